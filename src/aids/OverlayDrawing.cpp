@@ -1,0 +1,3 @@
+#include "aids/OverlayDrawing.h"
+
+void DrawOverlay(Canvas&, AppState&) {}

@@ -1,0 +1,39 @@
+// Composition of one main-window frame on a Canvas, in the order the program
+// draws it: steam display, mechanism, the user's lines and circles, the screen
+// data panel, the dimension highlight view. Window captions are set by the
+// window itself. Everything that must change a control (menu picture, undo
+// button, bars, dialogs, cursor) is returned in FrameEffects and applied by
+// TMainForm after the frame.
+#pragma once
+
+#include "model/AppState.h"
+#include "platform/Canvas.h"
+#include "platform/Services.h"
+
+#include <array>
+
+struct FrameServices {
+    SoundPort& sound;
+    RandomSource& random;
+};
+
+enum class Vis { Keep, Show, Hide };
+
+struct FrameEffects {
+    Vis errorItem = Vis::Keep;           // the `Error` menu picture
+    Vis undoButton = Vis::Keep;          // `UnDoDn`
+    int undoButtonLeft = 0, undoButtonTop = 0;
+    bool dynBarsTouched = false;         // dynBarEnabled holds valid values
+    std::array<bool, 4> dynBarEnabled{}; // SBDynVar1..4
+    bool closeFrameDialog = false;       // highlight view start
+    bool closeCylDialog = false;
+    bool reopenFrameDialog = false;      // highlight view end
+    bool reopenCylDialog = false;
+    bool restoreCursor = false;
+};
+
+// Steps 4 to 6 of the frame: wheels and joints, cylinder section, links.
+void DrawMechanism(Canvas& c, AppState& s);
+
+// The whole frame except captions (the canvas is fresh and white).
+void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects& fx);

@@ -1,0 +1,3 @@
+#include "mainwin/HighlightView.h"
+
+void DrawHighlight(Canvas&, AppState&, FrameEffects&) {}

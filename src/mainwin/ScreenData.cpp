@@ -1,0 +1,3 @@
+#include "mainwin/ScreenData.h"
+
+void DrawScreenData(Canvas&, AppState&, FrameServices&, FrameEffects&) {}

@@ -1,0 +1,3 @@
+#include "mainwin/SteamDisplay.h"
+
+void DrawSteamDisplay(Canvas&, AppState&, FrameServices&) {}

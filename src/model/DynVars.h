@@ -1,0 +1,4 @@
+// Dynamic variables and the undo history.
+#pragma once
+
+#include "model/AppState.h"

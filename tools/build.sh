@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures and builds the project in build/ (or in the directory given).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${1:-build}
+shift || true
+GEN=()
+command -v ninja >/dev/null && GEN=(-G Ninja)
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+fi
+cmake --build "$BUILD_DIR" -j"$(nproc)"
