@@ -3,6 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
+# Let ccache share objects between checkouts of the project.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(pwd)}
+export CCACHE_NOHASHDIR=1
+export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 shift || true
 GEN=()
 command -v ninja >/dev/null && GEN=(-G Ninja)
