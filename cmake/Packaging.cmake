@@ -1,0 +1,60 @@
+# Installation into the usual places and the Debian package.
+#
+#   bin/quelf                       launcher: starts the program in its data directory
+#   libexec/quelf/quelf             the program
+#   share/quelf/                    sounds and instruction texts
+#   share/applications/quelf.desktop
+#   share/icons/hicolor/{scalable,NxN}/apps/quelf.{svg,png}
+include(GNUInstallDirs)
+
+set(QUELF_LIBEXEC_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quelf)
+set(QUELF_DATA_DIR ${CMAKE_INSTALL_DATADIR}/quelf)
+
+install(TARGETS quelf RUNTIME DESTINATION ${QUELF_LIBEXEC_DIR})
+install(DIRECTORY DESTINATION ${QUELF_DATA_DIR})
+install(FILES ${QUELF_DATA_FILES} DESTINATION ${QUELF_DATA_DIR})
+
+# The launcher knows the other directories relative to its own.
+file(RELATIVE_PATH QUELF_REL_PREFIX /prefix/${CMAKE_INSTALL_BINDIR} /prefix)
+if(QUELF_REL_PREFIX STREQUAL "")
+  set(QUELF_REL_PREFIX .)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/packaging/quelf.in ${CMAKE_BINARY_DIR}/packaging/quelf @ONLY)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/quelf DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/quelf.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/quelf.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(n 16 22 24 32 48 64 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/quelf-${n}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${n}x${n}/apps
+          RENAME quelf.png)
+endforeach()
+
+# Debian package: `cpack -G DEB` in the build directory (tools/package.sh).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quelf)
+set(CPACK_PACKAGE_VENDOR "QUELF")
+set(CPACK_PACKAGE_CONTACT "QUELF developers <quelf@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Steam locomotive valve gear simulator (outside admission)")
+set(CPACK_PACKAGE_DESCRIPTION
+"Interactive simulator of a single-eccentric radial valve gear driving an
+outside-admission slide valve: animates the gear with the cylinder, ports
+and valve in section and coloured steam, varies dimensions live, shows
+valve events and cut-off, draws port, steam, oval and sine diagrams, and
+keeps designs in data files.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Shared-library dependencies (the Qt 6 runtime, libc, libstdc++) are read from
+# the binary by dpkg-shlibdeps. The platform and multimedia plugins come with
+# libqt6gui6 and libqt6multimedia6, which the binary links against.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Sounds are played through Qt Multimedia and its plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6multimedia6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
