@@ -6,7 +6,7 @@
 
 // Left edge and size of the main window's "UnDo" button (before the
 // large-font factor); its top follows the undo label.
-inline constexpr int kUndoButtonLeft = 276;
+inline constexpr int kUndoButtonLeft = 278;
 inline constexpr int kUndoButtonWidth = 40;
 inline constexpr int kUndoButtonHeight = 16;
 
