@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit and window tests under the
-# offscreen platform, the end-to-end test of the real binary under Xvfb, and a
-# brief run of each benchmark so that they cannot rot.
+# offscreen platform, the soak run of the main window, the end-to-end test of
+# the real binary under Xvfb, a brief run of each benchmark so that they cannot
+# rot; then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
@@ -11,4 +13,6 @@ for b in build/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
   QT_QPA_PLATFORM=offscreen "$b" --benchmark_min_time=0.01 >/dev/null
 done
+./tools/sanitize.sh
+./tools/fuzz.sh 20
 echo "All tests passed."
