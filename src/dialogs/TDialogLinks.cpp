@@ -35,11 +35,3 @@ bool KeyPressChar(const QKeyEvent* event, char& key)
     return true;
 }
 
-// Main-window side: filled in with the main window.
-void MainSetRevArmRange(TMainForm*) {}
-void MainRevArmToCentre(TMainForm*) {}
-void MainSetRevArmPosition(TMainForm*, int) {}
-bool MainIsRunning(TMainForm*) { return false; }
-void MainRunClickWithCaption(TMainForm*, const char*) {}
-void MainSetDriverBar(TMainForm*, int) {}
-void MainSetStepBars(TMainForm*, int, int, int) {}

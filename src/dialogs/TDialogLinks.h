@@ -2,7 +2,8 @@
 // character of a key event, and the few main-window controls the dialogs move
 // (the reverse arm, driver angle and step angle bars and the run state).
 // Every main-window function accepts a null main window and then does nothing,
-// so the dialogs also work on their own (tests).
+// so the dialogs also work on their own (tests). They are defined with the
+// main window's dialog handlers (TMainFormDialogs.cpp).
 #pragma once
 
 #include <QFont>
