@@ -386,6 +386,14 @@ TEST(FrameDimensionsDialog, ResetByMouseRunsTwiceByKeyboardOnce)
     EXPECT_FALSE(s.dyn.UndoButtonsEnabled);
     EXPECT_FLOAT_EQ(s.gear.CylDims[ciPistonWidth], 2.0f); // the cylinder set is not touched
 
+    // A field with focus is committed before the reset runs.
+    TypeInto(e, "9");
+    QTest::mousePress(reset, Qt::LeftButton);
+    EXPECT_EQ(s.dyn.UndoCount, 1);
+    EXPECT_FLOAT_EQ(s.gear.CrankDiskDia, 8.625f);
+    QTest::mouseRelease(reset, Qt::LeftButton);
+    EXPECT_EQ(s.dyn.UndoCount, 0);
+
     // Keyboard: one reset with the undo history cleared.
     TypeInto(e, "9");
     Leave(e);
