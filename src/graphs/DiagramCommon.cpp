@@ -1,5 +1,6 @@
 #include "graphs/DiagramCommon.h"
 
+#include "model/DynVars.h"
 #include "model/Format.h"
 #include "model/Model.h"
 
@@ -31,11 +32,9 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
     c.TextOut(ToPixel(580 * fx), y, FormatFixed(pos, 6, 3));
 }
 
-std::string UndoSummaryText(const AppState& s)
+std::string DiagramUndoText(const AppState& s)
 {
-    const UndoEntry& e = s.dyn.Undo[1];
-    return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
-           FormatFixed(e.Old, 6, 3) + "." + std::string(12, ' ');
+    return UndoSummaryText(s) + "." + std::string(12, ' ');
 }
 
 DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& undoText)
@@ -70,7 +69,7 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
     if (!s.dyn.UndoOn) return out;
     out.undoVisible = true;
     const int ux = ToPixel(150 * fx), uy = ToPixel(55 * fy);
-    const std::string rebuilt = UndoSummaryText(s);
+    const std::string rebuilt = DiagramUndoText(s);
     if (s.dyn.DynVarsOn)
         c.TextOut(ux, uy, rebuilt);
     else if (!undoText.empty())

@@ -24,9 +24,9 @@ struct DiagramPanelState {
     bool undoVisible = false;           // the window's "UnDo" button
 };
 
-// The undo summary of the top undo entry, padded with blanks so that it
-// covers a longer earlier text.
-std::string UndoSummaryText(const AppState& s);
+// The undo line of a diagram: the undo summary of the top entry, a full stop
+// and blanks that cover a longer earlier text.
+std::string DiagramUndoText(const AppState& s);
 
 // Closing part of a diagram draw. `undoText` is the window's current undo
 // text: it is painted, then rebuilt from the top undo entry.

@@ -1,6 +1,7 @@
 #include "graphs/TDiagramWindow.h"
 
 #include "graphs/TSetRevArm.h"
+#include "model/DynVars.h"
 #include "platform/QtCanvas.h"
 
 #include <QAction>
@@ -47,6 +48,7 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowMinimizeButtonHint);
     setWindowTitle(layout_.captionHead);
+    if (layout_.maxWindow.isValid()) setMaximumSize(layout_.maxWindow);
     QFont f(QtCanvas::DefaultFamily());
     f.setPixelSize(QtCanvas::DefaultPixelSize());
     setFont(f);
@@ -63,7 +65,6 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     box->setMenuBar(menu_);
     client_ = new DiagramClient(this);
     client_->setMinimumSize(layout_.client);
-    if (layout_.maxClient.isValid()) client_->setMaximumSize(layout_.maxClient);
     box->addWidget(client_);
     picture_ = QImage(layout_.client, QImage::Format_RGB32);
     picture_.fill(Qt::white);
@@ -258,10 +259,8 @@ void TDiagramWindow::UnDoMenuClick()
 // ---------------------------------------------------------------- dynamic variables and undo
 void TDiagramWindow::UnDoDnClick()
 {
-    if (s_.dyn.Undo[1].Code > 0) {
-        // PopUndo(s_) once the dynamic-variable model is in.
-    } else {
-        s_.dyn.UndoButtonsEnabled = false;
+    if (!UndoButtonClick(s_)) {
+        // Nothing left to undo: this button and the main window's go off.
         if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(false);
         undo_->setEnabled(false);
     }
@@ -270,15 +269,16 @@ void TDiagramWindow::UnDoDnClick()
 
 void TDiagramWindow::SBDynVarEnter(int k)
 {
-    s_.dyn.SlotValueOnEnter = s_.dyn.Slot[static_cast<size_t>(k)].Value;
+    DynBarEnter(s_, k);
 }
 
 void TDiagramWindow::SBDynVarChange(int k)
 {
     QScrollBar* bar = bars_[static_cast<size_t>(k - 1)];
     ++barDepth_;
-    // Bar change of the dynamic-variable model goes here once it is in.
-    bar->setValue(0); // raises the second change event with position 0
+    // Putting the bar back to 0 raises a second change event with position 0,
+    // which only shifts the recorded positions; the picture is redrawn once.
+    if (DynBarChange(s_, k, bar->value())) bar->setValue(0);
     --barDepth_;
     if (barDepth_ == 0) Redraw();
 }
@@ -286,14 +286,10 @@ void TDiagramWindow::SBDynVarChange(int k)
 void TDiagramWindow::SBDynVarScroll(int k, bool endOfScroll)
 {
     if (!endOfScroll) return;
-    s_.dyn.UndoButtonsEnabled = true;
+    if (!DynBarEndScroll(s_, k)) return; // a bar of an empty slot records nothing
     if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(true);
-    s_.dyn.EditDirty = true;
-    // PushUndo and the new entry once the dynamic-variable model is in.
-    (void)k;
     close_->setFocus();
     Draw();
-    s_.dyn.EditDirty = false;
 }
 
 bool TDiagramWindow::eventFilter(QObject* o, QEvent* e)

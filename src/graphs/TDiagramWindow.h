@@ -38,7 +38,7 @@ struct DiagramWindowLayout {
     QString formName;    // "TOvalDia"
     QString captionHead; // "QUELF Outside Admission      Oval Diagram    "
     QSize client{632, 414};
-    QSize maxClient;     // empty: no limit
+    QSize maxWindow;     // empty: no limit
     enum class Start { Normal, Maximised, Minimised } start = Start::Normal;
     QPoint position{-1, -1}; // top-left when shown normal; (-1, -1) = centred by the system
     QString closeName;
