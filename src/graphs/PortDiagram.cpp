@@ -19,10 +19,6 @@ float StoreF(LD v)
     return static_cast<float>(v);
 }
 
-// Closing panel and undo line shared by the diagram windows.
-// FRAME-MERGE: call the diagram frame's closing panel here once it is merged.
-void DrawClosingPanel(Canvas&, AppState&) {}
-
 struct Pt {
     int x;
     int y;
@@ -266,29 +262,39 @@ void DrawPortDiagram(Canvas& c, AppState& s)
     if (s.graph.PortGraphAnnotate) DrawAnnotation(c, tracer);
     c.SetPenColour(clBlack);
 
-    DrawClosingPanel(c, s);
     g.RevArmPos = savedRevArmPos;
     g.DriverAngle = savedDriverAngle;
 }
 
-void DrawPortBothGraphs(Canvas& c, AppState& s)
+void RunPortBothGraphs(AppState& s, const std::function<void()>& clear, const std::function<void()>& pass)
 {
     s.graph.PortGraphMode = 'F';
-    c.Clear(clWhite);
-    DrawPortDiagram(c, s);
+    clear();
+    pass();
     s.graph.PortGraphMode = 'R';
     s.graph.PortGraphAnnotate = false;
-    DrawPortDiagram(c, s);
+    pass();
     s.graph.PortGraphAnnotate = true;
     s.graph.PortGraphMode = 'B';
 }
 
-void RedrawPortDiagram(Canvas& c, AppState& s, bool clear)
+void DrawPortBothGraphs(Canvas& c, AppState& s)
+{
+    RunPortBothGraphs(s, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
+}
+
+void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear,
+                 const std::function<void()>& pass)
 {
     if (s.graph.PortGraphMode == 'B') {
-        DrawPortBothGraphs(c, s);
+        RunPortBothGraphs(s, clear, pass);
         return;
     }
-    if (clear) c.Clear(clWhite);
-    DrawPortDiagram(c, s);
+    if (clearFirst) clear();
+    pass();
+}
+
+void RedrawPortDiagram(Canvas& c, AppState& s, bool clearFirst)
+{
+    RunPortDraw(s, clearFirst, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
 }

@@ -8,6 +8,7 @@
 #include "platform/Canvas.h"
 
 #include <array>
+#include <functional>
 
 // Event kinds in the order they are tested at every sample.
 enum PortEventKind : int {
@@ -64,16 +65,27 @@ private:
 };
 
 // One pass of the graph for the current PortGraphMode ('F' or 'R'): frame,
-// grid, labels, the 19 rows of events, the stroke annotation (while
-// PortGraphAnnotate is set) and the closing panel. RevArmPos and DriverAngle
-// are as before afterwards; the piston position, openings and their
-// previous-sample copies hold the last sample.
+// grid, labels, the 19 rows of events and the stroke annotation (while
+// PortGraphAnnotate is set); the diagram window adds the dynamic-variable
+// panel and the undo line. RevArmPos and DriverAngle are as before afterwards;
+// the piston position, openings and their previous-sample copies hold the
+// last sample.
 void DrawPortDiagram(Canvas& c, AppState& s);
 
-// "BothGraphs": clear, forward pass, reverse pass over it without the
-// annotation; leaves PortGraphMode 'B' and PortGraphAnnotate set.
+// The "BothGraphs" sequence over a window's operations: `clear`, then the
+// forward pass, then the reverse pass over it without the annotation (`pass`
+// draws one pass for the current mode, closing panel included). Leaves
+// PortGraphMode 'B' and PortGraphAnnotate set.
+void RunPortBothGraphs(AppState& s, const std::function<void()>& clear, const std::function<void()>& pass);
+
+// The same sequence on a canvas with DrawPortDiagram as the pass.
 void DrawPortBothGraphs(Canvas& c, AppState& s);
 
-// Any other request to draw the window: in mode 'B' the "BothGraphs" sequence,
-// otherwise clear first when `clear` is set, then one pass.
-void RedrawPortDiagram(Canvas& c, AppState& s, bool clear);
+// Any other request to draw the window ("ReDraw", bars, undo): in mode 'B'
+// the "BothGraphs" sequence, otherwise `clear` first when `clearFirst` is set,
+// then one pass.
+void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear,
+                 const std::function<void()>& pass);
+
+// The same on a canvas with DrawPortDiagram as the pass.
+void RedrawPortDiagram(Canvas& c, AppState& s, bool clearFirst);

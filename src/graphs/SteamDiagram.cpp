@@ -1,5 +1,6 @@
 #include "graphs/SteamDiagram.h"
 
+#include "graphs/DiagramCommon.h"
 #include "model/Format.h"
 #include "model/Model.h"
 
@@ -11,12 +12,6 @@
 using LD = long double;
 
 namespace {
-
-// FRAME-MERGE: the position legend and the closing panel come from the
-// diagram frame; call its functions here once it is merged.
-void DrawLegendHeader(Canvas&, const AppState&) {}
-void DrawLegendRow(Canvas&, const AppState&, int) {}
-void DrawClosingPanel(Canvas&, AppState&) {}
 
 // Stores a computed value as a model float: finite values beyond the float
 // range become the largest float of their sign instead of overflowing.
@@ -301,7 +296,7 @@ void DrawSteamDiagram(Canvas& c, AppState& s)
 
     ResetSteamDiagram(s);
     DrawBackground(c);
-    DrawLegendHeader(c, s);
+    DrawPositionLegendTop(c, s);
 
     const int count = std::clamp(s.graph.GraphPosCount, 0, 9);
     for (int n = 1; n <= count; ++n) {
@@ -310,13 +305,12 @@ void DrawSteamDiagram(Canvas& c, AppState& s)
         s.steamDia.CurveNumber += 1;
         s.steamDia.FrontLabelArmed = true;
         s.steamDia.RearLabelArmed = true;
-        DrawLegendRow(c, s, n);
+        DrawPositionLegendRow(c, s, n);
         for (int step = 1; step <= 150; ++step) SteamDiagramStep(c, s, n, step);
     }
     c.SetPenColour(clBlack);
     c.SetFontColour(clBlack);
 
-    DrawClosingPanel(c, s);
     g.RevArmPos = savedRevArmPos;
     g.DriverAngle = savedDriverAngle;
 }

@@ -14,7 +14,8 @@
 #include "platform/Canvas.h"
 
 // The whole diagram: background, position legend, the loops, cut-off marks and
-// tables, curve numbers and the closing panel. RevArmPos and DriverAngle are as
+// tables, curve numbers (the diagram window adds the dynamic-variable panel
+// and the undo line). RevArmPos and DriverAngle are as
 // before afterwards; GraphRevArmPos holds the last position drawn.
 void DrawSteamDiagram(Canvas& c, AppState& s);
 
