@@ -259,11 +259,10 @@ void TDiagramWindow::UnDoMenuClick()
 // ---------------------------------------------------------------- dynamic variables and undo
 void TDiagramWindow::UnDoDnClick()
 {
-    if (!UndoButtonClick(s_)) {
-        // Nothing left to undo: this button and the main window's go off.
-        if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(false);
-        undo_->setEnabled(false);
-    }
+    // Undoes the newest record, or switches the undo buttons off when none
+    // is left; the main window's button follows.
+    UndoButtonClick(s_);
+    if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(s_.dyn.UndoButtonsEnabled);
     Redraw();
 }
 

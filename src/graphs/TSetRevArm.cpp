@@ -38,6 +38,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         e->setPalette(p);
         e->installEventFilter(this);
+        connect(e, &QLineEdit::textEdited, this, [this, box] { typed_[static_cast<size_t>(box)] = true; });
         edits_[static_cast<size_t>(box)] = e;
     }
     close1_ = new QPushButton("Close", this);
@@ -92,10 +93,11 @@ void TSetRevArm::FormActivate()
 
 void TSetRevArm::Close1Click()
 {
-    // The box being edited is left when the button takes the focus; take its
-    // value here too in case the click came without a focus change.
+    // The box being edited is left when the button takes the focus; a box
+    // typed into is taken here too in case the click came without that focus
+    // change (the window not being the active one).
     for (int box = 1; box <= 10; ++box)
-        if (edits_[static_cast<size_t>(box)]->hasFocus()) EditExit(box);
+        if (typed_[static_cast<size_t>(box)]) EditExit(box);
     close();
     LayoutRevArmDialog();
 }
@@ -128,6 +130,7 @@ bool TSetRevArm::EditKeyPress(int box, char key)
 
 void TSetRevArm::EditExit(int box)
 {
+    typed_[static_cast<size_t>(box)] = false;
     StoreRevArmEdit(s_, box, edits_[static_cast<size_t>(box)]->text().toStdString());
 }
 

@@ -68,6 +68,7 @@ private:
     AppState& s_;
     TMainForm* main_;
     std::array<QLineEdit*, 11> edits_{};
+    std::array<bool, 11> typed_{}; // typed into since it was last taken
     QPushButton* close1_ = nullptr;
     QImage labels_;
     bool activationQueued_ = false;
