@@ -172,6 +172,16 @@ void DrawBackground(Canvas& c)
     c.Line(45, 343, 585, 343);
 }
 
+// Width and height of a cut-off row's cell (number and percentage).
+inline constexpr int kCutOffCellWidth = 40;
+inline constexpr int kCutOffCellHeight = 13;
+
+void EraseCell(Canvas& c, int x, int y)
+{
+    c.SetPenColour(clWhite);
+    for (int row = y; row < y + kCutOffCellHeight; ++row) c.Line(x, row, x + kCutOffCellWidth, row);
+}
+
 struct EndDrawing {
     Colour colour;
     int cutOffTitleX; // "%CutOff"
@@ -204,6 +214,11 @@ void DrawEnd(Canvas& c, AppState& s, End& e, float& prevSteamOpen, float prevPre
         c.TextOut(d.cutOffTitleX, 231, "%CutOff");
         c.SetFontColour(clBlack);
         const LD travel = e.front ? static_cast<LD>(g.PrevPistonPx) : 640 - static_cast<LD>(g.PrevPistonPx);
+        // A later cut-off of the same position replaces the row: the canvas
+        // paints text without a background, so the row's cell is blanked
+        // first (it lies in the margin, clear of the loops).
+        EraseCell(c, d.numberX, 13 * n + 233);
+        c.SetPenColour(d.colour);
         c.TextOut(d.numberX, 13 * n + 233, std::to_string(n));
         c.TextOut(d.percentX, 13 * n + 233, FormatFixed(travel / 6.4L, 4, 1));
     }

@@ -241,7 +241,11 @@ TEST(SteamSteps, TheFirstStepDrawsNothingTheSecondMarksACutOff)
     SteamDiagramStep(c, s, 1, 2);
     ASSERT_FALSE(c.TextsContaining("%CutOff").empty());
     EXPECT_EQ(c.TextsContaining("%CutOff")[0].colour, clGreen);
-    EXPECT_TRUE(c.OfKind(CanvasOp::Line).empty()); // loops only from step 61
+    // Loops only from step 61; the row's cell is blanked before its texts.
+    EXPECT_TRUE(LinesOfColour(c, clGreen).empty());
+    EXPECT_TRUE(LinesOfColour(c, clRed).empty());
+    EXPECT_TRUE(c.HasLine(588, 246, 628, 246));
+    EXPECT_TRUE(c.HasLine(588, 258, 628, 258));
 }
 
 TEST(SteamSteps, ThePositionOnTheCentreTurnsTheDriverForwards)
@@ -341,6 +345,14 @@ TEST(SteamDiagram, DefaultsDrawThreeGreenAndThreeRedLoopsWithACutOffRowEach)
             ASSERT_FALSE(num.empty()) << n;
             ASSERT_EQ(num.size(), pct.size());
             EXPECT_EQ(num[0].text, std::to_string(n));
+            // Each repaint of the row blanks its cell first, clear of the chart.
+            int blanks = 0;
+            for (const CanvasOp& op : c.Ops())
+                if (op.kind == CanvasOp::Line && op.colour == clWhite && op.y1 == y && op.x1 == numX) {
+                    ++blanks;
+                    EXPECT_TRUE(op.x2 < 44 || op.x1 > 584);
+                }
+            EXPECT_EQ(blanks, static_cast<int>(num.size()));
             const double v = std::stod(pct.back().text);
             EXPECT_GT(v, 0.0);
             EXPECT_LT(v, 100.0);
