@@ -363,11 +363,10 @@ TEST(SteamDiagram, DefaultsDrawThreeGreenAndThreeRedLoopsWithACutOffRowEach)
             if (op.kind == CanvasOp::Text && op.bold && op.text == std::to_string(n)) numbered = true;
         EXPECT_TRUE(numbered) << n;
     }
-    const CanvasOp* frontTitle = nullptr;
-    for (const CanvasOp& op : c.TextsContaining("%CutOff"))
-        if (op.x1 == 587 && op.y1 == 231) frontTitle = &op;
-    ASSERT_NE(frontTitle, nullptr);
-    EXPECT_EQ(frontTitle->colour, clGreen);
+    const auto frontTitle = TextsAt(c, 587, 231);
+    ASSERT_FALSE(frontTitle.empty());
+    EXPECT_EQ(frontTitle[0].text, "%CutOff");
+    EXPECT_EQ(frontTitle[0].colour, clGreen);
     ASSERT_FALSE(TextsAt(c, 2, 231).empty());
     EXPECT_EQ(TextsAt(c, 2, 231)[0].colour, clRed);
 }
