@@ -45,7 +45,10 @@ struct DiagramWindowLayout {
     QPoint closePos{408, 8};
     std::array<QString, 4> barNames;
     QString undoName;
-    // Menu items in the order they appear after any leading menus.
+    // Menu items in the order they appear after any leading menus (a window
+    // can put its own menus first with Menu()->insertMenu). A window with a
+    // "SetRevArmPos" item also shows the positions dialog on activation and
+    // redraws on the first mouse move after that dialog closed.
     DiagramMenuItem setRevArmPos; // steam, oval, sine
     DiagramMenuItem reDraw;
     DiagramMenuItem unDo;

@@ -1,15 +1,11 @@
 // The four diagram windows.
 #include "mainwin/TMainForm.h"
 
-// ---- oval and sine diagrams, reverse arm positions
-void TMainForm::SineDiagClick() {}
-void TMainForm::OvalDiagClick() {}
-TOvalDia* NewOvalDia(TMainForm*) { return nullptr; }
-TSineDia* NewSineDia(TMainForm*) { return nullptr; }
-TSetRevArm* NewSetRevArm(TMainForm*) { return nullptr; }
-
-// ---- port and steam diagrams
+#include "graphs/TDiagramWindow.h"
+#include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
+#include "graphs/TSetRevArm.h"
+#include "graphs/TSineDia.h"
 #include "graphs/TSteamDia.h"
 
 #include <QFrame>
@@ -17,10 +13,12 @@ TSetRevArm* NewSetRevArm(TMainForm*) { return nullptr; }
 #include <QScrollBar>
 #include <QTimer>
 
+// ---- links shared by the four diagram windows
 namespace {
-// Ties a port or steam diagram window to the main window: the animation
-// timer, the main window's dynamic-variable bars and panels, its undo button.
-void LinkPortSteamDiagram(TMainForm* m, TDiagramWindow* w)
+
+// A diagram window stops the animation while open, and its "DynamicVari" menu
+// and undo button act on the main window's bars, panels and "UnDo" button.
+void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
 {
     DiagramHost& h = w->Host();
     h.setTimerEnabled = [m](bool on) {
@@ -30,48 +28,83 @@ void LinkPortSteamDiagram(TMainForm* m, TDiagramWindow* w)
             m->Timer1->stop();
     };
     h.setDynBarsVisible = [m](bool on) {
-        for (int k = 1; k <= 4; ++k)
-            if (m->SBDynVar[static_cast<size_t>(k)]) m->SBDynVar[static_cast<size_t>(k)]->setVisible(on);
-        for (int p = 7; p <= 9; ++p)
-            if (m->Panel[static_cast<size_t>(p)]) m->Panel[static_cast<size_t>(p)]->setVisible(on);
+        for (int k = 1; k <= 4; ++k) m->SBDynVar[static_cast<size_t>(k)]->setVisible(on);
+        for (int k = 7; k <= 9; ++k) m->Panel[static_cast<size_t>(k)]->setVisible(on);
     };
-    h.setUndoDnEnabled = [m](bool on) {
-        if (m->UnDoDn) m->UnDoDn->setEnabled(on);
-    };
+    h.setUndoDnEnabled = [m](bool on) { m->UnDoDn->setEnabled(on); };
 }
+
+// Shows a diagram window modally with the positions dialog it may need.
+void ShowDiagram(TDiagramWindow* w, TSetRevArm* positions)
+{
+    if (!w) return;
+    w->SetPositionsDialog(positions);
+    w->ShowModal();
+}
+
 } // namespace
 
-void TMainForm::SteamDiagClick()
+// ---- oval and sine diagrams, reverse arm positions
+void TMainForm::SineDiagClick()
 {
-    if (!Forms.SteamDia) return;
-    Forms.SteamDia->SetPositionsDialog(Forms.SetRevArm);
-    Forms.SteamDia->ShowModal();
+    ShowDiagram(Forms.SineDia, Forms.SetRevArm);
 }
 
+void TMainForm::OvalDiagClick()
+{
+    ShowDiagram(Forms.OvalDia, Forms.SetRevArm);
+}
+
+TOvalDia* NewOvalDia(TMainForm* m)
+{
+    auto* w = new TOvalDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
+
+TSineDia* NewSineDia(TMainForm* m)
+{
+    auto* w = new TSineDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
+
+TSetRevArm* NewSetRevArm(TMainForm* m)
+{
+    return new TSetRevArm(m->State(), m, m);
+}
+
+// ---- port and steam diagrams
+void TMainForm::SteamDiagClick()
+{
+    ShowDiagram(Forms.SteamDia, Forms.SetRevArm);
+}
+
+// The port graph always opens in forward mode.
 void TMainForm::FourEventsClick()
 {
     if (!Forms.PortDia) return;
     State().graph.PortGraphMode = 'F';
-    Forms.PortDia->ShowModal();
+    ShowDiagram(Forms.PortDia, Forms.SetRevArm);
 }
 
-TPortDia* NewPortDia(TMainForm* main)
+TPortDia* NewPortDia(TMainForm* m)
 {
-    auto* w = new TPortDia(main->State(), main, main);
-    LinkPortSteamDiagram(main, w);
+    auto* w = new TPortDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
     return w;
 }
 
-TSteamDia* NewSteamDia(TMainForm* main)
+TSteamDia* NewSteamDia(TMainForm* m)
 {
-    auto* w = new TSteamDia(main->State(), main, main);
-    LinkPortSteamDiagram(main, w);
+    auto* w = new TSteamDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
     return w;
 }
 
 // ---- captions
+// Every diagram window is a child of the main window.
 void TMainForm::UpdateGraphCaptions(const QString& tail)
 {
-    if (Forms.PortDia) Forms.PortDia->SetCaptionTail(tail);
-    if (Forms.SteamDia) Forms.SteamDia->SetCaptionTail(tail);
+    for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
 }
