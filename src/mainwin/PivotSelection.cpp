@@ -1,9 +1,9 @@
 #include "mainwin/PivotSelection.h"
 
+#include "mainwin/ViewOps.h"
 #include "model/Model.h"
 
 #include <cmath>
-#include <cstdlib>
 
 using LD = long double;
 
@@ -63,37 +63,11 @@ bool RefPointsSwitch(AppState& s)
     return s.display.RefPointsOn;
 }
 
-bool PivotDataSwitch(AppState& s)
-{
-    if (s.display.PivotDataOn) {
-        s.display.PivotDataOn = false;
-    } else {
-        s.display.PivotDataOn = true;
-        if (!s.display.RefPointsOn) RefPointsSwitch(s);
-    }
-    return s.display.PivotDataOn;
-}
-
-long double StepperIncrement(int p, int& last, int& prev, long double divisor, int page)
-{
-    LD inc = 0;
-    const LD pd = p;
-    if (p > 0 && prev < p) inc = pd / divisor;
-    if (p < 0 && prev < p) inc = -pd / divisor;
-    if (p < 0 && p < prev) inc = pd / divisor;
-    if (p > 0 && p < prev) inc = -pd / divisor;
-    const int jump = std::abs(p - last);
-    if (jump == 1 || jump == page) inc = pd / divisor;
-    prev = last;
-    last = p;
-    return inc;
-}
-
 bool RefBarChange(AppState& s, RefBar bar, int position)
 {
     View& v = s.view;
     Gear& g = s.gear;
-    auto add = [](float& coord, LD inc) { coord = static_cast<float>(static_cast<LD>(coord) + inc); };
+    auto add = [](float& coord, float inc) { coord = static_cast<float>(static_cast<LD>(coord) + inc); };
     switch (bar) {
     case RefBar::Ref1Vert:
         add(g.PointY[kRefPoint1], StepperIncrement(position, v.Ref1VertLast, v.Ref1VertPrev, 1000, 25));

@@ -34,17 +34,11 @@ float ScreenToWorldY(const View& v, int y);
 // (Y >= 68 and X > 247).
 bool InDrawingArea(int x, int y);
 
-// Mode switches. RefPointsSwitch toggles the reference points (switching them
-// off also ends pivot data) and returns the new state. PivotDataSwitch
-// toggles pivot data (switching it on also switches the reference points on)
-// and returns the new state.
+// The reference points switch: toggles them (switching them off also ends
+// pivot data) and returns the new state.
 bool RefPointsSwitch(AppState& s);
-bool PivotDataSwitch(AppState& s);
 
-// Stepper bars: the increment of a bar at position p with the last handled
-// position `last` and the one before it `prev` (both updated).
-long double StepperIncrement(int p, int& last, int& prev, long double divisor, int page);
-// The four reference bars (divisor 1000, page 25). Each adds its increment to
+// The four reference bars (the stepper rule with divisor 1000, page 25). Each adds its increment to
 // its coordinate and returns true when the point's zero button is to be
 // enabled (always: any change of the bar enables it).
 enum class RefBar { Ref1Vert, Ref1Horz, Ref2Vert, Ref2Horz };
