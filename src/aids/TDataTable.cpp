@@ -4,10 +4,33 @@
 #include "platform/Services.h"
 
 #include <QAction>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+namespace {
+
+// The memo hands out its selection as plain text only: a rich-text copy of a
+// table of 36001 lines would take seconds to build and is of no use.
+class PlainTextMemo : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        auto* data = new QMimeData;
+        QString text = textCursor().selectedText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        data->setText(text);
+        return data;
+    }
+};
+
+} // namespace
 
 TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     : QDialog(parent), state_(state), clock_(clock)
@@ -40,7 +63,7 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     Cut1->setEnabled(false);
     Copy1->setEnabled(false);
 
-    DataMemo = new QPlainTextEdit(this);
+    DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
     QFont font(QStringLiteral("Times New Roman"));
     font.setPixelSize(12);
