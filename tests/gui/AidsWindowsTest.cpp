@@ -172,6 +172,14 @@ TEST_F(AidsFixture, ReferencePointsFollowClicksOnlyInTheDrawingArea)
     EXPECT_FALSE(form->DrawLines1->isEnabled());
     Click(Qt::LeftButton, 400, 300);
     EXPECT_FLOAT_EQ(state.gear.PointX[19], 200.0f / 22.0f);
+
+    // A click while a dimension is shown ends the close-up at the next frame.
+    state.highlight.HighlightDim = 3;
+    state.highlight.HighlightTicks = 40;
+    Click(Qt::RightButton, 400, 300);
+    EXPECT_EQ(state.highlight.HighlightTicks, 1005);
+    state.highlight.HighlightDim = 0;
+    state.highlight.HighlightTicks = 0;
 }
 
 TEST_F(AidsFixture, PivotSlotsTakeTwoClicksAndIgnoreASecondSlotClick)
