@@ -63,7 +63,7 @@ bool RefPointsSwitch(AppState& s)
     return s.display.RefPointsOn;
 }
 
-bool RefBarChange(AppState& s, RefBar bar, int position)
+void RefBarChange(AppState& s, RefBar bar, int position)
 {
     View& v = s.view;
     Gear& g = s.gear;
@@ -82,7 +82,6 @@ bool RefBarChange(AppState& s, RefBar bar, int position)
         add(g.PointX[kRefPoint2], StepperIncrement(position, v.Ref2HorzLast, v.Ref2HorzPrev, 1000, 25));
         break;
     }
-    return true;
 }
 
 void ZeroRefPoint(AppState& s, int ref)

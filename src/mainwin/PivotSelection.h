@@ -38,11 +38,11 @@ bool InDrawingArea(int x, int y);
 // pivot data) and returns the new state.
 bool RefPointsSwitch(AppState& s);
 
-// The four reference bars (the stepper rule with divisor 1000, page 25). Each adds its increment to
-// its coordinate and returns true when the point's zero button is to be
-// enabled (always: any change of the bar enables it).
+// The four reference bars (the stepper rule with divisor 1000, page 25). Each
+// adds its increment to its coordinate; the caller enables the point's zero
+// button.
 enum class RefBar { Ref1Vert, Ref1Horz, Ref2Vert, Ref2Horz };
-bool RefBarChange(AppState& s, RefBar bar, int position);
+void RefBarChange(AppState& s, RefBar bar, int position);
 // A zero button: the point to (0, 0) and its two bars' memories to 0.
 void ZeroRefPoint(AppState& s, int ref);
 
