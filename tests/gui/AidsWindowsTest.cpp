@@ -64,7 +64,7 @@ void CloseLoadErrorBoxes()
 // open after five seconds is closed so that a failing test cannot hang.
 void WhenShown(QWidget* dialog, std::function<void()> act)
 {
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(dialog); // goes with the dialog if it never shows
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, dialog, act] {
         if (!dialog->isVisible()) return;
