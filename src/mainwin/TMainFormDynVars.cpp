@@ -53,7 +53,12 @@ protected:
                 active_[k] = true;
                 form_->SBDynVarEnter(k);
             }
-            return false;
+            // Right and down step up, left and up step down, as on every
+            // horizontal bar the user knows (Qt's scroll bars invert them).
+            const QAbstractSlider::SliderAction action = KeyAction(ke->key());
+            if (action == QAbstractSlider::SliderNoAction) return false;
+            form_->SBDynVar[k]->triggerAction(action);
+            return true;
         }
         case QEvent::KeyRelease: {
             auto* ke = static_cast<QKeyEvent*>(e);
@@ -99,6 +104,23 @@ private:
             return true;
         default:
             return false;
+        }
+    }
+    static QAbstractSlider::SliderAction KeyAction(int key)
+    {
+        switch (key) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            return QAbstractSlider::SliderSingleStepAdd;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            return QAbstractSlider::SliderSingleStepSub;
+        case Qt::Key_PageDown:
+            return QAbstractSlider::SliderPageStepAdd;
+        case Qt::Key_PageUp:
+            return QAbstractSlider::SliderPageStepSub;
+        default:
+            return QAbstractSlider::SliderNoAction;
         }
     }
     void End(int k)
