@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -69,11 +70,14 @@ protected:
             form_->SBDynVarEnter(k);
             return false;
         case QEvent::Hide:
-            // A gesture cut short (the bar went away under the mouse) still ends.
-            if (active_[k]) End(k);
-            return false;
         case QEvent::EnabledChange:
-            if (active_[k] && !static_cast<QWidget*>(watched)->isEnabled()) End(k);
+            // A gesture cut short (the bar went away under the mouse) still
+            // ends, once the window is back in its event loop (never while
+            // it is being torn down).
+            if (active_[k] && (e->type() == QEvent::Hide || !static_cast<QWidget*>(watched)->isEnabled())) {
+                active_[k] = false;
+                QTimer::singleShot(0, form_, [f = form_, k] { f->SBDynVarScroll(k); });
+            }
             return false;
         case QEvent::Wheel:
         case QEvent::ContextMenu:

@@ -155,6 +155,30 @@ TEST_F(MainFormFixture, KeyboardStepsAreGesturesToo)
     EXPECT_EQ(state.dyn.UndoCount, 1);
 }
 
+TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
+{
+    QScrollBar* bar = StrokeBar();
+    const QPoint start = Part(bar, QStyle::SC_ScrollBarSlider).center();
+    Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    Send(bar, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+    const float moved = state.gear.Stroke;
+    ASSERT_GT(moved, kStroke);
+    form->SetScreenData->trigger(); // the bars go away under the mouse
+    QTest::qWait(1);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
+    EXPECT_EQ(state.dyn.Undo[1].New, moved);
+
+    // Closing the window in the middle of a gesture is safe.
+    form->SetScreenData->trigger();
+    form->DynamicVariablesClick();
+    form->DrawFrame();
+    Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    form.reset();
+    QTest::qWait(1);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+}
+
 TEST_F(MainFormFixture, UnDoWalksBack)
 {
     QScrollBar* bar = StrokeBar();
