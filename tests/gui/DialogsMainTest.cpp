@@ -249,7 +249,8 @@ TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
     for (int i = 0; i < 5; ++i) form->Tick();
     EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // 102 keeps the view
     state.view.ViewScale = 50;                  // whatever happens meanwhile
-    state.highlight.HighlightTicks = 1005;      // what a mouse click on the window does
+    QTest::mouseClick(form->Area(), Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_EQ(state.highlight.HighlightDim, 102); // ends at the next frame
     form->Tick();
     EXPECT_EQ(state.highlight.HighlightDim, 0);
     EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // the view saved at the start
