@@ -51,7 +51,7 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
         EXPECT_NE(a, nullptr) << name;
         return a;
     };
-    for (const char* name : {"SetSteam", "SetPivotData", "RefPoints", "DynamicVariables"}) {
+    for (const char* name : {"SetSteam", "RefPoints", "SetPivotData", "DynamicVariables"}) {
         if (QAction* a = action(name)) a->trigger();
     }
     ASSERT_TRUE(state.display.SteamDisplayOn);
@@ -92,7 +92,8 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
             if (QAction* a = action(diagrams[opened % 4])) a->trigger();
             closer.stop();
             ++opened;
-            ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+            ASSERT_EQ(QApplication::activeModalWidget(), nullptr)
+                << QApplication::activeModalWidget()->metaObject()->className() << " after " << diagrams[(opened - 1) % 4];
             form.Timer1->stop(); // the diagram restarted it on closing
         }
         if (t == kWarmUpTicks) afterWarmUp = ResidentKiB();
