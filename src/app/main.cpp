@@ -1,11 +1,21 @@
-#include "model/Model.h"
+#include "mainwin/TMainForm.h"
+#include "platform/QtServices.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
+    QApplication::setApplicationVersion(QStringLiteral("2.6"));
+
     AppState state;
-    StartupModel(state);
-    return 0;
+    RecordingSound sound;
+    ClockSeededRandom random;
+    QtClock clock;
+    TMainForm mainForm(state, sound, random, clock);
+    mainForm.CreateChildWindows();
+    mainForm.show();
+    return app.exec();
 }

@@ -1,0 +1,65 @@
+// The windows the program creates once at start-up, after the main window, in
+// this order. Each is built by a factory defined next to the main window's
+// handlers of its feature; a null pointer means the window is not available and
+// its commands stay disabled.
+#pragma once
+
+class TMainForm;
+class TDrivAng;
+class TOvalDia;
+class TPortDia;
+class TRefPnts;
+class TRevPos;
+class TSetRevArm;
+class TSineDia;
+class TSteamDia;
+class TStpAng;
+class TAboutBox;
+class TInst;
+class TQelSpInst;
+class TFrameDi;
+class TCylDimen;
+class TGraphZoom;
+class TDrawLines;
+class TDataTable;
+
+struct ChildWindows {
+    TDrivAng* DrivAng = nullptr;
+    TOvalDia* OvalDia = nullptr;
+    TPortDia* PortDia = nullptr;
+    TRefPnts* RefPnts = nullptr;
+    TRevPos* RevPos = nullptr;
+    TSetRevArm* SetRevArm = nullptr;
+    TSineDia* SineDia = nullptr;
+    TSteamDia* SteamDia = nullptr;
+    TStpAng* StpAng = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TInst* Inst = nullptr;
+    TQelSpInst* QelSpInst = nullptr;
+    TFrameDi* FrameDi = nullptr;
+    TCylDimen* CylDimen = nullptr;
+    TGraphZoom* GraphZoom = nullptr;
+    TDrawLines* DrawLines = nullptr;
+    TDataTable* DataTable = nullptr;
+};
+
+// Factories (parent: the main window). Dialogs: TMainFormDialogs.cpp;
+// diagrams: TMainFormGraphs.cpp; drafting aids and help: TMainFormAids.cpp;
+// graphic zoom: TMainFormView.cpp.
+TDrivAng* NewDrivAng(TMainForm* main);
+TOvalDia* NewOvalDia(TMainForm* main);
+TPortDia* NewPortDia(TMainForm* main);
+TRefPnts* NewRefPnts(TMainForm* main);
+TRevPos* NewRevPos(TMainForm* main);
+TSetRevArm* NewSetRevArm(TMainForm* main);
+TSineDia* NewSineDia(TMainForm* main);
+TSteamDia* NewSteamDia(TMainForm* main);
+TStpAng* NewStpAng(TMainForm* main);
+TAboutBox* NewAboutBox(TMainForm* main);
+TInst* NewInst(TMainForm* main);
+TQelSpInst* NewQelSpInst(TMainForm* main);
+TFrameDi* NewFrameDi(TMainForm* main);
+TCylDimen* NewCylDimen(TMainForm* main);
+TGraphZoom* NewGraphZoom(TMainForm* main);
+TDrawLines* NewDrawLines(TMainForm* main);
+TDataTable* NewDataTable(TMainForm* main);

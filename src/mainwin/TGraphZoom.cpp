@@ -1,0 +1,71 @@
+#include "mainwin/TGraphZoom.h"
+
+#include "model/Format.h"
+#include "platform/QtEditHooks.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TGraphZoom::TGraphZoom(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+{
+    setObjectName(QStringLiteral("GraphZoom"));
+    setWindowTitle(QStringLiteral("Set Zoom of Dimensional Graphic Position"));
+    setFixedSize(330, 110);
+    auto label = [this](const char* name, const char* text, int x, int y) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->move(x, y);
+        l->adjustSize();
+    };
+    label("Label1", "Enter", 12, 44);
+    label("Label2", "Min = 0.5", 12, 10);
+    label("Label3", "Max = 2000.0", 110, 10);
+    label("Label4", "Approximate Factor = Locomotive Gauge in Units Used", 12, 80);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(50, 40, 70, 22);
+    OK = new QPushButton(QStringLiteral("OK"), this);
+    OK->setObjectName(QStringLiteral("OK"));
+    OK->setGeometry(140, 38, 75, 25);
+    OK->setDefault(true);
+    Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    Cancel->setObjectName(QStringLiteral("Cancel"));
+    Cancel->setGeometry(225, 38, 75, 25);
+    connect(OK, &QPushButton::clicked, this, &TGraphZoom::OKClick);
+    connect(Cancel, &QPushButton::clicked, this, &TGraphZoom::CancelClick);
+    InstallKeyPress(Edit1, [this](QChar& key) { Edit1KeyPress(key); });
+}
+
+void TGraphZoom::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TGraphZoom::FormActivate()
+{
+    Edit1->setText(QString::fromStdString(FormatFixed(state_.view.GraphicZoom, 4, 2)));
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+void TGraphZoom::Edit1KeyPress(QChar& key)
+{
+    if (key == QChar(13)) return; // Enter presses the default button
+    NumericKeyFilter(key, Edit1->text(), false);
+}
+
+void TGraphZoom::OKClick()
+{
+    long double z = ParseNumber(Edit1->text().toStdString());
+    if (!(z >= 0.5L)) z = 0.5L; // also catches a non-number
+    if (z > 2000) z = 2000;
+    state_.view.GraphicZoom = static_cast<float>(z);
+    accept();
+}
+
+void TGraphZoom::CancelClick()
+{
+    reject();
+}

@@ -1,0 +1,622 @@
+#include "mainwin/TMainForm.h"
+
+#include "model/Model.h"
+#include "platform/QtCanvas.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+// ------------------------------------------------------------------ frame area
+TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
+{
+    setObjectName(QStringLiteral("ClientArea"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(kClientWidth, kClientHeight);
+    setMaximumSize(kFrameWidth, kFrameHeight);
+}
+
+void TFrameArea::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawImage(0, 0, form_->FrameImage());
+}
+
+void TFrameArea::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)
+        form_->FormMouseDown(e->button(), static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
+}
+
+// ------------------------------------------------------------------ tool bar pictures
+namespace {
+
+// Small pictures of our own for the tool buttons, drawn once.
+QIcon ToolIcon(int kind)
+{
+    QPixmap pm(22, 22);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(Qt::black, 1.5);
+    p.setPen(pen);
+    switch (kind) {
+    case 1: // open: folder
+        p.setBrush(QColor(230, 200, 90));
+        p.drawRect(3, 7, 16, 11);
+        p.drawRect(3, 5, 7, 3);
+        break;
+    case 2: // save: disk
+        p.setBrush(QColor(70, 90, 160));
+        p.drawRect(3, 3, 16, 16);
+        p.setBrush(Qt::white);
+        p.drawRect(6, 3, 10, 6);
+        break;
+    case 4: // frame dimensions: crank and rod
+        p.drawEllipse(QPointF(7, 14), 5, 5);
+        p.setPen(QPen(Qt::red, 2));
+        p.drawLine(7, 14, 19, 8);
+        break;
+    case 5: // cylinder
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(3, 8, 16, 9);
+        p.drawRect(9, 4, 6, 4);
+        p.setBrush(Qt::black);
+        p.drawRect(9, 8, 3, 9);
+        break;
+    case 6: // driver angle
+        p.drawEllipse(QPointF(11, 11), 8, 8);
+        p.drawLine(11, 11, 17, 6);
+        break;
+    case 7: // step angle
+        p.drawLine(4, 18, 18, 18);
+        p.drawLine(4, 18, 16, 6);
+        p.drawArc(QRectF(-2, 12, 12, 12), 0, 45 * 16);
+        break;
+    case 8: // reverse arm position
+        p.setPen(QPen(Qt::red, 2));
+        p.drawLine(11, 3, 8, 19);
+        p.setPen(pen);
+        p.drawLine(2, 19, 20, 19);
+        break;
+    case 9: // mid gear
+        p.drawLine(11, 3, 11, 19);
+        p.drawLine(4, 11, 18, 11);
+        p.drawEllipse(QPointF(11, 11), 4, 4);
+        break;
+    case 10: // steam
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 14; ++i) {
+            p.setBrush(i % 3 ? QColor(255, 0, 0) : QColor(0, 0, 255));
+            p.drawEllipse(QPointF(4 + (i * 7) % 15, 4 + (i * 11) % 15), 1.5, 1.5);
+        }
+        break;
+    case 11: // reference points
+        p.drawLine(11, 2, 11, 20);
+        p.drawLine(2, 11, 20, 11);
+        break;
+    case 23: // lines and circles
+        p.setPen(QPen(Qt::blue, 1.5));
+        p.drawLine(2, 18, 19, 4);
+        p.setPen(QPen(QColor(0, 128, 0), 1.5));
+        p.drawEllipse(QPointF(13, 13), 6, 6);
+        break;
+    case 24: // pivot data
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(8, 12), 3, 3);
+        p.setPen(QPen(Qt::red, 1.5));
+        p.drawText(QRectF(11, 1, 10, 12), Qt::AlignCenter, QStringLiteral("1"));
+        break;
+    case 12: // dynamic variables: a small bar
+        p.drawRect(2, 8, 18, 6);
+        p.setBrush(Qt::gray);
+        p.drawRect(9, 8, 4, 6);
+        break;
+    case 3: { // undo: curved arrow
+        QPainterPath path;
+        path.moveTo(17, 16);
+        path.cubicTo(17, 5, 6, 5, 5, 11);
+        p.drawPath(path);
+        p.drawLine(5, 11, 3, 6);
+        p.drawLine(5, 11, 9, 9);
+        break;
+    }
+    case 13: { // sine diagram
+        QPainterPath path;
+        path.moveTo(1, 11);
+        for (int x = 1; x <= 21; ++x) path.lineTo(x, 11 - 7 * std::sin((x - 1) * 3.14159 / 10));
+        p.drawPath(path);
+        break;
+    }
+    case 14: // oval diagram
+        p.drawEllipse(QPointF(11, 11), 9, 5);
+        break;
+    case 15: { // steam diagram: indicator loop
+        QPainterPath path;
+        path.moveTo(3, 5);
+        path.lineTo(9, 5);
+        path.cubicTo(13, 10, 16, 15, 19, 16);
+        path.lineTo(19, 18);
+        path.lineTo(5, 18);
+        path.cubicTo(3, 14, 3, 9, 3, 5);
+        p.setPen(QPen(QColor(0, 128, 0), 1.5));
+        p.drawPath(path);
+        break;
+    }
+    case 16: // port events
+        p.drawLine(3, 19, 3, 3);
+        p.drawLine(3, 19, 19, 19);
+        p.setPen(QPen(Qt::red, 1.5));
+        p.drawLine(6, 17, 12, 5);
+        p.setPen(QPen(QColor(0, 128, 128), 1.5));
+        p.drawLine(10, 17, 18, 7);
+        break;
+    default:
+        break;
+    }
+    return QIcon(pm);
+}
+
+QIcon ErrorIcon()
+{
+    QPixmap pm(22, 18);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(QColor(255, 0, 0));
+    p.setPen(Qt::black);
+    p.drawPolygon(QPolygonF({QPointF(11, 1), QPointF(21, 17), QPointF(1, 17)}));
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(11);
+    p.setFont(f);
+    p.drawText(QRectF(1, 4, 20, 13), Qt::AlignCenter, QStringLiteral("!"));
+    return QIcon(pm);
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ construction
+TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent)
+    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock),
+      frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    frame_.fill(Qt::white);
+    area_ = new TFrameArea(this);
+    setCentralWidget(area_);
+    QFont areaFont(QStringLiteral("Times New Roman"));
+    areaFont.setPixelSize(13);
+    areaFont.setBold(true);
+    areaFont.setUnderline(true);
+    area_->setFont(areaFont);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(pal);
+
+    BuildMenus();
+    BuildToolBar();
+    BuildControls();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTickIntervalMs);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+
+    FormCreate();
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (QScreen* scr = QGuiApplication::primaryScreen()) {
+        const QRect g = scr->availableGeometry();
+        move(g.center() - rect().center());
+    }
+    SBRevArm->setFocus();
+    Timer1->start();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildMenus()
+{
+    QMenuBar* mb = menuBar();
+    mb->setObjectName(QStringLiteral("MainMenu1"));
+    // Eleven menu bar entries share the 632-pixel width of the window.
+    mb->setStyleSheet(QStringLiteral("QMenuBar { font-size: 11px; spacing: 0px; } QMenuBar::item { padding: 2px 2px; margin: 0px; }"));
+    auto item = [this](QMenu* menu, QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
+        a = menu->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+    };
+    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+
+    File1 = mb->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
+    item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
+    item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+    separator(File1, "N1");
+    item(File1, Exit1, "Exit1", "E&xit", &TMainForm::Exit1Click);
+
+    SetUp1 = mb->addMenu(QStringLiteral("&SetUp"));
+    SetUp1->setObjectName(QStringLiteral("SetUp1"));
+    item(SetUp1, RevArmPos, "RevArmPos", "Set&RevArmPos", &TMainForm::RevArmPosClick);
+    item(SetUp1, DriverAng, "DriverAng", "Set&DriverAng", &TMainForm::DriverAngClick);
+    item(SetUp1, StepAng1, "StepAng1", "Set&StepAng", &TMainForm::StepAng1Click);
+    item(SetUp1, RefPoints1, "RefPoints1", "SetRef&Points", &TMainForm::RefPoints1Click);
+    separator(SetUp1, "N2");
+    item(SetUp1, LargeFont, "LargeFont", "SetLarge&Font", &TMainForm::LargeFontClick);
+    item(SetUp1, FindRevArmCent, "FindRevArmCent", "&CalcCentRevArm", &TMainForm::FindRevArmCentClick);
+    item(SetUp1, SetSteam, "SetSteam", "SetS&teamDisp On", &TMainForm::SetSteamClick);
+    item(SetUp1, SetBeepOnError, "SetBeepOnError", "Set&ErrorBeep Off", &TMainForm::SetBeepOnErrorClick);
+    item(SetUp1, SetLineWidth, "SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
+    item(SetUp1, SetScreenData, "SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick);
+    item(SetUp1, SetPanZoom, "SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick);
+    SetPanZoom->setEnabled(false);
+
+    EditDimen1 = mb->addMenu(QStringLiteral("&EditDimen"));
+    EditDimen1->setObjectName(QStringLiteral("EditDimen1"));
+    item(EditDimen1, FrameDim, "FrameDim", "&FrameDimensions", &TMainForm::FrameDimClick);
+    item(EditDimen1, CylDim, "CylDim", "&CylinderDimensions", &TMainForm::CylDimClick);
+    separator(EditDimen1, "N3");
+    item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
+    separator(EditDimen1, "N4");
+    item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+
+    auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
+        a = mb->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+    };
+    command(RefPoints, "RefPoints", "&ReferPoints", &TMainForm::RefPointsClick);
+    command(DrawLines1, "DrawLines1", "&DrawLinesCircles", &TMainForm::DrawLines1Click);
+    DrawLines1->setEnabled(false);
+    command(SetPivotData, "SetPivotData", "Pi&votData", &TMainForm::SetPivotDataClick);
+    command(DynamicVariables, "DynamicVariables", "D&ynamicVari", &TMainForm::DynamicVariablesClick);
+    command(SetUnDo, "SetUnDo", "&UnDo", &TMainForm::SetUnDoClick);
+
+    DrawGraphs1 = mb->addMenu(QStringLiteral("Draw&Graphs"));
+    DrawGraphs1->setObjectName(QStringLiteral("DrawGraphs1"));
+    item(DrawGraphs1, SineDiag, "SineDiag", "&SineDiagram", &TMainForm::SineDiagClick);
+    item(DrawGraphs1, OvalDiag, "OvalDiag", "&OvalDiagram", &TMainForm::OvalDiagClick);
+    item(DrawGraphs1, SteamDiag, "SteamDiag", "S&teamDiagram", &TMainForm::SteamDiagClick);
+    item(DrawGraphs1, FourEvents, "FourEvents", "&PortOpenClose", &TMainForm::FourEventsClick);
+
+    Help1 = mb->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    item(Help1, Instructions, "Instructions", "&Instructions", &TMainForm::InstructionsClick);
+    item(Help1, SpecInstr, "SpecInstr", "Instructions&Special", &TMainForm::SpecInstrClick);
+    separator(Help1, "N6");
+    item(Help1, About1, "About1", "&About", &TMainForm::About1Click);
+
+    Error = mb->addAction(ErrorIcon(), QString());
+    Error->setObjectName(QStringLiteral("Error"));
+    Error->setVisible(false);
+}
+
+void TMainForm::BuildToolBar()
+{
+    ToolBar1 = new QToolBar(area_);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(22, 22));
+    ToolBar1->setGeometry(0, 0, kClientWidth, 24);
+    ToolBar1->setStyleSheet(QStringLiteral("QToolBar { border: 0px; background: transparent; spacing: 0px; }"));
+
+    auto button = [this](QToolButton*& b, const char* name, int picture, const char* hint,
+                         void (TMainForm::*slot)()) {
+        b = new QToolButton(ToolBar1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(ToolIcon(picture));
+        b->setToolTip(QString::fromUtf8(hint));
+        b->setStatusTip(QString::fromUtf8(hint));
+        b->setAutoRaise(true);
+        b->setFixedSize(30, 24);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, slot);
+        ToolBar1->addWidget(b);
+    };
+    button(ToolButton1, "ToolButton1", 1, "Open File: Dimensional Data", &TMainForm::OpenDimensionsClick);
+    button(ToolButton2, "ToolButton2", 2, "Save As: Dimensional Data", &TMainForm::SaveAsDimensionsClick);
+    ToolBar1->addSeparator();
+    button(ToolButton4, "ToolButton4", 4, "Change Frame Dimensions", &TMainForm::FrameDimClick);
+    button(ToolButton5, "ToolButton5", 5, "Change Cylinder Dimensions", &TMainForm::CylDimClick);
+    ToolBar1->addSeparator();
+    button(ToolButton6, "ToolButton6", 6, "Set Driver Angle to Desired Position", &TMainForm::DriverAngClick);
+    button(ToolButton7, "ToolButton7", 7, "Set Step Angle to Desired Amount", &TMainForm::StepAng1Click);
+    button(ToolButton8, "ToolButton8", 8, "Set Reverse Arm to Desired Position", &TMainForm::RevArmPosClick);
+    ToolBar1->addSeparator();
+    button(ToolButton9, "ToolButton9", 9, "Calculate Mid Gear Position if Necessary", &TMainForm::FindRevArmCentClick);
+    ToolBar1->addSeparator();
+    button(ToolButton10, "ToolButton10", 10, "Turn On Steam Display and Sound", &TMainForm::SetSteamClick);
+    ToolBar1->addSeparator();
+    button(ToolButton11, "ToolButton11", 11, "Turn On Reference Points", &TMainForm::RefPointsClick);
+    button(ToolButton23, "ToolButton23", 23, "Draw Lines and Circles", &TMainForm::DrawLines1Click);
+    ToolButton23->setEnabled(false);
+    button(ToolButton24, "ToolButton24", 24, "Turn On Pivot Data", &TMainForm::SetPivotDataClick);
+    button(ToolButton12, "ToolButton12", 12, "Turn On Dynamic Variables", &TMainForm::DynamicVariablesClick);
+    button(ToolButton3, "ToolButton3", 3, "Turn On UnDo", &TMainForm::SetUnDoClick);
+    ToolBar1->addSeparator();
+    button(ToolButton13, "ToolButton13", 13, "View Sine Diagram", &TMainForm::SineDiagClick);
+    button(ToolButton14, "ToolButton14", 14, "View Oval Diagram", &TMainForm::OvalDiagClick);
+    button(ToolButton15, "ToolButton15", 15, "View Steam Diagram", &TMainForm::SteamDiagClick);
+    button(ToolButton16, "ToolButton16", 16, "View Port Events vs Reverse Arm Position", &TMainForm::FourEventsClick);
+}
+
+void TMainForm::BuildControls()
+{
+    auto frame = [this](int k, int x, int y, int w, int h) {
+        Panel[k] = new QFrame(area_);
+        Panel[k]->setObjectName(QStringLiteral("Panel%1").arg(k));
+        Panel[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        Panel[k]->setGeometry(x, y, w, h);
+        Panel[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    };
+    // Frames first, so that the controls lie above them.
+    frame(1, 0, 23, 100, 46);
+    frame(2, 99, 23, 154, 46);
+    frame(3, 252, 23, 206, 46);
+    frame(4, 457, 23, 88, 46);
+    frame(10, 544, 23, 88, 112);
+    frame(12, 0, 68, 252, 1);
+    frame(5, 0, 68, 142, 54);
+    frame(6, 141, 68, 66, 54);
+    frame(11, 206, 68, 46, 54);
+    frame(7, 252, 68, 124, 54);
+    frame(8, 375, 68, 122, 54);
+    frame(9, 496, 68, 49, 54);
+    for (int k : {5, 6, 11, 7, 8, 9}) Panel[k]->hide();
+
+    auto bar = [this](QScrollBar*& b, const char* name, const char* hint, int x, int y, int w, int h, int min,
+                      int max, int small, int large, int pos) {
+        b = new QScrollBar(Qt::Horizontal, area_);
+        b->setObjectName(QString::fromLatin1(name));
+        if (hint) b->setToolTip(QString::fromUtf8(hint));
+        b->setGeometry(x, y, w, h);
+        b->setRange(min, max);
+        b->setSingleStep(small);
+        b->setPageStep(large);
+        b->setValue(pos);
+    };
+    QFont buttonFont(QStringLiteral("Times New Roman"));
+    buttonFont.setPixelSize(11);
+    buttonFont.setBold(true);
+    auto btn = [this, buttonFont](QPushButton*& b, const char* name, const char* caption, const char* hint, int x, int y, int w,
+                      int h, void (TMainForm::*slot)()) {
+        b = new QPushButton(QString::fromUtf8(caption), area_);
+        b->setObjectName(QString::fromLatin1(name));
+        if (hint) b->setToolTip(QString::fromUtf8(hint));
+        b->setGeometry(x, y, w, h);
+        b->setAutoDefault(false);
+        b->setFont(buttonFont);
+        connect(b, &QPushButton::clicked, this, slot);
+    };
+
+    // View block: presets, "P", "Norm", "RP1", "RP2", pan and zoom bars.
+    static const char* kPresetNames[7] = {"Preset0", "Preset1", "Preset2", "Preset3", "Preset4", "Preset5", "Preset6"};
+    static const char* kPresetHints[7] = {"Select First to Change Presets", "Pan & Zoom to Preset 1",
+                                          "Pan & Zoom to Preset 2",         "Pan & Zoom to Preset 3",
+                                          "Pan & Zoom to Preset 4",         "Pan & Zoom to Preset 5",
+                                          "Pan & Zoom to Preset 6"};
+    void (TMainForm::*presetSlots[7])() = {&TMainForm::Preset0Click, &TMainForm::Preset1Click,
+                                           &TMainForm::Preset2Click, &TMainForm::Preset3Click,
+                                           &TMainForm::Preset4Click, &TMainForm::Preset5Click,
+                                           &TMainForm::Preset6Click};
+    for (int k = 1; k <= 6; ++k)
+        btn(Preset[k], kPresetNames[k], std::to_string(k).c_str(), kPresetHints[k], 2 + (k - 1) * 16, 25, 16, 14,
+            presetSlots[k]);
+    btn(Preset[0], kPresetNames[0], "P", kPresetHints[0], 2, 40, 16, 14, presetSlots[0]);
+    Preset0 = Preset[0];
+    btn(NormVHZ, "NormVHZ", "Norm", "Return Pan & Zoom to Normal", 18, 40, 32, 14, &TMainForm::NormVHZClick);
+    NormVHZ->setEnabled(false);
+    btn(RefPt1, "RefPt1", "RP1", "Pan to Ref Point 1", 50, 40, 24, 14, &TMainForm::RefPt1Click);
+    btn(RefPt2, "RefPt2", "RP2", "Pan to Ref Point 2", 74, 40, 24, 14, &TMainForm::RefPt2Click);
+    RefPt1->setEnabled(false);
+    RefPt2->setEnabled(false);
+    bar(SBPanVert, "SBPanVert", "Pan Vertical", 101, 25, 96, 12, -500, 500, 1, 10, 0);
+    bar(SBPanHorz, "SBPanHorz", "Pan Horizontal", 101, 39, 96, 12, -500, 500, 1, 10, 0);
+    bar(SBZoom, "SBZoom", "Zoom In / Out", 101, 53, 96, 12, -200, 200, 1, 10, 0);
+    connect(SBPanVert, &QScrollBar::valueChanged, this, &TMainForm::SBPanVertChange);
+    connect(SBPanHorz, &QScrollBar::valueChanged, this, &TMainForm::SBPanHorzChange);
+    connect(SBZoom, &QScrollBar::valueChanged, this, &TMainForm::SBZoomChange);
+
+    // Motion block.
+    btn(Rev, "Rev", "Rev", "Set Reverse Arm to Normal Reverse", 254, 24, 21, 14, &TMainForm::RevClick);
+    btn(Center, "Center", "Cen", "Set Reverse Arm to Mid Gear", 275, 24, 21, 14, &TMainForm::CenterClick);
+    btn(Fwd, "Fwd", "Fwd", "Set Reverse Arm to Normal Forward", 296, 24, 21, 14, &TMainForm::FwdClick);
+    Center->setEnabled(false);
+    btn(Run, "Run", "Stop", "Start / Stop Driver Rotation", 254, 38, 25, 14, &TMainForm::RunClick);
+    btn(Deg00, "Deg00", "0.0", "Set Driver to 0 Deg", 279, 38, 19, 14, &TMainForm::Deg00Click);
+    btn(Deg180, "Deg180", "180", "Set Driver Angle to 180 Deg", 298, 38, 19, 14, &TMainForm::Deg180Click);
+    btn(Step1, "Step1", "1.0", "Set Driver Step Angle to 1 Deg", 254, 52, 21, 14, &TMainForm::Step1Click);
+    btn(Step10, "Step10", "10.0", "Set Driver Step Angle to 10 Deg", 275, 52, 21, 14, &TMainForm::Step10Click);
+    btn(Step45, "Step45", "45.0", "Set Driver Step Angle to 45 Deg", 296, 52, 21, 14, &TMainForm::Step45Click);
+    Step10->setEnabled(false);
+    bar(SBRevArm, "SBRevArm", "Set Reverse Arm Between Max & Min", 318, 25, 138, 12, -1300, 1300, 1, 20, 0);
+    bar(SBDrvAng, "SBDrvAng", "Set Driver Angle From 0 to 360 Deg", 318, 39, 138, 12, -4000, 40000, 1000, 4500, 1);
+    bar(SBStepAng, "SBStepAng", "Set Driver Step Angle to Predefined Values", 318, 53, 138, 12, 0, 14613, 920, 2760,
+        12000);
+    connect(SBRevArm, &QScrollBar::valueChanged, this, &TMainForm::SBRevArmChange);
+    connect(SBDrvAng, &QScrollBar::valueChanged, this, &TMainForm::SBDrvAngChange);
+    connect(SBStepAng, &QScrollBar::valueChanged, this, &TMainForm::SBStepAngChange);
+
+    // Reference point block (hidden until the reference points are on).
+    bar(SBRef1Vert, "SBRef1Vert", "Change Ref Point 1 Vert", 2, 71, 120, 10, -5000, 5000, 1, 25, 0);
+    bar(SBRef1Horz, "SBRef1Horz", "Change Ref Point 1 Horz", 2, 83, 120, 10, -10000, 10000, 1, 25, 0);
+    bar(SBRef2Vert, "SBRef2Vert", "Change Ref Point 2 Vert", 2, 95, 120, 10, -5000, 5000, 1, 25, 0);
+    bar(SBRef2Horz, "SBRef2Horz", "Change Ref Point 2 Horz", 2, 107, 120, 10, -10000, 10000, 1, 25, 0);
+    connect(SBRef1Vert, &QScrollBar::valueChanged, this, &TMainForm::SBRef1VertChange);
+    connect(SBRef1Horz, &QScrollBar::valueChanged, this, &TMainForm::SBRef1HorzChange);
+    connect(SBRef2Vert, &QScrollBar::valueChanged, this, &TMainForm::SBRef2VertChange);
+    connect(SBRef2Horz, &QScrollBar::valueChanged, this, &TMainForm::SBRef2HorzChange);
+    btn(RefPt1Zero, "RefPt1Zero", "0", "Zero Reference Point 1", 124, 71, 16, 22, &TMainForm::RefPt1ZeroClick);
+    btn(RefPt2Zero, "RefPt2Zero", "0", "Zero Reference Point 2", 124, 95, 16, 22, &TMainForm::RefPt2ZeroClick);
+    for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero,
+                                                     RefPt2Zero})
+        w->hide();
+    RefPt1Zero->setEnabled(false);
+    RefPt2Zero->setEnabled(false);
+    btn(DataTableBut, "DataTableBut", "DataTable", nullptr, 80, 126, 62, 16, &TMainForm::DataTableButClick);
+    DataTableBut->hide();
+
+    // Dynamic variables and undo.
+    static const char* kDynHints[5] = {nullptr, "Change Last Variable Clicked", "Change Next to Last Variable Clicked",
+                                       "Change 2nd to Last Variable Clicked", "Change 3rd to Last Variable Clicked"};
+    for (int k = 1; k <= 4; ++k) {
+        const std::string name = "SBDynVar" + std::to_string(k);
+        bar(SBDynVar[k], name.c_str(), kDynHints[k], 253, 72 + 12 * (k - 1), 121, 10, -200, 200, 1, 10, 0);
+        SBDynVar[k]->hide();
+        connect(SBDynVar[k], &QScrollBar::valueChanged, this, [this, k](int) { SBDynVarChange(k); });
+    }
+    btn(UnDoDn, "UnDoDn", "UnDo", nullptr, 278, 72, 40, 16, &TMainForm::UnDoDnClick);
+    UnDoDn->setEnabled(false);
+    UnDoDn->hide();
+}
+
+void TMainForm::CreateChildWindows()
+{
+    Forms.DrivAng = NewDrivAng(this);
+    Forms.OvalDia = NewOvalDia(this);
+    Forms.PortDia = NewPortDia(this);
+    Forms.RefPnts = NewRefPnts(this);
+    Forms.RevPos = NewRevPos(this);
+    Forms.SetRevArm = NewSetRevArm(this);
+    Forms.SineDia = NewSineDia(this);
+    Forms.SteamDia = NewSteamDia(this);
+    Forms.StpAng = NewStpAng(this);
+    Forms.AboutBox = NewAboutBox(this);
+    Forms.Inst = NewInst(this);
+    Forms.QelSpInst = NewQelSpInst(this);
+    Forms.FrameDi = NewFrameDi(this);
+    Forms.CylDimen = NewCylDimen(this);
+    Forms.GraphZoom = NewGraphZoom(this);
+    Forms.DrawLines = NewDrawLines(this);
+    Forms.DataTable = NewDataTable(this);
+    UpdateCommandStates();
+}
+
+void TMainForm::UpdateCommandStates()
+{
+    auto both = [](QAction* a, QToolButton* b, bool on) {
+        if (a) a->setEnabled(on);
+        if (b) b->setEnabled(on);
+    };
+    both(FrameDim, ToolButton4, Forms.FrameDi != nullptr);
+    both(CylDim, ToolButton5, Forms.CylDimen != nullptr);
+    both(DriverAng, ToolButton6, Forms.DrivAng != nullptr);
+    both(StepAng1, ToolButton7, Forms.StpAng != nullptr);
+    both(RevArmPos, ToolButton8, Forms.RevPos != nullptr);
+    both(SineDiag, ToolButton13, Forms.SineDia != nullptr);
+    both(OvalDiag, ToolButton14, Forms.OvalDia != nullptr);
+    both(SteamDiag, ToolButton15, Forms.SteamDia != nullptr);
+    both(FourEvents, ToolButton16, Forms.PortDia != nullptr);
+    SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
+    ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
+    RefPoints1->setEnabled(Forms.RefPnts != nullptr);
+    Instructions->setEnabled(Forms.Inst != nullptr);
+    SpecInstr->setEnabled(Forms.QelSpInst != nullptr);
+    About1->setEnabled(Forms.AboutBox != nullptr);
+    if (!Forms.DrawLines) both(DrawLines1, ToolButton23, false);
+}
+
+// ------------------------------------------------------------------ life cycle
+void TMainForm::FormCreate()
+{
+    StartupModel(state_);
+    SetRevArmBarRange();
+    sound_.SetWaveVolume(0x80008000u);
+}
+
+void TMainForm::FormActivate()
+{
+    // The gear starts running; the driver angle bar is only usable while stopped.
+    SBDrvAng->setEnabled(false);
+}
+
+void TMainForm::FormClose()
+{
+    sound_.SetWaveVolume(0x80008000u);
+}
+
+bool TMainForm::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && !activatedOnce_) {
+        activatedOnce_ = true;
+        FormActivate();
+    }
+    return QMainWindow::event(e);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    Timer1->stop();
+    FormClose();
+    e->accept();
+}
+
+bool TMainForm::IsRunning() const
+{
+    return Run->text() == QLatin1String("Stop");
+}
+
+// ------------------------------------------------------------------ the tick
+void TMainForm::Timer1Timer()
+{
+    if (ticking_) return;
+    ticking_ = true;
+    Tick();
+    ticking_ = false;
+}
+
+void TMainForm::Tick()
+{
+    TickModel(state_);
+    DrawFrame();
+}
+
+void TMainForm::DrawFrame()
+{
+    FrameEffects fx;
+    frame_.fill(Qt::white);
+    {
+        QtCanvas canvas(frame_);
+        FrameServices services{sound_, random_};
+        ComposeFrame(canvas, state_, services, fx);
+    }
+    UpdateCaptions();
+    area_->update();
+    ApplyFrameEffects(fx);
+}
+
+void TMainForm::UpdateCaptions()
+{
+    const QString tail = QString::fromStdString(state_.display.DataSetName) + QStringLiteral("     ") +
+                         QString::fromStdString(clock_.ShortDate()) + QStringLiteral("   ") +
+                         QString::fromStdString(clock_.ShortTime()) + QStringLiteral("   Version 2.6");
+    setWindowTitle(QStringLiteral("QUELF Outside Admission            ") + tail);
+    UpdateGraphCaptions(tail);
+    UpdateAidsCaptions(tail);
+}
+
+void TMainForm::ApplyFrameEffects(const FrameEffects& fx)
+{
+    if (fx.errorItem == Vis::Show) Error->setVisible(true);
+    if (fx.errorItem == Vis::Hide) Error->setVisible(false);
+    ApplyDynVarEffects(fx);
+    if (fx.restoreCursor) area_->unsetCursor();
+    ApplyHighlightEffects(fx);
+}

@@ -1,0 +1,251 @@
+// The main window: animation timer, motion and view controls, menus and tool
+// bar, and the frame that shows the running gear.
+//
+// Handlers are grouped by feature in separate files:
+//   TMainForm.cpp          construction, layout, menus, tool bar, frame, captions
+//   TMainFormMotion.cpp    run/stop, driver angle, step angle, reverse arm, menu switches
+//   TMainFormView.cpp      pan, zoom, presets, reference point centring, fonts, graphic zoom
+//   TMainFormDynVars.cpp   dynamic variables, undo, steam display and screen data switches
+//   TMainFormDialogs.cpp   dimension and setting dialogs, highlight round trip, reset all
+//   TMainFormAids.cpp      reference points, pivots, mouse, lines and circles, data table, help
+//   TMainFormFiles.cpp     open, save, import
+//   TMainFormGraphs.cpp    the four diagram windows
+#pragma once
+
+#include "mainwin/ChildWindows.h"
+#include "mainwin/FrameDrawing.h"
+#include "model/AppState.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+// Ticks of about 15 ms: about 64 frames per second, the pace users know.
+inline constexpr int kTickIntervalMs = 15;
+inline constexpr int kClientWidth = 632;
+inline constexpr int kClientHeight = 380;
+inline constexpr int kFrameWidth = 1280;
+inline constexpr int kFrameHeight = 1024;
+
+class TMainForm;
+
+// The client area below the menu bar: shows the last frame, holds the controls,
+// and reports mouse presses to the form.
+class TFrameArea : public QWidget {
+public:
+    explicit TFrameArea(TMainForm* form);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    TMainForm* form_;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock,
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Creates the child windows in the program's order (call once after the
+    // main window; the program does it at start-up).
+    void CreateChildWindows();
+
+    AppState& State() { return state_; }
+    SoundPort& Sound() { return sound_; }
+    RandomSource& Random() { return random_; }
+    ClockSource& Clock() { return clock_; }
+    TFrameArea* Area() { return area_; }
+    const QImage& FrameImage() const { return frame_; }
+
+    // True while the driver turns (the `Run` button reads "Stop").
+    bool IsRunning() const;
+    // Compose a frame of the current state and show it (no model step).
+    void DrawFrame();
+    // One timer tick: model steps, then the frame.
+    void Tick();
+
+    ChildWindows Forms;
+
+    // ---------------------------------------------------------- controls
+    QTimer* Timer1 = nullptr;
+    TFrameArea* area_ = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton3 = nullptr, *ToolButton4 = nullptr,
+                *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr, *ToolButton8 = nullptr,
+                *ToolButton9 = nullptr, *ToolButton10 = nullptr, *ToolButton11 = nullptr,
+                *ToolButton12 = nullptr, *ToolButton13 = nullptr, *ToolButton14 = nullptr,
+                *ToolButton15 = nullptr, *ToolButton16 = nullptr, *ToolButton23 = nullptr,
+                *ToolButton24 = nullptr;
+
+    // Motion.
+    QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
+    QPushButton *Run = nullptr, *Center = nullptr, *Fwd = nullptr, *Rev = nullptr, *Deg00 = nullptr,
+                *Deg180 = nullptr, *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
+    // View.
+    QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
+    QPushButton *NormVHZ = nullptr, *Preset0 = nullptr, *RefPt1 = nullptr, *RefPt2 = nullptr;
+    std::array<QPushButton*, 7> Preset{}; // [1..6] = Preset1..Preset6, [0] = Preset0
+    // Reference points and pivots.
+    QScrollBar *SBRef1Vert = nullptr, *SBRef1Horz = nullptr, *SBRef2Vert = nullptr, *SBRef2Horz = nullptr;
+    QPushButton *RefPt1Zero = nullptr, *RefPt2Zero = nullptr, *DataTableBut = nullptr;
+    // Dynamic variables and undo.
+    std::array<QScrollBar*, 5> SBDynVar{}; // [1..4] = SBDynVar1..SBDynVar4
+    QPushButton* UnDoDn = nullptr;
+    // Frame panels Panel1..Panel12 ([0] unused).
+    std::array<QFrame*, 13> Panel{};
+
+    // Menus and their items.
+    QMenu *File1 = nullptr, *SetUp1 = nullptr, *EditDimen1 = nullptr, *DrawGraphs1 = nullptr, *Help1 = nullptr;
+    QAction *OpenDimensions = nullptr, *OpenDosDimensions = nullptr, *SaveAsDimensions = nullptr, *Exit1 = nullptr;
+    QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
+            *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
+            *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
+    QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
+    QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
+            *SetUnDo = nullptr;
+    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr;
+    QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
+    QAction* Error = nullptr; // picture only, hidden: the solver error indicator
+
+public slots:
+    // ---------------------------------------------------------- TMainForm.cpp
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void Timer1Timer();
+
+    // ---------------------------------------------------------- TMainFormMotion.cpp
+    void RunClick();
+    void Deg00Click();
+    void Deg180Click();
+    void SBDrvAngChange();
+    void SBStepAngChange();
+    void Step1Click();
+    void Step10Click();
+    void Step45Click();
+    void SBRevArmChange();
+    void FwdClick();
+    void RevClick();
+    void CenterClick();
+    void FindRevArmCentClick();
+    void SetBeepOnErrorClick();
+    void SetLineWidthClick();
+    void Exit1Click();
+    // SBRevArm range from RevArmMax (Max = round(1000 * RevArmMax), Min = -Max).
+    void SetRevArmBarRange();
+
+    // ---------------------------------------------------------- TMainFormView.cpp
+    void SBPanVertChange();
+    void SBPanHorzChange();
+    void SBZoomChange();
+    void NormVHZClick();
+    void Preset0Click();
+    void PresetClick(int k); // Preset1Click..Preset6Click
+    void Preset1Click() { PresetClick(1); }
+    void Preset2Click() { PresetClick(2); }
+    void Preset3Click() { PresetClick(3); }
+    void Preset4Click() { PresetClick(4); }
+    void Preset5Click() { PresetClick(5); }
+    void Preset6Click() { PresetClick(6); }
+    void RefPt1Click();
+    void RefPt2Click();
+    void SetPanZoomClick();
+    void LargeFontClick();
+    void SetGraphicZoomClick();
+
+    // ---------------------------------------------------------- TMainFormDynVars.cpp
+    void DynamicVariablesClick();
+    void SetUnDoClick();
+    void UnDoDnClick();
+    void SBDynVarChange(int k); // SBDynVar1Change..SBDynVar4Change
+    void SetSteamClick();
+    void SetScreenDataClick();
+
+    // ---------------------------------------------------------- TMainFormDialogs.cpp
+    void FrameDimClick();
+    void CylDimClick();
+    void RevArmPosClick();
+    void DriverAngClick();
+    void StepAng1Click();
+    void ResetAllClick();
+
+    // ---------------------------------------------------------- TMainFormAids.cpp
+    void RefPointsClick();
+    void RefPoints1Click();
+    void SetPivotDataClick();
+    void DataTableButClick();
+    void DrawLines1Click();
+    void SBRef1VertChange();
+    void SBRef1HorzChange();
+    void SBRef2VertChange();
+    void SBRef2HorzChange();
+    void RefPt1ZeroClick();
+    void RefPt2ZeroClick();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void InstructionsClick();
+    void SpecInstrClick();
+    void About1Click();
+
+    // ---------------------------------------------------------- TMainFormFiles.cpp
+    void OpenDimensionsClick();
+    void SaveAsDimensionsClick();
+    void OpenDosDimensionsClick();
+
+    // ---------------------------------------------------------- TMainFormGraphs.cpp
+    void SineDiagClick();
+    void OvalDiagClick();
+    void SteamDiagClick();
+    void FourEventsClick();
+
+public:
+    // Hooks between features (each defined in the file of its feature).
+    // TMainFormDynVars.cpp: after each frame, the dynamic-variable part of the effects.
+    void ApplyDynVarEffects(const FrameEffects& fx);
+    // TMainFormDialogs.cpp: the highlight view's dialog round trip.
+    void ApplyHighlightEffects(const FrameEffects& fx);
+    // TMainFormAids.cpp: the Draw Lines rows (used by the native open).
+    void ClearDrawLinesLabels();
+    void HighlightDrawLinesCurrentRow();
+    void RefreshDrawLinesRows();
+    // Captions of the child windows, refreshed every tick with the common tail
+    // (data set name, date, time, version).
+    void UpdateAidsCaptions(const QString& tail);  // TMainFormAids.cpp
+    void UpdateGraphCaptions(const QString& tail); // TMainFormGraphs.cpp
+    // Enabled state of the commands whose window exists.
+    void UpdateCommandStates();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildControls();
+    void ApplyFrameEffects(const FrameEffects& fx);
+    void UpdateCaptions();
+
+    AppState& state_;
+    SoundPort& sound_;
+    RandomSource& random_;
+    ClockSource& clock_;
+    QImage frame_;
+    bool activatedOnce_ = false;
+    bool ticking_ = false;
+};
