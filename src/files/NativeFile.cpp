@@ -42,15 +42,6 @@ std::string DataSetNameFromPath(const std::string& path)
     return name;
 }
 
-int RoundToBar(long double v)
-{
-    constexpr long double kLimit = 1e9L;
-    if (std::isnan(v)) return 0;
-    if (v >= kLimit) return static_cast<int>(kLimit);
-    if (v <= -kLimit) return -static_cast<int>(kLimit);
-    return static_cast<int>(std::lround(v));
-}
-
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
 {
     const auto fields = file_layout::NativeFields(s);
@@ -105,10 +96,10 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result)
 {
     RecomputeRevArmCentre(s.gear);
     const long double max = s.gear.RevArmMax;
-    result.revArmMax = RoundToBar(1000.0L * max);
-    result.revArmMin = RoundToBar(-1000.0L * max);
+    result.revArmMax = ToPixel(1000.0L * max);
+    result.revArmMin = ToPixel(-1000.0L * max);
     result.revArmPosition =
-        RoundToBar(1000.0L * (static_cast<long double>(s.gear.RevArmPos) - s.gear.RevArmCentre()));
+        ToPixel(1000.0L * (static_cast<long double>(s.gear.RevArmPos) - s.gear.RevArmCentre()));
     result.ok = true;
 }
 

@@ -30,16 +30,13 @@ NativeRecord DecodeRecord(const RecordBytes& b);
 // "\", less the last four characters (the extension with its dot).
 std::string DataSetNameFromPath(const std::string& path);
 
-// Bar value for a real: round half away from zero; NaN gives 0 and anything
-// beyond +-1e9 is clamped, so no file value can overflow a conversion.
-int RoundToBar(long double v);
-
 // What a load tells the main window.
 struct DesignFileResult {
     bool ok = false;
     std::string error;        // standard message when !ok
     bool overlayRead = false; // the overlay items and the current item were read
-    // Reverse arm bar after a load: range from RevArmMax, position 0 at mid gear.
+    // Reverse arm bar after a load: range from RevArmMax, position 0 at mid
+    // gear (rounded with ToPixel, so no file value can overflow them).
     int revArmMin = 0;
     int revArmMax = 0;
     int revArmPosition = 0;
