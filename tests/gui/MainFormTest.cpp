@@ -1,0 +1,314 @@
+// The main window driven as a user drives it: clicks, scroll-bar changes, menus.
+#include "mainwin/TGraphZoom.h"
+#include "mainwin/TMainForm.h"
+#include "model/Model.h"
+#include "platform/Services.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+struct MainFixture : ::testing::Test {
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form->Timer1->stop(); // ticks are driven by the tests
+        form->CreateChildWindows();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+
+    // An arrow click on a horizontal scroll bar (right arrow when forward).
+    static void ArrowClick(QScrollBar* bar, bool forward)
+    {
+        const int x = forward ? bar->width() - 3 : 3;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(x, bar->height() / 2));
+    }
+};
+
+} // namespace
+
+TEST_F(MainFixture, StartStateControlsAndCaption)
+{
+    EXPECT_EQ(form->centralWidget()->width(), kClientWidth);
+    EXPECT_EQ(form->centralWidget()->height(), kClientHeight);
+    form->Tick();
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("QUELF Outside Admission            Nominal     08/12/2026   12:00   Version 2.6"));
+    for (const char* name : {"SBRevArm", "SBDrvAng", "SBStepAng", "SBPanVert", "SBPanHorz", "SBZoom", "SBDynVar1",
+                             "SBDynVar4", "SBRef1Vert", "SBRef2Horz"})
+        EXPECT_NE(form->findChild<QScrollBar*>(QString::fromLatin1(name)), nullptr) << name;
+    for (const char* name : {"Run", "Center", "Fwd", "Rev", "Deg00", "Deg180", "Step1", "Step10", "Step45", "NormVHZ",
+                             "Preset0", "Preset1", "Preset6", "RefPt1", "RefPt2", "RefPt1Zero", "DataTableBut",
+                             "UnDoDn"})
+        EXPECT_NE(form->findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
+    for (const char* name : {"OpenDimensions", "OpenDosDimensions", "SaveAsDimensions", "Exit1", "RevArmPos",
+                             "DriverAng", "StepAng1", "RefPoints1", "LargeFont", "FindRevArmCent", "SetSteam",
+                             "SetBeepOnError", "SetLineWidth", "SetScreenData", "SetPanZoom", "FrameDim", "CylDim",
+                             "SetGraphicZoom", "ResetAll", "RefPoints", "DrawLines1", "SetPivotData",
+                             "DynamicVariables", "SetUnDo", "SineDiag", "OvalDiag", "SteamDiag", "FourEvents",
+                             "Instructions", "SpecInstr", "About1", "Error"})
+        EXPECT_NE(form->findChild<QAction*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(form->findChild<QToolButton*>("ToolButton16")->toolTip(),
+              QStringLiteral("View Port Events vs Reverse Arm Position"));
+    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp On"));
+    EXPECT_FALSE(form->SetPanZoom->isEnabled());
+    EXPECT_FALSE(form->DrawLines1->isEnabled());
+    EXPECT_FALSE(form->ToolButton23->isEnabled());
+    EXPECT_FALSE(form->Center->isEnabled());
+    EXPECT_FALSE(form->Step10->isEnabled());
+    EXPECT_FALSE(form->NormVHZ->isEnabled());
+    EXPECT_FALSE(form->Error->isVisible());
+    EXPECT_EQ(form->Run->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(form->SBRevArm->minimum(), -1300);
+    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(sound.volume, 0x80008000u);
+    EXPECT_TRUE(form->SBRevArm->hasFocus() || QApplication::focusWidget() == nullptr);
+}
+
+TEST_F(MainFixture, TheFrameShowsTheGearAndTheTickAdvances)
+{
+    form->Tick();
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, 10);
+    const QImage& img = form->FrameImage();
+    int red = 0, gray = 0;
+    for (int y = 0; y < kClientHeight; ++y)
+        for (int x = 0; x < kClientWidth; ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (p == qRgb(255, 0, 0)) ++red;
+            if (p == qRgb(128, 128, 128)) ++gray;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(gray, 100);
+    // The timer drives ticks too.
+    form->Timer1->start();
+    QTest::qWait(120);
+    form->Timer1->stop();
+    EXPECT_GT(state.gear.DriverAngle, 10);
+}
+
+TEST_F(MainFixture, RunStopAndDeadCentres)
+{
+    state.gear.DriverAngle = 123.456f;
+    QTest::mouseClick(form->Run, Qt::LeftButton);
+    EXPECT_EQ(form->Run->text(), QStringLiteral("Run"));
+    EXPECT_EQ(state.anim.ActiveStep, 0.0f);
+    EXPECT_TRUE(form->SBDrvAng->isEnabled());
+    EXPECT_EQ(form->SBDrvAng->value(), 12346);
+    EXPECT_NEAR(state.gear.DriverAngle, 123.46f, 1e-4);
+    form->Tick();
+    EXPECT_NEAR(state.gear.DriverAngle, 123.46f, 1e-4); // stopped but still solved and drawn
+    QTest::mouseClick(form->Run, Qt::LeftButton);
+    EXPECT_EQ(form->Run->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(state.anim.ActiveStep, 10.0f);
+    EXPECT_FALSE(form->SBDrvAng->isEnabled());
+
+    QTest::mouseClick(form->Deg180, Qt::LeftButton);
+    EXPECT_EQ(state.gear.DriverAngle, 180.0f);
+    EXPECT_EQ(form->SBDrvAng->value(), 18000);
+    EXPECT_EQ(form->Run->text(), QStringLiteral("Run"));
+    EXPECT_FALSE(form->Deg180->isEnabled());
+    EXPECT_TRUE(form->Deg00->isEnabled());
+    QTest::mouseClick(form->Deg00, Qt::LeftButton);
+    EXPECT_EQ(state.gear.DriverAngle, 0.0f);
+    EXPECT_FALSE(form->Deg00->isEnabled());
+
+    // The driver angle bar while stopped: -40..400 degrees, folded by the tick.
+    form->SBDrvAng->setValue(-50);
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, -0.5f);
+    form->Tick();
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, 359.5f);
+}
+
+TEST_F(MainFixture, StepBarBandsAndStepButtons)
+{
+    QTest::mouseClick(form->Run, Qt::LeftButton); // stop
+    form->SBStepAng->setValue(704);
+    EXPECT_FLOAT_EQ(state.anim.SelectedStep, 0.01f);
+    EXPECT_EQ(state.anim.ActiveStep, 0.0f); // stopped: the step waits
+    EXPECT_EQ(form->SBDrvAng->singleStep(), 1);
+    EXPECT_EQ(form->SBDrvAng->pageStep(), 5);
+    EXPECT_TRUE(form->Step10->isEnabled());
+    form->SBStepAng->setValue(705);
+    EXPECT_FLOAT_EQ(state.anim.SelectedStep, 0.02f);
+    QTest::mouseClick(form->Run, Qt::LeftButton); // run
+    EXPECT_FLOAT_EQ(state.anim.ActiveStep, 0.02f);
+    QTest::mouseClick(form->Step45, Qt::LeftButton);
+    EXPECT_EQ(form->SBStepAng->value(), 14613);
+    EXPECT_EQ(state.anim.SelectedStep, 45.0f);
+    EXPECT_EQ(state.anim.ActiveStep, 45.0f);
+    EXPECT_FALSE(form->Step45->isEnabled());
+    EXPECT_EQ(form->SBDrvAng->singleStep(), 4500);
+    QTest::mouseClick(form->Step1, Qt::LeftButton);
+    EXPECT_EQ(form->SBStepAng->value(), 8000);
+    EXPECT_TRUE(form->Step45->isEnabled());
+    EXPECT_FALSE(form->Step1->isEnabled());
+    // An unarmed bar only re-arms.
+    state.anim.StepBarArmed = false;
+    state.anim.SelectedStep = 2.5f;
+    form->SBStepAng->setValue(12000);
+    EXPECT_TRUE(state.anim.StepBarArmed);
+    EXPECT_EQ(state.anim.SelectedStep, 2.5f);
+}
+
+TEST_F(MainFixture, ReverseArmBarDirectionAndButtons)
+{
+    Gear& g = state.gear;
+    const float c = g.RevArmCentre();
+    state.steam.FrontCutOffText = " 25.0";
+    form->SBRevArm->setValue(-1);
+    EXPECT_EQ(state.anim.Direction, "Rev");
+    EXPECT_FLOAT_EQ(g.RevArmPos, c - 0.001f);
+    EXPECT_TRUE(form->Center->isEnabled());
+    EXPECT_TRUE(state.steam.FrontCutOffText.empty());
+    form->SBRevArm->setValue(0);
+    EXPECT_EQ(state.anim.Direction, "Fwd");
+    EXPECT_FALSE(form->Center->isEnabled());
+
+    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    EXPECT_EQ(form->SBRevArm->value(), 1000);
+    EXPECT_FLOAT_EQ(g.RevArmPos, c + 1.0f);
+    EXPECT_FALSE(form->Fwd->isEnabled());
+    EXPECT_TRUE(form->Rev->isEnabled());
+    EXPECT_TRUE(form->Center->isEnabled());
+    // Pressing "Fwd" at the forward position again does not re-run the bar handler.
+    form->Fwd->setEnabled(true);
+    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    EXPECT_FALSE(form->Fwd->isEnabled());
+    EXPECT_TRUE(form->Rev->isEnabled());
+    EXPECT_TRUE(form->Center->isEnabled());
+
+    QTest::mouseClick(form->Rev, Qt::LeftButton);
+    EXPECT_EQ(form->SBRevArm->value(), -1000);
+    EXPECT_EQ(state.anim.Direction, "Rev");
+    const float before = g.DriverAngle;
+    form->Tick();
+    EXPECT_FLOAT_EQ(g.DriverAngle, std::fmod(before - 10 + 360, 360.0f));
+    QTest::mouseClick(form->Center, Qt::LeftButton);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(g.RevArmPos, c);
+    EXPECT_FALSE(form->Center->isEnabled());
+}
+
+TEST_F(MainFixture, CalcCentRevArmAndSwitches)
+{
+    state.gear.EccRodLength = 10.2f;
+    form->SBRevArm->setValue(300);
+    form->FindRevArmCent->trigger();
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
+    EXPECT_FALSE(form->Center->isEnabled());
+
+    form->SetLineWidth->trigger();
+    EXPECT_EQ(state.display.LineWidth, 2);
+    EXPECT_EQ(form->SetLineWidth->text(), QStringLiteral("Set&LineWidth 1"));
+    form->SetLineWidth->trigger();
+    EXPECT_EQ(state.display.LineWidth, 1);
+    form->SetBeepOnError->trigger();
+    EXPECT_FALSE(state.gear.ErrorBeepOn);
+    EXPECT_EQ(form->SetBeepOnError->text(), QStringLiteral("Set&ErrorBeep On"));
+    form->LargeFont->trigger();
+    EXPECT_FLOAT_EQ(state.view.FontScaleX, 1.27f);
+    EXPECT_FLOAT_EQ(state.view.FontScaleY, 1.22f);
+    EXPECT_EQ(form->LargeFont->text(), QStringLiteral("SetSmall&Font"));
+    form->LargeFont->trigger();
+    EXPECT_FLOAT_EQ(state.view.FontScaleX, 1.0f);
+    form->SetPanZoomClick();
+    EXPECT_EQ(form->SetPanZoom->text(), QStringLiteral("SetP&anZoom Off"));
+    form->SetPanZoomClick();
+    EXPECT_FALSE(form->SBZoom->isVisible());
+}
+
+TEST_F(MainFixture, PanZoomWithTheMouseAndNorm)
+{
+    View& v = state.view;
+    ArrowClick(form->SBZoom, true);
+    EXPECT_NEAR(v.ViewScale, 22 * 1.001, 1e-4);
+    EXPECT_EQ(form->SBZoom->value(), 0);
+    EXPECT_TRUE(form->NormVHZ->isEnabled());
+    ArrowClick(form->SBPanHorz, true);
+    EXPECT_NEAR(v.ViewOffsetX, (100 - 320) * 1.001 + 320 + 0.1, 1e-3);
+    ArrowClick(form->SBPanVert, true);
+    ArrowClick(form->SBPanVert, true);
+    EXPECT_NEAR(v.ViewOffsetY, (260 - 240) * 1.001 + 240 - 0.2, 1e-3);
+    QTest::mouseClick(form->NormVHZ, Qt::LeftButton);
+    EXPECT_EQ(v.ViewScale, 22.0f);
+    EXPECT_EQ(v.ViewOffsetX, 100.0f);
+    EXPECT_EQ(v.ViewOffsetY, 260.0f);
+    EXPECT_FALSE(form->NormVHZ->isEnabled());
+}
+
+TEST_F(MainFixture, PresetsWithP)
+{
+    View& v = state.view;
+    ArrowClick(form->SBPanHorz, false);
+    QTest::mouseClick(form->Preset0, Qt::LeftButton);
+    EXPECT_FALSE(form->Preset0->isEnabled());
+    QTest::mouseClick(form->Preset[3], Qt::LeftButton);
+    EXPECT_NEAR(v.PresetTable[10], 99.9f, 1e-4);
+    EXPECT_TRUE(form->Preset0->isEnabled());
+    QTest::mouseClick(form->Preset[4], Qt::LeftButton);
+    EXPECT_EQ(v.PresetTable[12], 80.0f); // recalled, not overwritten
+    EXPECT_EQ(v.ViewScale, 80.0f);
+    QTest::mouseClick(form->Preset[3], Qt::LeftButton);
+    EXPECT_NEAR(v.ViewOffsetX, 99.9f, 1e-4);
+}
+
+TEST_F(MainFixture, GraphicZoomDialog)
+{
+    ASSERT_NE(form->Forms.GraphZoom, nullptr);
+    auto run = [&](const char* typed, bool ok) {
+        QTimer::singleShot(0, [&, typed, ok] {
+            TGraphZoom* d = form->Forms.GraphZoom;
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("Set Zoom of Dimensional Graphic Position"));
+            d->Edit1->clear();
+            QTest::keyClicks(d->Edit1, QString::fromLatin1(typed));
+            QTest::mouseClick(ok ? d->OK : d->Cancel, Qt::LeftButton);
+        });
+        form->SetGraphicZoom->trigger();
+    };
+    run("0", true);
+    EXPECT_EQ(state.view.GraphicZoom, 0.5f);
+    run("5000", true);
+    EXPECT_EQ(state.view.GraphicZoom, 2000.0f);
+    run("1a2.5.5-", true); // letters, a second "." and "-" are dropped
+    EXPECT_FLOAT_EQ(state.view.GraphicZoom, 12.55f);
+    run("15", false);
+    EXPECT_FLOAT_EQ(state.view.GraphicZoom, 12.55f);
+    // The edit shows the factor with two decimals when the dialog opens.
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(form->Forms.GraphZoom->Edit1->text(), QStringLiteral("12.55"));
+        form->Forms.GraphZoom->reject();
+    });
+    form->SetGraphicZoom->trigger();
+}
+
+TEST_F(MainFixture, TimerKeepsTickingUnderAModalDialog)
+{
+    form->Timer1->start();
+    const float before = state.gear.DriverAngle;
+    QTimer::singleShot(200, [&] { form->Forms.GraphZoom->reject(); });
+    form->SetGraphicZoom->trigger();
+    form->Timer1->stop();
+    EXPECT_NE(state.gear.DriverAngle, before);
+}
