@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include <unistd.h>
@@ -374,4 +375,34 @@ TEST_F(MainFormFiles, TheRealDialogsSaveAndOpen)
     form->OpenDimensions->trigger();
     ASSERT_TRUE(openWatch.seen);
     EXPECT_EQ(state.gear.Stroke, 3.75f);
+}
+
+TEST_F(MainFormFiles, AHostileFileLoadsAndTheWindowKeepsRunning)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float junk[] = {nan, inf, -inf, 1e38f, -1e38f, 3e9f};
+    std::vector<NativeRecord> rec(kNativeRecordCount);
+    int n = 0;
+    for (auto& r : rec)
+        for (float& f : r) f = junk[n++ % 6];
+    for (int k = 0; k < 20; ++k) {
+        rec[50 + k / 5][k % 5] = static_cast<float>(k % 2); // lines and circles
+        rec[54 + k / 5][k % 5] = 255;
+        rec[58 + k / 5][k % 5] = static_cast<float>(k % 4);
+        rec[62 + k / 5][k % 5] = k % 3 ? 1e30f : -4; // pivots outside the point table
+        rec[66 + k / 5][k % 5] = k % 3 ? nan : 40;
+    }
+    WriteRecords(dir / "junk.vgw", rec);
+    state.display.SteamDisplayOn = true;
+    Answer(*form, dir / "junk.vgw");
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(state.display.DataSetName, "junk");
+    EXPECT_GE(state.overlay.CurrentItem, 1);
+    EXPECT_LE(state.overlay.CurrentItem, 20);
+    EXPECT_LE(form->SBRevArm->minimum(), form->SBRevArm->maximum());
+    for (int tick = 0; tick < 4; ++tick) form->Tick();
+    form->SBRevArm->setValue(form->SBRevArm->maximum());
+    form->Tick();
+    EXPECT_FALSE(form->FrameImage().isNull());
 }
