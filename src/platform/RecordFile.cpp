@@ -127,6 +127,11 @@ bool RecordWriter::Create(const std::string& path)
         return false;
     }
     target_ = ResolveTarget(path);
+    // A file the user may not write is not replaced behind its back.
+    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) {
+        error_ = IoErrorText(errno);
+        return false;
+    }
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         const std::string name = TempNameBeside(target_, attempt);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
