@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 ./tools/build.sh build
 (cd build && ctest --output-on-failure -j2)
 for b in build/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   QT_QPA_PLATFORM=offscreen "$b" --benchmark_min_time=0.01 >/dev/null
 done
 echo "All tests passed."

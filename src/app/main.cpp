@@ -1,5 +1,6 @@
 #include "mainwin/TMainForm.h"
 #include "platform/QtServices.h"
+#include "platform/QtSound.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("2.6"));
 
     AppState state;
-    RecordingSound sound;
+    QtSoundPort sound;
     ClockSeededRandom random;
     QtClock clock;
     TMainForm mainForm(state, sound, random, clock);

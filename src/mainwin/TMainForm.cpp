@@ -482,6 +482,7 @@ void TMainForm::BuildControls()
         SBDynVar[k]->hide();
         connect(SBDynVar[k], &QScrollBar::valueChanged, this, [this, k](int) { SBDynVarChange(k); });
     }
+    InstallDynVarBarHooks();
     btn(UnDoDn, "UnDoDn", "UnDo", nullptr, 278, 72, 40, 16, &TMainForm::UnDoDnClick);
     UnDoDn->setEnabled(false);
     UnDoDn->hide();

@@ -179,6 +179,22 @@ public slots:
     void SetUnDoClick();
     void UnDoDnClick();
     void SBDynVarChange(int k); // SBDynVar1Change..SBDynVar4Change
+    void SBDynVar1Change() { SBDynVarChange(1); }
+    void SBDynVar2Change() { SBDynVarChange(2); }
+    void SBDynVar3Change() { SBDynVarChange(3); }
+    void SBDynVar4Change() { SBDynVarChange(4); }
+    // The end of a bar gesture (arrow click, page click or thumb drag).
+    void SBDynVarScroll(int k);
+    void SBDynVar1Scroll() { SBDynVarScroll(1); }
+    void SBDynVar2Scroll() { SBDynVarScroll(2); }
+    void SBDynVar3Scroll() { SBDynVarScroll(3); }
+    void SBDynVar4Scroll() { SBDynVarScroll(4); }
+    // A bar gesture starts (the bar is entered).
+    void SBDynVarEnter(int k);
+    void SBDynVar1Enter() { SBDynVarEnter(1); }
+    void SBDynVar2Enter() { SBDynVarEnter(2); }
+    void SBDynVar3Enter() { SBDynVarEnter(3); }
+    void SBDynVar4Enter() { SBDynVarEnter(4); }
     void SetSteamClick();
     void SetScreenDataClick();
 
@@ -222,6 +238,9 @@ public:
     // Hooks between features (each defined in the file of its feature).
     // TMainFormDynVars.cpp: after each frame, the dynamic-variable part of the effects.
     void ApplyDynVarEffects(const FrameEffects& fx);
+    // TMainFormDynVars.cpp: watches SBDynVar1..4 for the start and end of each
+    // mouse or key gesture (called once the bars exist).
+    void InstallDynVarBarHooks();
     // TMainFormDialogs.cpp: the highlight view's dialog round trip.
     void ApplyHighlightEffects(const FrameEffects& fx);
     // TMainFormAids.cpp: the Draw Lines rows (used by the native open).

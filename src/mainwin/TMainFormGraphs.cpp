@@ -1,12 +1,76 @@
 // The four diagram windows.
 #include "mainwin/TMainForm.h"
 
+#include "graphs/TDiagramWindow.h"
+#include "graphs/TOvalDia.h"
+#include "graphs/TSetRevArm.h"
+#include "graphs/TSineDia.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+// ---- links shared by the four diagram windows
+namespace {
+
+// A diagram window stops the animation while open, and its "DynamicVari" menu
+// and undo button act on the main window's bars, panels and "UnDo" button.
+void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
+{
+    DiagramHost& h = w->Host();
+    h.setTimerEnabled = [m](bool on) {
+        if (on)
+            m->Timer1->start();
+        else
+            m->Timer1->stop();
+    };
+    h.setDynBarsVisible = [m](bool on) {
+        for (int k = 1; k <= 4; ++k) m->SBDynVar[static_cast<size_t>(k)]->setVisible(on);
+        for (int k = 7; k <= 9; ++k) m->Panel[static_cast<size_t>(k)]->setVisible(on);
+    };
+    h.setUndoDnEnabled = [m](bool on) { m->UnDoDn->setEnabled(on); };
+}
+
+// Shows a diagram window modally with the positions dialog it may need.
+void ShowDiagram(TDiagramWindow* w, TSetRevArm* positions)
+{
+    if (!w) return;
+    w->SetPositionsDialog(positions);
+    w->ShowModal();
+}
+
+} // namespace
+
 // ---- oval and sine diagrams, reverse arm positions
-void TMainForm::SineDiagClick() {}
-void TMainForm::OvalDiagClick() {}
-TOvalDia* NewOvalDia(TMainForm*) { return nullptr; }
-TSineDia* NewSineDia(TMainForm*) { return nullptr; }
-TSetRevArm* NewSetRevArm(TMainForm*) { return nullptr; }
+void TMainForm::SineDiagClick()
+{
+    ShowDiagram(Forms.SineDia, Forms.SetRevArm);
+}
+
+void TMainForm::OvalDiagClick()
+{
+    ShowDiagram(Forms.OvalDia, Forms.SetRevArm);
+}
+
+TOvalDia* NewOvalDia(TMainForm* m)
+{
+    auto* w = new TOvalDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
+
+TSineDia* NewSineDia(TMainForm* m)
+{
+    auto* w = new TSineDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
+
+TSetRevArm* NewSetRevArm(TMainForm* m)
+{
+    return new TSetRevArm(m->State(), m, m);
+}
 
 // ---- port and steam diagrams
 void TMainForm::SteamDiagClick() {}
@@ -15,4 +79,8 @@ TPortDia* NewPortDia(TMainForm*) { return nullptr; }
 TSteamDia* NewSteamDia(TMainForm*) { return nullptr; }
 
 // ---- captions
-void TMainForm::UpdateGraphCaptions(const QString&) {}
+// Every diagram window is a child of the main window.
+void TMainForm::UpdateGraphCaptions(const QString& tail)
+{
+    for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
+}

@@ -1,1 +1,239 @@
 #include "model/DynVars.h"
+
+#include "model/Format.h"
+#include "model/Model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+using LD = long double;
+
+namespace {
+
+std::string CutName(const std::string& name)
+{
+    return name.size() > kDynNameMax ? name.substr(0, kDynNameMax) : name;
+}
+
+bool ValidSlot(int slot) { return slot >= 1 && slot <= 4; }
+
+// Angle into [0, 360) for the dimension. Repeated adding or subtracting of 360
+// is what the user expects; fmod gives the same result for every finite value
+// and cannot loop on a huge one. A non-finite value is stored as it is.
+float NormaliseDegrees(LD a)
+{
+    if (!std::isfinite(a)) return static_cast<float>(a);
+    a = std::fmod(a, 360.0L);
+    if (a < 0) a += 360;
+    float f = static_cast<float>(a);
+    if (f >= 360.0f) f = 0.0f; // just below 360 may round up in single precision
+    return f;
+}
+
+void ClearEntry(UndoEntry& e) { e = UndoEntry{}; }
+
+} // namespace
+
+bool SlotHoldsVariable(const DynSlot& slot) { return slot.Name != kEmptySlotName; }
+
+bool SlotHoldsVariable(const AppState& s, int slot)
+{
+    if (slot < 0 || slot >= kDynSlots) return false;
+    return SlotHoldsVariable(s.dyn.Slot[slot]);
+}
+
+void SelectDynVar(AppState& s)
+{
+    auto& sl = s.dyn.Slot;
+    for (int i = 1; i <= 4; ++i) {
+        if (sl[0].Code == sl[i].Code) {
+            sl[i].Value = sl[0].Value;
+            sl[i].Name = sl[0].Name;
+            return;
+        }
+    }
+    for (int i = 4; i >= 2; --i) sl[i] = sl[i - 1];
+    sl[1] = sl[0];
+}
+
+void ClearDynVars(AppState& s)
+{
+    for (DynSlot& slot : s.dyn.Slot) slot = DynSlot{};
+}
+
+bool IsBarVariableCode(int code)
+{
+    if (code == 102) return false; // PointY[3] is rewritten by every solve
+    return (code >= 1 && code <= 20) || IsCylinderCode(code);
+}
+
+void ApplyBarIncrement(AppState& s)
+{
+    DynVars& d = s.dyn;
+    const int slot = d.DynVarSlot;
+    if (!ValidSlot(slot)) return;
+    DynSlot& sl = d.Slot[slot];
+    const int k = sl.Code;
+    if (!IsBarVariableCode(k)) return;
+
+    sl.Value = GetDimension(s.gear, k);
+    if (k == 6) d.BarIncrement = static_cast<float>(static_cast<LD>(d.BarIncrement) * 100);
+    sl.Value = static_cast<float>(static_cast<LD>(sl.Value) + d.BarIncrement);
+    s.steam.FrontCutOffText.clear();
+    s.steam.RearCutOffText.clear();
+
+    if (k == 6)
+        SetDimension(s.gear, k, NormaliseDegrees(sl.Value));
+    else
+        SetDimension(s.gear, k, sl.Value); // 13/14 also point 9, 109 also PointY[13]
+}
+
+void PushUndo(AppState& s)
+{
+    DynVars& d = s.dyn;
+    if (!d.EditDirty) return;
+    d.UndoButtonsEnabled = true;
+    for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
+    d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
+}
+
+void RefreshDynSlots(AppState& s)
+{
+    DynVars& d = s.dyn;
+    for (int slot = 1; slot <= 4; ++slot) {
+        d.DynVarSlot = slot;
+        d.BarIncrement = 1;
+        ApplyBarIncrement(s);
+        d.BarIncrement = -1;
+        ApplyBarIncrement(s);
+    }
+}
+
+void PopUndo(AppState& s)
+{
+    DynVars& d = s.dyn;
+    for (int i = 0; i < kUndoEntries - 1; ++i) d.Undo[i] = d.Undo[i + 1];
+
+    const UndoEntry& e = d.Undo[0];
+    if (e.Code != 21 && e.Code != 22 && e.Code != 102)
+        SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+
+    RefreshDynSlots(s);
+
+    ClearEntry(d.Undo[kUndoEntries - 1]);
+    if (d.Undo[1].Code == 0) d.UndoButtonsEnabled = false;
+    d.UndoCount = std::max(d.UndoCount - 1, 0);
+}
+
+void ClearUndo(AppState& s)
+{
+    DynVars& d = s.dyn;
+    for (UndoEntry& e : d.Undo) ClearEntry(e);
+    d.UndoCount = 0;
+    d.UndoButtonsEnabled = false;
+}
+
+bool UndoAvailable(const AppState& s) { return s.dyn.Undo[1].Code > 0; }
+
+bool UndoButtonClick(AppState& s)
+{
+    if (UndoAvailable(s)) {
+        PopUndo(s);
+        return true;
+    }
+    s.dyn.UndoButtonsEnabled = false;
+    return false;
+}
+
+float BarIncrementFor(int P, int L, int Q)
+{
+    LD inc = 0;
+    const LD p = P;
+    if (P > 0 && Q < P) inc = p / 1000;
+    if (P < 0 && Q < P) inc = -p / 1000;
+    if (P < 0 && P < Q) inc = p / 1000;
+    if (P > 0 && P < Q) inc = -p / 1000;
+    const long long step = std::llabs(static_cast<long long>(P) - L);
+    if (step == 1 || step == 10) inc = p / 1000;
+    return static_cast<float>(inc);
+}
+
+bool DynBarChange(AppState& s, int slot, int position)
+{
+    if (!ValidSlot(slot)) return false;
+    DynVars& d = s.dyn;
+    d.BarIncrement = 0;
+    d.DynVarSlot = slot;
+    d.BarIncrement = BarIncrementFor(position, d.BarLast[slot], d.BarPrev[slot]);
+    ApplyBarIncrement(s);
+    d.BarPrev[slot] = d.BarLast[slot];
+    d.BarLast[slot] = position;
+    return position != 0;
+}
+
+void DynBarEnter(AppState& s, int slot)
+{
+    if (!ValidSlot(slot)) return;
+    s.dyn.SlotValueOnEnter = s.dyn.Slot[slot].Value;
+}
+
+bool DynBarEndScroll(AppState& s, int slot)
+{
+    if (!ValidSlot(slot)) return false;
+    DynVars& d = s.dyn;
+    const DynSlot& sl = d.Slot[slot];
+    if (!SlotHoldsVariable(sl) || sl.Code == 0) return false;
+    d.UndoButtonsEnabled = true;
+    d.EditDirty = true;
+    PushUndo(s);
+    UndoEntry& e = d.Undo[1];
+    e.Code = sl.Code;
+    e.Old = d.SlotValueOnEnter;
+    e.New = sl.Value;
+    e.Name = CutName(sl.Name);
+    d.EditDirty = false;
+    return true;
+}
+
+void OpenUndoEntry(AppState& s, int code, float oldValue)
+{
+    DynVars& d = s.dyn;
+    if (!d.EditDirty) return;
+    PushUndo(s);
+    UndoEntry& e = d.Undo[1];
+    e.Code = code;
+    e.Old = oldValue;
+    e.New = oldValue;
+    e.Name.clear();
+}
+
+void CompleteUndoEntry(AppState& s, float newValue, const std::string& name)
+{
+    DynVars& d = s.dyn;
+    if (!d.EditDirty) return;
+    d.Undo[1].New = newValue;
+    d.Undo[1].Name = CutName(name);
+}
+
+void StageDynVar(AppState& s, int code, float value, const std::string& name)
+{
+    DynSlot& sl = s.dyn.Slot[0];
+    sl.Code = code;
+    sl.Value = value;
+    sl.Name = CutName(name);
+    SelectDynVar(s);
+}
+
+std::string UndoSummaryText(const AppState& s)
+{
+    const UndoEntry& e = s.dyn.Undo[1];
+    return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
+           FormatFixed(e.Old, 6, 3);
+}
+
+std::string SlotValueText(const AppState& s, int slot)
+{
+    if (slot < 0 || slot >= kDynSlots) return "";
+    return FormatFixed(s.dyn.Slot[slot].Value, 6, 3);
+}

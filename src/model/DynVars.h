@@ -1,4 +1,107 @@
 // Dynamic variables and the undo history.
+//
+// Slots 1..4 hold the four most recently selected dimensions (slot 0 is the
+// staging slot a dimension field's commit writes). The bars SBDynVar1..4 of the
+// main window and the graph windows nudge the dimension of their slot; every
+// completed change is recorded in an undo history of 20 records (entry 1 is
+// the newest, entry 0 is scratch for PopUndo).
+//
+// All state lives in AppState::dyn; the functions here are plain model code.
 #pragma once
 
 #include "model/AppState.h"
+
+#include <string>
+
+inline constexpr int kUndoDepth = 20;      // records kept
+inline constexpr std::size_t kDynNameMax = 25; // slot and undo names are cut to this
+
+// A slot holds a dimension when its name is not the empty-slot name.
+bool SlotHoldsVariable(const DynSlot& slot);
+bool SlotHoldsVariable(const AppState& s, int slot); // slot 0..4; false outside
+
+// Push slot 0 into slots 1..4: in place when its code is already there,
+// otherwise every slot moves down one place and slot 1 takes slot 0.
+void SelectDynVar(AppState& s);
+
+// Slots 0..4 := empty (code 0, value 0, the empty-slot name). The resets of the
+// dimension dialogs also set BarIncrement to 0 (RefreshDynSlots is then a no-op
+// on the empty slots).
+void ClearDynVars(AppState& s);
+
+// Add BarIncrement to the dimension of slot DynVarSlot (1..4). The slot's value
+// is refreshed from the dimension first; code 6 moves in tenths of a degree
+// (BarIncrement is multiplied by 100) and its dimension is brought into
+// [0, 360) while the slot keeps the plain sum; 13/14 write point 9 as well,
+// 109 sets PointY[13]. Both cut-off readouts are emptied. Codes that cannot be
+// varied (0, 21, 22, 102, unknown) change nothing at all.
+void ApplyBarIncrement(AppState& s);
+
+// True when a dimension code takes part in bar changes.
+bool IsBarVariableCode(int code);
+
+// Open a new undo record (only while EditDirty): enable the undo buttons, move
+// entries 0..19 to 1..20, UndoCount := min(UndoCount + 1, 20). The caller then
+// fills entry 1.
+void PushUndo(AppState& s);
+
+// Undo the newest record: shift the history up, restore the dimension (except
+// codes 21, 22, 102), refresh the four slots, disable the undo buttons when no
+// record remains, UndoCount := max(UndoCount - 1, 0).
+void PopUndo(AppState& s);
+
+// All 21 entries := code 0, values 0, empty name; UndoCount := 0; the undo
+// buttons disabled.
+void ClearUndo(AppState& s);
+
+// True when entry 1 holds a record that "UnDo" can take back (code > 0).
+bool UndoAvailable(const AppState& s);
+
+// The "UnDo" button of any window: PopUndo when a record is there, otherwise
+// the buttons are disabled. Returns true when a record was undone.
+bool UndoButtonClick(AppState& s);
+
+// Copies each slot's dimension into the slot by a +1/-1 round trip through
+// ApplyBarIncrement (a value that is not exactly representable may move by one
+// unit in the last place, as the program has always done).
+void RefreshDynSlots(AppState& s);
+
+// ---------------------------------------------------------------- bars
+// A change event of bar `slot` (1..4) with the new position: works out
+// BarIncrement from the position and the two recorded before it, applies it to
+// the slot's dimension and records the position. Returns true when the caller
+// must put the bar back to position 0 (that second change event arrives here
+// with position 0, changes nothing and only shifts the recorded positions).
+bool DynBarChange(AppState& s, int slot, int position);
+
+// The increment rule alone: P the new position, L the last recorded, Q the one
+// before it.
+float BarIncrementFor(int P, int L, int Q);
+
+// A bar of slot `slot` received the focus (starts a gesture):
+// SlotValueOnEnter := that slot's value.
+void DynBarEnter(AppState& s, int slot);
+
+// The end of a bar gesture: enable the undo buttons, record entry 1 := (slot's
+// code, SlotValueOnEnter, slot's value, slot's name). The caller moves the
+// focus away from the bar afterwards. An empty slot records nothing. Returns
+// true when a record was made.
+bool DynBarEndScroll(AppState& s, int slot);
+
+// ---------------------------------------------------------------- dialog commits
+// The commit of a dimension field in the frame and cylinder dialogs:
+//   OpenUndoEntry(s, code, GetDimension(g, code));  // only records while EditDirty
+//   ... store the typed value ...
+//   StageDynVar(s, code, value, name);              // slot 0 + SelectDynVar
+//   CompleteUndoEntry(s, value, name);              // only while EditDirty
+//   s.dyn.EditDirty = false;
+void OpenUndoEntry(AppState& s, int code, float oldValue);
+void CompleteUndoEntry(AppState& s, float newValue, const std::string& name);
+void StageDynVar(AppState& s, int code, float value, const std::string& name);
+
+// ---------------------------------------------------------------- texts
+// i(UndoCount, 2) + "- " + name + " " + f(new, 6, 3) + " to " + f(old, 6, 3)
+// of entry 1.
+std::string UndoSummaryText(const AppState& s);
+// f(value, 6, 3) of a slot.
+std::string SlotValueText(const AppState& s, int slot);

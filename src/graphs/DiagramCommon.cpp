@@ -1,0 +1,79 @@
+#include "graphs/DiagramCommon.h"
+
+#include "model/DynVars.h"
+#include "model/Format.h"
+#include "model/Model.h"
+
+using LD = long double;
+
+std::string PositionSideTag(const Gear& g, float position)
+{
+    if (position > g.RevArmCentre()) return "Fwd";
+    if (position < g.RevArmCentre()) return "Rev";
+    return "Cen";
+}
+
+void DrawPositionLegendTop(Canvas& c, const AppState& s)
+{
+    const LD fx = s.view.FontScaleX;
+    c.TextOut(ToPixel(500 * fx), 0, "Reverse Arm Positions");
+    c.TextOut(ToPixel(520 * fx), 13, "Center");
+    c.TextOut(ToPixel(580 * fx), 13, FormatFixed(s.gear.RevArmCentre(), 6, 3));
+}
+
+void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
+{
+    if (n < 1 || n > 9) return;
+    const LD fx = s.view.FontScaleX;
+    const int y = ToPixel(n * static_cast<LD>(s.view.FontScaleY) * 12) + 12;
+    const float pos = s.gear.RevArm[static_cast<size_t>(n)];
+    c.TextOut(ToPixel(545 * fx), y, FormatInt(n, 5));
+    c.TextOut(ToPixel(533 * fx), y, PositionSideTag(s.gear, pos));
+    c.TextOut(ToPixel(580 * fx), y, FormatFixed(pos, 6, 3));
+}
+
+std::string DiagramUndoText(const AppState& s)
+{
+    return UndoSummaryText(s) + "." + std::string(12, ' ');
+}
+
+DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& undoText)
+{
+    DiagramPanelState out;
+    const LD fx = s.view.FontScaleX, fy = s.view.FontScaleY;
+
+    // 1. Dynamic-variable panel.
+    if (s.dyn.DynVarsOn) {
+        out.barsVisible = true;
+        const int x = ToPixel(235 * fx);
+        if (s.dyn.Slot[1].Name == kEmptySlotName) {
+            c.SetFontColour(clRed);
+            c.TextOut(x, 2, "*******************************");
+            c.TextOut(x, ToPixel(12 * fy), "* First Select Dimensions *");
+            c.TextOut(x, ToPixel(26 * fy), "*******************************");
+            c.SetFontColour(clBlack);
+        } else {
+            const int rows[4] = {2, ToPixel(14 * fy), ToPixel(26 * fy), ToPixel(38 * fy)};
+            for (int k = 1; k <= 4; ++k) {
+                c.TextOut(x, rows[k - 1], s.dyn.Slot[static_cast<size_t>(k)].Name);
+                c.TextOut(ToPixel(363 * fx), rows[k - 1],
+                          FormatFixed(s.dyn.Slot[static_cast<size_t>(k)].Value, 6, 3));
+            }
+        }
+        for (int k = 1; k <= 4; ++k)
+            out.barEnabled[static_cast<size_t>(k - 1)] = s.dyn.Slot[static_cast<size_t>(k)].Name != kEmptySlotName;
+    }
+
+    // 2. Undo line. The canvas paints text without a background, so the
+    // rebuilt text replaces the earlier one instead of being painted over it.
+    if (!s.dyn.UndoOn) return out;
+    out.undoVisible = true;
+    const int ux = ToPixel(150 * fx), uy = ToPixel(55 * fy);
+    const std::string rebuilt = DiagramUndoText(s);
+    if (s.dyn.DynVarsOn)
+        c.TextOut(ux, uy, rebuilt);
+    else if (!undoText.empty())
+        c.TextOut(ux, uy, undoText);
+    undoText = rebuilt;
+    return out;
+}

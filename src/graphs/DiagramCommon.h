@@ -1,0 +1,33 @@
+// Pieces shared by the analysis diagrams: the side tag and legend of the
+// reverse arm positions, and the closing part of every diagram draw (the
+// dynamic-variable panel and the undo line).
+#pragma once
+
+#include "model/AppState.h"
+#include "platform/Canvas.h"
+
+#include <array>
+#include <string>
+
+// "Fwd" above the mid-gear centre, "Rev" below it, "Cen" exactly on it.
+std::string PositionSideTag(const Gear& g, float position);
+
+// Legend head: "Reverse Arm Positions", "Center" and the centre value.
+void DrawPositionLegendTop(Canvas& c, const AppState& s);
+// Legend row of position n (1..9): number, side tag and value.
+void DrawPositionLegendRow(Canvas& c, const AppState& s, int n);
+
+// What the closing panel asks of the window's controls.
+struct DiagramPanelState {
+    bool barsVisible = false;           // the window's four dynamic-variable bars
+    std::array<bool, 4> barEnabled{};   // valid while barsVisible
+    bool undoVisible = false;           // the window's "UnDo" button
+};
+
+// The undo line of a diagram: the undo summary of the top entry, a full stop
+// and blanks that cover a longer earlier text.
+std::string DiagramUndoText(const AppState& s);
+
+// Closing part of a diagram draw. `undoText` is the window's current undo
+// text: it is painted, then rebuilt from the top undo entry.
+DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& undoText);

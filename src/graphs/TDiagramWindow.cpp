@@ -1,0 +1,314 @@
+#include "graphs/TDiagramWindow.h"
+
+#include "graphs/TSetRevArm.h"
+#include "model/DynVars.h"
+#include "platform/QtCanvas.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+// ---------------------------------------------------------------- client area
+DiagramClient::DiagramClient(TDiagramWindow* owner) : QWidget(owner), owner_(owner)
+{
+    setObjectName("Client");
+    setMouseTracking(true);
+    setAutoFillBackground(false);
+}
+
+void DiagramClient::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.drawImage(0, 0, owner_->picture_);
+}
+
+void DiagramClient::mouseMoveEvent(QMouseEvent* e)
+{
+    owner_->FormMouseMove();
+    QWidget::mouseMoveEvent(e);
+}
+
+void DiagramClient::resizeEvent(QResizeEvent* e)
+{
+    owner_->GrowPicture(size());
+    QWidget::resizeEvent(e);
+}
+
+// ---------------------------------------------------------------- window
+TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindowLayout& layout, QWidget* parent)
+    : QDialog(parent), s_(s), main_(main), layout_(layout)
+{
+    setObjectName(layout_.formName);
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowMinimizeButtonHint);
+    setWindowTitle(layout_.captionHead);
+    if (layout_.maxWindow.isValid()) setMaximumSize(layout_.maxWindow);
+    QFont f(QtCanvas::DefaultFamily());
+    f.setPixelSize(QtCanvas::DefaultPixelSize());
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    menu_ = new QMenuBar(this);
+    menu_->setObjectName("MainMenu1");
+    menu_->setNativeMenuBar(false);
+    box->setMenuBar(menu_);
+    client_ = new DiagramClient(this);
+    client_->setMinimumSize(layout_.client);
+    box->addWidget(client_);
+    picture_ = QImage(layout_.client, QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+
+    auto addItem = [this](const DiagramMenuItem& item, void (TDiagramWindow::*handler)()) -> QAction* {
+        if (item.caption.isEmpty()) return nullptr;
+        QAction* a = menu_->addAction(item.caption);
+        a->setObjectName(item.name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    setRevArmPosAct_ = addItem(layout_.setRevArmPos, &TDiagramWindow::SetRevArmPosClick);
+    reDrawAct_ = addItem(layout_.reDraw, &TDiagramWindow::ReDrawClick);
+    unDoAct_ = addItem(layout_.unDo, &TDiagramWindow::UnDoMenuClick);
+    dynVariAct_ = addItem(layout_.dynamicVari, &TDiagramWindow::DynamicVariClick);
+
+    close_ = new QPushButton("Close", client_);
+    close_->setObjectName(layout_.closeName);
+    close_->setGeometry(layout_.closePos.x(), layout_.closePos.y(), 75, 25);
+    close_->setAutoDefault(false);
+    connect(close_, &QPushButton::clicked, this, &TDiagramWindow::CloseClick);
+
+    for (int k = 1; k <= 4; ++k) {
+        auto* b = new QScrollBar(Qt::Horizontal, client_);
+        b->setObjectName(layout_.barNames[static_cast<size_t>(k - 1)]);
+        b->setGeometry(112, 3 + 12 * (k - 1), 121, 10);
+        b->setRange(-200, 200);
+        b->setSingleStep(1);
+        b->setPageStep(10);
+        b->setValue(0);
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->hide();
+        b->installEventFilter(this);
+        connect(b, &QScrollBar::valueChanged, this, [this, k](int) { SBDynVarChange(k); });
+        bars_[static_cast<size_t>(k - 1)] = b;
+    }
+
+    undo_ = new QPushButton("UnDo", client_);
+    undo_->setObjectName(layout_.undoName);
+    undo_->setGeometry(110, 54, 40, 16);
+    undo_->setAutoDefault(false);
+    undo_->setEnabled(false);
+    undo_->hide();
+    connect(undo_, &QPushButton::clicked, this, &TDiagramWindow::UnDoDnClick);
+}
+
+void TDiagramWindow::SetCaptionTail(const QString& tail)
+{
+    const QString t = layout_.captionHead + tail;
+    if (windowTitle() != t) setWindowTitle(t);
+}
+
+int TDiagramWindow::ShowModal()
+{
+    switch (layout_.start) {
+    case DiagramWindowLayout::Start::Maximised: setWindowState(Qt::WindowMaximized); break;
+    case DiagramWindowLayout::Start::Minimised: setWindowState(Qt::WindowMinimized); break;
+    case DiagramWindowLayout::Start::Normal:
+        setWindowState(Qt::WindowNoState);
+        if (layout_.position.x() >= 0) move(layout_.position);
+        break;
+    }
+    return exec();
+}
+
+// ---------------------------------------------------------------- drawing
+void TDiagramWindow::GrowPicture(const QSize& size)
+{
+    const QSize want = picture_.size().expandedTo(size);
+    if (want == picture_.size()) return;
+    QImage bigger(want, QImage::Format_RGB32);
+    bigger.fill(Qt::white);
+    {
+        QPainter p(&bigger);
+        p.drawImage(0, 0, picture_);
+    }
+    picture_ = bigger;
+}
+
+void TDiagramWindow::ClearPicture()
+{
+    picture_.fill(Qt::white);
+    client_->update();
+}
+
+void TDiagramWindow::Draw()
+{
+    DiagramPanelState st;
+    {
+        QtCanvas c(picture_);
+        c.SetPenColour(clBlack);
+        c.SetFontColour(clBlack);
+        DrawDiagram(c);
+        c.SetPenColour(clBlack);
+        c.SetFontColour(clBlack);
+        c.SetFontBold(false);
+        st = DrawClosingPanel(c, s_, undoText_);
+    }
+    ApplyPanel(st);
+    client_->update();
+}
+
+void TDiagramWindow::Redraw()
+{
+    ClearPicture();
+    Draw();
+}
+
+void TDiagramWindow::ApplyPanel(const DiagramPanelState& st)
+{
+    for (int k = 0; k < 4; ++k) {
+        bars_[static_cast<size_t>(k)]->setVisible(st.barsVisible);
+        if (st.barsVisible) bars_[static_cast<size_t>(k)]->setEnabled(st.barEnabled[static_cast<size_t>(k)]);
+    }
+    undo_->setVisible(st.undoVisible);
+    undo_->setEnabled(s_.dyn.UndoButtonsEnabled);
+}
+
+// ---------------------------------------------------------------- activation and closing
+void TDiagramWindow::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The activation runs once per opening, from the event loop (never from
+    // inside the show), so that the positions dialog it shows and closes
+    // cannot start it again.
+    if (!activationQueued_) {
+        activationQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible()) FormActivate();
+        });
+    }
+}
+
+void TDiagramWindow::FormActivate()
+{
+    if (host_.setTimerEnabled) host_.setTimerEnabled(false);
+    if (positions_ && setRevArmPosAct_) positions_->exec();
+    Redraw();
+}
+
+void TDiagramWindow::done(int r)
+{
+    FormClose();
+    activationQueued_ = false;
+    QDialog::done(r);
+}
+
+void TDiagramWindow::FormClose()
+{
+    if (host_.setTimerEnabled) host_.setTimerEnabled(true);
+}
+
+void TDiagramWindow::CloseClick()
+{
+    close();
+}
+
+// ---------------------------------------------------------------- menus
+void TDiagramWindow::ReDrawClick()
+{
+    Redraw();
+}
+
+void TDiagramWindow::SetRevArmPosClick()
+{
+    if (positions_) positions_->exec();
+}
+
+void TDiagramWindow::FormMouseMove()
+{
+    if (!setRevArmPosAct_ || !s_.graph.GraphRedrawPending) return;
+    Redraw();
+    s_.graph.GraphRedrawPending = false;
+}
+
+void TDiagramWindow::DynamicVariClick()
+{
+    s_.dyn.DynVarsOn = !s_.dyn.DynVarsOn;
+    if (host_.setDynBarsVisible) host_.setDynBarsVisible(s_.dyn.DynVarsOn);
+    Redraw();
+}
+
+void TDiagramWindow::UnDoMenuClick()
+{
+    s_.dyn.UndoOn = !s_.dyn.UndoOn;
+    if (!s_.dyn.UndoOn)
+        Redraw();
+    else
+        Draw();
+}
+
+// ---------------------------------------------------------------- dynamic variables and undo
+void TDiagramWindow::UnDoDnClick()
+{
+    // Undoes the newest record, or switches the undo buttons off when none
+    // is left; the main window's button follows.
+    UndoButtonClick(s_);
+    if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(s_.dyn.UndoButtonsEnabled);
+    Redraw();
+}
+
+void TDiagramWindow::SBDynVarEnter(int k)
+{
+    DynBarEnter(s_, k);
+}
+
+void TDiagramWindow::SBDynVarChange(int k)
+{
+    QScrollBar* bar = bars_[static_cast<size_t>(k - 1)];
+    ++barDepth_;
+    // Putting the bar back to 0 raises a second change event with position 0,
+    // which only shifts the recorded positions; the picture is redrawn once.
+    if (DynBarChange(s_, k, bar->value())) bar->setValue(0);
+    --barDepth_;
+    if (barDepth_ == 0) Redraw();
+}
+
+void TDiagramWindow::SBDynVarScroll(int k, bool endOfScroll)
+{
+    if (!endOfScroll) return;
+    if (!DynBarEndScroll(s_, k)) return; // a bar of an empty slot records nothing
+    if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(true);
+    close_->setFocus();
+    Draw();
+}
+
+bool TDiagramWindow::eventFilter(QObject* o, QEvent* e)
+{
+    for (int k = 1; k <= 4; ++k) {
+        if (o != bars_[static_cast<size_t>(k - 1)]) continue;
+        switch (e->type()) {
+        case QEvent::FocusIn: SBDynVarEnter(k); break;
+        case QEvent::MouseButtonRelease: SBDynVarScroll(k, true); break;
+        case QEvent::KeyRelease: {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (!ke->isAutoRepeat() &&
+                (ke->key() == Qt::Key_Left || ke->key() == Qt::Key_Right || ke->key() == Qt::Key_PageUp ||
+                 ke->key() == Qt::Key_PageDown || ke->key() == Qt::Key_Home || ke->key() == Qt::Key_End))
+                SBDynVarScroll(k, true);
+            break;
+        }
+        default: break;
+        }
+        break;
+    }
+    return QDialog::eventFilter(o, e);
+}

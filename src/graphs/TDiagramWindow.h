@@ -1,0 +1,163 @@
+// The frame every analysis diagram window shares: shown modally, it stops the
+// main window's animation while open, draws its diagram on a picture that it
+// keeps and paints, carries four dynamic-variable bars and an "UnDo" button,
+// and ends every draw with the dynamic-variable panel and the undo line.
+//
+// A diagram window derives from TDiagramWindow, passes its DiagramWindowLayout
+// and implements DrawDiagram (the diagram itself, without the closing panel).
+#pragma once
+
+#include "graphs/DiagramCommon.h"
+#include "model/AppState.h"
+#include "platform/Canvas.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QAction;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+class TMainForm;
+class TSetRevArm;
+
+struct DiagramMenuItem {
+    QString caption; // empty: no such item
+    QString name;    // objectName of the action
+};
+
+struct DiagramWindowLayout {
+    QString formName;    // "TOvalDia"
+    QString captionHead; // "QUELF Outside Admission      Oval Diagram    "
+    QSize client{632, 414};
+    QSize maxWindow;     // empty: no limit
+    enum class Start { Normal, Maximised, Minimised } start = Start::Normal;
+    QPoint position{-1, -1}; // top-left when shown normal; (-1, -1) = centred by the system
+    QString closeName;
+    QPoint closePos{408, 8};
+    std::array<QString, 4> barNames;
+    QString undoName;
+    // Menu items in the order they appear after any leading menus (a window
+    // can put its own menus first with Menu()->insertMenu). A window with a
+    // "SetRevArmPos" item also shows the positions dialog on activation and
+    // redraws on the first mouse move after that dialog closed.
+    DiagramMenuItem setRevArmPos; // steam, oval, sine
+    DiagramMenuItem reDraw;
+    DiagramMenuItem unDo;
+    DiagramMenuItem dynamicVari;
+};
+
+// Links to the main window. Each may be empty (tests, or before the main
+// window is built); TMainForm fills them when it creates the window.
+struct DiagramHost {
+    std::function<void(bool)> setTimerEnabled;    // Timer1
+    std::function<void(bool)> setDynBarsVisible;  // SBDynVar1..4, Panel7..9
+    std::function<void(bool)> setUndoDnEnabled;   // the main window's UnDoDn
+};
+
+class TDiagramWindow;
+
+// The client area: paints the kept picture and reports mouse moves.
+class DiagramClient : public QWidget {
+    Q_OBJECT
+public:
+    explicit DiagramClient(TDiagramWindow* owner);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    TDiagramWindow* owner_;
+};
+
+class TDiagramWindow : public QDialog {
+    Q_OBJECT
+public:
+    TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindowLayout& layout, QWidget* parent = nullptr);
+
+    // ---- wiring
+    DiagramHost& Host() { return host_; }
+    void SetPositionsDialog(TSetRevArm* d) { positions_ = d; }
+    TSetRevArm* PositionsDialog() const { return positions_; }
+    // Caption refreshed by the main window every tick: head + tail.
+    void SetCaptionTail(const QString& tail);
+    // Show modally with the layout's start state; returns when closed.
+    int ShowModal();
+
+    // ---- drawing
+    // The diagram itself (without the closing panel) on `c`.
+    virtual void DrawDiagram(Canvas& c) = 0;
+    // Draw over the current picture: the diagram, then the closing panel.
+    virtual void Draw();
+    // Clear the picture, then draw.
+    virtual void Redraw();
+    // Clear the picture to white.
+    void ClearPicture();
+    const QImage& Picture() const { return picture_; }
+
+    // ---- controls
+    QMenuBar* Menu() const { return menu_; }
+    DiagramClient* Client() const { return client_; }
+    QPushButton* CloseButton() const { return close_; }
+    QScrollBar* Bar(int k) const { return bars_[static_cast<size_t>(k - 1)]; }
+    QPushButton* UndoButton() const { return undo_; }
+    QAction* SetRevArmPosAction() const { return setRevArmPosAct_; }
+    QAction* ReDrawAction() const { return reDrawAct_; }
+    QAction* UnDoAction() const { return unDoAct_; }
+    QAction* DynamicVariAction() const { return dynVariAct_; }
+
+    // ---- handlers, shared by the four windows
+    void FormActivate();
+    void FormClose();
+    void FormMouseMove();
+    void CloseClick();
+    void ReDrawClick();
+    void SetRevArmPosClick();
+    void DynamicVariClick();
+    void UnDoMenuClick();
+    void UnDoDnClick();
+    void SBDynVarEnter(int k);
+    void SBDynVarChange(int k);
+    void SBDynVarScroll(int k, bool endOfScroll);
+
+    void done(int r) override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+    AppState& s_;
+    TMainForm* main_;
+
+private:
+    friend class DiagramClient;
+    void ApplyPanel(const DiagramPanelState& st);
+    void GrowPicture(const QSize& size);
+
+    DiagramWindowLayout layout_;
+    DiagramHost host_;
+    TSetRevArm* positions_ = nullptr;
+    QMenuBar* menu_ = nullptr;
+    DiagramClient* client_ = nullptr;
+    QPushButton* close_ = nullptr;
+    std::array<QScrollBar*, 4> bars_{};
+    QPushButton* undo_ = nullptr;
+    QAction* setRevArmPosAct_ = nullptr;
+    QAction* reDrawAct_ = nullptr;
+    QAction* unDoAct_ = nullptr;
+    QAction* dynVariAct_ = nullptr;
+    QImage picture_;
+    std::string undoText_;
+    bool activationQueued_ = false;
+    int barDepth_ = 0;
+};

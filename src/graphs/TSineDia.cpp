@@ -1,0 +1,29 @@
+#include "graphs/TSineDia.h"
+
+#include "graphs/ValveDiagrams.h"
+
+DiagramWindowLayout TSineDia::Layout()
+{
+    DiagramWindowLayout l;
+    l.formName = "TSineDia";
+    l.captionHead = "QUELF Outside Admission      Sine Diagram    ";
+    l.client = QSize(632, 414);
+    l.maxWindow = QSize(640, 479);
+    l.start = DiagramWindowLayout::Start::Maximised;
+    l.closeName = "CloseSin";
+    l.closePos = QPoint(408, 8);
+    l.barNames = {"SBDynVarS1", "SBDynVarS2", "SBDynVarS3", "SBDynVarS4"};
+    l.undoName = "UnDoDnS";
+    l.setRevArmPos = {"&SetRevArmPos", "SetRevArmPos"};
+    l.reDraw = {"&ReDraw", "ReDraw"};
+    l.unDo = {"&UnDo", "UnDoSine"};
+    l.dynamicVari = {"&DymamicVariables", "DynVari"};
+    return l;
+}
+
+TSineDia::TSineDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
+
+void TSineDia::DrawDiagram(Canvas& c)
+{
+    DrawSineDiagram(c, s_);
+}

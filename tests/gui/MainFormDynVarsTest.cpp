@@ -1,0 +1,268 @@
+// The main window's dynamic-variable bars, undo button and the steam display
+// and screen data switches, driven as a user would.
+#include "mainwin/TMainForm.h"
+#include "model/DynVars.h"
+#include "model/Model.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MainFormFixture : ::testing::Test {
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form->Timer1->stop(); // the tests draw frames themselves
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+
+    QRect Part(QScrollBar* bar, QStyle::SubControl sc) const
+    {
+        QStyleOptionSlider opt;
+        opt.initFrom(bar);
+        opt.subControls = QStyle::SC_All;
+        opt.orientation = bar->orientation();
+        opt.minimum = bar->minimum();
+        opt.maximum = bar->maximum();
+        opt.sliderPosition = bar->sliderPosition();
+        opt.sliderValue = bar->value();
+        opt.singleStep = bar->singleStep();
+        opt.pageStep = bar->pageStep();
+        opt.upsideDown = bar->invertedAppearance();
+        if (bar->orientation() == Qt::Horizontal) opt.state |= QStyle::State_Horizontal;
+        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, sc, bar);
+    }
+
+    // The dynamic variables on, with Stroke in slot 1 and a frame drawn so
+    // that the bars' enabling is applied.
+    QScrollBar* StrokeBar()
+    {
+        StageDynVar(state, 2, state.gear.Stroke, DimensionShortLabel(2));
+        form->DynamicVariablesClick();
+        form->DrawFrame();
+        QScrollBar* bar = form->SBDynVar[1];
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_TRUE(bar->isEnabled());
+        return bar;
+    }
+
+    static void Send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+};
+
+const float kStroke = 3.5f;
+
+float Plus(float a, long double b) { return static_cast<float>(static_cast<long double>(a) + b); }
+
+} // namespace
+
+TEST_F(MainFormFixture, ArrowClickOnTheStrokeBarChangesItByOneThousandthAndRecordsOnce)
+{
+    ASSERT_EQ(state.gear.Stroke, kStroke);
+    QScrollBar* bar = StrokeBar();
+    ASSERT_EQ(bar->objectName(), QStringLiteral("SBDynVar1"));
+    const QRect add = Part(bar, QStyle::SC_ScrollBarAddLine);
+    ASSERT_TRUE(add.isValid());
+
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
+    EXPECT_EQ(state.gear.Stroke, Plus(kStroke, 0.001f));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    EXPECT_EQ(state.dyn.Undo[1].Code, 2);
+    EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
+    EXPECT_EQ(state.dyn.Undo[1].New, state.gear.Stroke);
+    EXPECT_TRUE(form->UnDoDn->isEnabled());
+    EXPECT_TRUE(form->SBRevArm->hasFocus() || !form->SBRevArm->isVisible());
+
+    // The left arrow takes it back by the same step: a second record.
+    const QRect sub = Part(bar, QStyle::SC_ScrollBarSubLine);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, sub.center());
+    EXPECT_EQ(state.gear.Stroke, Plus(Plus(kStroke, 0.001f), -0.001f));
+    EXPECT_EQ(state.dyn.UndoCount, 2);
+}
+
+TEST_F(MainFormFixture, PageClickAndThumbDragEachMakeOneRecord)
+{
+    QScrollBar* bar = StrokeBar();
+    const QRect page = Part(bar, QStyle::SC_ScrollBarAddPage);
+    ASSERT_TRUE(page.isValid());
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, page.center());
+    EXPECT_EQ(state.gear.Stroke, Plus(kStroke, 0.01f));
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    const float afterPage = state.gear.Stroke;
+
+    // Drag the thumb to the right: several changes, one record.
+    const QRect thumb = Part(bar, QStyle::SC_ScrollBarSlider);
+    ASSERT_TRUE(thumb.isValid());
+    const QPoint start = thumb.center();
+    Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    for (int dx = 4; dx <= 24; dx += 4)
+        Send(bar, QEvent::MouseMove, start + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(state.dyn.UndoCount, 1); // nothing recorded while the thumb is held
+    Send(bar, QEvent::MouseButtonRelease, start + QPoint(24, 0), Qt::LeftButton, Qt::NoButton);
+    EXPECT_GT(state.gear.Stroke, afterPage);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(state.dyn.UndoCount, 2);
+    EXPECT_EQ(state.dyn.Undo[1].Old, afterPage);
+    EXPECT_EQ(state.dyn.Undo[1].New, state.gear.Stroke);
+
+    // A right click does nothing on these bars.
+    const float now = state.gear.Stroke;
+    QTest::mouseClick(bar, Qt::RightButton, Qt::NoModifier, page.center());
+    EXPECT_EQ(state.gear.Stroke, now);
+    EXPECT_EQ(state.dyn.UndoCount, 2);
+}
+
+TEST_F(MainFormFixture, UnDoWalksBack)
+{
+    QScrollBar* bar = StrokeBar();
+    form->SetUnDoClick();
+    const QRect add = Part(bar, QStyle::SC_ScrollBarAddLine);
+    const QRect page = Part(bar, QStyle::SC_ScrollBarAddPage);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
+    const float one = state.gear.Stroke;
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, page.center());
+    ASSERT_EQ(state.dyn.UndoCount, 2);
+
+    form->DrawFrame();
+    ASSERT_TRUE(form->UnDoDn->isVisible());
+    EXPECT_EQ(form->UnDoDn->pos(), QPoint(278, 127)); // under the dynamic variables
+    ASSERT_TRUE(form->UnDoDn->isEnabled());
+    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    EXPECT_EQ(state.gear.Stroke, one);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    EXPECT_EQ(state.gear.Stroke, kStroke);
+    EXPECT_EQ(state.dyn.UndoCount, 0);
+    EXPECT_FALSE(form->UnDoDn->isEnabled());
+    // The slot shows the restored value.
+    EXPECT_EQ(state.dyn.Slot[1].Value, kStroke);
+
+    // Undo off: the button goes.
+    form->SetUnDoClick();
+    form->DrawFrame();
+    EXPECT_FALSE(form->UnDoDn->isVisible());
+    form->SetUnDoClick();
+    form->DynamicVariablesClick(); // dynamic variables off: the button moves up
+    form->DrawFrame();
+    EXPECT_EQ(form->UnDoDn->pos(), QPoint(278, 72));
+}
+
+TEST_F(MainFormFixture, BarsOfEmptySlotsAreDisabledAndPanelsFollowTheSwitch)
+{
+    form->DynamicVariablesClick();
+    form->DrawFrame();
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(form->SBDynVar[k]->isVisible()) << k;
+        EXPECT_FALSE(form->SBDynVar[k]->isEnabled()) << k;
+    }
+    for (int p : {7, 8, 9}) EXPECT_TRUE(form->Panel[p]->isVisible()) << p;
+    StageDynVar(state, 3, state.gear.MainRodLength, "Main Rod Length");
+    StageDynVar(state, 2, state.gear.Stroke, "Stroke");
+    form->DrawFrame();
+    EXPECT_TRUE(form->SBDynVar[1]->isEnabled());
+    EXPECT_TRUE(form->SBDynVar[2]->isEnabled());
+    EXPECT_FALSE(form->SBDynVar[3]->isEnabled());
+    form->DynamicVariablesClick();
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(form->SBDynVar[k]->isVisible()) << k;
+    for (int p : {7, 8, 9}) EXPECT_FALSE(form->Panel[p]->isVisible()) << p;
+}
+
+TEST_F(MainFormFixture, SteamSwitchCaptions)
+{
+    EXPECT_FALSE(state.display.SteamDisplayOn);
+    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp On"));
+    form->SetSteam->trigger();
+    EXPECT_TRUE(state.display.SteamDisplayOn);
+    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp Off"));
+    QTest::mouseClick(form->ToolButton10, Qt::LeftButton);
+    EXPECT_FALSE(state.display.SteamDisplayOn);
+    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp On"));
+}
+
+TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
+{
+    TMainForm& f = *form;
+    // Modes on first, to see them switched off.
+    f.DynamicVariablesClick();
+    f.SetUnDoClick();
+    state.display.RefPointsOn = true;
+    state.display.PivotDataOn = true;
+    f.DataTableBut->show();
+    for (QScrollBar* b : {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz}) b->show();
+
+    f.SetScreenData->trigger();
+    EXPECT_FALSE(state.display.ScreenDataOn);
+    EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData On"));
+    std::vector<QWidget*> hidden = {f.NormVHZ, f.RefPt1, f.RefPt2, f.SBPanVert, f.SBPanHorz, f.SBZoom,
+                                    f.Rev, f.Center, f.Fwd, f.Deg180, f.Run, f.Deg00, f.Step1, f.Step10,
+                                    f.Step45, f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.RefPt1Zero, f.RefPt2Zero,
+                                    f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz, f.ToolBar1,
+                                    f.DataTableBut};
+    for (int p = 1; p <= 12; ++p) hidden.push_back(f.Panel[p]);
+    for (QPushButton* b : f.Preset) hidden.push_back(b);
+    for (int k = 1; k <= 4; ++k) hidden.push_back(f.SBDynVar[k]);
+    for (QWidget* w : hidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    for (QAction* a : {f.DriverAng, f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData,
+                       f.DrawLines1})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_FALSE(f.ToolButton23->isEnabled());
+    EXPECT_FALSE(f.RefPoints1->isVisible());
+    EXPECT_TRUE(f.SetPanZoom->isEnabled());
+    EXPECT_FALSE(state.dyn.DynVarsOn);
+    EXPECT_FALSE(state.dyn.UndoOn);
+    EXPECT_FALSE(state.display.RefPointsOn);
+    EXPECT_FALSE(state.display.PivotDataOn);
+    // The frame then shows the mechanism alone.
+    f.DrawFrame();
+    EXPECT_FALSE(f.UnDoDn->isVisible());
+
+    // Pan and zoom bars can be brought back on their own while the panel is off.
+    f.SetPanZoom->trigger();
+    EXPECT_TRUE(f.SBPanVert->isVisible());
+
+    f.SetScreenData->trigger();
+    EXPECT_TRUE(state.display.ScreenDataOn);
+    EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData Off"));
+    std::vector<QWidget*> shown = {f.NormVHZ, f.RefPt1, f.RefPt2, f.SBPanVert, f.SBPanHorz, f.SBZoom, f.Rev,
+                                   f.Center, f.Fwd, f.Deg180, f.Run, f.Deg00, f.Step1, f.Step10, f.Step45,
+                                   f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.ToolBar1};
+    for (int p : {1, 2, 3, 4, 9, 10, 12}) shown.push_back(f.Panel[p]);
+    for (QPushButton* b : f.Preset) shown.push_back(b);
+    for (QWidget* w : shown) EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+    // The modes switched off stay off, with their controls.
+    std::vector<QWidget*> stillHidden = {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz, f.RefPt1Zero,
+                                         f.RefPt2Zero, f.DataTableBut, f.Panel[5], f.Panel[6], f.Panel[7],
+                                         f.Panel[8], f.Panel[11]};
+    for (int k = 1; k <= 4; ++k) stillHidden.push_back(f.SBDynVar[k]);
+    for (QWidget* w : stillHidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    EXPECT_FALSE(state.dyn.DynVarsOn);
+    EXPECT_FALSE(state.display.RefPointsOn);
+    for (QAction* a : {f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_EQ(f.DriverAng->isEnabled(), f.Forms.DrivAng != nullptr);
+    EXPECT_TRUE(f.RefPoints1->isVisible());
+    EXPECT_FALSE(f.SetPanZoom->isEnabled());
+    EXPECT_EQ(f.SetPanZoom->text(), QStringLiteral("Set&PanZoom On"));
+}
