@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -53,7 +54,12 @@ protected:
                 active_[k] = true;
                 form_->SBDynVarEnter(k);
             }
-            return false;
+            // Right and down step up, left and up step down, as on every
+            // horizontal bar the user knows (Qt's scroll bars invert them).
+            const QAbstractSlider::SliderAction action = KeyAction(ke->key());
+            if (action == QAbstractSlider::SliderNoAction) return false;
+            form_->SBDynVar[k]->triggerAction(action);
+            return true;
         }
         case QEvent::KeyRelease: {
             auto* ke = static_cast<QKeyEvent*>(e);
@@ -64,11 +70,14 @@ protected:
             form_->SBDynVarEnter(k);
             return false;
         case QEvent::Hide:
-            // A gesture cut short (the bar went away under the mouse) still ends.
-            if (active_[k]) End(k);
-            return false;
         case QEvent::EnabledChange:
-            if (active_[k] && !static_cast<QWidget*>(watched)->isEnabled()) End(k);
+            // A gesture cut short (the bar went away under the mouse) still
+            // ends, once the window is back in its event loop (never while
+            // it is being torn down).
+            if (active_[k] && (e->type() == QEvent::Hide || !static_cast<QWidget*>(watched)->isEnabled())) {
+                active_[k] = false;
+                QTimer::singleShot(0, form_, [f = form_, k] { f->SBDynVarScroll(k); });
+            }
             return false;
         case QEvent::Wheel:
         case QEvent::ContextMenu:
@@ -99,6 +108,23 @@ private:
             return true;
         default:
             return false;
+        }
+    }
+    static QAbstractSlider::SliderAction KeyAction(int key)
+    {
+        switch (key) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            return QAbstractSlider::SliderSingleStepAdd;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            return QAbstractSlider::SliderSingleStepSub;
+        case Qt::Key_PageDown:
+            return QAbstractSlider::SliderPageStepAdd;
+        case Qt::Key_PageUp:
+            return QAbstractSlider::SliderPageStepSub;
+        default:
+            return QAbstractSlider::SliderNoAction;
         }
     }
     void End(int k)

@@ -3,8 +3,10 @@
 
 #include "graphs/TDiagramWindow.h"
 #include "graphs/TOvalDia.h"
+#include "graphs/TPortDia.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
+#include "graphs/TSteamDia.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -73,10 +75,32 @@ TSetRevArm* NewSetRevArm(TMainForm* m)
 }
 
 // ---- port and steam diagrams
-void TMainForm::SteamDiagClick() {}
-void TMainForm::FourEventsClick() {}
-TPortDia* NewPortDia(TMainForm*) { return nullptr; }
-TSteamDia* NewSteamDia(TMainForm*) { return nullptr; }
+void TMainForm::SteamDiagClick()
+{
+    ShowDiagram(Forms.SteamDia, Forms.SetRevArm);
+}
+
+// The port graph always opens in forward mode.
+void TMainForm::FourEventsClick()
+{
+    if (!Forms.PortDia) return;
+    State().graph.PortGraphMode = 'F';
+    ShowDiagram(Forms.PortDia, Forms.SetRevArm);
+}
+
+TPortDia* NewPortDia(TMainForm* m)
+{
+    auto* w = new TPortDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
+
+TSteamDia* NewSteamDia(TMainForm* m)
+{
+    auto* w = new TSteamDia(m->State(), m, m);
+    HookDiagramWindow(w, m);
+    return w;
+}
 
 // ---- captions
 // Every diagram window is a child of the main window.

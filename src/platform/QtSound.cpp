@@ -60,6 +60,11 @@ void QtSoundPort::PlayWave(const std::string& fileName)
     lastStarted_ = fileName;
 }
 
+bool QtSoundPort::IsPlaying() const
+{
+    return playing_ && playing_->isPlaying();
+}
+
 void QtSoundPort::SetWaveVolume(std::uint32_t leftRight)
 {
     volume_ = leftRight;

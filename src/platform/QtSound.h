@@ -34,8 +34,9 @@ public:
     // Whether the machine has an audio output to play on.
     static bool HasAudioOutput();
 
-    // Last file started (empty if none), for tests.
+    // Last file started (empty if none), and whether it is still sounding.
     const std::string& LastStarted() const { return lastStarted_; }
+    bool IsPlaying() const;
 
 private:
     QSoundEffect* EffectFor(const QString& path);

@@ -12,6 +12,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -132,6 +133,50 @@ TEST_F(MainFormFixture, PageClickAndThumbDragEachMakeOneRecord)
     QTest::mouseClick(bar, Qt::RightButton, Qt::NoModifier, page.center());
     EXPECT_EQ(state.gear.Stroke, now);
     EXPECT_EQ(state.dyn.UndoCount, 2);
+}
+
+TEST_F(MainFormFixture, KeyboardStepsAreGesturesToo)
+{
+    QScrollBar* bar = StrokeBar();
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right);
+    EXPECT_EQ(state.gear.Stroke, Plus(kStroke, 0.001f));
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
+    QTest::keyClick(bar, Qt::Key_PageUp);
+    EXPECT_EQ(state.gear.Stroke, Plus(Plus(kStroke, 0.001f), -0.01f));
+    EXPECT_EQ(state.dyn.UndoCount, 2);
+    UndoButtonClick(state);
+    // The wheel is no gesture with an end: it does nothing on these bars.
+    QWheelEvent wheel(QPointF(5, 5), QPointF(bar->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    EXPECT_EQ(state.gear.Stroke, Plus(kStroke, 0.001f));
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+}
+
+TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
+{
+    QScrollBar* bar = StrokeBar();
+    const QPoint start = Part(bar, QStyle::SC_ScrollBarSlider).center();
+    Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    Send(bar, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+    const float moved = state.gear.Stroke;
+    ASSERT_GT(moved, kStroke);
+    form->SetScreenData->trigger(); // the bars go away under the mouse
+    QTest::qWait(1);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
+    EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
+    EXPECT_EQ(state.dyn.Undo[1].New, moved);
+
+    // Closing the window in the middle of a gesture is safe.
+    form->SetScreenData->trigger();
+    form->DynamicVariablesClick();
+    form->DrawFrame();
+    Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    form.reset();
+    QTest::qWait(1);
+    EXPECT_EQ(state.dyn.UndoCount, 1);
 }
 
 TEST_F(MainFormFixture, UnDoWalksBack)

@@ -73,3 +73,20 @@ TEST_F(SoundDir, MissingFilesPlayNothingAndNothingHangs)
     else
         EXPECT_TRUE(port.LastStarted().empty());
 }
+
+TEST_F(SoundDir, OurWaveFilesPlayWhereThereIsAnOutput)
+{
+    if (!QtSoundPort::HasAudioOutput()) GTEST_SKIP() << "no audio output on this machine";
+    ASSERT_TRUE(QFile::exists(QStringLiteral("Error.wav")));
+    QtSoundPort port;
+    port.PlayWave("Error.wav");
+    ASSERT_EQ(port.LastStarted(), "Error.wav");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return port.IsPlaying(); }, 2000));
+    // A new sound cuts the one playing.
+    port.PlayWave("Exhaust.wav");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return port.IsPlaying(); }, 2000));
+    EXPECT_EQ(port.LastStarted(), "Exhaust.wav");
+    // A missing file stops it and plays nothing.
+    port.PlayWave("Missing.wav");
+    EXPECT_FALSE(port.IsPlaying());
+}

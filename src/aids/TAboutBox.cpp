@@ -1,0 +1,31 @@
+#include "aids/TAboutBox.h"
+
+#include <QLabel>
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About These Programs"));
+    setFixedSize(340, 143);
+    static const char* const kLines[8] = {
+        "QUELF Outside Admission",
+        "Valve gear simulator, Version 2.6",
+        "Single-eccentric radial gear, outside-admission slide valve",
+        "1.0  animated gear and port openings",
+        "2.0  diagrams and dimension files",
+        "2.6  dynamic variables, undo, lines and circles, pivot data",
+        "Questions and suggestions are welcome:",
+        "write to the QUELF developers",
+    };
+    for (int i = 0; i < 8; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(kLines[i]), this);
+        l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        l->setGeometry(10, 6 + 17 * i, 322, 16);
+        if (i == 0) {
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+        }
+        Label[static_cast<size_t>(i + 1)] = l;
+    }
+}

@@ -1,0 +1,127 @@
+#include "aids/TDataTable.h"
+
+#include "aids/DataTableBuilder.h"
+#include "platform/Services.h"
+
+#include <QAction>
+#include <QMimeData>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+// The memo hands out its selection as plain text only: a rich-text copy of a
+// table of 36001 lines would take seconds to build and is of no use.
+class PlainTextMemo : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        auto* data = new QMimeData;
+        QString text = textCursor().selectedText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        data->setText(text);
+        return data;
+    }
+};
+
+} // namespace
+
+TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
+    : QDialog(parent), state_(state), clock_(clock)
+{
+    setObjectName(QStringLiteral("DataTable"));
+    setWindowTitle(QStringLiteral("Pivot Data Table"));
+    resize(620, 400);
+    move(150, 110);
+
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    Close1 = MainMenu1->addAction(QStringLiteral("&Close "));
+    Close1->setObjectName(QStringLiteral("Close1"));
+    connect(Close1, &QAction::triggered, this, &TDataTable::Close1Click);
+    Blank = MainMenu1->addAction(QStringLiteral("              "));
+    Blank->setObjectName(QStringLiteral("Blank"));
+    Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    connect(Edit1, &QMenu::aboutToShow, this, &TDataTable::Edit1Click);
+    auto item = [this](QAction*& a, const char* name, const char* caption, void (TDataTable::*slot)()) {
+        a = Edit1->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+    };
+    item(Cut1, "Cut1", "Cu&t", &TDataTable::Cut1Click);
+    item(Copy1, "Copy1", "&Copy", &TDataTable::Copy1Click);
+    item(Past1, "Past1", "&Paste", &TDataTable::Past1Click);
+    Edit1->addSeparator()->setObjectName(QStringLiteral("N1"));
+    item(SelectAll1, "SelectAll1", "Select&All", &TDataTable::SelectAll1Click);
+    Cut1->setEnabled(false);
+    Copy1->setEnabled(false);
+
+    DataMemo = new PlainTextMemo(this);
+    DataMemo->setObjectName(QStringLiteral("DataMemo"));
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(12);
+    DataMemo->setFont(font);
+    DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DataMemo->setUndoRedoEnabled(false);
+    DataMemo->setPlainText(QStringLiteral("DataMemo"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(DataMemo);
+}
+
+void TDataTable::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TDataTable::FormActivate()
+{
+    Cut1->setEnabled(false);
+    Copy1->setEnabled(false);
+    SelectAll1->setEnabled(true);
+    const std::vector<std::string> lines = BuildDataTable(state_, clock_.ShortDate(), clock_.ShortTime());
+    // One call for the whole text: the memo lays it out once.
+    DataMemo->setPlainText(QString::fromStdString(JoinLines(lines)));
+}
+
+void TDataTable::Close1Click() { reject(); }
+
+void TDataTable::Edit1Click()
+{
+    if (DataMemo->textCursor().hasSelection()) {
+        Cut1->setEnabled(true);
+        Copy1->setEnabled(true);
+    }
+}
+
+void TDataTable::Cut1Click()
+{
+    DataMemo->cut();
+    SelectAll1->setEnabled(true);
+}
+
+void TDataTable::Copy1Click()
+{
+    DataMemo->copy();
+    SelectAll1->setEnabled(true);
+}
+
+void TDataTable::Past1Click() { DataMemo->paste(); }
+
+void TDataTable::SelectAll1Click()
+{
+    DataMemo->selectAll();
+    Cut1->setEnabled(true);
+    Copy1->setEnabled(true);
+    SelectAll1->setEnabled(false);
+}

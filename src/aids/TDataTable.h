@@ -1,0 +1,43 @@
+// The pivot data table: the six pivot slots over one driver revolution, as
+// text that can be copied.
+#pragma once
+
+#include "model/AppState.h"
+
+#include <QDialog>
+
+class ClockSource;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+
+class TDataTable : public QDialog {
+    Q_OBJECT
+
+public:
+    TDataTable(AppState& state, ClockSource& clock, QWidget* parent = nullptr);
+
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction *Close1 = nullptr, *Blank = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Past1 = nullptr,
+            *SelectAll1 = nullptr;
+    QPlainTextEdit* DataMemo = nullptr;
+
+public slots:
+    // Rebuilds the table (every time the window is shown).
+    void FormActivate();
+    void Close1Click();
+    void Edit1Click(); // the Edit menu opens
+    void Cut1Click();
+    void Copy1Click();
+    void Past1Click();
+    void SelectAll1Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    AppState& state_;
+    ClockSource& clock_;
+};

@@ -1,0 +1,208 @@
+#include "dialogs/DimensionEdit.h"
+
+#include "model/DynVars.h"
+#include "model/Format.h"
+#include "model/Model.h"
+
+#include <cfloat>
+#include <cmath>
+
+using LD = long double;
+
+namespace {
+
+inline float F(LD v)
+{
+    if (std::isnan(v)) return 0.0f;
+    if (v > FLT_MAX) return FLT_MAX;
+    if (v < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(v);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Clamp each reverse arm position into [c - n, c + n]: first raised to the
+// lower bound, then lowered to the upper bound. Zero entries (empty) are
+// skipped unless `includeEmpty`.
+void ClampRevArmPositions(Gear& g, bool includeEmpty)
+{
+    const LD c = g.RevArmCentre();
+    const LD n = g.RevArmNormal;
+    const float lo = F(c - n);
+    const float hi = F(c + n);
+    for (int i = 1; i <= 9; ++i) {
+        float& p = g.RevArm[i];
+        if (!includeEmpty && p == 0) continue;
+        if (p < lo) p = lo;
+        if (p > hi) p = hi;
+    }
+}
+
+std::string SlotName(int code)
+{
+    if (code == 102) return "Cyl CL above Driver ctr";
+    return DimensionShortLabel(code);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- typed text
+float FieldValue(const std::string& text)
+{
+    return F(ParseNumber(text));
+}
+
+float NormaliseAngle(LD degrees)
+{
+    if (!std::isfinite(degrees)) return 0.0f;
+    // fmod is exact, so this is the same as adding or taking away 360 until
+    // the angle lies in range, without looping over a huge value.
+    LD a = std::fmod(degrees, 360.0L);
+    if (a < 0) a += 360.0L;
+    float f = static_cast<float>(a);
+    // A value just below 360 can round up to 360 when stored.
+    if (f >= 360.0f) f = 0.0f;
+    return f;
+}
+
+// ---------------------------------------------------------------- key filters
+DimensionKey FilterDimensionKey(const std::string& text, char key)
+{
+    DimensionKey r;
+    r.accepted = key == kKeyBackspace || key == kKeyEnter || key == '-' || key == '.' || IsDigit(key);
+    if (!r.accepted) return r;
+    if (key == kKeyEnter) {
+        r.enter = true;
+        return r;
+    }
+    r.keep = !((key == '-' || key == '.') && text.find(key) != std::string::npos);
+    return r;
+}
+
+bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus)
+{
+    const bool accepted = key == kKeyBackspace || key == '.' || IsDigit(key) || (allowMinus && key == '-');
+    if (!accepted) return false;
+    if ((key == '-' || key == '.') && text.find(key) != std::string::npos) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- dimension dialogs
+std::string DimensionFieldText(const Gear& g, int code)
+{
+    return FormatFixed(GetDimension(g, code), 5, 3);
+}
+
+bool IsGreyField(int code)
+{
+    return (code >= 1 && code <= 20) || IsCylinderCode(code);
+}
+
+void NoteDimensionKey(AppState& s, int code, const DimensionKey& key)
+{
+    if (key.accepted && IsGreyField(code)) s.dyn.EditDirty = true;
+}
+
+void CommitDimensionField(AppState& s, int code, const std::string& text)
+{
+    Gear& g = s.gear;
+    if (code == 21) {
+        g.RevArmNormal = FieldValue(text);
+        if (g.RevArmNormal > g.RevArmMax) {
+            g.RevArmNormal = g.RevArmMax;
+            ClampRevArmPositions(g, false);
+        }
+        return;
+    }
+    if (code == 22) {
+        g.RevArmMax = FieldValue(text);
+        if (g.RevArmMax < g.RevArmNormal) {
+            g.RevArmMax = g.RevArmNormal;
+            ClampRevArmPositions(g, true);
+        }
+        return;
+    }
+    if (!IsGreyField(code)) return;
+
+    OpenUndoEntry(s, code, GetDimension(g, code));
+    float value = FieldValue(text);
+    if (code == 6) value = NormaliseAngle(ParseNumber(text));
+    SetDimension(g, code, value); // 13/14 copy point 9; 102/109 set PointY[13]
+    StageDynVar(s, code, value, SlotName(code));
+    CompleteUndoEntry(s, value, DimensionShortLabel(code));
+    s.dyn.EditDirty = false;
+}
+
+int RevArmBarLimit(const Gear& g)
+{
+    return ToPixel(1000.0L * g.RevArmMax);
+}
+
+namespace {
+void ClearSlotsForReset(AppState& s)
+{
+    ClearDynVars(s);
+    RefreshDynSlots(s); // nothing to refresh in empty slots
+    s.dyn.BarIncrement = 0;
+}
+} // namespace
+
+void ResetFrameDialogModel(AppState& s, bool clearUndo)
+{
+    ResetFrameDimensions(s.gear);
+    ClearSlotsForReset(s);
+    if (clearUndo) ClearUndo(s);
+}
+
+void ResetCylinderDialogModel(AppState& s, bool clearUndo)
+{
+    ResetCylinderDimensions(s.gear);
+    ClearSlotsForReset(s);
+    if (clearUndo) ClearUndo(s);
+}
+
+void CloseDimensionDialogModel(AppState& s)
+{
+    RecomputeRevArmCentre(s.gear);
+    s.steam.FrontCutOffText.clear();
+    s.steam.RearCutOffText.clear();
+}
+
+// ---------------------------------------------------------------- small dialogs
+std::string RevPosLabel(const std::string& prefix, LD value)
+{
+    std::string s = prefix + FormatFixed10(value, 5, 3);
+    if (s.size() > 16) s.resize(16);
+    return s;
+}
+
+float RevPosFromText(const Gear& g, const std::string& text)
+{
+    const LD c = g.RevArmCentre();
+    const LD m = g.RevArmMax;
+    float pos = FieldValue(text);
+    if (c - m > pos) pos = F(c - m);
+    if (pos > c + m) pos = F(c + m);
+    return pos;
+}
+
+int RevArmBarPosition(const Gear& g, float pos)
+{
+    return ToPixel(1000.0L * (static_cast<LD>(pos) - g.RevArmCentre()));
+}
+
+float DriverAngleFromText(const std::string& text)
+{
+    float a = FieldValue(text);
+    if (!(a >= 0)) a = 0;
+    if (a > 360) a = 360;
+    return a;
+}
+
+float StepAngleFromText(const std::string& text)
+{
+    float step = FieldValue(text);
+    if (step > 45) step = 45;
+    if (step < 0.01f) step = 0.01f;
+    return step;
+}

@@ -1,0 +1,469 @@
+// The dimension and setting dialogs opened from the main window: the bars and
+// run state they move, the highlight round trip and the reset of everything.
+#include "dialogs/TCylDimen.h"
+#include "dialogs/TDrivAng.h"
+#include "dialogs/TFrameDi.h"
+#include "dialogs/TRevPos.h"
+#include "dialogs/TStpAng.h"
+#include "mainwin/TMainForm.h"
+#include "model/DynVars.h"
+#include "model/Format.h"
+#include "model/Model.h"
+#include "platform/Services.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct DialogsFixture : ::testing::Test {
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form->Timer1->stop(); // ticks are driven by the tests unless a test starts the timer
+        form->CreateChildWindows();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+
+    // Shows a dialog without a modal loop, active, so that focus and keys work.
+    static void Open(QDialog* d)
+    {
+        d->show();
+        QApplication::setActiveWindow(d);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    }
+
+    // Runs `inside` once the modal loop of whatever `open` starts is running.
+    static void WhileModal(const std::function<void()>& open, const std::function<void()>& inside)
+    {
+        QTimer::singleShot(0, [inside] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                QApplication::setActiveWindow(d);
+                EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+            }
+            inside();
+        });
+        open();
+    }
+
+    static void TypeInto(QLineEdit* e, const char* text)
+    {
+        QTest::mouseClick(e, Qt::LeftButton);
+        ASSERT_TRUE(e->hasFocus());
+        e->selectAll();
+        QTest::keyClicks(e, QString::fromLatin1(text));
+    }
+
+    static QLineEdit* Field(QDialog* d, int k) { return d->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(k)); }
+    static QPushButton* Btn(QDialog* d, const char* name) { return d->findChild<QPushButton*>(name); }
+};
+
+} // namespace
+
+TEST_F(DialogsFixture, CommandsAreWiredAndEnabled)
+{
+    for (QAction* a : {form->FrameDim, form->CylDim, form->RevArmPos, form->DriverAng, form->StepAng1, form->ResetAll})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    for (QToolButton* b : {form->ToolButton4, form->ToolButton5, form->ToolButton6, form->ToolButton7,
+                           form->ToolButton8})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    // Each command opens its dialog modally.
+    struct Cmd {
+        QToolButton* button;
+        QDialog* dialog;
+    };
+    const Cmd cmds[] = {{form->ToolButton4, form->Forms.FrameDi}, {form->ToolButton5, form->Forms.CylDimen},
+                        {form->ToolButton6, form->Forms.DrivAng}, {form->ToolButton7, form->Forms.StpAng},
+                        {form->ToolButton8, form->Forms.RevPos}};
+    for (const Cmd& c : cmds) {
+        bool wasModal = false;
+        WhileModal([&] { QTest::mouseClick(c.button, Qt::LeftButton); },
+                   [&] {
+                       wasModal = QApplication::activeModalWidget() == c.dialog;
+                       c.dialog->done(QDialog::Rejected);
+                   });
+        EXPECT_TRUE(wasModal) << c.dialog->windowTitle().toStdString();
+        EXPECT_FALSE(c.dialog->isVisible());
+    }
+    bool frameOpened = false;
+    WhileModal([&] { form->FrameDim->trigger(); },
+               [&] {
+                   frameOpened = form->Forms.FrameDi->isVisible();
+                   form->Forms.FrameDi->done(QDialog::Rejected);
+               });
+    EXPECT_TRUE(frameOpened);
+}
+
+TEST_F(DialogsFixture, AnimationKeepsRunningUnderTheModalDialogAndShowsCommittedValues)
+{
+    form->Timer1->start();
+    TFrameDi* d = form->Forms.FrameDi;
+    float angleBefore = 0, angleAfter = 0, crossheadBefore = 0, crossheadAfter = 0;
+    WhileModal([&] { form->FrameDimClick(); },
+               [&] {
+                   angleBefore = state.gear.DriverAngle;
+                   QTest::qWait(120);
+                   angleAfter = state.gear.DriverAngle;
+                   // Stop at 0 degrees so that the crosshead place depends only on the rod.
+                   state.anim.ActiveStep = 0;
+                   state.gear.DriverAngle = 0;
+                   QTest::qWait(60);
+                   crossheadBefore = state.gear.PointX[3];
+                   TypeInto(Field(d, 3), "13");
+                   QTest::keyClick(Field(d, 3), Qt::Key_Return); // leaves the field: committed at once
+                   QTest::qWait(60);
+                   crossheadAfter = state.gear.PointX[3];
+                   QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
+               });
+    form->Timer1->stop();
+    EXPECT_NE(angleBefore, angleAfter);
+    EXPECT_NEAR(crossheadAfter - crossheadBefore, 13.0f - 11.625f, 1e-3);
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(DialogsFixture, RevArmMaxSetsTheBarRangeAndResetRestoresIt)
+{
+    TFrameDi* d = form->Forms.FrameDi;
+    Open(d);
+    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
+    TypeInto(Field(d, 22), "2.25");
+    QTest::keyClick(Field(d, 22), Qt::Key_Return);
+    EXPECT_EQ(form->SBRevArm->maximum(), 2250);
+    EXPECT_EQ(form->SBRevArm->minimum(), -2250);
+    // Below RevArmNormal: RevArmMax becomes RevArmNormal, the bar follows.
+    form->SBRevArm->setValue(2000);
+    TypeInto(Field(d, 22), "0.5");
+    QTest::keyClick(Field(d, 22), Qt::Key_Return);
+    EXPECT_FLOAT_EQ(state.gear.RevArmMax, 1.0f);
+    EXPECT_EQ(form->SBRevArm->maximum(), 1000);
+    EXPECT_EQ(form->SBRevArm->minimum(), -1000);
+    EXPECT_EQ(form->SBRevArm->value(), 1000); // the bar kept within its new range
+    // The reverse arm follows the bar (its change handler ran).
+    EXPECT_FLOAT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre() + 1.0f);
+    QTest::mouseClick(Btn(d, "ResetFrame"), Qt::LeftButton);
+    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
+    EXPECT_EQ(form->SBRevArm->minimum(), -1300);
+    d->hide();
+}
+
+TEST_F(DialogsFixture, CloseRecentresAndPutsTheBarToMidGear)
+{
+    TCylDimen* d = form->Forms.CylDimen;
+    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    ASSERT_NE(form->SBRevArm->value(), 0);
+    state.steam.FrontCutOffText = " 20.0";
+    Open(d);
+    TypeInto(Field(d, 1), "22");
+    QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_FLOAT_EQ(state.gear.Cyl(ciCylCtrToDriverCtr), 22.0f);
+    EXPECT_FLOAT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
+    EXPECT_EQ(state.anim.Direction, "Fwd");
+    EXPECT_FALSE(form->Center->isEnabled());
+    EXPECT_TRUE(state.steam.FrontCutOffText.empty());
+}
+
+TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
+{
+    TFrameDi* d = form->Forms.FrameDi;
+    const View before = state.view;
+    bool handlerReturned = false;
+    WhileModal([&] { form->FrameDimClick(); },
+               [&] {
+                   TypeInto(Field(d, 7), "1.1");
+                   QTest::mouseClick(Btn(d, "Button7"), Qt::LeftButton);
+                   EXPECT_EQ(state.highlight.HighlightDim, 7);
+                   EXPECT_FLOAT_EQ(state.gear.EccStrapUpper, 1.1f); // committed first
+                   form->Tick(); // the first close-up frame closes the dialog
+                   EXPECT_FALSE(d->isVisible());
+               });
+    handlerReturned = true; // the dialog's modal loop has ended
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(form->Area()->cursor().shape(), Qt::WaitCursor);
+    EXPECT_FLOAT_EQ(state.view.ViewScale, 30);
+    EXPECT_FLOAT_EQ(state.view.SavedScale, before.ViewScale);
+    for (int i = 2; i <= 1000; ++i) form->Tick();
+    EXPECT_EQ(state.highlight.HighlightDim, 7);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(d->isVisible());
+
+    // The last frame restores the view and asks for the dialog again; it comes
+    // back from the event loop, modal, not nested in the first one.
+    bool reopenedModal = false, reopenedAfterReturn = false;
+    int loopDepth = 0;
+    QString fieldText;
+    form->Tick();
+    EXPECT_EQ(state.highlight.HighlightDim, 0);
+    EXPECT_FLOAT_EQ(state.view.ViewScale, before.ViewScale);
+    EXPECT_FLOAT_EQ(state.view.ViewOffsetX, before.ViewOffsetX);
+    EXPECT_FLOAT_EQ(state.view.ViewOffsetY, before.ViewOffsetY);
+    EXPECT_NE(form->Area()->cursor().shape(), Qt::WaitCursor);
+    QTimer::singleShot(0, [&] {
+        // Posted after the reopen: runs inside the reopened dialog's loop.
+        reopenedModal = QApplication::activeModalWidget() == d;
+        reopenedAfterReturn = handlerReturned;
+        loopDepth = QThread::currentThread()->loopLevel(); // the dialog's own loop only
+        fieldText = Field(d, 7)->text();
+        d->done(QDialog::Rejected);
+    });
+    QTest::qWait(50);
+    EXPECT_TRUE(reopenedModal);
+    EXPECT_TRUE(reopenedAfterReturn);
+    EXPECT_EQ(loopDepth, 1);
+    EXPECT_EQ(fieldText, "1.100");
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
+{
+    TCylDimen* d = form->Forms.CylDimen;
+    state.view.ViewScale = 40;
+    WhileModal([&] { form->CylDimClick(); },
+               [&] {
+                   QTest::mouseClick(Btn(d, "Button2"), Qt::LeftButton); // code 102: label only
+                   form->Tick();
+               });
+    EXPECT_FALSE(d->isVisible());
+    for (int i = 0; i < 5; ++i) form->Tick();
+    EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // 102 keeps the view
+    state.view.ViewScale = 50;                  // whatever happens meanwhile
+    QTest::mouseClick(form->Area(), Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_EQ(state.highlight.HighlightDim, 102); // ends at the next frame
+    form->Tick();
+    EXPECT_EQ(state.highlight.HighlightDim, 0);
+    EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // the view saved at the start
+    bool reopened = false;
+    QTimer::singleShot(0, [&] {
+        reopened = QApplication::activeModalWidget() == d;
+        d->done(QDialog::Rejected);
+    });
+    QTest::qWait(50);
+    EXPECT_TRUE(reopened);
+    EXPECT_FALSE(form->Forms.FrameDi->isVisible());
+}
+
+TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
+{
+    TRevPos* d = form->Forms.RevPos;
+    Gear& g = state.gear;
+    const long double c = g.RevArmCentre();
+    Open(d);
+    EXPECT_EQ(d->windowTitle(), "Reverse Arm Position");
+    EXPECT_EQ(d->size(), QSize(208, 64));
+    EXPECT_TRUE(d->Cancel->hasFocus());
+    EXPECT_EQ(d->Label2->text().toStdString(), "Min = " + (FormatFixed10(c - 1.3L, 5, 3)));
+    EXPECT_EQ(d->Label3->text().toStdString(), "Cen = " + (FormatFixed10(c, 5, 3)));
+    EXPECT_EQ(d->Label4->text().toStdString(), "Max = " + (FormatFixed10(c + 1.3L, 5, 3)));
+    EXPECT_EQ(d->Label5->text().toStdString(), "Rev = " + (FormatFixed10(c - 1.0L, 5, 3)));
+    EXPECT_EQ(d->Label6->text().toStdString(), "Fwd = " + (FormatFixed10(c + 1.0L, 5, 3)));
+    EXPECT_EQ(d->Edit1->text().toStdString(), FormatFixed10(c, 7, 3));
+
+    // Key filter: one "-" anywhere, one ".", nothing else; Enter does nothing.
+    d->Edit1->setFocus();
+    d->Edit1->clear();
+    QTest::keyClicks(d->Edit1, "1-.2.-x");
+    EXPECT_EQ(d->Edit1->text(), "1-.2");
+    QTest::keyClick(d->Edit1, Qt::Key_Return);
+    EXPECT_TRUE(d->isVisible());
+
+    // Beyond the maximum: the arm goes to the limit, the bar to its end.
+    d->Edit1->setText("5");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(form->SBRevArm->value(), 1300);
+    EXPECT_FLOAT_EQ(g.RevArmPos, static_cast<float>(c + 1.3L));
+    EXPECT_EQ(state.anim.Direction, "Fwd");
+
+    Open(d);
+    d->Edit1->setText("-5");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_EQ(form->SBRevArm->value(), -1300);
+    EXPECT_EQ(state.anim.Direction, "Rev");
+
+    // Between two thousandths: the bar's change handler puts the arm on the grid.
+    Open(d);
+    d->Edit1->setText("0.12345");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    const int expectedBar = static_cast<int>(std::lround(1000.0L * (static_cast<long double>(0.12345f) - c)));
+    EXPECT_EQ(form->SBRevArm->value(), expectedBar);
+    EXPECT_FLOAT_EQ(g.RevArmPos, static_cast<float>(c + expectedBar / 1000.0L));
+    EXPECT_NE(g.RevArmPos, 0.12345f);
+
+    // Cancel changes nothing; Escape is Cancel here.
+    Open(d);
+    d->Edit1->setText("0.5");
+    QTest::keyClick(d->Cancel, Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Rejected);
+    EXPECT_EQ(form->SBRevArm->value(), expectedBar);
+}
+
+TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)
+{
+    TDrivAng* d = form->Forms.DrivAng;
+    ASSERT_TRUE(form->IsRunning());
+    state.gear.DriverAngle = 77.5f;
+    Open(d);
+    EXPECT_EQ(d->windowTitle(), "Driver Angle");
+    EXPECT_EQ(d->size(), QSize(208, 47));
+    EXPECT_EQ(d->Edit1->text(), "0.00"); // running: the angle is not shown
+    EXPECT_TRUE(d->Cancel->hasFocus());
+    d->Edit1->setFocus();
+    d->Edit1->clear();
+    QTest::keyClicks(d->Edit1, "-4.0.0");
+    EXPECT_EQ(d->Edit1->text(), "4.00"); // no minus, one point
+    d->Edit1->setText("400");
+    QTest::keyClick(d->Edit1, Qt::Key_Return); // Enter presses OK
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, 360.0f);
+    EXPECT_EQ(form->SBDrvAng->value(), 36000);
+    EXPECT_TRUE(form->SBDrvAng->isEnabled());
+    EXPECT_EQ(form->Run->text(), "Run");
+    EXPECT_EQ(state.anim.ActiveStep, 0.0f);
+
+    // Stopped: the dialog shows the angle; an empty text gives 0; OK keeps it stopped.
+    Open(d);
+    EXPECT_EQ(d->Edit1->text(), "360.00");
+    d->Edit1->clear();
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, 0.0f);
+    EXPECT_EQ(form->SBDrvAng->value(), 0);
+    EXPECT_EQ(form->Run->text(), "Run");
+    EXPECT_TRUE(form->SBDrvAng->isEnabled());
+    Open(d);
+    d->Edit1->setText("123.456");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_EQ(form->SBDrvAng->value(), 12346);
+    EXPECT_FLOAT_EQ(state.gear.DriverAngle, 123.46f); // the bar's handler sets it from the bar
+}
+
+TEST_F(DialogsFixture, StepAngleDialogKeepsTheRunStateAndMovesTheStepBar)
+{
+    TStpAng* d = form->Forms.StpAng;
+    ASSERT_TRUE(form->IsRunning());
+    Open(d);
+    EXPECT_EQ(d->windowTitle(), "Step Angle");
+    EXPECT_EQ(d->Edit1->text(), "10.00");
+    EXPECT_TRUE(d->Cancel->hasFocus());
+    d->Edit1->setText("2.5");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_TRUE(form->IsRunning());
+    EXPECT_FLOAT_EQ(state.anim.SelectedStep, 2.5f);
+    EXPECT_FLOAT_EQ(state.anim.ActiveStep, 2.5f); // goes on with the new step at once
+    EXPECT_EQ(form->SBStepAng->value(), 9592);
+    EXPECT_TRUE(state.anim.StepBarArmed); // the bar moved: its handler re-armed it
+    EXPECT_EQ(form->SBDrvAng->singleStep(), 250);
+    EXPECT_EQ(form->SBDrvAng->pageStep(), 1250);
+
+    struct Case {
+        const char* text;
+        float step;
+        int bar;
+    };
+    for (const Case& k : {Case{"0", 0.01f, 0}, Case{"1", 1, 8000}, Case{"10", 10, 12000}, Case{"45", 45, 14613},
+                          Case{"90", 45, 14613}}) {
+        SCOPED_TRACE(k.text);
+        Open(d);
+        d->Edit1->setText(QString::fromLatin1(k.text));
+        QTest::mouseClick(d->OK, Qt::LeftButton);
+        EXPECT_FLOAT_EQ(state.anim.SelectedStep, k.step);
+        EXPECT_FLOAT_EQ(state.anim.ActiveStep, k.step);
+        EXPECT_EQ(form->SBStepAng->value(), k.bar);
+    }
+    // The bar already stood at 14613: no change event, the bar stays disarmed.
+    EXPECT_FALSE(state.anim.StepBarArmed);
+
+    // Stopped: shows 0.00, stays stopped, but the step and the bars change.
+    QTest::mouseClick(form->Run, Qt::LeftButton);
+    ASSERT_FALSE(form->IsRunning());
+    Open(d);
+    EXPECT_EQ(d->Edit1->text(), "0.00");
+    d->Edit1->setFocus();
+    d->Edit1->setText("10");
+    QTest::keyClick(d->Edit1, Qt::Key_Return); // Enter presses OK
+    EXPECT_FALSE(form->IsRunning());
+    EXPECT_EQ(state.anim.ActiveStep, 0.0f);
+    EXPECT_FLOAT_EQ(state.anim.SelectedStep, 10.0f);
+    EXPECT_EQ(form->SBStepAng->value(), 12000);
+    EXPECT_EQ(form->SBDrvAng->singleStep(), 1000);
+    EXPECT_EQ(form->SBDrvAng->pageStep(), 5000); // no cap of 4500 here
+}
+
+TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
+{
+    Gear& g = state.gear;
+    TFrameDi* fd = form->Forms.FrameDi;
+    Open(fd);
+    TypeInto(Field(fd, 2), "4");
+    QTest::keyClick(Field(fd, 2), Qt::Key_Return);
+    TypeInto(Field(fd, 22), "2");
+    QTest::keyClick(Field(fd, 22), Qt::Key_Return);
+    fd->hide();
+    g.CylDims[ciPistonWidth] = 3;
+    g.CylDims[ciCylSpare] = 7;
+    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    form->SBZoom->setValue(10);
+    state.display.DataSetName = "Mine";
+    state.graph.GraphVerticalScale = 3;
+    state.dyn.DynVarsOn = true;
+    state.dyn.UndoOn = true;
+    for (int k = 1; k <= 4; ++k) form->SBDynVar[k]->show();
+    ASSERT_EQ(state.dyn.UndoCount, 1);
+    ASSERT_EQ(state.dyn.Slot[1].Code, 2);
+    // Mid gear is found for the built-in set with the reverse arm where it is.
+    AppState expected = state;
+    ResetFrameDimensions(expected.gear);
+    ResetCylinderDimensions(expected.gear);
+    RecomputeRevArmCentre(expected.gear);
+
+    form->ResetAll->trigger();
+    EXPECT_FLOAT_EQ(g.Stroke, 3.5f);
+    EXPECT_FLOAT_EQ(g.RevArmMax, 1.3f);
+    EXPECT_FLOAT_EQ(g.Cyl(ciPistonWidth), 1.0f);
+    EXPECT_FLOAT_EQ(g.CylDims[ciCylSpare], 0.0f);
+    EXPECT_FLOAT_EQ(g.RevArmCentre(), expected.gear.RevArmCentre());
+    EXPECT_FLOAT_EQ(g.RevArmPos, expected.gear.RevArmCentre());
+    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_FALSE(form->Center->isEnabled());
+    EXPECT_FLOAT_EQ(state.view.ViewScale, 22);
+    EXPECT_FLOAT_EQ(state.view.ViewOffsetX, 100);
+    EXPECT_FALSE(form->NormVHZ->isEnabled());
+    EXPECT_EQ(state.display.DataSetName, "Nominal");
+    EXPECT_FLOAT_EQ(state.graph.GraphVerticalScale, 1.5f);
+    EXPECT_FALSE(state.dyn.DynVarsOn);
+    EXPECT_FALSE(state.dyn.UndoOn);
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(form->SBDynVar[k]->isVisible());
+    for (int k : {7, 8, 9}) EXPECT_FALSE(form->Panel[k]->isVisible());
+    EXPECT_EQ(state.dyn.Slot[1].Code, 0);
+    EXPECT_EQ(state.dyn.UndoCount, 0);
+    EXPECT_FALSE(state.dyn.UndoButtonsEnabled);
+    // The dialogs show the built-in set the next time they open.
+    Open(fd);
+    EXPECT_EQ(Field(fd, 2)->text(), "3.500");
+    fd->hide();
+}
