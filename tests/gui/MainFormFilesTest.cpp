@@ -1,6 +1,8 @@
 // Open, save and import through the main window's commands.
+#include "aids/TDrawLines.h"
 #include "files/NativeFile.h"
 #include "mainwin/TMainForm.h"
+#include "model/Format.h"
 #include "model/Model.h"
 #include "platform/RecordFile.h"
 
@@ -8,6 +10,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
@@ -405,4 +410,82 @@ TEST_F(MainFormFiles, AHostileFileLoadsAndTheWindowKeepsRunning)
     form->SBRevArm->setValue(form->SBRevArm->maximum());
     form->Tick();
     EXPECT_FALSE(form->FrameImage().isNull());
+}
+
+TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
+{
+    auto* lines = NewDrawLines(form.get());
+    ASSERT_NE(lines, nullptr);
+    form->Forms.DrawLines = lines;
+    auto type = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 2)]->text(); };
+    auto colour = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 1)]->text(); };
+    auto ref = [&](int r) { return lines->Label[static_cast<size_t>(4 * r)]->text(); };
+    auto edit = [&](int r, int k) { return lines->Edit[static_cast<size_t>(4 * r - 3 + k)]->text(); };
+    auto aqua = [&](int r) {
+        return lines->Panel[static_cast<size_t>(r)]->palette().color(QPalette::Window) == QColor(0, 255, 255);
+    };
+
+    // The file: item 2 a red line, item 4 unused, item 5 current.
+    AppState design = state;
+    OverlayItem& line = design.overlay.Item[2];
+    line = OverlayItem{};
+    line.X1 = 1;
+    line.Y1 = 2;
+    line.X2 = 4;
+    line.Y2 = 6;
+    line.Kind = 0;
+    line.Colour = 255;
+    line.Reference = 0;
+    design.overlay.CurrentItem = 5;
+    ASSERT_TRUE(SaveNativeFile(design, (dir / "lines.vgw").string()).ok);
+    std::vector<NativeRecord> cut = BuildNativeRecords(design);
+    cut.resize(50);
+    WriteRecords(dir / "cut.vgw", cut);
+
+    // On screen now: item 4, a blue circle on pivot 1.
+    OverlayItem& circle = state.overlay.Item[4];
+    circle.Kind = 1;
+    circle.Colour = 16711680;
+    circle.Reference = 1;
+    circle.X2 = 3;
+    form->RefreshDrawLinesRows();
+    ASSERT_EQ(type(4), "Circle");
+
+    // Cancel: the rows are rebuilt from the items as they are.
+    state.overlay.Item[6].Kind = 0;
+    state.overlay.Item[6].Colour = 32768;
+    Answer(*form, fs::path());
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(type(6), "Line");
+    EXPECT_EQ(colour(6), "Green");
+
+    // A failed open neither clears nor rebuilds them.
+    state.overlay.Item[7].Kind = 1;
+    Answer(*form, dir / "cut.vgw");
+    ModalWatcher<QMessageBox> watch([](QMessageBox* box) { box->accept(); });
+    form->OpenDimensions->trigger();
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(type(7), "");
+    EXPECT_EQ(type(4), "Circle");
+    EXPECT_EQ(colour(4), "Blue");
+
+    // A good open: the labels of the unused items are cleared, the items of
+    // the file are shown, the current row is highlighted.
+    Answer(*form, dir / "lines.vgw");
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(type(4), "");
+    EXPECT_EQ(colour(4), "");
+    EXPECT_EQ(ref(4), "");
+    EXPECT_EQ(edit(4, 3), "");
+    EXPECT_EQ(type(6), "");
+    EXPECT_EQ(type(2), "Line");
+    EXPECT_EQ(colour(2), "Red");
+    EXPECT_EQ(ref(2), "0 , 0");
+    EXPECT_EQ(edit(2, 0), QString::fromStdString(FormatFixed(2, 7, 3)));
+    EXPECT_EQ(edit(2, 1), QString::fromStdString(FormatFixed(1, 7, 3)));
+    EXPECT_EQ(edit(2, 2), QString::fromStdString(FormatFixed(6, 7, 3)));
+    EXPECT_EQ(edit(2, 3), QString::fromStdString(FormatFixed(4, 7, 3)));
+    EXPECT_TRUE(aqua(5));
+    EXPECT_FALSE(aqua(1));
+    EXPECT_FALSE(aqua(2));
 }
