@@ -19,10 +19,15 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <functional>
+#include <string>
 
+struct DesignFileResult;
 class QAction;
+class QFileDialog;
 class QFrame;
 class QMenu;
 class QPushButton;
@@ -249,6 +254,17 @@ public:
     // Enabled state of the commands whose window exists.
     void UpdateCommandStates();
 
+    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1" and
+    // "OpenDialogDos". When FileDialogHook is set it replaces the modal dialog:
+    // it gets the dialog's name and returns the chosen path (empty: Cancel).
+    std::function<QString(const QString& dialogName)> FileDialogHook;
+    // A new dialog of that name, configured (title, filters, default
+    // extension, options); the caller owns it.
+    QFileDialog* NewFileDialog(const QString& dialogName);
+    // A filter "text|patterns|text|patterns" as Qt name filters
+    // ("Data File (*.vgw)", "All Files (*)").
+    static QStringList QtNameFilters(const QString& filter);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
@@ -259,6 +275,10 @@ private:
     void BuildControls();
     void ApplyFrameEffects(const FrameEffects& fx);
     void UpdateCaptions();
+    // TMainFormFiles.cpp.
+    QString ChooseFile(const QString& dialogName);
+    void ShowFileError(const std::string& message);
+    void SetRevArmBarAfterLoad(const DesignFileResult& r);
 
     AppState& state_;
     SoundPort& sound_;

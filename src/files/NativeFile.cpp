@@ -1,0 +1,136 @@
+#include "files/NativeFile.h"
+
+#include "files/FileLayout.h"
+#include "model/Model.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+RecordBytes EncodeRecord(const NativeRecord& r)
+{
+    RecordBytes b{};
+    for (int f = 0; f < kNativeFields; ++f) {
+        const auto u = std::bit_cast<std::uint32_t>(r[f]);
+        for (int k = 0; k < 4; ++k) b[f * 4 + k] = static_cast<std::uint8_t>(u >> (8 * k));
+    }
+    return b;
+}
+
+NativeRecord DecodeRecord(const RecordBytes& b)
+{
+    NativeRecord r{};
+    for (int f = 0; f < kNativeFields; ++f) {
+        std::uint32_t u = 0;
+        for (int k = 0; k < 4; ++k) u |= static_cast<std::uint32_t>(b[f * 4 + k]) << (8 * k);
+        r[f] = std::bit_cast<float>(u);
+    }
+    return r;
+}
+
+std::string DataSetNameFromPath(const std::string& path)
+{
+    const auto sep = path.find_last_of("/\\");
+    std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+    // Cut four characters, not bytes: a UTF-8 character may take several.
+    for (int cut = 0; cut < 4 && !name.empty(); ++cut) {
+        std::size_t n = name.size() - 1;
+        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+        name.erase(n);
+    }
+    return name;
+}
+
+std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
+{
+    const auto fields = file_layout::NativeFields(s);
+    std::vector<NativeRecord> records(kNativeRecordCount);
+    for (int r = 0; r < file_layout::kLaidOutRecords; ++r)
+        for (int f = 0; f < kNativeFields; ++f) records[r][f] = *fields[r][f];
+    // Record 71: four zeros and the current item.
+    records[kNativeRecordCount - 1] = {0, 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
+    return records;
+}
+
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path)
+{
+    DesignFileResult result;
+    const std::vector<NativeRecord> records = BuildNativeRecords(s);
+    RecordWriter w;
+    if (!w.Create(path)) {
+        result.error = w.Error();
+        return result;
+    }
+    for (const NativeRecord& r : records) {
+        if (!w.Write(EncodeRecord(r))) {
+            result.error = w.Error();
+            return result;
+        }
+    }
+    if (!w.Commit()) {
+        result.error = w.Error();
+        return result;
+    }
+    s.display.DataSetName = DataSetNameFromPath(path);
+    result.ok = true;
+    return result;
+}
+
+void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
+{
+    const int count = static_cast<int>(records.size());
+    const bool overlay = count >= kNativeRecordCount;
+    const int laidOut = overlay ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
+    const auto fields = file_layout::NativeFields(s);
+    for (int r = 0; r < laidOut; ++r)
+        for (int f = 0; f < kNativeFields; ++f) *fields[r][f] = records[r][f];
+    // Record 71 goes field after field into one holder: field 5 remains.
+    float holder = 1.0f;
+    if (overlay)
+        for (int f = 0; f < kNativeFields; ++f) holder = records[kNativeRecordCount - 1][f];
+    s.overlay.CurrentItem = file_layout::ItemNumber(holder);
+}
+
+void FinishDesignLoad(AppState& s, DesignFileResult& result)
+{
+    RecomputeRevArmCentre(s.gear);
+    const long double max = s.gear.RevArmMax;
+    result.revArmMax = ToPixel(1000.0L * max);
+    result.revArmMin = ToPixel(-1000.0L * max);
+    result.revArmPosition =
+        ToPixel(1000.0L * (static_cast<long double>(s.gear.RevArmPos) - s.gear.RevArmCentre()));
+    result.ok = true;
+}
+
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path)
+{
+    DesignFileResult result;
+    RecordReader in;
+    if (!in.Open(path)) {
+        result.error = in.Error();
+        return result;
+    }
+    const long size = in.SizeInRecords();
+    // The records this file must supply: all 71, or the first 18 of a file
+    // without the overlay. A length in between fails at its first missing
+    // record, as does a file shorter than 18 records.
+    const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
+    std::vector<NativeRecord> records;
+    records.reserve(wanted);
+    for (int r = 0; r < wanted; ++r) {
+        RecordBytes b;
+        if (!in.Read(b)) {
+            result.error = in.Error();
+            return result;
+        }
+        records.push_back(DecodeRecord(b));
+    }
+    in.Close();
+
+    StoreNativeRecords(s, records);
+    s.display.DataSetName = DataSetNameFromPath(path);
+    result.overlayRead = records.size() >= static_cast<std::size_t>(kNativeRecordCount);
+    FinishDesignLoad(s, result);
+    return result;
+}

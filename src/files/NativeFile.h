@@ -1,0 +1,67 @@
+// The native design file (.vgw): 71 records of five little-endian IEEE single
+// reals holding the dimension set, the reverse arm, the view and presets, the
+// graph settings and the lines and circles overlay. A short variant of 18 to
+// 20 records carries everything but the overlay.
+//
+// Save and open never leave anything half done: a save goes to a temporary
+// file that replaces the target only when it is complete, and an open reads
+// every record it needs before it changes the design. A failure reports the
+// standard input/output message and changes nothing.
+#pragma once
+
+#include "model/AppState.h"
+#include "platform/RecordFile.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+inline constexpr int kNativeFields = 5;
+inline constexpr int kNativeRecordCount = 71;
+inline constexpr int kNativeShortRecords = 18;   // shortest readable file
+inline constexpr int kNativeNoOverlayMax = 20;   // longest file without the overlay
+using NativeRecord = std::array<float, kNativeFields>;
+
+// Little-endian IEEE single encoding of one record (bit patterns kept, NaN too).
+RecordBytes EncodeRecord(const NativeRecord& r);
+NativeRecord DecodeRecord(const RecordBytes& b);
+
+// The data set name for a chosen path: the characters after the last "/" or
+// "\", less the last four characters (the extension with its dot).
+std::string DataSetNameFromPath(const std::string& path);
+
+// What a load tells the main window.
+struct DesignFileResult {
+    bool ok = false;
+    std::string error;        // standard message when !ok
+    bool overlayRead = false; // the overlay items and the current item were read
+    // Reverse arm bar after a load: range from RevArmMax, position 0 at mid
+    // gear (rounded with ToPixel, so no file value can overflow them).
+    int revArmMin = 0;
+    int revArmMax = 0;
+    int revArmPosition = 0;
+};
+
+// The 71 records a save writes, from the current state.
+std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
+
+// Writes the full file to `path` (through a temporary file). On success the
+// data set name follows the path; on failure nothing changes at all and an
+// existing file keeps its contents.
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path);
+
+// Stores the records of a file (18 to 71 of them) into the state, field by
+// field, so that where a value has several fields the last one wins. Records
+// 19 to 71 are used only when all of them are present; the current item is
+// then record 71's last field, rounded and kept within 1..20 (else 1).
+void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records);
+
+// After-load steps shared by the open and the import: the reverse arm
+// re-centred at mid gear and the bar values computed.
+void FinishDesignLoad(AppState& s, DesignFileResult& result);
+
+// Reads the file at `path`. A file of fewer than 18 records or of 21 to 70
+// records, or one that cannot be read, fails with the standard message and
+// leaves the state exactly as it was. Otherwise the records are stored, the
+// data set name follows the path and FinishDesignLoad runs.
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path);

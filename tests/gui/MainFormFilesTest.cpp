@@ -1,0 +1,491 @@
+// Open, save and import through the main window's commands.
+#include "aids/TDrawLines.h"
+#include "files/NativeFile.h"
+#include "mainwin/TMainForm.h"
+#include "model/Format.h"
+#include "model/Model.h"
+#include "platform/RecordFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <memory>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadFileBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteRecords(const fs::path& p, const std::vector<NativeRecord>& records)
+{
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    for (const NativeRecord& r : records) {
+        const RecordBytes b = EncodeRecord(r);
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+}
+
+// Everything a file command may change, as bit patterns, plus the bar.
+std::vector<std::uint32_t> Snapshot(TMainForm& f)
+{
+    std::vector<std::uint32_t> v;
+    for (const NativeRecord& r : BuildNativeRecords(f.State()))
+        for (float x : r) v.push_back(std::bit_cast<std::uint32_t>(x));
+    v.push_back(std::bit_cast<std::uint32_t>(f.State().gear.DriverAngle));
+    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->minimum()));
+    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->maximum()));
+    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->value()));
+    return v;
+}
+
+// Runs `act` once a modal widget of type W is up (polling the event loop),
+// returning whether one was seen. Any modal left over after `act` is closed so
+// that a failing test cannot hang.
+template <class W>
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(W*)> act) : act_(std::move(act))
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* m = QApplication::activeModalWidget();
+            if (!m) {
+                if (clock_.elapsed() > 5000) timer_.stop();
+                return;
+            }
+            if (W* w = qobject_cast<W*>(m); w && !seen) {
+                seen = true;
+                act_(w);
+            }
+            if (QApplication::activeModalWidget() == m && m->isVisible()) {
+                if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+            }
+            timer_.stop();
+        });
+        clock_.start();
+        timer_.start();
+    }
+    bool seen = false;
+
+private:
+    std::function<void(W*)> act_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+};
+
+class MainFormFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("quelf-gui-files-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        form = NewForm(state);
+    }
+    void TearDown() override
+    {
+        ClearRecordFileFault();
+        form.reset();
+        fs::remove_all(dir);
+    }
+    std::unique_ptr<TMainForm> NewForm(AppState& s)
+    {
+        auto f = std::make_unique<TMainForm>(s, sound, random, clock);
+        f->Timer1->stop(); // ticks are driven by the test
+        return f;
+    }
+    // The dialogs answer with `path`; the names asked for are recorded.
+    void Answer(TMainForm& f, const fs::path& path)
+    {
+        f.FileDialogHook = [this, path](const QString& name) {
+            asked << name;
+            return path.empty() ? QString() : QString::fromStdString(path.string());
+        };
+    }
+
+    fs::path dir;
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+    QStringList asked;
+};
+
+} // namespace
+
+TEST_F(MainFormFiles, CommandsAreEnabledWithTheirHints)
+{
+    EXPECT_TRUE(form->OpenDimensions->isEnabled());
+    EXPECT_TRUE(form->SaveAsDimensions->isEnabled());
+    EXPECT_TRUE(form->OpenDosDimensions->isEnabled());
+    EXPECT_TRUE(form->ToolButton1->isEnabled());
+    EXPECT_TRUE(form->ToolButton2->isEnabled());
+    EXPECT_EQ(form->ToolButton1->toolTip(), "Open File: Dimensional Data");
+    EXPECT_EQ(form->ToolButton2->toolTip(), "Save As: Dimensional Data");
+}
+
+TEST_F(MainFormFiles, SaveThenOpenThroughTheCommands)
+{
+    Gear& g = state.gear;
+    g.CrankDiskDia = 9.25f;
+    g.RevArmMax = 1.75f;
+    g.Cyl(ciValveHeight) = 1.125f;
+    state.view.ViewScale = 31;
+    state.view.PresetTable[7] = -123;
+    state.graph.GraphVerticalScale = 2.5f;
+    state.overlay.Item[5].Kind = 1;
+    state.overlay.Item[5].Colour = 255;
+    state.overlay.Item[5].Reference = 0;
+    state.overlay.Item[5].X2 = 2.5f;
+    state.overlay.CurrentItem = 6;
+    RecomputeRevArmCentre(g);
+    // What an open gives: the saved values, re-centred once more.
+    AppState expected = state;
+    RecomputeRevArmCentre(expected.gear);
+    const std::vector<NativeRecord> saved = BuildNativeRecords(expected);
+
+    Answer(*form, dir / "my gear.vgw");
+    form->SaveAsDimensions->trigger();
+    EXPECT_EQ(asked, QStringList{"SaveDialog1"});
+    EXPECT_EQ(fs::file_size(dir / "my gear.vgw"), 1420u);
+    EXPECT_EQ(state.display.DataSetName, "my gear");
+    form->Tick();
+    EXPECT_TRUE(form->windowTitle().contains("my gear")) << form->windowTitle().toStdString();
+
+    // A fresh program opens it with the tool button, the arm off centre.
+    AppState other;
+    auto second = NewForm(other);
+    second->SBRevArm->setValue(600);
+    other.gear.DriverAngle = 77;
+    Answer(*second, dir / "my gear.vgw");
+    QTest::mouseClick(second->ToolButton1, Qt::LeftButton);
+    EXPECT_EQ(asked.last(), "OpenDialogWin");
+
+    const std::vector<NativeRecord> loaded = BuildNativeRecords(other);
+    for (int r = 0; r < kNativeRecordCount; ++r)
+        for (int f = 0; f < kNativeFields; ++f) EXPECT_EQ(loaded[r][f], saved[r][f]) << r + 1 << "/" << f + 1;
+    EXPECT_EQ(other.overlay.CurrentItem, 6);
+    EXPECT_EQ(other.display.DataSetName, "my gear");
+    EXPECT_EQ(other.gear.RevArmPos, other.gear.RevArmCentre());
+    EXPECT_EQ(other.gear.DriverAngle, 77.0f);
+    EXPECT_EQ(second->SBRevArm->minimum(), -1750);
+    EXPECT_EQ(second->SBRevArm->maximum(), 1750);
+    EXPECT_EQ(second->SBRevArm->value(), 0);
+    second->Tick();
+    EXPECT_TRUE(second->windowTitle().contains("my gear"));
+}
+
+TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
+{
+    // A file cut inside the overlay block.
+    std::vector<NativeRecord> rec = BuildNativeRecords(state);
+    rec[0][0] = 99;
+    rec.resize(40);
+    WriteRecords(dir / "cut.vgw", rec);
+    form->SBRevArm->setValue(-400);
+    state.display.DataSetName = "Mine";
+    const auto before = Snapshot(*form);
+
+    Answer(*form, dir / "cut.vgw");
+    QString shown;
+    ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
+        shown = box->text();
+        box->accept();
+    });
+    form->OpenDimensions->trigger();
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(shown, "Read beyond end of file");
+    EXPECT_EQ(Snapshot(*form), before);
+    EXPECT_EQ(state.display.DataSetName, "Mine");
+
+    // A file that is not there.
+    Answer(*form, dir / "none.vgw");
+    ModalWatcher<QMessageBox> watch2([&](QMessageBox* box) {
+        shown = box->text();
+        box->accept();
+    });
+    form->OpenDimensions->trigger();
+    EXPECT_TRUE(watch2.seen);
+    EXPECT_EQ(shown, "File not found");
+    EXPECT_EQ(Snapshot(*form), before);
+}
+
+TEST_F(MainFormFiles, AFailedSaveShowsTheMessageAndKeepsTheOldFile)
+{
+    Answer(*form, dir / "keep.vgw");
+    form->SaveAsDimensions->trigger();
+    const Bytes original = ReadFileBytes(dir / "keep.vgw");
+    ASSERT_EQ(original.size(), 1420u);
+
+    state.gear.Stroke = 4.75f;
+    state.display.DataSetName = "Unsaved";
+    RecordFileFault fault;
+    fault.closeError = ENOSPC;
+    SetRecordFileFault(fault);
+    QString shown;
+    ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
+        shown = box->text();
+        box->accept();
+    });
+    QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
+    ClearRecordFileFault();
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(shown, "Disk full");
+    EXPECT_EQ(ReadFileBytes(dir / "keep.vgw"), original);
+    EXPECT_EQ(state.display.DataSetName, "Unsaved");
+    EXPECT_EQ(state.gear.Stroke, 4.75f);
+}
+
+TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
+{
+    std::vector<NativeRecord> rec = BuildNativeRecords(state);
+    rec.resize(12);
+    rec[1][0] = 12.5f;                     // MainRodLength
+    rec[10] = {25, 140, 150, 270, 0.75f};  // scale, x offset twice, y offset, normal
+    rec[11] = {1.5f, 9, 0.5f, 0.25f, 3};   // max, unused, graph position twice, vertical scale
+    WriteRecords(dir / "old.vgd", rec);
+    state.overlay.Item[2].Kind = 0;
+    state.overlay.CurrentItem = 7;
+    form->SBRevArm->setValue(800);
+
+    Answer(*form, dir / "old.vgd");
+    form->OpenDosDimensions->trigger();
+    EXPECT_EQ(asked, QStringList{"OpenDialogDos"});
+    EXPECT_EQ(state.gear.MainRodLength, 12.5f);
+    EXPECT_EQ(state.view.ViewOffsetX, 150.0f);
+    EXPECT_EQ(state.view.ViewOffsetY, 270.0f);
+    EXPECT_EQ(state.view.GraphicZoom, 7.5f);
+    EXPECT_EQ(state.graph.GraphRevArmPos, 0.25f);
+    EXPECT_EQ(state.graph.GraphVerticalScale, 3.0f);
+    EXPECT_EQ(state.overlay.Item[2].Kind, 0.0f);
+    EXPECT_EQ(state.overlay.CurrentItem, 7);
+    EXPECT_EQ(state.display.DataSetName, "old");
+    EXPECT_EQ(form->SBRevArm->maximum(), 1500);
+    EXPECT_EQ(form->SBRevArm->minimum(), -1500);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
+
+    // Eleven records are not enough.
+    rec.resize(11);
+    WriteRecords(dir / "short.vgd", rec);
+    const auto before = Snapshot(*form);
+    Answer(*form, dir / "short.vgd");
+    QString shown;
+    ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
+        shown = box->text();
+        box->accept();
+    });
+    form->OpenDosDimensions->trigger();
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(shown, "Read beyond end of file");
+    EXPECT_EQ(Snapshot(*form), before);
+}
+
+TEST_F(MainFormFiles, CancellingChangesNothing)
+{
+    form->SBRevArm->setValue(300);
+    const auto before = Snapshot(*form);
+    Answer(*form, fs::path());
+    form->OpenDimensions->trigger();
+    form->SaveAsDimensions->trigger();
+    form->OpenDosDimensions->trigger();
+    EXPECT_EQ(asked, (QStringList{"OpenDialogWin", "SaveDialog1", "OpenDialogDos"}));
+    EXPECT_EQ(Snapshot(*form), before);
+    EXPECT_EQ(state.display.DataSetName, "Nominal");
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(MainFormFiles, TheFileDialogsAreSetUpAsTheProgramShowsThem)
+{
+    std::unique_ptr<QFileDialog> open(form->NewFileDialog("OpenDialogWin"));
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->objectName(), "OpenDialogWin");
+    EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(open->defaultSuffix(), "vgw");
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Data File (*.vgw)", "All Files (*)"}));
+    EXPECT_TRUE(open->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_TRUE(open->isSizeGripEnabled());
+
+    std::unique_ptr<QFileDialog> save(form->NewFileDialog("SaveDialog1"));
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->windowTitle(), "Save As.....");
+    EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(save->defaultSuffix(), "vgw");
+    EXPECT_EQ(save->nameFilters(), (QStringList{"Data File (*.vgw)", "All Files (*)"}));
+    EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_TRUE(save->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_TRUE(save->isSizeGripEnabled());
+
+    std::unique_ptr<QFileDialog> dos(form->NewFileDialog("OpenDialogDos"));
+    ASSERT_TRUE(dos);
+    EXPECT_EQ(dos->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dos->defaultSuffix(), "vgd");
+    EXPECT_EQ(dos->nameFilters(), (QStringList{"Data File (*.vgd)", "All Files (*)"}));
+
+    EXPECT_EQ(TMainForm::QtNameFilters("Text (*.txt;*.doc)|*.txt;*.doc|Other|*.x"),
+              (QStringList{"Text (*.txt *.doc)", "Other (*.x)"}));
+}
+
+TEST_F(MainFormFiles, TheRealDialogsSaveAndOpen)
+{
+    // No hook: the modal dialogs come up; the test types a name and accepts.
+    const QString target = QString::fromStdString((dir / "viadialog").string());
+    ModalWatcher<QFileDialog> saveWatch([&](QFileDialog* d) {
+        EXPECT_EQ(d->objectName(), "SaveDialog1");
+        d->selectFile(target);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    state.gear.Stroke = 3.75f;
+    form->SaveAsDimensions->trigger();
+    ASSERT_TRUE(saveWatch.seen);
+    // The default extension was added.
+    EXPECT_EQ(fs::file_size(dir / "viadialog.vgw"), 1420u);
+    EXPECT_EQ(state.display.DataSetName, "viadialog");
+
+    state.gear.Stroke = 5;
+    ModalWatcher<QFileDialog> openWatch([&](QFileDialog* d) {
+        EXPECT_EQ(d->objectName(), "OpenDialogWin");
+        d->selectFile(target + ".vgw");
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    form->OpenDimensions->trigger();
+    ASSERT_TRUE(openWatch.seen);
+    EXPECT_EQ(state.gear.Stroke, 3.75f);
+}
+
+TEST_F(MainFormFiles, AHostileFileLoadsAndTheWindowKeepsRunning)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float junk[] = {nan, inf, -inf, 1e38f, -1e38f, 3e9f};
+    std::vector<NativeRecord> rec(kNativeRecordCount);
+    int n = 0;
+    for (auto& r : rec)
+        for (float& f : r) f = junk[n++ % 6];
+    for (int k = 0; k < 20; ++k) {
+        rec[50 + k / 5][k % 5] = static_cast<float>(k % 2); // lines and circles
+        rec[54 + k / 5][k % 5] = 255;
+        rec[58 + k / 5][k % 5] = static_cast<float>(k % 4);
+        rec[62 + k / 5][k % 5] = k % 3 ? 1e30f : -4; // pivots outside the point table
+        rec[66 + k / 5][k % 5] = k % 3 ? nan : 40;
+    }
+    WriteRecords(dir / "junk.vgw", rec);
+    state.display.SteamDisplayOn = true;
+    Answer(*form, dir / "junk.vgw");
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(state.display.DataSetName, "junk");
+    EXPECT_GE(state.overlay.CurrentItem, 1);
+    EXPECT_LE(state.overlay.CurrentItem, 20);
+    EXPECT_LE(form->SBRevArm->minimum(), form->SBRevArm->maximum());
+    for (int tick = 0; tick < 4; ++tick) form->Tick();
+    form->SBRevArm->setValue(form->SBRevArm->maximum());
+    form->Tick();
+    EXPECT_FALSE(form->FrameImage().isNull());
+}
+
+TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
+{
+    auto* lines = NewDrawLines(form.get());
+    ASSERT_NE(lines, nullptr);
+    form->Forms.DrawLines = lines;
+    auto type = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 2)]->text(); };
+    auto colour = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 1)]->text(); };
+    auto ref = [&](int r) { return lines->Label[static_cast<size_t>(4 * r)]->text(); };
+    auto edit = [&](int r, int k) { return lines->Edit[static_cast<size_t>(4 * r - 3 + k)]->text(); };
+    auto aqua = [&](int r) {
+        return lines->Panel[static_cast<size_t>(r)]->palette().color(QPalette::Window) == QColor(0, 255, 255);
+    };
+
+    // The file: item 2 a red line, item 4 unused, item 5 current.
+    AppState design = state;
+    OverlayItem& line = design.overlay.Item[2];
+    line = OverlayItem{};
+    line.X1 = 1;
+    line.Y1 = 2;
+    line.X2 = 4;
+    line.Y2 = 6;
+    line.Kind = 0;
+    line.Colour = 255;
+    line.Reference = 0;
+    design.overlay.CurrentItem = 5;
+    ASSERT_TRUE(SaveNativeFile(design, (dir / "lines.vgw").string()).ok);
+    std::vector<NativeRecord> cut = BuildNativeRecords(design);
+    cut.resize(50);
+    WriteRecords(dir / "cut.vgw", cut);
+
+    // On screen now: item 4, a blue circle on pivot 1.
+    OverlayItem& circle = state.overlay.Item[4];
+    circle.Kind = 1;
+    circle.Colour = 16711680;
+    circle.Reference = 1;
+    circle.X2 = 3;
+    form->RefreshDrawLinesRows();
+    ASSERT_EQ(type(4), "Circle");
+
+    // Cancel: the rows are rebuilt from the items as they are.
+    state.overlay.Item[6].Kind = 0;
+    state.overlay.Item[6].Colour = 32768;
+    Answer(*form, fs::path());
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(type(6), "Line");
+    EXPECT_EQ(colour(6), "Green");
+
+    // A failed open neither clears nor rebuilds them.
+    state.overlay.Item[7].Kind = 1;
+    Answer(*form, dir / "cut.vgw");
+    ModalWatcher<QMessageBox> watch([](QMessageBox* box) { box->accept(); });
+    form->OpenDimensions->trigger();
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(type(7), "");
+    EXPECT_EQ(type(4), "Circle");
+    EXPECT_EQ(colour(4), "Blue");
+
+    // A good open: the labels of the unused items are cleared, the items of
+    // the file are shown, the current row is highlighted.
+    Answer(*form, dir / "lines.vgw");
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(type(4), "");
+    EXPECT_EQ(colour(4), "");
+    EXPECT_EQ(ref(4), "");
+    EXPECT_EQ(edit(4, 3), "");
+    EXPECT_EQ(type(6), "");
+    EXPECT_EQ(type(2), "Line");
+    EXPECT_EQ(colour(2), "Red");
+    EXPECT_EQ(ref(2), "0 , 0");
+    EXPECT_EQ(edit(2, 0), QString::fromStdString(FormatFixed(2, 7, 3)));
+    EXPECT_EQ(edit(2, 1), QString::fromStdString(FormatFixed(1, 7, 3)));
+    EXPECT_EQ(edit(2, 2), QString::fromStdString(FormatFixed(6, 7, 3)));
+    EXPECT_EQ(edit(2, 3), QString::fromStdString(FormatFixed(4, 7, 3)));
+    EXPECT_TRUE(aqua(5));
+    EXPECT_FALSE(aqua(1));
+    EXPECT_FALSE(aqua(2));
+}
