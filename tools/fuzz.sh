@@ -39,6 +39,6 @@ for t in "${TARGETS[@]}"; do
     -print_final_stats=1 -artifact_prefix="$B/artifacts/$t-" \
     "$B/corpus/$t" "tests/fuzz/corpus/$t" 2>"$B/fuzz_$t.log" || {
       tail -60 "$B/fuzz_$t.log"; echo "fuzz_$t failed: see $B/fuzz_$t.log and $B/artifacts/"; exit 1; }
-  grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$B/fuzz_$t.log" | tr '\n' ' '; echo
+  grep -aE '^stat::number_of_executed_units|^stat::peak_rss_mb' "$B/fuzz_$t.log" | tr '\n' ' '; echo
 done
 echo "Fuzzing clean."

@@ -2,6 +2,10 @@
 // design through everything that draws it.
 #pragma once
 
+#include "graphs/DiagramCommon.h"
+#include "graphs/PortDiagram.h"
+#include "graphs/SteamDiagram.h"
+#include "graphs/ValveDiagrams.h"
 #include "mainwin/FrameDrawing.h"
 #include "model/AppState.h"
 #include "model/Model.h"
@@ -14,19 +18,6 @@
 #include <cstring>
 #include <string>
 #include <unistd.h>
-
-#if __has_include("graphs/PortDiagram.h")
-#include "graphs/PortDiagram.h"
-#define QUELF_FUZZ_PORT_DIAGRAM 1
-#endif
-#if __has_include("graphs/SteamDiagram.h")
-#include "graphs/SteamDiagram.h"
-#define QUELF_FUZZ_STEAM_DIAGRAM 1
-#endif
-#if __has_include("graphs/ValveDiagrams.h")
-#include "graphs/ValveDiagrams.h"
-#define QUELF_FUZZ_VALVE_DIAGRAMS 1
-#endif
 
 namespace fuzz {
 
@@ -105,28 +96,28 @@ inline void ExerciseDesign(AppState& s, int revolutionStep = 15)
         FrameEffects fx;
         ComposeFrame(c, s, services, fx);
     }
-#ifdef QUELF_FUZZ_PORT_DIAGRAM
+    // Each diagram as its window draws it: the diagram, then the closing panel.
+    std::string undoText;
     {
         RecordingCanvas c;
         DrawPortBothGraphs(c, s);
+        DrawClosingPanel(c, s, undoText);
     }
-#endif
-#ifdef QUELF_FUZZ_STEAM_DIAGRAM
     {
         RecordingCanvas c;
         DrawSteamDiagram(c, s);
+        DrawClosingPanel(c, s, undoText);
     }
-#endif
-#ifdef QUELF_FUZZ_VALVE_DIAGRAMS
     {
         RecordingCanvas c;
         DrawOvalDiagram(c, s);
+        DrawClosingPanel(c, s, undoText);
     }
     {
         RecordingCanvas c;
         DrawSineDiagram(c, s);
+        DrawClosingPanel(c, s, undoText);
     }
-#endif
     // One more tick after the sweeps, as the main window does when a diagram closes.
     TickModel(s);
 }

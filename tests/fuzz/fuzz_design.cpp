@@ -58,6 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             slot.Name = DimensionShortLabel(slot.Code);
         }
     }
+    // Pivots picked for the pivot data panel (point indices as reals, as kept).
+    const uint8_t picked = in.Byte();
+    for (int k = 1; k <= 6; ++k)
+        if (picked & (1 << (k - 1))) {
+            s.pivots.PivotSlotSet[k] = true;
+            s.pivots.PivotOfSlot[k] = in.Float();
+        }
     const uint8_t h = in.Byte();
     if (h < 44) s.highlight.HighlightDim = kCodes[h];
 
