@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks included) in build-asan and runs it. Any sanitizer report fails the run.
-# No benchmarks and no packaging in this build.
+# No benchmarks and no packaging in this build. Unoptimised: it compiles in
+# half the time and the tests still take seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(pwd)}
@@ -10,7 +11,7 @@ export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file
 B=build-asan
 if [ ! -f "$B/CMakeCache.txt" ]; then
   GEN=(); command -v ninja >/dev/null && GEN=(-G Ninja)
-  cmake -S . -B "$B" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
+  cmake -S . -B "$B" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O0 -g1" \
     -DQUELF_SANITIZE=ON -DQUELF_BENCH=OFF -DQUELF_PACKAGING=OFF >/dev/null
 fi
 cmake --build "$B" -j"$(nproc)" --target test_core test_gui
