@@ -29,6 +29,21 @@ NativeRecord DecodeRecord(const RecordBytes& b)
     return r;
 }
 
+bool ReadLeadingRecords(RecordReader& in, int count, std::vector<NativeRecord>& out, std::string& error)
+{
+    out.clear();
+    out.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+    for (int r = 0; r < count; ++r) {
+        RecordBytes b;
+        if (!in.Read(b)) {
+            error = in.Error();
+            return false;
+        }
+        out.push_back(DecodeRecord(b));
+    }
+    return true;
+}
+
 std::string DataSetNameFromPath(const std::string& path)
 {
     const auto sep = path.find_last_of("/\\");
@@ -117,15 +132,7 @@ DesignFileResult OpenNativeFile(AppState& s, const std::string& path)
     // record, as does a file shorter than 18 records.
     const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
     std::vector<NativeRecord> records;
-    records.reserve(wanted);
-    for (int r = 0; r < wanted; ++r) {
-        RecordBytes b;
-        if (!in.Read(b)) {
-            result.error = in.Error();
-            return result;
-        }
-        records.push_back(DecodeRecord(b));
-    }
+    if (!ReadLeadingRecords(in, wanted, records, result.error)) return result;
     in.Close();
 
     StoreNativeRecords(s, records);

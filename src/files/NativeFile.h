@@ -26,6 +26,10 @@ using NativeRecord = std::array<float, kNativeFields>;
 RecordBytes EncodeRecord(const NativeRecord& r);
 NativeRecord DecodeRecord(const RecordBytes& b);
 
+// Reads the first `count` records of an open file into `out`, decoded. On a
+// failure `error` holds the standard message and false is returned.
+bool ReadLeadingRecords(RecordReader& in, int count, std::vector<NativeRecord>& out, std::string& error);
+
 // The data set name for a chosen path: the characters after the last "/" or
 // "\", less the last four characters (the extension with its dot).
 std::string DataSetNameFromPath(const std::string& path);

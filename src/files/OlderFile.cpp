@@ -25,15 +25,7 @@ DesignFileResult ImportOlderFile(AppState& s, const std::string& path)
         return result;
     }
     std::vector<NativeRecord> records;
-    records.reserve(kOlderRecordCount);
-    for (int r = 0; r < kOlderRecordCount; ++r) {
-        RecordBytes b;
-        if (!in.Read(b)) {
-            result.error = in.Error();
-            return result;
-        }
-        records.push_back(DecodeRecord(b));
-    }
+    if (!ReadLeadingRecords(in, kOlderRecordCount, records, result.error)) return result;
     in.Close();
 
     StoreOlderRecords(s, records);

@@ -16,28 +16,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "gui/GuiTestSupport.h"
+
 #include <functional>
 #include <memory>
 
 namespace {
-
-// Runs `step` from the event loop every few milliseconds until it returns
-// true (or five seconds have passed).
-void Drive(std::function<bool()> step)
-{
-    auto* t = new QTimer;
-    auto* elapsed = new int(0);
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, elapsed, step] {
-        *elapsed += 5;
-        if (step() || *elapsed > 5000) {
-            t->stop();
-            t->deleteLater();
-            delete elapsed;
-        }
-    });
-    t->start();
-}
 
 struct MainDiagrams : ::testing::Test {
     AppState state;
@@ -61,7 +45,7 @@ struct MainDiagrams : ::testing::Test {
     {
         int shown = 0, settle = 0;
         bool closingPositions = false;
-        Drive([&] {
+        DriveModal([&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == form->Forms.SetRevArm) {
                 if (!closingPositions) {

@@ -15,27 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include "gui/GuiTestSupport.h"
+
 #include <functional>
 
 namespace {
-
-// Runs `step` from the event loop every few milliseconds until it returns
-// true (or five seconds have passed), so that a test can drive modal windows.
-void Drive(std::function<bool()> step)
-{
-    auto* t = new QTimer;
-    auto* elapsed = new int(0);
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, elapsed, step] {
-        *elapsed += 5;
-        if (step() || *elapsed > 5000) {
-            t->stop();
-            t->deleteLater();
-            delete elapsed;
-        }
-    });
-    t->start();
-}
 
 // A diagram that counts its draws and draws one black line.
 class CountingDiagram : public TDiagramWindow {
@@ -93,7 +77,7 @@ TEST_F(DiagramWindows, OvalOpensWithPositionsDialogOnceStopsTheTimerAndRestartsI
 
     int shown = 0, phase = 0, settle = 0;
     bool timerOffInPositions = false, timerOffInDiagram = false;
-    Drive([&] {
+    DriveModal([&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == &positions && positions.isVisible()) {
             if (phase == 0) {

@@ -18,28 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include "gui/GuiTestSupport.h"
+
 #include <functional>
 #include <memory>
 
 namespace {
-
-// Runs `step` from the event loop every few milliseconds until it returns
-// true (or five seconds have passed), so that a test can drive modal windows.
-void DriveModal(std::function<bool()> step)
-{
-    auto* t = new QTimer;
-    auto* elapsed = new int(0);
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, elapsed, step] {
-        *elapsed += 5;
-        if (step() || *elapsed > 5000) {
-            t->stop();
-            t->deleteLater();
-            delete elapsed;
-        }
-    });
-    t->start();
-}
 
 int CountColour(const QImage& img, QRect r, QRgb colour)
 {
