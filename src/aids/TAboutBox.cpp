@@ -10,10 +10,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     static const char* const kLines[8] = {
         "QUELF Outside Admission",
         "Valve gear simulator, Version 2.6",
-        "Single-eccentric radial gear, outside-admission slide valve",
+        "Single-eccentric radial gear, outside admission",
         "1.0  animated gear and port openings",
         "2.0  diagrams and dimension files",
-        "2.6  dynamic variables, undo, lines and circles, pivot data",
+        "2.6  dynamic variables, undo, drafting aids",
         "Questions and suggestions are welcome:",
         "write to the QUELF developers",
     };

@@ -11,7 +11,7 @@ TGraphZoom::TGraphZoom(AppState& state, QWidget* parent) : QDialog(parent), stat
 {
     setObjectName(QStringLiteral("GraphZoom"));
     setWindowTitle(QStringLiteral("Set Zoom of Dimensional Graphic Position"));
-    setFixedSize(330, 110);
+    setFixedSize(370, 110);
     auto label = [this](const char* name, const char* text, int x, int y) {
         auto* l = new QLabel(QString::fromUtf8(text), this);
         l->setObjectName(QString::fromLatin1(name));
