@@ -23,21 +23,7 @@
 
 namespace {
 
-struct MainDiagrams : ::testing::Test {
-    AppState state;
-    RecordingSound sound;
-    FixedRandom random;
-    FixedClock clock;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->CreateChildWindows();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override { form.reset(); }
+struct MainDiagrams : MainWindowTest {
 
     // Opens a diagram through `open`, lets `inside` look at it once it is
     // drawn, then closes it; returns how often the positions dialog showed.

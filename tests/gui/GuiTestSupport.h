@@ -23,3 +23,31 @@ inline void DriveModal(std::function<bool()> step)
     });
     t->start();
 }
+
+#include "mainwin/TMainForm.h"
+#include "model/AppState.h"
+#include "platform/Services.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A shown main window with all its child windows, over a fresh state and
+// recording services; its timer runs as in the program.
+struct MainWindowTest : ::testing::Test {
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form->CreateChildWindows();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+};

@@ -46,22 +46,7 @@ struct PortSteamWindows : ::testing::Test {
     AppState s;
 };
 
-struct PortSteamFromMain : ::testing::Test {
-    AppState state;
-    RecordingSound sound;
-    FixedRandom random;
-    FixedClock clock;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->CreateChildWindows();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override { form.reset(); }
-};
+using PortSteamFromMain = MainWindowTest;
 
 } // namespace
 
