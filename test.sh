@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit and window tests under the
+# Checks the source format, builds everything and runs every test: unit and window tests under the
 # offscreen platform, the soak run of the main window, the end-to-end test of
 # the real binary under Xvfb, a brief run of each benchmark so that they cannot
 # rot; then the whole suite again under AddressSanitizer and
@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
+./tools/format-check.sh
 ./tools/build.sh build
 (cd build && ctest --output-on-failure -j2)
 for b in build/bench/bench_*; do

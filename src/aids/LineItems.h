@@ -10,11 +10,11 @@
 
 // Choice tables of the three radio groups.
 inline constexpr int kColourChoices = 6;
-float ColourValueOfChoice(int index);     // -1 for an index outside 0..5
-std::string ColourChoiceName(int index);  // "Black" .. "Gray"; empty outside
-std::string ColourLabelOfValue(long v);   // label of a stored colour; empty when none
-std::string TypeLabel(long kind);         // "Line", "Circle"; empty when none
-std::string ReferenceLabel(long ref);     // "0 , 0", "Pivot1", "Piv1/0,0", "Piv1/P2"; empty when none
+float ColourValueOfChoice(int index);    // -1 for an index outside 0..5
+std::string ColourChoiceName(int index); // "Black" .. "Gray"; empty outside
+std::string ColourLabelOfValue(long v);  // label of a stored colour; empty when none
+std::string TypeLabel(long kind);        // "Line", "Circle"; empty when none
+std::string ReferenceLabel(long ref);    // "0 , 0", "Pivot1", "Piv1/0,0", "Piv1/P2"; empty when none
 
 // The item the dialog works on: CurrentItem brought into 1..20 (a value from a
 // file, or 0 while a pivot pick on item 1 is pending, names no row).

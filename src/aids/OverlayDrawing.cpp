@@ -35,8 +35,10 @@ void DrawOverlay(Canvas& c, AppState& s)
         if (!line_ && !circle_) continue;
         const LD x1 = it.X1, y1 = it.Y1, x2 = it.X2, y2 = it.Y2;
         if (it.Reference == 0) {
-            if (line_) line(x1, y1, x2, y2);
-            else circle(x1, y1, x2);
+            if (line_)
+                line(x1, y1, x2, y2);
+            else
+                circle(x1, y1, x2);
             continue;
         }
         // Attached items: a pivot index that names no point draws nothing.

@@ -34,9 +34,9 @@ bool LoadInstructionFile(QPlainTextEdit* memo, QLabel* label, QWidget* owner)
         if (label) label->setText(name);
         return true;
     }
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Error"),
-                                QStringLiteral("Error Loading ") + name + QStringLiteral(": ") + error,
-                                QMessageBox::Ok, owner);
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, QStringLiteral("Error"),
+                        QStringLiteral("Error Loading ") + name + QStringLiteral(": ") + error, QMessageBox::Ok, owner);
     box->setObjectName(QString::fromLatin1(kLoadErrorBoxName));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);

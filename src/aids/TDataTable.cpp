@@ -4,9 +4,9 @@
 #include "platform/Services.h"
 
 #include <QAction>
-#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 

@@ -110,10 +110,10 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
                              {QStringLiteral("Black"), QStringLiteral("Red"), QStringLiteral("Green"),
                               QStringLiteral("Yellow"), QStringLiteral("Blue"), QStringLiteral("Gray")},
                              3, ColourGroup, QRect(90, 4, 186, 62));
-    RadioGroup3 = RadioGroup(this, "RadioGroup3", "  Referenced to  ",
-                             {QStringLiteral("0,0"), QStringLiteral("Pivot1"), QStringLiteral("Piv1/0,0"),
-                              QStringLiteral("Piv1/Piv2")},
-                             2, ReferenceGroup, QRect(282, 4, 160, 62));
+    RadioGroup3 = RadioGroup(
+        this, "RadioGroup3", "  Referenced to  ",
+        {QStringLiteral("0,0"), QStringLiteral("Pivot1"), QStringLiteral("Piv1/0,0"), QStringLiteral("Piv1/Piv2")}, 2,
+        ReferenceGroup, QRect(282, 4, 160, 62));
     connect(TypeGroup, &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup1Click);
     connect(ColourGroup, &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup2Click);
     connect(ReferenceGroup, &QButtonGroup::idClicked, this, &TDrawLines::RadioGroup3Click);
@@ -161,7 +161,8 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
             Label[static_cast<size_t>(n)] = l;
             return l;
         };
-        QLabel* number = label(base + 1, kNumberX, kNumberW, r < 10 ? QStringLiteral("%1  ").arg(r) : QString::number(r));
+        QLabel* number =
+            label(base + 1, kNumberX, kNumberW, r < 10 ? QStringLiteral("%1  ").arg(r) : QString::number(r));
         number->setAutoFillBackground(true);
         QPalette np = number->palette();
         np.setColor(QPalette::Window, kWhite);
@@ -244,8 +245,7 @@ void TDrawLines::ShowModel()
 void TDrawLines::HighlightCurrentRow()
 {
     const int current = HighlightedRow(state_.overlay);
-    for (int r = 1; r <= kOverlayItems; ++r)
-        SetRowColour(Panel[static_cast<size_t>(r)], r == current ? kAqua : kWhite);
+    for (int r = 1; r <= kOverlayItems; ++r) SetRowColour(Panel[static_cast<size_t>(r)], r == current ? kAqua : kWhite);
 }
 
 void TDrawLines::RefreshLineRows()
@@ -290,7 +290,7 @@ void TDrawLines::EditKeyPress(int n, QChar& key)
 {
     if (n < 1 || n > 4 * kOverlayItems) return;
     const char c = key == QChar(8) ? '\b' : key.toLatin1();
-    if (key.unicode() > 0x7F || !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4,
-                                                  Edit[static_cast<size_t>(n)]->text().toStdString(), c))
+    if (key.unicode() > 0x7F ||
+        !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4, Edit[static_cast<size_t>(n)]->text().toStdString(), c))
         key = QChar();
 }

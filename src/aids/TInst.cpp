@@ -30,7 +30,4 @@ TInst::TInst(QWidget* parent) : QDialog(parent)
     FormCreate();
 }
 
-void TInst::FormCreate()
-{
-    LoadInstructionFile(Memo1, Label1, this);
-}
+void TInst::FormCreate() { LoadInstructionFile(Memo1, Label1, this); }

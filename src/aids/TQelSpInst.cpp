@@ -24,7 +24,4 @@ TQelSpInst::TQelSpInst(QWidget* parent) : QDialog(parent)
     FormCreate();
 }
 
-void TQelSpInst::FormCreate()
-{
-    LoadInstructionFile(Memo1, Label1, this);
-}
+void TQelSpInst::FormCreate() { LoadInstructionFile(Memo1, Label1, this); }

@@ -47,10 +47,7 @@ std::string SlotName(int code)
 } // namespace
 
 // ---------------------------------------------------------------- typed text
-float FieldValue(const std::string& text)
-{
-    return F(ParseNumber(text));
-}
+float FieldValue(const std::string& text) { return F(ParseNumber(text)); }
 
 float NormaliseAngle(LD degrees)
 {
@@ -88,15 +85,9 @@ bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus)
 }
 
 // ---------------------------------------------------------------- dimension dialogs
-std::string DimensionFieldText(const Gear& g, int code)
-{
-    return FormatFixed(GetDimension(g, code), 5, 3);
-}
+std::string DimensionFieldText(const Gear& g, int code) { return FormatFixed(GetDimension(g, code), 5, 3); }
 
-bool IsGreyField(int code)
-{
-    return (code >= 1 && code <= 20) || IsCylinderCode(code);
-}
+bool IsGreyField(int code) { return (code >= 1 && code <= 20) || IsCylinderCode(code); }
 
 void NoteDimensionKey(AppState& s, int code, const DimensionKey& key)
 {
@@ -133,10 +124,7 @@ void CommitDimensionField(AppState& s, int code, const std::string& text)
     s.dyn.EditDirty = false;
 }
 
-int RevArmBarLimit(const Gear& g)
-{
-    return ToPixel(1000.0L * g.RevArmMax);
-}
+int RevArmBarLimit(const Gear& g) { return ToPixel(1000.0L * g.RevArmMax); }
 
 namespace {
 void ClearSlotsForReset(AppState& s)
@@ -186,10 +174,7 @@ float RevPosFromText(const Gear& g, const std::string& text)
     return pos;
 }
 
-int RevArmBarPosition(const Gear& g, float pos)
-{
-    return ToPixel(1000.0L * (static_cast<LD>(pos) - g.RevArmCentre()));
-}
+int RevArmBarPosition(const Gear& g, float pos) { return ToPixel(1000.0L * (static_cast<LD>(pos) - g.RevArmCentre())); }
 
 float DriverAngleFromText(const std::string& text)
 {

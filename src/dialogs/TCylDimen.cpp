@@ -6,8 +6,7 @@
 
 #include <QPushButton>
 
-TCylDimen::TCylDimen(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TDimensionDialog(state, mainForm, parent)
+TCylDimen::TCylDimen(AppState& state, TMainForm* mainForm, QWidget* parent) : TDimensionDialog(state, mainForm, parent)
 {
     setObjectName(QStringLiteral("CylDimen"));
     setWindowTitle(QStringLiteral("Cylinder Dimensions"));
@@ -56,10 +55,7 @@ std::vector<TDimensionDialog::PaintedText> TCylDimen::PaintedTexts() const
     return out;
 }
 
-void TCylDimen::FormActivate()
-{
-    TDimensionDialog::FormActivate();
-}
+void TCylDimen::FormActivate() { TDimensionDialog::FormActivate(); }
 
 void TCylDimen::WidgetMouseDown(QObject* widget)
 {
@@ -73,17 +69,8 @@ void TCylDimen::Reset(bool clearUndo)
     update();
 }
 
-void TCylDimen::Reset1MouseDown()
-{
-    Reset(false);
-}
+void TCylDimen::Reset1MouseDown() { Reset(false); }
 
-void TCylDimen::ResetCylClick()
-{
-    Reset(true);
-}
+void TCylDimen::ResetCylClick() { Reset(true); }
 
-void TCylDimen::Close1Click()
-{
-    CloseDialog();
-}
+void TCylDimen::Close1Click() { CloseDialog(); }

@@ -34,4 +34,3 @@ bool KeyPressChar(const QKeyEvent* event, char& key)
     if (key == 0) key = 0x01; // typed, but nothing a number field accepts
     return true;
 }
-

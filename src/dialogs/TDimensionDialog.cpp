@@ -87,8 +87,7 @@ bool TDimensionDialog::eventFilter(QObject* watched, QEvent* event)
         auto* fe = static_cast<QFocusEvent*>(event);
         // Leaving the field inside the dialog commits it; switching to another
         // window or a popup does not.
-        if (fe->reason() != Qt::ActiveWindowFocusReason && fe->reason() != Qt::PopupFocusReason)
-            DispatchExit(k);
+        if (fe->reason() != Qt::ActiveWindowFocusReason && fe->reason() != Qt::PopupFocusReason) DispatchExit(k);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -107,10 +106,7 @@ void TDimensionDialog::FieldExit(int k)
     AfterCommit(k);
 }
 
-void TDimensionDialog::SmallButtonClick(int k)
-{
-    s.highlight.HighlightDim = FieldCode(k);
-}
+void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = FieldCode(k); }
 
 void TDimensionDialog::CloseDialog()
 {

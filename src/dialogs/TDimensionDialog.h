@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+// clang-format off
 // The numbered handlers of fields 1..22: EditkKeyPress, EditkExit, ButtonkClick.
 #define QUELF_FOR_EACH_FIELD(X)                                                                           \
     X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14) X(15) X(16) X(17) X(18) X(19) \
@@ -40,6 +41,7 @@
     {                                                                                                     \
         switch (k) { QUELF_FOR_EACH_FIELD(QUELF_FIELD_CLICK_CASE) default: break; }                       \
     }
+// clang-format on
 
 class QLineEdit;
 class QPushButton;

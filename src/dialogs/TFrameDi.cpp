@@ -6,8 +6,7 @@
 
 #include <QPushButton>
 
-TFrameDi::TFrameDi(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TDimensionDialog(state, mainForm, parent)
+TFrameDi::TFrameDi(AppState& state, TMainForm* mainForm, QWidget* parent) : TDimensionDialog(state, mainForm, parent)
 {
     setObjectName(QStringLiteral("FrameDi"));
     setWindowTitle(QStringLiteral("Frame Dimensions"));
@@ -38,10 +37,7 @@ std::vector<TDimensionDialog::PaintedText> TFrameDi::PaintedTexts() const
     return out;
 }
 
-void TFrameDi::FormActivate()
-{
-    TDimensionDialog::FormActivate();
-}
+void TFrameDi::FormActivate() { TDimensionDialog::FormActivate(); }
 
 void TFrameDi::AfterCommit(int k)
 {
@@ -61,17 +57,8 @@ void TFrameDi::Reset(bool clearUndo)
     update();
 }
 
-void TFrameDi::ResetFrameMouseDown()
-{
-    Reset(false);
-}
+void TFrameDi::ResetFrameMouseDown() { Reset(false); }
 
-void TFrameDi::ResetFrameClick()
-{
-    Reset(true);
-}
+void TFrameDi::ResetFrameClick() { Reset(true); }
 
-void TFrameDi::Close1Click()
-{
-    CloseDialog();
-}
+void TFrameDi::Close1Click() { CloseDialog(); }

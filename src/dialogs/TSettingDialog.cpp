@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* parent, int width, int height,
-                               int rowY, int editWidth)
+TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* parent, int width, int height, int rowY,
+                               int editWidth)
     : QDialog(parent), s(state), main(mainForm)
 {
     setModal(true);

@@ -37,18 +37,17 @@ auto NativeFields(S& s)
     t[8] = {&c[14], &c[15], &c[16], &c[17], &c[18]};
     t[9] = {&c[19], &c[20], &c[21], &g.RevArm[0], &g.PointY[4]};
     t[10] = {&v.ViewScale, &v.ViewOffsetX, &v.GraphicZoom, &v.ViewOffsetY, &g.RevArmNormal};
-    t[11] = {&g.RevArmMax, &g.RevArmPos, &s.graph.GraphRevArmPos, &s.graph.GraphRevArmPos,
-             &s.graph.GraphVerticalScale};
+    t[11] = {&g.RevArmMax, &g.RevArmPos, &s.graph.GraphRevArmPos, &s.graph.GraphRevArmPos, &s.graph.GraphVerticalScale};
     for (int k = 0; k < 21; ++k) t[12 + k / kFields][k % kFields] = &v.PresetTable[k];
     for (int k = 1; k <= 9; ++k) t[12 + (20 + k) / kFields][(20 + k) % kFields] = &g.RevArm[k];
 
     // The overlay block: thirteen runs of four records, one item field per
     // run, items 1..20 in order, five to a record.
     using Item = OverlayItem;
-    constexpr float Item::*kOverlayFields[] = {
-        &Item::X1,       &Item::Y1,       &Item::X2,     &Item::Y2,          &Item::Pivot1X0,
-        &Item::Pivot1Y0, &Item::Pivot2X0, &Item::Pivot2Y0, &Item::Kind,      &Item::Colour,
-        &Item::Reference, &Item::Pivot1Index, &Item::Pivot2Index};
+    constexpr float Item::*kOverlayFields[] = {&Item::X1,         &Item::Y1,       &Item::X2,        &Item::Y2,
+                                               &Item::Pivot1X0,   &Item::Pivot1Y0, &Item::Pivot2X0,  &Item::Pivot2Y0,
+                                               &Item::Kind,       &Item::Colour,   &Item::Reference, &Item::Pivot1Index,
+                                               &Item::Pivot2Index};
     int r = kOverlayFirstRecord - 1;
     for (float Item::*field : kOverlayFields)
         for (int q = 0; q < 4; ++q, ++r)

@@ -113,8 +113,7 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result)
     const long double max = s.gear.RevArmMax;
     result.revArmMax = ToPixel(1000.0L * max);
     result.revArmMin = ToPixel(-1000.0L * max);
-    result.revArmPosition =
-        ToPixel(1000.0L * (static_cast<long double>(s.gear.RevArmPos) - s.gear.RevArmCentre()));
+    result.revArmPosition = ToPixel(1000.0L * (static_cast<long double>(s.gear.RevArmPos) - s.gear.RevArmCentre()));
     result.ok = true;
 }
 

@@ -18,8 +18,8 @@
 
 inline constexpr int kNativeFields = 5;
 inline constexpr int kNativeRecordCount = 71;
-inline constexpr int kNativeShortRecords = 18;   // shortest readable file
-inline constexpr int kNativeNoOverlayMax = 20;   // longest file without the overlay
+inline constexpr int kNativeShortRecords = 18; // shortest readable file
+inline constexpr int kNativeNoOverlayMax = 20; // longest file without the overlay
 using NativeRecord = std::array<float, kNativeFields>;
 
 // Little-endian IEEE single encoding of one record (bit patterns kept, NaN too).

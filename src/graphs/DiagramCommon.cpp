@@ -32,10 +32,7 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
     c.TextOut(ToPixel(580 * fx), y, FormatFixed(pos, 6, 3));
 }
 
-std::string DiagramUndoText(const AppState& s)
-{
-    return UndoSummaryText(s) + "." + std::string(12, ' ');
-}
+std::string DiagramUndoText(const AppState& s) { return UndoSummaryText(s) + "." + std::string(12, ' '); }
 
 DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& undoText)
 {
@@ -56,8 +53,7 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
             const int rows[4] = {2, ToPixel(14 * fy), ToPixel(26 * fy), ToPixel(38 * fy)};
             for (int k = 1; k <= 4; ++k) {
                 c.TextOut(x, rows[k - 1], s.dyn.Slot[static_cast<size_t>(k)].Name);
-                c.TextOut(ToPixel(363 * fx), rows[k - 1],
-                          FormatFixed(s.dyn.Slot[static_cast<size_t>(k)].Value, 6, 3));
+                c.TextOut(ToPixel(363 * fx), rows[k - 1], FormatFixed(s.dyn.Slot[static_cast<size_t>(k)].Value, 6, 3));
             }
         }
         for (int k = 1; k <= 4; ++k)

@@ -19,9 +19,9 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n);
 
 // What the closing panel asks of the window's controls.
 struct DiagramPanelState {
-    bool barsVisible = false;           // the window's four dynamic-variable bars
-    std::array<bool, 4> barEnabled{};   // valid while barsVisible
-    bool undoVisible = false;           // the window's "UnDo" button
+    bool barsVisible = false;         // the window's four dynamic-variable bars
+    std::array<bool, 4> barEnabled{}; // valid while barsVisible
+    bool undoVisible = false;         // the window's "UnDo" button
 };
 
 // The undo line of a diagram: the undo summary of the top entry, a full stop

@@ -67,10 +67,9 @@ void DrawLabels(Canvas& c, bool forward)
         int x, y;
         const char* text;
     } kLabels[] = {
-        {10, 353, "0"},       {56, 353, "10"},  {110, 353, "20"},
-        {164, 353, "30"},     {218, 353, "40"}, {272, 353, "50"},
-        {326, 353, "60"},     {380, 353, "70"}, {434, 353, "80"},
-        {488, 353, "90"},     {529, 350, "100"}, {200, 367, "Percent Piston Travel"},
+        {10, 353, "0"},       {56, 353, "10"},  {110, 353, "20"},  {164, 353, "30"},
+        {218, 353, "40"},     {272, 353, "50"}, {326, 353, "60"},  {380, 353, "70"},
+        {434, 353, "80"},     {488, 353, "90"}, {529, 350, "100"}, {200, 367, "Percent Piston Travel"},
         {568, 350, "Center"},
     };
     for (const auto& l : kLabels) c.TextOut(l.x, l.y, l.text);
@@ -81,8 +80,7 @@ void DrawLabels(Canvas& c, bool forward)
     const char* arm = "ARM";
     for (int i = 0; i < 3; ++i) c.TextOut(535, 178 + 14 * i, std::string(1, arm[i]));
     const char* position = "POSITION";
-    for (int i = 0; i < 8; ++i)
-        c.TextOut(position[i] == 'I' ? 537 : 535, 224 + 14 * i, std::string(1, position[i]));
+    for (int i = 0; i < 8; ++i) c.TextOut(position[i] == 'I' ? 537 : 535, 224 + 14 * i, std::string(1, position[i]));
 
     // Legend of the pass being drawn, in its colours.
     if (forward) {
@@ -280,11 +278,11 @@ void RunPortBothGraphs(AppState& s, const std::function<void()>& clear, const st
 
 void DrawPortBothGraphs(Canvas& c, AppState& s)
 {
-    RunPortBothGraphs(s, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
+    RunPortBothGraphs(
+        s, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
 }
 
-void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear,
-                 const std::function<void()>& pass)
+void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear, const std::function<void()>& pass)
 {
     if (s.graph.PortGraphMode == 'B') {
         RunPortBothGraphs(s, clear, pass);
@@ -296,5 +294,6 @@ void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clea
 
 void RedrawPortDiagram(Canvas& c, AppState& s, bool clearFirst)
 {
-    RunPortDraw(s, clearFirst, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
+    RunPortDraw(
+        s, clearFirst, [&c] { c.Clear(clWhite); }, [&c, &s] { DrawPortDiagram(c, s); });
 }

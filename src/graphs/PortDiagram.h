@@ -84,8 +84,7 @@ void DrawPortBothGraphs(Canvas& c, AppState& s);
 // Any other request to draw the window ("ReDraw", bars, undo): in mode 'B'
 // the "BothGraphs" sequence, otherwise `clear` first when `clearFirst` is set,
 // then one pass.
-void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear,
-                 const std::function<void()>& pass);
+void RunPortDraw(AppState& s, bool clearFirst, const std::function<void()>& clear, const std::function<void()>& pass);
 
 // The same on a canvas with DrawPortDiagram as the pass.
 void RedrawPortDiagram(Canvas& c, AppState& s, bool clearFirst);

@@ -17,16 +17,12 @@ const LabelPlace kLabelPlace[11] = {{0, 0},    {13, 38},  {13, 51},  {13, 64},  
 
 void PaintAt(Canvas& c, const AppState& s, int x, int y, const std::string& text)
 {
-    c.TextOut(ToPixel(x * static_cast<LD>(s.view.FontScaleX)), ToPixel(y * static_cast<LD>(s.view.FontScaleY)),
-              text);
+    c.TextOut(ToPixel(x * static_cast<LD>(s.view.FontScaleX)), ToPixel(y * static_cast<LD>(s.view.FontScaleY)), text);
 }
 
 } // namespace
 
-std::string RevArmText(long double v)
-{
-    return FormatFixed(v, 5, 3);
-}
+std::string RevArmText(long double v) { return FormatFixed(v, 5, 3); }
 
 void PaintRevArmLabel(Canvas& c, const AppState& s, int box)
 {

@@ -25,16 +25,13 @@ float StoreF(LD v)
 // The position terms of the pressure steps (P + 1, P + 45, P + 100, 641 - P,
 // 685 - P, 740 - P) cannot vanish for a piston on its 0..640 scale; a broken
 // design may still put it anywhere, and a vanished term then adds nothing.
-LD Div(LD n, LD d)
-{
-    return d == 0 ? 0 : n / d;
-}
+LD Div(LD n, LD d) { return d == 0 ? 0 : n / d; }
 
 // ---------------------------------------------------------------- pressure steps
 struct End {
     float& pressure;
     float& release;
-    float& steamOpen;   // the gear's opening, raised by the admission step
+    float& steamOpen; // the gear's opening, raised by the admission step
     const float& exhOpen;
     char& phase;
     bool& labelArmed;
@@ -59,8 +56,7 @@ void AdmissionStep(End& e, const Gear& g)
 {
     if (e.steamOpen < 0.005f) e.steamOpen = 0.005f;
     const LD cur = g.PistonPx;
-    LD p = static_cast<LD>(e.pressure) +
-           Div(static_cast<LD>(e.steamOpen) * 100000, e.front ? cur + 45 : 685 - cur);
+    LD p = static_cast<LD>(e.pressure) + Div(static_cast<LD>(e.steamOpen) * 100000, e.front ? cur + 45 : 685 - cur);
     if (p > 303) p = 303;
     e.pressure = StoreF(p);
 }
@@ -68,8 +64,8 @@ void AdmissionStep(End& e, const Gear& g)
 void ExpansionStep(End& e, const Gear& g)
 {
     const LD prev = g.PrevPistonPx, cur = g.PistonPx;
-    const LD p = e.front ? Div((prev + 100) * e.pressure, cur + 100) * 0.96L
-                         : Div((740 - prev) * e.pressure, 740 - cur) * 0.96L;
+    const LD p =
+        e.front ? Div((prev + 100) * e.pressure, cur + 100) * 0.96L : Div((740 - prev) * e.pressure, 740 - cur) * 0.96L;
     e.pressure = StoreF(p);
 }
 
@@ -113,8 +109,7 @@ void UpdatePhase(End& e, const Gear& g)
         }
         if (e.steamOpen > 0) e.phase = '3';
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -122,16 +117,21 @@ End FrontEnd(AppState& s)
 {
     SteamDiagramState& d = s.steamDia;
     Gear& g = s.gear;
-    return End{d.FrontPressure, d.FrontReleasePressure, g.FrontSteamOpen, g.FrontExhOpen,
-               d.FrontPhase,    d.FrontLabelArmed,      true};
+    return End{d.FrontPressure,
+               d.FrontReleasePressure,
+               g.FrontSteamOpen,
+               g.FrontExhOpen,
+               d.FrontPhase,
+               d.FrontLabelArmed,
+               true};
 }
 
 End RearEnd(AppState& s)
 {
     SteamDiagramState& d = s.steamDia;
     Gear& g = s.gear;
-    return End{d.RearPressure, d.RearReleasePressure, g.RearSteamOpen, g.RearExhOpen,
-               d.RearPhase,    d.RearLabelArmed,      false};
+    return End{d.RearPressure, d.RearReleasePressure, g.RearSteamOpen, g.RearExhOpen, d.RearPhase, d.RearLabelArmed,
+               false};
 }
 
 // ---------------------------------------------------------------- drawing
@@ -192,8 +192,8 @@ struct EndDrawing {
 };
 
 // The drawing block of one end for position n at step `step`.
-void DrawEnd(Canvas& c, AppState& s, End& e, float& prevSteamOpen, float prevPressure, const EndDrawing& d,
-             int n, int step)
+void DrawEnd(Canvas& c, AppState& s, End& e, float& prevSteamOpen, float prevPressure, const EndDrawing& d, int n,
+             int step)
 {
     Gear& g = s.gear;
     c.SetPenColour(d.colour);
@@ -204,8 +204,8 @@ void DrawEnd(Canvas& c, AppState& s, End& e, float& prevSteamOpen, float prevPre
         const LD prevPx = g.PrevPistonPx;
         if (step > 60) {
             const int y = SteamDiagramY(prevPressure);
-            c.Line(SteamDiagramX(prevPx), y,
-                   ToPixel(584 - 0.84375L * prevPx + (prevPx - g.PistonPx) * t * 0.84375L), y);
+            c.Line(SteamDiagramX(prevPx), y, ToPixel(584 - 0.84375L * prevPx + (prevPx - g.PistonPx) * t * 0.84375L),
+                   y);
         }
         g.PrevPistonPx = StoreF(prevPx + (g.PistonPx - prevPx) * t);
         e.pressure = StoreF(e.pressure - t * (static_cast<LD>(e.pressure) - prevPressure));
@@ -240,15 +240,9 @@ const EndDrawing kRearDrawing{clRed, 2, 3, 15, 600, 135};
 
 } // namespace
 
-int SteamDiagramX(long double piston)
-{
-    return ToPixel(584 - 0.84375L * piston);
-}
+int SteamDiagramX(long double piston) { return ToPixel(584 - 0.84375L * piston); }
 
-int SteamDiagramY(long double pressure)
-{
-    return ToPixel(343 - 0.9L * pressure);
-}
+int SteamDiagramY(long double pressure) { return ToPixel(343 - 0.9L * pressure); }
 
 void UpdateFrontSteamPhase(AppState& s)
 {

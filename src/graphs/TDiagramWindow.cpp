@@ -217,16 +217,10 @@ void TDiagramWindow::FormClose()
     if (host_.setTimerEnabled) host_.setTimerEnabled(true);
 }
 
-void TDiagramWindow::CloseClick()
-{
-    close();
-}
+void TDiagramWindow::CloseClick() { close(); }
 
 // ---------------------------------------------------------------- menus
-void TDiagramWindow::ReDrawClick()
-{
-    Redraw();
-}
+void TDiagramWindow::ReDrawClick() { Redraw(); }
 
 void TDiagramWindow::SetRevArmPosClick()
 {
@@ -266,10 +260,7 @@ void TDiagramWindow::UnDoDnClick()
     Redraw();
 }
 
-void TDiagramWindow::SBDynVarEnter(int k)
-{
-    DynBarEnter(s_, k);
-}
+void TDiagramWindow::SBDynVarEnter(int k) { DynBarEnter(s_, k); }
 
 void TDiagramWindow::SBDynVarChange(int k)
 {

@@ -38,7 +38,7 @@ struct DiagramWindowLayout {
     QString formName;    // "TOvalDia"
     QString captionHead; // "QUELF Outside Admission      Oval Diagram    "
     QSize client{632, 414};
-    QSize maxWindow;     // empty: no limit
+    QSize maxWindow; // empty: no limit
     enum class Start { Normal, Maximised, Minimised } start = Start::Normal;
     QPoint position{-1, -1}; // top-left when shown normal; (-1, -1) = centred by the system
     QString closeName;
@@ -58,9 +58,9 @@ struct DiagramWindowLayout {
 // Links to the main window. Each may be empty (tests, or before the main
 // window is built); TMainForm fills them when it creates the window.
 struct DiagramHost {
-    std::function<void(bool)> setTimerEnabled;    // Timer1
-    std::function<void(bool)> setDynBarsVisible;  // SBDynVar1..4, Panel7..9
-    std::function<void(bool)> setUndoDnEnabled;   // the main window's UnDoDn
+    std::function<void(bool)> setTimerEnabled;   // Timer1
+    std::function<void(bool)> setDynBarsVisible; // SBDynVar1..4, Panel7..9
+    std::function<void(bool)> setUndoDnEnabled;  // the main window's UnDoDn
 };
 
 class TDiagramWindow;

@@ -22,7 +22,4 @@ DiagramWindowLayout TOvalDia::Layout()
 
 TOvalDia::TOvalDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
 
-void TOvalDia::DrawDiagram(Canvas& c)
-{
-    DrawOvalDiagram(c, s_);
-}
+void TOvalDia::DrawDiagram(Canvas& c) { DrawOvalDiagram(c, s_); }

@@ -43,24 +43,20 @@ TPortDia::TPortDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWind
     connect(both_, &QAction::triggered, this, &TPortDia::BothGraphs1Click);
 }
 
-void TPortDia::DrawDiagram(Canvas& c)
-{
-    DrawPortDiagram(c, s_);
-}
+void TPortDia::DrawDiagram(Canvas& c) { DrawPortDiagram(c, s_); }
 
-void TPortDia::DrawPass()
-{
-    TDiagramWindow::Draw();
-}
+void TPortDia::DrawPass() { TDiagramWindow::Draw(); }
 
 void TPortDia::Draw()
 {
-    RunPortDraw(s_, false, [this] { ClearPicture(); }, [this] { DrawPass(); });
+    RunPortDraw(
+        s_, false, [this] { ClearPicture(); }, [this] { DrawPass(); });
 }
 
 void TPortDia::Redraw()
 {
-    RunPortDraw(s_, true, [this] { ClearPicture(); }, [this] { DrawPass(); });
+    RunPortDraw(
+        s_, true, [this] { ClearPicture(); }, [this] { DrawPass(); });
 }
 
 void TPortDia::ForwardGraph1Click()
@@ -77,5 +73,6 @@ void TPortDia::ReverseGraph1Click()
 
 void TPortDia::BothGraphs1Click()
 {
-    RunPortBothGraphs(s_, [this] { ClearPicture(); }, [this] { DrawPass(); });
+    RunPortBothGraphs(
+        s_, [this] { ClearPicture(); }, [this] { DrawPass(); });
 }

@@ -13,8 +13,8 @@ namespace {
 struct BoxPlace {
     int left, top;
 };
-const BoxPlace kBoxPlace[11] = {{0, 0},     {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
-                                {333, 47},  {333, 63}, {333, 79}, {333, 95}, {138, 31}};
+const BoxPlace kBoxPlace[11] = {{0, 0},    {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
+                                {333, 47}, {333, 63}, {333, 79}, {333, 95}, {138, 31}};
 
 } // namespace
 
@@ -47,10 +47,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
     connect(close1_, &QPushButton::clicked, this, &TSetRevArm::Close1Click);
 }
 
-void TSetRevArm::ClearLabels()
-{
-    labels_.fill(palette().color(QPalette::Window));
-}
+void TSetRevArm::ClearLabels() { labels_.fill(palette().color(QPalette::Window)); }
 
 void TSetRevArm::LayoutRevArmDialog()
 {
@@ -102,10 +99,7 @@ void TSetRevArm::Close1Click()
     LayoutRevArmDialog();
 }
 
-void TSetRevArm::FormClose()
-{
-    s_.graph.GraphRedrawPending = true;
-}
+void TSetRevArm::FormClose() { s_.graph.GraphRedrawPending = true; }
 
 void TSetRevArm::done(int r)
 {
@@ -148,7 +142,7 @@ bool TSetRevArm::eventFilter(QObject* o, QEvent* e)
             else if (k->text().size() == 1 && k->text()[0].unicode() >= 0x20 && k->text()[0].unicode() < 0x7F)
                 key = static_cast<char>(k->text()[0].unicode());
             else if (k->text().size() == 1 && k->text()[0].unicode() >= 0x7F)
-                key = 0x7F; // any other character: never accepted
+                key = 0x7F;             // any other character: never accepted
             if (key == 0) return false; // navigation and editing keys go on
             return !EditKeyPress(box, key);
         }

@@ -23,7 +23,4 @@ DiagramWindowLayout TSineDia::Layout()
 
 TSineDia::TSineDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
 
-void TSineDia::DrawDiagram(Canvas& c)
-{
-    DrawSineDiagram(c, s_);
-}
+void TSineDia::DrawDiagram(Canvas& c) { DrawSineDiagram(c, s_); }

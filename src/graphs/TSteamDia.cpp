@@ -24,7 +24,4 @@ DiagramWindowLayout TSteamDia::Layout()
 
 TSteamDia::TSteamDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
 
-void TSteamDia::DrawDiagram(Canvas& c)
-{
-    DrawSteamDiagram(c, s_);
-}
+void TSteamDia::DrawDiagram(Canvas& c) { DrawSteamDiagram(c, s_); }

@@ -11,10 +11,7 @@ using LD = long double;
 namespace {
 
 // Pixels per length unit of valve offset.
-LD UnitsToPixels(const AppState& s)
-{
-    return 375.0L / static_cast<LD>(s.graph.GraphVerticalScale);
-}
+LD UnitsToPixels(const AppState& s) { return 375.0L / static_cast<LD>(s.graph.GraphVerticalScale); }
 
 // RevArmPos and DriverAngle are put back when a draw ends, whatever it did.
 class SweepGuard {
@@ -53,10 +50,7 @@ void DrawSideTexts(Canvas& c, const AppState& s)
 
 } // namespace
 
-int ValveOffsetY(const AppState& s, long double v)
-{
-    return ToPixel(215.0L - v * UnitsToPixels(s));
-}
+int ValveOffsetY(const AppState& s, long double v) { return ToPixel(215.0L - v * UnitsToPixels(s)); }
 
 void DrawVerticalScale(Canvas& c, const AppState& s, int labelX)
 {
@@ -111,10 +105,7 @@ void DrawPortLines(Canvas& c, const AppState& s, int x1, int x2, const PortLineL
     c.SetPenColour(clBlack);
 }
 
-bool AtMidGear(const Gear& g)
-{
-    return std::fabs(static_cast<LD>(g.RevArmPos) - g.RevArmCentre()) < 0.05L;
-}
+bool AtMidGear(const Gear& g) { return std::fabs(static_cast<LD>(g.RevArmPos) - g.RevArmCentre()) < 0.05L; }
 
 void DrawMidGearReadout(Canvas& c, const Gear& g, const ValveMinMax& mm)
 {

@@ -15,8 +15,7 @@ namespace {
 // Circle of radius r about a world point, through the view transform.
 void WorldCircle(Canvas& c, const View& v, LD x, LD y, LD r)
 {
-    c.Ellipse(WorldToScreenX(v, x - r), WorldToScreenY(v, y - r), WorldToScreenX(v, x + r),
-              WorldToScreenY(v, y + r));
+    c.Ellipse(WorldToScreenX(v, x - r), WorldToScreenY(v, y - r), WorldToScreenX(v, x + r), WorldToScreenY(v, y + r));
 }
 
 } // namespace

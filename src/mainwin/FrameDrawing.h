@@ -20,14 +20,14 @@ struct FrameServices {
 enum class Vis { Keep, Show, Hide };
 
 struct FrameEffects {
-    Vis errorItem = Vis::Keep;           // the `Error` menu picture
-    Vis undoButton = Vis::Keep;          // `UnDoDn`
+    Vis errorItem = Vis::Keep;  // the `Error` menu picture
+    Vis undoButton = Vis::Keep; // `UnDoDn`
     int undoButtonLeft = 0, undoButtonTop = 0;
     bool dynBarsTouched = false;         // dynBarEnabled holds valid values
     std::array<bool, 4> dynBarEnabled{}; // SBDynVar1..4
     bool closeFrameDialog = false;       // highlight view start
     bool closeCylDialog = false;
-    bool reopenFrameDialog = false;      // highlight view end
+    bool reopenFrameDialog = false; // highlight view end
     bool reopenCylDialog = false;
     bool restoreCursor = false;
 };

@@ -61,10 +61,7 @@ LD UsableZoom(float z)
 }
 
 // Sets the close-up scale n / z * 7.5 and, when given, the offsets.
-void SetCloseUp(View& v, LD n, LD zoom)
-{
-    v.ViewScale = static_cast<float>(n / zoom * 7.5L);
-}
+void SetCloseUp(View& v, LD n, LD zoom) { v.ViewScale = static_cast<float>(n / zoom * 7.5L); }
 
 void SetCloseUp(View& v, LD n, LD zoom, float ox, float oy)
 {
@@ -128,12 +125,30 @@ void DrawDimension(Canvas& c, AppState& s, int code, Colour blink, Colour other)
         pts(1, 5);
         c.SetPenColour(blink);
         break;
-    case 7: SetCloseUp(v, 30, z, 290, 240); pts(6, 7); break;
-    case 8: SetCloseUp(v, 30, z, 290, 240); pts(5, 6); break;
-    case 9: SetCloseUp(v, 30, z, 290, 300); pts(6, 14); break;
-    case 10: SetCloseUp(v, 30, z, 290, 300); pts(14, 16); break;
-    case 11: SetCloseUp(v, 30, z, 290, 300); pts(8, 10); break;
-    case 12: SetCloseUp(v, 30, z, 290, 300); pts(8, 18); break;
+    case 7:
+        SetCloseUp(v, 30, z, 290, 240);
+        pts(6, 7);
+        break;
+    case 8:
+        SetCloseUp(v, 30, z, 290, 240);
+        pts(5, 6);
+        break;
+    case 9:
+        SetCloseUp(v, 30, z, 290, 300);
+        pts(6, 14);
+        break;
+    case 10:
+        SetCloseUp(v, 30, z, 290, 300);
+        pts(14, 16);
+        break;
+    case 11:
+        SetCloseUp(v, 30, z, 290, 300);
+        pts(8, 10);
+        break;
+    case 12:
+        SetCloseUp(v, 30, z, 290, 300);
+        pts(8, 18);
+        break;
     case 13:
         SetCloseUp(v, 30, z, 290, 300);
         c.Line(SX[8], SY[8], SX[8], SY[1]);
@@ -142,9 +157,18 @@ void DrawDimension(Canvas& c, AppState& s, int code, Colour blink, Colour other)
         SetCloseUp(v, 30, z, 290, 300);
         c.Line(SX[8], SY[8], SX[1], SY[8]);
         break;
-    case 15: SetCloseUp(v, 30, z, 100, 240); pts(15, 17); break;
-    case 16: SetCloseUp(v, 30, z, 100, 240); pts(15, 11); break;
-    case 17: SetCloseUp(v, 30, z, 100, 240); pts(11, 16); break;
+    case 15:
+        SetCloseUp(v, 30, z, 100, 240);
+        pts(15, 17);
+        break;
+    case 16:
+        SetCloseUp(v, 30, z, 100, 240);
+        pts(15, 11);
+        break;
+    case 17:
+        SetCloseUp(v, 30, z, 100, 240);
+        pts(11, 16);
+        break;
     case 18:
         SetCloseUp(v, 30, z, 100, 240);
         c.Line(SX[15], SY[1], SX[15], SY[15]);
@@ -153,7 +177,10 @@ void DrawDimension(Canvas& c, AppState& s, int code, Colour blink, Colour other)
         SetCloseUp(v, 30, z, 100, 240);
         c.Line(SX[1], SY[15], SX[15], SY[15]);
         break;
-    case 20: SetCloseUp(v, 30, z, 0, 240); pts(4, 17); break;
+    case 20:
+        SetCloseUp(v, 30, z, 0, 240);
+        pts(4, 17);
+        break;
     case 21:
     case 22: {
         SetCloseUp(v, 22, z);
@@ -172,14 +199,26 @@ void DrawDimension(Canvas& c, AppState& s, int code, Colour blink, Colour other)
         c.Line(SX[1], SY[1], wx(static_cast<LD>(X[1]) + g.Cyl(ciCylCtrToDriverCtr)), SY[1]);
         break;
     case 102: break; // label only
-    case 103: SetCloseUp(v, 55, z, -800, 250); seg(C[5], C[6]); break;
-    case 104: SetCloseUp(v, 55, z, -800, 250); seg(C[6], C[7]); break;
-    case 105: SetCloseUp(v, 55, z, -800, 250); seg(C[5], P[4]); break;
+    case 103:
+        SetCloseUp(v, 55, z, -800, 250);
+        seg(C[5], C[6]);
+        break;
+    case 104:
+        SetCloseUp(v, 55, z, -800, 250);
+        seg(C[6], C[7]);
+        break;
+    case 105:
+        SetCloseUp(v, 55, z, -800, 250);
+        seg(C[5], P[4]);
+        break;
     case 106:
         SetCloseUp(v, 40, z, -300, 260);
         c.Line(SX[3], SY[3], wx(static_cast<LD>(X[3]) + g.Cyl(ciPistonCtrToCrosshead)), SY[3]);
         break;
-    case 107: SetCloseUp(v, 55, z, -800, 295); seg(K[0], K[3]); break;
+    case 107:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(K[0], K[3]);
+        break;
     case 108:
         SetCloseUp(v, 55, z, -800, 295);
         c.Line(C[2].x + 5, C[2].y, C[2].x + 5, SY[3]);
@@ -188,18 +227,54 @@ void DrawDimension(Canvas& c, AppState& s, int code, Colour blink, Colour other)
         SetCloseUp(v, 55, z, -800, 295);
         c.Line(C[2].x, SY[13], C[2].x, SY[3]);
         break;
-    case 110: SetCloseUp(v, 55, z, -800, 295); line(P[1], P[8].x, P[1].y); break;
-    case 111: SetCloseUp(v, 55, z, -800, 295); seg(P[1], P[2]); break;
-    case 112: SetCloseUp(v, 55, z, -800, 295); seg(P[7], P[8]); break;
-    case 113: SetCloseUp(v, 55, z, -800, 295); seg(C[3], P[2]); break;
-    case 114: SetCloseUp(v, 55, z, -800, 295); seg(C[10], P[7]); break;
-    case 115: SetCloseUp(v, 55, z, -800, 355); seg(C[1], C[2]); break;
-    case 116: SetCloseUp(v, 55, z, -800, 295); seg(C[2], C[11]); break;
-    case 117: SetCloseUp(v, 55, z, -800, 295); seg(V[0], V[7]); break;
-    case 118: SetCloseUp(v, 55, z, -800, 295); line(V[0], Mid(V[1].x, V[0].x), V[0].y); break;
-    case 119: SetCloseUp(v, 55, z, -800, 295); line(V[1], Mid(V[1].x, V[0].x), V[1].y); break;
-    case 120: SetCloseUp(v, 55, z, -800, 295); line(V[6], Mid(V[3].x, V[6].x), V[6].y); break;
-    case 121: SetCloseUp(v, 55, z, -800, 295); line(V[3], Mid(V[3].x, V[6].x), V[3].y); break;
+    case 110:
+        SetCloseUp(v, 55, z, -800, 295);
+        line(P[1], P[8].x, P[1].y);
+        break;
+    case 111:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(P[1], P[2]);
+        break;
+    case 112:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(P[7], P[8]);
+        break;
+    case 113:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(C[3], P[2]);
+        break;
+    case 114:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(C[10], P[7]);
+        break;
+    case 115:
+        SetCloseUp(v, 55, z, -800, 355);
+        seg(C[1], C[2]);
+        break;
+    case 116:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(C[2], C[11]);
+        break;
+    case 117:
+        SetCloseUp(v, 55, z, -800, 295);
+        seg(V[0], V[7]);
+        break;
+    case 118:
+        SetCloseUp(v, 55, z, -800, 295);
+        line(V[0], Mid(V[1].x, V[0].x), V[0].y);
+        break;
+    case 119:
+        SetCloseUp(v, 55, z, -800, 295);
+        line(V[1], Mid(V[1].x, V[0].x), V[1].y);
+        break;
+    case 120:
+        SetCloseUp(v, 55, z, -800, 295);
+        line(V[6], Mid(V[3].x, V[6].x), V[6].y);
+        break;
+    case 121:
+        SetCloseUp(v, 55, z, -800, 295);
+        line(V[3], Mid(V[3].x, V[6].x), V[3].y);
+        break;
     case 122:
         SetCloseUp(v, 55, z, -600, 350);
         c.Line(SX[4], SY[13], Mid(V[3].x, V[6].x), SY[13]);

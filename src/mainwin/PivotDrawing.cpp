@@ -44,8 +44,7 @@ void DrawPivotData(Canvas& c, AppState& s)
             TextAt(c, v, 50, y, FormatFixed(g.PointX[p], 7, 3));
             c.SetFontColour(clRed);
             c.TextOut(ToPixel(static_cast<LD>(g.PointX[p]) * v.ViewScale + v.ViewOffsetX + 4),
-                      ToPixel(-static_cast<LD>(g.PointY[p]) * v.ViewScale + v.ViewOffsetY - 12),
-                      std::to_string(k));
+                      ToPixel(-static_cast<LD>(g.PointY[p]) * v.ViewScale + v.ViewOffsetY - 12), std::to_string(k));
         }
         // Distance within each pair of slots, after its first row.
         if (k % 2 == 1 && pv.PivotSlotSet[k] && pv.PivotSlotSet[k + 1]) {

@@ -3,6 +3,6 @@
 
 #include "mainwin/FrameDrawing.h"
 
-void DrawPivotData(Canvas& c, AppState& s);     // while PivotDataOn
-void DrawPivotMessages(Canvas& c, AppState& s); // while LinePivotPending
+void DrawPivotData(Canvas& c, AppState& s);      // while PivotDataOn
+void DrawPivotMessages(Canvas& c, AppState& s);  // while LinePivotPending
 void DrawReferenceMarks(Canvas& c, AppState& s); // while RefPointsOn

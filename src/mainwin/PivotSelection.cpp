@@ -134,8 +134,7 @@ MouseDownResult PivotMouseDown(AppState& s, MouseButton button, int x, int y)
     }
     // 4. A pending pick on one pivot reopens the line dialog.
     const bool typeAndColour = ov.TypeChoice >= 0 && ov.ColourChoice >= 0;
-    if (refOn && left && typeAndColour && ov.ReferenceChoice >= 0 && ov.ReferenceChoice <= 2)
-        r.openLineDialog = true;
+    if (refOn && left && typeAndColour && ov.ReferenceChoice >= 0 && ov.ReferenceChoice <= 2) r.openLineDialog = true;
     // 5.
     if (left) pv.LeftDownSeen = true;
     // 6. Lines between two pivots: the left click first, then the right.

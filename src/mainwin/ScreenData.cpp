@@ -78,8 +78,7 @@ void CutOff(Canvas& c, AppState& s, bool front)
     if (prevOpen > 0 && open < 0) {
         ticks = ToPixel(400 / (step + 0.1L));
         const LD prevPx = g.PrevPistonPx;
-        const LD pc = prevPx - prevOpen * (static_cast<LD>(g.PistonPx) - prevPx) /
-                                   (static_cast<LD>(open) - prevOpen);
+        const LD pc = prevPx - prevOpen * (static_cast<LD>(g.PistonPx) - prevPx) / (static_cast<LD>(open) - prevOpen);
         g.PrevPistonPx = static_cast<float>(pc);
         const LD percent = front ? pc / 6.4L : (640 - pc) / 6.4L;
         // One decimal in a column five wide: a 25 % cut-off reads " 25.0".

@@ -144,22 +144,18 @@ void DrawSteamDisplay(Canvas& c, AppState& s, FrameServices& services)
     for (int i = 0, m = DotCount(5.4L * scale); i < m; ++i)
         p.Dot(C[0].x + p.R(C[13].x - C[0].x), C[0].y - p.R(C[2].y - y13));
     const int chest = DotCount(10.8L * scale);
-    for (int i = 0; i < chest; ++i)
-        p.Dot(C[1].x + p.R(C[12].x - C[1].x), C[0].y + p.R(V[0].y - C[0].y));
+    for (int i = 0; i < chest; ++i) p.Dot(C[1].x + p.R(C[12].x - C[1].x), C[0].y + p.R(V[0].y - C[0].y));
     if (C[1].x < V[0].x)
-        for (int i = 0; i < chest; ++i)
-            p.Dot(C[1].x + p.R(V[0].x - C[1].x), V[0].y + p.R(C[2].y - V[0].y));
+        for (int i = 0; i < chest; ++i) p.Dot(C[1].x + p.R(V[0].x - C[1].x), V[0].y + p.R(C[2].y - V[0].y));
     if (V[1].x < C[12].x)
-        for (int i = 0; i < chest; ++i)
-            p.Dot(V[1].x + p.R(C[12].x - V[1].x), V[0].y + p.R(C[2].y - V[0].y));
+        for (int i = 0; i < chest; ++i) p.Dot(V[1].x + p.R(C[12].x - V[1].x), V[0].y + p.R(C[2].y - V[0].y));
 
     // 2.-4. Front chamber.
     p.colour = clBlack;
     p.Phase(st.FrontPhase, g.FrontSteamOpen, g.FrontExhOpen);
     const int f = p.Density(st.FrontSteamDensity, g.FrontSteamOpen, g.FrontExhOpen);
     if (K[3].x < C[7].x)
-        for (int i = 0; i < f; ++i)
-            p.Dot(K[3].x + p.R(C[7].x - K[3].x), C[5].y + p.R(C[6].y - C[5].y));
+        for (int i = 0; i < f; ++i) p.Dot(K[3].x + p.R(C[7].x - K[3].x), C[5].y + p.R(C[6].y - C[5].y));
     {
         const int h = p.Height(C[5].y - P[3].y);
         for (int i = 0, m = f / 8; i < m; ++i) {
@@ -168,15 +164,13 @@ void DrawSteamDisplay(Canvas& c, AppState& s, FrameServices& services)
             p.Dot(P[6].x + ToPixel((P[5].x - P[6].x) * t) + p.R(C[8].x - P[5].x), P[3].y + v);
         }
     }
-    for (int i = 0, m = f / 20; i < m; ++i)
-        p.Dot(P[7].x + p.R(C[10].x - P[7].x), C[2].y + p.R(P[6].y - C[2].y));
+    for (int i = 0, m = f / 20; i < m; ++i) p.Dot(P[7].x + p.R(C[10].x - P[7].x), C[2].y + p.R(P[6].y - C[2].y));
 
     // 5. Rear chamber; its colour starts from the front chamber's.
     p.Phase(st.RearPhase, g.RearSteamOpen, g.RearExhOpen);
     const int r = p.Density(st.RearSteamDensity, g.RearSteamOpen, g.RearExhOpen);
     if (C[5].x < K[0].x)
-        for (int i = 0; i < r; ++i)
-            p.Dot(C[5].x + p.R(K[0].x - C[5].x), C[5].y + p.R(C[6].y - C[5].y));
+        for (int i = 0; i < r; ++i) p.Dot(C[5].x + p.R(K[0].x - C[5].x), C[5].y + p.R(C[6].y - C[5].y));
     {
         const int h = p.Height(C[5].y - P[3].y);
         for (int i = 0, m = r / 8; i < m; ++i) {
@@ -185,8 +179,7 @@ void DrawSteamDisplay(Canvas& c, AppState& s, FrameServices& services)
             p.Dot(P[3].x + ToPixel((P[4].x - P[3].x) * t) - p.R(P[4].x - C[5].x), P[3].y + v);
         }
     }
-    for (int i = 0, m = r / 20; i < m; ++i)
-        p.Dot(C[3].x + p.R(P[2].x - C[3].x), C[2].y + p.R(P[3].y - C[2].y));
+    for (int i = 0, m = r / 20; i < m; ++i) p.Dot(C[3].x + p.R(P[2].x - C[3].x), C[2].y + p.R(P[3].y - C[2].y));
 
     // 6.-7. Exhaust of both ends.
     p.Exhaust(f, g.FrontExhOpen);

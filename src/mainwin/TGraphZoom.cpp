@@ -65,7 +65,4 @@ void TGraphZoom::OKClick()
     accept();
 }
 
-void TGraphZoom::CancelClick()
-{
-    reject();
-}
+void TGraphZoom::CancelClick() { reject(); }

@@ -163,8 +163,7 @@ QIcon ToolIcon(int kind)
         p.setPen(QPen(QColor(0, 128, 128), 1.5));
         p.drawLine(10, 17, 18, 7);
         break;
-    default:
-        break;
+    default: break;
     }
     return QIcon(pm);
 }
@@ -235,13 +234,16 @@ void TMainForm::BuildMenus()
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
     // Eleven menu bar entries share the 632-pixel width of the window.
-    mb->setStyleSheet(QStringLiteral("QMenuBar { font-size: 11px; spacing: 0px; } QMenuBar::item { padding: 2px 2px; margin: 0px; }"));
+    mb->setStyleSheet(QStringLiteral(
+        "QMenuBar { font-size: 11px; spacing: 0px; } QMenuBar::item { padding: 2px 2px; margin: 0px; }"));
     auto item = [this](QMenu* menu, QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
         a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, slot);
     };
-    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
 
     File1 = mb->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
@@ -317,8 +319,7 @@ void TMainForm::BuildToolBar()
     ToolBar1->setGeometry(0, 0, kClientWidth, 24);
     ToolBar1->setStyleSheet(QStringLiteral("QToolBar { border: 0px; background: transparent; spacing: 0px; }"));
 
-    auto button = [this](QToolButton*& b, const char* name, int picture, const char* hint,
-                         void (TMainForm::*slot)()) {
+    auto button = [this](QToolButton*& b, const char* name, int picture, const char* hint, void (TMainForm::*slot)()) {
         b = new QToolButton(ToolBar1);
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(ToolIcon(picture));
@@ -381,8 +382,8 @@ void TMainForm::BuildControls()
     frame(9, 496, 68, 49, 54);
     for (int k : {5, 6, 11, 7, 8, 9}) Panel[k]->hide();
 
-    auto bar = [this](QScrollBar*& b, const char* name, const char* hint, int x, int y, int w, int h, int min,
-                      int max, int small, int large, int pos) {
+    auto bar = [this](QScrollBar*& b, const char* name, const char* hint, int x, int y, int w, int h, int min, int max,
+                      int small, int large, int pos) {
         b = new QScrollBar(Qt::Horizontal, area_);
         b->setObjectName(QString::fromLatin1(name));
         if (hint) b->setToolTip(QString::fromUtf8(hint));
@@ -395,8 +396,8 @@ void TMainForm::BuildControls()
     QFont buttonFont(QStringLiteral("Times New Roman"));
     buttonFont.setPixelSize(11);
     buttonFont.setBold(true);
-    auto btn = [this, buttonFont](QPushButton*& b, const char* name, const char* caption, const char* hint, int x, int y, int w,
-                      int h, void (TMainForm::*slot)()) {
+    auto btn = [this, buttonFont](QPushButton*& b, const char* name, const char* caption, const char* hint, int x,
+                                  int y, int w, int h, void (TMainForm::*slot)()) {
         b = new QPushButton(QString::fromUtf8(caption), area_);
         b->setObjectName(QString::fromLatin1(name));
         if (hint) b->setToolTip(QString::fromUtf8(hint));
@@ -408,13 +409,11 @@ void TMainForm::BuildControls()
 
     // View block: presets, "P", "Norm", "RP1", "RP2", pan and zoom bars.
     static const char* kPresetNames[7] = {"Preset0", "Preset1", "Preset2", "Preset3", "Preset4", "Preset5", "Preset6"};
-    static const char* kPresetHints[7] = {"Select First to Change Presets", "Pan & Zoom to Preset 1",
-                                          "Pan & Zoom to Preset 2",         "Pan & Zoom to Preset 3",
-                                          "Pan & Zoom to Preset 4",         "Pan & Zoom to Preset 5",
-                                          "Pan & Zoom to Preset 6"};
-    void (TMainForm::*presetSlots[7])() = {&TMainForm::Preset0Click, &TMainForm::Preset1Click,
-                                           &TMainForm::Preset2Click, &TMainForm::Preset3Click,
-                                           &TMainForm::Preset4Click, &TMainForm::Preset5Click,
+    static const char* kPresetHints[7] = {
+        "Select First to Change Presets", "Pan & Zoom to Preset 1", "Pan & Zoom to Preset 2", "Pan & Zoom to Preset 3",
+        "Pan & Zoom to Preset 4",         "Pan & Zoom to Preset 5", "Pan & Zoom to Preset 6"};
+    void (TMainForm::*presetSlots[7])() = {&TMainForm::Preset0Click, &TMainForm::Preset1Click, &TMainForm::Preset2Click,
+                                           &TMainForm::Preset3Click, &TMainForm::Preset4Click, &TMainForm::Preset5Click,
                                            &TMainForm::Preset6Click};
     for (int k = 1; k <= 6; ++k)
         btn(Preset[k], kPresetNames[k], std::to_string(k).c_str(), kPresetHints[k], 2 + (k - 1) * 16, 25, 16, 14,
@@ -465,8 +464,8 @@ void TMainForm::BuildControls()
     connect(SBRef2Horz, &QScrollBar::valueChanged, this, &TMainForm::SBRef2HorzChange);
     btn(RefPt1Zero, "RefPt1Zero", "0", "Zero Reference Point 1", 124, 71, 16, 22, &TMainForm::RefPt1ZeroClick);
     btn(RefPt2Zero, "RefPt2Zero", "0", "Zero Reference Point 2", 124, 95, 16, 22, &TMainForm::RefPt2ZeroClick);
-    for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero,
-                                                     RefPt2Zero})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero, RefPt2Zero})
         w->hide();
     RefPt1Zero->setEnabled(false);
     RefPt2Zero->setEnabled(false);
@@ -548,10 +547,7 @@ void TMainForm::FormActivate()
     SBDrvAng->setEnabled(false);
 }
 
-void TMainForm::FormClose()
-{
-    sound_.SetWaveVolume(0x80008000u);
-}
+void TMainForm::FormClose() { sound_.SetWaveVolume(0x80008000u); }
 
 bool TMainForm::event(QEvent* e)
 {
@@ -569,10 +565,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-bool TMainForm::IsRunning() const
-{
-    return Run->text() == QLatin1String("Stop");
-}
+bool TMainForm::IsRunning() const { return Run->text() == QLatin1String("Stop"); }
 
 // ------------------------------------------------------------------ the tick
 void TMainForm::Timer1Timer()

@@ -63,8 +63,7 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock,
-              QWidget* parent = nullptr);
+    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Creates the child windows in the program's order (call once after the
@@ -93,15 +92,14 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton3 = nullptr, *ToolButton4 = nullptr,
                 *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr, *ToolButton8 = nullptr,
-                *ToolButton9 = nullptr, *ToolButton10 = nullptr, *ToolButton11 = nullptr,
-                *ToolButton12 = nullptr, *ToolButton13 = nullptr, *ToolButton14 = nullptr,
-                *ToolButton15 = nullptr, *ToolButton16 = nullptr, *ToolButton23 = nullptr,
-                *ToolButton24 = nullptr;
+                *ToolButton9 = nullptr, *ToolButton10 = nullptr, *ToolButton11 = nullptr, *ToolButton12 = nullptr,
+                *ToolButton13 = nullptr, *ToolButton14 = nullptr, *ToolButton15 = nullptr, *ToolButton16 = nullptr,
+                *ToolButton23 = nullptr, *ToolButton24 = nullptr;
 
     // Motion.
     QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
-    QPushButton *Run = nullptr, *Center = nullptr, *Fwd = nullptr, *Rev = nullptr, *Deg00 = nullptr,
-                *Deg180 = nullptr, *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
+    QPushButton *Run = nullptr, *Center = nullptr, *Fwd = nullptr, *Rev = nullptr, *Deg00 = nullptr, *Deg180 = nullptr,
+                *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
     // View.
     QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
     QPushButton *NormVHZ = nullptr, *Preset0 = nullptr, *RefPt1 = nullptr, *RefPt2 = nullptr;

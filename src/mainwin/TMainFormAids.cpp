@@ -20,7 +20,7 @@ void TMainForm::RefPointsClick()
 {
     const bool on = RefPointsSwitch(state_);
     for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero,
-                                                     RefPt2Zero, Panel[5], Panel[6], Panel[11]})
+                                                      RefPt2Zero, Panel[5], Panel[6], Panel[11]})
         w->setVisible(on);
     if (!on) DataTableBut->hide();
     RefPt1->setEnabled(on);

@@ -74,10 +74,8 @@ void TMainForm::ApplyHighlightEffects(const FrameEffects& fx)
         area_->setCursor(Qt::WaitCursor);
     // Reopen from the event loop, never from inside the tick: the dialog's
     // modal loop then runs at the same depth as the one that was closed.
-    if (fx.reopenFrameDialog)
-        QTimer::singleShot(0, this, [this] { ShowModal(Forms.FrameDi); });
-    if (fx.reopenCylDialog)
-        QTimer::singleShot(0, this, [this] { ShowModal(Forms.CylDimen); });
+    if (fx.reopenFrameDialog) QTimer::singleShot(0, this, [this] { ShowModal(Forms.FrameDi); });
+    if (fx.reopenCylDialog) QTimer::singleShot(0, this, [this] { ShowModal(Forms.CylDimen); });
 }
 
 TDrivAng* NewDrivAng(TMainForm* main) { return new TDrivAng(main->State(), main, main); }
@@ -102,10 +100,7 @@ void MainSetRevArmPosition(TMainForm* main, int position)
     if (main) main->SBRevArm->setValue(position);
 }
 
-bool MainIsRunning(TMainForm* main)
-{
-    return main && main->IsRunning();
-}
+bool MainIsRunning(TMainForm* main) { return main && main->IsRunning(); }
 
 void MainRunClickWithCaption(TMainForm* main, const char* caption)
 {

@@ -66,9 +66,7 @@ protected:
             if (IsScrollKey(ke->key()) && !ke->isAutoRepeat() && active_[k]) End(k);
             return false;
         }
-        case QEvent::FocusIn:
-            form_->SBDynVarEnter(k);
-            return false;
+        case QEvent::FocusIn: form_->SBDynVarEnter(k); return false;
         case QEvent::Hide:
         case QEvent::EnabledChange:
             // A gesture cut short (the bar went away under the mouse) still
@@ -80,10 +78,8 @@ protected:
             }
             return false;
         case QEvent::Wheel:
-        case QEvent::ContextMenu:
-            return true;
-        default:
-            return false;
+        case QEvent::ContextMenu: return true;
+        default: return false;
         }
     }
 
@@ -104,27 +100,20 @@ private:
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
         case Qt::Key_Home:
-        case Qt::Key_End:
-            return true;
-        default:
-            return false;
+        case Qt::Key_End: return true;
+        default: return false;
         }
     }
     static QAbstractSlider::SliderAction KeyAction(int key)
     {
         switch (key) {
         case Qt::Key_Right:
-        case Qt::Key_Down:
-            return QAbstractSlider::SliderSingleStepAdd;
+        case Qt::Key_Down: return QAbstractSlider::SliderSingleStepAdd;
         case Qt::Key_Left:
-        case Qt::Key_Up:
-            return QAbstractSlider::SliderSingleStepSub;
-        case Qt::Key_PageDown:
-            return QAbstractSlider::SliderPageStepAdd;
-        case Qt::Key_PageUp:
-            return QAbstractSlider::SliderPageStepSub;
-        default:
-            return QAbstractSlider::SliderNoAction;
+        case Qt::Key_Up: return QAbstractSlider::SliderSingleStepSub;
+        case Qt::Key_PageDown: return QAbstractSlider::SliderPageStepAdd;
+        case Qt::Key_PageUp: return QAbstractSlider::SliderPageStepSub;
+        default: return QAbstractSlider::SliderNoAction;
         }
     }
     void End(int k)
@@ -177,10 +166,7 @@ void TMainForm::SBDynVarChange(int k)
     if (DynBarChange(state_, k, bar->value())) bar->setValue(0);
 }
 
-void TMainForm::SBDynVarEnter(int k)
-{
-    DynBarEnter(state_, k);
-}
+void TMainForm::SBDynVarEnter(int k) { DynBarEnter(state_, k); }
 
 void TMainForm::SBDynVarScroll(int k)
 {
@@ -206,17 +192,17 @@ void TMainForm::SetScreenDataClick()
     const bool on = d.ScreenDataOn;
     SetScreenData->setText(on ? QStringLiteral("SetScree&nData Off") : QStringLiteral("SetScree&nData On"));
 
-    const std::initializer_list<QWidget*> controls = {
-        NormVHZ, RefPt1, RefPt2, SBPanVert, SBPanHorz, SBZoom, Rev, Center, Fwd, Deg180, Run, Deg00,
-        Step1, Step10, Step45, SBRevArm, SBDrvAng, SBStepAng, ToolBar1};
-    const std::initializer_list<QAction*> commands = {DriverAng,  FindRevArmCent, DynamicVariables,
+    const std::initializer_list<QWidget*> controls = {NormVHZ, RefPt1,   RefPt2,   SBPanVert, SBPanHorz, SBZoom, Rev,
+                                                      Center,  Fwd,      Deg180,   Run,       Deg00,     Step1,  Step10,
+                                                      Step45,  SBRevArm, SBDrvAng, SBStepAng, ToolBar1};
+    const std::initializer_list<QAction*> commands = {DriverAng, FindRevArmCent, DynamicVariables,
                                                       RefPoints, SetUnDo,        SetPivotData};
     if (!on) {
         for (int p = 1; p <= 12; ++p) Panel[p]->hide();
         for (QPushButton* b : Preset) b->hide();
         for (QWidget* w : controls) w->hide();
-        for (QWidget* w : std::initializer_list<QWidget*>{RefPt1Zero, RefPt2Zero, SBRef1Vert, SBRef1Horz,
-                                                         SBRef2Vert, SBRef2Horz, DataTableBut})
+        for (QWidget* w : std::initializer_list<QWidget*>{RefPt1Zero, RefPt2Zero, SBRef1Vert, SBRef1Horz, SBRef2Vert,
+                                                          SBRef2Horz, DataTableBut})
             w->hide();
         for (int k = 1; k <= 4; ++k) SBDynVar[k]->hide();
         UnDoDn->hide();

@@ -45,15 +45,9 @@ void ShowDiagram(TDiagramWindow* w, TSetRevArm* positions)
 } // namespace
 
 // ---- oval and sine diagrams, reverse arm positions
-void TMainForm::SineDiagClick()
-{
-    ShowDiagram(Forms.SineDia, Forms.SetRevArm);
-}
+void TMainForm::SineDiagClick() { ShowDiagram(Forms.SineDia, Forms.SetRevArm); }
 
-void TMainForm::OvalDiagClick()
-{
-    ShowDiagram(Forms.OvalDia, Forms.SetRevArm);
-}
+void TMainForm::OvalDiagClick() { ShowDiagram(Forms.OvalDia, Forms.SetRevArm); }
 
 TOvalDia* NewOvalDia(TMainForm* m)
 {
@@ -69,16 +63,10 @@ TSineDia* NewSineDia(TMainForm* m)
     return w;
 }
 
-TSetRevArm* NewSetRevArm(TMainForm* m)
-{
-    return new TSetRevArm(m->State(), m, m);
-}
+TSetRevArm* NewSetRevArm(TMainForm* m) { return new TSetRevArm(m->State(), m, m); }
 
 // ---- port and steam diagrams
-void TMainForm::SteamDiagClick()
-{
-    ShowDiagram(Forms.SteamDia, Forms.SetRevArm);
-}
+void TMainForm::SteamDiagClick() { ShowDiagram(Forms.SteamDia, Forms.SetRevArm); }
 
 // The port graph always opens in forward mode.
 void TMainForm::FourEventsClick()

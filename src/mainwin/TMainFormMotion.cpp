@@ -175,7 +175,4 @@ void TMainForm::SetLineWidthClick()
     }
 }
 
-void TMainForm::Exit1Click()
-{
-    close();
-}
+void TMainForm::Exit1Click() { close(); }

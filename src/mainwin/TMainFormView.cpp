@@ -104,7 +104,4 @@ void TMainForm::SetGraphicZoomClick()
     if (Forms.GraphZoom) Forms.GraphZoom->exec();
 }
 
-TGraphZoom* NewGraphZoom(TMainForm* main)
-{
-    return new TGraphZoom(main->State(), main);
-}
+TGraphZoom* NewGraphZoom(TMainForm* main) { return new TGraphZoom(main->State(), main); }

@@ -9,8 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent)
-    : QDialog(parent), state_(state), main_(main)
+TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(parent), state_(state), main_(main)
 {
     setObjectName(QStringLiteral("RefPnts"));
     setWindowTitle(QStringLiteral("Reference Points"));

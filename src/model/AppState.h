@@ -206,8 +206,8 @@ struct Highlight {
 struct Pivots {
     int PivotSlot = 1;
     bool PivotSlotPending = false;
-    std::array<bool, 7> PivotSlotSet{};   // [1..6]
-    std::array<float, 7> PivotOfSlot{};   // [1..6], point index as a real
+    std::array<bool, 7> PivotSlotSet{}; // [1..6]
+    std::array<float, 7> PivotOfSlot{}; // [1..6], point index as a real
     int NearestPoint = 0;
     int MouseX = 0, MouseY = 0;
     bool LeftDownSeen = false;

@@ -11,10 +11,7 @@ using LD = long double;
 
 namespace {
 
-std::string CutName(const std::string& name)
-{
-    return name.size() > kDynNameMax ? name.substr(0, kDynNameMax) : name;
-}
+std::string CutName(const std::string& name) { return name.size() > kDynNameMax ? name.substr(0, kDynNameMax) : name; }
 
 bool ValidSlot(int slot) { return slot >= 1 && slot <= 4; }
 

@@ -13,7 +13,7 @@
 
 #include <string>
 
-inline constexpr int kUndoDepth = 20;      // records kept
+inline constexpr int kUndoDepth = 20;          // records kept
 inline constexpr std::size_t kDynNameMax = 25; // slot and undo names are cut to this
 
 // A slot holds a dimension when its name is not the empty-slot name.

@@ -27,12 +27,14 @@ std::string FormatFixed(long double v, int width, int decimals)
         if (body[0] == '-') {
             bool allZero = true;
             for (size_t i = 1; i < body.size(); ++i)
-                if (body[i] != '0' && body[i] != '.') { allZero = false; break; }
+                if (body[i] != '0' && body[i] != '.') {
+                    allZero = false;
+                    break;
+                }
             if (allZero) body.erase(0, 1);
         }
     }
-    if (static_cast<int>(body.size()) < width)
-        body.insert(0, static_cast<size_t>(width) - body.size(), ' ');
+    if (static_cast<int>(body.size()) < width) body.insert(0, static_cast<size_t>(width) - body.size(), ' ');
     return body;
 }
 
@@ -46,8 +48,7 @@ std::string FormatFixed10(long double v, int width, int decimals)
 std::string FormatInt(long long v, int width)
 {
     std::string s = std::to_string(v);
-    if (static_cast<int>(s.size()) < width)
-        s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+    if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
     return s;
 }
 
@@ -59,10 +60,16 @@ long double ParseNumber(const std::string& text)
     std::string acc;
     if (i < n && (text[i] == '+' || text[i] == '-')) acc += text[i++];
     bool digits = false;
-    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) { acc += text[i++]; digits = true; }
+    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        acc += text[i++];
+        digits = true;
+    }
     if (i < n && text[i] == '.') {
         acc += text[i++];
-        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) { acc += text[i++]; digits = true; }
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            acc += text[i++];
+            digits = true;
+        }
     }
     if (!digits) return 0.0L;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
@@ -70,7 +77,10 @@ long double ParseNumber(const std::string& text)
         std::string ex = "e";
         if (j < n && (text[j] == '+' || text[j] == '-')) ex += text[j++];
         bool expDigits = false;
-        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) { ex += text[j++]; expDigits = true; }
+        while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            ex += text[j++];
+            expDigits = true;
+        }
         if (expDigits) acc += ex;
     }
     long double v = std::strtold(acc.c_str(), nullptr);

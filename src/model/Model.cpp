@@ -14,15 +14,9 @@ int ToPixel(long double v)
     return static_cast<int>(std::lround(v));
 }
 
-int WorldToScreenX(const View& v, long double x)
-{
-    return ToPixel(x * v.ViewScale + v.ViewOffsetX);
-}
+int WorldToScreenX(const View& v, long double x) { return ToPixel(x * v.ViewScale + v.ViewOffsetX); }
 
-int WorldToScreenY(const View& v, long double y)
-{
-    return ToPixel(-y * v.ViewScale + v.ViewOffsetY);
-}
+int WorldToScreenY(const View& v, long double y) { return ToPixel(-y * v.ViewScale + v.ViewOffsetY); }
 
 // ---------------------------------------------------------------- dimension identity
 namespace {
@@ -153,8 +147,8 @@ void ApplyStartupState(AppState& s)
     s.display.DataSetName = "Nominal";
     s.view.FontScaleX = 1;
     s.view.FontScaleY = 1;
-    const float presets[21] = {0, 0, 0, 62, 315, 237, 62, 315, 410, 55, -250, 300,
-                               80, -1350, 435, 200, -3650, 800, 200, -4100, 800};
+    const float presets[21] = {0,   0,  0,     62,  315, 237,   62,  315, 410,   55, -250,
+                               300, 80, -1350, 435, 200, -3650, 800, 200, -4100, 800};
     for (int i = 0; i < 21; ++i) s.view.PresetTable[i] = presets[i];
     s.graph.GraphVerticalScale = 1.5f;
     s.view.GraphicZoom = 7.5f;
@@ -221,9 +215,8 @@ void RecomputeRevArmCentre(Gear& g)
     g.DriverAngle = 0;
     SolveLinkage(g);
     if (g.EccRodLength == 0) g.EccRodLength = 0.00001f;
-    const LD centre = static_cast<LD>(g.PointX[8]) -
-                      (static_cast<LD>(g.RevHeadArmLower) / g.EccRodLength / 1.4L) *
-                          (static_cast<LD>(g.PointY[14]) - g.PointY[16]);
+    const LD centre = static_cast<LD>(g.PointX[8]) - (static_cast<LD>(g.RevHeadArmLower) / g.EccRodLength / 1.4L) *
+                                                         (static_cast<LD>(g.PointY[14]) - g.PointY[16]);
     g.RevArmCentre() = static_cast<float>(centre);
     const LD c = g.RevArmCentre();
     g.RevArmPos = g.RevArmCentre();
@@ -429,10 +422,10 @@ void ComputePistonAndOpenings(Gear& g)
     const LD h = static_cast<LD>(g.Cyl(ciExhaustPortWidth)) / 2;
     const LD x4 = g.PointX[4];
     const LD vcj = g.Cyl(ciValveCtrToJoint);
-    g.FrontSteamOpen = F(h + e + g.Cyl(ciBridgeWidthFront) + g.Cyl(ciSteamPortWidthFront) -
-                         g.Cyl(ciValveLengthFrontHalf) - vcj - x4);
-    g.RearSteamOpen = F(h + g.Cyl(ciBridgeWidthRear) + g.Cyl(ciSteamPortWidthRear) -
-                        g.Cyl(ciValveLengthRearHalf) + vcj + x4 - e);
+    g.FrontSteamOpen =
+        F(h + e + g.Cyl(ciBridgeWidthFront) + g.Cyl(ciSteamPortWidthFront) - g.Cyl(ciValveLengthFrontHalf) - vcj - x4);
+    g.RearSteamOpen =
+        F(h + g.Cyl(ciBridgeWidthRear) + g.Cyl(ciSteamPortWidthRear) - g.Cyl(ciValveLengthRearHalf) + vcj + x4 - e);
     g.FrontExhOpen = F(vcj + x4 - e - h - g.Cyl(ciBridgeWidthFront) + g.Cyl(ciValveExhCavityFrontHalf));
     g.RearExhOpen = F(-vcj - x4 + e - h - g.Cyl(ciBridgeWidthRear) + g.Cyl(ciValveExhCavityRearHalf));
 }
@@ -457,16 +450,21 @@ void BuildCylinderOutline(Gear& g, const View& vw)
     const LD frontInner = e + h + g.Cyl(ciBridgeWidthFront);
     const LD frontOuter = frontInner + g.Cyl(ciSteamPortWidthFront);
 
-    g.CylOutline = {P(e - h, yt),          P(e - hc, yt),         P(e - hc, ys),       P(rearOuter, ys),
-                    P(rearOuter, ys - n / 3), P(e - B, y0 + R),   P(e - B, y0 - R),    P(e + B, y0 - R),
-                    P(e + B, y0 + R),      P(frontOuter, ys - n / 3), P(frontOuter, ys), P(e + hc, ys),
-                    P(e + hc, yt),         P(e + h, yt)};
+    g.CylOutline = {P(e - h, yt),      P(e - hc, yt),    P(e - hc, ys),    P(rearOuter, ys), P(rearOuter, ys - n / 3),
+                    P(e - B, y0 + R),  P(e - B, y0 - R), P(e + B, y0 - R), P(e + B, y0 + R), P(frontOuter, ys - n / 3),
+                    P(frontOuter, ys), P(e + hc, ys),    P(e + hc, yt),    P(e + h, yt)};
 
     const LD spr = g.Cyl(ciSteamPortWidthRear);
     const LD cspw = g.Cyl(ciCylSteamPortWidth);
-    g.PortOutline = {P(e - h, ys - spr),        P(e - h, ys),        P(rearInner, ys),
-                     P(rearInner, ys - n / 1.5L), P(e - B + cspw, y0 + R), P(e + B - cspw, y0 + R),
-                     P(frontInner, ys - n / 1.5L), P(frontInner, ys), P(e + h, ys),
+    g.PortOutline = {P(e - h, ys - spr),
+                     P(e - h, ys),
+                     P(rearInner, ys),
+                     P(rearInner, ys - n / 1.5L),
+                     P(e - B + cspw, y0 + R),
+                     P(e + B - cspw, y0 + R),
+                     P(frontInner, ys - n / 1.5L),
+                     P(frontInner, ys),
+                     P(e + h, ys),
                      P(e + h, ys - spr)};
 }
 
@@ -543,12 +541,14 @@ StepBand StepBandForPosition(int p)
         int upTo;
         StepBand band;
     } kBands[] = {
-        {704, {0.01f, 1, 5}},        {1591, {0.02f, 2, 10}},     {2408, {0.03f, 3, 15}},
-        {3612, {0.05f, 5, 25}},      {4704, {0.1f, 10, 50}},     {5591, {0.2f, 20, 100}},
-        {6408, {0.3f, 30, 150}},     {7612, {0.5f, 50, 250}},    {8704, {1, 100, 500}},
-        {9591, {2, 200, 1000}},      {10408, {3, 300, 1500}},    {11612, {5, 500, 2500}},
-        {12704, {10, 1000, 4500}},   {13591, {20, 2000, 4500}},  {14408, {30, 3000, 4500}},
-        {std::numeric_limits<int>::max(), {45, 4500, 4500}},
+        {704, {0.01f, 1, 5}},      {1591, {0.02f, 2, 10}},
+        {2408, {0.03f, 3, 15}},    {3612, {0.05f, 5, 25}},
+        {4704, {0.1f, 10, 50}},    {5591, {0.2f, 20, 100}},
+        {6408, {0.3f, 30, 150}},   {7612, {0.5f, 50, 250}},
+        {8704, {1, 100, 500}},     {9591, {2, 200, 1000}},
+        {10408, {3, 300, 1500}},   {11612, {5, 500, 2500}},
+        {12704, {10, 1000, 4500}}, {13591, {20, 2000, 4500}},
+        {14408, {30, 3000, 4500}}, {std::numeric_limits<int>::max(), {45, 4500, 4500}},
     };
     for (const auto& b : kBands)
         if (p <= b.upTo) return b.band;

@@ -5,10 +5,7 @@
 
 #include <cmath>
 
-QColor ToQColor(Colour c)
-{
-    return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c));
-}
+QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
 
 QtCanvas::QtCanvas(QImage& image) : image_(image)
 {
@@ -28,20 +25,11 @@ QtCanvas::QtCanvas(QImage& image) : image_(image)
     ApplyFont();
 }
 
-QtCanvas::~QtCanvas()
-{
-    painter_.end();
-}
+QtCanvas::~QtCanvas() { painter_.end(); }
 
-QString QtCanvas::DefaultFamily()
-{
-    return QStringLiteral("Liberation Sans");
-}
+QString QtCanvas::DefaultFamily() { return QStringLiteral("Liberation Sans"); }
 
-int QtCanvas::DefaultPixelSize()
-{
-    return 11;
-}
+int QtCanvas::DefaultPixelSize() { return 11; }
 
 void QtCanvas::ApplyPen()
 {
@@ -123,7 +111,4 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     painter_.setPen(saved);
 }
 
-void QtCanvas::Clear(Colour c)
-{
-    painter_.fillRect(QRect(0, 0, width_, height_), ToQColor(c));
-}
+void QtCanvas::Clear(Colour c) { painter_.fillRect(QRect(0, 0, width_, height_), ToQColor(c)); }

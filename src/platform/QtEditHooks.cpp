@@ -1,8 +1,8 @@
 #include "platform/QtEditHooks.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 

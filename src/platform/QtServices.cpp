@@ -13,10 +13,7 @@ std::string QtClock::ShortTime()
     return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat).toStdString();
 }
 
-ClockSeededRandom::ClockSeededRandom()
-{
-    Reseed();
-}
+ClockSeededRandom::ClockSeededRandom() { Reseed(); }
 
 void ClockSeededRandom::Reseed()
 {

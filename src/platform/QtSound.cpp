@@ -27,10 +27,7 @@ QString QtSoundPort::WavePath(const std::string& fileName)
     return QDir::current().absoluteFilePath(QString::fromStdString(fileName));
 }
 
-bool QtSoundPort::HasAudioOutput()
-{
-    return !QMediaDevices::defaultAudioOutput().isNull();
-}
+bool QtSoundPort::HasAudioOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 
 QSoundEffect* QtSoundPort::EffectFor(const QString& path)
 {
@@ -60,10 +57,7 @@ void QtSoundPort::PlayWave(const std::string& fileName)
     lastStarted_ = fileName;
 }
 
-bool QtSoundPort::IsPlaying() const
-{
-    return playing_ && playing_->isPlaying();
-}
+bool QtSoundPort::IsPlaying() const { return playing_ && playing_->isPlaying(); }
 
 void QtSoundPort::SetWaveVolume(std::uint32_t leftRight)
 {
@@ -72,7 +66,4 @@ void QtSoundPort::SetWaveVolume(std::uint32_t leftRight)
     for (auto& [path, effect] : effects_) effect->setVolume(v);
 }
 
-void QtSoundPort::Beep()
-{
-    QApplication::beep();
-}
+void QtSoundPort::Beep() { QApplication::beep(); }

@@ -65,11 +65,10 @@ std::string TempNameBeside(const std::string& target, unsigned attempt)
 {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path p(target);
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.%u.tmp", static_cast<long>(::getpid()),
-                  counter.fetch_add(1), stamp & 0xFFFFFFull, attempt);
+    std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.%u.tmp", static_cast<long>(::getpid()), counter.fetch_add(1),
+                  stamp & 0xFFFFFFull, attempt);
     std::filesystem::path name = p.parent_path() / ("." + p.filename().string() + suffix);
     return name.string();
 }
@@ -168,8 +167,7 @@ bool RecordWriter::Commit()
     if (fd_ < 0) return Fail(EBADF);
     // Keep the permissions of a file being replaced.
     struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        (void)::fchmod(fd_, st.st_mode & 07777);
+    if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::fchmod(fd_, st.st_mode & 07777);
     int e = 0;
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) e = errno;
     const int fd = fd_;

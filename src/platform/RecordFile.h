@@ -38,13 +38,13 @@ std::string IoErrorText(int error);
 // Failure injection. A non-zero errno value makes the matching operation
 // fail with that error (and the operation's usual clean-up).
 struct RecordFileFault {
-    int createError = 0;     // creating the temporary file
-    int writeError = 0;      // writing record number writeAtRecord (1-based)
+    int createError = 0; // creating the temporary file
+    int writeError = 0;  // writing record number writeAtRecord (1-based)
     long writeAtRecord = 1;
-    int closeError = 0;      // closing the written file (before the rename)
-    int renameError = 0;     // replacing the target
-    int openError = 0;       // opening a file for reading
-    int readError = 0;       // reading record number readAtRecord (1-based)
+    int closeError = 0;  // closing the written file (before the rename)
+    int renameError = 0; // replacing the target
+    int openError = 0;   // opening a file for reading
+    int readError = 0;   // reading record number readAtRecord (1-based)
     long readAtRecord = 1;
 };
 void SetRecordFileFault(const RecordFileFault& fault);

@@ -10,7 +10,7 @@ struct CanvasOp {
     enum Kind { Line, Ellipse, Arc, Pixel, Text, Clear } kind = Line;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // line ends, box corners, pixel/text point in x1,y1
     int x3 = 0, y3 = 0, x4 = 0, y4 = 0; // arc start and end points
-    Colour colour = 0;                   // pen colour, pixel colour, font colour, clear colour
+    Colour colour = 0;                  // pen colour, pixel colour, font colour, clear colour
     int penWidth = 1;
     PenStyle penStyle = PenStyle::Solid;
     int fontSize = 0;

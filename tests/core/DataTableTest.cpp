@@ -140,9 +140,9 @@ TEST(DataTable, NumberTextsMatchTheGeneralFormatter)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const float cases[] = {0.0f, -0.0f, 0.0625f, -0.0625f, 0.0005f, -0.0004f, 0.125f, 2.5f, 1.0005f,
-                           -13.3755f, 999.9995f, 12345.678f, -1234567.0f, 99999999.0f, 1e9f, -3e12f,
-                           nan, inf, -inf, 1e38f, 360.0f, 359.99f, 0.01f};
+    const float cases[] = {0.0f,    -0.0f,     0.0625f,   -0.0625f,   0.0005f,     -0.0004f,    0.125f, 2.5f,
+                           1.0005f, -13.3755f, 999.9995f, 12345.678f, -1234567.0f, 99999999.0f, 1e9f,   -3e12f,
+                           nan,     inf,       -inf,      1e38f,      360.0f,      359.99f,     0.01f};
     for (float v : cases) {
         for (int w : {7, 9}) {
             EXPECT_EQ(TableNumber(v, w, 3), FormatFixed10(v, w, 3)) << v;

@@ -98,9 +98,9 @@ TEST(DynVarsBars, IncrementRule)
     EXPECT_EQ(BarIncrementFor(0, 1, 0), 0.0f);
     EXPECT_EQ(BarIncrementFor(0, 50, 0), 0.0f);
     // Thumb drag: proportional to the distance, sign by the drag direction.
-    EXPECT_FLOAT_EQ(BarIncrementFor(50, 0, 0), 0.050f);   // moving out to the right
+    EXPECT_FLOAT_EQ(BarIncrementFor(50, 0, 0), 0.050f); // moving out to the right
     EXPECT_FLOAT_EQ(BarIncrementFor(52, 0, 50), 0.052f);
-    EXPECT_FLOAT_EQ(BarIncrementFor(40, 0, 50), -0.040f); // dragged back
+    EXPECT_FLOAT_EQ(BarIncrementFor(40, 0, 50), -0.040f);  // dragged back
     EXPECT_FLOAT_EQ(BarIncrementFor(-30, 0, 0), -0.030f);  // moving out to the left
     EXPECT_FLOAT_EQ(BarIncrementFor(-30, 0, -50), 0.030f); // dragged back from the left
 }
@@ -267,8 +267,8 @@ TEST(DynVarsUndo, HistoryKeepsTwentyRecords)
         EXPECT_LE(s.dyn.UndoCount, 20);
     }
     EXPECT_EQ(s.dyn.UndoCount, 20);
-    EXPECT_EQ(UndoSummaryText(s), "20- Stroke " + FormatFixed(values[25], 6, 3) + " to " +
-                                      FormatFixed(values[24], 6, 3));
+    EXPECT_EQ(UndoSummaryText(s),
+              "20- Stroke " + FormatFixed(values[25], 6, 3) + " to " + FormatFixed(values[24], 6, 3));
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(UndoButtonClick(s)) << i;
         EXPECT_EQ(s.gear.Stroke, values[24 - i]);

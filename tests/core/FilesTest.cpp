@@ -76,8 +76,7 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("quelf-files-" + std::to_string(::getpid()) + "-" + info->name());
+        dir = fs::temp_directory_path() / ("quelf-files-" + std::to_string(::getpid()) + "-" + info->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -106,10 +105,9 @@ AppState RandomDesign(std::mt19937& rng)
     std::uniform_real_distribution<float> any(-40.0f, 40.0f);
     std::uniform_real_distribution<float> positive(0.2f, 30.0f);
     Gear& g = s.gear;
-    for (float* f : {&g.CrankDiskDia, &g.Stroke, &g.EccCircleDiam, &g.EccentricDiam, &g.MainRodLength,
-                     &g.EccRodLength, &g.ValveRodLength, &g.RevHeadUpper, &g.RevHeadArmLower, &g.EccStrapLower,
-                     &g.EccStrapHorz, &g.EccStrapUpper, &g.RockerLower, &g.RockerUpperHorz, &g.RevArmNormal,
-                     &g.RevArmMax})
+    for (float* f : {&g.CrankDiskDia, &g.Stroke, &g.EccCircleDiam, &g.EccentricDiam, &g.MainRodLength, &g.EccRodLength,
+                     &g.ValveRodLength, &g.RevHeadUpper, &g.RevHeadArmLower, &g.EccStrapLower, &g.EccStrapHorz,
+                     &g.EccStrapUpper, &g.RockerLower, &g.RockerUpperHorz, &g.RevArmNormal, &g.RevArmMax})
         *f = positive(rng);
     g.EccAngleDeg = any(rng);
     g.RockerUpperVert = any(rng);
@@ -158,18 +156,18 @@ StateImage Image(const AppState& s)
     StateImage im;
     const Gear& g = s.gear;
     auto add = [&](float f) { im.bits.push_back(Bits(f)); };
-    for (float f : {g.CrankDiskDia, g.Stroke, g.MainRodLength, g.EccentricDiam, g.EccCircleDiam, g.EccAngleDeg,
-                    g.EccStrapUpper, g.EccStrapLower, g.EccStrapHorz, g.EccRodLength, g.RevHeadUpper,
-                    g.RevHeadArmLower, g.RockerLower, g.RockerUpperVert, g.RockerUpperHorz, g.ValveRodLength,
-                    g.RevArmNormal, g.RevArmMax, g.RevArmPos, g.DriverAngle})
+    for (float f : {g.CrankDiskDia,   g.Stroke,          g.MainRodLength, g.EccentricDiam,   g.EccCircleDiam,
+                    g.EccAngleDeg,    g.EccStrapUpper,   g.EccStrapLower, g.EccStrapHorz,    g.EccRodLength,
+                    g.RevHeadUpper,   g.RevHeadArmLower, g.RockerLower,   g.RockerUpperVert, g.RockerUpperHorz,
+                    g.ValveRodLength, g.RevArmNormal,    g.RevArmMax,     g.RevArmPos,       g.DriverAngle})
         add(f);
     for (float f : g.CylDims) add(f);
     for (float f : g.PointX) add(f);
     for (float f : g.PointY) add(f);
     for (float f : g.RevArm) add(f);
     const View& v = s.view;
-    for (float f : {v.ViewScale, v.ViewOffsetX, v.ViewOffsetY, v.PrevScale, v.PrevOffsetX, v.PrevOffsetY,
-                    v.HomeScale, v.HomeOffsetX, v.HomeOffsetY, v.FontScaleX, v.FontScaleY, v.GraphicZoom})
+    for (float f : {v.ViewScale, v.ViewOffsetX, v.ViewOffsetY, v.PrevScale, v.PrevOffsetX, v.PrevOffsetY, v.HomeScale,
+                    v.HomeOffsetX, v.HomeOffsetY, v.FontScaleX, v.FontScaleY, v.GraphicZoom})
         add(f);
     for (float f : v.PresetTable) add(f);
     add(s.graph.GraphVerticalScale);
@@ -320,8 +318,8 @@ TEST_F(FilesTest, SavedFileHasTheExactLayoutBytes)
         return Bytes(b.begin() + at, b.begin() + at + 4);
     };
     for (int f : {2, 3, 4}) EXPECT_EQ(field(4, f), Le(1.75f)); // RockerPivotVert
-    EXPECT_EQ(field(4, 5), Le(10.125f));                     // RockerPivotHorz
-    EXPECT_EQ(field(5, 2), Le(4.2f));                        // RevHeadPivotVert
+    EXPECT_EQ(field(4, 5), Le(10.125f));                       // RockerPivotHorz
+    EXPECT_EQ(field(5, 2), Le(4.2f));                          // RevHeadPivotVert
     EXPECT_EQ(field(5, 4), Le(4.2f));
     EXPECT_EQ(field(5, 5), Le(4.2f));
     EXPECT_EQ(field(10, 4), Le(s.gear.RevArmCentre()));
@@ -345,7 +343,7 @@ TEST_F(FilesTest, OverlayRunsAreFieldByFieldInItemOrder)
     AppState s = Started();
     for (int k = 1; k <= kOverlayItems; ++k) {
         OverlayItem& it = s.overlay.Item[k];
-        float* f[] = {&it.X1, &it.Y1, &it.X2, &it.Y2, &it.Pivot1X0, &it.Pivot1Y0, &it.Pivot2X0,
+        float* f[] = {&it.X1,       &it.Y1,   &it.X2,     &it.Y2,        &it.Pivot1X0,    &it.Pivot1Y0,   &it.Pivot2X0,
                       &it.Pivot2Y0, &it.Kind, &it.Colour, &it.Reference, &it.Pivot1Index, &it.Pivot2Index};
         for (int n = 0; n < 13; ++n) *f[n] = static_cast<float>(100 * (n + 1) + k); // field n, item k
     }
@@ -508,11 +506,11 @@ TEST_F(FilesTest, LongerFilesLoadTheirFirst71Records)
 TEST_F(FilesTest, WhereAValueHasSeveralFieldsTheLastOneWins)
 {
     std::vector<NativeRecord> rec = BuildNativeRecords(Started());
-    rec[3] = {1.5f, 11, 12, 13, 10}; // RockerPivotVert three times
+    rec[3] = {1.5f, 11, 12, 13, 10};      // RockerPivotVert three times
     rec[4] = {0.5f, 4.5f, 0.25f, 21, 22}; // point 9 y twice
-    rec[11][2] = 31;                 // GraphRevArmPos twice
+    rec[11][2] = 31;                      // GraphRevArmPos twice
     rec[11][3] = 32;
-    rec[70] = {5, 6, 7, 8, 4};       // record 71: only field 5 counts
+    rec[70] = {5, 6, 7, 8, 4}; // record 71: only field 5 counts
     WriteFileBytes(dir / "dup.vgw", RecordsToBytes(rec));
     AppState s = Started();
     ASSERT_TRUE(OpenNativeFile(s, P("dup.vgw")).ok);
@@ -533,9 +531,9 @@ TEST_F(FilesTest, CurrentItemFromAFileIsRoundedAndKeptWithinTheItems)
         float stored;
         int item;
     };
-    for (Case c : {Case{3, 3}, Case{7.4f, 7}, Case{7.5f, 8}, Case{20, 20}, Case{20.6f, 20}, Case{21, 20},
-                   Case{1e38f, 20}, Case{kInf, 20}, Case{0, 1}, Case{0.6f, 1}, Case{-3, 1}, Case{-kInf, 1},
-                   Case{kNaN, 1}}) {
+    for (Case c :
+         {Case{3, 3}, Case{7.4f, 7}, Case{7.5f, 8}, Case{20, 20}, Case{20.6f, 20}, Case{21, 20}, Case{1e38f, 20},
+          Case{kInf, 20}, Case{0, 1}, Case{0.6f, 1}, Case{-3, 1}, Case{-kInf, 1}, Case{kNaN, 1}}) {
         SCOPED_TRACE(c.stored);
         std::vector<NativeRecord> rec = base;
         rec[70][4] = c.stored;
@@ -589,7 +587,7 @@ TEST_F(FilesTest, ImportTakesTwelveRecordsWithTheOlderViewFields)
         std::vector<NativeRecord> asNative = BuildNativeRecords(native);
         std::copy(rec.begin(), rec.begin() + 12, asNative.begin());
         StoreNativeRecords(native, asNative);
-        native.view.ViewOffsetX = 222;   // field 3 wins in the older layout
+        native.view.ViewOffsetX = 222; // field 3 wins in the older layout
         native.view.GraphicZoom = s.view.GraphicZoom;
         native.overlay = s.overlay;
         // The re-centring solves with the arm where it was: the import keeps
@@ -664,8 +662,7 @@ TEST_F(FilesTest, AFailedSaveKeepsTheOldFileByteForByte)
     create.createError = EACCES;
     for (const Case& c : {Case{"write 1", first, "Disk full"}, Case{"write 35", middle, "Disk full"},
                           Case{"write 71", last, "I/O error 5"}, Case{"close", close, "Disk full"},
-                          Case{"rename", rename, "File access denied"},
-                          Case{"create", create, "File access denied"}}) {
+                          Case{"rename", rename, "File access denied"}, Case{"create", create, "File access denied"}}) {
         SCOPED_TRACE(c.what);
         std::mt19937 rng(1);
         AppState s = RandomDesign(rng);
@@ -677,7 +674,7 @@ TEST_F(FilesTest, AFailedSaveKeepsTheOldFileByteForByte)
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, c.message);
         EXPECT_EQ(ReadFileBytes(dir / "keep.vgw"), original);
-        EXPECT_TRUE(Image(s) == before); // the name too
+        EXPECT_TRUE(Image(s) == before);                               // the name too
         EXPECT_EQ(DirEntries(), std::vector<std::string>{"keep.vgw"}); // no temporary left
     }
     // Into a directory that does not exist.

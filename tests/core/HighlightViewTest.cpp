@@ -1,5 +1,5 @@
-#include "mainwin/FrameDrawing.h"
 #include "mainwin/HighlightView.h"
+#include "mainwin/FrameDrawing.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 
@@ -58,8 +58,14 @@ TEST(HighlightView, HourglassAndLabelOnEveryFrame)
     EXPECT_TRUE(c.HasLine(26, 111, 37, 111));
     int width2 = 0, width1 = 0;
     for (const CanvasOp& op : c.OfKind(CanvasOp::Line)) {
-        if (op.penWidth == 2) { ++width2; EXPECT_EQ(op.colour, clBlack); }
-        if (op.penWidth == 1) { ++width1; EXPECT_EQ(op.colour, clBlack); }
+        if (op.penWidth == 2) {
+            ++width2;
+            EXPECT_EQ(op.colour, clBlack);
+        }
+        if (op.penWidth == 1) {
+            ++width1;
+            EXPECT_EQ(op.colour, clBlack);
+        }
     }
     EXPECT_EQ(width2, 18);
     EXPECT_EQ(width1, 5);

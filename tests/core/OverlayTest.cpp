@@ -283,8 +283,8 @@ TEST(LineItems, AttachedItemsFollowTheirPivots)
     SolveLinkage(g);
     c.Reset();
     DrawOverlay(c, s);
-    EXPECT_TRUE(c.HasLine(Px(g.PointX[2] + 0.3L), Py(g.PointY[2] - 0.2L), Px(g.PointX[3] - 0.25L),
-                          Py(g.PointY[3] + 0.15L)));
+    EXPECT_TRUE(
+        c.HasLine(Px(g.PointX[2] + 0.3L), Py(g.PointY[2] - 0.2L), Px(g.PointX[3] - 0.25L), Py(g.PointY[3] + 0.15L)));
     EXPECT_FALSE(c.HasLine(Px(r1x), Py(r1y), Px(r2x), Py(r2y)));
 
     // A circle on one pivot: the radius runs from reference point 1 as it was

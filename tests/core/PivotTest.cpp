@@ -79,9 +79,9 @@ TEST(ReferencePoints, NearestPivotSkipsTheReferencePointsAndTheLowestIndexWinsAT
     g.PointY[19] = 10;
     g.PointX[20] = 10; // the other reference point on top of it is no pivot
     g.PointY[20] = 10;
-    g.PointX[7] = 11;  // distance 1 + 1
+    g.PointX[7] = 11; // distance 1 + 1
     g.PointY[7] = 11;
-    g.PointX[4] = 12;  // distance 2 + 0: a tie with point 7
+    g.PointX[4] = 12; // distance 2 + 0: a tie with point 7
     g.PointY[4] = 10;
     EXPECT_EQ(NearestPivotForMouse(g), 4);
     g.PointX[4] = 12.5f;

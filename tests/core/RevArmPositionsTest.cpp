@@ -1,5 +1,5 @@
-#include "graphs/DiagramCommon.h"
 #include "graphs/RevArmPositions.h"
+#include "graphs/DiagramCommon.h"
 #include "model/Format.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
@@ -59,7 +59,7 @@ TEST_F(RevArmFixture, LegendRowsCarryNumberSideTagAndValue)
     EXPECT_EQ(c.FindText("Center")->y1, 13);
     const CanvasOp* rev = c.FindText("Rev");
     ASSERT_NE(rev, nullptr);
-    EXPECT_EQ(rev->x1, 677); // 533 * 1.27
+    EXPECT_EQ(rev->x1, 677);     // 533 * 1.27
     EXPECT_EQ(rev->y1, 29 + 12); // round(2 * 1.22 * 12) + 12
     const CanvasOp* two = c.FindText("    2");
     ASSERT_NE(two, nullptr);

@@ -89,8 +89,8 @@ TEST_F(PanelFixture, ReadoutTextsAndPlaces)
     s.view.FontScaleX = 1.27f;
     s.view.FontScaleY = 1.22f;
     Frame();
-    EXPECT_EQ(TextOr(253, 31), "Pan Vert  ");           // 199*1.27, 25*1.22
-    EXPECT_EQ(TextOr(692, 118), "EccStAng  30.00  ");   // 545*1.27, 97*1.22
+    EXPECT_EQ(TextOr(253, 31), "Pan Vert  ");         // 199*1.27, 25*1.22
+    EXPECT_EQ(TextOr(692, 118), "EccStAng  30.00  "); // 545*1.27, 97*1.22
     EXPECT_EQ(TextAt(545, 97), nullptr);
 
     // Broken values print, they do not crash.

@@ -1,5 +1,5 @@
-#include "graphs/RevArmPositions.h"
 #include "graphs/ValveDiagrams.h"
+#include "graphs/RevArmPositions.h"
 #include "model/Format.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
@@ -30,9 +30,12 @@ struct DiagramFixture : ::testing::Test {
         std::vector<CanvasOp> out;
         bool in = false;
         for (const CanvasOp& op : c.Ops()) {
-            if (op.kind == CanvasOp::Text && op.text == row) in = true;
-            else if (op.kind == CanvasOp::Text && op.text == next) in = false;
-            else if (in && op.kind == CanvasOp::Line) out.push_back(op);
+            if (op.kind == CanvasOp::Text && op.text == row)
+                in = true;
+            else if (op.kind == CanvasOp::Text && op.text == next)
+                in = false;
+            else if (in && op.kind == CanvasOp::Line)
+                out.push_back(op);
         }
         return out;
     }
@@ -252,8 +255,8 @@ TEST_F(DiagramFixture, NoPositionsDrawsBackgroundOnly)
 
 TEST_F(DiagramFixture, BrokenScaleOrDesignDrawsWithoutFault)
 {
-    const float bad[] = {0.0f, -2.0f, std::numeric_limits<float>::quiet_NaN(),
-                         std::numeric_limits<float>::infinity(), 1e38f};
+    const float bad[] = {0.0f, -2.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         1e38f};
     for (float v : bad) {
         AppState t = s;
         t.graph.GraphVerticalScale = v;

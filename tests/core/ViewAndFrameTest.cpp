@@ -116,8 +116,7 @@ TEST(Mechanism, CirclesLinksAndCounterweight)
     EXPECT_LT(a.x3, 100);
     EXPECT_EQ(a.x3, a.x4);
     // Fixed pivot crosses in red, with the main rod, eccentric crank, reverse head.
-    EXPECT_TRUE(c.HasLine(s.gear.ScreenX[0] + 5, s.gear.ScreenY[0] + 5, s.gear.ScreenX[0] - 6,
-                          s.gear.ScreenY[0] - 6));
+    EXPECT_TRUE(c.HasLine(s.gear.ScreenX[0] + 5, s.gear.ScreenY[0] + 5, s.gear.ScreenX[0] - 6, s.gear.ScreenY[0] - 6));
     int red = 0, lime = 0, blue = 0;
     for (const CanvasOp& op : c.OfKind(CanvasOp::Line)) {
         if (op.colour == clRed) ++red;

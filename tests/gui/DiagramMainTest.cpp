@@ -72,11 +72,12 @@ TEST_F(MainDiagrams, OvalFromTheMenuStopsTheAnimationUntilClosed)
     state.gear.DriverAngle = 40;
 
     bool drawn = false;
-    const int shown = OpenAndClose([&] { form->OvalDiag->trigger(); }, form->Forms.OvalDia, [&] {
-        drawn = state.graph.GraphRevArmPos == state.gear.RevArm[3];
-        // The diagram's "DynamicVari" also shows the main window's bars.
-        form->Forms.OvalDia->DynamicVariAction()->trigger();
-    });
+    const int shown = OpenAndClose([&] { form->OvalDiag->trigger(); }, form->Forms.OvalDia,
+                                   [&] {
+                                       drawn = state.graph.GraphRevArmPos == state.gear.RevArm[3];
+                                       // The diagram's "DynamicVari" also shows the main window's bars.
+                                       form->Forms.OvalDia->DynamicVariAction()->trigger();
+                                   });
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(positionsSawTimer);
     EXPECT_FALSE(diagramSawTimer);
@@ -92,8 +93,8 @@ TEST_F(MainDiagrams, SineFromTheToolButtonAndCaptionsEveryTick)
 {
     ASSERT_NE(form->Forms.SineDia, nullptr);
     EXPECT_EQ(form->ToolButton13->toolTip(), "View Sine Diagram");
-    const int shown = OpenAndClose([&] { QTest::mouseClick(form->ToolButton13, Qt::LeftButton); },
-                                   form->Forms.SineDia, [] {});
+    const int shown =
+        OpenAndClose([&] { QTest::mouseClick(form->ToolButton13, Qt::LeftButton); }, form->Forms.SineDia, [] {});
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(diagramSawTimer);
     EXPECT_TRUE(form->Timer1->isActive());

@@ -85,16 +85,18 @@ TEST_F(DialogsFixture, CommandsAreWiredAndEnabled)
 {
     for (QAction* a : {form->FrameDim, form->CylDim, form->RevArmPos, form->DriverAng, form->StepAng1, form->ResetAll})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-    for (QToolButton* b : {form->ToolButton4, form->ToolButton5, form->ToolButton6, form->ToolButton7,
-                           form->ToolButton8})
+    for (QToolButton* b :
+         {form->ToolButton4, form->ToolButton5, form->ToolButton6, form->ToolButton7, form->ToolButton8})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     // Each command opens its dialog modally.
     struct Cmd {
         QToolButton* button;
         QDialog* dialog;
     };
-    const Cmd cmds[] = {{form->ToolButton4, form->Forms.FrameDi}, {form->ToolButton5, form->Forms.CylDimen},
-                        {form->ToolButton6, form->Forms.DrivAng}, {form->ToolButton7, form->Forms.StpAng},
+    const Cmd cmds[] = {{form->ToolButton4, form->Forms.FrameDi},
+                        {form->ToolButton5, form->Forms.CylDimen},
+                        {form->ToolButton6, form->Forms.DrivAng},
+                        {form->ToolButton7, form->Forms.StpAng},
                         {form->ToolButton8, form->Forms.RevPos}};
     for (const Cmd& c : cmds) {
         bool wasModal = false;
@@ -196,7 +198,7 @@ TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
                    QTest::mouseClick(Btn(d, "Button7"), Qt::LeftButton);
                    EXPECT_EQ(state.highlight.HighlightDim, 7);
                    EXPECT_FLOAT_EQ(state.gear.EccStrapUpper, 1.1f); // committed first
-                   form->Tick(); // the first close-up frame closes the dialog
+                   form->Tick();                                    // the first close-up frame closes the dialog
                    EXPECT_FALSE(d->isVisible());
                });
     handlerReturned = true; // the dialog's modal loop has ended
@@ -248,7 +250,7 @@ TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
     EXPECT_FALSE(d->isVisible());
     for (int i = 0; i < 5; ++i) form->Tick();
     EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // 102 keeps the view
-    state.view.ViewScale = 50;                  // whatever happens meanwhile
+    state.view.ViewScale = 50;                 // whatever happens meanwhile
     QTest::mouseClick(form->Area(), Qt::LeftButton, {}, QPoint(400, 300));
     EXPECT_EQ(state.highlight.HighlightDim, 102); // ends at the next frame
     form->Tick();

@@ -111,11 +111,11 @@ TEST(FrameDimensionsDialog, LayoutAndFieldsOnActivation)
 
     // Labels and help lines are painted on the dialog.
     QImage img = d->grab().toImage();
-    EXPECT_TRUE(DarkPixelIn(img, QRect(10, 1, 120, 11)));   // "Crank Disk ..."
-    EXPECT_TRUE(DarkPixelIn(img, QRect(204, 1, 120, 11)));  // "Rev Head Pivot ..."
-    EXPECT_TRUE(DarkPixelIn(img, QRect(1, 165, 250, 11)));  // first help line
-    EXPECT_TRUE(DarkPixelIn(img, QRect(1, 178, 250, 11)));  // second help line
-    EXPECT_FALSE(DarkPixelIn(img, QRect(1, 146, 140, 4)));  // nothing between
+    EXPECT_TRUE(DarkPixelIn(img, QRect(10, 1, 120, 11)));  // "Crank Disk ..."
+    EXPECT_TRUE(DarkPixelIn(img, QRect(204, 1, 120, 11))); // "Rev Head Pivot ..."
+    EXPECT_TRUE(DarkPixelIn(img, QRect(1, 165, 250, 11))); // first help line
+    EXPECT_TRUE(DarkPixelIn(img, QRect(1, 178, 250, 11))); // second help line
+    EXPECT_FALSE(DarkPixelIn(img, QRect(1, 146, 140, 4))); // nothing between
     auto texts = d->PaintedTexts();
     ASSERT_EQ(texts.size(), 24u);
     EXPECT_EQ(texts[0].text, "Crank Disk             Diameter");
@@ -453,7 +453,7 @@ TEST(CylinderDimensionsDialog, LayoutAndFields)
     EXPECT_EQ(Field(*d, 12)->text(), "0.375"); // bridge width front
     EXPECT_EQ(Field(*d, 22)->text(), "7.125");
     QImage img = d->grab().toImage();
-    EXPECT_TRUE(DarkPixelIn(img, QRect(82, 79, 50, 11)));  // "(Piston Rod)"
+    EXPECT_TRUE(DarkPixelIn(img, QRect(82, 79, 50, 11)));   // "(Piston Rod)"
     EXPECT_TRUE(DarkPixelIn(img, QRect(266, 131, 60, 11))); // "(Valve Stem)"
     EXPECT_TRUE(DarkPixelIn(img, QRect(1, 204, 250, 11)));  // second help line
 }

@@ -12,9 +12,9 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -148,8 +148,8 @@ TEST_F(MainFormFixture, KeyboardStepsAreGesturesToo)
     EXPECT_EQ(state.dyn.UndoCount, 2);
     UndoButtonClick(state);
     // The wheel is no gesture with an end: it does nothing on these bars.
-    QWheelEvent wheel(QPointF(5, 5), QPointF(bar->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(bar->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(bar, &wheel);
     EXPECT_EQ(state.gear.Stroke, Plus(kStroke, 0.001f));
     EXPECT_EQ(state.dyn.UndoCount, 1);
@@ -260,17 +260,17 @@ TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
     f.SetScreenData->trigger();
     EXPECT_FALSE(state.display.ScreenDataOn);
     EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData On"));
-    std::vector<QWidget*> hidden = {f.NormVHZ, f.RefPt1, f.RefPt2, f.SBPanVert, f.SBPanHorz, f.SBZoom,
-                                    f.Rev, f.Center, f.Fwd, f.Deg180, f.Run, f.Deg00, f.Step1, f.Step10,
-                                    f.Step45, f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.RefPt1Zero, f.RefPt2Zero,
-                                    f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz, f.ToolBar1,
-                                    f.DataTableBut};
+    std::vector<QWidget*> hidden = {f.NormVHZ,    f.RefPt1,      f.RefPt2,     f.SBPanVert,  f.SBPanHorz,  f.SBZoom,
+                                    f.Rev,        f.Center,      f.Fwd,        f.Deg180,     f.Run,        f.Deg00,
+                                    f.Step1,      f.Step10,      f.Step45,     f.SBRevArm,   f.SBDrvAng,   f.SBStepAng,
+                                    f.RefPt1Zero, f.RefPt2Zero,  f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz,
+                                    f.ToolBar1,   f.DataTableBut};
     for (int p = 1; p <= 12; ++p) hidden.push_back(f.Panel[p]);
     for (QPushButton* b : f.Preset) hidden.push_back(b);
     for (int k = 1; k <= 4; ++k) hidden.push_back(f.SBDynVar[k]);
     for (QWidget* w : hidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
-    for (QAction* a : {f.DriverAng, f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData,
-                       f.DrawLines1})
+    for (QAction* a :
+         {f.DriverAng, f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData, f.DrawLines1})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_FALSE(f.ToolButton23->isEnabled());
     EXPECT_FALSE(f.RefPoints1->isVisible());
@@ -290,16 +290,16 @@ TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
     f.SetScreenData->trigger();
     EXPECT_TRUE(state.display.ScreenDataOn);
     EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData Off"));
-    std::vector<QWidget*> shown = {f.NormVHZ, f.RefPt1, f.RefPt2, f.SBPanVert, f.SBPanHorz, f.SBZoom, f.Rev,
-                                   f.Center, f.Fwd, f.Deg180, f.Run, f.Deg00, f.Step1, f.Step10, f.Step45,
-                                   f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.ToolBar1};
+    std::vector<QWidget*> shown = {f.NormVHZ, f.RefPt1,   f.RefPt2,   f.SBPanVert, f.SBPanHorz, f.SBZoom, f.Rev,
+                                   f.Center,  f.Fwd,      f.Deg180,   f.Run,       f.Deg00,     f.Step1,  f.Step10,
+                                   f.Step45,  f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.ToolBar1};
     for (int p : {1, 2, 3, 4, 9, 10, 12}) shown.push_back(f.Panel[p]);
     for (QPushButton* b : f.Preset) shown.push_back(b);
     for (QWidget* w : shown) EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
     // The modes switched off stay off, with their controls.
-    std::vector<QWidget*> stillHidden = {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz, f.RefPt1Zero,
-                                         f.RefPt2Zero, f.DataTableBut, f.Panel[5], f.Panel[6], f.Panel[7],
-                                         f.Panel[8], f.Panel[11]};
+    std::vector<QWidget*> stillHidden = {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert,   f.SBRef2Horz,
+                                         f.RefPt1Zero, f.RefPt2Zero, f.DataTableBut, f.Panel[5],
+                                         f.Panel[6],   f.Panel[7],   f.Panel[8],     f.Panel[11]};
     for (int k = 1; k <= 4; ++k) stillHidden.push_back(f.SBDynVar[k]);
     for (QWidget* w : stillHidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(state.dyn.DynVarsOn);

@@ -102,9 +102,8 @@ class MainFormFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("quelf-gui-files-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("quelf-gui-files-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         form = NewForm(state);
@@ -268,9 +267,9 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
 {
     std::vector<NativeRecord> rec = BuildNativeRecords(state);
     rec.resize(12);
-    rec[1][0] = 12.5f;                     // MainRodLength
-    rec[10] = {25, 140, 150, 270, 0.75f};  // scale, x offset twice, y offset, normal
-    rec[11] = {1.5f, 9, 0.5f, 0.25f, 3};   // max, unused, graph position twice, vertical scale
+    rec[1][0] = 12.5f;                    // MainRodLength
+    rec[10] = {25, 140, 150, 270, 0.75f}; // scale, x offset twice, y offset, normal
+    rec[11] = {1.5f, 9, 0.5f, 0.25f, 3};  // max, unused, graph position twice, vertical scale
     WriteRecords(dir / "old.vgd", rec);
     state.overlay.Item[2].Kind = 0;
     state.overlay.CurrentItem = 7;

@@ -56,16 +56,18 @@ TEST_F(MainFixture, StartStateControlsAndCaption)
     for (const char* name : {"SBRevArm", "SBDrvAng", "SBStepAng", "SBPanVert", "SBPanHorz", "SBZoom", "SBDynVar1",
                              "SBDynVar4", "SBRef1Vert", "SBRef2Horz"})
         EXPECT_NE(form->findChild<QScrollBar*>(QString::fromLatin1(name)), nullptr) << name;
-    for (const char* name : {"Run", "Center", "Fwd", "Rev", "Deg00", "Deg180", "Step1", "Step10", "Step45", "NormVHZ",
-                             "Preset0", "Preset1", "Preset6", "RefPt1", "RefPt2", "RefPt1Zero", "DataTableBut",
-                             "UnDoDn"})
+    for (const char* name :
+         {"Run", "Center", "Fwd", "Rev", "Deg00", "Deg180", "Step1", "Step10", "Step45", "NormVHZ", "Preset0",
+          "Preset1", "Preset6", "RefPt1", "RefPt2", "RefPt1Zero", "DataTableBut", "UnDoDn"})
         EXPECT_NE(form->findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
-    for (const char* name : {"OpenDimensions", "OpenDosDimensions", "SaveAsDimensions", "Exit1", "RevArmPos",
-                             "DriverAng", "StepAng1", "RefPoints1", "LargeFont", "FindRevArmCent", "SetSteam",
-                             "SetBeepOnError", "SetLineWidth", "SetScreenData", "SetPanZoom", "FrameDim", "CylDim",
-                             "SetGraphicZoom", "ResetAll", "RefPoints", "DrawLines1", "SetPivotData",
-                             "DynamicVariables", "SetUnDo", "SineDiag", "OvalDiag", "SteamDiag", "FourEvents",
-                             "Instructions", "SpecInstr", "About1", "Error"})
+    for (const char* name : {"OpenDimensions", "OpenDosDimensions", "SaveAsDimensions", "Exit1",
+                             "RevArmPos",      "DriverAng",         "StepAng1",         "RefPoints1",
+                             "LargeFont",      "FindRevArmCent",    "SetSteam",         "SetBeepOnError",
+                             "SetLineWidth",   "SetScreenData",     "SetPanZoom",       "FrameDim",
+                             "CylDim",         "SetGraphicZoom",    "ResetAll",         "RefPoints",
+                             "DrawLines1",     "SetPivotData",      "DynamicVariables", "SetUnDo",
+                             "SineDiag",       "OvalDiag",          "SteamDiag",        "FourEvents",
+                             "Instructions",   "SpecInstr",         "About1",           "Error"})
         EXPECT_NE(form->findChild<QAction*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(form->findChild<QToolButton*>("ToolButton16")->toolTip(),
               QStringLiteral("View Port Events vs Reverse Arm Position"));

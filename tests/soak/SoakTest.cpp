@@ -78,8 +78,9 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
     for (int t = 1; t <= kTicks; ++t) {
         form.Tick();
         if (t % 25 == 0) QApplication::processEvents(); // paint what was drawn
-        if (t % 100 == 0) bar->triggerAction((t / 100) % 2 ? QAbstractSlider::SliderSingleStepAdd
-                                                           : QAbstractSlider::SliderSingleStepSub);
+        if (t % 100 == 0)
+            bar->triggerAction((t / 100) % 2 ? QAbstractSlider::SliderSingleStepAdd
+                                             : QAbstractSlider::SliderSingleStepSub);
         if (t % 2500 == 1250) {
             // Open a diagram window (modal); close whatever modal window is up
             // (the positions dialog first, where a diagram shows it) until the
@@ -93,7 +94,8 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
             closer.stop();
             ++opened;
             ASSERT_EQ(QApplication::activeModalWidget(), nullptr)
-                << QApplication::activeModalWidget()->metaObject()->className() << " after " << diagrams[(opened - 1) % 4];
+                << QApplication::activeModalWidget()->metaObject()->className() << " after "
+                << diagrams[(opened - 1) % 4];
             form.Timer1->stop(); // the diagram restarted it on closing
         }
         if (t == kWarmUpTicks) afterWarmUp = ResidentKiB();
