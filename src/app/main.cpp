@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "mainwin/TMainForm.h"
 #include "platform/QtServices.h"
 #include "platform/QtSound.h"
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv)
 {
+    // Reports, --help and --version write to the terminal and need no display.
+    if (IsReportRun(argc, argv)) return RunReport(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
     QApplication::setApplicationVersion(QStringLiteral("2.6"));
