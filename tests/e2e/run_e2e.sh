@@ -1,36 +1,95 @@
 #!/usr/bin/env bash
-# End-to-end: start the real program under Xvfb, let it animate, take a
-# screenshot and check that the gear is on it (its red, lime and blue links and
-# grey cylinder section), and that the program keeps running until asked to stop.
+# End-to-end: start the real program under Xvfb (no window manager), wait for
+# its window, check that the gear is drawn (its red, lime and blue links and
+# grey cylinder section) and that it moves; then open the oval diagram from the
+# tool bar, close the positions dialog it opens, open that dialog again from
+# the diagram's "SetRevArmPos" menu and check that this modal window over a
+# modal window is painted with its texts. Every wait polls with a deadline.
 set -euo pipefail
 BIN=$1
 WORK=$2
 cd "$WORK"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  "$0" &
-  pid=$!
-  sleep 3
-  if ! kill -0 $pid 2>/dev/null; then echo "program exited early"; exit 1; fi
-  xwd -root -silent | convert xwd:- png:"$1/a.png"
-  sleep 1
-  xwd -root -silent | convert xwd:- png:"$1/b.png"
-  kill -0 $pid || { echo "program died"; exit 1; }
-  kill $pid
-  wait $pid 2>/dev/null || true
-' "$BIN" "$out"
+export OUT="$out"
+export XDG_RUNTIME_DIR="$out/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BIN" <<'EOS'
+set -u
+BIN=$1
+DEADLINE=${E2E_DEADLINE:-60}
+fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; exit 1; }
+alive() { kill -0 "$pid" 2>/dev/null || fail "the program died"; }
+# poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds.
+poll() {
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do
+    alive
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.1
+  done
+}
+window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+has_window() { [ -n "$(window "$1")" ]; }
+no_window() { [ -z "$(window "$1")" ]; }
+shot() { xwd -root -silent | convert xwd:- png:"$OUT/$1.png"; }
 count() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:mean*w*h]" info:; }
-fail=0
-for colour in "rgb(255,0,0)" "rgb(0,255,0)" "rgb(0,0,255)" "rgb(128,128,128)"; do
-  n=$(count "$out/a.png" "$colour")
-  n=${n%.*}
-  echo "$colour pixels: $n"
-  if [ "$n" -lt 40 ]; then echo "too few $colour pixels: the gear is not drawn"; fail=1; fi
-done
-# The gear moves: the two screenshots differ.
-diff=$(compare -metric AE "$out/a.png" "$out/b.png" null: 2>&1 || true)
-diff=${diff%%.*}
-echo "changed pixels between screenshots: $diff"
-if [ "${diff:-0}" -lt 50 ]; then echo "the gear does not move"; fail=1; fi
-exit $fail
+gear_drawn() {
+  shot a
+  for colour in "rgb(255,0,0)" "rgb(0,255,0)" "rgb(0,0,255)" "rgb(128,128,128)"; do
+    local n; n=$(count "$OUT/a.png" "$colour"); n=${n%.*}
+    [ "$n" -ge 40 ] || return 1
+  done
+}
+moved() {
+  shot b
+  local d; d=$(compare -metric AE "$OUT/a.png" "$OUT/b.png" null: 2>&1 || true); d=${d%%.*}
+  [ "${d:-0}" -ge 50 ]
+}
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null; }
+
+"$BIN" &
+pid=$!
+poll "$DEADLINE" has_window "QUELF Outside Admission" || fail "no main window within ${DEADLINE} s"
+main=$(window "QUELF Outside Admission")
+poll "$DEADLINE" gear_drawn || fail "the gear is not drawn"
+echo "gear drawn"
+# Screenshots are taken until one differs: two taken a whole number of turns
+# apart would show the same picture.
+poll "$DEADLINE" moved || fail "the gear does not move"
+echo "gear moves"
+
+# The oval diagram (tool button "View Oval Diagram") opens the positions dialog.
+click "$main" 500 28
+poll "$DEADLINE" has_window "Set Reverse Arm Positions" || fail "the positions dialog did not open with the diagram"
+xdotool key Escape 2>/dev/null
+poll "$DEADLINE" no_window "Set Reverse Arm Positions" || fail "the positions dialog did not close"
+diagram=$(window "Oval Diagram")
+[ -n "$diagram" ] || fail "no oval diagram window"
+# Again from the diagram's own menu: a modal window over a modal window.
+click "$diagram" 47 8
+poll "$DEADLINE" has_window "Set Reverse Arm Positions" || fail "SetRevArmPos did not open the dialog"
+dialog=$(window "Set Reverse Arm Positions")
+painted() {
+  import -window "$dialog" "$OUT/dialog.png" 2>/dev/null || return 1
+  # Mostly light (not a black, unpainted window) with dark text on it.
+  local mean dark
+  mean=$(convert "$OUT/dialog.png" -colorspace Gray -format "%[fx:mean]" info:)
+  dark=$(convert "$OUT/dialog.png" -colorspace Gray -threshold 30% -negate -format "%[fx:mean*w*h]" info:)
+  dark=${dark%.*}
+  awk -v m="$mean" 'BEGIN { exit !(m > 0.6) }' && [ "$dark" -ge 300 ]
+}
+poll "$DEADLINE" painted || fail "the positions dialog opened from the diagram is not painted with its texts"
+echo "positions dialog over the diagram painted with its texts"
+xdotool key Escape 2>/dev/null
+poll "$DEADLINE" no_window "Set Reverse Arm Positions" || fail "the second positions dialog did not close"
+click "$diagram" 445 37 # the diagram's "Close" button
+poll "$DEADLINE" no_window "Oval Diagram" || fail "the diagram did not close"
+# The animation runs again once the diagram is closed.
+poll "$DEADLINE" gear_drawn || fail "the gear is not drawn after the diagram"
+poll "$DEADLINE" moved || fail "the gear does not move after the diagram"
+echo "gear moves again after the diagram"
+alive
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+EOS
