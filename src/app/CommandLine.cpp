@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
@@ -158,9 +159,12 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
     if (file.isEmpty()) return true;
     const std::string path = QFile::encodeName(file).toStdString();
     const bool older = QFileInfo(file).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
-    const DesignFileResult r = older ? ImportOlderFile(s, path) : OpenNativeFile(s, path);
+    // No one can be asked here: huge values are refused like values that are
+    // not numbers.
+    const DesignFileResult r =
+        older ? ImportOlderFile(s, path, HugeValues::Refuse) : OpenNativeFile(s, path, HugeValues::Refuse);
     if (r.ok) return true;
-    error = "Cannot open \"" + file.toStdString() + "\": " + r.error;
+    error = OpenFailureMessage(file.toStdString(), r).OneLine();
     return false;
 }
 

@@ -53,7 +53,8 @@ QString UsageText();
 // The design a report works on: the built-in one (StartupModel), then FILE
 // when given, loaded as the open menu loads it (.vgd imported, anything else
 // opened as a native design). On failure returns false with a one-line reason
-// that names the file.
+// that names the file; a file with values that are not numbers or that no gear
+// can have is refused.
 bool LoadDesignForReport(AppState& s, const QString& file, std::string& error);
 
 // The reports (one file each). `out` is standard output, `err` standard error.

@@ -55,6 +55,18 @@ auto NativeFields(S& s)
     return t;
 }
 
+// The first 12 records as the older layout has them: record 11 field 3 is a
+// second ViewOffsetX (where the native file keeps GraphicZoom), record 12
+// field 2 is not used (null). Records past 12 are not part of that layout.
+template <class S>
+auto OlderFields(S& s)
+{
+    auto t = NativeFields(s);
+    t[10][2] = &s.view.ViewOffsetX;
+    t[11][1] = nullptr;
+    return t;
+}
+
 // The current item number a file's real names: rounded, within 1..20
 // (anything that is not a number gives 1).
 inline int ItemNumber(float holder)

@@ -1,5 +1,6 @@
 #include "files/NativeFile.h"
 
+#include "files/DesignValues.h"
 #include "files/FileLayout.h"
 #include "model/Model.h"
 
@@ -73,20 +74,15 @@ DesignFileResult SaveNativeFile(AppState& s, const std::string& path)
     DesignFileResult result;
     const std::vector<NativeRecord> records = BuildNativeRecords(s);
     RecordWriter w;
-    if (!w.Create(path)) {
+    auto fail = [&] {
         result.error = w.Error();
+        result.errorNumber = w.ErrorNumber();
         return result;
-    }
-    for (const NativeRecord& r : records) {
-        if (!w.Write(EncodeRecord(r))) {
-            result.error = w.Error();
-            return result;
-        }
-    }
-    if (!w.Commit()) {
-        result.error = w.Error();
-        return result;
-    }
+    };
+    if (!w.Create(path)) return fail();
+    for (const NativeRecord& r : records)
+        if (!w.Write(EncodeRecord(r))) return fail();
+    if (!w.Commit()) return fail();
     s.display.DataSetName = DataSetNameFromPath(path);
     result.ok = true;
     return result;
@@ -117,22 +113,28 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result)
     result.ok = true;
 }
 
-DesignFileResult OpenNativeFile(AppState& s, const std::string& path)
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge)
 {
     DesignFileResult result;
     RecordReader in;
     if (!in.Open(path)) {
         result.error = in.Error();
+        result.errorNumber = in.ErrorNumber();
         return result;
     }
+    result.fileBytes = in.SizeInBytes();
     const long size = in.SizeInRecords();
     // The records this file must supply: all 71, or the first 18 of a file
     // without the overlay. A length in between fails at its first missing
     // record, as does a file shorter than 18 records.
     const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
     std::vector<NativeRecord> records;
-    if (!ReadLeadingRecords(in, wanted, records, result.error)) return result;
+    if (!ReadLeadingRecords(in, wanted, records, result.error)) {
+        result.errorNumber = in.ErrorNumber();
+        return result;
+    }
     in.Close();
+    if (!AcceptValues(records, RecordLayout::Native, huge, result)) return result;
 
     StoreNativeRecords(s, records);
     s.display.DataSetName = DataSetNameFromPath(path);

@@ -5,8 +5,9 @@
 //
 // Save and open never leave anything half done: a save goes to a temporary
 // file that replaces the target only when it is complete, and an open reads
-// every record it needs before it changes the design. A failure reports the
-// standard input/output message and changes nothing.
+// every record it needs and judges its values before it changes the design. A
+// failure reports the standard input/output message (or the value that makes
+// the file no design) and changes nothing.
 #pragma once
 
 #include "model/AppState.h"
@@ -34,10 +35,32 @@ bool ReadLeadingRecords(RecordReader& in, int count, std::vector<NativeRecord>& 
 // "\", less the last four characters (the extension with its dot).
 std::string DataSetNameFromPath(const std::string& path);
 
-// What a load tells the main window.
+// How the values a load would keep are judged (see CheckDesignRecords).
+enum class ValueVerdict {
+    Sound,
+    Huge,      // finite, but beyond any gear (more than 1e6 in size)
+    NotFinite, // not a number, or infinite: the file is no design
+};
+struct ValueCheck {
+    ValueVerdict verdict = ValueVerdict::Sound;
+    std::string name; // identifier of the first offending value, e.g. "Stroke"
+    float value = 0;
+};
+
+// What a load does with a file whose values are huge but finite: refuse it
+// (so that the caller may ask first) or load it all the same. Files with a
+// value that is not finite are always refused.
+enum class HugeValues { Refuse, Accept };
+
+// What a load or a save tells the main window.
 struct DesignFileResult {
     bool ok = false;
-    std::string error;        // standard message when !ok
+    // An input/output failure: the standard message and its errno value (0
+    // for a read past the end of the file). Empty when the values were refused.
+    std::string error;
+    int errorNumber = 0;
+    long long fileBytes = -1; // size of the file opened, once known
+    ValueCheck values;        // a load: the verdict on the file's values
     bool overlayRead = false; // the overlay items and the current item were read
     // Reverse arm bar after a load: range from RevArmMax, position 0 at mid
     // gear (rounded with ToPixel, so no file value can overflow them).
@@ -66,6 +89,8 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result);
 
 // Reads the file at `path`. A file of fewer than 18 records or of 21 to 70
 // records, or one that cannot be read, fails with the standard message and
-// leaves the state exactly as it was. Otherwise the records are stored, the
-// data set name follows the path and FinishDesignLoad runs.
-DesignFileResult OpenNativeFile(AppState& s, const std::string& path);
+// leaves the state exactly as it was; so does a file with a value that is not
+// finite, or (unless `huge` accepts them) with huge values, with the verdict
+// in `values`. Otherwise the records are stored, the data set name follows
+// the path and FinishDesignLoad runs.
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse);

@@ -18,6 +18,7 @@ void StoreOlderRecords(AppState& s, const std::vector<NativeRecord>& records);
 
 // Reads the first 12 records of the file at `path`. A file that cannot be
 // read or has fewer than 12 records fails with the standard message and
-// leaves the state exactly as it was. Otherwise the records are stored, the
-// data set name follows the path and FinishDesignLoad runs.
-DesignFileResult ImportOlderFile(AppState& s, const std::string& path);
+// leaves the state exactly as it was; values are judged as by OpenNativeFile.
+// Otherwise the records are stored, the data set name follows the path and
+// FinishDesignLoad runs.
+DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse);

@@ -537,6 +537,7 @@ void TMainForm::UpdateCommandStates()
 void TMainForm::FormCreate()
 {
     StartupModel(state_);
+    MarkDesignSaved();
     SetRevArmBarRange();
     sound_.SetWaveVolume(0x80008000u);
 }
@@ -560,6 +561,11 @@ bool TMainForm::event(QEvent* e)
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
+    // Cancel keeps the program running as it was.
+    if (!SaveChangesIfWanted()) {
+        e->ignore();
+        return;
+    }
     Timer1->stop();
     FormClose();
     e->accept();

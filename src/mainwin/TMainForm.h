@@ -22,10 +22,13 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct DesignFileResult;
+struct FileMessage;
 class QAction;
 class QFileDialog;
 class QFrame;
@@ -263,6 +266,25 @@ public:
     // ("Data File (*.vgw)", "All Files (*)").
     static QStringList QtNameFilters(const QString& filter);
 
+    // TMainFormFiles.cpp: unsaved changes. The design (dimensions, reverse
+    // arm values and positions, graph settings, overlay items; not the view)
+    // is compared with what it was at start-up, after the last open, import,
+    // save or reset. Before Exit, closing the window, an open, an import or
+    // Reset All, a changed design brings the question "Save changes to
+    // "<name>"?" (`SaveChangesBox`: Save runs Save As, Discard goes on,
+    // Cancel stops the command).
+    enum class SaveChangesAnswer { Save, Discard, Cancel };
+    // When set, it answers the question instead of the message box (it gets
+    // the question's text).
+    std::function<SaveChangesAnswer(const QString& question)> SaveChangesHook;
+    bool DesignChanged() const;
+    // The design as it is now counts as saved.
+    void MarkDesignSaved();
+    // Asks when the design changed; true when the caller may go on.
+    bool SaveChangesIfWanted();
+    // Shows the save dialog and saves; true when the design was saved.
+    bool SaveDesignAs();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
@@ -275,7 +297,10 @@ private:
     void UpdateCaptions();
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
-    void ShowFileError(const std::string& message);
+    void ShowFileError(const FileMessage& message);
+    // Opens (or, `older`, imports) the file; asks first about huge values,
+    // shows any failure. The design is untouched unless the result is ok.
+    DesignFileResult LoadDesignFile(const QString& path, bool older);
     void SetRevArmBarAfterLoad(const DesignFileResult& r);
 
     AppState& state_;
@@ -285,4 +310,6 @@ private:
     QImage frame_;
     bool activatedOnce_ = false;
     bool ticking_ = false;
+    std::vector<std::uint32_t> savedDesign_; // DesignSnapshot when last saved or loaded
+    bool askingToSave_ = false;
 };

@@ -36,6 +36,7 @@ void TMainForm::StepAng1Click() { ShowModal(Forms.StpAng); }
 
 void TMainForm::ResetAllClick()
 {
+    if (!SaveChangesIfWanted()) return;
     AppState& s = state_;
     // The two dialogs' reset clicks: dimensions, reverse arm bar range,
     // dynamic variables cleared, fields refreshed, undo history cleared.
@@ -61,6 +62,8 @@ void TMainForm::ResetAllClick()
     ClearUndo(s);
     s.dyn.UndoOn = false;
     UnDoDn->setEnabled(false);
+    // The built-in design starts afresh, as at start-up.
+    MarkDesignSaved();
 }
 
 void TMainForm::ApplyHighlightEffects(const FrameEffects& fx)

@@ -1,12 +1,15 @@
-// Open, save and import of dimension files.
+// Open, save and import of dimension files; the question about unsaved changes.
 #include "mainwin/TMainForm.h"
 
+#include "files/DesignValues.h"
+#include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScrollBar>
 
@@ -34,6 +37,9 @@ const DialogSetup kDialogs[] = {
 
 // File names as the system takes them.
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A file as the messages name it.
+std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
 
 } // namespace
 
@@ -82,11 +88,12 @@ QString TMainForm::ChooseFile(const QString& dialogName)
     return files.isEmpty() ? QString() : files.first();
 }
 
-void TMainForm::ShowFileError(const std::string& message)
+void TMainForm::ShowFileError(const FileMessage& message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(message),
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(message.text),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("FileErrorBox"));
+    box.setInformativeText(QString::fromStdString(message.detail));
     box.exec();
 }
 
@@ -96,16 +103,37 @@ void TMainForm::SetRevArmBarAfterLoad(const DesignFileResult& r)
     SBRevArm->setValue(r.revArmPosition);
 }
 
+DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
+{
+    auto load = [&](HugeValues huge) {
+        return older ? ImportOlderFile(state_, LocalPath(path), huge) : OpenNativeFile(state_, LocalPath(path), huge);
+    };
+    DesignFileResult r = load(HugeValues::Refuse);
+    if (!r.ok && r.values.verdict == ValueVerdict::Huge) {
+        QMessageBox ask(QMessageBox::Warning, QApplication::applicationName(),
+                        QString::fromStdString(HugeValuesQuestion(ShownName(path), r.values)),
+                        QMessageBox::Yes | QMessageBox::Cancel, this);
+        ask.setObjectName(QStringLiteral("HugeValuesBox"));
+        ask.setDefaultButton(QMessageBox::Cancel);
+        if (ask.exec() != QMessageBox::Yes) return r;
+        r = load(HugeValues::Accept);
+    }
+    if (!r.ok) {
+        // Nothing was loaded: the design and the Draw Lines rows stay.
+        ShowFileError(OpenFailureMessage(ShownName(path), r));
+        return r;
+    }
+    MarkDesignSaved();
+    return r;
+}
+
 void TMainForm::OpenDimensionsClick()
 {
+    if (!SaveChangesIfWanted()) return;
     const QString path = ChooseFile(QStringLiteral("OpenDialogWin"));
     if (!path.isEmpty()) {
-        const DesignFileResult r = OpenNativeFile(state_, LocalPath(path));
-        if (!r.ok) {
-            // Nothing was loaded: the design and the Draw Lines rows stay.
-            ShowFileError(r.error);
-            return;
-        }
+        const DesignFileResult r = LoadDesignFile(path, false);
+        if (!r.ok) return;
         ClearDrawLinesLabels();
         HighlightDrawLinesCurrentRow();
         SetRevArmBarAfterLoad(r);
@@ -113,22 +141,58 @@ void TMainForm::OpenDimensionsClick()
     RefreshDrawLinesRows();
 }
 
-void TMainForm::SaveAsDimensionsClick()
+bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     const DesignFileResult r = SaveNativeFile(state_, LocalPath(path));
-    if (!r.ok) ShowFileError(r.error);
+    if (!r.ok) {
+        ShowFileError(SaveFailureMessage(ShownName(path), r));
+        return false;
+    }
+    MarkDesignSaved();
+    return true;
 }
+
+void TMainForm::SaveAsDimensionsClick() { SaveDesignAs(); }
 
 void TMainForm::OpenDosDimensionsClick()
 {
+    if (!SaveChangesIfWanted()) return;
     const QString path = ChooseFile(QStringLiteral("OpenDialogDos"));
     if (path.isEmpty()) return;
-    const DesignFileResult r = ImportOlderFile(state_, LocalPath(path));
-    if (!r.ok) {
-        ShowFileError(r.error);
-        return;
+    const DesignFileResult r = LoadDesignFile(path, true);
+    if (r.ok) SetRevArmBarAfterLoad(r);
+}
+
+// ------------------------------------------------------------------ unsaved changes
+bool TMainForm::DesignChanged() const { return DesignSnapshot(state_) != savedDesign_; }
+
+void TMainForm::MarkDesignSaved() { savedDesign_ = DesignSnapshot(state_); }
+
+bool TMainForm::SaveChangesIfWanted()
+{
+    // A second request while the question is up (a second click on the
+    // window's close button) waits for the first.
+    if (askingToSave_) return false;
+    if (!DesignChanged()) return true;
+    const QString question =
+        QStringLiteral("Save changes to \"%1\"?").arg(QString::fromStdString(state_.display.DataSetName));
+    SaveChangesAnswer answer = SaveChangesAnswer::Cancel;
+    askingToSave_ = true;
+    if (SaveChangesHook) {
+        answer = SaveChangesHook(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("SaveChangesBox"));
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int pressed = box.exec();
+        if (pressed == QMessageBox::Save) answer = SaveChangesAnswer::Save;
+        if (pressed == QMessageBox::Discard) answer = SaveChangesAnswer::Discard;
     }
-    SetRevArmBarAfterLoad(r);
+    const bool goOn = answer == SaveChangesAnswer::Discard || (answer == SaveChangesAnswer::Save && SaveDesignAs());
+    askingToSave_ = false;
+    return goOn;
 }

@@ -109,6 +109,8 @@ int CylStorageIndex(int code)
     return (d && IsCylinderCode(code)) ? d->cylIndex : -1;
 }
 
+const float* DimensionField(const Gear& g, int code) { return DimSlot(const_cast<Gear&>(g), code); }
+
 float GetDimension(const Gear& g, int code)
 {
     float* p = DimSlot(const_cast<Gear&>(g), code);

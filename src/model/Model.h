@@ -28,6 +28,9 @@ std::string DimensionShortLabel(int code);  // e.g. "Crank Disk   Dia"
 // Storage index in CylDims of a cylinder code (-1 for 102 and unknown codes).
 int CylStorageIndex(int code);
 
+// Where a dimension is stored (codes 13/14 and 18/19 are PointY/PointX[8] and
+// [15], code 102 is PointY[3]); nullptr for an unknown code.
+const float* DimensionField(const Gear& g, int code);
 // Current value of a dimension (102 reads PointY[3]); 0 for unknown codes.
 float GetDimension(const Gear& g, int code);
 // Plain store of a dimension with the side effects every writer shares:

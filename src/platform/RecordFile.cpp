@@ -99,6 +99,33 @@ std::string IoErrorText(int error)
     }
 }
 
+std::string IoErrorReason(int error, bool writing)
+{
+    switch (error) {
+    case 0: return writing ? "it could not be written completely" : "it ended too soon";
+    case ENOENT: return writing ? "its folder does not exist" : "the file does not exist";
+    case EACCES:
+    case EPERM:
+        return writing ? "Permission denied (you may not write to this file or its folder)"
+                       : "Permission denied (you may not read this file)";
+    case EROFS: return "the disk is read-only";
+    case EISDIR: return "it is a folder";
+    case ETXTBSY:
+    case EBUSY: return "it is in use";
+    case EEXIST: return "no temporary file could be made beside it";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return "the disk is full";
+    case EMFILE:
+    case ENFILE: return "too many files are open";
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ELOOP: return "that is not a valid file name";
+    default: return writing ? "the system could not write it" : "the system could not read it";
+    }
+}
+
 void SetRecordFileFault(const RecordFileFault& fault) { gFault = fault; }
 void ClearRecordFileFault() { gFault = RecordFileFault{}; }
 
@@ -108,6 +135,7 @@ RecordWriter::~RecordWriter() { Abandon(); }
 bool RecordWriter::Fail(int error)
 {
     error_ = IoErrorText(error);
+    errno_ = error;
     Abandon();
     return false;
 }
@@ -116,21 +144,13 @@ bool RecordWriter::Create(const std::string& path)
 {
     Abandon();
     error_.clear();
+    errno_ = 0;
     written_ = 0;
-    if (path.empty()) {
-        error_ = IoErrorText(ENOENT);
-        return false;
-    }
-    if (gFault.createError) {
-        error_ = IoErrorText(gFault.createError);
-        return false;
-    }
+    if (path.empty()) return Fail(ENOENT);
+    if (gFault.createError) return Fail(gFault.createError);
     target_ = ResolveTarget(path);
     // A file the user may not write is not replaced behind its back.
-    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) {
-        error_ = IoErrorText(errno);
-        return false;
-    }
+    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) return Fail(errno);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         const std::string name = TempNameBeside(target_, attempt);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -139,13 +159,9 @@ bool RecordWriter::Create(const std::string& path)
             temp_ = name;
             return true;
         }
-        if (errno != EEXIST) {
-            error_ = IoErrorText(errno);
-            return false;
-        }
+        if (errno != EEXIST) return Fail(errno);
     }
-    error_ = IoErrorText(EEXIST);
-    return false;
+    return Fail(EEXIST);
 }
 
 bool RecordWriter::Write(const RecordBytes& record)
@@ -206,6 +222,7 @@ RecordReader::~RecordReader() { Close(); }
 bool RecordReader::Fail(int error)
 {
     error_ = IoErrorText(error);
+    errno_ = error;
     return false;
 }
 
@@ -213,7 +230,9 @@ bool RecordReader::Open(const std::string& path)
 {
     Close();
     error_.clear();
+    errno_ = 0;
     records_ = 0;
+    bytes_ = 0;
     read_ = 0;
     if (path.empty()) return Fail(ENOENT);
     if (gFault.openError) return Fail(gFault.openError);
@@ -230,7 +249,8 @@ bool RecordReader::Open(const std::string& path)
         return Fail(EISDIR);
     }
     fd_ = fd;
-    records_ = S_ISREG(st.st_mode) ? static_cast<long>(st.st_size / static_cast<off_t>(kRecordBytes)) : 0;
+    bytes_ = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
+    records_ = static_cast<long>(bytes_ / static_cast<long long>(kRecordBytes));
     return true;
 }
 
@@ -243,6 +263,7 @@ bool RecordReader::Read(RecordBytes& record)
     if (n < 0) return Fail(errno);
     if (static_cast<std::size_t>(n) < record.size()) {
         error_ = io_message::kEndOfFile;
+        errno_ = 0;
         return false;
     }
     return true;

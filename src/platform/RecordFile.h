@@ -7,7 +7,9 @@
 // target byte for byte as it was.
 //
 // Failures are reported with the system's standard input/output texts ("File
-// not found", "File access denied", "Disk full", "Read beyond end of file"...).
+// not found", "File access denied", "Disk full", "Read beyond end of file"...)
+// and with the errno value behind them, from which IoErrorReason gives the
+// reason in plain words.
 //
 // Tests can inject a failure into the next operations (SetRecordFileFault):
 // the process may run with privileges that make permission-based failures
@@ -34,6 +36,11 @@ inline constexpr const char* kDiskFull = "Disk full";
 
 // Standard message text for an errno value ("I/O error N" for the rest).
 std::string IoErrorText(int error);
+
+// The reason behind an errno value in plain words, to follow "Cannot open
+// "x":" or "Cannot save "x":" ("the file does not exist", "Permission denied
+// (...)", "the disk is full"...). `writing` tells a save from an open.
+std::string IoErrorReason(int error, bool writing);
 
 // Failure injection. A non-zero errno value makes the matching operation
 // fail with that error (and the operation's usual clean-up).
@@ -67,8 +74,9 @@ public:
     // Closes and removes the temporary file; the target is untouched.
     void Abandon();
 
-    // Standard message of the last failure.
+    // Standard message of the last failure, and its errno value.
     const std::string& Error() const { return error_; }
+    int ErrorNumber() const { return errno_; }
 
 private:
     bool Fail(int error);
@@ -78,6 +86,7 @@ private:
     std::string temp_;
     long written_ = 0;
     std::string error_;
+    int errno_ = 0;
 };
 
 // Reads an existing file record by record.
@@ -89,19 +98,26 @@ public:
     RecordReader& operator=(const RecordReader&) = delete;
 
     bool Open(const std::string& path);
-    // Size in whole records (a trailing part-record does not count).
+    // Size in whole records (a trailing part-record does not count), and in
+    // bytes (0 for what is not a regular file).
     long SizeInRecords() const { return records_; }
+    long long SizeInBytes() const { return bytes_; }
     // Reads the next record; past the end it fails with "Read beyond end of file".
     bool Read(RecordBytes& record);
     void Close();
 
+    // Standard message of the last failure, and its errno value (0 for a
+    // read past the end of the file).
     const std::string& Error() const { return error_; }
+    int ErrorNumber() const { return errno_; }
 
 private:
     bool Fail(int error);
 
     int fd_ = -1;
     long records_ = 0;
+    long long bytes_ = 0;
     long read_ = 0;
     std::string error_;
+    int errno_ = 0;
 };

@@ -1,5 +1,7 @@
 // Design files: the record file layer, the native .vgw writer and reader and
 // the older .vgd import.
+#include "files/DesignValues.h"
+#include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "mainwin/FrameDrawing.h"
@@ -701,7 +703,7 @@ TEST_F(FilesTest, AFailedSaveToANewPathLeavesNoFile)
 
 // ---------------------------------------------------------------- hostile files
 
-TEST_F(FilesTest, NonFiniteHugeAndOutOfRangeValuesLoadAndRunSafely)
+TEST_F(FilesTest, NonFiniteHugeAndOutOfRangeValuesStoreAndRunSafely)
 {
     const float hostile[] = {kNaN, kInf, -kInf, 1e38f, -1e38f, 3e9f, -0.0f, 1e-40f};
     std::mt19937 rng(99);
@@ -728,8 +730,11 @@ TEST_F(FilesTest, NonFiniteHugeAndOutOfRangeValuesLoadAndRunSafely)
         s.display.ScreenDataOn = true;
         s.display.RefPointsOn = true;
         s.display.PivotDataOn = true;
-        const DesignFileResult r = OpenNativeFile(s, P("bad.vgw"));
-        ASSERT_TRUE(r.ok) << r.error;
+        // An open refuses such a file; what it would store still runs safely.
+        ASSERT_FALSE(OpenNativeFile(s, P("bad.vgw"), HugeValues::Accept).ok);
+        StoreNativeRecords(s, rec);
+        DesignFileResult r;
+        FinishDesignLoad(s, r);
         EXPECT_GE(s.overlay.CurrentItem, 1);
         EXPECT_LE(s.overlay.CurrentItem, 20);
         EXPECT_LE(std::abs(r.revArmMin), kPixelLimit);
@@ -751,7 +756,9 @@ TEST_F(FilesTest, NonFiniteHugeAndOutOfRangeValuesLoadAndRunSafely)
         EXPECT_EQ(fs::file_size(dir / "again.vgw"), 1420u);
         // The import takes the same values.
         AppState imported = Started();
-        ASSERT_TRUE(ImportOlderFile(imported, P("bad.vgw")).ok);
+        StoreOlderRecords(imported, rec);
+        DesignFileResult ri;
+        FinishDesignLoad(imported, ri);
         TickModel(imported);
     }
 
@@ -765,12 +772,97 @@ TEST_F(FilesTest, NonFiniteHugeAndOutOfRangeValuesLoadAndRunSafely)
                   Bar{kInf, -kPixelLimit, kPixelLimit}, Bar{2.25f, -2250, 2250}}) {
         SCOPED_TRACE(b.max);
         rec[11][0] = b.max;
-        WriteFileBytes(dir / "max.vgw", RecordsToBytes(rec));
         AppState s = Started();
-        const DesignFileResult r = OpenNativeFile(s, P("max.vgw"));
-        ASSERT_TRUE(r.ok);
+        StoreNativeRecords(s, rec);
+        DesignFileResult r;
+        FinishDesignLoad(s, r);
         EXPECT_EQ(r.revArmMin, b.barMin);
         EXPECT_EQ(r.revArmMax, b.barMax);
         EXPECT_EQ(r.revArmPosition, 0);
     }
+}
+
+// ---------------------------------------------------------------- files that are no design
+
+TEST_F(FilesTest, FilesWithValuesNoDesignHasAreRefusedUnlessHugeValuesAreAccepted)
+{
+    const std::vector<NativeRecord> good = BuildNativeRecords(Started());
+    auto open = [&](const Bytes& bytes, HugeValues huge, bool older = false) {
+        WriteFileBytes(dir / "f.vgw", bytes);
+        AppState s = Started();
+        const StateImage before = Image(s);
+        const DesignFileResult r = older ? ImportOlderFile(s, P("f.vgw"), huge) : OpenNativeFile(s, P("f.vgw"), huge);
+        EXPECT_EQ(r.ok, !(Image(s) == before)) << "a refused file changed the design, or a load did not";
+        return r;
+    };
+    // Not finite: refused even with huge values accepted; it wins over a huge value before it.
+    std::vector<NativeRecord> rec = good;
+    rec[0][0] = 5e9f;
+    rec[40][2] = -kInf; // record 41: Pivot1Y0 of items 11 to 15
+    DesignFileResult r = open(RecordsToBytes(rec), HugeValues::Accept);
+    EXPECT_EQ(r.values.verdict, ValueVerdict::NotFinite);
+    EXPECT_EQ(r.values.name, "OverlayItem[13].Pivot1Y0");
+    // Huge: refused, naming the first one, unless accepted.
+    rec = good;
+    rec[0][1] = 3.4e38f;
+    r = open(RecordsToBytes(rec), HugeValues::Refuse);
+    EXPECT_EQ(r.values.verdict, ValueVerdict::Huge);
+    EXPECT_EQ(r.values.name, "Stroke");
+    EXPECT_EQ(r.values.value, 3.4e38f);
+    EXPECT_TRUE(open(RecordsToBytes(rec), HugeValues::Accept).ok);
+    const std::string text(2000, 'x');
+    EXPECT_EQ(open(Bytes(text.begin(), text.end()), HugeValues::Refuse).values.verdict, ValueVerdict::Huge);
+
+    // Not judged: what a load replaces, recomputes or never reads (second
+    // copies, CylSpare, centre, PointY[4], graph position, positions 1..3,
+    // record 71), the largest colour, a vertical scale the graphs accept.
+    rec = good;
+    const int ignored[][2] = {{3, 1}, {3, 2}, {5, 4}, {9, 3}, {9, 4}, {11, 2}, {11, 3}, {16, 1}, {16, 3}};
+    for (const auto& rf : ignored) rec[rf[0]][rf[1]] = kNaN;
+    rec[70] = {kNaN, kInf, 3e38f, -kInf, 3};
+    rec[54][0] = 16777215;
+    rec[11][4] = 1e30f;
+    EXPECT_TRUE(open(RecordsToBytes(rec), HugeValues::Refuse).ok);
+
+    // The older layout: record 11 field 3 is the x offset, record 12 field 2 is not read.
+    rec = good;
+    rec[10][2] = 2e6f;
+    rec[11][1] = kNaN;
+    EXPECT_EQ(open(RecordsToBytes(rec), HugeValues::Refuse, true).values.name, "ViewOffsetX");
+    EXPECT_TRUE(open(RecordsToBytes(rec), HugeValues::Accept, true).ok);
+}
+
+TEST_F(FilesTest, FailureMessagesNameTheFileAndTheReasonInPlainWords)
+{
+    AppState s = Started();
+    WriteFileBytes(dir / "empty.vgw", {});
+    FileMessage m = OpenFailureMessage("empty.vgw", OpenNativeFile(s, P("empty.vgw")));
+    EXPECT_EQ(m.text, "Cannot open \"empty.vgw\": it is too short to be a design (0 bytes).");
+    EXPECT_EQ(m.detail, "Read beyond end of file");
+    EXPECT_EQ(OpenFailureMessage("none.vgw", OpenNativeFile(s, P("none.vgw"))).OneLine(),
+              "Cannot open \"none.vgw\": the file does not exist. File not found.");
+    std::vector<NativeRecord> rec = BuildNativeRecords(s);
+    rec[0][1] = kNaN;
+    WriteFileBytes(dir / "nan.vgw", RecordsToBytes(rec));
+    EXPECT_EQ(OpenFailureMessage("nan.vgw", OpenNativeFile(s, P("nan.vgw"))).OneLine(),
+              "Cannot open \"nan.vgw\": it is not a design (Stroke is not a number).");
+    rec[0][1] = 3.4e38f;
+    WriteFileBytes(dir / "big.vgw", RecordsToBytes(rec));
+    const DesignFileResult big = OpenNativeFile(s, P("big.vgw"));
+    EXPECT_EQ(HugeValuesQuestion("big.vgw", big.values),
+              "\"big.vgw\" holds values no gear can have (Stroke = 3.4e38). Open it anyway?");
+    EXPECT_EQ(OpenFailureMessage("big.vgw", big).text,
+              "Cannot open \"big.vgw\": it holds values no gear can have (Stroke = 3.4e38).");
+
+    // A save where the user may not write says so.
+    RecordFileFault fault;
+    fault.createError = EACCES;
+    SetRecordFileFault(fault);
+    m = SaveFailureMessage("x.vgw", SaveNativeFile(s, P("x.vgw")));
+    ClearRecordFileFault();
+    EXPECT_EQ(m.text, "Cannot save \"x.vgw\": Permission denied (you may not write to this file or its folder).");
+    EXPECT_EQ(m.detail, "File access denied");
+    EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, P("nowhere/x.vgw"))).text,
+              "Cannot save \"x.vgw\": its folder does not exist.");
+    EXPECT_EQ(CompactNumber(1234567.0f) + " " + CompactNumber(1e-7f) + " " + CompactNumber(-kInf), "1234567 1e-7 -inf");
 }

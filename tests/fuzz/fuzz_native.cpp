@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string& path = fuzz::ScratchFile(".vgw");
     fuzz::WriteFile(path, data, size);
     AppState s = fuzz::StartedState();
-    const DesignFileResult r = OpenNativeFile(s, path);
+    // Huge values load as they do when the user answers Yes.
+    const DesignFileResult r = OpenNativeFile(s, path, HugeValues::Accept);
     if (r.ok) fuzz::ExerciseDesign(s);
     return 0;
 }

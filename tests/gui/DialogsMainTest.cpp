@@ -442,6 +442,7 @@ TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
     ResetCylinderDimensions(expected.gear);
     RecomputeRevArmCentre(expected.gear);
 
+    form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
     form->ResetAll->trigger();
     EXPECT_FLOAT_EQ(g.Stroke, 3.5f);
     EXPECT_FLOAT_EQ(g.RevArmMax, 1.3f);

@@ -118,6 +118,9 @@ protected:
     {
         auto f = std::make_unique<TMainForm>(s, sound, random, clock);
         f->Timer1->stop(); // ticks are driven by the test
+        // Unsaved changes are dropped without a question, except where a test
+        // asks for the question.
+        f->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
         return f;
     }
     // The dialogs answer with `path`; the names asked for are recorded.
@@ -216,24 +219,24 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
     Answer(*form, dir / "cut.vgw");
     QString shown;
     ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
-        shown = box->text();
+        shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
     form->OpenDimensions->trigger();
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Read beyond end of file");
+    EXPECT_EQ(shown, "Cannot open \"cut.vgw\": it is too short to be a design (800 bytes).\nRead beyond end of file");
     EXPECT_EQ(Snapshot(*form), before);
     EXPECT_EQ(state.display.DataSetName, "Mine");
 
     // A file that is not there.
     Answer(*form, dir / "none.vgw");
     ModalWatcher<QMessageBox> watch2([&](QMessageBox* box) {
-        shown = box->text();
+        shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
     form->OpenDimensions->trigger();
     EXPECT_TRUE(watch2.seen);
-    EXPECT_EQ(shown, "File not found");
+    EXPECT_EQ(shown, "Cannot open \"none.vgw\": the file does not exist.\nFile not found");
     EXPECT_EQ(Snapshot(*form), before);
 }
 
@@ -251,13 +254,13 @@ TEST_F(MainFormFiles, AFailedSaveShowsTheMessageAndKeepsTheOldFile)
     SetRecordFileFault(fault);
     QString shown;
     ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
-        shown = box->text();
+        shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
     QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
     ClearRecordFileFault();
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Disk full");
+    EXPECT_EQ(shown, "Cannot save \"keep.vgw\": the disk is full.\nDisk full");
     EXPECT_EQ(ReadFileBytes(dir / "keep.vgw"), original);
     EXPECT_EQ(state.display.DataSetName, "Unsaved");
     EXPECT_EQ(state.gear.Stroke, 4.75f);
@@ -299,12 +302,12 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
     Answer(*form, dir / "short.vgd");
     QString shown;
     ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
-        shown = box->text();
+        shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
     form->OpenDosDimensions->trigger();
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Read beyond end of file");
+    EXPECT_EQ(shown, "Cannot open \"short.vgd\": it is too short to be a design (220 bytes).\nRead beyond end of file");
     EXPECT_EQ(Snapshot(*form), before);
 }
 
@@ -381,26 +384,48 @@ TEST_F(MainFormFiles, TheRealDialogsSaveAndOpen)
     EXPECT_EQ(state.gear.Stroke, 3.75f);
 }
 
-TEST_F(MainFormFiles, AHostileFileLoadsAndTheWindowKeepsRunning)
+TEST_F(MainFormFiles, AHostileFileIsRefusedOrLoadsWhenConfirmedAndTheWindowKeepsRunning)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    const float junk[] = {nan, inf, -inf, 1e38f, -1e38f, 3e9f};
+    const float junk[] = {1e38f, -1e38f, 3e9f, -3.4e38f};
     std::vector<NativeRecord> rec(kNativeRecordCount);
     int n = 0;
     for (auto& r : rec)
-        for (float& f : r) f = junk[n++ % 6];
+        for (float& f : r) f = junk[n++ % 4];
     for (int k = 0; k < 20; ++k) {
         rec[50 + k / 5][k % 5] = static_cast<float>(k % 2); // lines and circles
         rec[54 + k / 5][k % 5] = 255;
         rec[58 + k / 5][k % 5] = static_cast<float>(k % 4);
         rec[62 + k / 5][k % 5] = k % 3 ? 1e30f : -4; // pivots outside the point table
-        rec[66 + k / 5][k % 5] = k % 3 ? nan : 40;
+        rec[66 + k / 5][k % 5] = k % 3 ? 3e38f : 40;
     }
     WriteRecords(dir / "junk.vgw", rec);
-    state.display.SteamDisplayOn = true;
-    Answer(*form, dir / "junk.vgw");
+    rec[0][1] = nan;
+    WriteRecords(dir / "nan.vgw", rec);
+    const auto before = Snapshot(*form);
+    // Not a number: refused, naming the file and the value. Huge values: the
+    // question's default button, Cancel, keeps the design.
+    QStringList shown;
+    auto look = [&](QMessageBox* box) {
+        shown << box->objectName() + ": " + box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    Answer(*form, dir / "nan.vgw");
+    ModalWatcher<QMessageBox> refused(look);
     form->OpenDimensions->trigger();
+    Answer(*form, dir / "junk.vgw");
+    ModalWatcher<QMessageBox> cancelled(look);
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(shown, (QStringList{"FileErrorBox: Cannot open \"nan.vgw\": it is not a design (Stroke is not a number).",
+                                  "HugeValuesBox: \"junk.vgw\" holds values no gear can have (CrankDiskDia = 1e38). "
+                                  "Open it anyway?"}));
+    EXPECT_EQ(Snapshot(*form), before);
+
+    // Yes loads it, and the window keeps running.
+    ModalWatcher<QMessageBox> yes([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    state.display.SteamDisplayOn = true;
+    form->OpenDimensions->trigger();
+    EXPECT_TRUE(yes.seen);
     EXPECT_EQ(state.display.DataSetName, "junk");
     EXPECT_GE(state.overlay.CurrentItem, 1);
     EXPECT_LE(state.overlay.CurrentItem, 20);
@@ -409,6 +434,64 @@ TEST_F(MainFormFiles, AHostileFileLoadsAndTheWindowKeepsRunning)
     form->SBRevArm->setValue(form->SBRevArm->maximum());
     form->Tick();
     EXPECT_FALSE(form->FrameImage().isNull());
+}
+
+TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
+{
+    form->show();
+    form->Timer1->start();
+    form->SaveChangesHook = nullptr;
+    // The view and the arm setting are not the design.
+    form->SBZoom->setValue(20);
+    form->SBRevArm->setValue(500);
+    EXPECT_FALSE(form->DesignChanged());
+
+    // Cancel keeps the window open and running.
+    state.gear.Stroke = 4.25f;
+    QString shown;
+    ModalWatcher<QMessageBox> cancel([&](QMessageBox* box) {
+        shown = box->objectName() + ": " + box->text();
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    form->Exit1->trigger();
+    EXPECT_EQ(shown, "SaveChangesBox: Save changes to \"Nominal\"?");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Timer1->isActive());
+    // Save runs Save As; the window then closes.
+    Answer(*form, dir / "kept.vgw");
+    ModalWatcher<QMessageBox> save([](QMessageBox* box) { box->button(QMessageBox::Save)->click(); });
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(asked, QStringList{"SaveDialog1"});
+    EXPECT_EQ(fs::file_size(dir / "kept.vgw"), 1420u);
+
+    // Open, import and Reset All ask too; Cancel, or a save that fails, stops
+    // them before their dialog. Discard goes on.
+    QStringList questions;
+    auto answer = TMainForm::SaveChangesAnswer::Cancel;
+    form->SaveChangesHook = [&](const QString& q) {
+        questions << q;
+        return answer;
+    };
+    state.overlay.Item[3].Kind = 1;
+    asked.clear();
+    form->OpenDimensions->trigger();
+    form->OpenDosDimensions->trigger();
+    form->ResetAll->trigger();
+    EXPECT_EQ(questions, QStringList(3, "Save changes to \"kept\"?"));
+    answer = TMainForm::SaveChangesAnswer::Save;
+    RecordFileFault fault;
+    fault.createError = EACCES;
+    SetRecordFileFault(fault);
+    ModalWatcher<QMessageBox> failed([](QMessageBox* box) { box->accept(); });
+    form->OpenDimensions->trigger();
+    ClearRecordFileFault();
+    EXPECT_EQ(asked, QStringList{"SaveDialog1"});
+    EXPECT_EQ(state.overlay.Item[3].Kind, 1.0f);
+    answer = TMainForm::SaveChangesAnswer::Discard;
+    form->OpenDimensions->trigger();
+    EXPECT_EQ(state.overlay.Item[3].Kind, -1.0f);
+    EXPECT_FALSE(form->DesignChanged()); // as loaded
 }
 
 TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)

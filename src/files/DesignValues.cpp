@@ -1,0 +1,160 @@
+#include "files/DesignValues.h"
+
+#include "files/FileLayout.h"
+#include "files/OlderFile.h"
+#include "model/Model.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr float kNoLimit = std::numeric_limits<float>::infinity();
+constexpr float kLargestColour = 16777215.0f; // 0xFFFFFF
+
+struct NamedValue {
+    const float* field;
+    std::string name;
+    bool judged; // checked when a file is loaded
+    float limit; // a judged value beyond it (either sign) is huge
+    bool design; // part of the design snapshot
+};
+
+std::string Indexed(const char* base, int i) { return std::string(base) + "[" + std::to_string(i) + "]"; }
+
+// Every value a design file can hold, in the state `s`.
+std::vector<NamedValue> NamedValues(const AppState& s)
+{
+    std::vector<NamedValue> v;
+    auto add = [&v](const float* p, std::string name, bool judged, bool design, float limit = kHugeDesignValue) {
+        v.push_back({p, std::move(name), judged, limit, design});
+    };
+    const Gear& g = s.gear;
+    for (int code = 1; code <= 22; ++code) add(DimensionField(g, code), DimensionName(code), true, true);
+    for (int code = 101; code <= 122; ++code) add(DimensionField(g, code), DimensionName(code), true, true);
+    add(&g.CylDims[ciCylSpare], "CylSpare", false, true);
+    add(&g.PointX[9], "PointX[9]", true, true);
+    add(&g.PointY[9], "PointY[9]", true, true);
+    add(&g.PointY[4], "PointY[4]", false, false); // every solve sets it to 0
+    // The setting of the reverse arm: the open solves with it once to find mid
+    // gear, then puts the arm there.
+    add(&g.RevArmPos, "RevArmPos", true, false);
+    add(&g.RevArm[0], "RevArmCentre", false, false);
+    for (int k = 1; k <= 9; ++k) add(&g.RevArm[k], Indexed("RevArmPositions", k), k > 3, k > 3);
+
+    const View& w = s.view;
+    add(&w.ViewScale, "ViewScale", true, false);
+    add(&w.ViewOffsetX, "ViewOffsetX", true, false);
+    add(&w.ViewOffsetY, "ViewOffsetY", true, false);
+    add(&w.GraphicZoom, "GraphicZoom", true, false);
+    for (int i = 0; i < static_cast<int>(w.PresetTable.size()); ++i)
+        add(&w.PresetTable[i], Indexed("PresetTable", i), true, false);
+
+    add(&s.graph.GraphVerticalScale, "GraphVerticalScale", true, true, kNoLimit);
+    add(&s.graph.GraphRevArmPos, "GraphRevArmPos", false, false);
+
+    using Item = OverlayItem;
+    const struct {
+        float Item::*member;
+        const char* name;
+    } kItemFields[] = {{&Item::X1, "X1"},
+                       {&Item::Y1, "Y1"},
+                       {&Item::X2, "X2"},
+                       {&Item::Y2, "Y2"},
+                       {&Item::Pivot1X0, "Pivot1X0"},
+                       {&Item::Pivot1Y0, "Pivot1Y0"},
+                       {&Item::Pivot2X0, "Pivot2X0"},
+                       {&Item::Pivot2Y0, "Pivot2Y0"},
+                       {&Item::Kind, "Kind"},
+                       {&Item::Colour, "Colour"},
+                       {&Item::Reference, "Reference"},
+                       {&Item::Pivot1Index, "Pivot1Index"},
+                       {&Item::Pivot2Index, "Pivot2Index"}};
+    for (int k = 1; k <= kOverlayItems; ++k)
+        for (const auto& f : kItemFields)
+            add(&(s.overlay.Item[k].*f.member), Indexed("OverlayItem", k) + "." + f.name, true, true,
+                f.member == &Item::Colour ? kLargestColour : kHugeDesignValue);
+    return v;
+}
+
+} // namespace
+
+ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLayout layout)
+{
+    const auto scratch = std::make_unique<AppState>();
+    const std::vector<NamedValue> named = NamedValues(*scratch);
+    std::map<const float*, const NamedValue*> byField;
+    for (const NamedValue& n : named) byField[n.field] = &n;
+
+    const bool older = layout == RecordLayout::Older;
+    const auto fields = older ? file_layout::OlderFields(*scratch) : file_layout::NativeFields(*scratch);
+    const int count = static_cast<int>(records.size());
+    int stored = 0;
+    if (older)
+        stored = std::min(count, kOlderRecordCount);
+    else
+        stored = count >= kNativeRecordCount ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
+
+    // The field a load keeps for each value: the last one naming it.
+    std::map<const float*, int> kept;
+    for (int r = 0; r < stored; ++r)
+        for (int f = 0; f < kNativeFields; ++f)
+            if (const float* p = fields[r][f]) kept[p] = r * kNativeFields + f;
+
+    ValueCheck first;
+    for (int r = 0; r < stored; ++r) {
+        for (int f = 0; f < kNativeFields; ++f) {
+            const float* p = fields[r][f];
+            if (!p || kept[p] != r * kNativeFields + f) continue;
+            const auto it = byField.find(p);
+            if (it == byField.end() || !it->second->judged) continue;
+            const float x = records[r][f];
+            if (!std::isfinite(x)) return {ValueVerdict::NotFinite, it->second->name, x};
+            if (first.verdict == ValueVerdict::Sound && std::abs(x) > it->second->limit)
+                first = {ValueVerdict::Huge, it->second->name, x};
+        }
+    }
+    return first;
+}
+
+bool AcceptValues(const std::vector<NativeRecord>& records, RecordLayout layout, HugeValues huge,
+                  DesignFileResult& result)
+{
+    result.values = CheckDesignRecords(records, layout);
+    switch (result.values.verdict) {
+    case ValueVerdict::Sound: return true;
+    case ValueVerdict::Huge: return huge == HugeValues::Accept;
+    case ValueVerdict::NotFinite: return false;
+    }
+    return false;
+}
+
+std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
+{
+    std::vector<std::uint32_t> bits;
+    for (const NamedValue& n : NamedValues(s))
+        if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
+    return bits;
+}
+
+std::string CompactNumber(float v)
+{
+    if (std::isnan(v)) return "nan";
+    if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    std::string s(buf, res.ptr);
+    const auto e = s.find('e');
+    if (e == std::string::npos) return s;
+    // "3.4e+38" -> "3.4e38", "1e-07" -> "1e-7".
+    std::string exponent = s.substr(e + 1);
+    const bool negative = !exponent.empty() && exponent[0] == '-';
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
+    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+    return s.substr(0, e + 1) + (negative ? "-" : "") + exponent;
+}

@@ -1,0 +1,51 @@
+#include "files/FileMessages.h"
+
+#include "files/DesignValues.h"
+#include "platform/RecordFile.h"
+
+#include <cmath>
+
+namespace {
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string HugeReason(const ValueCheck& c)
+{
+    return "values no gear can have (" + c.name + " = " + CompactNumber(c.value) + ")";
+}
+
+std::string OpenReason(const DesignFileResult& r)
+{
+    switch (r.values.verdict) {
+    case ValueVerdict::NotFinite:
+        return "it is not a design (" + r.values.name +
+               (std::isnan(r.values.value) ? " is not a number)" : " is infinite)");
+    case ValueVerdict::Huge: return "it holds " + HugeReason(r.values);
+    case ValueVerdict::Sound: break;
+    }
+    if (r.errorNumber == 0 && r.error == io_message::kEndOfFile) {
+        if (r.fileBytes < 0) return "it is too short to be a design";
+        return "it is too short to be a design (" + std::to_string(r.fileBytes) +
+               (r.fileBytes == 1 ? " byte)" : " bytes)");
+    }
+    return IoErrorReason(r.errorNumber, false);
+}
+
+} // namespace
+
+std::string FileMessage::OneLine() const { return detail.empty() ? text : text + " " + detail + "."; }
+
+FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileResult& r)
+{
+    return {"Cannot open " + Quoted(shownName) + ": " + OpenReason(r) + ".", r.error};
+}
+
+FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r)
+{
+    return {"Cannot save " + Quoted(shownName) + ": " + IoErrorReason(r.errorNumber, true) + ".", r.error};
+}
+
+std::string HugeValuesQuestion(const std::string& shownName, const ValueCheck& c)
+{
+    return Quoted(shownName) + " holds " + HugeReason(c) + ". Open it anyway?";
+}

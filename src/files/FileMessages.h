@@ -1,0 +1,26 @@
+// What the program tells the user about a design file that cannot be opened
+// or saved, in plain words: the file by name and the reason, with the
+// system's standard message kept as the detail.
+#pragma once
+
+#include "files/NativeFile.h"
+
+#include <string>
+
+struct FileMessage {
+    std::string text;   // e.g. Cannot open "x.vgw": it is too short to be a design (0 bytes).
+    std::string detail; // the standard message ("Read beyond end of file"); may be empty
+    // Text and detail on one line, for a terminal.
+    std::string OneLine() const;
+};
+
+// `shownName` is the file as the user knows it: its name in a window, the
+// path as typed on a command line. `r` is a failed open or import.
+FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileResult& r);
+
+// `r` is a failed save.
+FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r);
+
+// The question before a file with huge values is loaded all the same:
+// "x.vgw" holds values no gear can have (Stroke = 3.4e38). Open it anyway?
+std::string HugeValuesQuestion(const std::string& shownName, const ValueCheck& c);
