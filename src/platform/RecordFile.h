@@ -62,6 +62,8 @@ public:
     bool Create(const std::string& path);
     // Appends one record.
     bool Write(const RecordBytes& record);
+    // Appends text (counted as one record by the failure injection).
+    bool WriteText(const std::string& text);
     // Flushes and closes the temporary file, then renames it over the target.
     bool Commit();
     // Closes and removes the temporary file; the target is untouched.
@@ -79,6 +81,11 @@ private:
     long written_ = 0;
     std::string error_;
 };
+
+// Writes a whole text file the same way: a temporary file beside `path` that
+// replaces it only when complete. On failure returns false with the standard
+// message in `error`; the target is left as it was and no temporary remains.
+bool SaveTextFile(const std::string& path, const std::string& text, std::string& error);
 
 // Reads an existing file record by record.
 class RecordReader {
