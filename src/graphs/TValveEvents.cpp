@@ -19,13 +19,16 @@ TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), 
 {
     setObjectName(QStringLiteral("ValveEvents"));
     setWindowTitle(CaptionHead());
-    resize(1000, 560);
+    resize(1100, 600);
 
     EventsGrid = new QTableWidget(this);
     EventsGrid->setObjectName(QStringLiteral("EventsGrid"));
     EventsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     EventsGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     EventsGrid->verticalHeader()->hide();
+    // Compact rows: more notches in view.
+    EventsGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    EventsGrid->verticalHeader()->setDefaultSectionSize(EventsGrid->fontMetrics().height() + 6);
     EventsGrid->setWordWrap(false);
     EventsGrid->setColumnCount(kValveEventsColumns);
     QStringList headers;
