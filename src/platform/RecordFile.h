@@ -1,4 +1,4 @@
-// Binary files of fixed 20-byte records, with every operation checked.
+// Binary files of fixed 20-byte records, and whole text files, with every operation checked.
 //
 // Writing never touches the target until the end: RecordWriter writes into a
 // temporary file beside the target and Commit() flushes, closes and renames it
