@@ -6,7 +6,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/Services.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -59,7 +59,7 @@ BENCHMARK(BM_FillFreshImage)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv); // widgets too (the valve events window)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

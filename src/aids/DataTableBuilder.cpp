@@ -121,6 +121,41 @@ std::vector<std::string> BuildDataTable(AppState& s, const std::string& date, co
     return lines;
 }
 
+std::vector<TextRow> DataTableCells(const AppState& state)
+{
+    AppState s = state;
+    Gear& g = s.gear;
+    TextRow header = {"Driver angle (deg)"};
+    for (int k = 1; k <= 6; ++k) {
+        const std::string n = "No." + std::to_string(k);
+        header.push_back(n + " vert (units)");
+        header.push_back(n + " horz (units)");
+    }
+    int slot[7] = {};
+    for (int k = 1; k <= 6; ++k) slot[k] = PointIndexOrOrigin(s.pivots.PivotOfSlot[k]);
+    const long count = DataTableLineCount(s.anim.SelectedStep);
+    const LD step = std::isfinite(s.anim.SelectedStep) && s.anim.SelectedStep > 0
+                        ? static_cast<LD>(EffectiveStep(s.anim.SelectedStep))
+                        : 0.0L;
+    std::vector<TextRow> rows;
+    rows.reserve(static_cast<size_t>(count) + 1);
+    rows.push_back(std::move(header));
+    for (long i = 0; i < count; ++i) {
+        // The angles and solves of BuildDataTable.
+        g.DriverAngle = static_cast<float>(static_cast<LD>(i) * step);
+        SolveLinkage(g);
+        TextRow row;
+        row.reserve(13);
+        row.push_back(DecimalText(g.DriverAngle, 2));
+        for (int k = 1; k <= 6; ++k) {
+            row.push_back(DecimalText(g.PointY[slot[k]], 3));
+            row.push_back(DecimalText(g.PointX[slot[k]], 3));
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 std::string JoinLines(const std::vector<std::string>& lines)
 {
     size_t total = 0;

@@ -1,6 +1,7 @@
 // The pivot data table: the six pivot slots listed over one driver revolution.
 #pragma once
 
+#include "files/TextTable.h"
 #include "model/AppState.h"
 
 #include <string>
@@ -22,6 +23,11 @@ long DataTableLineCount(float step);
 
 // Str(v, w, 2 or 3) as the table writes it; the same text as FormatFixed10.
 std::string TableNumber(float v, int width, int decimals);
+
+// The same numbers as cells for CSV: a header row, then one row per angle
+// (the angle with 2 decimals, each pivot's vertical and horizontal coordinate
+// with 3). Works on a copy of the state.
+std::vector<TextRow> DataTableCells(const AppState& s);
 
 // The memo's text: the lines joined by line feeds.
 std::string JoinLines(const std::vector<std::string>& lines);

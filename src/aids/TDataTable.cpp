@@ -62,6 +62,9 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     item(SelectAll1, "SelectAll1", "Select&All", &TDataTable::SelectAll1Click);
     Cut1->setEnabled(false);
     Copy1->setEnabled(false);
+    SaveCsv1 = MainMenu1->addAction(QStringLiteral("&Save CSV…"));
+    SaveCsv1->setObjectName(QStringLiteral("SaveCsv1"));
+    connect(SaveCsv1, &QAction::triggered, this, &TDataTable::SaveCsv1Click);
 
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
@@ -117,6 +120,8 @@ void TDataTable::Copy1Click()
 }
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
+
+void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_))); }
 
 void TDataTable::SelectAll1Click()
 {

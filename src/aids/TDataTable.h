@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/QtTableExport.h"
 
 #include <QDialog>
 
@@ -21,7 +22,9 @@ public:
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Edit1 = nullptr;
     QAction *Close1 = nullptr, *Blank = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Past1 = nullptr,
-            *SelectAll1 = nullptr;
+            *SelectAll1 = nullptr, *SaveCsv1 = nullptr;
+    // Replaces the "Save CSV…" dialog when set (tests).
+    FileDialogHookFn FileDialogHook;
     QPlainTextEdit* DataMemo = nullptr;
 
 public slots:
@@ -33,6 +36,7 @@ public slots:
     void Copy1Click();
     void Past1Click();
     void SelectAll1Click();
+    void SaveCsv1Click(); // the table's numbers as CSV
 
 protected:
     void showEvent(QShowEvent* e) override;

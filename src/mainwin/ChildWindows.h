@@ -22,6 +22,7 @@ class TCylDimen;
 class TGraphZoom;
 class TDrawLines;
 class TDataTable;
+class TValveEvents;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -41,10 +42,11 @@ struct ChildWindows {
     TGraphZoom* GraphZoom = nullptr;
     TDrawLines* DrawLines = nullptr;
     TDataTable* DataTable = nullptr;
+    TValveEvents* ValveEvents = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs: TMainFormDialogs.cpp;
-// diagrams: TMainFormGraphs.cpp; drafting aids and help: TMainFormAids.cpp;
+// diagrams and the valve events table: TMainFormGraphs.cpp; drafting aids and help: TMainFormAids.cpp;
 // graphic zoom: TMainFormView.cpp.
 TDrivAng* NewDrivAng(TMainForm* main);
 TOvalDia* NewOvalDia(TMainForm* main);
@@ -63,3 +65,4 @@ TCylDimen* NewCylDimen(TMainForm* main);
 TGraphZoom* NewGraphZoom(TMainForm* main);
 TDrawLines* NewDrawLines(TMainForm* main);
 TDataTable* NewDataTable(TMainForm* main);
+TValveEvents* NewValveEvents(TMainForm* main);

@@ -296,6 +296,7 @@ void TMainForm::BuildMenus()
     item(DrawGraphs1, OvalDiag, "OvalDiag", "&OvalDiagram", &TMainForm::OvalDiagClick);
     item(DrawGraphs1, SteamDiag, "SteamDiag", "S&teamDiagram", &TMainForm::SteamDiagClick);
     item(DrawGraphs1, FourEvents, "FourEvents", "&PortOpenClose", &TMainForm::FourEventsClick);
+    item(DrawGraphs1, ValveEventsTable, "ValveEventsTable", "Valve &Events Table", &TMainForm::ValveEventsTableClick);
 
     Help1 = mb->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -506,6 +507,7 @@ void TMainForm::CreateChildWindows()
     Forms.GraphZoom = NewGraphZoom(this);
     Forms.DrawLines = NewDrawLines(this);
     Forms.DataTable = NewDataTable(this);
+    Forms.ValveEvents = NewValveEvents(this);
     UpdateCommandStates();
 }
 
@@ -524,6 +526,7 @@ void TMainForm::UpdateCommandStates()
     both(OvalDiag, ToolButton14, Forms.OvalDia != nullptr);
     both(SteamDiag, ToolButton15, Forms.SteamDia != nullptr);
     both(FourEvents, ToolButton16, Forms.PortDia != nullptr);
+    ValveEventsTable->setEnabled(Forms.ValveEvents != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

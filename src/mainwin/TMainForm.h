@@ -9,7 +9,7 @@
 //   TMainFormDialogs.cpp   dimension and setting dialogs, highlight round trip, reset all
 //   TMainFormAids.cpp      reference points, pivots, mouse, lines and circles, data table, help
 //   TMainFormFiles.cpp     open, save, import
-//   TMainFormGraphs.cpp    the four diagram windows
+//   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 #pragma once
 
 #include "mainwin/ChildWindows.h"
@@ -125,7 +125,8 @@ public:
     QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
-    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr;
+    QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
+            *ValveEventsTable = nullptr;
     QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
     QAction* Error = nullptr; // picture only, hidden: the solver error indicator
 
@@ -234,6 +235,7 @@ public slots:
     void OvalDiagClick();
     void SteamDiagClick();
     void FourEventsClick();
+    void ValveEventsTableClick();
 
 public:
     // Hooks between features (each defined in the file of its feature).

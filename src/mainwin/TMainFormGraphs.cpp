@@ -1,4 +1,4 @@
-// The four diagram windows.
+// The four diagram windows and the valve events table.
 #include "mainwin/TMainForm.h"
 
 #include "graphs/TDiagramWindow.h"
@@ -7,6 +7,7 @@
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
 #include "graphs/TSteamDia.h"
+#include "graphs/TValveEvents.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -90,9 +91,19 @@ TSteamDia* NewSteamDia(TMainForm* m)
     return w;
 }
 
+// ---- valve events table
+// Modal like the pivot data table: the animation runs on underneath.
+void TMainForm::ValveEventsTableClick()
+{
+    if (Forms.ValveEvents && !Forms.ValveEvents->isVisible()) Forms.ValveEvents->exec();
+}
+
+TValveEvents* NewValveEvents(TMainForm* m) { return new TValveEvents(m->State(), m); }
+
 // ---- captions
 // Every diagram window is a child of the main window.
 void TMainForm::UpdateGraphCaptions(const QString& tail)
 {
     for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
+    if (Forms.ValveEvents) Forms.ValveEvents->SetCaptionTail(tail);
 }

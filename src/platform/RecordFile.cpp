@@ -178,6 +178,30 @@ bool RecordWriter::Write(const RecordBytes& record)
     return true;
 }
 
+bool RecordWriter::WriteText(const std::string& text)
+{
+    if (fd_ < 0) return Fail(EBADF);
+    ++written_;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (gFault.writeError && written_ == gFault.writeAtRecord) {
+        (void)WriteAll(fd_, data, text.size() / 2);
+        return Fail(gFault.writeError);
+    }
+    const int e = WriteAll(fd_, data, text.size());
+    if (e) return Fail(e);
+    return true;
+}
+
+bool SaveTextFile(const std::string& path, const std::string& text, std::string& error)
+{
+    RecordWriter w;
+    if (!w.Create(path) || !w.WriteText(text) || !w.Commit()) {
+        error = w.Error();
+        return false;
+    }
+    return true;
+}
+
 bool RecordWriter::Commit()
 {
     if (fd_ < 0) return Fail(EBADF);

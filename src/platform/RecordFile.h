@@ -1,4 +1,4 @@
-// Binary files of fixed 20-byte records, with every operation checked.
+// Binary files of fixed 20-byte records, and whole text files, with every operation checked.
 //
 // Writing never touches the target until the end: RecordWriter writes into a
 // temporary file beside the target and Commit() flushes, closes and renames it
@@ -69,6 +69,8 @@ public:
     bool Create(const std::string& path);
     // Appends one record.
     bool Write(const RecordBytes& record);
+    // Appends text (counted as one record by the failure injection).
+    bool WriteText(const std::string& text);
     // Flushes and closes the temporary file, then renames it over the target.
     bool Commit();
     // Closes and removes the temporary file; the target is untouched.
@@ -88,6 +90,11 @@ private:
     std::string error_;
     int errno_ = 0;
 };
+
+// Writes a whole text file the same way: a temporary file beside `path` that
+// replaces it only when complete. On failure returns false with the standard
+// message in `error`; the target is left as it was and no temporary remains.
+bool SaveTextFile(const std::string& path, const std::string& text, std::string& error);
 
 // Reads an existing file record by record.
 class RecordReader {

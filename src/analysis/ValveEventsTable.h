@@ -1,0 +1,28 @@
+// The valve events table as text cells: one header row naming each column
+// and its unit, then one row per notch and direction. Percentages and angles
+// have 2 decimals, lengths 4; an event that does not happen is an empty cell.
+#pragma once
+
+#include "analysis/ValveEvents.h"
+#include "files/TextTable.h"
+
+#include <vector>
+
+inline constexpr int kValveEventsColumns = 25;
+
+// Notes of a row, in the last column.
+inline constexpr const char* kNoteRepeated = "repeated events";
+inline constexpr const char* kNoteClamped = "solver clamped";
+// The notch column of the normal notch.
+inline constexpr const char* kNormalNotchText = "normal";
+
+TextRow ValveEventsHeader();
+
+// The cells of one row.
+TextRow ValveEventsCells(const ValveEventsRow& row);
+
+// The header and every row.
+std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows);
+
+// The whole table of a design, ready for CSV or tab-separated text.
+std::vector<TextRow> ValveEventsTextOf(const Gear& design);

@@ -1,0 +1,109 @@
+#include "graphs/TValveEvents.h"
+
+#include "analysis/ValveEventsTable.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Columns that hold words rather than numbers.
+bool IsWordColumn(int column) { return column <= 1 || column == kValveEventsColumns - 1; }
+
+} // namespace
+
+TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+{
+    setObjectName(QStringLiteral("ValveEvents"));
+    setWindowTitle(CaptionHead());
+    resize(1100, 600);
+
+    EventsGrid = new QTableWidget(this);
+    EventsGrid->setObjectName(QStringLiteral("EventsGrid"));
+    EventsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EventsGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    EventsGrid->verticalHeader()->hide();
+    // Compact rows: more notches in view.
+    EventsGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    EventsGrid->verticalHeader()->setDefaultSectionSize(EventsGrid->fontMetrics().height() + 6);
+    EventsGrid->setWordWrap(false);
+    EventsGrid->setColumnCount(kValveEventsColumns);
+    QStringList headers;
+    // On screen the unit goes on a second header line.
+    for (const std::string& h : ValveEventsHeader())
+        headers << QString::fromStdString(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    EventsGrid->setHorizontalHeaderLabels(headers);
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TValveEvents::*slot)()) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, this, slot);
+    };
+    button(CopyBut, "CopyBut", QStringLiteral("Copy"), &TValveEvents::CopyButClick);
+    button(SaveCsvBut, "SaveCsvBut", QStringLiteral("Save CSV…"), &TValveEvents::SaveCsvButClick);
+    button(CloseBut, "CloseBut", QStringLiteral("Close"), &TValveEvents::CloseButClick);
+    CloseBut->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(CopyBut);
+    buttons->addWidget(SaveCsvBut);
+    buttons->addWidget(CloseBut);
+    auto* box = new QVBoxLayout(this);
+    box->addWidget(EventsGrid, 1);
+    box->addLayout(buttons);
+    setTabOrder(EventsGrid, CopyBut);
+    setTabOrder(CopyBut, SaveCsvBut);
+    setTabOrder(SaveCsvBut, CloseBut);
+}
+
+QString TValveEvents::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Valve Events    "); }
+
+void TValveEvents::SetCaptionTail(const QString& tail)
+{
+    const QString t = CaptionHead() + tail;
+    if (windowTitle() != t) setWindowTitle(t);
+}
+
+void TValveEvents::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TValveEvents::FormActivate()
+{
+    // The events are measured on a copy of the design.
+    text_ = ValveEventsTextOf(state_.gear);
+
+    EventsGrid->setUpdatesEnabled(false);
+    EventsGrid->clearContents();
+    EventsGrid->setRowCount(static_cast<int>(text_.size()) - 1);
+    QFont bold = EventsGrid->font();
+    bold.setBold(true);
+    for (size_t r = 1; r < text_.size(); ++r) {
+        const TextRow& row = text_[r];
+        // The normal notch stands out.
+        const bool normal = row[1] == kNormalNotchText;
+        for (size_t c = 0; c < row.size(); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(row[c]));
+            const int column = static_cast<int>(c);
+            item->setTextAlignment(IsWordColumn(column) ? Qt::AlignLeft | Qt::AlignVCenter
+                                                        : Qt::AlignRight | Qt::AlignVCenter);
+            if (normal) item->setFont(bold);
+            EventsGrid->setItem(static_cast<int>(r) - 1, column, item);
+        }
+    }
+    EventsGrid->resizeColumnsToContents();
+    EventsGrid->setUpdatesEnabled(true);
+    CloseBut->setFocus();
+}
+
+void TValveEvents::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
+
+void TValveEvents::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_)); }
+
+void TValveEvents::CloseButClick() { reject(); }

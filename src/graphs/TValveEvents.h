@@ -1,0 +1,52 @@
+// The valve events table window: for every notch of the port graph and the
+// normal notch, forward and reverse, the leads and the events of both
+// cylinder ends in numbers, to read or to hand to a spreadsheet ("Copy" as
+// tab-separated cells, "Save CSV…"). It is the numeric companion of the port
+// graph and opens from the same menu; unlike the diagram windows it lets the
+// animation run underneath, as the pivot data table does.
+#pragma once
+
+#include "files/TextTable.h"
+#include "model/AppState.h"
+#include "platform/QtTableExport.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QPushButton;
+class QTableWidget;
+
+class TValveEvents : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TValveEvents(AppState& state, QWidget* parent = nullptr);
+
+    // The caption: the window's head and the common tail.
+    static QString CaptionHead();
+    void SetCaptionTail(const QString& tail);
+
+    // The table as last computed: the header row, then one row per notch.
+    const std::vector<TextRow>& TableText() const { return text_; }
+
+    QTableWidget* EventsGrid = nullptr;
+    QPushButton *CopyBut = nullptr, *SaveCsvBut = nullptr, *CloseBut = nullptr;
+
+    // Replaces the save dialog when set (tests).
+    FileDialogHookFn FileDialogHook;
+
+public slots:
+    // Recomputes the table for the current design (every time it is shown).
+    void FormActivate();
+    void CopyButClick();
+    void SaveCsvButClick();
+    void CloseButClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    AppState& state_;
+    std::vector<TextRow> text_;
+};
