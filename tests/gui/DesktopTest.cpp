@@ -88,7 +88,7 @@ struct DesktopWindow : ::testing::Test {
             return true;
         });
         act();
-        QTest::qWaitFor([shown] { return !shown->isEmpty(); }, 5000);
+        static_cast<void>(QTest::qWaitFor([shown] { return !shown->isEmpty(); }, 5000));
         return *shown;
     }
     QStringList Visible() const
