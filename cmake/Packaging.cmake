@@ -1,29 +1,29 @@
 # Installation into the usual places and the Debian package.
 #
-#   bin/quelf                       launcher: starts the program in its data directory
-#   libexec/quelf/quelf             the program
+#   bin/quelf                       the program (finds its data in ../share/quelf)
 #   share/quelf/                    sounds and instruction texts
 #   share/applications/quelf.desktop
+#   share/mime/packages/quelf.xml   the design file types (.vgw, .vgd)
+#   share/metainfo/org.quelf.quelf.metainfo.xml
 #   share/icons/hicolor/{scalable,NxN}/apps/quelf.{svg,png}
 include(GNUInstallDirs)
 
-set(QUELF_LIBEXEC_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quelf)
 set(QUELF_DATA_DIR ${CMAKE_INSTALL_DATADIR}/quelf)
 
-install(TARGETS quelf RUNTIME DESTINATION ${QUELF_LIBEXEC_DIR})
+install(TARGETS quelf RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY DESTINATION ${QUELF_DATA_DIR})
 install(FILES ${QUELF_DATA_FILES} DESTINATION ${QUELF_DATA_DIR})
 
-# The launcher knows the other directories relative to its own.
-file(RELATIVE_PATH QUELF_REL_PREFIX /prefix/${CMAKE_INSTALL_BINDIR} /prefix)
-if(QUELF_REL_PREFIX STREQUAL "")
-  set(QUELF_REL_PREFIX .)
-endif()
-configure_file(${CMAKE_SOURCE_DIR}/packaging/quelf.in ${CMAKE_BINARY_DIR}/packaging/quelf @ONLY)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/quelf DESTINATION ${CMAKE_INSTALL_BINDIR})
-
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quelf.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/quelf.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+# Where the screenshot of the software centre's page is published.
+set(QUELF_WEB_URL "https://quelf.example.org" CACHE STRING "Web address where docs/ of the project is published")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/org.quelf.quelf.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/packaging/org.quelf.quelf.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/org.quelf.quelf.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/quelf.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(n 16 22 24 32 48 64 128 256)

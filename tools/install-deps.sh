@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool imagemagick fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
+  desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

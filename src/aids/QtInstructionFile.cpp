@@ -1,5 +1,7 @@
 #include "aids/QtInstructionFile.h"
 
+#include "platform/QtDesktop.h"
+
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -29,7 +31,7 @@ bool LoadInstructionFile(QPlainTextEdit* memo, QLabel* label, QWidget* owner)
 {
     const QString name = memo->property(kFileNameProperty).toString();
     QString text, error;
-    if (ReadTextFile(name, text, error)) {
+    if (ReadTextFile(DataFilePath(name), text, error)) {
         memo->setPlainText(text);
         if (label) label->setText(name);
         return true;

@@ -12,8 +12,8 @@ inline constexpr const char* kFileNameProperty = "hint";
 // objectName of the message box that reports a file that could not be loaded.
 inline constexpr const char* kLoadErrorBoxName = "LoadErrorBox";
 
-// Loads the memo's text from the file named by its hint, looked up relative to
-// the working directory. On success `label` shows the file name and true is
+// Loads the memo's text from the file named by its hint, looked up in the
+// working directory, then in the program's data folders (DataFilePath). On success `label` shows the file name and true is
 // returned. On failure the memo keeps its text and a message box reading
 // "Error Loading " + name + ": " + the error text is shown without waiting
 // for it (application modal, deleted when closed), parented to `owner`.

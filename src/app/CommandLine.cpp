@@ -54,7 +54,44 @@ void AddOptions(QCommandLineParser& p)
                             QStringLiteral("[FILE]"));
 }
 
+// Qt's own options, which the application object takes out of the command
+// line; `takesValue`: the next argument is the option's value.
+bool IsQtOption(const QString& a, bool& takesValue)
+{
+    static const char* const kWithValue[] = {
+        "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",       "-qwindowgeometry", "-qwindowtitle",
+        "-qwindowicon", "-geometry",           "-title",         "-icon",         "-display",         "-session",
+        "-style",       "-stylesheet",         "-name",          "-qmljsdebugger"};
+    static const char* const kFlags[] = {"-reverse", "-widgetcount", "-testability", "-nograb", "-dograb", "-sync"};
+    takesValue = false;
+    for (const char* o : kFlags)
+        if (a == QLatin1String(o)) return true;
+    for (const char* o : kWithValue) {
+        if (a == QLatin1String(o)) {
+            takesValue = true;
+            return true;
+        }
+        if (a.startsWith(QLatin1String(o) + QLatin1Char('='))) return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool ParseWindowCommandLine(int argc, char** argv, CommandLine& out, QString& error)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        bool takesValue = false;
+        if (i > 0 && IsQtOption(a, takesValue)) {
+            if (takesValue) ++i;
+            continue;
+        }
+        args << a;
+    }
+    return ParseCommandLine(args, out, error);
+}
 
 QString UsageText()
 {

@@ -47,6 +47,12 @@ int RunReport(int argc, char** argv);
 // a one-line reason. --help and --version are handled by the parser itself.
 bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& error);
 
+// The window mode's command line, read before the application object exists
+// (so that a mistake is told without a display). Qt's own options (-platform,
+// -style, -geometry and the like) are left for the application object; the
+// rest is parsed as ParseCommandLine does.
+bool ParseWindowCommandLine(int argc, char** argv, CommandLine& out, QString& error);
+
 // The usage text printed with a bad-arguments error.
 QString UsageText();
 

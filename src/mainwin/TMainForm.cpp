@@ -1,7 +1,9 @@
 #include "mainwin/TMainForm.h"
 
+#include "files/RecentDesigns.h"
 #include "model/Model.h"
 #include "platform/QtCanvas.h"
+#include "platform/QtDesktop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -194,6 +196,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
       frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(ProgramIcon()); // the child windows show it too
     frame_.fill(Qt::white);
     area_ = new TFrameArea(this);
     setCentralWidget(area_);
@@ -251,7 +254,22 @@ void TMainForm::BuildMenus()
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
     separator(File1, "N1");
+    // The recent designs ("&1 name.vgw", the folder as the tooltip).
+    File1->setToolTipsVisible(true);
+    for (int k = 1; k <= kRecentDesignsMax; ++k) {
+        QAction* a = File1->addAction(QString());
+        a->setObjectName(QStringLiteral("RecentDesign%1").arg(k));
+        connect(a, &QAction::triggered, this, [this, k] { RecentDesignClick(k); });
+        RecentDesign[static_cast<std::size_t>(k)] = a;
+    }
+    RecentSeparator = File1->addSeparator();
+    RecentSeparator->setObjectName(QStringLiteral("RecentSeparator"));
+    RefreshRecentDesigns();
     item(File1, Exit1, "Exit1", "E&xit", &TMainForm::Exit1Click);
+    // The desktop's standard keys beside the mnemonics.
+    OpenDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     SetUp1 = mb->addMenu(QStringLiteral("&SetUp"));
     SetUp1->setObjectName(QStringLiteral("SetUp1"));
@@ -301,6 +319,7 @@ void TMainForm::BuildMenus()
     Help1 = mb->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     item(Help1, Instructions, "Instructions", "&Instructions", &TMainForm::InstructionsClick);
+    Instructions->setShortcut(QKeySequence(Qt::Key_F1));
     item(Help1, SpecInstr, "SpecInstr", "Instructions&Special", &TMainForm::SpecInstrClick);
     separator(Help1, "N6");
     item(Help1, About1, "About1", "&About", &TMainForm::About1Click);
@@ -484,6 +503,7 @@ void TMainForm::BuildControls()
     }
     InstallDynVarBarHooks();
     btn(UnDoDn, "UnDoDn", "UnDo", nullptr, 278, 72, 40, 16, &TMainForm::UnDoDnClick);
+    UnDoDn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z)); // only while shown and enabled
     UnDoDn->setEnabled(false);
     UnDoDn->hide();
 }

@@ -8,7 +8,7 @@
 //   TMainFormDynVars.cpp   dynamic variables, undo, steam display and screen data switches
 //   TMainFormDialogs.cpp   dimension and setting dialogs, highlight round trip, reset all
 //   TMainFormAids.cpp      reference points, pivots, mouse, lines and circles, data table, help
-//   TMainFormFiles.cpp     open, save, import
+//   TMainFormFiles.cpp     open, save, import, recent designs, a design named at start
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 #pragma once
 
@@ -119,6 +119,10 @@ public:
     // Menus and their items.
     QMenu *File1 = nullptr, *SetUp1 = nullptr, *EditDimen1 = nullptr, *DrawGraphs1 = nullptr, *Help1 = nullptr;
     QAction *OpenDimensions = nullptr, *OpenDosDimensions = nullptr, *SaveAsDimensions = nullptr, *Exit1 = nullptr;
+    // The recent designs in the "File" menu, RecentDesign1..8 ([0] unused),
+    // hidden while unused, and the separator after them.
+    std::array<QAction*, 9> RecentDesign{};
+    QAction* RecentSeparator = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
@@ -229,6 +233,9 @@ public slots:
     void OpenDimensionsClick();
     void SaveAsDimensionsClick();
     void OpenDosDimensionsClick();
+    // Opens the design of recent entry k (1..8); a file no longer there is
+    // reported as an open reports it and dropped from the list.
+    void RecentDesignClick(int k);
 
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();
@@ -268,6 +275,16 @@ public:
     // ("Data File (*.vgw)", "All Files (*)").
     static QStringList QtNameFilters(const QString& filter);
 
+    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported,
+    // anything else opened as a native design, with the menu's questions
+    // and messages. True when it was loaded.
+    bool OpenDesignFile(const QString& path);
+    // The same, queued to run once the window is up (a design named on the
+    // command line).
+    void OpenDesignWhenShown(const QString& path);
+    // The "File" menu's recent entries from the stored list.
+    void RefreshRecentDesigns();
+
     // TMainFormFiles.cpp: unsaved changes. The design (dimensions, reverse
     // arm values and positions, graph settings, overlay items; not the view)
     // is compared with what it was at start-up, after the last open, import,
@@ -304,6 +321,11 @@ private:
     // shows any failure. The design is untouched unless the result is ok.
     DesignFileResult LoadDesignFile(const QString& path, bool older);
     void SetRevArmBarAfterLoad(const DesignFileResult& r);
+    // After a load (`older`: an import) that succeeded: the bar, the Draw Lines
+    // rows and the recent list.
+    void FinishLoad(const QString& path, bool older, const DesignFileResult& r);
+    // Puts the path first in the recent designs and keeps its folder.
+    void RememberDesign(const QString& path);
 
     AppState& state_;
     SoundPort& sound_;

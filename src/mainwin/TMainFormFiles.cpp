@@ -1,12 +1,17 @@
-// Open, save and import of dimension files; the question about unsaved changes.
+// Open, save and import of dimension files; the recent designs and a design
+// named on the command line; the question about unsaved changes.
 #include "mainwin/TMainForm.h"
 
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
+#include "files/RecentDesigns.h"
+#include "platform/QtDesktop.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -41,6 +46,26 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 // A file as the messages name it.
 std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
 
+// A .vgd file is an older design, imported.
+bool IsOlderDesign(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<std::string> StdList(const QStringList& list)
+{
+    std::vector<std::string> out;
+    for (const QString& s : list) out.push_back(s.toStdString());
+    return out;
+}
+
+QStringList QtList(const std::vector<std::string>& list)
+{
+    QStringList out;
+    for (const std::string& s : list) out << QString::fromStdString(s);
+    return out;
+}
+
 } // namespace
 
 QStringList TMainForm::QtNameFilters(const QString& filter)
@@ -74,6 +99,7 @@ QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
         dlg->setDefaultSuffix(QString::fromLatin1(d.suffix));
         dlg->setNameFilters(QtNameFilters(QString::fromLatin1(d.filter)));
         dlg->setSizeGripEnabled(true);
+        dlg->setDirectory(FileDialogFolder());
         return dlg;
     }
     return nullptr;
@@ -81,11 +107,18 @@ QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
 
 QString TMainForm::ChooseFile(const QString& dialogName)
 {
-    if (FileDialogHook) return FileDialogHook(dialogName);
-    std::unique_ptr<QFileDialog> dlg(NewFileDialog(dialogName));
-    if (!dlg || dlg->exec() != QDialog::Accepted) return {};
-    const QStringList files = dlg->selectedFiles();
-    return files.isEmpty() ? QString() : files.first();
+    QString path;
+    if (FileDialogHook) {
+        path = FileDialogHook(dialogName);
+    } else {
+        std::unique_ptr<QFileDialog> dlg(NewFileDialog(dialogName));
+        if (!dlg || dlg->exec() != QDialog::Accepted) return {};
+        const QStringList files = dlg->selectedFiles();
+        if (!files.isEmpty()) path = files.first();
+    }
+    // The next dialog starts where this one ended.
+    if (!path.isEmpty()) RememberFileDialogFolder(QFileInfo(path).absolutePath());
+    return path;
 }
 
 void TMainForm::ShowFileError(const FileMessage& message)
@@ -127,6 +160,16 @@ DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
     return r;
 }
 
+void TMainForm::FinishLoad(const QString& path, bool older, const DesignFileResult& r)
+{
+    if (!older) {
+        ClearDrawLinesLabels();
+        HighlightDrawLinesCurrentRow();
+    }
+    SetRevArmBarAfterLoad(r);
+    RememberDesign(path);
+}
+
 void TMainForm::OpenDimensionsClick()
 {
     if (!SaveChangesIfWanted()) return;
@@ -134,11 +177,66 @@ void TMainForm::OpenDimensionsClick()
     if (!path.isEmpty()) {
         const DesignFileResult r = LoadDesignFile(path, false);
         if (!r.ok) return;
-        ClearDrawLinesLabels();
-        HighlightDrawLinesCurrentRow();
-        SetRevArmBarAfterLoad(r);
+        FinishLoad(path, false, r);
     }
     RefreshDrawLinesRows();
+}
+
+bool TMainForm::OpenDesignFile(const QString& path)
+{
+    const bool older = IsOlderDesign(path);
+    const DesignFileResult r = LoadDesignFile(path, older);
+    if (!r.ok) return false;
+    FinishLoad(path, older, r);
+    if (!older) RefreshDrawLinesRows();
+    return true;
+}
+
+void TMainForm::OpenDesignWhenShown(const QString& path)
+{
+    // Queued: the window is up before any question or message about the file.
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenDesignFile(path); }, Qt::QueuedConnection);
+}
+
+// ------------------------------------------------------------------ recent designs
+void TMainForm::RememberDesign(const QString& path)
+{
+    const QFileInfo info(path);
+    StoreRecentDesigns(QtList(WithRecentDesign(StdList(LoadRecentDesigns()), info.absoluteFilePath().toStdString())));
+    RememberFileDialogFolder(info.absolutePath());
+    RefreshRecentDesigns();
+}
+
+void TMainForm::RefreshRecentDesigns()
+{
+    const QStringList list = LoadRecentDesigns();
+    for (int k = 1; k <= kRecentDesignsMax; ++k) {
+        QAction* a = RecentDesign[static_cast<std::size_t>(k)];
+        const bool used = k <= list.size();
+        a->setVisible(used);
+        if (!used) continue;
+        const QString& path = list[k - 1];
+        a->setData(path);
+        a->setText(QString::fromStdString(RecentDesignCaption(k, path.toStdString())));
+        a->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    }
+    RecentSeparator->setVisible(!list.isEmpty());
+}
+
+void TMainForm::RecentDesignClick(int k)
+{
+    if (k < 1 || k > kRecentDesignsMax) return;
+    const QString path = RecentDesign[static_cast<std::size_t>(k)]->data().toString();
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path)) {
+        if (SaveChangesIfWanted()) OpenDesignFile(path);
+        return;
+    }
+    // Told as an open of the file tells it; the design stays.
+    LoadDesignFile(path, IsOlderDesign(path));
+    StoreRecentDesigns(QtList(WithoutRecentDesign(StdList(LoadRecentDesigns()), path.toStdString())));
+    RefreshRecentDesigns();
 }
 
 bool TMainForm::SaveDesignAs()
@@ -151,6 +249,7 @@ bool TMainForm::SaveDesignAs()
         return false;
     }
     MarkDesignSaved();
+    RememberDesign(path);
     return true;
 }
 
@@ -162,7 +261,7 @@ void TMainForm::OpenDosDimensionsClick()
     const QString path = ChooseFile(QStringLiteral("OpenDialogDos"));
     if (path.isEmpty()) return;
     const DesignFileResult r = LoadDesignFile(path, true);
-    if (r.ok) SetRevArmBarAfterLoad(r);
+    if (r.ok) FinishLoad(path, true, r);
 }
 
 // ------------------------------------------------------------------ unsaved changes

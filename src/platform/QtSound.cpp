@@ -1,8 +1,9 @@
 #include "platform/QtSound.h"
 
+#include "platform/QtDesktop.h"
+
 #include <QApplication>
 #include <QAudioDevice>
-#include <QDir>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
@@ -22,10 +23,7 @@ float QtSoundPort::PlaybackVolume(std::uint32_t leftRight)
     return static_cast<float>((left + right) / 2.0 / 65535.0);
 }
 
-QString QtSoundPort::WavePath(const std::string& fileName)
-{
-    return QDir::current().absoluteFilePath(QString::fromStdString(fileName));
-}
+QString QtSoundPort::WavePath(const std::string& fileName) { return DataFilePath(QString::fromStdString(fileName)); }
 
 bool QtSoundPort::HasAudioOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 

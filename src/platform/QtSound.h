@@ -1,5 +1,6 @@
-// Sound over Qt Multimedia: wave files played by bare name from the working
-// directory, the wave-output volume, and the plain beep.
+// Sound over Qt Multimedia: wave files played by bare name (looked up in the
+// working directory, then in the program's data folders), the wave-output
+// volume, and the plain beep.
 #pragma once
 
 #include "platform/Services.h"
@@ -29,7 +30,7 @@ public:
 
     // Playback volume 0..1 for a wave-output volume.
     static float PlaybackVolume(std::uint32_t leftRight);
-    // The path a bare file name is looked up at (the working directory).
+    // The path a bare file name is played from (DataFilePath).
     static QString WavePath(const std::string& fileName);
     // Whether the machine has an audio output to play on.
     static bool HasAudioOutput();

@@ -21,7 +21,12 @@ TEST(CommandLine, BadArgumentsExitOneWithUsage)
           QStringList{QStringLiteral("--valve-events"), QStringLiteral("a.vgw"), QStringLiteral("b.vgw")},
           QStringList{QStringLiteral("--valve-events"), QStringLiteral("--balance"), QStringLiteral("lead")},
           QStringList{QStringLiteral("--balance"), QStringLiteral("lead"), QStringLiteral("ValveRodLength"),
-                      QStringLiteral("--range"), QStringLiteral("1")}}) {
+                      QStringLiteral("--range"), QStringLiteral("1")},
+          // The window's own command line: told before any display is needed.
+          QStringList{QStringLiteral("a.vgw"), QStringLiteral("b.vgw")},
+          QStringList{QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("a.vgw"),
+                      QStringLiteral("b.vgw")},
+          QStringList{QStringLiteral("-x")}}) {
         const CliRun r = RunQuelf(args);
         ASSERT_FALSE(r.crashed) << args.join(' ').toStdString();
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();

@@ -14,6 +14,8 @@ trap 'rm -rf "$out"' EXIT
 export OUT="$out"
 export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Remembered settings (recent designs, last folder) stay in the scratch folder.
+export XDG_CONFIG_HOME="$out/config"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BIN" <<'EOS'
 set -u
 BIN=$1

@@ -197,17 +197,25 @@ TEST_F(MainFormFixture, UnDoWalksBack)
     QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
     EXPECT_EQ(state.gear.Stroke, one);
     EXPECT_EQ(state.dyn.UndoCount, 1);
-    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    // Ctrl+Z presses the button too.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.gear.Stroke == kStroke; }, 5000));
     EXPECT_EQ(state.gear.Stroke, kStroke);
     EXPECT_EQ(state.dyn.UndoCount, 0);
     EXPECT_FALSE(form->UnDoDn->isEnabled());
     // The slot shows the restored value.
     EXPECT_EQ(state.dyn.Slot[1].Value, kStroke);
 
-    // Undo off: the button goes.
+    // Undo off: the button goes, and Ctrl+Z with it.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
     form->SetUnDoClick();
     form->DrawFrame();
     EXPECT_FALSE(form->UnDoDn->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(form->UnDoDn->isDown());
+    EXPECT_EQ(state.gear.Stroke, one);
     form->SetUnDoClick();
     form->DynamicVariablesClick(); // dynamic variables off: the button moves up
     form->DrawFrame();

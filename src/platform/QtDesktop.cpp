@@ -1,0 +1,58 @@
+#include "platform/QtDesktop.h"
+
+#include "files/RecentDesigns.h"
+#include "platform/DataFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kRecentKey = QStringLiteral("RecentDesigns");
+const QString kFolderKey = QStringLiteral("LastFolder");
+
+std::filesystem::path FsPath(const QString& p) { return std::filesystem::path(QFile::encodeName(p).toStdString()); }
+
+} // namespace
+
+QString DataFilePath(const QString& name)
+{
+    // Without an application object the executable's folder is not known.
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    const std::filesystem::path found =
+        FindDataFile(QFile::encodeName(name).toStdString(), DataFolders(FsPath(QDir::currentPath()), FsPath(exeDir)));
+    if (found.empty()) return QDir::current().absoluteFilePath(name);
+    return QFileInfo(QFile::decodeName(found.string().c_str())).absoluteFilePath();
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int n : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/quelf-%1.png").arg(n), QSize(n, n));
+    return icon;
+}
+
+QStringList LoadRecentDesigns()
+{
+    QStringList list = QSettings().value(kRecentKey).toStringList();
+    list.removeAll(QString());
+    return list.mid(0, kRecentDesignsMax);
+}
+
+void StoreRecentDesigns(const QStringList& paths) { QSettings().setValue(kRecentKey, paths); }
+
+QString FileDialogFolder()
+{
+    const QString last = QSettings().value(kFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!docs.isEmpty() && QFileInfo(docs).isDir()) return docs;
+    return QDir::homePath();
+}
+
+void RememberFileDialogFolder(const QString& folder) { QSettings().setValue(kFolderKey, folder); }
