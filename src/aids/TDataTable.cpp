@@ -13,12 +13,23 @@
 namespace {
 
 // The memo hands out its selection as plain text only: a rich-text copy of a
-// table of 36001 lines would take seconds to build and is of no use.
+// table of 36001 lines would take seconds to build and is of no use. It takes
+// in plain text only too, and nothing from a clipboard or drop without text:
+// Qt's own insertion reads the first offered format without asking whether
+// there is one, and an empty X11 clipboard offers none.
 class PlainTextMemo : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override { return source && source->hasText(); }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (!canInsertFromMimeData(source)) return;
+        insertPlainText(source->text());
+        ensureCursorVisible();
+    }
+
     QMimeData* createMimeDataFromSelection() const override
     {
         auto* data = new QMimeData;

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -565,6 +566,31 @@ TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
         dt->Close1->trigger();
     });
     form->DataTableButClick();
+}
+
+TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
+{
+    TDataTable* dt = form->Forms.DataTable;
+    form->SetPivotData->trigger();
+    WhenShown(dt, [&] {
+        const QString table = dt->DataMemo->toPlainText();
+        auto pasteBothWays = [&] {
+            dt->Past1->trigger();
+            QTest::keyClick(dt->DataMemo, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(dt->DataMemo->toPlainText(), table);
+        };
+        QGuiApplication::clipboard()->clear();
+        pasteBothWays();
+        QGuiApplication::clipboard()->setMimeData(new QMimeData); // no formats at all, as X11 offers
+        pasteBothWays();
+        auto* picture = new QMimeData;
+        picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QGuiApplication::clipboard()->setMimeData(picture);
+        pasteBothWays();
+        dt->Close1->trigger();
+    });
+    form->DataTableButClick();
+    EXPECT_FALSE(dt->isVisible());
 }
 
 TEST_F(AidsFixture, HelpWindowsShowTheirTextsAndTheAboutLines)
