@@ -1,7 +1,7 @@
 #include "aids/LineItems.h"
 
-#include "mainwin/PivotSelection.h"
 #include "model/Format.h"
+#include "model/PointIndex.h"
 
 #include <cmath>
 
