@@ -7,6 +7,7 @@
 #include "model/AppState.h"
 
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------- typed text
 // The value of a field's text: decimal conversion (an empty or malformed text
@@ -65,9 +66,15 @@ int RevArmBarLimit(const Gear& g);
 void ResetFrameDialogModel(AppState& s, bool clearUndo);
 void ResetCylinderDialogModel(AppState& s, bool clearUndo);
 
-// Close of either dimension dialog: mid gear recomputed, cut-off figures
-// emptied. The caller puts the reverse arm bar back to 0.
-void CloseDimensionDialogModel(AppState& s);
+// Every frame and cylinder dimension, in code order: what a dimension dialog
+// keeps when it is opened, to tell at its Close whether any changed.
+std::vector<float> DimensionValues(const Gear& g);
+
+// Close of either dimension dialog. When a dimension differs from `opened`
+// (the values the dialog was opened with): mid gear recomputed, cut-off
+// figures emptied, and true returned so that the caller puts the reverse arm
+// bar back to 0. When none changed, nothing changes and false is returned.
+bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened);
 
 // ---------------------------------------------------------------- small dialogs
 // Str(value, 5, 3) behind a prefix such as "Min = ".

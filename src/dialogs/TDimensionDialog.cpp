@@ -110,13 +110,22 @@ void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = Fiel
 
 void TDimensionDialog::CloseDialog()
 {
-    CloseDimensionDialogModel(s);
-    if (main) MainRevArmToCentre(main);
+    // Without opening values (never the case once shown) every dimension counts as changed.
+    const std::vector<float> opened = opened_.value_or(std::vector<float>{});
+    opened_.reset();
+    if (CloseDimensionDialogModel(s, opened) && main) MainRevArmToCentre(main);
     accept();
+}
+
+void TDimensionDialog::reject()
+{
+    opened_.reset();
+    QDialog::reject();
 }
 
 void TDimensionDialog::FormActivate()
 {
+    if (!opened_) opened_ = DimensionValues(s.gear);
     FillFields();
     update(); // the labels and help lines
     Close1->setFocus(Qt::OtherFocusReason);

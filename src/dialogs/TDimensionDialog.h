@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,10 +98,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     virtual void FormActivate();
+    // Closing by the window's close button forgets the opening values.
+    void reject() override;
 
     AppState& s;
     TMainForm* main;
 
 private:
     int FieldIndexOf(QObject* watched) const;
+
+    // The dimensions when the user opened the dialog. The close-up's round
+    // trip closes and reopens the dialog; it keeps them.
+    std::optional<std::vector<float>> opened_;
 };
