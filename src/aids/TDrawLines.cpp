@@ -183,6 +183,9 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
             ep.setColor(QPalette::Base, kSilver);
             e->setPalette(ep);
             InstallKeyPress(e, [this, n](QChar& key) { EditKeyPress(n, key); });
+            InstallPasteFilter(e, [this, n](const FieldText& field, const std::string& text) {
+                return model_.AcceptText((n - 1) / 4 + 1, (n - 1) % 4, field, text);
+            });
             InstallExit(e, [this, n] { EditExit(n); });
             Edit[static_cast<size_t>(n)] = e;
         }
@@ -291,6 +294,6 @@ void TDrawLines::EditKeyPress(int n, QChar& key)
     if (n < 1 || n > 4 * kOverlayItems) return;
     const char c = key == QChar(8) ? '\b' : key.toLatin1();
     if (key.unicode() > 0x7F ||
-        !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4, Edit[static_cast<size_t>(n)]->text().toStdString(), c))
+        !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4, FieldTextOf(Edit[static_cast<size_t>(n)]), c))
         key = QChar();
 }

@@ -66,7 +66,7 @@ float NormaliseAngle(LD degrees)
 }
 
 // ---------------------------------------------------------------- key filters
-DimensionKey FilterDimensionKey(const std::string& text, char key)
+DimensionKey FilterDimensionKey(const FieldText& field, char key)
 {
     DimensionKey r;
     r.accepted = key == kKeyBackspace || key == kKeyEnter || key == '-' || key == '.' || IsDigit(key);
@@ -75,16 +75,13 @@ DimensionKey FilterDimensionKey(const std::string& text, char key)
         r.enter = true;
         return r;
     }
-    r.keep = !((key == '-' || key == '.') && text.find(key) != std::string::npos);
+    r.keep = key == kKeyBackspace || NumberEntryAccepted(field, std::string(1, key), true);
     return r;
 }
 
-bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus)
+bool FilterSmallDialogKey(const FieldText& field, char key, bool allowMinus)
 {
-    const bool accepted = key == kKeyBackspace || key == '.' || IsDigit(key) || (allowMinus && key == '-');
-    if (!accepted) return false;
-    if ((key == '-' || key == '.') && text.find(key) != std::string::npos) return false;
-    return true;
+    return key == kKeyBackspace || NumberEntryAccepted(field, std::string(1, key), allowMinus);
 }
 
 // ---------------------------------------------------------------- dimension dialogs

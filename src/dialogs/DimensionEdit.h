@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/NumberEntry.h"
 
 #include <string>
 #include <vector>
@@ -28,13 +29,15 @@ struct DimensionKey {
     bool enter = false;    // moves the focus to Close1
 };
 
-// Dimension fields: backspace, Enter, "-", "." and the digits are accepted; a
-// "-" or "." already in the text is dropped; Enter is never kept.
-DimensionKey FilterDimensionKey(const std::string& text, char key);
+// Dimension fields: backspace, Enter, "-", "." and the digits are accepted;
+// a "-" or "." is kept by the number rule (NumberEntryAccepted) against the
+// field with its selection replaced; Enter is never kept.
+DimensionKey FilterDimensionKey(const FieldText& field, char key);
 
-// Small dialogs: backspace, "." and the digits, and "-" where allowed; a
-// second "." or "-" is dropped. True when the key goes into the text.
-bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus);
+// Small dialogs: backspace, and the keys the number rule takes ("-" where
+// allowed) against the field with its selection replaced. True when the key
+// goes into the text.
+bool FilterSmallDialogKey(const FieldText& field, char key, bool allowMinus);
 
 // ---------------------------------------------------------------- dimension dialogs
 // Field k (1..22) of the frame dialog is code k, of the cylinder dialog 100 + k.

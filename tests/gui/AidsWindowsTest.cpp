@@ -335,6 +335,57 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
     EXPECT_EQ(frame.pixel(155, 172), qRgb(255, 0, 0)); // midway along the red line
 }
 
+TEST_F(AidsFixture, PastedDroppedAndTypedTextPassesTheNumberRule)
+{
+    TRefPnts* ref = form->Forms.RefPnts;
+    SetRefPoints(0, -2, 0, 0);
+    WhenShown(ref, [&] {
+        QLineEdit* e = ref->Edit1; // "-2.000"
+        e->setFocus();
+        e->selectAll();
+        QGuiApplication::clipboard()->setText(QStringLiteral("1.2.3"));
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(e->text(), QStringLiteral("-2.000"));
+        QTest::keyClicks(e, "-1.5");
+        EXPECT_EQ(e->text(), QStringLiteral("-1.5"));
+        QTest::mouseClick(ref->Cancel, Qt::LeftButton);
+    });
+    form->RefPoints1->trigger();
+
+    TDrawLines* dlg = Lines();
+    dlg->show();
+    QLineEdit* e = LineEdit(1);
+    // A drag is taken only with a text that fits.
+    QMimeData dragged;
+    auto dragTaken = [&](const char* text) {
+        dragged.setText(QString::fromLatin1(text));
+        QDragEnterEvent ev(QPoint(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(e, &ev);
+        return ev.isAccepted();
+    };
+    e->setText(QStringLiteral("1.5"));
+    EXPECT_FALSE(dragTaken("2.5"));
+    EXPECT_FALSE(dragTaken("12abc"));
+    EXPECT_TRUE(dragTaken("-25"));
+    // The context menu offers Paste only for a clipboard text that fits.
+    auto pasteOffered = [&] {
+        QContextMenuEvent ev(QContextMenuEvent::Keyboard, QPoint(2, 2), e->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(e, &ev);
+        QWidget* popup = QApplication::activePopupWidget(); // the menu pops up at once
+        EXPECT_NE(popup, nullptr);
+        bool offered = false;
+        for (const QAction* a : popup ? popup->actions() : QList<QAction*>{})
+            if (a->text().startsWith(QStringLiteral("&Paste"))) offered = a->isEnabled();
+        if (popup) popup->close();
+        return offered;
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("0.5"));
+    EXPECT_FALSE(pasteOffered());
+    QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+    EXPECT_TRUE(pasteOffered());
+    dlg->hide();
+}
+
 TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
 {
     TDrawLines* dlg = Lines();

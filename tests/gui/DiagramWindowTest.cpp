@@ -269,6 +269,14 @@ TEST_F(DiagramWindows, PositionsDialogRevealsClampsAndRecounts)
     QTest::keyClicks(d.Edit(3), "1..5--");
     EXPECT_EQ(d.Edit(3)->text(), "1.5-");
 
+    // Delete works; a "-" typed over a selection holding the "-" replaces it.
+    QTest::keyClick(d.Edit(3), Qt::Key_Home);
+    QTest::keyClick(d.Edit(3), Qt::Key_Delete);
+    EXPECT_EQ(d.Edit(3)->text(), ".5-");
+    d.Edit(3)->selectAll();
+    QTest::keyClicks(d.Edit(3), "-1.5");
+    EXPECT_EQ(d.Edit(3)->text(), "-1.5");
+
     // Beyond the maximum: clamped on leaving the box.
     d.Edit(4)->setFocus();
     d.Edit(4)->clear();

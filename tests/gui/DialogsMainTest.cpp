@@ -342,6 +342,23 @@ TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
     EXPECT_EQ(form->SBRevArm->value(), expectedBar);
 }
 
+TEST_F(DialogsFixture, ReverseArmDialogJudgesTypedAndPastedTextWithTheSelectionReplaced)
+{
+    TRevPos* d = form->Forms.RevPos;
+    Open(d);
+    d->Edit1->setFocus();
+    d->Edit1->setText(QStringLiteral("-0.250"));
+    d->Edit1->selectAll();
+    QTest::keyClicks(d->Edit1, "-0.5");
+    EXPECT_EQ(d->Edit1->text(), "-0.5");
+    QGuiApplication::clipboard()->setText(QStringLiteral("2.5")); // a second point: refused
+    QTest::keyClick(d->Edit1, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(d->Edit1->text(), "-0.5");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_EQ(state.anim.Direction, "Rev");
+    EXPECT_NEAR(state.gear.RevArmPos, -0.5f, 0.0006f);
+}
+
 TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)
 {
     TDrivAng* d = form->Forms.DrivAng;
