@@ -279,6 +279,10 @@ void TDrawLines::LinesDataClick() { RefreshLineRows(); }
 
 void TDrawLines::RowLabelClick(int row)
 {
+    // The number label takes no focus: a field typed into is taken first, as
+    // leaving it would, or showing the rows would put its old text back.
+    for (int n = 1; n <= 4 * kOverlayItems; ++n)
+        if (focusWidget() == Edit[static_cast<size_t>(n)]) EditExit(n);
     model_.SelectRow(row);
     ShowModel();
 }

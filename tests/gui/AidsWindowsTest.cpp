@@ -386,6 +386,21 @@ TEST_F(AidsFixture, PastedDroppedAndTypedTextPassesTheNumberRule)
     dlg->hide();
 }
 
+TEST_F(AidsFixture, RowNumberClickTakesTheValueTypedIntoTheFocusedField)
+{
+    TDrawLines* dlg = Lines();
+    dlg->show();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg));
+    LineEdit(1)->setFocus();
+    QTest::keyClicks(LineEdit(1), "2.5");
+    QTest::mouseClick(dlg->Label[5], Qt::LeftButton); // row 2's number
+    EXPECT_EQ(state.overlay.CurrentItem, 2);
+    EXPECT_EQ(LineEdit(1)->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(state.overlay.Item[1].Y1, 2.5f);
+    dlg->hide();
+}
+
 TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
 {
     TDrawLines* dlg = Lines();
