@@ -4,7 +4,14 @@
 #include "model/Format.h"
 #include "model/Model.h"
 
+#include <algorithm>
+
 using LD = long double;
+
+namespace {
+// The height of a line of the diagrams' default font.
+constexpr int kUndoLineHeight = 13;
+} // namespace
 
 std::string PositionSideTag(const Gear& g, float position)
 {
@@ -61,15 +68,23 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
     }
 
     // 2. Undo line. The canvas paints text without a background, so the
-    // rebuilt text replaces the earlier one instead of being painted over it.
+    // place of the line is blanked first, as wide as the longer of the text
+    // painted and the one a draw without a clear may have left there.
     if (!s.dyn.UndoOn) return out;
     out.undoVisible = true;
     const int ux = ToPixel(150 * fx), uy = ToPixel(55 * fy);
     const std::string rebuilt = DiagramUndoText(s);
-    if (s.dyn.DynVarsOn)
-        c.TextOut(ux, uy, rebuilt);
-    else if (!undoText.empty())
-        c.TextOut(ux, uy, undoText);
+    const std::string& shown = s.dyn.DynVarsOn ? rebuilt : undoText;
+    if (!shown.empty()) {
+        const int width = std::max(c.TextWidth(shown), c.TextWidth(undoText));
+        const int penWidth = c.PenWidth();
+        c.SetPenWidth(1);
+        c.SetPenColour(clWhite);
+        for (int y = uy; y < uy + kUndoLineHeight; ++y) c.Line(ux, y, ux + width, y);
+        c.SetPenColour(clBlack);
+        c.SetPenWidth(penWidth);
+        c.TextOut(ux, uy, shown);
+    }
     undoText = rebuilt;
     return out;
 }
