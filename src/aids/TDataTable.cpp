@@ -76,7 +76,12 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
 
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
-    QFont font(QStringLiteral("Times New Roman"));
+    // Fixed pitch, so that the columns of the table line up.
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     font.setPixelSize(12);
     DataMemo->setFont(font);
     DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -52,6 +52,11 @@ class TDimensionDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kFields = 22;
+    // The two columns: small buttons, painted labels, number fields. The
+    // fields stand clear of the longest label in the dialog font.
+    static constexpr int kLeftLabelX = 10, kLeftFieldX = 152;
+    static constexpr int kRightButtonX = 202, kRightLabelX = 212, kRightFieldX = 352;
+    static constexpr int kWidth = 396;
 
     // Controls, index 1..22 (0 unused).
     std::array<QLineEdit*, kFields + 1> Edit{};

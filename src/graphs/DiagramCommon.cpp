@@ -32,11 +32,20 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
 {
     if (n < 1 || n > 9) return;
     const LD fx = s.view.FontScaleX;
-    const int y = ToPixel(n * static_cast<LD>(s.view.FontScaleY) * 12) + 12;
+    // Up to four rows stand under the head; more would run into the plot, so
+    // then every row goes under the plot's captions, five to a line.
+    int tagX = ToPixel(533 * fx), numberX = ToPixel(545 * fx), valueX = ToPixel(580 * fx);
+    int y = ToPixel(n * static_cast<LD>(s.view.FontScaleY) * 12) + 12;
+    if (s.graph.GraphPosCount > 4) {
+        tagX = 44 + 105 * ((n - 1) % 5);
+        numberX = tagX + 12;
+        valueX = tagX + 47;
+        y = 384 + 13 * ((n - 1) / 5);
+    }
     const float pos = s.gear.RevArm[static_cast<size_t>(n)];
-    c.TextOut(ToPixel(545 * fx), y, FormatInt(n, 5));
-    c.TextOut(ToPixel(533 * fx), y, PositionSideTag(s.gear, pos));
-    c.TextOut(ToPixel(580 * fx), y, FormatFixed(pos, 6, 3));
+    c.TextOut(numberX, y, FormatInt(n, 5));
+    c.TextOut(tagX, y, PositionSideTag(s.gear, pos));
+    c.TextOut(valueX, y, FormatFixed(pos, 6, 3));
 }
 
 std::string DiagramUndoText(const AppState& s) { return UndoSummaryText(s) + "." + std::string(12, ' '); }

@@ -659,6 +659,11 @@ TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
     EXPECT_FALSE(dt->isVisible());
 }
 
+TEST_F(AidsFixture, DataTableColumnsLineUpInAFixedPitchFont)
+{
+    EXPECT_TRUE(QFontInfo(form->Forms.DataTable->DataMemo->font()).fixedPitch());
+}
+
 TEST_F(AidsFixture, HelpWindowsShowTheirTextsAndTheAboutLines)
 {
     ASSERT_TRUE(QFile::exists(QStringLiteral("instruct.doc"))) << "run from the build directory";
