@@ -8,7 +8,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -106,6 +109,15 @@ void TDataTable::FormActivate()
     Copy1->setEnabled(false);
     SelectAll1->setEnabled(true);
     const std::vector<std::string> lines = BuildDataTable(state_, clock_.ShortDate(), clock_.ShortTime());
+    // The window grows to show whole lines, as far as the screen allows: the
+    // head's and the first data line are the widest. Frame, margins and the
+    // scroll bar take about 40 pixels.
+    const QFontMetrics metrics(DataMemo->font());
+    int want = 0;
+    for (size_t i = 0; i < lines.size() && i < 5; ++i)
+        want = std::max(want, metrics.horizontalAdvance(QString::fromStdString(lines[i])) + 40);
+    if (screen()) want = std::min(want, screen()->availableGeometry().width());
+    if (width() < want) resize(want, height());
     // One call for the whole text: the memo lays it out once.
     DataMemo->setPlainText(QString::fromStdString(JoinLines(lines)));
 }
