@@ -65,17 +65,12 @@ TEST(NumberEntry, WhatComesInReplacesTheSelection)
     } rows[] = {
         {"-0.039", 0, 6, "-", true, true},  // the whole text selected: its "-" goes
         {"-0.039", 1, 5, "-", true, false}, // the "-" stays outside the selection
-        {"-0.039", 0, 0, "-", true, false}, // nothing selected
         {"1.5", 1, 1, ".", true, true},     // the point itself selected
-        {"1.5", 0, 1, ".", true, false},    // another point stays
         {"0.5", 0, 3, "-2.25", true, true}, // a pasted number over the selection
-        {"12", 2, 0, "2.5", true, true},    // ... or at the cursor
         {"1.5", 3, 0, "2.5", true, false},  // ... bringing a second point
         {"12", 0, 0, "-", false, false},    // no minus where none is allowed
-        {"12", 0, 0, "1e3", true, false},   // a letter
-        {"12", 0, 0, " 3", true, false},    // a blank
+        {"12", 0, 0, "1 e", true, false},   // a blank, a letter
         {"1.2.3", 5, 0, "4", true, true},   // a digit is never judged by the points
-        {"0.5", 0, 3, "", true, true},      // only deleting
         {"0.5", 2, 99, "-", true, true},    // a selection past the end ends at the end
     };
     for (const auto& r : rows) {

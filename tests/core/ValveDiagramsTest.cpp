@@ -219,13 +219,6 @@ TEST_F(DiagramFixture, PortLabelsAndANinePositionLegendKeepClearOfTheNumbersAndT
             EXPECT_TRUE(row->y1 + 13 <= 84 || (row->y1 >= 381 && row->y1 + 13 <= 414)) << n << ": " << row->y1;
         }
     }
-    // Up to four positions the legend stays under its head.
-    s.graph.GraphPosCount = 4;
-    RecordingCanvas c;
-    DrawOvalDiagram(c, s);
-    ASSERT_NE(c.FindText(FormatInt(4, 5)), nullptr);
-    EXPECT_EQ(c.FindText(FormatInt(4, 5))->x1, 545);
-    EXPECT_EQ(c.FindText(FormatInt(4, 5))->y1, 60);
 }
 
 TEST_F(DiagramFixture, SineCurvesSpanFiftyEightToFiveEightySix)

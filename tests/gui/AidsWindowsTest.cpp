@@ -335,70 +335,40 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
     EXPECT_EQ(frame.pixel(155, 172), qRgb(255, 0, 0)); // midway along the red line
 }
 
-TEST_F(AidsFixture, PastedDroppedAndTypedTextPassesTheNumberRule)
+TEST_F(AidsFixture, DrawLinesTakesADragOrOffersPasteOnlyForTextThatFits)
 {
-    TRefPnts* ref = form->Forms.RefPnts;
-    SetRefPoints(0, -2, 0, 0);
-    WhenShown(ref, [&] {
-        QLineEdit* e = ref->Edit1; // "-2.000"
-        e->setFocus();
-        e->selectAll();
-        QGuiApplication::clipboard()->setText(QStringLiteral("1.2.3"));
-        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-        EXPECT_EQ(e->text(), QStringLiteral("-2.000"));
-        QTest::keyClicks(e, "-1.5");
-        EXPECT_EQ(e->text(), QStringLiteral("-1.5"));
-        QTest::mouseClick(ref->Cancel, Qt::LeftButton);
-    });
-    form->RefPoints1->trigger();
-
-    TDrawLines* dlg = Lines();
-    dlg->show();
+    Lines()->show();
     QLineEdit* e = LineEdit(1);
-    // A drag is taken only with a text that fits.
+    e->setText(QStringLiteral("1.5"));
     QMimeData dragged;
-    auto dragTaken = [&](const char* text) {
+    for (const char* text : {"2.5", "12abc", "-25"}) {
         dragged.setText(QString::fromLatin1(text));
         QDragEnterEvent ev(QPoint(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(e, &ev);
-        return ev.isAccepted();
-    };
-    e->setText(QStringLiteral("1.5"));
-    EXPECT_FALSE(dragTaken("2.5"));
-    EXPECT_FALSE(dragTaken("12abc"));
-    EXPECT_TRUE(dragTaken("-25"));
-    // The context menu offers Paste only for a clipboard text that fits.
-    auto pasteOffered = [&] {
-        QContextMenuEvent ev(QContextMenuEvent::Keyboard, QPoint(2, 2), e->mapToGlobal(QPoint(2, 2)));
-        QCoreApplication::sendEvent(e, &ev);
+        EXPECT_EQ(ev.isAccepted(), text[0] == '-') << text;
+        // The context menu's Paste, for the same text on the clipboard.
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+        QContextMenuEvent menuEv(QContextMenuEvent::Keyboard, QPoint(2, 2), e->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(e, &menuEv);
         QWidget* popup = QApplication::activePopupWidget(); // the menu pops up at once
-        EXPECT_NE(popup, nullptr);
-        bool offered = false;
-        for (const QAction* a : popup ? popup->actions() : QList<QAction*>{})
-            if (a->text().startsWith(QStringLiteral("&Paste"))) offered = a->isEnabled();
-        if (popup) popup->close();
-        return offered;
-    };
-    QGuiApplication::clipboard()->setText(QStringLiteral("0.5"));
-    EXPECT_FALSE(pasteOffered());
-    QGuiApplication::clipboard()->setText(QStringLiteral("7"));
-    EXPECT_TRUE(pasteOffered());
-    dlg->hide();
+        ASSERT_NE(popup, nullptr);
+        for (const QAction* a : popup->actions())
+            if (a->text().startsWith(QStringLiteral("&Paste"))) EXPECT_EQ(a->isEnabled(), text[0] == '-') << text;
+        popup->close();
+    }
+    Lines()->hide();
 }
 
 TEST_F(AidsFixture, RowNumberClickTakesTheValueTypedIntoTheFocusedField)
 {
-    TDrawLines* dlg = Lines();
-    dlg->show();
-    dlg->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg));
+    Lines()->show();
     LineEdit(1)->setFocus();
     QTest::keyClicks(LineEdit(1), "2.5");
-    QTest::mouseClick(dlg->Label[5], Qt::LeftButton); // row 2's number
+    QTest::mouseClick(Lines()->Label[5], Qt::LeftButton); // row 2's number
     EXPECT_EQ(state.overlay.CurrentItem, 2);
     EXPECT_EQ(LineEdit(1)->text(), QStringLiteral("2.5"));
     EXPECT_EQ(state.overlay.Item[1].Y1, 2.5f);
-    dlg->hide();
+    Lines()->hide();
 }
 
 TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
@@ -640,23 +610,17 @@ TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
     form->SetPivotData->trigger();
     WhenShown(dt, [&] {
         const QString table = dt->DataMemo->toPlainText();
-        auto pasteBothWays = [&] {
+        auto* picture = new QMimeData;
+        picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        for (QMimeData* offered : {new QMimeData /* no formats at all, as X11 offers */, picture}) {
+            QGuiApplication::clipboard()->setMimeData(offered);
             dt->Past1->trigger();
             QTest::keyClick(dt->DataMemo, Qt::Key_V, Qt::ControlModifier);
             EXPECT_EQ(dt->DataMemo->toPlainText(), table);
-        };
-        QGuiApplication::clipboard()->clear();
-        pasteBothWays();
-        QGuiApplication::clipboard()->setMimeData(new QMimeData); // no formats at all, as X11 offers
-        pasteBothWays();
-        auto* picture = new QMimeData;
-        picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
-        QGuiApplication::clipboard()->setMimeData(picture);
-        pasteBothWays();
+        }
         dt->Close1->trigger();
     });
     form->DataTableButClick();
-    EXPECT_FALSE(dt->isVisible());
 }
 
 TEST_F(AidsFixture, DataTableColumnsLineUpInAFixedPitchFont)
