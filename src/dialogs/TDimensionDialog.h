@@ -69,6 +69,9 @@ public:
     // Write every field from the model (the activation's refill).
     void FillFields();
 
+    // Closing by the window's close button forgets the opening values.
+    void reject() override;
+
     // Labels and help lines at the current font scale (top-left anchors).
     struct PaintedText {
         int x, y;
@@ -103,8 +106,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     virtual void FormActivate();
-    // Closing by the window's close button forgets the opening values.
-    void reject() override;
 
     AppState& s;
     TMainForm* main;
