@@ -1,8 +1,8 @@
 #include "aids/DataTableBuilder.h"
 
-#include "mainwin/PivotSelection.h"
 #include "model/Format.h"
 #include "model/Model.h"
+#include "model/PointIndex.h"
 
 #include <cfenv>
 #include <cmath>

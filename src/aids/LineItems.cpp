@@ -1,7 +1,7 @@
 #include "aids/LineItems.h"
 
-#include "mainwin/PivotSelection.h"
 #include "model/Format.h"
+#include "model/PointIndex.h"
 
 #include <cmath>
 
@@ -321,14 +321,18 @@ void LineDialogModel::EditExit(int row, int col, const std::string& text)
     rows_[static_cast<size_t>(row)].edit[static_cast<size_t>(col)] = text;
 }
 
-bool LineDialogModel::AcceptKey(int row, int col, const std::string& text, char key) const
+bool LineDialogModel::AcceptKey(int row, int col, const FieldText& field, char key) const
+{
+    if (key == '\b') return AcceptText(row, col, field, std::string());
+    return AcceptText(row, col, field, std::string(1, key));
+}
+
+bool LineDialogModel::AcceptText(int row, int col, const FieldText& field, const std::string& text) const
 {
     if (row < 1 || row > kOverlayItems) return false;
+    // A circle has no third value: its Line2Vert field takes nothing.
     if (col == 2 && rows_[static_cast<size_t>(row)].type == "Circle") return false;
-    if (key == '\b') return true;
-    if (key >= '0' && key <= '9') return true;
-    if (key == '-' || key == '.') return text.find(key) == std::string::npos;
-    return false;
+    return NumberEntryAccepted(field, text, true);
 }
 
 void LineDialogModel::RefreshLineRows()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/NumberEntry.h"
 
 #include <array>
 #include <string>
@@ -64,8 +65,11 @@ public:
     void ResetItemChoices();
     // An edit of row 1..20, column 0..3, is left with `text`.
     void EditExit(int row, int col, const std::string& text);
-    // Key filter of the edits: `key` typed into an edit holding `text`.
-    bool AcceptKey(int row, int col, const std::string& text, char key) const;
+    // Key filter of the edits: `key` typed into an edit of row, col as `field`
+    // meets it (its selection replaced).
+    bool AcceptKey(int row, int col, const FieldText& field, char key) const;
+    // Paste and drop filter of the edits, by the same rule.
+    bool AcceptText(int row, int col, const FieldText& field, const std::string& text) const;
     // Rebuild every row from the items.
     void RefreshLineRows();
     // Empty the three labels of every row (the native open does it first).

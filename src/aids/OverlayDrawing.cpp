@@ -1,7 +1,7 @@
 #include "aids/OverlayDrawing.h"
 
-#include "mainwin/PivotSelection.h"
 #include "model/Model.h"
+#include "model/PointIndex.h"
 
 #include <cmath>
 

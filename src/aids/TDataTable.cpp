@@ -8,17 +8,31 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 // The memo hands out its selection as plain text only: a rich-text copy of a
-// table of 36001 lines would take seconds to build and is of no use.
+// table of 36001 lines would take seconds to build and is of no use. It takes
+// in plain text only too, and nothing from a clipboard or drop without text:
+// Qt's own insertion reads the first offered format without asking whether
+// there is one, and an empty X11 clipboard offers none.
 class PlainTextMemo : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override { return source && source->hasText(); }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (!canInsertFromMimeData(source)) return;
+        insertPlainText(source->text());
+        ensureCursorVisible();
+    }
+
     QMimeData* createMimeDataFromSelection() const override
     {
         auto* data = new QMimeData;
@@ -68,7 +82,12 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
 
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
-    QFont font(QStringLiteral("Times New Roman"));
+    // Fixed pitch, so that the columns of the table line up.
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     font.setPixelSize(12);
     DataMemo->setFont(font);
     DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -93,6 +112,15 @@ void TDataTable::FormActivate()
     Copy1->setEnabled(false);
     SelectAll1->setEnabled(true);
     const std::vector<std::string> lines = BuildDataTable(state_, clock_.ShortDate(), clock_.ShortTime());
+    // The window grows to show whole lines, as far as the screen allows: the
+    // head's and the first data line are the widest. Frame, margins and the
+    // scroll bar take about 40 pixels.
+    const QFontMetrics metrics(DataMemo->font());
+    int want = 0;
+    for (size_t i = 0; i < lines.size() && i < 5; ++i)
+        want = std::max(want, metrics.horizontalAdvance(QString::fromStdString(lines[i])) + 40);
+    if (screen()) want = std::min(want, screen()->availableGeometry().width());
+    if (width() < want) resize(want, height());
     // One call for the whole text: the memo lays it out once.
     DataMemo->setPlainText(QString::fromStdString(JoinLines(lines)));
 }

@@ -183,6 +183,9 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
             ep.setColor(QPalette::Base, kSilver);
             e->setPalette(ep);
             InstallKeyPress(e, [this, n](QChar& key) { EditKeyPress(n, key); });
+            InstallPasteFilter(e, [this, n](const FieldText& field, const std::string& text) {
+                return model_.AcceptText((n - 1) / 4 + 1, (n - 1) % 4, field, text);
+            });
             InstallExit(e, [this, n] { EditExit(n); });
             Edit[static_cast<size_t>(n)] = e;
         }
@@ -276,6 +279,10 @@ void TDrawLines::LinesDataClick() { RefreshLineRows(); }
 
 void TDrawLines::RowLabelClick(int row)
 {
+    // The number label takes no focus: a field typed into is taken first, as
+    // leaving it would, or showing the rows would put its old text back.
+    for (int n = 1; n <= 4 * kOverlayItems; ++n)
+        if (focusWidget() == Edit[static_cast<size_t>(n)]) EditExit(n);
     model_.SelectRow(row);
     ShowModel();
 }
@@ -291,6 +298,6 @@ void TDrawLines::EditKeyPress(int n, QChar& key)
     if (n < 1 || n > 4 * kOverlayItems) return;
     const char c = key == QChar(8) ? '\b' : key.toLatin1();
     if (key.unicode() > 0x7F ||
-        !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4, Edit[static_cast<size_t>(n)]->text().toStdString(), c))
+        !model_.AcceptKey((n - 1) / 4 + 1, (n - 1) % 4, FieldTextOf(Edit[static_cast<size_t>(n)]), c))
         key = QChar();
 }

@@ -4,8 +4,11 @@
 #include "model/Format.h"
 #include "model/Model.h"
 
+#include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 using LD = long double;
 
@@ -63,7 +66,7 @@ float NormaliseAngle(LD degrees)
 }
 
 // ---------------------------------------------------------------- key filters
-DimensionKey FilterDimensionKey(const std::string& text, char key)
+DimensionKey FilterDimensionKey(const FieldText& field, char key)
 {
     DimensionKey r;
     r.accepted = key == kKeyBackspace || key == kKeyEnter || key == '-' || key == '.' || IsDigit(key);
@@ -72,16 +75,13 @@ DimensionKey FilterDimensionKey(const std::string& text, char key)
         r.enter = true;
         return r;
     }
-    r.keep = !((key == '-' || key == '.') && text.find(key) != std::string::npos);
+    r.keep = key == kKeyBackspace || NumberEntryAccepted(field, std::string(1, key), true);
     return r;
 }
 
-bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus)
+bool FilterSmallDialogKey(const FieldText& field, char key, bool allowMinus)
 {
-    const bool accepted = key == kKeyBackspace || key == '.' || IsDigit(key) || (allowMinus && key == '-');
-    if (!accepted) return false;
-    if ((key == '-' || key == '.') && text.find(key) != std::string::npos) return false;
-    return true;
+    return key == kKeyBackspace || NumberEntryAccepted(field, std::string(1, key), allowMinus);
 }
 
 // ---------------------------------------------------------------- dimension dialogs
@@ -149,11 +149,26 @@ void ResetCylinderDialogModel(AppState& s, bool clearUndo)
     if (clearUndo) ClearUndo(s);
 }
 
-void CloseDimensionDialogModel(AppState& s)
+std::vector<float> DimensionValues(const Gear& g)
 {
+    std::vector<float> values;
+    for (int code = 1; code <= 122; ++code)
+        if (IsFrameCode(code) || IsCylinderCode(code)) values.push_back(GetDimension(g, code));
+    return values;
+}
+
+bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened)
+{
+    const std::vector<float> now = DimensionValues(s.gear);
+    // Bit for bit, so that a dimension that is not a number counts as kept.
+    const auto same = [](float a, float b) {
+        return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+    };
+    if (std::equal(now.begin(), now.end(), opened.begin(), opened.end(), same)) return false;
     RecomputeRevArmCentre(s.gear);
     s.steam.FrontCutOffText.clear();
     s.steam.RearCutOffText.clear();
+    return true;
 }
 
 // ---------------------------------------------------------------- small dialogs

@@ -5,8 +5,10 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/NumberEntry.h"
 
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------- typed text
 // The value of a field's text: decimal conversion (an empty or malformed text
@@ -27,13 +29,15 @@ struct DimensionKey {
     bool enter = false;    // moves the focus to Close1
 };
 
-// Dimension fields: backspace, Enter, "-", "." and the digits are accepted; a
-// "-" or "." already in the text is dropped; Enter is never kept.
-DimensionKey FilterDimensionKey(const std::string& text, char key);
+// Dimension fields: backspace, Enter, "-", "." and the digits are accepted;
+// a "-" or "." is kept by the number rule (NumberEntryAccepted) against the
+// field with its selection replaced; Enter is never kept.
+DimensionKey FilterDimensionKey(const FieldText& field, char key);
 
-// Small dialogs: backspace, "." and the digits, and "-" where allowed; a
-// second "." or "-" is dropped. True when the key goes into the text.
-bool FilterSmallDialogKey(const std::string& text, char key, bool allowMinus);
+// Small dialogs: backspace, and the keys the number rule takes ("-" where
+// allowed) against the field with its selection replaced. True when the key
+// goes into the text.
+bool FilterSmallDialogKey(const FieldText& field, char key, bool allowMinus);
 
 // ---------------------------------------------------------------- dimension dialogs
 // Field k (1..22) of the frame dialog is code k, of the cylinder dialog 100 + k.
@@ -65,9 +69,15 @@ int RevArmBarLimit(const Gear& g);
 void ResetFrameDialogModel(AppState& s, bool clearUndo);
 void ResetCylinderDialogModel(AppState& s, bool clearUndo);
 
-// Close of either dimension dialog: mid gear recomputed, cut-off figures
-// emptied. The caller puts the reverse arm bar back to 0.
-void CloseDimensionDialogModel(AppState& s);
+// Every frame and cylinder dimension, in code order: what a dimension dialog
+// keeps when it is opened, to tell at its Close whether any changed.
+std::vector<float> DimensionValues(const Gear& g);
+
+// Close of either dimension dialog. When a dimension differs from `opened`
+// (the values the dialog was opened with): mid gear recomputed, cut-off
+// figures emptied, and true returned so that the caller puts the reverse arm
+// bar back to 0. When none changed, nothing changes and false is returned.
+bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened);
 
 // ---------------------------------------------------------------- small dialogs
 // Str(value, 5, 3) behind a prefix such as "Min = ".

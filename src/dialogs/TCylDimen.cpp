@@ -10,26 +10,26 @@ TCylDimen::TCylDimen(AppState& state, TMainForm* mainForm, QWidget* parent) : TD
 {
     setObjectName(QStringLiteral("CylDimen"));
     setWindowTitle(QStringLiteral("Cylinder Dimensions"));
-    setFixedSize(386, 230);
+    setFixedSize(kWidth, 230);
     for (int k = 1; k <= kFields; ++k) {
         int ex, ey, bx, by;
         if (k <= 12) {
             // Field 6 and those below it sit one line lower: the piston rod
             // label takes two lines.
-            ex = 146;
+            ex = kLeftFieldX;
             ey = k <= 5 ? 13 * (k - 1) : 13 * k;
             bx = 0;
             by = k <= 6 ? 13 * (k - 1) : 13 * k;
         } else {
-            ex = 342;
+            ex = kRightFieldX;
             ey = k <= 21 ? 13 * (k - 13) : 130;
-            bx = 194;
+            bx = kRightButtonX;
             by = 13 * (k - 13);
         }
         PlaceField(k, ex, ey, bx, by, true);
     }
-    Reset1 = MakeButton("Reset1", QStringLiteral("ResetCylDim"), 294, 168, 90, 25);
-    Close1 = MakeButton("Close1", QStringLiteral("Close"), 294, 192, 90, 25);
+    Reset1 = MakeButton("Reset1", QStringLiteral("ResetCylDim"), kWidth - 92, 168, 90, 25);
+    Close1 = MakeButton("Close1", QStringLiteral("Close"), kWidth - 92, 192, 90, 25);
     Reset1->installEventFilter(this);
     connect(Reset1, &QPushButton::clicked, this, &TCylDimen::ResetCylClick);
     connect(Close1, &QPushButton::clicked, this, &TCylDimen::Close1Click);
@@ -44,12 +44,12 @@ std::vector<TDimensionDialog::PaintedText> TCylDimen::PaintedTexts() const
     };
     int row = 0;
     for (int code = 101; code <= 112; ++code) {
-        line(10, row++, DimensionDialogLabel(code));
+        line(kLeftLabelX, row++, DimensionDialogLabel(code));
         if (code == 106) line(82, row++, "(Piston Rod)");
     }
     row = 0;
-    for (int code = 113; code <= 122; ++code) line(204, row++, DimensionDialogLabel(code));
-    line(266, row, "  (Valve Stem)");
+    for (int code = 113; code <= 122; ++code) line(kRightLabelX, row++, DimensionDialogLabel(code));
+    line(kRightLabelX + 62, row, "  (Valve Stem)");
     out.push_back({1, ToPixel(190 * fy), "To Show Graphic Position of Variable, Click Small Button"});
     out.push_back({1, ToPixel(203 * fy), "To Select a Dynamic Variable, Click Dimension in Gray Area"});
     return out;

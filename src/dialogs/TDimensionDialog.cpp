@@ -2,6 +2,7 @@
 
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
+#include "platform/QtEditHooks.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -48,6 +49,7 @@ void TDimensionDialog::PlaceField(int k, int editX, int editY, int buttonX, int 
     // Text reaches a field only through the key filter.
     e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setAcceptDrops(false);
+    InstallNumberPasteFilter(e, true); // the X11 selection and Shift+Insert
     QPalette pal = e->palette();
     pal.setColor(QPalette::Base, grey ? QColor(192, 192, 192) : QColor(Qt::white));
     pal.setColor(QPalette::Text, Qt::black);
@@ -94,7 +96,7 @@ bool TDimensionDialog::eventFilter(QObject* watched, QEvent* event)
 
 void TDimensionDialog::FieldKeyPress(int k, char& key)
 {
-    const DimensionKey r = FilterDimensionKey(Edit[k]->text().toStdString(), key);
+    const DimensionKey r = FilterDimensionKey(FieldTextOf(Edit[k]), key);
     NoteDimensionKey(s, FieldCode(k), r);
     if (r.enter) Close1->setFocus(Qt::OtherFocusReason);
     if (!r.keep) key = 0;
@@ -110,13 +112,22 @@ void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = Fiel
 
 void TDimensionDialog::CloseDialog()
 {
-    CloseDimensionDialogModel(s);
-    if (main) MainRevArmToCentre(main);
+    // Without opening values (never the case once shown) every dimension counts as changed.
+    const std::vector<float> opened = opened_.value_or(std::vector<float>{});
+    opened_.reset();
+    if (CloseDimensionDialogModel(s, opened) && main) MainRevArmToCentre(main);
     accept();
+}
+
+void TDimensionDialog::reject()
+{
+    opened_.reset();
+    QDialog::reject();
 }
 
 void TDimensionDialog::FormActivate()
 {
+    if (!opened_) opened_ = DimensionValues(s.gear);
     FillFields();
     update(); // the labels and help lines
     Close1->setFocus(Qt::OtherFocusReason);

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,11 @@ class TDimensionDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kFields = 22;
+    // The two columns: small buttons, painted labels, number fields. The
+    // fields stand clear of the longest label in the dialog font.
+    static constexpr int kLeftLabelX = 10, kLeftFieldX = 152;
+    static constexpr int kRightButtonX = 202, kRightLabelX = 212, kRightFieldX = 352;
+    static constexpr int kWidth = 396;
 
     // Controls, index 1..22 (0 unused).
     std::array<QLineEdit*, kFields + 1> Edit{};
@@ -62,6 +68,9 @@ public:
 
     // Write every field from the model (the activation's refill).
     void FillFields();
+
+    // Closing by the window's close button forgets the opening values.
+    void reject() override;
 
     // Labels and help lines at the current font scale (top-left anchors).
     struct PaintedText {
@@ -103,4 +112,8 @@ protected:
 
 private:
     int FieldIndexOf(QObject* watched) const;
+
+    // The dimensions when the user opened the dialog. The close-up's round
+    // trip closes and reopens the dialog; it keeps them.
+    std::optional<std::vector<float>> opened_;
 };

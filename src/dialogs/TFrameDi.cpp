@@ -10,14 +10,14 @@ TFrameDi::TFrameDi(AppState& state, TMainForm* mainForm, QWidget* parent) : TDim
 {
     setObjectName(QStringLiteral("FrameDi"));
     setWindowTitle(QStringLiteral("Frame Dimensions"));
-    setFixedSize(386, 203);
+    setFixedSize(kWidth, 203);
     for (int k = 1; k <= kFields; ++k) {
         const bool left = k <= 11;
         const int row = left ? k - 1 : k - 12;
-        PlaceField(k, left ? 146 : 342, 13 * row, left ? 0 : 194, 13 * row, k <= 20);
+        PlaceField(k, left ? kLeftFieldX : kRightFieldX, 13 * row, left ? 0 : kRightButtonX, 13 * row, k <= 20);
     }
-    ResetFrame = MakeButton("ResetFrame", QStringLiteral("ResetFrameDim"), 288, 152, 89, 25);
-    Close1 = MakeButton("Close1", QStringLiteral("Close"), 288, 176, 89, 25);
+    ResetFrame = MakeButton("ResetFrame", QStringLiteral("ResetFrameDim"), kWidth - 98, 152, 89, 25);
+    Close1 = MakeButton("Close1", QStringLiteral("Close"), kWidth - 98, 176, 89, 25);
     ResetFrame->installEventFilter(this);
     connect(ResetFrame, &QPushButton::clicked, this, &TFrameDi::ResetFrameClick);
     connect(Close1, &QPushButton::clicked, this, &TFrameDi::Close1Click);
@@ -30,7 +30,8 @@ std::vector<TDimensionDialog::PaintedText> TFrameDi::PaintedTexts() const
     for (int k = 1; k <= kFields; ++k) {
         const bool left = k <= 11;
         const int row = left ? k - 1 : k - 12;
-        out.push_back({ToPixel((left ? 10 : 204) * fx), ToPixel(13.0L * row * fy), DimensionDialogLabel(k)});
+        out.push_back(
+            {ToPixel((left ? kLeftLabelX : kRightLabelX) * fx), ToPixel(13.0L * row * fy), DimensionDialogLabel(k)});
     }
     out.push_back({1, ToPixel(164 * fy), "To Show Graphic Position of Variable, Click Small Button"});
     out.push_back({1, ToPixel(177 * fy), "To Select Dynamic Variable, Click Dimension in Gray Area"});

@@ -3,6 +3,7 @@
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
 #include "model/Format.h"
+#include "platform/QtEditHooks.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@ TRevPos::TRevPos(AppState& state, TMainForm* mainForm, QWidget* parent)
     setObjectName(QStringLiteral("RevPos"));
     setWindowTitle(QStringLiteral("Reverse Arm Position"));
     escapePressesCancel = true;
+    minusAllowed = true;
     Label5 = MakeLabel("Label5", QString(), 4, 2, 68);
     Label3 = MakeLabel("Label3", QString(), 72, 2, 68);
     Label6 = MakeLabel("Label6", QString(), 140, 2, 68);
@@ -36,7 +38,7 @@ void TRevPos::FormActivate()
 
 void TRevPos::Edit1KeyPress(char& key)
 {
-    if (!FilterSmallDialogKey(Edit1->text().toStdString(), key, true)) key = 0;
+    if (!FilterSmallDialogKey(FieldTextOf(Edit1), key, minusAllowed)) key = 0;
 }
 
 void TRevPos::OKClick()

@@ -1,6 +1,7 @@
 #include "dialogs/TSettingDialog.h"
 
 #include "dialogs/TDialogLinks.h"
+#include "platform/QtEditHooks.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +21,9 @@ TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* pa
     Edit1->setGeometry(34, rowY + 1, editWidth, 21);
     Edit1->setContextMenuPolicy(Qt::NoContextMenu);
     Edit1->setAcceptDrops(false);
+    InstallPasteFilter(Edit1, [this](const FieldText& field, const std::string& text) {
+        return NumberEntryAccepted(field, text, minusAllowed);
+    });
     Edit1->installEventFilter(this);
     const int bw = (width - 34 - editWidth - 12) / 2;
     OK = new QPushButton(QStringLiteral("OK"), this);

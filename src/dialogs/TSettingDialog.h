@@ -35,6 +35,8 @@ protected:
     // Enter presses OK (TDrivAng, TStpAng); Escape presses Cancel (TRevPos).
     bool enterPressesOK = false;
     bool escapePressesCancel = false;
+    // "-" may go into Edit1, typed or pasted (TRevPos).
+    bool minusAllowed = false;
 
     AppState& s;
     TMainForm* main;

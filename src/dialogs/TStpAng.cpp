@@ -4,6 +4,7 @@
 #include "dialogs/TDialogLinks.h"
 #include "model/Format.h"
 #include "model/Model.h"
+#include "platform/QtEditHooks.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,7 +29,7 @@ void TStpAng::FormActivate()
 
 void TStpAng::Edit1KeyPress(char& key)
 {
-    if (!FilterSmallDialogKey(Edit1->text().toStdString(), key, false)) key = 0;
+    if (!FilterSmallDialogKey(FieldTextOf(Edit1), key, minusAllowed)) key = 0;
 }
 
 void TStpAng::OKClick()

@@ -4,7 +4,14 @@
 #include "model/Format.h"
 #include "model/Model.h"
 
+#include <algorithm>
+
 using LD = long double;
+
+namespace {
+// The height of a line of the diagrams' default font.
+constexpr int kUndoLineHeight = 13;
+} // namespace
 
 std::string PositionSideTag(const Gear& g, float position)
 {
@@ -25,11 +32,20 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
 {
     if (n < 1 || n > 9) return;
     const LD fx = s.view.FontScaleX;
-    const int y = ToPixel(n * static_cast<LD>(s.view.FontScaleY) * 12) + 12;
+    // Up to four rows stand under the head; more would run into the plot, so
+    // then every row goes under the plot's captions, five to a line.
+    int tagX = ToPixel(533 * fx), numberX = ToPixel(545 * fx), valueX = ToPixel(580 * fx);
+    int y = ToPixel(n * static_cast<LD>(s.view.FontScaleY) * 12) + 12;
+    if (s.graph.GraphPosCount > 4) {
+        tagX = 44 + 105 * ((n - 1) % 5);
+        numberX = tagX + 12;
+        valueX = tagX + 47;
+        y = 384 + 13 * ((n - 1) / 5);
+    }
     const float pos = s.gear.RevArm[static_cast<size_t>(n)];
-    c.TextOut(ToPixel(545 * fx), y, FormatInt(n, 5));
-    c.TextOut(ToPixel(533 * fx), y, PositionSideTag(s.gear, pos));
-    c.TextOut(ToPixel(580 * fx), y, FormatFixed(pos, 6, 3));
+    c.TextOut(numberX, y, FormatInt(n, 5));
+    c.TextOut(tagX, y, PositionSideTag(s.gear, pos));
+    c.TextOut(valueX, y, FormatFixed(pos, 6, 3));
 }
 
 std::string DiagramUndoText(const AppState& s) { return UndoSummaryText(s) + "." + std::string(12, ' '); }
@@ -61,15 +77,23 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
     }
 
     // 2. Undo line. The canvas paints text without a background, so the
-    // rebuilt text replaces the earlier one instead of being painted over it.
+    // place of the line is blanked first, as wide as the longer of the text
+    // painted and the one a draw without a clear may have left there.
     if (!s.dyn.UndoOn) return out;
     out.undoVisible = true;
     const int ux = ToPixel(150 * fx), uy = ToPixel(55 * fy);
     const std::string rebuilt = DiagramUndoText(s);
-    if (s.dyn.DynVarsOn)
-        c.TextOut(ux, uy, rebuilt);
-    else if (!undoText.empty())
-        c.TextOut(ux, uy, undoText);
+    const std::string& shown = s.dyn.DynVarsOn ? rebuilt : undoText;
+    if (!shown.empty()) {
+        const int width = std::max(c.TextWidth(shown), c.TextWidth(undoText));
+        const int penWidth = c.PenWidth();
+        c.SetPenWidth(1);
+        c.SetPenColour(clWhite);
+        for (int y = uy; y < uy + kUndoLineHeight; ++y) c.Line(ux, y, ux + width, y);
+        c.SetPenColour(clBlack);
+        c.SetPenWidth(penWidth);
+        c.TextOut(ux, uy, shown);
+    }
     undoText = rebuilt;
     return out;
 }

@@ -14,7 +14,8 @@ std::string PositionSideTag(const Gear& g, float position);
 
 // Legend head: "Reverse Arm Positions", "Center" and the centre value.
 void DrawPositionLegendTop(Canvas& c, const AppState& s);
-// Legend row of position n (1..9): number, side tag and value.
+// Legend row of position n (1..9): number, side tag and value; under the head
+// while there are at most four positions, else in two lines under the plot.
 void DrawPositionLegendRow(Canvas& c, const AppState& s, int n);
 
 // What the closing panel asks of the window's controls.

@@ -74,12 +74,9 @@ void LayoutRevArmDialog(Canvas& c, AppState& s, RevArmLayout& out)
     PaintRevArmLabel(c, s, 10);
 }
 
-bool RevArmKeyAccepted(const std::string& text, char key)
+bool RevArmKeyAccepted(const FieldText& field, char key)
 {
-    if (key == '\b') return true;
-    if (key >= '0' && key <= '9') return true;
-    if (key == '-' || key == '.') return text.find(key) == std::string::npos;
-    return false;
+    return key == '\b' || NumberEntryAccepted(field, std::string(1, key), true);
 }
 
 float ClampToArmRange(const Gear& g, long double v)

@@ -4,6 +4,7 @@
 
 #include "model/AppState.h"
 #include "platform/Canvas.h"
+#include "platform/NumberEntry.h"
 
 #include <array>
 #include <string>
@@ -25,9 +26,10 @@ void LayoutRevArmDialog(Canvas& c, AppState& s, RevArmLayout& out);
 // Label of box `box` (1..10) painted at its place.
 void PaintRevArmLabel(Canvas& c, const AppState& s, int box);
 
-// Key filter of the ten boxes: digits, "-", "." and backspace ('\b') pass,
-// a second "-" or "." in the same text does not.
-bool RevArmKeyAccepted(const std::string& text, char key);
+// Key filter of the ten boxes: backspace ('\b') passes, any other key by the
+// number rule (NumberEntryAccepted, "-" allowed) against the box's text with
+// its selection replaced. Pasted and dropped text passes the same rule.
+bool RevArmKeyAccepted(const FieldText& field, char key);
 
 // Into [centre - max, centre + max]; 0 stays 0.
 float ClampToArmRange(const Gear& g, long double v);

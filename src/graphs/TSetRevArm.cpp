@@ -1,6 +1,7 @@
 #include "graphs/TSetRevArm.h"
 
 #include "platform/QtCanvas.h"
+#include "platform/QtEditHooks.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
         QPalette p = e->palette();
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         e->setPalette(p);
+        InstallNumberPasteFilter(e, true);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textEdited, this, [this, box] { typed_[static_cast<size_t>(box)] = true; });
         edits_[static_cast<size_t>(box)] = e;
@@ -110,7 +112,7 @@ void TSetRevArm::done(int r)
 bool TSetRevArm::EditKeyPress(int box, char key)
 {
     QLineEdit* e = edits_[static_cast<size_t>(box)];
-    const bool accepted = RevArmKeyAccepted(e->text().toStdString(), key);
+    const bool accepted = RevArmKeyAccepted(FieldTextOf(e), key);
     if (box <= 8) {
         {
             QtCanvas c(labels_);
@@ -137,6 +139,7 @@ bool TSetRevArm::eventFilter(QObject* o, QEvent* e)
         } else if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
             char key = 0;
+            if (k->key() == Qt::Key_Delete) return false; // the box's own, as the arrows
             if (k->key() == Qt::Key_Backspace)
                 key = '\b';
             else if (k->text().size() == 1 && k->text()[0].unicode() >= 0x20 && k->text()[0].unicode() < 0x7F)

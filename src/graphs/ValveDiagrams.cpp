@@ -10,6 +10,11 @@ using LD = long double;
 
 namespace {
 
+// The row of travel or angle numbers under the oval and sine plots, and the
+// height of a line of text.
+constexpr int kAxisNumbersY = 353;
+constexpr int kTextHeight = 13;
+
 // Pixels per length unit of valve offset.
 LD UnitsToPixels(const AppState& s) { return 375.0L / static_cast<LD>(s.graph.GraphVerticalScale); }
 
@@ -83,25 +88,33 @@ void DrawPortLines(Canvas& c, const AppState& s, int x1, int x2, const PortLineL
     const LD k = UnitsToPixels(s);
     c.SetFontColour(clBlack);
 
+    // A label sits just below (or above) its line; one that would cover the
+    // travel or angle numbers under the plot goes to the other side of it.
+    const auto label = [&](int x, int lineY, bool below, const char* text) {
+        const auto coversNumbers = [](int y) {
+            return y + kTextHeight > kAxisNumbersY && y < kAxisNumbersY + kTextHeight;
+        };
+        const int under = lineY + 1, over = lineY - 16;
+        int y = below ? under : over;
+        if (coversNumbers(y) && !coversNumbers(below ? over : under)) y = below ? over : under;
+        c.TextOut(x, y, text);
+    };
+
     c.SetPenColour(clLime);
-    for (LD line : {static_cast<LD>(g.FrontSteamOpenLine), static_cast<LD>(g.FrontSteamMaxLine),
-                    static_cast<LD>(g.FrontExhOpenLine)}) {
-        const int y = ToPixel(215 - line * k);
-        c.Line(x1, y, x2, y);
-    }
-    c.TextOut(labels.frontSteamOpen, ToPixel(199 - g.FrontSteamOpenLine * k), "Front Steam Port Open");
-    c.TextOut(labels.frontSteamMax, ToPixel(216 - g.FrontSteamMaxLine * k), "Front Steam Port Max");
-    c.TextOut(labels.frontExhOpen, ToPixel(216 - g.FrontExhOpenLine * k), "Front Exhaust Port Open");
+    const int fso = ToPixel(215 - g.FrontSteamOpenLine * k), fsm = ToPixel(215 - g.FrontSteamMaxLine * k),
+              feo = ToPixel(215 - g.FrontExhOpenLine * k);
+    for (int y : {fso, fsm, feo}) c.Line(x1, y, x2, y);
+    label(labels.frontSteamOpen, fso, false, "Front Steam Port Open");
+    label(labels.frontSteamMax, fsm, true, "Front Steam Port Max");
+    label(labels.frontExhOpen, feo, true, "Front Exhaust Port Open");
 
     c.SetPenColour(clRed);
-    for (LD line : {static_cast<LD>(g.RearSteamOpenLine), static_cast<LD>(g.RearSteamMaxLine),
-                    static_cast<LD>(g.RearExhOpenLine)}) {
-        const int y = ToPixel(215 + line * k);
-        c.Line(x1, y, x2, y);
-    }
-    c.TextOut(labels.rearSteamOpen, ToPixel(216 + g.RearSteamOpenLine * k), "Rear Steam Port Open");
-    c.TextOut(labels.rearSteamMax, ToPixel(199 + g.RearSteamMaxLine * k), "Rear Steam Port Max");
-    c.TextOut(labels.rearExhOpen, ToPixel(199 + g.RearExhOpenLine * k), "Rear Exhaust Port Open");
+    const int rso = ToPixel(215 + g.RearSteamOpenLine * k), rsm = ToPixel(215 + g.RearSteamMaxLine * k),
+              reo = ToPixel(215 + g.RearExhOpenLine * k);
+    for (int y : {rso, rsm, reo}) c.Line(x1, y, x2, y);
+    label(labels.rearSteamOpen, rso, true, "Rear Steam Port Open");
+    label(labels.rearSteamMax, rsm, false, "Rear Steam Port Max");
+    label(labels.rearExhOpen, reo, false, "Rear Exhaust Port Open");
     c.SetPenColour(clBlack);
 }
 
@@ -156,7 +169,7 @@ void DrawOvalDiagram(Canvas& c, AppState& s)
         const char* text;
     } kTravel[] = {{45, "100"}, {91, "90"},  {145, "80"}, {199, "70"}, {253, "60"},
                    {307, "50"}, {361, "40"}, {415, "30"}, {469, "20"}, {523, "10"}};
-    for (const auto& t : kTravel) c.TextOut(t.x, 353, t.text);
+    for (const auto& t : kTravel) c.TextOut(t.x, kAxisNumbersY, t.text);
     c.TextOut(577, 348, "0");
     c.TextOut(186, 367, "Percent Piston Travel");
     c.TextOut(386, 367, "Forward End --->");
@@ -217,7 +230,7 @@ void DrawSineDiagram(Canvas& c, AppState& s)
         int x;
         const char* text;
     } kAngles[] = {{86, "0"}, {173, "90"}, {260, "180"}, {350, "270"}, {446, "0"}, {533, "90"}};
-    for (const auto& t : kAngles) c.TextOut(t.x, 353, t.text);
+    for (const auto& t : kAngles) c.TextOut(t.x, kAxisNumbersY, t.text);
     c.TextOut(86, 367, "Driver Clockwise Rotation --->");
     DrawSideTexts(c, s);
     DrawVerticalScale(c, s, 14);

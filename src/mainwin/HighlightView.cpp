@@ -323,7 +323,11 @@ void DrawHighlight(Canvas& c, AppState& s, FrameEffects& fx)
     DrawDimension(c, s, code, blink, other);
     const int savedSize = c.FontSize();
     c.SetFontSize(14);
-    c.TextOut(ToPixel(30.0L * v.FontScaleX), ToPixel(75.0L * v.FontScaleY), DimensionShortLabel(code));
+    // The reference-point panel covers the caption's place: then it goes
+    // below the panels, right of the pivot data.
+    const bool panelShown = s.display.RefPointsOn;
+    c.TextOut(ToPixel((panelShown ? 150.0L : 30.0L) * v.FontScaleX),
+              ToPixel((panelShown ? 146.0L : 75.0L) * v.FontScaleY), DimensionShortLabel(code));
     c.SetFontSize(savedSize);
 
     // 6. Blink cycle.

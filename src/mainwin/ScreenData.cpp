@@ -35,7 +35,7 @@ void Readouts(Canvas& c, AppState& s)
     out(199, 39, "Pan Horz");
     out(199, 53, "Zoom");
     out(459, 25, "Rev Arm " + FormatFixed(g.RevArmPos, 6, 3));
-    out(459, 39, "Driv Ang " + FormatFixed(g.DriverAngle, 6, 2));
+    out(459, 39, "Driv Ang " + FormatFixed(g.SolvedDriverAngle, 6, 2));
     out(459, 53, "Step Ang" + FormatFixed(s.anim.SelectedStep, 6, 2));
     out(545, 25, "Piston % " + FormatFixed(static_cast<LD>(g.PistonPx) / 6.4L + 0.00001L, 6, 2));
     out(545, 37, "ValveCen" + FormatFixed(g.ValveCen, 7, 3));

@@ -35,6 +35,7 @@ TGraphZoom::TGraphZoom(AppState& state, QWidget* parent) : QDialog(parent), stat
     connect(OK, &QPushButton::clicked, this, &TGraphZoom::OKClick);
     connect(Cancel, &QPushButton::clicked, this, &TGraphZoom::CancelClick);
     InstallKeyPress(Edit1, [this](QChar& key) { Edit1KeyPress(key); });
+    InstallNumberPasteFilter(Edit1, false);
 }
 
 void TGraphZoom::showEvent(QShowEvent* e)
@@ -53,7 +54,7 @@ void TGraphZoom::FormActivate()
 void TGraphZoom::Edit1KeyPress(QChar& key)
 {
     if (key == QChar(13)) return; // Enter presses the default button
-    NumericKeyFilter(key, Edit1->text(), false);
+    NumericKeyFilter(key, Edit1, false);
 }
 
 void TGraphZoom::OKClick()

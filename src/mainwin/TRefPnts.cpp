@@ -25,7 +25,8 @@ TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(
         e->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         e->setGeometry(76, y, 70, 22);
         e->setAlignment(Qt::AlignRight);
-        InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e->text(), true); });
+        InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, true); });
+        InstallNumberPasteFilter(e, true);
         *edits[i] = e;
     }
     auto button = [this](QPushButton*& b, const char* name, int y, void (TRefPnts::*slot)()) {

@@ -99,6 +99,9 @@ struct Gear {
 
     // Driver angle in degrees (animation input of the solver).
     float DriverAngle = 0;
+    // The driver angle the last tick solved at: the angle of the frame shown,
+    // one step behind DriverAngle while the gear runs.
+    float SolvedDriverAngle = 0;
 
     // Error signalling.
     bool ErrorBeepOn = true;

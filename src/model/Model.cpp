@@ -530,6 +530,7 @@ void TickModel(AppState& s)
     MapPointsToScreen(g, s.view);
     BuildCylinderOutline(g, s.view);
     BuildPistonValveOutline(g, s.view);
+    g.SolvedDriverAngle = g.DriverAngle;
     if (s.anim.Direction == "Fwd")
         g.DriverAngle = F(static_cast<LD>(g.DriverAngle) + s.anim.ActiveStep);
     else

@@ -68,7 +68,8 @@ void BuildPistonValveOutline(Gear& g, const View& v);
 void MapPointsToScreen(Gear& g, const View& v);
 // Fold: above 360.1 subtract 360, then below 0 add 360.
 float FoldDriverAngle(float a);
-// Tick steps 1..5 (solve, openings, mapping, outlines, advance and fold).
+// Tick steps 1..5 (solve, openings, mapping, outlines, advance and fold);
+// SolvedDriverAngle keeps the angle of this solve.
 // The caller draws the frame afterwards.
 void TickModel(AppState& s);
 

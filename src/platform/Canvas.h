@@ -79,6 +79,9 @@ public:
     virtual void TextOut(int x, int y, const std::string& text) = 0;
     // Fill the whole surface with a colour.
     virtual void Clear(Colour c) = 0;
+    // Width in pixels of `text` in the current font. A surface without fonts
+    // (a recording) counts 7 pixels a character.
+    virtual int TextWidth(const std::string& text) { return 7 * static_cast<int>(text.size()); }
 
     // Convenience: a polyline through n points.
     template <typename Pt>

@@ -111,4 +111,10 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     painter_.setPen(saved);
 }
 
+int QtCanvas::TextWidth(const std::string& text)
+{
+    ApplyFont();
+    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
 void QtCanvas::Clear(Colour c) { painter_.fillRect(QRect(0, 0, width_, height_), ToQColor(c)); }

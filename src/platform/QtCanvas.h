@@ -18,6 +18,7 @@ public:
     void SetPixel(int x, int y, Colour c) override;
     void TextOut(int x, int y, const std::string& text) override;
     void Clear(Colour c) override;
+    int TextWidth(const std::string& text) override;
 
     // The family and pixel size used when the font size is 0.
     static QString DefaultFamily();

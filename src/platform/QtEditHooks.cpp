@@ -1,10 +1,18 @@
 #include "platform/QtEditHooks.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 
 namespace {
 
@@ -44,6 +52,72 @@ private:
     std::function<void(QChar&)> handler_;
 };
 
+std::string Latin1(const QString& text) { return text.toLatin1().toStdString(); }
+
+class PasteFilter : public QObject {
+public:
+    PasteFilter(QLineEdit* edit, std::function<bool(const FieldText&, const std::string&)> accepts)
+        : QObject(edit), edit_(edit), accepts_(std::move(accepts))
+    {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        switch (ev->type()) {
+        case QEvent::KeyPress:
+            // Refused: the shortcut goes no further. Accepted: the edit pastes.
+            if (static_cast<QKeyEvent*>(ev)->matches(QKeySequence::Paste)) return !ClipboardFits();
+            return false;
+        case QEvent::MouseButtonRelease:
+            // The X11 selection goes in at the click, the edit's selection dropped.
+            if (static_cast<QMouseEvent*>(ev)->button() == Qt::MiddleButton &&
+                QGuiApplication::clipboard()->supportsSelection())
+                return !accepts_(FieldText(Latin1(edit_->text())),
+                                 Latin1(QGuiApplication::clipboard()->text(QClipboard::Selection)));
+            return false;
+        case QEvent::ContextMenu: ShowContextMenu(static_cast<QContextMenuEvent*>(ev)->globalPos()); return true;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto* de = static_cast<QDropEvent*>(ev);
+            // A move inside the edit takes the dragged selection out; anything
+            // else goes in beside the whole text.
+            const bool moveWithin = de->source() == edit_ && de->dropAction() == Qt::MoveAction;
+            const FieldText field = moveWithin ? FieldTextOf(edit_) : FieldText(Latin1(edit_->text()));
+            if (de->mimeData()->hasText() && accepts_(field, Latin1(de->mimeData()->text()))) return false;
+            de->ignore();
+            return true;
+        }
+        default: return false;
+        }
+    }
+
+private:
+    bool ClipboardFits() const { return accepts_(FieldTextOf(edit_), Latin1(QGuiApplication::clipboard()->text())); }
+
+    // The edit's own menu, its Paste only for a clipboard text that fits.
+    void ShowContextMenu(const QPoint& at)
+    {
+        QMenu* menu = edit_->createStandardContextMenu();
+        if (!menu) return;
+        for (QAction* a : menu->actions()) {
+            // Named from Qt 6.5 on; before, known by its (translated) text.
+            if (a->objectName() != QLatin1String("edit-paste") && !a->text().startsWith(QLineEdit::tr("&Paste")))
+                continue;
+            a->setEnabled(a->isEnabled() && ClipboardFits());
+            QObject::disconnect(a, &QAction::triggered, edit_, nullptr);
+            QObject::connect(a, &QAction::triggered, edit_, [this] {
+                if (ClipboardFits()) edit_->paste();
+            });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(at);
+    }
+
+    QLineEdit* edit_;
+    std::function<bool(const FieldText&, const std::string&)> accepts_;
+};
+
 class ExitHook : public QObject {
 public:
     ExitHook(QWidget* w, std::function<void()> h) : QObject(w), handler_(std::move(h)) {}
@@ -75,16 +149,28 @@ void InstallExit(QWidget* edit, std::function<void()> handler)
     edit->installEventFilter(new ExitHook(edit, std::move(handler)));
 }
 
-bool NumericKeyAccepted(QChar key, const QString& text, bool allowMinus)
+FieldText FieldTextOf(const QLineEdit* edit)
 {
-    if (key == QChar(8)) return true;
-    if (key.isDigit() && key.unicode() < 128) return true;
-    if (key == QLatin1Char('.')) return !text.contains(QLatin1Char('.'));
-    if (key == QLatin1Char('-') && allowMinus) return !text.contains(QLatin1Char('-'));
-    return false;
+    std::string text = edit->text().toLatin1().toStdString();
+    if (!edit->hasSelectedText()) return FieldText(std::move(text), edit->cursorPosition(), 0);
+    return FieldText(std::move(text), edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
 }
 
-void NumericKeyFilter(QChar& key, const QString& text, bool allowMinus)
+void InstallPasteFilter(QLineEdit* edit, std::function<bool(const FieldText&, const std::string&)> accepts)
 {
-    if (!NumericKeyAccepted(key, text, allowMinus)) key = QChar();
+    edit->installEventFilter(new PasteFilter(edit, std::move(accepts)));
+}
+
+void InstallNumberPasteFilter(QLineEdit* edit, bool allowMinus)
+{
+    InstallPasteFilter(edit, [allowMinus](const FieldText& field, const std::string& text) {
+        return NumberEntryAccepted(field, text, allowMinus);
+    });
+}
+
+void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus)
+{
+    if (key == QChar(8)) return;
+    if (key.unicode() > 0x7F || !NumberEntryAccepted(FieldTextOf(edit), std::string(1, key.toLatin1()), allowMinus))
+        key = QChar();
 }

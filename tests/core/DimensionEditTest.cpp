@@ -55,6 +55,30 @@ TEST(DimensionEdit, KeyFilters)
     EXPECT_FALSE(FilterSmallDialogKey("1", '\r', true));
 }
 
+TEST(NumberEntry, WhatComesInReplacesTheSelection)
+{
+    const struct {
+        const char* text;
+        int selStart, selLength;
+        const char* typed;
+        bool allowMinus, accepted;
+    } rows[] = {
+        {"-0.039", 0, 6, "-", true, true},  // the whole text selected: its "-" goes
+        {"-0.039", 1, 5, "-", true, false}, // the "-" stays outside the selection
+        {"1.5", 1, 1, ".", true, true},     // the point itself selected
+        {"0.5", 0, 3, "-2.25", true, true}, // a pasted number over the selection
+        {"1.5", 3, 0, "2.5", true, false},  // ... bringing a second point
+        {"12", 0, 0, "-", false, false},    // no minus where none is allowed
+        {"12", 0, 0, "1 e", true, false},   // a blank, a letter
+        {"1.2.3", 5, 0, "4", true, true},   // a digit is never judged by the points
+        {"0.5", 2, 99, "-", true, true},    // a selection past the end ends at the end
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.text) + " <- " + r.typed);
+        EXPECT_EQ(NumberEntryAccepted(FieldText(r.text, r.selStart, r.selLength), r.typed, r.allowMinus), r.accepted);
+    }
+}
+
 TEST(DimensionEdit, MarkingOnlyInGreyFields)
 {
     AppState s = Started();

@@ -310,6 +310,21 @@ TEST(HighlightView, ClickEndsTheViewAtTheNextFrameWithTheSavedView)
     EXPECT_FALSE(fx.reopenCylDialog);
 }
 
+TEST(HighlightView, WithTheReferencePointPanelShownTheLabelStandsClearOfIt)
+{
+    AppState s = Ticked();
+    s.display.RefPointsOn = true;
+    s.highlight.HighlightDim = 3;
+    RecordingCanvas c;
+    FrameEffects fx;
+    DrawHighlight(c, s, fx);
+    const CanvasOp* label = c.FindText("Main Rod Length");
+    ASSERT_NE(label, nullptr);
+    // The panel's bars, zero buttons and readouts fill x < 250, y 71..120; the
+    // pivot data below it x < 143.
+    EXPECT_TRUE(label->x1 >= 250 || (label->y1 >= 121 && label->x1 >= 143)) << label->x1 << "," << label->y1;
+}
+
 TEST(HighlightView, OnlyTheLabelIsLargeAndItFollowsTheFontScale)
 {
     AppState s = Ticked();

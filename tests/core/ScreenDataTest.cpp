@@ -60,7 +60,7 @@ TEST_F(PanelFixture, ReadoutTextsAndPlaces)
 {
     Gear& g = s.gear;
     g.RevArmPos = 0.5f;
-    g.DriverAngle = 90;
+    g.SolvedDriverAngle = 90;
     s.anim.SelectedStep = 10;
     g.PistonPx = 320;
     g.ValveCen = -0.209f;
@@ -98,6 +98,17 @@ TEST_F(PanelFixture, ReadoutTextsAndPlaces)
     g.PistonPx = std::numeric_limits<float>::infinity();
     Frame();
     EXPECT_EQ(TextOr(692, 45), "ValveCen    NaN  ");
+}
+
+TEST_F(PanelFixture, DriverAngleReadoutIsTheAngleTheFrameWasSolvedAt)
+{
+    s.anim.Direction = "Fwd";
+    s.anim.ActiveStep = 5;
+    s.gear.DriverAngle = 40;
+    TickModel(s);
+    Frame();
+    EXPECT_EQ(s.gear.DriverAngle, 45.0f); // the animation still moves on
+    EXPECT_EQ(TextOr(459, 39), "Driv Ang  40.00  ");
 }
 
 TEST_F(PanelFixture, FrontCutOffIsInterpolatedAndShownForAWhile)

@@ -201,6 +201,26 @@ TEST_F(DiagramFixture, PortLinesAtTheirHeights)
     EXPECT_EQ(c.PenColour(), clBlack);
 }
 
+TEST_F(DiagramFixture, PortLabelsAndANinePositionLegendKeepClearOfTheNumbersAndThePlot)
+{
+    // The built-in design puts the front steam port's max line on the row of
+    // travel numbers (y 353).
+    for (int k = 1; k <= 9; ++k) s.gear.RevArm[k] = -0.8f + 0.2f * static_cast<float>(k);
+    s.graph.GraphPosCount = 9;
+    for (auto draw : {DrawOvalDiagram, DrawSineDiagram}) {
+        RecordingCanvas c;
+        draw(c, s);
+        const CanvasOp* label = c.FindText("Front Steam Port Max");
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->y1 + 13 <= 353 || label->y1 >= 366) << label->y1;
+        for (int n = 1; n <= 9; ++n) {
+            const CanvasOp* row = c.FindText(FormatInt(n, 5));
+            ASSERT_NE(row, nullptr);
+            EXPECT_TRUE(row->y1 + 13 <= 84 || (row->y1 >= 381 && row->y1 + 13 <= 414)) << n << ": " << row->y1;
+        }
+    }
+}
+
 TEST_F(DiagramFixture, SineCurvesSpanFiftyEightToFiveEightySix)
 {
     s.gear.DriverAngle = 77;

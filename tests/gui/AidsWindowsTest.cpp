@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -334,6 +335,42 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
     EXPECT_EQ(frame.pixel(155, 172), qRgb(255, 0, 0)); // midway along the red line
 }
 
+TEST_F(AidsFixture, DrawLinesTakesADragOrOffersPasteOnlyForTextThatFits)
+{
+    Lines()->show();
+    QLineEdit* e = LineEdit(1);
+    e->setText(QStringLiteral("1.5"));
+    QMimeData dragged;
+    for (const char* text : {"2.5", "12abc", "-25"}) {
+        dragged.setText(QString::fromLatin1(text));
+        QDragEnterEvent ev(QPoint(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(e, &ev);
+        EXPECT_EQ(ev.isAccepted(), text[0] == '-') << text;
+        // The context menu's Paste, for the same text on the clipboard.
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+        QContextMenuEvent menuEv(QContextMenuEvent::Keyboard, QPoint(2, 2), e->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(e, &menuEv);
+        QWidget* popup = QApplication::activePopupWidget(); // the menu pops up at once
+        ASSERT_NE(popup, nullptr);
+        for (const QAction* a : popup->actions())
+            if (a->text().startsWith(QStringLiteral("&Paste"))) EXPECT_EQ(a->isEnabled(), text[0] == '-') << text;
+        popup->close();
+    }
+    Lines()->hide();
+}
+
+TEST_F(AidsFixture, RowNumberClickTakesTheValueTypedIntoTheFocusedField)
+{
+    Lines()->show();
+    LineEdit(1)->setFocus();
+    QTest::keyClicks(LineEdit(1), "2.5");
+    QTest::mouseClick(Lines()->Label[5], Qt::LeftButton); // row 2's number
+    EXPECT_EQ(state.overlay.CurrentItem, 2);
+    EXPECT_EQ(LineEdit(1)->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(state.overlay.Item[1].Y1, 2.5f);
+    Lines()->hide();
+}
+
 TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
 {
     TDrawLines* dlg = Lines();
@@ -565,6 +602,30 @@ TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
         dt->Close1->trigger();
     });
     form->DataTableButClick();
+}
+
+TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
+{
+    TDataTable* dt = form->Forms.DataTable;
+    form->SetPivotData->trigger();
+    WhenShown(dt, [&] {
+        const QString table = dt->DataMemo->toPlainText();
+        auto* picture = new QMimeData;
+        picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        for (QMimeData* offered : {new QMimeData /* no formats at all, as X11 offers */, picture}) {
+            QGuiApplication::clipboard()->setMimeData(offered);
+            dt->Past1->trigger();
+            QTest::keyClick(dt->DataMemo, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(dt->DataMemo->toPlainText(), table);
+        }
+        dt->Close1->trigger();
+    });
+    form->DataTableButClick();
+}
+
+TEST_F(AidsFixture, DataTableColumnsLineUpInAFixedPitchFont)
+{
+    EXPECT_TRUE(QFontInfo(form->Forms.DataTable->DataMemo->font()).fixedPitch());
 }
 
 TEST_F(AidsFixture, HelpWindowsShowTheirTextsAndTheAboutLines)

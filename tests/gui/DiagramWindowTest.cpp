@@ -228,6 +228,28 @@ TEST_F(DiagramWindows, BarArrowClickChangesTheDimensionRecordsUndoAndRedraws)
     w.close();
 }
 
+TEST_F(DiagramWindows, UndoLineAfterABarGestureLooksAsAfterAFullRedraw)
+{
+    CountingDiagram w(s, false);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTRY_COMPARE(w.draws, 1);
+    StageDynVar(s, 2, s.gear.Stroke, DimensionShortLabel(2));
+    w.DynamicVariAction()->trigger();
+    w.UnDoAction()->trigger();
+    QScrollBar* bar = w.Bar(1);
+    // The change redraws with the old undo line, the end of the gesture draws
+    // the new one on top.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
+    QApplication::processEvents();
+    ASSERT_EQ(s.dyn.UndoCount, 1);
+    const QRect line(140, 50, 400, 25); // text painted twice elsewhere darkens its smoothing
+    const QImage drawn = w.Picture().copy(line);
+    w.ReDrawAction()->trigger();
+    EXPECT_TRUE(w.Picture().copy(line) == drawn);
+    w.close();
+}
+
 TEST_F(DiagramWindows, SineWindowLayoutAndMenus)
 {
     TSineDia w(s, nullptr);
@@ -268,6 +290,14 @@ TEST_F(DiagramWindows, PositionsDialogRevealsClampsAndRecounts)
     d.Edit(3)->clear();
     QTest::keyClicks(d.Edit(3), "1..5--");
     EXPECT_EQ(d.Edit(3)->text(), "1.5-");
+
+    // Delete works; a "-" typed over a selection holding the "-" replaces it.
+    QTest::keyClick(d.Edit(3), Qt::Key_Home);
+    QTest::keyClick(d.Edit(3), Qt::Key_Delete);
+    EXPECT_EQ(d.Edit(3)->text(), ".5-");
+    d.Edit(3)->selectAll();
+    QTest::keyClicks(d.Edit(3), "-1.5");
+    EXPECT_EQ(d.Edit(3)->text(), "-1.5");
 
     // Beyond the maximum: clamped on leaving the box.
     d.Edit(4)->setFocus();

@@ -187,6 +187,25 @@ TEST_F(DialogsFixture, CloseRecentresAndPutsTheBarToMidGear)
     EXPECT_TRUE(state.steam.FrontCutOffText.empty());
 }
 
+TEST_F(DialogsFixture, CloseWithoutAChangeLeavesTheGearAsItWas)
+{
+    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    state.steam.FrontCutOffText = " 20.0";
+    const int bar = form->SBRevArm->value();
+    const float pos = state.gear.RevArmPos, centre = state.gear.RevArmCentre();
+    ASSERT_NE(bar, 0);
+    for (QDialog* d : std::initializer_list<QDialog*>{form->Forms.FrameDi, form->Forms.CylDimen}) {
+        Open(d);
+        TypeInto(Field(d, 3), Field(d, 3)->text().toLatin1().constData()); // the same value again
+        QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(form->SBRevArm->value(), bar) << d->objectName().toStdString();
+        EXPECT_EQ(state.gear.RevArmPos, pos);
+        EXPECT_EQ(state.gear.RevArmCentre(), centre);
+        EXPECT_EQ(state.steam.FrontCutOffText, " 20.0");
+    }
+}
+
 TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
 {
     TFrameDi* d = form->Forms.FrameDi;
@@ -321,6 +340,23 @@ TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Rejected);
     EXPECT_EQ(form->SBRevArm->value(), expectedBar);
+}
+
+TEST_F(DialogsFixture, ReverseArmDialogJudgesTypedAndPastedTextWithTheSelectionReplaced)
+{
+    TRevPos* d = form->Forms.RevPos;
+    Open(d);
+    d->Edit1->setFocus();
+    d->Edit1->setText(QStringLiteral("-0.250"));
+    d->Edit1->selectAll();
+    QTest::keyClicks(d->Edit1, "-0.5");
+    EXPECT_EQ(d->Edit1->text(), "-0.5");
+    QGuiApplication::clipboard()->setText(QStringLiteral("2.5")); // a second point: refused
+    QTest::keyClick(d->Edit1, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(d->Edit1->text(), "-0.5");
+    QTest::mouseClick(d->OK, Qt::LeftButton);
+    EXPECT_EQ(state.anim.Direction, "Rev");
+    EXPECT_NEAR(state.gear.RevArmPos, -0.5f, 0.0006f);
 }
 
 TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)

@@ -87,16 +87,16 @@ TEST(FrameDimensionsDialog, LayoutAndFieldsOnActivation)
     AppState s = Started();
     auto d = Shown<TFrameDi>(s);
     EXPECT_EQ(d->windowTitle(), "Frame Dimensions");
-    EXPECT_EQ(d->size(), QSize(386, 203));
-    EXPECT_EQ(Field(*d, 1)->geometry(), QRect(146, 0, 40, 13));
-    EXPECT_EQ(Field(*d, 11)->geometry(), QRect(146, 130, 40, 13));
-    EXPECT_EQ(Field(*d, 12)->geometry(), QRect(342, 0, 40, 13));
-    EXPECT_EQ(Field(*d, 22)->geometry(), QRect(342, 130, 40, 13));
+    EXPECT_EQ(d->size(), QSize(396, 203));
+    EXPECT_EQ(Field(*d, 1)->geometry(), QRect(152, 0, 40, 13));
+    EXPECT_EQ(Field(*d, 11)->geometry(), QRect(152, 130, 40, 13));
+    EXPECT_EQ(Field(*d, 12)->geometry(), QRect(352, 0, 40, 13));
+    EXPECT_EQ(Field(*d, 22)->geometry(), QRect(352, 130, 40, 13));
     EXPECT_EQ(Btn(*d, "Button1")->geometry(), QRect(0, 0, 8, 13));
-    EXPECT_EQ(Btn(*d, "Button12")->geometry(), QRect(194, 0, 8, 13));
-    EXPECT_EQ(Btn(*d, "ResetFrame")->geometry(), QRect(288, 152, 89, 25));
+    EXPECT_EQ(Btn(*d, "Button12")->geometry(), QRect(202, 0, 8, 13));
+    EXPECT_EQ(Btn(*d, "ResetFrame")->geometry(), QRect(298, 152, 89, 25));
     EXPECT_EQ(Btn(*d, "ResetFrame")->text(), "ResetFrameDim");
-    EXPECT_EQ(Btn(*d, "Close1")->geometry(), QRect(288, 176, 89, 25));
+    EXPECT_EQ(Btn(*d, "Close1")->geometry(), QRect(298, 176, 89, 25));
     EXPECT_EQ(Btn(*d, "Close1")->text(), "Close");
     EXPECT_TRUE(Btn(*d, "Close1")->hasFocus());
     // Grey fields take part in dynamic variables; 21 and 22 do not.
@@ -112,7 +112,7 @@ TEST(FrameDimensionsDialog, LayoutAndFieldsOnActivation)
     // Labels and help lines are painted on the dialog.
     QImage img = d->grab().toImage();
     EXPECT_TRUE(DarkPixelIn(img, QRect(10, 1, 120, 11)));  // "Crank Disk ..."
-    EXPECT_TRUE(DarkPixelIn(img, QRect(204, 1, 120, 11))); // "Rev Head Pivot ..."
+    EXPECT_TRUE(DarkPixelIn(img, QRect(212, 1, 120, 11))); // "Rev Head Pivot ..."
     EXPECT_TRUE(DarkPixelIn(img, QRect(1, 165, 250, 11))); // first help line
     EXPECT_TRUE(DarkPixelIn(img, QRect(1, 178, 250, 11))); // second help line
     EXPECT_FALSE(DarkPixelIn(img, QRect(1, 146, 140, 4))); // nothing between
@@ -122,7 +122,7 @@ TEST(FrameDimensionsDialog, LayoutAndFieldsOnActivation)
     EXPECT_EQ(texts[10].text, "Reverse Head           Upper");
     EXPECT_EQ(texts[10].y, 130);
     EXPECT_EQ(texts[21].text, "RevArm(Head)to CentMax");
-    EXPECT_EQ(texts[21].x, 204);
+    EXPECT_EQ(texts[21].x, 212);
     EXPECT_EQ(texts[22].text, "To Show Graphic Position of Variable, Click Small Button");
     EXPECT_EQ(texts[23].text, "To Select Dynamic Variable, Click Dimension in Gray Area");
     EXPECT_EQ(texts[23].y, 177);
@@ -132,7 +132,7 @@ TEST(FrameDimensionsDialog, LayoutAndFieldsOnActivation)
     texts = d->PaintedTexts();
     EXPECT_EQ(texts[0].x, 13);
     EXPECT_EQ(texts[10].y, 159);
-    EXPECT_EQ(texts[12].x, 259);
+    EXPECT_EQ(texts[12].x, 269);
     EXPECT_EQ(texts[12].y, 16);
     EXPECT_EQ(texts[22].x, 1);
     EXPECT_EQ(texts[22].y, 200);
@@ -433,19 +433,19 @@ TEST(CylinderDimensionsDialog, LayoutAndFields)
     AppState s = Started();
     auto d = Shown<TCylDimen>(s);
     EXPECT_EQ(d->windowTitle(), "Cylinder Dimensions");
-    EXPECT_EQ(d->size(), QSize(386, 230));
-    EXPECT_EQ(Field(*d, 5)->geometry(), QRect(146, 52, 40, 13));
-    EXPECT_EQ(Field(*d, 6)->geometry(), QRect(146, 78, 40, 13));
-    EXPECT_EQ(Field(*d, 12)->geometry(), QRect(146, 156, 40, 13));
-    EXPECT_EQ(Field(*d, 13)->geometry(), QRect(342, 0, 40, 13));
-    EXPECT_EQ(Field(*d, 21)->geometry(), QRect(342, 104, 40, 13));
-    EXPECT_EQ(Field(*d, 22)->geometry(), QRect(342, 130, 40, 13));
+    EXPECT_EQ(d->size(), QSize(396, 230));
+    EXPECT_EQ(Field(*d, 5)->geometry(), QRect(152, 52, 40, 13));
+    EXPECT_EQ(Field(*d, 6)->geometry(), QRect(152, 78, 40, 13));
+    EXPECT_EQ(Field(*d, 12)->geometry(), QRect(152, 156, 40, 13));
+    EXPECT_EQ(Field(*d, 13)->geometry(), QRect(352, 0, 40, 13));
+    EXPECT_EQ(Field(*d, 21)->geometry(), QRect(352, 104, 40, 13));
+    EXPECT_EQ(Field(*d, 22)->geometry(), QRect(352, 130, 40, 13));
     EXPECT_EQ(Btn(*d, "Button6")->geometry(), QRect(0, 65, 8, 13));
     EXPECT_EQ(Btn(*d, "Button7")->geometry(), QRect(0, 91, 8, 13));
-    EXPECT_EQ(Btn(*d, "Button22")->geometry(), QRect(194, 117, 8, 13));
-    EXPECT_EQ(Btn(*d, "Reset1")->geometry(), QRect(294, 168, 90, 25));
+    EXPECT_EQ(Btn(*d, "Button22")->geometry(), QRect(202, 117, 8, 13));
+    EXPECT_EQ(Btn(*d, "Reset1")->geometry(), QRect(304, 168, 90, 25));
     EXPECT_EQ(Btn(*d, "Reset1")->text(), "ResetCylDim");
-    EXPECT_EQ(Btn(*d, "Close1")->geometry(), QRect(294, 192, 90, 25));
+    EXPECT_EQ(Btn(*d, "Close1")->geometry(), QRect(304, 192, 90, 25));
     EXPECT_TRUE(Btn(*d, "Close1")->hasFocus());
     for (int k = 1; k <= 22; ++k) EXPECT_EQ(Field(*d, k)->palette().color(QPalette::Base), QColor(192, 192, 192));
     EXPECT_EQ(Field(*d, 1)->text(), "21.000");
@@ -454,8 +454,23 @@ TEST(CylinderDimensionsDialog, LayoutAndFields)
     EXPECT_EQ(Field(*d, 22)->text(), "7.125");
     QImage img = d->grab().toImage();
     EXPECT_TRUE(DarkPixelIn(img, QRect(82, 79, 50, 11)));   // "(Piston Rod)"
-    EXPECT_TRUE(DarkPixelIn(img, QRect(266, 131, 60, 11))); // "(Valve Stem)"
+    EXPECT_TRUE(DarkPixelIn(img, QRect(274, 131, 60, 11))); // "(Valve Stem)"
     EXPECT_TRUE(DarkPixelIn(img, QRect(1, 204, 250, 11)));  // second help line
+}
+
+TEST(CylinderDimensionsDialog, NoPaintedTextOfEitherDialogRunsUnderAControl)
+{
+    AppState s = Started();
+    auto check = [](TDimensionDialog& d) {
+        const QFontMetrics fm(d.font());
+        for (const auto& t : d.PaintedTexts()) {
+            const QRect box(t.x, t.y, fm.horizontalAdvance(QString::fromStdString(t.text)), fm.height());
+            for (const QWidget* w : d.findChildren<QWidget*>())
+                EXPECT_FALSE(box.intersects(w->geometry())) << t.text << " under " << w->objectName().toStdString();
+        }
+    };
+    check(*Shown<TFrameDi>(s));
+    check(*Shown<TCylDimen>(s));
 }
 
 TEST(CylinderDimensionsDialog, HeightFieldWritesPointThreeAndShowsZeroAfterASolve)

@@ -305,6 +305,21 @@ TEST_F(MainFixture, GraphicZoomDialog)
     form->SetGraphicZoom->trigger();
 }
 
+TEST_F(MainFixture, GraphicZoomTypingReplacesTheSelectedFactorAndPasteKeepsTheRule)
+{
+    QTimer::singleShot(0, [&] {
+        TGraphZoom* d = form->Forms.GraphZoom;
+        QTest::keyClicks(d->Edit1, "2.5"); // over the selected "1.00"
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("2.5"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        QTest::keyClick(d->Edit1, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("2.5"));
+        QTest::mouseClick(d->OK, Qt::LeftButton);
+    });
+    form->SetGraphicZoom->trigger();
+    EXPECT_EQ(state.view.GraphicZoom, 2.5f);
+}
+
 TEST_F(MainFixture, TimerKeepsTickingUnderAModalDialog)
 {
     form->Timer1->start();
