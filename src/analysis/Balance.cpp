@@ -265,6 +265,7 @@ void OneDimension(Search& s, BalanceResult& out)
         found = RefineLeast(s, scan[best], scan[lo].raw[0], scan[hi].raw[0], atLo, atHi);
         // A least at an end of the range lies beyond it.
         ok = !(best == 0 && atLo) && !(best + 1 == scan.size() && atHi);
+        out.leastAtEnd = !ok;
     } else {
         // Changes of sign, the nearest to the current value first.
         const LD current = GetDimension(s.design_, goal.code);
@@ -448,7 +449,7 @@ TargetEvents MeasureTarget(const Gear& design, BalanceTarget target)
         if (forward && target == BalanceTarget::CutOffReverse) continue;
         if (!forward && target == BalanceTarget::CutOffForward) continue;
         NotchEvents& e = t.notch[forward ? 0 : 1];
-        e = MeasureNotch(design, NormalNotchPosition(design, running), running, nmEvents);
+        e = MeasureNotch(design, NormalNotchPosition(design, running), running, nmCutOffs);
         t.difference[static_cast<size_t>(t.differences++)] = CutOffDifference(e, t.missing);
         t.clamped = t.clamped || e.clamped;
     }

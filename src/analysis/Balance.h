@@ -121,7 +121,8 @@ struct BalanceResult {
     // its two ends.
     float lo = 0, hi = 0;
     TargetEvents atLo, atHi;
-    bool clampsMet = false; // some trial clamped and was stepped over
+    bool leastAtEnd = false; // CutOffBoth: the least lies at an end of the range
+    bool clampsMet = false;  // some trial clamped and was stepped over
     int trials = 0;
     bool HasValues() const { return outcome == BalanceOutcome::Found || outcome == BalanceOutcome::NotMet; }
 };

@@ -203,8 +203,8 @@ std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceR
             s = "The ranges hold no value at which the gear can be assembled.";
         else
             s = std::string("The range holds no solution") +
-                (goals[0].target == BalanceTarget::CutOffBoth ? " (the least lies at an end of the range)" : "") +
-                ": " + EndText(r.atLo, r.lo) + ", " + EndText(r.atHi, r.hi) + ".";
+                (r.leastAtEnd ? " (the least lies at an end of the range)" : "") + ": " + EndText(r.atLo, r.lo) + ", " +
+                EndText(r.atHi, r.hi) + ".";
         break;
     case BalanceOutcome::Found:
         if (goals.size() > 1)

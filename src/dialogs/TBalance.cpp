@@ -96,16 +96,16 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
         return l;
     };
     grid->addWidget(label("TargetLabel", QStringLiteral("&Target"), TargetBox), 0, 0);
-    grid->addWidget(TargetBox, 0, 1, 1, 4);
+    grid->addWidget(TargetBox, 0, 1, 1, 5);
     grid->addWidget(label("DimensionLabel", QStringLiteral("&Adjust"), DimensionBox), 1, 0);
     grid->addWidget(DimensionBox, 1, 1);
-    grid->addWidget(label("RangeLabel", QStringLiteral("&from"), RangeLo), 1, 2);
+    grid->addWidget(label("RangeLabel", QStringLiteral("fro&m"), RangeLo), 1, 2);
     grid->addWidget(RangeLo, 1, 3);
     grid->addWidget(label("RangeToLabel", QStringLiteral("to"), RangeHi), 1, 4);
     grid->addWidget(RangeHi, 1, 5);
     grid->addWidget(SecondBox, 2, 0, 1, 6);
     grid->addWidget(label("Target2Label", QStringLiteral("Ta&rget"), Target2Box), 3, 0);
-    grid->addWidget(Target2Box, 3, 1, 1, 4);
+    grid->addWidget(Target2Box, 3, 1, 1, 5);
     grid->addWidget(label("Dimension2Label", QStringLiteral("A&djust"), Dimension2Box), 4, 0);
     grid->addWidget(Dimension2Box, 4, 1);
     grid->addWidget(label("Range2Label", QStringLiteral("fr&om"), Range2Lo), 4, 2);
@@ -134,8 +134,8 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
         connect(b, &QPushButton::clicked, this, slot);
     };
     button(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
-    button(StopBut, "StopBut", QStringLiteral("S&top"), &TBalance::StopButClick);
-    button(ApplyBut, "ApplyBut", QStringLiteral("A&pply"), &TBalance::ApplyButClick);
+    button(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
+    button(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
     button(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
     FindBut->setDefault(true);
 
@@ -308,6 +308,7 @@ void TBalance::PollSearch()
     Progress->setValue(1000);
     ShowResult();
     SetBusy(false);
+    (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
 }
 
 void TBalance::EndSearch()
@@ -334,7 +335,9 @@ void TBalance::ShowResult()
             if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             ResultGrid->setItem(r, c, item);
         }
-    ResultText->setText(QString::fromStdString(BalanceSummary(goals_, result_)));
+    QString text = QString::fromStdString(BalanceSummary(goals_, result_));
+    if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
+    ResultText->setText(text);
 }
 
 std::vector<DimensionValue> TBalance::Changes() const

@@ -44,6 +44,16 @@ TEST(Balance, OneDimensionMeetsEachTargetOnTheDefaultAndAnUnbalancedDesign)
 {
     AppState s;
     StartupModel(s);
+    // The cut-off measured is the one of the valve events table's normal notches.
+    const TargetEvents both = MeasureTarget(s.gear, BalanceTarget::CutOffBoth);
+    for (const ValveEventsRow& row : BuildValveEventsTable(s.gear)) {
+        if (row.notch != kNormalNotch) continue;
+        const NotchEvents& e = both.notch[row.events.running == Running::Forward ? 0 : 1];
+        for (int end : {endFront, endRear}) {
+            EXPECT_EQ(e.event[end][veCutOff].percent, row.events.event[end][veCutOff].percent);
+            EXPECT_EQ(e.event[end][veCutOff].angle, row.events.event[end][veCutOff].angle);
+        }
+    }
     for (const Gear& design : {s.gear, Unbalanced()}) {
         for (auto [target, code] : {std::pair{BalanceTarget::Lead, 20}, std::pair{BalanceTarget::CutOffForward, 10},
                                     std::pair{BalanceTarget::CutOffReverse, 20}}) {
