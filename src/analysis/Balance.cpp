@@ -135,12 +135,12 @@ float RangeValue(const BalanceGoal& g, LD fraction)
 // the Illinois weighting, bisection when the bracket shrinks slowly, on float
 // values down to adjacent floats. An infeasible trial is stepped over by
 // trying the middle and the quarters of the bracket instead; when they all
-// are infeasible the bracket is given up. Returns whether `best` was set.
-bool RefineRoot(Search& s, Point a, Point b, Point& best)
+// are infeasible the refinement ends. Returns the point nearest to a root.
+Point RefineRoot(Search& s, Point a, Point b)
 {
     LD fa = Diff(a), fb = Diff(b);
     const bool negativeAtA = fa < 0;
-    best = std::fabs(fa) <= std::fabs(fb) ? a : b;
+    Point best = std::fabs(fa) <= std::fabs(fb) ? a : b;
     const LD tight = kTightFraction * TargetTolerance(s.goals_[0].target);
     int side = 0, slow = 0;
     LD width = static_cast<LD>(b.raw[0]) - a.raw[0];
@@ -158,7 +158,7 @@ bool RefineRoot(Search& s, Point a, Point b, Point& best)
             const float y = ToFloat(va + (vb - va) * frac);
             if (y > a.raw[0] && y < b.raw[0] && y != p.raw[0]) p = s.Evaluate({y});
         }
-        if (!p.feasible) return false;
+        if (!p.feasible) break;
         const LD fp = Diff(p);
         if (std::fabs(fp) < std::fabs(Diff(best))) best = p;
         if (fp == 0) break;
@@ -179,7 +179,7 @@ bool RefineRoot(Search& s, Point a, Point b, Point& best)
         width = w;
         s.Progress(0.6L + 0.4L * std::min(1.0L, it / 40.0L));
     }
-    return true;
+    return best;
 }
 
 // Golden-section search of the least cost between two values; infeasible
@@ -281,13 +281,19 @@ void OneDimension(Search& s, BalanceResult& out)
         std::stable_sort(brackets.begin(), brackets.end(),
                          [](const auto& x, const auto& y) { return x.first < y.first; });
         for (const auto& [distance, k] : brackets) {
-            Point p;
-            if (RefineRoot(s, scan[k], scan[k + 1], p) && p.targets[0].Met()) {
+            const Point p = RefineRoot(s, scan[k], scan[k + 1]);
+            if (p.targets[0].Met()) {
                 found = p;
                 ok = true;
                 break;
             }
         }
+        // A difference that comes within the tolerance without changing sign.
+        for (size_t k : feasible)
+            if (!ok && scan[k].targets[0].Met()) {
+                found = scan[k];
+                ok = true;
+            }
     }
     if (!ok) return;
     out.outcome = BalanceOutcome::Found;

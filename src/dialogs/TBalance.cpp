@@ -337,6 +337,10 @@ void TBalance::ShowResult()
         }
     QString text = QString::fromStdString(BalanceSummary(goals_, result_));
     if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
+    for (const DimensionValue& v : Changes())
+        if (v.code == 21 || v.code == 22)
+            text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
+                        .arg(QString::fromStdString(BalanceDimensionLabel(v.code)));
     ResultText->setText(text);
 }
 

@@ -108,6 +108,8 @@ TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(state.dyn.UndoCount, 2);
     EXPECT_EQ(form->SBRevArm->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
+    // What the window showed is what the design now has.
+    EXPECT_EQ(MeasureTarget(state.gear, BalanceTarget::CutOffForward).difference, b->Result().after[1].difference);
 
     form->UnDoDnClick();
     form->UnDoDnClick();
