@@ -84,16 +84,17 @@ std::vector<std::string> TargetLabels(BalanceTarget t)
     return l;
 }
 
-// "0.00123 units at 3.3750" or "the gear cannot be assembled at 3.3750".
+// "at 3.3750 the difference is 0.00123 units", "at 3.3750 the gear cannot be
+// assembled".
 std::string EndText(const TargetEvents& e, float at)
 {
-    const std::string where = " at " + DecimalText(at, kLengthDecimals);
-    if (e.clamped) return "the gear cannot be assembled" + where;
-    if (e.missing) return "a cut-off never happens" + where;
-    std::string s;
+    const std::string where = "at " + DecimalText(at, kLengthDecimals);
+    if (e.clamped) return where + " the gear cannot be assembled";
+    if (e.missing) return where + " a cut-off never happens";
+    std::string s = where + (e.differences > 1 ? " the differences are " : " the difference is ");
     for (int d = 0; d < e.differences; ++d)
-        s += (d ? " / " : "") + DifferenceText(e.target, e.difference[static_cast<size_t>(d)]);
-    return s + " " + Unit(e.target) + where;
+        s += (d ? " and " : "") + DifferenceText(e.target, e.difference[static_cast<size_t>(d)]);
+    return s + " " + Unit(e.target);
 }
 
 std::string Residuals(const std::vector<BalanceGoal>& goals, const BalanceResult& r)
@@ -203,7 +204,7 @@ std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceR
             s = "The ranges hold no value at which the gear can be assembled.";
         else
             s = std::string("The range holds no solution") +
-                (r.leastAtEnd ? " (the least lies at an end of the range)" : "") + ": " + EndText(r.atLo, r.lo) + ", " +
+                (r.leastAtEnd ? " (the least lies at an end of the range)" : "") + ": " + EndText(r.atLo, r.lo) + "; " +
                 EndText(r.atHi, r.hi) + ".";
         break;
     case BalanceOutcome::Found:
