@@ -144,7 +144,8 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
     out.revArmPos = revArmPos;
     out.running = running;
 
-    if ((what & (nmEvents | nmExtremes)) == 0) {
+    const bool events = (what & (nmEvents | nmCutOffs)) != 0;
+    if (!events && (what & nmExtremes) == 0) {
         if (what & nmLeads) {
             out.leadFront = SolveAt(g, 0).open[oiFrontSteam];
             out.leadRear = SolveAt(g, 180).open[oiRearSteam];
@@ -179,7 +180,7 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
             sMax = cur;
             kMax = k;
         }
-        if (what & nmEvents) {
+        if (events) {
             for (int end = 0; end < kCylinderEnds; ++end)
                 for (int kind = 0; kind < kValveEventKinds; ++kind) {
                     const int idx = OpeningOf(end, kind);
@@ -196,9 +197,10 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
         prev = cur;
     }
 
-    if (what & nmEvents) {
+    if (events) {
         for (int end = 0; end < kCylinderEnds; ++end)
             for (int kind = 0; kind < kValveEventKinds; ++kind) {
+                if (!(what & nmEvents) && kind != veCutOff) continue;
                 const Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
                 if (b.count == 0) continue;
                 if (b.count > 1) out.repeated = true;

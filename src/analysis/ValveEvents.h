@@ -61,6 +61,7 @@ enum NotchMeasure : unsigned {
     nmEvents = 2u,   // the eight events (the sampled turn and the refinement)
     nmExtremes = 4u, // largest steam openings and valve travel (the sampled turn)
     nmAll = 7u,
+    nmCutOffs = 8u, // the two cut-off events alone (the sampled turn, two refinements)
 };
 
 struct NotchEvents {

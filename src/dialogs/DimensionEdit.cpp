@@ -94,11 +94,10 @@ void NoteDimensionKey(AppState& s, int code, const DimensionKey& key)
     if (key.accepted && IsGreyField(code)) s.dyn.EditDirty = true;
 }
 
-void CommitDimensionField(AppState& s, int code, const std::string& text)
+void StoreDimensionValue(Gear& g, int code, float value)
 {
-    Gear& g = s.gear;
     if (code == 21) {
-        g.RevArmNormal = FieldValue(text);
+        g.RevArmNormal = value;
         if (g.RevArmNormal > g.RevArmMax) {
             g.RevArmNormal = g.RevArmMax;
             ClampRevArmPositions(g, false);
@@ -106,7 +105,7 @@ void CommitDimensionField(AppState& s, int code, const std::string& text)
         return;
     }
     if (code == 22) {
-        g.RevArmMax = FieldValue(text);
+        g.RevArmMax = value;
         if (g.RevArmMax < g.RevArmNormal) {
             g.RevArmMax = g.RevArmNormal;
             ClampRevArmPositions(g, true);
@@ -114,14 +113,27 @@ void CommitDimensionField(AppState& s, int code, const std::string& text)
         return;
     }
     if (!IsGreyField(code)) return;
-
-    OpenUndoEntry(s, code, GetDimension(g, code));
-    float value = FieldValue(text);
-    if (code == 6) value = NormaliseAngle(ParseNumber(text));
+    if (code == 6) value = NormaliseAngle(value);
     SetDimension(g, code, value); // 13/14 copy point 9; 102/109 set PointY[13]
+}
+
+void CommitDimensionValue(AppState& s, int code, float value)
+{
+    if (!IsGreyField(code)) {
+        StoreDimensionValue(s.gear, code, value);
+        return;
+    }
+    if (code == 6) value = NormaliseAngle(value);
+    OpenUndoEntry(s, code, GetDimension(s.gear, code));
+    StoreDimensionValue(s.gear, code, value);
     StageDynVar(s, code, value, SlotName(code));
     CompleteUndoEntry(s, value, DimensionShortLabel(code));
     s.dyn.EditDirty = false;
+}
+
+void CommitDimensionField(AppState& s, int code, const std::string& text)
+{
+    CommitDimensionValue(s, code, code == 6 ? NormaliseAngle(ParseNumber(text)) : FieldValue(text));
 }
 
 int RevArmBarLimit(const Gear& g) { return ToPixel(1000.0L * g.RevArmMax); }

@@ -60,6 +60,13 @@ void NoteDimensionKey(AppState& s, int code, const DimensionKey& key);
 // travel with its clamps. The caller sets the reverse arm bar range after a
 // commit of code 22.
 void CommitDimensionField(AppState& s, int code, const std::string& text);
+// The same commit with the value already read from the text (code 6 is
+// brought into [0, 360) here).
+void CommitDimensionValue(AppState& s, int code, float value);
+// The design part of a commit alone, on any design: the value stored (code 6
+// brought into [0, 360)); 21 and 22 with their clamps of the reverse arm
+// positions. Codes that are no dimension field change nothing.
+void StoreDimensionValue(Gear& g, int code, float value);
 
 // round(1000 * RevArmMax): the reverse arm bar spans -limit..limit.
 int RevArmBarLimit(const Gear& g);

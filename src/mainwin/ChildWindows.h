@@ -23,6 +23,7 @@ class TGraphZoom;
 class TDrawLines;
 class TDataTable;
 class TValveEvents;
+class TBalance;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -43,9 +44,10 @@ struct ChildWindows {
     TDrawLines* DrawLines = nullptr;
     TDataTable* DataTable = nullptr;
     TValveEvents* ValveEvents = nullptr;
+    TBalance* Balance = nullptr;
 };
 
-// Factories (parent: the main window). Dialogs: TMainFormDialogs.cpp;
+// Factories (parent: the main window). Dialogs and the balance window: TMainFormDialogs.cpp;
 // diagrams and the valve events table: TMainFormGraphs.cpp; drafting aids and help: TMainFormAids.cpp;
 // graphic zoom: TMainFormView.cpp.
 TDrivAng* NewDrivAng(TMainForm* main);
@@ -66,3 +68,4 @@ TGraphZoom* NewGraphZoom(TMainForm* main);
 TDrawLines* NewDrawLines(TMainForm* main);
 TDataTable* NewDataTable(TMainForm* main);
 TValveEvents* NewValveEvents(TMainForm* main);
+TBalance* NewBalance(TMainForm* main);

@@ -291,6 +291,7 @@ void TMainForm::BuildMenus()
     EditDimen1->setObjectName(QStringLiteral("EditDimen1"));
     item(EditDimen1, FrameDim, "FrameDim", "&FrameDimensions", &TMainForm::FrameDimClick);
     item(EditDimen1, CylDim, "CylDim", "&CylinderDimensions", &TMainForm::CylDimClick);
+    item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
@@ -528,6 +529,7 @@ void TMainForm::CreateChildWindows()
     Forms.DrawLines = NewDrawLines(this);
     Forms.DataTable = NewDataTable(this);
     Forms.ValveEvents = NewValveEvents(this);
+    Forms.Balance = NewBalance(this);
     UpdateCommandStates();
 }
 
@@ -547,6 +549,7 @@ void TMainForm::UpdateCommandStates()
     both(SteamDiag, ToolButton15, Forms.SteamDia != nullptr);
     both(FourEvents, ToolButton16, Forms.PortDia != nullptr);
     ValveEventsTable->setEnabled(Forms.ValveEvents != nullptr);
+    BalanceEvents->setEnabled(Forms.Balance != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

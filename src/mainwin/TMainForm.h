@@ -126,7 +126,8 @@ public:
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
-    QAction *FrameDim = nullptr, *CylDim = nullptr, *SetGraphicZoom = nullptr, *ResetAll = nullptr;
+    QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
+            *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -160,6 +161,10 @@ public slots:
     void Exit1Click();
     // SBRevArm range from RevArmMax (Max = round(1000 * RevArmMax), Min = -Max).
     void SetRevArmBarRange();
+    // SBRevArm and the motion buttons shown for the model's RevArmPos, which
+    // something else has set (an undo that puts the reverse arm back); the
+    // bar's change handler does not run.
+    void ShowRevArmOfModel();
 
     // ---------------------------------------------------------- TMainFormView.cpp
     void SBPanVertChange();
@@ -207,6 +212,7 @@ public slots:
     // ---------------------------------------------------------- TMainFormDialogs.cpp
     void FrameDimClick();
     void CylDimClick();
+    void BalanceEventsClick();
     void RevArmPosClick();
     void DriverAngClick();
     void StepAng1Click();
@@ -309,6 +315,9 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    // Direction, the Center, Fwd and Rev buttons and the cut-off readouts
+    // after the reverse arm moved to bar position `pos`.
+    void ShowRevArmState(int pos);
     void BuildMenus();
     void BuildToolBar();
     void BuildControls();

@@ -3,6 +3,7 @@
 #include "mainwin/TMainForm.h"
 
 #include "dialogs/DimensionEdit.h"
+#include "dialogs/TBalance.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDialogLinks.h"
 #include "dialogs/TDrivAng.h"
@@ -30,6 +31,7 @@ void ShowModal(QDialog* d)
 
 void TMainForm::FrameDimClick() { ShowModal(Forms.FrameDi); }
 void TMainForm::CylDimClick() { ShowModal(Forms.CylDimen); }
+void TMainForm::BalanceEventsClick() { ShowModal(Forms.Balance); }
 void TMainForm::RevArmPosClick() { ShowModal(Forms.RevPos); }
 void TMainForm::DriverAngClick() { ShowModal(Forms.DrivAng); }
 void TMainForm::StepAng1Click() { ShowModal(Forms.StpAng); }
@@ -86,6 +88,7 @@ TRevPos* NewRevPos(TMainForm* main) { return new TRevPos(main->State(), main, ma
 TStpAng* NewStpAng(TMainForm* main) { return new TStpAng(main->State(), main, main); }
 TFrameDi* NewFrameDi(TMainForm* main) { return new TFrameDi(main->State(), main, main); }
 TCylDimen* NewCylDimen(TMainForm* main) { return new TCylDimen(main->State(), main, main); }
+TBalance* NewBalance(TMainForm* main) { return new TBalance(main->State(), main, main); }
 
 // ------------------------------------------------------------------ controls the dialogs move
 void MainSetRevArmRange(TMainForm* main)

@@ -153,7 +153,8 @@ void TMainForm::SetUnDoClick()
 
 void TMainForm::UnDoDnClick()
 {
-    UndoButtonClick(state_);
+    // Undoing a balance puts the reverse arm back as well.
+    if (UndoButtonClick(state_) && state_.dyn.Undo[0].RestoresArm) ShowRevArmOfModel();
     UnDoDn->setEnabled(state_.dyn.UndoButtonsEnabled);
 }
 

@@ -1,6 +1,7 @@
 // The four diagram windows and the valve events table.
 #include "mainwin/TMainForm.h"
 
+#include "dialogs/TBalance.h"
 #include "graphs/TDiagramWindow.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
@@ -32,7 +33,11 @@ void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
         for (int k = 1; k <= 4; ++k) m->SBDynVar[static_cast<size_t>(k)]->setVisible(on);
         for (int k = 7; k <= 9; ++k) m->Panel[static_cast<size_t>(k)]->setVisible(on);
     };
-    h.setUndoDnEnabled = [m](bool on) { m->UnDoDn->setEnabled(on); };
+    h.setUndoDnEnabled = [m](bool on) {
+        m->UnDoDn->setEnabled(on);
+        // After an undo there that put the reverse arm back.
+        if (m->State().dyn.Undo[0].RestoresArm) m->ShowRevArmOfModel();
+    };
 }
 
 // Shows a diagram window modally with the positions dialog it may need.
@@ -106,4 +111,5 @@ void TMainForm::UpdateGraphCaptions(const QString& tail)
 {
     for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
     if (Forms.ValveEvents) Forms.ValveEvents->SetCaptionTail(tail);
+    if (Forms.Balance) Forms.Balance->SetCaptionTail(tail);
 }

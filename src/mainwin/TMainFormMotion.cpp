@@ -2,11 +2,13 @@
 // animation.
 #include "mainwin/TMainForm.h"
 
+#include "dialogs/DimensionEdit.h"
 #include "model/Model.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -96,6 +98,19 @@ void TMainForm::SBRevArmChange()
     Gear& g = state_.gear;
     const int pos = SBRevArm->value();
     g.RevArmPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) + pos / 1000.0L);
+    ShowRevArmState(pos);
+}
+
+void TMainForm::ShowRevArmOfModel()
+{
+    const QSignalBlocker quiet(SBRevArm);
+    SBRevArm->setValue(RevArmBarPosition(state_.gear, state_.gear.RevArmPos));
+    ShowRevArmState(SBRevArm->value());
+}
+
+void TMainForm::ShowRevArmState(int pos)
+{
+    Gear& g = state_.gear;
     state_.anim.Direction = g.RevArmPos >= g.RevArmCentre() ? "Fwd" : "Rev";
     Center->setEnabled(pos != 0);
     const float fwdPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) + g.RevArmNormal);

@@ -266,6 +266,11 @@ struct UndoEntry {
     float Old = 0;
     float New = 0;
     std::string Name;
+    // A record of a change that moved the reverse arm to mid gear (a balance
+    // applied): the arm as it was before, put back when the record is undone.
+    bool RestoresArm = false;
+    float ArmPosBefore = 0;
+    std::array<float, 10> ArmBefore{}; // RevArm[0..9]
 };
 
 struct DynVars {

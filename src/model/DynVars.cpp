@@ -92,6 +92,7 @@ void PushUndo(AppState& s)
     if (!d.EditDirty) return;
     d.UndoButtonsEnabled = true;
     for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
+    d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
     d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
 }
 
@@ -115,6 +116,12 @@ void PopUndo(AppState& s)
     const UndoEntry& e = d.Undo[0];
     if (e.Code != 21 && e.Code != 22 && e.Code != 102)
         SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    if (e.RestoresArm) {
+        s.gear.RevArm = e.ArmBefore;
+        s.gear.RevArmPos = e.ArmPosBefore;
+        s.steam.FrontCutOffText.clear();
+        s.steam.RearCutOffText.clear();
+    }
 
     RefreshDynSlots(s);
 

@@ -46,8 +46,10 @@ bool IsBarVariableCode(int code);
 void PushUndo(AppState& s);
 
 // Undo the newest record: shift the history up, restore the dimension (except
-// codes 21, 22, 102), refresh the four slots, disable the undo buttons when no
-// record remains, UndoCount := max(UndoCount - 1, 0).
+// codes 21, 22, 102) and, for a record that says so, the reverse arm
+// (RevArm[0..9], RevArmPos); refresh the four slots, disable the undo buttons
+// when no record remains, UndoCount := max(UndoCount - 1, 0). The record
+// undone stays in entry 0 until the next undo.
 void PopUndo(AppState& s);
 
 // All 21 entries := code 0, values 0, empty name; UndoCount := 0; the undo

@@ -1,0 +1,387 @@
+#include "dialogs/TBalance.h"
+
+#include "analysis/BalanceText.h"
+#include "dialogs/DimensionEdit.h"
+#include "dialogs/TDialogLinks.h"
+#include "model/Model.h"
+#include "platform/QtEditHooks.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+// How often the window looks at a running search (ms).
+constexpr int kPollMs = 30;
+
+// A range end as a field shows it: up to 4 decimals (8 for tiny values),
+// without trailing zeros.
+QString RangeText(float v)
+{
+    QString t = QString::number(static_cast<double>(v), 'f', std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
+    if (t.contains(QLatin1Char('.'))) {
+        while (t.endsWith(QLatin1Char('0'))) t.chop(1);
+        if (t.endsWith(QLatin1Char('.'))) t.chop(1);
+    }
+    return t;
+}
+
+QComboBox* TargetCombo(QWidget* parent, const char* name, BalanceTarget chosen)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    for (int k = 0; k < kBalanceTargets; ++k)
+        c->addItem(QString::fromStdString(TargetCaption(static_cast<BalanceTarget>(k))), k);
+    c->setCurrentIndex(static_cast<int>(chosen));
+    return c;
+}
+
+QComboBox* DimensionCombo(QWidget* parent, const char* name, int chosen)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    for (int code : BalanceDimensionCodes()) c->addItem(QString::fromStdString(BalanceDimensionLabel(code)), code);
+    c->setCurrentIndex(c->findData(chosen));
+    c->setMaxVisibleItems(22);
+    return c;
+}
+
+QLineEdit* RangeEdit(QWidget* parent, const char* name)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setContextMenuPolicy(Qt::NoContextMenu);
+    e->setAcceptDrops(false);
+    e->setMaximumWidth(90);
+    return e;
+}
+
+} // namespace
+
+TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDialog(parent), s_(state), main_(mainForm)
+{
+    setObjectName(QStringLiteral("Balance"));
+    setModal(true);
+    setWindowTitle(CaptionHead());
+
+    TargetBox = TargetCombo(this, "TargetBox", BalanceTarget::Lead);
+    DimensionBox = DimensionCombo(this, "DimensionBox", 20);
+    RangeLo = RangeEdit(this, "RangeLo");
+    RangeHi = RangeEdit(this, "RangeHi");
+    SecondBox = new QCheckBox(QStringLiteral("&Second target at once"), this);
+    SecondBox->setObjectName(QStringLiteral("SecondBox"));
+    Target2Box = TargetCombo(this, "Target2Box", BalanceTarget::CutOffForward);
+    Dimension2Box = DimensionCombo(this, "Dimension2Box", 10);
+    Range2Lo = RangeEdit(this, "Range2Lo");
+    Range2Hi = RangeEdit(this, "Range2Hi");
+
+    auto* grid = new QGridLayout;
+    auto label = [this](const char* name, const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label("TargetLabel", QStringLiteral("&Target"), TargetBox), 0, 0);
+    grid->addWidget(TargetBox, 0, 1, 1, 5);
+    grid->addWidget(label("DimensionLabel", QStringLiteral("&Adjust"), DimensionBox), 1, 0);
+    grid->addWidget(DimensionBox, 1, 1);
+    grid->addWidget(label("RangeLabel", QStringLiteral("fro&m"), RangeLo), 1, 2);
+    grid->addWidget(RangeLo, 1, 3);
+    grid->addWidget(label("RangeToLabel", QStringLiteral("to"), RangeHi), 1, 4);
+    grid->addWidget(RangeHi, 1, 5);
+    grid->addWidget(SecondBox, 2, 0, 1, 6);
+    grid->addWidget(label("Target2Label", QStringLiteral("Ta&rget"), Target2Box), 3, 0);
+    grid->addWidget(Target2Box, 3, 1, 1, 5);
+    grid->addWidget(label("Dimension2Label", QStringLiteral("A&djust"), Dimension2Box), 4, 0);
+    grid->addWidget(Dimension2Box, 4, 1);
+    grid->addWidget(label("Range2Label", QStringLiteral("fr&om"), Range2Lo), 4, 2);
+    grid->addWidget(Range2Lo, 4, 3);
+    grid->addWidget(label("Range2ToLabel", QStringLiteral("to"), Range2Hi), 4, 4);
+    grid->addWidget(Range2Hi, 4, 5);
+    grid->setColumnStretch(1, 1);
+
+    for (QLineEdit* e : {RangeLo, RangeHi, Range2Lo, Range2Hi})
+        InstallKeyPress(e, [this, e](QChar& key) {
+            if (key == QChar(13)) { // Enter: find
+                key = QChar();
+                QTimer::singleShot(0, this, &TBalance::FindButClick);
+                return;
+            }
+            NumericKeyFilter(key, e->text(), true);
+        });
+    connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
+    connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
+    connect(SecondBox, &QCheckBox::toggled, this, [this] { SetBusy(false); });
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TBalance::*slot)()) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, slot);
+    };
+    button(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
+    button(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
+    button(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
+    button(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
+    FindBut->setDefault(true);
+
+    Progress = new QProgressBar(this);
+    Progress->setObjectName(QStringLiteral("Progress"));
+    Progress->setRange(0, 1000);
+    Progress->setTextVisible(false);
+
+    ResultGrid = new QTableWidget(this);
+    ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
+    ResultGrid->setColumnCount(3);
+    ResultGrid->setHorizontalHeaderLabels({QStringLiteral(""), QStringLiteral("Before"), QStringLiteral("After")});
+    ResultGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ResultGrid->verticalHeader()->hide();
+    ResultGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ResultGrid->verticalHeader()->setDefaultSectionSize(ResultGrid->fontMetrics().height() + 6);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    ResultGrid->setWordWrap(false);
+
+    ResultText = new QLabel(this);
+    ResultText->setObjectName(QStringLiteral("ResultText"));
+    ResultText->setWordWrap(true);
+    ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ResultText->setMinimumHeight(ResultText->fontMetrics().height() * 3);
+    ResultText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(FindBut);
+    buttons->addWidget(StopBut);
+    buttons->addWidget(Progress, 1);
+    buttons->addWidget(ApplyBut);
+    buttons->addWidget(CancelBut);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(grid);
+    box->addLayout(buttons);
+    box->addWidget(ResultGrid, 1);
+    box->addWidget(ResultText);
+    resize(620, 560);
+
+    setTabOrder(TargetBox, DimensionBox);
+    setTabOrder(DimensionBox, RangeLo);
+    setTabOrder(RangeLo, RangeHi);
+    setTabOrder(RangeHi, SecondBox);
+    setTabOrder(SecondBox, Target2Box);
+    setTabOrder(Target2Box, Dimension2Box);
+    setTabOrder(Dimension2Box, Range2Lo);
+    setTabOrder(Range2Lo, Range2Hi);
+    setTabOrder(Range2Hi, FindBut);
+    setTabOrder(FindBut, StopBut);
+    setTabOrder(StopBut, ApplyBut);
+    setTabOrder(ApplyBut, CancelBut);
+    setTabOrder(CancelBut, ResultGrid);
+
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, &TBalance::PollSearch);
+    FillRange(0);
+    FillRange(1);
+    SetBusy(false);
+}
+
+TBalance::~TBalance() { EndSearch(); }
+
+QString TBalance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Balance Events    "); }
+
+void TBalance::SetCaptionTail(const QString& tail)
+{
+    const QString t = CaptionHead() + tail;
+    if (windowTitle() != t) setWindowTitle(t);
+}
+
+void TBalance::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TBalance::FormActivate()
+{
+    EndSearch();
+    FillRange(0);
+    FillRange(1);
+    result_ = BalanceResult{};
+    goals_.clear();
+    ResultGrid->setRowCount(0);
+    ResultText->clear();
+    Progress->setValue(0);
+    SetBusy(false);
+    TargetBox->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::FillRange(int which)
+{
+    QComboBox* box = which == 0 ? DimensionBox : Dimension2Box;
+    float lo = 0, hi = 0;
+    DefaultBalanceRange(s_.gear, box->currentData().toInt(), lo, hi);
+    (which == 0 ? RangeLo : Range2Lo)->setText(RangeText(lo));
+    (which == 0 ? RangeHi : Range2Hi)->setText(RangeText(hi));
+}
+
+bool TBalance::ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const
+{
+    goals.clear();
+    auto goal = [](QComboBox* target, QComboBox* dim, QLineEdit* lo, QLineEdit* hi) {
+        BalanceGoal g;
+        g.target = static_cast<BalanceTarget>(target->currentData().toInt());
+        g.code = dim->currentData().toInt();
+        g.lo = FieldValue(lo->text().toStdString());
+        g.hi = FieldValue(hi->text().toStdString());
+        return g;
+    };
+    goals.push_back(goal(TargetBox, DimensionBox, RangeLo, RangeHi));
+    if (SecondBox->isChecked()) goals.push_back(goal(Target2Box, Dimension2Box, Range2Lo, Range2Hi));
+    error = CheckBalanceGoals(goals);
+    return error.empty();
+}
+
+void TBalance::FindButClick()
+{
+    if (Searching()) return;
+    std::vector<BalanceGoal> goals;
+    std::string error;
+    result_ = BalanceResult{};
+    ResultGrid->setRowCount(0);
+    if (!ReadGoals(goals, error)) {
+        ResultText->setText(QString::fromStdString(error));
+        SetBusy(false);
+        return;
+    }
+    StartSearch(goals);
+}
+
+void TBalance::StartSearch(const std::vector<BalanceGoal>& goals)
+{
+    goals_ = goals;
+    searched_ = s_.gear;
+    control_ = std::make_unique<BalanceControl>();
+    workerDone_.store(false);
+    ResultText->setText(QStringLiteral("Searching…"));
+    Progress->setValue(0);
+    SetBusy(true);
+    BalanceControl* control = control_.get();
+    worker_ = std::thread([this, control, design = searched_, goals] {
+        BalanceResult r;
+        try {
+            r = BalanceEvents(design, goals, control);
+        } catch (const std::exception& e) {
+            r = BalanceResult{};
+            r.error = std::string("The search failed: ") + e.what();
+        }
+        pending_ = std::move(r);
+        workerDone_.store(true);
+    });
+    poll_->start();
+}
+
+void TBalance::PollSearch()
+{
+    if (!Searching()) {
+        poll_->stop();
+        return;
+    }
+    if (control_) Progress->setValue(control_->progress.load());
+    if (!workerDone_.load()) return;
+    worker_.join();
+    poll_->stop();
+    result_ = std::move(pending_);
+    Progress->setValue(1000);
+    ShowResult();
+    SetBusy(false);
+    (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::EndSearch()
+{
+    if (!worker_.joinable()) return;
+    if (control_) control_->stop.store(true);
+    worker_.join();
+    poll_->stop();
+}
+
+void TBalance::StopButClick()
+{
+    if (control_) control_->stop.store(true);
+}
+
+void TBalance::ShowResult()
+{
+    const std::vector<TextRow> rows = BalanceRows(searched_, goals_, result_);
+    ResultGrid->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(
+                QString::fromStdString(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]).trimmed());
+            if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            ResultGrid->setItem(r, c, item);
+        }
+    QString text = QString::fromStdString(BalanceSummary(goals_, result_));
+    if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
+    for (const DimensionValue& v : Changes())
+        if (v.code == 21 || v.code == 22)
+            text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
+                        .arg(QString::fromStdString(BalanceDimensionLabel(v.code)));
+    ResultText->setText(text);
+}
+
+std::vector<DimensionValue> TBalance::Changes() const
+{
+    std::vector<DimensionValue> changes;
+    if (!result_.HasValues()) return changes;
+    for (const DimensionValue& v : result_.values)
+        if (GetDimension(s_.gear, v.code) != v.value) changes.push_back(v);
+    return changes;
+}
+
+void TBalance::SetBusy(bool busy)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{TargetBox, DimensionBox, RangeLo, RangeHi, SecondBox})
+        w->setEnabled(!busy);
+    for (QWidget* w : std::initializer_list<QWidget*>{Target2Box, Dimension2Box, Range2Lo, Range2Hi})
+        w->setEnabled(!busy && SecondBox->isChecked());
+    FindBut->setEnabled(!busy);
+    StopBut->setEnabled(busy);
+    ApplyBut->setEnabled(!busy && !Changes().empty());
+    if (busy) StopBut->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::ApplyButClick()
+{
+    if (Searching()) return;
+    const std::vector<DimensionValue> changes = Changes();
+    if (changes.empty()) return;
+    // As typing the values into the dimension dialogs and closing them.
+    ApplyBalance(s_, changes);
+    for (const DimensionValue& v : changes)
+        if (v.code == 22) MainSetRevArmRange(main_);
+    MainRevArmToCentre(main_);
+    accept();
+}
+
+void TBalance::CancelButClick() { reject(); }
+
+void TBalance::reject()
+{
+    EndSearch();
+    QDialog::reject();
+}

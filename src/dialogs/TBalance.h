@@ -1,0 +1,91 @@
+// "Balance Events": choose a target (equal leads, equal cut-off forward,
+// reverse or both) and the dimension to adjust with its range, optionally a
+// second target with a second dimension; "Find" searches on a copy of the
+// design and shows the target's events before and after; "Apply" stores the
+// values as the dimension dialogs would, "Cancel" changes nothing.
+//
+// The search runs on a worker thread over its own copy of the design, so the
+// window (and the gear underneath) stay live: a progress bar follows it and
+// "Stop" ends it at the next trial. Nothing of the program's state is touched
+// until "Apply".
+#pragma once
+
+#include "analysis/Balance.h"
+#include "model/AppState.h"
+
+#include <QDialog>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class TMainForm;
+
+class TBalance : public QDialog {
+    Q_OBJECT
+
+public:
+    TBalance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    ~TBalance() override;
+
+    static QString CaptionHead();
+    void SetCaptionTail(const QString& tail);
+
+    QComboBox *TargetBox = nullptr, *DimensionBox = nullptr, *Target2Box = nullptr, *Dimension2Box = nullptr;
+    QLineEdit *RangeLo = nullptr, *RangeHi = nullptr, *Range2Lo = nullptr, *Range2Hi = nullptr;
+    QCheckBox* SecondBox = nullptr;
+    QPushButton *FindBut = nullptr, *StopBut = nullptr, *ApplyBut = nullptr, *CancelBut = nullptr;
+    QProgressBar* Progress = nullptr;
+    QTableWidget* ResultGrid = nullptr;
+    QLabel* ResultText = nullptr;
+
+    bool Searching() const { return worker_.joinable(); }
+    // The last finished search and its goals.
+    const BalanceResult& Result() const { return result_; }
+    const std::vector<BalanceGoal>& ResultGoals() const { return goals_; }
+
+public slots:
+    // Every opening: ranges from the current design, no result.
+    void FormActivate();
+    void FindButClick();
+    void StopButClick();
+    void ApplyButClick();
+    void CancelButClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void reject() override; // Escape, the title bar's close and Cancel
+
+private:
+    // The range fields of goal 0 or 1 from the design's value of the chosen dimension.
+    void FillRange(int which);
+    // The goals as chosen; false with a message when they make no search.
+    bool ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const;
+    void StartSearch(const std::vector<BalanceGoal>& goals);
+    void PollSearch();
+    void EndSearch(); // stops and waits for the worker
+    void ShowResult();
+    void SetBusy(bool busy);
+    // Values of the result that differ from the design.
+    std::vector<DimensionValue> Changes() const;
+
+    AppState& s_;
+    TMainForm* main_;
+    QTimer* poll_ = nullptr;
+    std::thread worker_;
+    std::unique_ptr<BalanceControl> control_;
+    std::atomic<bool> workerDone_{false};
+    BalanceResult pending_; // written by the worker before workerDone_
+    BalanceResult result_;
+    std::vector<BalanceGoal> goals_;
+    Gear searched_; // the design the result belongs to
+};
