@@ -525,6 +525,7 @@ bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values)
 {
     const std::array<float, 10> arm = s.gear.RevArm;
     const float armPos = s.gear.RevArmPos;
+    const std::vector<float> opened = DimensionValues(s.gear);
     bool changed = false;
     for (const DimensionValue& v : values) {
         if (GetDimension(s.gear, v.code) == v.value) continue;
@@ -539,6 +540,6 @@ bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values)
         }
         changed = true;
     }
-    if (changed) CloseDimensionDialogModel(s);
+    if (changed) CloseDimensionDialogModel(s, opened);
     return changed;
 }

@@ -114,15 +114,17 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
     grid->addWidget(Range2Hi, 4, 5);
     grid->setColumnStretch(1, 1);
 
-    for (QLineEdit* e : {RangeLo, RangeHi, Range2Lo, Range2Hi})
+    for (QLineEdit* e : {RangeLo, RangeHi, Range2Lo, Range2Hi}) {
         InstallKeyPress(e, [this, e](QChar& key) {
             if (key == QChar(13)) { // Enter: find
                 key = QChar();
                 QTimer::singleShot(0, this, &TBalance::FindButClick);
                 return;
             }
-            NumericKeyFilter(key, e->text(), true);
+            NumericKeyFilter(key, e, true);
         });
+        InstallNumberPasteFilter(e, true);
+    }
     connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
     connect(SecondBox, &QCheckBox::toggled, this, [this] { SetBusy(false); });
