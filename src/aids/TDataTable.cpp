@@ -1,6 +1,7 @@
 #include "aids/TDataTable.h"
 
 #include "aids/DataTableBuilder.h"
+#include "platform/QtPictureCommands.h"
 #include "platform/Services.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,6 +64,10 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     item(SelectAll1, "SelectAll1", "Select&All", &TDataTable::SelectAll1Click);
     Cut1->setEnabled(false);
     Copy1->setEnabled(false);
+    PrintTable = MainMenu1->addAction(QStringLiteral("&Print…"));
+    PrintTable->setObjectName(QStringLiteral("PrintTable"));
+    PrintTable->setShortcut(QKeySequence::Print);
+    connect(PrintTable, &QAction::triggered, this, &TDataTable::PrintTableClick);
 
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
@@ -117,6 +123,13 @@ void TDataTable::Copy1Click()
 }
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
+
+void TDataTable::PrintTableClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Pivot Data Table"));
+    if (PictureCommands::ChoosePrinter(printer, this)) DataMemo->print(&printer);
+}
 
 void TDataTable::SelectAll1Click()
 {

@@ -22,6 +22,7 @@ public:
     QMenu* Edit1 = nullptr;
     QAction *Close1 = nullptr, *Blank = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Past1 = nullptr,
             *SelectAll1 = nullptr;
+    QAction* PrintTable = nullptr; // "&Print…" (Ctrl+P)
     QPlainTextEdit* DataMemo = nullptr;
 
 public slots:
@@ -33,6 +34,8 @@ public slots:
     void Copy1Click();
     void Past1Click();
     void SelectAll1Click();
+    // The table's text through the print dialog.
+    void PrintTableClick();
 
 protected:
     void showEvent(QShowEvent* e) override;

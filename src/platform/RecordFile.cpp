@@ -1,5 +1,6 @@
 #include "platform/RecordFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -148,18 +149,31 @@ bool RecordWriter::Create(const std::string& path)
     return false;
 }
 
-bool RecordWriter::Write(const RecordBytes& record)
+bool RecordWriter::Write(const RecordBytes& record) { return WriteBytes(record.data(), record.size()); }
+
+bool RecordWriter::WriteBytes(const std::uint8_t* data, std::size_t size)
 {
     if (fd_ < 0) return Fail(EBADF);
     ++written_;
     if (gFault.writeError && written_ == gFault.writeAtRecord) {
         // Leave a half-written record behind, as a full disk would.
-        (void)WriteAll(fd_, record.data(), kRecordBytes / 2);
+        (void)WriteAll(fd_, data, size / 2);
         return Fail(gFault.writeError);
     }
-    const int e = WriteAll(fd_, record.data(), record.size());
+    const int e = WriteAll(fd_, data, size);
     if (e) return Fail(e);
     return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error)
+{
+    constexpr std::size_t kPart = 64 * 1024;
+    RecordWriter w;
+    bool ok = w.Create(path);
+    for (std::size_t at = 0; ok && at < size; at += kPart) ok = w.WriteBytes(data + at, std::min(kPart, size - at));
+    if (ok) ok = w.Commit();
+    if (!ok) error = w.Error();
+    return ok;
 }
 
 bool RecordWriter::Commit()
