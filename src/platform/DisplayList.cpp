@@ -1,6 +1,5 @@
 #include "platform/DisplayList.h"
 
-#include <algorithm>
 #include <cctype>
 
 void DisplayList::Reset(int width, int height)
@@ -8,7 +7,7 @@ void DisplayList::Reset(int width, int height)
     width_ = std::max(0, width);
     height_ = std::max(0, height);
     originX_ = originY_ = 0;
-    words_.clear();
+    used_ = 0;
     textCount_ = 0;
     penValid_ = fontValid_ = false;
 }
@@ -36,10 +35,11 @@ void DisplayList::AddArc(const Canvas& c, int x1, int y1, int x2, int y2, int x3
 {
     SyncPen(c);
     Put(kArc, x1, y1, x2, y2);
-    words_.push_back(x3);
-    words_.push_back(y3);
-    words_.push_back(x4);
-    words_.push_back(y4);
+    std::int32_t* w = Append(4);
+    w[0] = x3;
+    w[1] = y3;
+    w[2] = x4;
+    w[3] = y4;
 }
 
 void DisplayList::AddText(const Canvas& c, int x, int y, const std::string& text)
@@ -55,15 +55,16 @@ void DisplayList::AddText(const Canvas& c, int x, int y, const std::string& text
 
 void DisplayList::AddClear(Colour colour)
 {
-    words_.push_back(kClear);
-    words_.push_back(static_cast<std::int32_t>(colour));
+    std::int32_t* w = Append(2);
+    w[0] = kClear;
+    w[1] = static_cast<std::int32_t>(colour);
 }
 
 template <typename F>
 void DisplayList::ForEach(F&& f) const
 {
     const std::int32_t* w = words_.data();
-    const std::int32_t* end = w + words_.size();
+    const std::int32_t* end = w + used_;
     while (w < end) {
         const auto head = static_cast<std::uint32_t>(*w);
         const std::uint32_t op = (head >> 24) ? (head >> 24) : head;

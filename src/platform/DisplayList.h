@@ -10,6 +10,7 @@
 
 #include "platform/Canvas.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,7 +25,7 @@ public:
     void Reset(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
-    bool Empty() const { return words_.empty(); }
+    bool Empty() const { return used_ == 0; }
 
     // ---- recording: `c` supplies the pen and font state of the operation
     void AddLine(const Canvas& c, int x1, int y1, int x2, int y2)
@@ -41,9 +42,10 @@ public:
     void AddPixel(int x, int y, Colour colour)
     {
         // The opcode shares its word with the 24-bit colour.
-        words_.push_back(static_cast<std::int32_t>((kPixel << 24) | (colour & 0xFFFFFFu)));
-        words_.push_back(x);
-        words_.push_back(y);
+        std::int32_t* w = Append(3);
+        w[0] = static_cast<std::int32_t>((kPixel << 24) | (colour & 0xFFFFFFu));
+        w[1] = x;
+        w[2] = y;
     }
     void AddText(const Canvas& c, int x, int y, const std::string& text);
     void AddClear(Colour colour);
@@ -59,18 +61,27 @@ public:
     // Operations of each kind (what Replay would draw), for tests and reports.
     int CountLines() const;
     int CountTexts() const;
-    std::size_t StorageBytes() const { return words_.capacity() * sizeof(std::int32_t); }
+    std::size_t StorageBytes() const { return words_.size() * sizeof(std::int32_t); }
 
 private:
     enum Op : std::uint32_t { kPen = 1, kFont, kLine, kEllipse, kArc, kPixel, kText, kClear };
 
+    // Room for n more words at the end (the storage only ever grows).
+    std::int32_t* Append(std::size_t n)
+    {
+        if (used_ + n > words_.size()) words_.resize(std::max(2 * words_.size(), used_ + n + 1024));
+        std::int32_t* w = words_.data() + used_;
+        used_ += n;
+        return w;
+    }
     void Put(std::int32_t op, int a, int b, int c, int d)
     {
-        words_.push_back(op);
-        words_.push_back(a);
-        words_.push_back(b);
-        words_.push_back(c);
-        words_.push_back(d);
+        std::int32_t* w = Append(5);
+        w[0] = op;
+        w[1] = a;
+        w[2] = b;
+        w[3] = c;
+        w[4] = d;
     }
     void SyncPen(const Canvas& c)
     {
@@ -86,8 +97,9 @@ private:
     void ForEach(F&& f) const;
 
     int width_ = 0, height_ = 0;
-    int originX_ = 0, originY_ = 0; // the picture's top-left in recorded coordinates
-    std::vector<std::int32_t> words_;
+    int originX_ = 0, originY_ = 0;   // the picture's top-left in recorded coordinates
+    std::vector<std::int32_t> words_; // words_[0 .. used_) hold the picture
+    std::size_t used_ = 0;
     std::vector<std::string> texts_;
     std::size_t textCount_ = 0; // texts_ keeps its strings between frames
     // The state last written to the list.

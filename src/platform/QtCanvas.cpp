@@ -98,10 +98,21 @@ void QtCanvas::DoLine(int x1, int y1, int x2, int y2)
     if (record_) record_->AddLine(*this, x1, y1, x2, y2);
     FlushPixels();
     ApplyPen();
-    if (exact_)
+    if (exact_) {
         painter_->drawLine(x1, y1, x2, y2);
-    else
-        painter_->drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+        return;
+    }
+    // The 1:1 line covers [x1, x2) along its major axis. A level or upright
+    // line of odd width lies on a pixel edge there and takes the pixels below
+    // or right of it: it moves across by half a pixel. (Sloping lines step
+    // from pixel to pixel at a resolution of their own.)
+    if (x1 == x2 && y1 == y2) {
+        if (PenWidth() == 1) painter_->fillRect(QRectF(x1, y1, 1, 1), ToQColor(PenColour()));
+        return;
+    }
+    const double across = PenWidth() % 2 ? 0.5 : 0;
+    const QPointF shift = y1 == y2 ? QPointF(0, across) : x1 == x2 ? QPointF(across, 0) : QPointF(0, 0);
+    painter_->drawLine(QPointF(x1, y1) + shift, QPointF(x2, y2) + shift);
 }
 
 void QtCanvas::Ellipse(int x1, int y1, int x2, int y2)
@@ -112,10 +123,14 @@ void QtCanvas::Ellipse(int x1, int y1, int x2, int y2)
     QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
     // The box's right and bottom edges lie outside the figure.
     const int w = std::max(0, r.width() - 1), h = std::max(0, r.height() - 1);
-    if (exact_)
+    if (exact_) {
         painter_->drawEllipse(QRect(r.left(), r.top(), w, h));
-    else
-        painter_->drawEllipse(QRectF(r.left() + 0.5, r.top() + 0.5, w, h));
+        return;
+    }
+    // As a level line: an outline of odd width takes the pixels below and
+    // right of its edge.
+    const double o = PenWidth() % 2 ? 0.5 : 0;
+    painter_->drawEllipse(QRectF(r.left() + o, r.top() + o, w, h));
 }
 
 void QtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
@@ -134,10 +149,11 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y
     while (span > 360) span -= 360.0;
     const int w = std::max(0, r.width() - 1), h = std::max(0, r.height() - 1);
     const int start = static_cast<int>(std::lround(a1 * 16)), length = static_cast<int>(std::lround(span * 16));
-    if (exact_)
+    if (exact_) {
         painter_->drawArc(QRect(r.left(), r.top(), w, h), start, length);
-    else
-        painter_->drawArc(QRectF(r.left() + 0.5, r.top() + 0.5, w, h), start, length);
+        return;
+    }
+    painter_->drawArc(QRectF(r.left(), r.top(), w, h), start, length);
 }
 
 void QtCanvas::SetPixel(int x, int y, Colour c)

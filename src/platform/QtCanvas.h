@@ -19,10 +19,9 @@ public:
     explicit QtCanvas(QImage& image);
     // Paints through `painter` (begun by the caller, on any device) with
     // `scale` device units to a canvas pixel; the canvas is `width` x `height`
-    // pixels and nothing is drawn outside it. Every figure keeps its place on
-    // the pixel grid of the 1:1 picture: a line through pixel (x, y) runs
-    // through the middle of the square that pixel covers, and a 2x picture
-    // reduced to half its size matches the 1:1 one.
+    // pixels and nothing is drawn outside it. Figures keep their places on the
+    // pixel grid of the 1:1 picture: a 2x picture reduced to half its size
+    // gives the 1:1 one (level and upright lines exactly).
     QtCanvas(QPainter& painter, qreal scale, int width, int height);
     ~QtCanvas() override;
 

@@ -110,7 +110,23 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
     ASSERT_EQ(two.size(), one.size() * 2);
     int mixed = 0;
     EXPECT_LT(MeanDifference(Halved(two, mixed), one), 0.02);
-    EXPECT_GT(mixed, 1000); // drawn at twice the size, not enlarged
+
+    // Level and upright lines of either width, dotted or not, and single
+    // pixels fall on the same pixels at both scales.
+    DisplayList grid(40, 30);
+    {
+        DisplayListCanvas c(grid);
+        for (int w : {1, 2}) {
+            c.SetPenWidth(w);
+            c.Line(2, 5 * w, 38, 5 * w);
+            c.Line(10 * w, 2, 10 * w, 28);
+            c.SetPenStyle(PenStyle::Dot);
+            c.Line(38, 20 + w, 2, 20 + w);
+            c.SetPenStyle(PenStyle::Solid);
+        }
+        c.SetPixel(30, 25, clRed);
+    }
+    EXPECT_TRUE(Halved(DisplayListImage(grid, 2), mixed) == DisplayListImage(grid, 1));
 
     // The PNG file of the 2x picture holds that image.
     std::string error;
