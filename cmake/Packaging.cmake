@@ -49,11 +49,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared-library dependencies (the Qt 6 runtime with Qt Multimedia, libc,
-# libstdc++) are read from the binary by dpkg-shlibdeps. The platform and
-# multimedia plugins come with libqt6gui6 and libqt6multimedia6, which the
-# binary links against; tools/package.sh checks that all four Qt libraries are
-# named.
+# Shared-library dependencies (the Qt 6 runtime with Qt Multimedia, Qt SVG and
+# Qt Print Support, libc, libstdc++) are read from the binary by
+# dpkg-shlibdeps. The platform and multimedia plugins come with libqt6gui6 and
+# libqt6multimedia6, which the binary links against; tools/package.sh checks
+# that all six Qt libraries are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 set(CPACK_STRIP_FILES ON)

@@ -1,6 +1,7 @@
 #include "aids/TDataTable.h"
 
 #include "aids/DataTableBuilder.h"
+#include "platform/QtPictureCommands.h"
 #include "platform/Services.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -79,6 +81,10 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     SaveCsv1 = MainMenu1->addAction(QStringLiteral("&Save CSV…"));
     SaveCsv1->setObjectName(QStringLiteral("SaveCsv1"));
     connect(SaveCsv1, &QAction::triggered, this, &TDataTable::SaveCsv1Click);
+    PrintTable = MainMenu1->addAction(QStringLiteral("&Print…"));
+    PrintTable->setObjectName(QStringLiteral("PrintTable"));
+    PrintTable->setShortcut(QKeySequence::Print);
+    connect(PrintTable, &QAction::triggered, this, &TDataTable::PrintTableClick);
 
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
@@ -150,6 +156,12 @@ void TDataTable::Copy1Click()
 void TDataTable::Past1Click() { DataMemo->paste(); }
 
 void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_))); }
+void TDataTable::PrintTableClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Pivot Data Table"));
+    if (PictureCommands::ChoosePrinter(printer, this)) DataMemo->print(&printer);
+}
 
 void TDataTable::SelectAll1Click()
 {

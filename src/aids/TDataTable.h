@@ -23,6 +23,7 @@ public:
     QMenu* Edit1 = nullptr;
     QAction *Close1 = nullptr, *Blank = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Past1 = nullptr,
             *SelectAll1 = nullptr, *SaveCsv1 = nullptr;
+    QAction* PrintTable = nullptr; // "&Print…" (Ctrl+P)
     // Replaces the "Save CSV…" dialog when set (tests).
     FileDialogHookFn FileDialogHook;
     QPlainTextEdit* DataMemo = nullptr;
@@ -37,6 +38,8 @@ public slots:
     void Past1Click();
     void SelectAll1Click();
     void SaveCsv1Click(); // the table's numbers as CSV
+    // The table's text through the print dialog.
+    void PrintTableClick();
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -26,6 +26,15 @@ bool IsReportFlag(const char* a)
     return std::strcmp(a, "-h") == 0 || std::strcmp(a, "-v") == 0 || std::strcmp(a, "-?") == 0;
 }
 
+// The offscreen platform warns when the session has no runtime directory; a
+// report writes nothing on success, so the warning is dropped.
+QtMessageHandler gDefaultHandler = nullptr;
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:"))) return;
+    if (gDefaultHandler) gDefaultHandler(type, context, message);
+}
+
 void SetUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
@@ -215,6 +224,7 @@ int RunReport(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app;
     if (wantsGui) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        gDefaultHandler = qInstallMessageHandler(QuietHandler);
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

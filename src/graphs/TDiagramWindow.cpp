@@ -3,9 +3,11 @@
 #include "graphs/TSetRevArm.h"
 #include "model/DynVars.h"
 #include "platform/QtCanvas.h"
+#include "platform/QtPictureCommands.h"
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -68,6 +70,7 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     box->addWidget(client_);
     picture_ = QImage(layout_.client, QImage::Format_RGB32);
     picture_.fill(Qt::white);
+    shown_.Reset(layout_.client.width(), layout_.client.height());
 
     auto addItem = [this](const DiagramMenuItem& item, void (TDiagramWindow::*handler)()) -> QAction* {
         if (item.caption.isEmpty()) return nullptr;
@@ -80,6 +83,14 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     reDrawAct_ = addItem(layout_.reDraw, &TDiagramWindow::ReDrawClick);
     unDoAct_ = addItem(layout_.unDo, &TDiagramWindow::UnDoMenuClick);
     dynVariAct_ = addItem(layout_.dynamicVari, &TDiagramWindow::DynamicVariClick);
+    pictures_ = new PictureCommands(
+        this, {[this] { return shown_; }, [this] { return PictureName(); }, [this] { return s_.display.DataSetName; }});
+    if (!layout_.setUpMenu.caption.isEmpty()) {
+        QMenu* setUp = menu_->addMenu(layout_.setUpMenu.caption);
+        setUp->setObjectName(layout_.setUpMenu.name);
+        setUp->menuAction()->setObjectName(layout_.setUpMenu.name);
+        pictures_->AddTo(setUp);
+    }
 
     close_ = new QPushButton("Close", client_);
     close_->setObjectName(layout_.closeName);
@@ -147,6 +158,7 @@ void TDiagramWindow::GrowPicture(const QSize& size)
 void TDiagramWindow::ClearPicture()
 {
     picture_.fill(Qt::white);
+    shown_.Reset(layout_.client.width(), layout_.client.height());
     client_->update();
 }
 
@@ -155,6 +167,7 @@ void TDiagramWindow::Draw()
     DiagramPanelState st;
     {
         QtCanvas c(picture_);
+        c.RecordInto(&shown_);
         c.SetPenColour(clBlack);
         c.SetFontColour(clBlack);
         DrawDiagram(c);

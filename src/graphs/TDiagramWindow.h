@@ -10,6 +10,7 @@
 #include "graphs/DiagramCommon.h"
 #include "model/AppState.h"
 #include "platform/Canvas.h"
+#include "platform/DisplayList.h"
 
 #include <QDialog>
 #include <QImage>
@@ -22,7 +23,9 @@
 #include <functional>
 #include <string>
 
+class PictureCommands;
 class QAction;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QScrollBar;
@@ -53,6 +56,11 @@ struct DiagramWindowLayout {
     DiagramMenuItem reDraw;
     DiagramMenuItem unDo;
     DiagramMenuItem dynamicVari;
+    // The picture's name in an exported file name ("oval-diagram").
+    std::string pictureName;
+    // A "SetUp" menu of the window's own for the picture commands, after the
+    // items above (empty: the window puts them into a menu it has).
+    DiagramMenuItem setUpMenu;
 };
 
 // Links to the main window. Each may be empty (tests, or before the main
@@ -104,6 +112,13 @@ public:
     // Clear the picture to white.
     void ClearPicture();
     const QImage& Picture() const { return picture_; }
+    // What the window shows, as the operations that drew it: the client area
+    // the diagram is laid out for, since the last clearing.
+    const DisplayList& ShownList() const { return shown_; }
+    // The picture's name in an exported file name.
+    virtual std::string PictureName() const { return layout_.pictureName; }
+    // "&Export Picture…", "&Copy Picture", "&Print…".
+    PictureCommands* Pictures() const { return pictures_; }
 
     // ---- controls
     QMenuBar* Menu() const { return menu_; }
@@ -157,6 +172,8 @@ private:
     QAction* unDoAct_ = nullptr;
     QAction* dynVariAct_ = nullptr;
     QImage picture_;
+    DisplayList shown_;
+    PictureCommands* pictures_ = nullptr;
     std::string undoText_;
     bool activationQueued_ = false;
     int barDepth_ = 0;

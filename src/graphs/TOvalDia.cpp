@@ -1,5 +1,6 @@
 #include "graphs/TOvalDia.h"
 
+#include "graphs/DiagramPictures.h"
 #include "graphs/ValveDiagrams.h"
 
 DiagramWindowLayout TOvalDia::Layout()
@@ -7,7 +8,7 @@ DiagramWindowLayout TOvalDia::Layout()
     DiagramWindowLayout l;
     l.formName = "TOvalDia";
     l.captionHead = "QUELF Outside Admission      Oval Diagram    ";
-    l.client = QSize(632, 426);
+    l.client = QSize(kDiagramClientWidth, kOvalClientHeight);
     l.start = DiagramWindowLayout::Start::Maximised;
     l.closeName = "CloseOval";
     l.closePos = QPoint(408, 8);
@@ -17,6 +18,8 @@ DiagramWindowLayout TOvalDia::Layout()
     l.reDraw = {"ReDraw", "ReDraw1"};
     l.unDo = {"&UnDo", "UnDoOval"};
     l.dynamicVari = {"DynamicVari", "DynVar"};
+    l.pictureName = "oval-diagram";
+    l.setUpMenu = {"SetUp", "SetUp"};
     return l;
 }
 

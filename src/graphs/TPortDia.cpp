@@ -1,6 +1,8 @@
 #include "graphs/TPortDia.h"
 
+#include "graphs/DiagramPictures.h"
 #include "graphs/PortDiagram.h"
+#include "platform/QtPictureCommands.h"
 
 #include <QAction>
 #include <QMenu>
@@ -11,7 +13,7 @@ DiagramWindowLayout TPortDia::Layout()
     DiagramWindowLayout l;
     l.formName = "TPortDia";
     l.captionHead = "QUELF Outside Admission      Port Open/Closed    ";
-    l.client = QSize(632, 414);
+    l.client = QSize(kDiagramClientWidth, kDiagramClientHeight);
     l.start = DiagramWindowLayout::Start::Normal;
     l.position = QPoint(0, 10);
     l.closeName = "ClosePort";
@@ -21,6 +23,7 @@ DiagramWindowLayout TPortDia::Layout()
     l.reDraw = {"ReDraw", "ReDraw1"};
     l.unDo = {"&UnDo", "UnDoPorts"};
     l.dynamicVari = {"DynamicVari", "DynamicVari1"};
+    l.pictureName = "port-graph";
     return l;
 }
 
@@ -35,12 +38,23 @@ TPortDia::TPortDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWind
     reverse_->setObjectName("ReverseGraph1");
     both_ = setUp_->addAction("BothGraphs");
     both_->setObjectName("BothGraphs1");
+    setUp_->addSeparator();
+    Pictures()->AddTo(setUp_);
     const QList<QAction*> items = Menu()->actions();
     QAction* setUpAction = items.isEmpty() ? Menu()->addMenu(setUp_) : Menu()->insertMenu(items.first(), setUp_);
     setUpAction->setObjectName("SetUp");
     connect(forward_, &QAction::triggered, this, &TPortDia::ForwardGraph1Click);
     connect(reverse_, &QAction::triggered, this, &TPortDia::ReverseGraph1Click);
     connect(both_, &QAction::triggered, this, &TPortDia::BothGraphs1Click);
+}
+
+std::string TPortDia::PictureName() const
+{
+    switch (s_.graph.PortGraphMode) {
+    case 'R': return "port-graph-reverse";
+    case 'B': return "port-graph-both";
+    default: return "port-graph";
+    }
 }
 
 void TPortDia::DrawDiagram(Canvas& c) { DrawPortDiagram(c, s_); }

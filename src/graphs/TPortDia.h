@@ -13,6 +13,8 @@ public:
     static DiagramWindowLayout Layout();
 
     void DrawDiagram(Canvas& c) override;
+    // "port-graph", "port-graph-reverse" or "port-graph-both" by the mode.
+    std::string PictureName() const override;
     // Every request to draw follows the graph mode: in "BothGraphs" mode
     // both passes are drawn again.
     void Draw() override;

@@ -1,5 +1,6 @@
 #include "graphs/TSineDia.h"
 
+#include "graphs/DiagramPictures.h"
 #include "graphs/ValveDiagrams.h"
 
 DiagramWindowLayout TSineDia::Layout()
@@ -7,7 +8,7 @@ DiagramWindowLayout TSineDia::Layout()
     DiagramWindowLayout l;
     l.formName = "TSineDia";
     l.captionHead = "QUELF Outside Admission      Sine Diagram    ";
-    l.client = QSize(632, 414);
+    l.client = QSize(kDiagramClientWidth, kDiagramClientHeight);
     l.maxWindow = QSize(640, 479);
     l.start = DiagramWindowLayout::Start::Maximised;
     l.closeName = "CloseSin";
@@ -18,6 +19,8 @@ DiagramWindowLayout TSineDia::Layout()
     l.reDraw = {"&ReDraw", "ReDraw"};
     l.unDo = {"&UnDo", "UnDoSine"};
     l.dynamicVari = {"&DymamicVariables", "DynVari"};
+    l.pictureName = "sine-diagram";
+    l.setUpMenu = {"SetUp", "SetUp"};
     return l;
 }
 

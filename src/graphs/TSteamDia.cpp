@@ -1,5 +1,6 @@
 #include "graphs/TSteamDia.h"
 
+#include "graphs/DiagramPictures.h"
 #include "graphs/SteamDiagram.h"
 
 DiagramWindowLayout TSteamDia::Layout()
@@ -7,7 +8,7 @@ DiagramWindowLayout TSteamDia::Layout()
     DiagramWindowLayout l;
     l.formName = "TSteamDia";
     l.captionHead = "QUELF Outside Admission      Steam Diagram    ";
-    l.client = QSize(632, 414);
+    l.client = QSize(kDiagramClientWidth, kDiagramClientHeight);
     // Shown as a normal window: a minimised modal window would leave the
     // program blocked with nothing to see.
     l.start = DiagramWindowLayout::Start::Normal;
@@ -19,6 +20,8 @@ DiagramWindowLayout TSteamDia::Layout()
     l.reDraw = {"ReDraw", "ReDraw"};
     l.unDo = {"&UnDo", "UnDoSteam"};
     l.dynamicVari = {"DynamicVari", "DynVari"};
+    l.pictureName = "steam-diagram";
+    l.setUpMenu = {"SetUp", "SetUp"};
     return l;
 }
 

@@ -4,6 +4,7 @@
 #include "model/Model.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtPictureCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -253,6 +254,13 @@ void TMainForm::BuildMenus()
     item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+    separator(File1, "N7");
+    Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
+                                          [this] { return state_.display.DataSetName; }});
+    Pictures->AddTo(File1);
+    ExportPicture = Pictures->ExportAction();
+    CopyPicture = Pictures->CopyAction();
+    PrintPicture = Pictures->PrintAction();
     separator(File1, "N1");
     // The recent designs ("&1 name.vgw", the folder as the tooltip).
     File1->setToolTipsVisible(true);
@@ -618,14 +626,23 @@ void TMainForm::DrawFrame()
 {
     FrameEffects fx;
     frame_.fill(Qt::white);
+    frameList_.Reset(kFrameWidth, kFrameHeight);
     {
         QtCanvas canvas(frame_);
+        canvas.RecordInto(&frameList_);
         FrameServices services{sound_, random_};
         ComposeFrame(canvas, state_, services, fx);
     }
     UpdateCaptions();
     area_->update();
     ApplyFrameEffects(fx);
+}
+
+DisplayList TMainForm::ShownPicture() const
+{
+    DisplayList shown = frameList_;
+    shown.Crop(0, 0, std::min(area_->width(), kFrameWidth), std::min(area_->height(), kFrameHeight));
+    return shown;
 }
 
 void TMainForm::UpdateCaptions()

@@ -15,6 +15,7 @@
 #include "mainwin/ChildWindows.h"
 #include "mainwin/FrameDrawing.h"
 #include "model/AppState.h"
+#include "platform/DisplayList.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -33,6 +34,7 @@ class QAction;
 class QFileDialog;
 class QFrame;
 class QMenu;
+class PictureCommands;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -79,6 +81,11 @@ public:
     ClockSource& Clock() { return clock_; }
     TFrameArea* Area() { return area_; }
     const QImage& FrameImage() const { return frame_; }
+    // The operations that drew the last frame (the whole 1280 x 1024 frame).
+    const DisplayList& FrameList() const { return frameList_; }
+    // The picture the window shows now: the last frame cropped to the client
+    // area (without the controls over it).
+    DisplayList ShownPicture() const;
 
     // True while the driver turns (the `Run` button reads "Stop").
     bool IsRunning() const;
@@ -123,6 +130,9 @@ public:
     // hidden while unused, and the separator after them.
     std::array<QAction*, 9> RecentDesign{};
     QAction* RecentSeparator = nullptr;
+    // "&Export Picture…", "&Copy Picture", "&Print…" in the File menu.
+    PictureCommands* Pictures = nullptr;
+    QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
@@ -341,6 +351,7 @@ private:
     RandomSource& random_;
     ClockSource& clock_;
     QImage frame_;
+    DisplayList frameList_;
     bool activatedOnce_ = false;
     bool ticking_ = false;
     std::vector<std::uint32_t> savedDesign_; // DesignSnapshot when last saved or loaded

@@ -1,4 +1,6 @@
-// Canvas on a QImage through QPainter.
+// Canvas over QPainter: 1:1 on a QImage (the main window's frames and the
+// diagram pictures), or on any paint device at any scale (PNG, SVG and PDF
+// export, printing).
 #pragma once
 
 #include "platform/Canvas.h"
@@ -6,12 +8,25 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+
+class DisplayList;
 
 class QtCanvas : public Canvas {
 public:
-    // Paints on `image` (ARGB32 or RGB32) until destroyed.
+    // Paints on `image` (ARGB32 or RGB32) until destroyed, one canvas pixel
+    // to one image pixel.
     explicit QtCanvas(QImage& image);
+    // Paints through `painter` (begun by the caller, on any device) with
+    // `scale` device units to a canvas pixel; the canvas is `width` x `height`
+    // pixels and nothing is drawn outside it. Figures keep their places on the
+    // pixel grid of the 1:1 picture: a 2x picture reduced to half its size
+    // gives the 1:1 one (level and upright lines exactly).
+    QtCanvas(QPainter& painter, qreal scale, int width, int height);
     ~QtCanvas() override;
+
+    // Also records every operation into `list` (nullptr: stop).
+    void RecordInto(DisplayList* list) { record_ = list; }
 
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
@@ -28,11 +43,21 @@ protected:
     void DoLine(int x1, int y1, int x2, int y2) override;
 
 private:
+    void Begin();
     void ApplyPen();
     void ApplyFont();
+    void FlushPixels();
 
-    QImage& image_;
-    QPainter painter_;
+    QPainter own_;
+    QPainter* painter_ = nullptr;
+    DisplayList* record_ = nullptr;
+    // Whole pixels straight on an image (the screen's way); otherwise the
+    // figures are placed on the grid with fractional coordinates.
+    bool exact_ = true;
+    // Vector devices: runs of pixels of one colour are filled as one path.
+    bool batchPixels_ = false;
+    QPainterPath pixels_;
+    Colour pixelColour_ = 0;
     uchar* bits_ = nullptr;
     qsizetype bytesPerLine_ = 0;
     int width_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/RecordFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -164,42 +165,36 @@ bool RecordWriter::Create(const std::string& path)
     return Fail(EEXIST);
 }
 
-bool RecordWriter::Write(const RecordBytes& record)
+bool RecordWriter::Write(const RecordBytes& record) { return WriteBytes(record.data(), record.size()); }
+
+bool RecordWriter::WriteBytes(const std::uint8_t* data, std::size_t size)
 {
     if (fd_ < 0) return Fail(EBADF);
     ++written_;
     if (gFault.writeError && written_ == gFault.writeAtRecord) {
         // Leave a half-written record behind, as a full disk would.
-        (void)WriteAll(fd_, record.data(), kRecordBytes / 2);
+        (void)WriteAll(fd_, data, size / 2);
         return Fail(gFault.writeError);
     }
-    const int e = WriteAll(fd_, record.data(), record.size());
+    const int e = WriteAll(fd_, data, size);
     if (e) return Fail(e);
     return true;
 }
 
-bool RecordWriter::WriteText(const std::string& text)
+bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error)
 {
-    if (fd_ < 0) return Fail(EBADF);
-    ++written_;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (gFault.writeError && written_ == gFault.writeAtRecord) {
-        (void)WriteAll(fd_, data, text.size() / 2);
-        return Fail(gFault.writeError);
-    }
-    const int e = WriteAll(fd_, data, text.size());
-    if (e) return Fail(e);
-    return true;
+    constexpr std::size_t kPart = 64 * 1024;
+    RecordWriter w;
+    bool ok = w.Create(path);
+    for (std::size_t at = 0; ok && at < size; at += kPart) ok = w.WriteBytes(data + at, std::min(kPart, size - at));
+    if (ok) ok = w.Commit();
+    if (!ok) error = w.Error();
+    return ok;
 }
 
 bool SaveTextFile(const std::string& path, const std::string& text, std::string& error)
 {
-    RecordWriter w;
-    if (!w.Create(path) || !w.WriteText(text) || !w.Commit()) {
-        error = w.Error();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), error);
 }
 
 bool RecordWriter::Commit()

@@ -1,4 +1,5 @@
-// Binary files of fixed 20-byte records, and whole text files, with every operation checked.
+// Binary files of fixed 20-byte records, with every operation checked; the
+// same safe replacement for files written whole (exported pictures, text tables).
 //
 // Writing never touches the target until the end: RecordWriter writes into a
 // temporary file beside the target and Commit() flushes, closes and renames it
@@ -69,8 +70,8 @@ public:
     bool Create(const std::string& path);
     // Appends one record.
     bool Write(const RecordBytes& record);
-    // Appends text (counted as one record by the failure injection).
-    bool WriteText(const std::string& text);
+    // Appends `size` bytes; counts as one record for the failure injection.
+    bool WriteBytes(const std::uint8_t* data, std::size_t size);
     // Flushes and closes the temporary file, then renames it over the target.
     bool Commit();
     // Closes and removes the temporary file; the target is untouched.
@@ -91,9 +92,13 @@ private:
     int errno_ = 0;
 };
 
-// Writes a whole text file the same way: a temporary file beside `path` that
-// replaces it only when complete. On failure returns false with the standard
-// message in `error`; the target is left as it was and no temporary remains.
+// Writes `size` bytes as the new content of `path`, through a temporary file
+// that replaces it only when complete (in parts of 64 KiB, each one record
+// for the failure injection). On failure nothing is left behind and `error`
+// holds the standard message.
+bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error);
+
+// The same for a whole text file.
 bool SaveTextFile(const std::string& path, const std::string& text, std::string& error);
 
 // Reads an existing file record by record.

@@ -4,7 +4,10 @@
 # grey cylinder section) and that it moves; then open the oval diagram from the
 # tool bar, close the positions dialog it opens, open that dialog again from
 # the diagram's "SetRevArmPos" menu and check that this modal window over a
-# modal window is painted with its texts. Every wait polls with a deadline.
+# modal window is painted with its texts. Last, export the port graph from the
+# real program with the keyboard (open it from "DrawGraphs", Ctrl+E, type a name
+# in the file dialog) and look at the file, and export it once more from the
+# command line. Every wait polls with a deadline.
 set -euo pipefail
 BIN=$1
 WORK=$2
@@ -91,7 +94,32 @@ poll "$DEADLINE" no_window "Oval Diagram" || fail "the diagram did not close"
 poll "$DEADLINE" gear_drawn || fail "the gear is not drawn after the diagram"
 poll "$DEADLINE" moved || fail "the gear does not move after the diagram"
 echo "gear moves again after the diagram"
+
+# The port graph through the real window and its file dialog.
+exported() { [ -s "$OUT/from-window.svg" ]; }
+xdotool windowfocus "$main" 2>/dev/null
+xdotool key alt+g p 2>/dev/null
+poll "$DEADLINE" has_window "Port Open/Closed" || fail "the port graph did not open from the keyboard"
+xdotool key ctrl+e 2>/dev/null
+poll "$DEADLINE" has_window "Export Picture" || fail "Ctrl+E did not open the export dialog"
+xdotool key ctrl+a 2>/dev/null
+xdotool type "$OUT/from-window.svg" 2>/dev/null
+xdotool key Return 2>/dev/null
+poll "$DEADLINE" exported || fail "nothing exported from the port graph window"
 alive
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 EOS
+count() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:mean*w*h]" info:; }
+fail=0
+if grep -q ">Percent Piston Travel</text>" "$out/from-window.svg" 2>/dev/null; then
+  echo "port graph exported from the window: $(grep -c "<polyline" "$out/from-window.svg") line shapes"
+else
+  echo "the exported port graph has no axis title"; fail=1
+fi
+"$BIN" --export port-graph "$out/port.png" --scale 2
+size=$(identify -format "%wx%h" "$out/port.png")
+teal=$(count "$out/port.png" "rgb(0,128,128)"); teal=${teal%.*}
+echo "port graph from the command line: $size, $teal teal pixels"
+[ "$size" = "1264x828" ] && [ "$teal" -ge 500 ] || { echo "the command-line port graph is wrong"; fail=1; }
+exit $fail

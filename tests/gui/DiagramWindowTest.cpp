@@ -259,7 +259,8 @@ TEST_F(DiagramWindows, SineWindowLayoutAndMenus)
     EXPECT_EQ(w.UndoButton()->objectName(), "UnDoDnS");
     QStringList names;
     for (QAction* a : w.Menu()->actions()) names << a->objectName() + "=" + a->text();
-    EXPECT_EQ(names.join(","), "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables");
+    EXPECT_EQ(names.join(","),
+              "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables,SetUp=SetUp");
     EXPECT_EQ(w.Bar(1)->minimum(), -200);
     EXPECT_EQ(w.Bar(1)->maximum(), 200);
     EXPECT_EQ(w.Bar(1)->pageStep(), 10);

@@ -68,7 +68,8 @@ TEST_F(PortSteamWindows, PortWindowLayoutAndMenus)
     EXPECT_EQ(top.join(","), "SetUp=SetUp,ReDraw1=ReDraw,UnDoPorts=&UnDo,DynamicVari1=DynamicVari");
     QStringList sub;
     for (QAction* a : w.SetUpMenu()->actions()) sub << a->objectName() + "=" + a->text();
-    EXPECT_EQ(sub.join(","), "ForwardGraph1=ForwardGraph,ReverseGraph1=ReverseGraph,BothGraphs1=BothGraphs");
+    EXPECT_EQ(sub.join(","), "ForwardGraph1=ForwardGraph,ReverseGraph1=ReverseGraph,BothGraphs1=BothGraphs,=,"
+                             "ExportPicture=&Export Picture…,CopyPicture=&Copy Picture,PrintPicture=&Print…");
     EXPECT_EQ(w.findChild<QAction*>("BothGraphs1"), w.BothGraphsAction());
 }
 
@@ -204,7 +205,7 @@ TEST_F(PortSteamWindows, SteamWindowEndsEveryDrawWithThePanel)
     EXPECT_EQ(w.Bar(4)->objectName(), "SBDynVarST4");
     QStringList top;
     for (QAction* a : w.Menu()->actions()) top << a->objectName() + "=" + a->text();
-    EXPECT_EQ(top.join(","), "SetRevArmPos=SetRevArmPos,ReDraw=ReDraw,UnDoSteam=&UnDo,DynVari=DynamicVari");
+    EXPECT_EQ(top.join(","), "SetRevArmPos=SetRevArmPos,ReDraw=ReDraw,UnDoSteam=&UnDo,DynVari=DynamicVari,SetUp=SetUp");
 
     s.graph.GraphPosCount = 0;
     w.show();

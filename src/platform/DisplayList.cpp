@@ -1,0 +1,204 @@
+#include "platform/DisplayList.h"
+
+#include <cctype>
+
+void DisplayList::Reset(int width, int height)
+{
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    originX_ = originY_ = 0;
+    used_ = 0;
+    textCount_ = 0;
+    penValid_ = fontValid_ = false;
+}
+
+void DisplayList::WritePen(const Canvas& c)
+{
+    pen_ = c.PenColour();
+    penWidth_ = c.PenWidth();
+    penStyle_ = c.PenStyleNow();
+    penValid_ = true;
+    Put(kPen, static_cast<std::int32_t>(pen_), penWidth_, static_cast<int>(penStyle_), 0);
+}
+
+void DisplayList::SyncFont(const Canvas& c)
+{
+    if (fontValid_ && c.FontColour() == font_ && c.FontSize() == fontSize_ && c.FontBold() == bold_) return;
+    font_ = c.FontColour();
+    fontSize_ = c.FontSize();
+    bold_ = c.FontBold();
+    fontValid_ = true;
+    Put(kFont, static_cast<std::int32_t>(font_), fontSize_, bold_ ? 1 : 0, 0);
+}
+
+void DisplayList::AddArc(const Canvas& c, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    SyncPen(c);
+    Put(kArc, x1, y1, x2, y2);
+    std::int32_t* w = Append(4);
+    w[0] = x3;
+    w[1] = y3;
+    w[2] = x4;
+    w[3] = y4;
+}
+
+void DisplayList::AddText(const Canvas& c, int x, int y, const std::string& text)
+{
+    SyncFont(c);
+    if (textCount_ == texts_.size())
+        texts_.push_back(text);
+    else
+        texts_[textCount_] = text; // reuses the string's storage
+    Put(kText, x, y, static_cast<std::int32_t>(textCount_), 0);
+    ++textCount_;
+}
+
+void DisplayList::AddClear(Colour colour)
+{
+    std::int32_t* w = Append(2);
+    w[0] = kClear;
+    w[1] = static_cast<std::int32_t>(colour);
+}
+
+template <typename F>
+void DisplayList::ForEach(F&& f) const
+{
+    const std::int32_t* w = words_.data();
+    const std::int32_t* end = w + used_;
+    while (w < end) {
+        const auto head = static_cast<std::uint32_t>(*w);
+        const std::uint32_t op = (head >> 24) ? (head >> 24) : head;
+        f(op, w);
+        switch (op) {
+        case kPixel: w += 3; break;
+        case kArc: w += 9; break;
+        case kClear: w += 2; break;
+        default: w += 5; break;
+        }
+    }
+}
+
+bool DisplayList::Visible(int x1, int y1, int x2, int y2, int margin) const
+{
+    const long long left = std::min(x1, x2) - static_cast<long long>(originX_) - margin;
+    const long long right = std::max(x1, x2) - static_cast<long long>(originX_) + margin;
+    const long long top = std::min(y1, y2) - static_cast<long long>(originY_) - margin;
+    const long long bottom = std::max(y1, y2) - static_cast<long long>(originY_) + margin;
+    return right >= 0 && bottom >= 0 && left < width_ && top < height_;
+}
+
+void DisplayList::Replay(Canvas& c) const
+{
+    const int dx = -originX_, dy = -originY_;
+    // Texts are put into the picture's coordinates only if they start in it;
+    // the largest text runs well below this many pixels to the left or up.
+    constexpr int kTextReach = 2000;
+    int penWidth = 1;
+    ForEach([&](std::uint32_t op, const std::int32_t* w) {
+        switch (op) {
+        case kPen:
+            c.SetPenColour(static_cast<Colour>(w[1]));
+            c.SetPenWidth(w[2]);
+            c.SetPenStyle(static_cast<PenStyle>(w[3]));
+            penWidth = c.PenWidth();
+            break;
+        case kFont:
+            c.SetFontColour(static_cast<Colour>(w[1]));
+            c.SetFontSize(w[2]);
+            c.SetFontBold(w[3] != 0);
+            break;
+        case kLine:
+            if (Visible(w[1], w[2], w[3], w[4], penWidth)) c.Line(w[1] + dx, w[2] + dy, w[3] + dx, w[4] + dy);
+            break;
+        case kEllipse:
+            if (Visible(w[1], w[2], w[3], w[4], penWidth)) c.Ellipse(w[1] + dx, w[2] + dy, w[3] + dx, w[4] + dy);
+            break;
+        case kArc:
+            if (Visible(w[1], w[2], w[3], w[4], penWidth))
+                c.Arc(w[1] + dx, w[2] + dy, w[3] + dx, w[4] + dy, w[5] + dx, w[6] + dy, w[7] + dx, w[8] + dy);
+            break;
+        case kPixel: {
+            const int x = w[1] + dx, y = w[2] + dy;
+            if (x >= 0 && y >= 0 && x < width_ && y < height_)
+                c.SetPixel(x, y, static_cast<Colour>(static_cast<std::uint32_t>(w[0]) & 0xFFFFFFu));
+            break;
+        }
+        case kText: {
+            const int x = w[1] + dx, y = w[2] + dy;
+            if (x < width_ && y < height_ && x > -kTextReach && y > -kTextReach)
+                c.TextOut(x, y, texts_[static_cast<std::size_t>(w[3])]);
+            break;
+        }
+        case kClear: c.Clear(static_cast<Colour>(w[1])); break;
+        default: break;
+        }
+    });
+}
+
+void DisplayList::Crop(int x, int y, int width, int height)
+{
+    originX_ += x;
+    originY_ += y;
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+}
+
+int DisplayList::CountLines() const
+{
+    int n = 0, penWidth = 1;
+    ForEach([&](std::uint32_t op, const std::int32_t* w) {
+        if (op == kPen) penWidth = std::max(1, w[2]);
+        if (op == kLine && Visible(w[1], w[2], w[3], w[4], penWidth)) ++n;
+    });
+    return n;
+}
+
+int DisplayList::CountTexts() const
+{
+    int n = 0;
+    ForEach([&](std::uint32_t op, const std::int32_t* w) {
+        if (op == kText && w[1] - originX_ < width_ && w[2] - originY_ < height_) ++n;
+    });
+    return n;
+}
+
+// ---------------------------------------------------------------- picture files
+PictureFormat PictureFormatOf(const std::string& path)
+{
+    const auto dot = path.find_last_of('.');
+    const auto sep = path.find_last_of("/\\");
+    if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return PictureFormat::None;
+    std::string ext = path.substr(dot + 1);
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == "png") return PictureFormat::Png;
+    if (ext == "svg") return PictureFormat::Svg;
+    if (ext == "pdf") return PictureFormat::Pdf;
+    return PictureFormat::None;
+}
+
+const char* PictureExtension(PictureFormat f)
+{
+    switch (f) {
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Svg: return "svg";
+    case PictureFormat::Pdf: return "pdf";
+    case PictureFormat::None: break;
+    }
+    return "";
+}
+
+std::string PictureFileStem(const std::string& dataSetName, const std::string& pictureName)
+{
+    // A data set name comes from a file name; characters that a file name
+    // cannot hold on some systems are replaced.
+    std::string base;
+    for (char ch : dataSetName) base += (std::string("/\\:*?\"<>|").find(ch) != std::string::npos) ? '_' : ch;
+    while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.pop_back();
+    if (base.empty()) base = "Picture";
+    return base + "-" + pictureName;
+}
+
+std::string ProposedPictureName(const std::string& dataSetName, const std::string& pictureName, PictureFormat f)
+{
+    return PictureFileStem(dataSetName, pictureName) + "." + PictureExtension(f);
+}

@@ -1,0 +1,200 @@
+#include "platform/QtPicture.h"
+
+#include "platform/QtCanvas.h"
+#include "platform/RecordFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QHash>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Pixels per inch of a picture on paper and in SVG: the screen's.
+constexpr int kPictureDpi = 96;
+
+// Pictures have few colours: with a palette of them a PNG is written three
+// times faster and is a third of the size. Beyond 256 colours, rare shades
+// (the edges of smoothed text) take the nearest colour of the palette as
+// long as they cover at most one pixel in 2000; otherwise the image stays in
+// full colour (a null image is returned).
+QImage WithPalette(const QImage& image)
+{
+    struct Entry {
+        QRgb colour;
+        qint64 count;
+    };
+    QHash<QRgb, qint64> counts;
+    const int w = image.width(), h = image.height();
+    for (int y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < w) {
+            const QRgb c = line[x];
+            int run = 1;
+            while (x + run < w && line[x + run] == c) ++run;
+            counts[c] += run;
+            x += run;
+            if (counts.size() > 4096) return {};
+        }
+    }
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(counts.size()));
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) entries.push_back({it.key(), it.value()});
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.count != b.count ? a.count > b.count : a.colour < b.colour;
+    });
+    const std::size_t kept = std::min<std::size_t>(entries.size(), 256);
+    qint64 rare = 0;
+    for (std::size_t i = kept; i < entries.size(); ++i) rare += entries[i].count;
+    if (rare * 2000 > static_cast<qint64>(w) * h) return {};
+
+    QList<QRgb> palette;
+    QHash<QRgb, uchar> index;
+    for (std::size_t i = 0; i < kept; ++i) {
+        index.insert(entries[i].colour, static_cast<uchar>(i));
+        palette << entries[i].colour;
+    }
+    for (std::size_t i = kept; i < entries.size(); ++i) {
+        const QRgb c = entries[i].colour;
+        int best = 0;
+        long bestDistance = -1;
+        for (int k = 0; k < palette.size(); ++k) {
+            const long dr = qRed(c) - qRed(palette[k]), dg = qGreen(c) - qGreen(palette[k]),
+                       db = qBlue(c) - qBlue(palette[k]);
+            const long d = dr * dr + dg * dg + db * db;
+            if (bestDistance < 0 || d < bestDistance) {
+                bestDistance = d;
+                best = k;
+            }
+        }
+        index.insert(c, static_cast<uchar>(best));
+    }
+    QImage out(w, h, QImage::Format_Indexed8);
+    out.setColorTable(palette);
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        QRgb last = in[0];
+        uchar lastIndex = index.value(last);
+        for (int x = 0; x < w; ++x) {
+            if (in[x] != last) {
+                last = in[x];
+                lastIndex = index.value(last);
+            }
+            to[x] = lastIndex;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void PaintDisplayList(QPainter& painter, const DisplayList& list, qreal scale)
+{
+    QtCanvas c(painter, scale, list.Width(), list.Height());
+    list.Replay(c);
+}
+
+QImage DisplayListImage(const DisplayList& list, int scale)
+{
+    scale = std::clamp(scale, 1, 8);
+    QImage image(std::max(1, list.Width() * scale), std::max(1, list.Height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (scale == 1) {
+        // The screen's own drawing rules, pixel for pixel.
+        QtCanvas c(image);
+        list.Replay(c);
+    } else {
+        QPainter p(&image);
+        PaintDisplayList(p, list, scale);
+    }
+    return image;
+}
+
+QByteArray EncodeDisplayList(const DisplayList& list, PictureFormat format, int scale, const QString& title)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const int w = std::max(1, list.Width()), h = std::max(1, list.Height());
+    switch (format) {
+    case PictureFormat::Png: {
+        const QImage image = DisplayListImage(list, scale);
+        const QImage paletted = WithPalette(image);
+        (paletted.isNull() ? image : paletted).save(&buffer, "PNG");
+        break;
+    }
+    case PictureFormat::Svg: {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(w, h));
+        svg.setViewBox(QRect(0, 0, w, h));
+        svg.setResolution(kPictureDpi);
+        svg.setTitle(title);
+        svg.setDescription(QStringLiteral("QUELF Outside Admission"));
+        QPainter p(&svg);
+        p.fillRect(QRect(0, 0, w, h), Qt::white);
+        PaintDisplayList(p, list, 1.0);
+        break;
+    }
+    case PictureFormat::Pdf: {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("QUELF Outside Admission"));
+        pdf.setResolution(1200);
+        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / kPictureDpi, h * 72.0 / kPictureDpi),
+                                                QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                      QPageLayout::Portrait, QMarginsF()));
+        QPainter p(&pdf);
+        const qreal scale = pdf.resolution() / static_cast<qreal>(kPictureDpi);
+        PaintDisplayList(p, list, scale);
+        break;
+    }
+    case PictureFormat::None: break;
+    }
+    return bytes;
+}
+
+bool WriteDisplayList(const DisplayList& list, const QString& path, PictureFormat format, int scale,
+                      const QString& title, std::string& error)
+{
+    const QByteArray bytes = EncodeDisplayList(list, format, scale, title);
+    if (bytes.isEmpty()) {
+        error = io_message::kInvalidFilename;
+        return false;
+    }
+    return WriteWholeFile(QFile::encodeName(path).toStdString(),
+                          reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size()), error);
+}
+
+bool PrintDisplayList(QPrinter& printer, const DisplayList& list)
+{
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const qreal w = std::max(1, list.Width()), h = std::max(1, list.Height());
+    const qreal scale = std::min(page.width() / w, page.height() / h);
+    // The painter's origin is the printable area's top-left.
+    p.translate((page.width() - w * scale) / 2, (page.height() - h * scale) / 2);
+    PaintDisplayList(p, list, scale);
+    return p.end();
+}
+
+QMimeData* DisplayListMimeData(const DisplayList& list, const QString& title)
+{
+    auto* data = new QMimeData;
+    data->setImageData(DisplayListImage(list, 1));
+    data->setData(QStringLiteral("image/svg+xml"), EncodeDisplayList(list, PictureFormat::Svg, 1, title));
+    return data;
+}

@@ -1,0 +1,67 @@
+// The picture commands a window offers: "&Export Picture…" (`ExportPicture`),
+// "&Copy Picture" (`CopyPicture`, Ctrl+C) and "&Print…" (`PrintPicture`,
+// Ctrl+P). Each takes the picture the window shows at that moment, from the
+// display list the window keeps.
+#pragma once
+
+#include "platform/DisplayList.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QAction;
+class QFileDialog;
+class QMenu;
+class QPrinter;
+class QWidget;
+
+struct PictureSource {
+    // The picture as the window shows it now.
+    std::function<DisplayList()> picture;
+    // Its name in a proposed file name ("port-graph").
+    std::function<std::string()> name;
+    // The data set name ("Nominal").
+    std::function<std::string()> dataSet;
+};
+
+class PictureCommands : public QObject {
+    Q_OBJECT
+public:
+    PictureCommands(QWidget* window, PictureSource source);
+
+    // Appends the three commands to `menu`.
+    void AddTo(QMenu* menu);
+
+    QAction* ExportAction() const { return export_; }
+    QAction* CopyAction() const { return copy_; }
+    QAction* PrintAction() const { return print_; }
+
+    void ExportPicture();
+    void CopyPicture();
+    void PrintPicture();
+
+    // A new export file dialog ("ExportDialog") with the formats as filters
+    // and the proposed file name; the caller owns it.
+    QFileDialog* NewExportDialog(const std::string& proposedBase);
+    // The format and scale a chosen file name and filter ask for; the name
+    // gets the format's extension when it has none of the three.
+    static PictureFormat ChosenFormat(QString& path, const QString& nameFilter, int& scale);
+
+    // Printing of any text through the print dialog ("PrintDialog").
+    // When set, replaces the print dialog: returns false for Cancel.
+    static std::function<bool(QPrinter&)> PrintDialogHook;
+    // Shows the print dialog for `printer` (or calls the hook).
+    static bool ChoosePrinter(QPrinter& printer, QWidget* parent);
+
+private:
+    void ShowError(const std::string& message);
+
+    QWidget* window_;
+    PictureSource source_;
+    QAction* export_ = nullptr;
+    QAction* copy_ = nullptr;
+    QAction* print_ = nullptr;
+};

@@ -1,0 +1,244 @@
+// Pictures out of the windows: the main window's gear and the port graph
+// exported through the real file dialog as PNG, SVG and PDF, copied and
+// printed; a failed export leaves nothing behind.
+#include "aids/TDataTable.h"
+#include "graphs/TOvalDia.h"
+#include "graphs/TPortDia.h"
+#include "platform/QtPicture.h"
+#include "platform/QtPictureCommands.h"
+#include "platform/RecordFile.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include "gui/GuiTestSupport.h"
+
+#include <cerrno>
+#include <cmath>
+
+namespace {
+
+// Output of a poppler-utils program: pdftotext (the text) or pdfinfo.
+QString Poppler(const char* program, const QString& file)
+{
+    const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(program));
+    EXPECT_FALSE(exe.isEmpty()) << program << " is missing: tools/install-deps.sh installs poppler-utils";
+    QProcess p;
+    p.start(exe, qstrcmp(program, "pdftotext") == 0 ? QStringList{file, QStringLiteral("-")} : QStringList{file});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+// Mean difference of two images of one size, 0 (equal) to 1.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (int shift : {0, 8, 16})
+                sum += std::abs(int(a.pixel(x, y) >> shift & 255) - int(b.pixel(x, y) >> shift & 255));
+    return sum / (3.0 * 255 * a.width() * a.height());
+}
+
+// Each 2 x 2 block averaged into one pixel; counts the blocks that are not
+// of one colour (none in an enlarged bitmap).
+QImage Halved(const QImage& img, int& mixedBlocks)
+{
+    QImage out(img.width() / 2, img.height() / 2, QImage::Format_RGB32);
+    mixedBlocks = 0;
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb p[4] = {img.pixel(2 * x, 2 * y), img.pixel(2 * x + 1, 2 * y), img.pixel(2 * x, 2 * y + 1),
+                               img.pixel(2 * x + 1, 2 * y + 1)};
+            if (p[0] != p[1] || p[0] != p[2] || p[0] != p[3]) ++mixedBlocks;
+            int r = 0, g = 0, b = 0;
+            for (QRgb c : p) r += qRed(c), g += qGreen(c), b += qBlue(c);
+            out.setPixel(x, y, qRgb((r + 2) / 4, (g + 2) / 4, (b + 2) / 4));
+        }
+    return out;
+}
+
+struct PictureExport : MainWindowTest {
+    QTemporaryDir dir;
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+} // namespace
+
+TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
+{
+    state.display.SteamDisplayOn = true; // many pixels
+    state.display.RefPointsOn = true;
+    form->Timer1->stop();
+    for (int i = 0; i < 12; ++i) form->Tick();
+    const DisplayList shown = form->ShownPicture();
+    ASSERT_EQ(QSize(shown.Width(), shown.Height()), form->Area()->size());
+    const QImage one = DisplayListImage(shown, 1);
+    EXPECT_TRUE(one == form->FrameImage().copy(form->Area()->rect()));
+
+    const QImage two = DisplayListImage(shown, 2);
+    ASSERT_EQ(two.size(), one.size() * 2);
+    int mixed = 0;
+    EXPECT_LT(MeanDifference(Halved(two, mixed), one), 0.02);
+    EXPECT_GT(mixed, 1000); // drawn at twice the size, not enlarged
+
+    // Level and upright lines of either width, dotted or not, and single
+    // pixels fall on the same pixels at both scales.
+    DisplayList grid(40, 30);
+    {
+        DisplayListCanvas c(grid);
+        for (int w : {1, 2}) {
+            c.SetPenWidth(w);
+            c.Line(2, 5 * w, 38, 5 * w);
+            c.Line(10 * w, 2, 10 * w, 28);
+            c.SetPenStyle(PenStyle::Dot);
+            c.Line(38, 20 + w, 2, 20 + w);
+            c.SetPenStyle(PenStyle::Solid);
+        }
+        c.SetPixel(30, 25, clRed);
+    }
+    EXPECT_TRUE(Halved(DisplayListImage(grid, 2), mixed) == DisplayListImage(grid, 1));
+
+    // The PNG file of the 2x picture holds that image.
+    std::string error;
+    ASSERT_TRUE(WriteDisplayList(shown, Path("gear.png"), PictureFormat::Png, 2, "gear", error)) << error;
+    EXPECT_LT(MeanDifference(QImage(Path("gear.png")).convertToFormat(QImage::Format_RGB32), two), 0.001);
+
+    // "File": "Export Picture…", "Copy Picture", "Print…" in a row; the
+    // diagram windows have them in "SetUp".
+    EXPECT_EQ(form->File1->actions().indexOf(form->ExportPicture) + 2,
+              form->File1->actions().indexOf(form->PrintPicture));
+    EXPECT_NE(form->Forms.OvalDia->Menu()->findChild<QMenu*>("SetUp"), nullptr);
+
+    // Copy: the picture as an image and as SVG; the gear stays where it was.
+    const float angle = state.gear.DriverAngle;
+    form->CopyPicture->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32) == one);
+    EXPECT_TRUE(copied->data("image/svg+xml").contains("Rev Arm"));
+    EXPECT_EQ(state.gear.DriverAngle, angle);
+}
+
+TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesNothing)
+{
+    TPortDia w(state, nullptr);
+    w.ForwardGraph1Click();
+    const int lines = w.ShownList().CountLines();
+    ASSERT_GT(lines, 100);
+
+    // Export: the dialog proposes the name; choosing SVG changes its
+    // extension; the file is written where the test points the dialog.
+    QStringList proposed;
+    QString error;
+    int step = 0;
+    auto exportVia = [&](const char* filter, const QString& target) {
+        step = 0;
+        bool done = false, returned = false;
+        QElapsedTimer clock;
+        clock.start();
+        DriveModal([&, filter, target] {
+            QWidget* m = QApplication::activeModalWidget();
+            if (auto* d = qobject_cast<QFileDialog*>(m); d && step == 0) {
+                EXPECT_EQ(d->objectName(), "ExportDialog");
+                proposed << QFileInfo(d->selectedFiles().value(0)).fileName();
+                auto* types = d->findChild<QComboBox*>("fileTypeCombo");
+                if (types) { // as a user picks a filter
+                    const int i = types->findText(QString::fromLatin1(filter));
+                    types->setCurrentIndex(i);
+                    emit types->activated(i);
+                    emit types->textActivated(types->itemText(i));
+                }
+                proposed << QFileInfo(d->selectedFiles().value(0)).fileName();
+                d->selectFile(target);
+                QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+                step = 1;
+            } else if (auto* box = qobject_cast<QMessageBox*>(m)) {
+                error = box->text();
+                box->accept();
+            } else if (auto* other = qobject_cast<QDialog*>(m); other && clock.elapsed() > 4000) {
+                other->reject(); // never left hanging
+            }
+            done = (returned && !m) || clock.elapsed() > 4500;
+            return done;
+        });
+        w.Pictures()->ExportAction()->trigger(); // returns when the export is over
+        returned = true;
+        while (!done && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_EQ(step, 1);
+    };
+
+    exportVia("SVG Drawing (*.svg)", Path("by-dialog"));
+    EXPECT_EQ(proposed.join(","), "Nominal-port-graph.png,Nominal-port-graph.svg");
+    QFile svg(Path("by-dialog.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    int shapes = 0;
+    QStringList texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"text")
+            texts << xml.readElementText().trimmed();
+        else if (xml.name() == u"polyline" || xml.name() == u"line" || xml.name() == u"path")
+            ++shapes;
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains("Percent Piston Travel"));
+    EXPECT_TRUE(texts.contains("Front Port"));
+    EXPECT_GE(shapes, lines);
+
+    exportVia("PDF Document (*.pdf)", Path("graph.pdf"));
+    QFile pdf(Path("graph.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    EXPECT_TRUE(Poppler("pdftotext", Path("graph.pdf")).contains("Percent Piston Travel"));
+    EXPECT_TRUE(Poppler("pdfinfo", Path("graph.pdf")).contains("Pages: 1 "));
+
+    // The disk fills up: the standard message, and neither the file nor a
+    // temporary one is left.
+    RecordFileFault full;
+    full.writeError = ENOSPC;
+    SetRecordFileFault(full);
+    exportVia("PNG Image, 4x (*.png)", Path("full.png"));
+    ClearRecordFileFault();
+    EXPECT_EQ(error, "Disk full");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(","), "by-dialog.svg,graph.pdf");
+}
+
+TEST_F(PictureExport, PrintingGivesOnePageTurnedToThePicture)
+{
+    const QString target = Path("printed.pdf");
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    PictureCommands::PrintDialogHook = [&](QPrinter& printer) {
+        orientation = printer.pageLayout().orientation();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        return true;
+    };
+    form->Timer1->stop();
+    form->Tick();
+    form->PrintPicture->trigger(); // the gear: wider than high
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    EXPECT_TRUE(Poppler("pdfinfo", target).contains("Pages: 1 "));
+    EXPECT_TRUE(Poppler("pdftotext", target).contains("Driv Ang"));
+
+    // The pivot data table prints its text.
+    TDataTable* table = form->Forms.DataTable;
+    table->FormActivate();
+    QFile::remove(target);
+    table->findChild<QAction*>("PrintTable")->trigger();
+    PictureCommands::PrintDialogHook = nullptr;
+    EXPECT_TRUE(Poppler("pdftotext", target).contains(table->DataMemo->toPlainText().section('\n', 0, 0).simplified()));
+}
