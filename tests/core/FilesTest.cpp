@@ -865,21 +865,22 @@ TEST_F(FilesTest, FailureMessagesNameTheFileAndTheReasonInPlainWords)
     EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, P("nowhere/x.vgw"))).text,
               "Cannot save \"x.vgw\": its folder does not exist.");
     EXPECT_EQ(CompactNumber(1234567.0f) + " " + CompactNumber(1e-7f) + " " + CompactNumber(-kInf), "1234567 1e-7 -inf");
+}
 
-    TEST_F(FilesTest, AWholeFileIsWrittenInPartsAndAFailedOneLeavesNothing)
-    {
-        std::vector<std::uint8_t> bytes(200 * 1024);
-        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
-        std::string error;
-        ASSERT_TRUE(WriteWholeFile(P("picture.png"), bytes.data(), bytes.size(), error)) << error;
-        RecordFileFault f; // the disk fills up at the third part of 64 KiB
-        f.writeError = ENOSPC;
-        f.writeAtRecord = 3;
-        SetRecordFileFault(f);
-        EXPECT_FALSE(WriteWholeFile(P("picture.png"), bytes.data() + 1, bytes.size() - 1, error));
-        EXPECT_FALSE(WriteWholeFile(P("new.svg"), bytes.data(), bytes.size(), error));
-        ClearRecordFileFault();
-        EXPECT_EQ(error, "Disk full");
-        EXPECT_EQ(ReadFileBytes(dir / "picture.png"), bytes);
-        EXPECT_EQ(DirEntries(), std::vector<std::string>{"picture.png"});
-    }
+TEST_F(FilesTest, AWholeFileIsWrittenInPartsAndAFailedOneLeavesNothing)
+{
+    std::vector<std::uint8_t> bytes(200 * 1024);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    std::string error;
+    ASSERT_TRUE(WriteWholeFile(P("picture.png"), bytes.data(), bytes.size(), error)) << error;
+    RecordFileFault f; // the disk fills up at the third part of 64 KiB
+    f.writeError = ENOSPC;
+    f.writeAtRecord = 3;
+    SetRecordFileFault(f);
+    EXPECT_FALSE(WriteWholeFile(P("picture.png"), bytes.data() + 1, bytes.size() - 1, error));
+    EXPECT_FALSE(WriteWholeFile(P("new.svg"), bytes.data(), bytes.size(), error));
+    ClearRecordFileFault();
+    EXPECT_EQ(error, "Disk full");
+    EXPECT_EQ(ReadFileBytes(dir / "picture.png"), bytes);
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"picture.png"});
+}

@@ -100,6 +100,7 @@ exported() { [ -s "$OUT/from-window.svg" ]; }
 xdotool windowfocus "$main" 2>/dev/null
 xdotool key alt+g p 2>/dev/null
 poll "$DEADLINE" has_window "Port Open/Closed" || fail "the port graph did not open from the keyboard"
+xdotool windowfocus "$(window "Port Open/Closed")" 2>/dev/null
 xdotool key ctrl+e 2>/dev/null
 poll "$DEADLINE" has_window "Export Picture" || fail "Ctrl+E did not open the export dialog"
 xdotool key ctrl+a 2>/dev/null
