@@ -122,7 +122,7 @@ TEST_F(DiagramWindows, RedrawRequestsMenusAndPendingMouseMove)
     CountingDiagram w(s, true);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QTRY_COMPARE(w.draws, 1); // the activation
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws; // the activation
     EXPECT_TRUE(HasColour(w.Picture(), QRect(44, 100, 1, 100), qRgb(0, 0, 0)));
 
     w.ReDrawAction()->trigger();
@@ -132,7 +132,7 @@ TEST_F(DiagramWindows, RedrawRequestsMenusAndPendingMouseMove)
     // moves over the window.
     s.graph.GraphRedrawPending = true;
     QTest::mouseMove(w.Client(), QPoint(300, 200));
-    QTRY_COMPARE(w.draws, 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 3; }, 5000)) << "draws: " << w.draws;
     EXPECT_FALSE(s.graph.GraphRedrawPending);
     QTest::mouseMove(w.Client(), QPoint(310, 210));
     QApplication::processEvents();
@@ -168,7 +168,7 @@ TEST_F(DiagramWindows, PictureSurvivesResizeAndCaptionTakesTheTail)
     CountingDiagram w(s, false);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QTRY_COMPARE(w.draws, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
     w.resize(w.width() + 100, w.height() + 60);
     QApplication::processEvents();
     const QImage shot = w.Client()->grab().toImage();
@@ -186,7 +186,7 @@ TEST_F(DiagramWindows, BarArrowClickChangesTheDimensionRecordsUndoAndRedraws)
     CountingDiagram w(s, false);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QTRY_COMPARE(w.draws, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
     bool mainUndo = false;
     w.Host().setUndoDnEnabled = [&](bool on) { mainUndo = on; };
 
@@ -233,7 +233,7 @@ TEST_F(DiagramWindows, UndoLineAfterABarGestureLooksAsAfterAFullRedraw)
     CountingDiagram w(s, false);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QTRY_COMPARE(w.draws, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
     StageDynVar(s, 2, s.gear.Stroke, DimensionShortLabel(2));
     w.DynamicVariAction()->trigger();
     w.UnDoAction()->trigger();

@@ -80,7 +80,7 @@ TEST_F(PortSteamWindows, ModeMenuItemsRedrawTheGraph)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     // The activation draws the forward graph.
-    QTRY_VERIFY(CountColour(w.Picture(), kPortGraph, kTeal) > 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CountColour(w.Picture(), kPortGraph, kTeal) > 100; }, 5000));
     EXPECT_GT(CountColour(w.Picture(), kPortGraph, kRed), 100);
     EXPECT_EQ(CountColour(w.Picture(), kPortGraph, kGreen), 0);
 
@@ -212,7 +212,8 @@ TEST_F(PortSteamWindows, SteamWindowEndsEveryDrawWithThePanel)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QApplication::processEvents();
     // No positions: background only, no loops.
-    QTRY_VERIFY(CountColour(w.Picture(), QRect(45, 343, 539, 1), qRgb(0, 0, 0)) > 500);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return CountColour(w.Picture(), QRect(45, 343, 539, 1), qRgb(0, 0, 0)) > 500; }, 5000));
     EXPECT_EQ(CountColour(w.Picture(), QRect(45, 60, 539, 283), kGreen), 0);
 
     w.DynamicVariAction()->trigger();
