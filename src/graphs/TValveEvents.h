@@ -1,7 +1,7 @@
 // The valve events table window: for every notch of the port graph and the
 // normal notch, forward and reverse, the leads and the events of both
 // cylinder ends in numbers, to read or to hand to a spreadsheet ("Copy" as
-// tab-separated cells, "Save CSV…"). It is the numeric companion of the port
+// tab-separated cells, "Save CSV…", "Print…"). It is the numeric companion of the port
 // graph and opens from the same menu; unlike the diagram windows it lets the
 // animation run underneath, as the pivot data table does.
 #pragma once
@@ -31,7 +31,7 @@ public:
     const std::vector<TextRow>& TableText() const { return text_; }
 
     QTableWidget* EventsGrid = nullptr;
-    QPushButton *CopyBut = nullptr, *SaveCsvBut = nullptr, *CloseBut = nullptr;
+    QPushButton *CopyBut = nullptr, *SaveCsvBut = nullptr, *PrintBut = nullptr, *CloseBut = nullptr;
 
     // Replaces the save dialog when set (tests).
     FileDialogHookFn FileDialogHook;
@@ -41,6 +41,8 @@ public slots:
     void FormActivate();
     void CopyButClick();
     void SaveCsvButClick();
+    // The table as a document through the print dialog (landscape: it is wide).
+    void PrintButClick();
     void CloseButClick();
 
 protected:

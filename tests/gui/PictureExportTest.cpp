@@ -4,6 +4,7 @@
 #include "aids/TDataTable.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
+#include "graphs/TValveEvents.h"
 #include "platform/QtPicture.h"
 #include "platform/QtPictureCommands.h"
 #include "platform/RecordFile.h"
@@ -239,6 +240,16 @@ TEST_F(PictureExport, PrintingGivesOnePageTurnedToThePicture)
     table->FormActivate();
     QFile::remove(target);
     table->findChild<QAction*>("PrintTable")->trigger();
-    PictureCommands::PrintDialogHook = nullptr;
     EXPECT_TRUE(Poppler("pdftotext", target).contains(table->DataMemo->toPlainText().section('\n', 0, 0).simplified()));
+
+    // The valve events table prints its cells, landscape.
+    TValveEvents* events = form->Forms.ValveEvents;
+    events->FormActivate();
+    QFile::remove(target);
+    events->PrintBut->click();
+    PictureCommands::PrintDialogHook = nullptr;
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    const QString printed = Poppler("pdftotext", target);
+    EXPECT_TRUE(printed.contains("Forward") && printed.contains("admission") && printed.contains("normal"))
+        << printed.left(300).toStdString();
 }
