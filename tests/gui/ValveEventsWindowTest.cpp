@@ -64,7 +64,7 @@ TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
         // The keyboard reaches the buttons from Close, which has the focus.
         EXPECT_EQ(ve->focusWidget(), ve->CloseBut);
         QTest::keyClick(ve->CloseBut, Qt::Key_Backtab);
-        EXPECT_EQ(ve->focusWidget(), ve->SaveCsvBut);
+        EXPECT_EQ(ve->focusWidget(), ve->PrintBut);
         QTest::mouseClick(ve->CopyBut, Qt::LeftButton);
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), TabSeparatedText(text));
         QTest::mouseClick(ve->SaveCsvBut, Qt::LeftButton); // Cancel
