@@ -165,7 +165,14 @@ TEST_F(DesktopWindow, StandardKeysTooltipsAndIcons)
     EXPECT_EQ(form->windowIcon().availableSizes().size(), 8);
     EXPECT_EQ(form->Forms.OvalDia->windowIcon().cacheKey(), form->windowIcon().cacheKey());
 
-    ASSERT_TRUE(Activate()); // Ctrl+Q ends the program as "Exit" does.
-    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+    // Ctrl+Q ends the program as "Exit" does. A shortcut needs the window to be
+    // the active one; on a loaded machine the activation that follows the
+    // help window's close can come after ours, so the key is sent again then.
+    bool closed = false;
+    for (int attempt = 0; attempt < 3 && !closed; ++attempt) {
+        ASSERT_TRUE(Activate());
+        QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+        closed = QTest::qWaitFor([&] { return !form->isVisible(); }, 3000);
+    }
+    EXPECT_TRUE(closed);
 }
