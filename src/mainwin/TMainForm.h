@@ -146,7 +146,7 @@ public:
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
-            *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
+            *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
             *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
@@ -203,6 +203,9 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
+    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // area below the controls; "Norm" returns to the home view.
+    void FitViewClick();
     void LargeFontClick();
     void SetGraphicZoomClick();
 
