@@ -5,9 +5,11 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPen>
+#include <QStaticText>
 
 #include <cmath>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
@@ -23,6 +25,7 @@ QtCanvas::QtCanvas(QImage& image) : painter_(&own_)
         bytesPerLine_ = image.bytesPerLine();
     }
     own_.begin(&image);
+    rasterText_ = true;
     Begin();
 }
 
@@ -76,7 +79,7 @@ int QtCanvas::MeasureText(int size, bool bold, const std::string& text)
     static const QImage device(1, 1, QImage::Format_RGB32);
     static int lastSize = -1;
     static bool lastBold = false;
-    static QFontMetrics metrics{QFont()};
+    static QFontMetrics& metrics = *new QFontMetrics(QFont()); // as the layouts in TextOut
     if (size != lastSize || bold != lastBold) {
         metrics = QFontMetrics(QFont(FontFor(size, bold), &device));
         lastSize = size;
@@ -209,7 +212,27 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     ApplyFont();
     const QPen saved = painter_->pen();
     painter_->setPen(ToQColor(FontColour()));
-    painter_->drawText(x, y + ascent_, QString::fromStdString(text));
+    if (rasterText_) {
+        // Laid out once and kept: the frames show the same few dozen texts.
+        // Never destroyed: the layouts hold font engines that go with the
+        // application.
+        static auto& laidOut = *new std::unordered_map<std::string, QStaticText>;
+        if (laidOut.size() > 2000) laidOut.clear();
+        std::string key = text;
+        key.push_back('\0');
+        key += static_cast<char>(fontSize_ & 0x7F);
+        key += fontBold_ ? 'b' : 'n';
+        auto it = laidOut.find(key);
+        if (it == laidOut.end()) {
+            QStaticText t(QString::fromStdString(text));
+            t.setTextFormat(Qt::PlainText);
+            t.prepare(QTransform(), painter_->font());
+            it = laidOut.emplace(std::move(key), std::move(t)).first;
+        }
+        painter_->drawStaticText(QPointF(x, y), it->second);
+    } else {
+        painter_->drawText(x, y + ascent_, QString::fromStdString(text));
+    }
     painter_->setPen(saved);
 }
 

@@ -58,6 +58,9 @@ private:
     // Whole pixels straight on an image (the screen's way); otherwise the
     // figures are placed on the grid with fractional coordinates.
     bool exact_ = true;
+    // Texts on an image 1:1 are drawn from layouts kept between frames (the
+    // same pixels as laying them out every time).
+    bool rasterText_ = false;
     // Vector devices: runs of pixels of one colour are filled as one path.
     bool batchPixels_ = false;
     QPainterPath pixels_;
