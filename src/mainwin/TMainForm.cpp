@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -31,11 +32,11 @@ TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
     setMaximumSize(kFrameWidth, kFrameHeight);
 }
 
-void TFrameArea::paintEvent(QPaintEvent*)
+void TFrameArea::paintEvent(QPaintEvent* e)
 {
     form_->FitFrameToArea();
     QPainter p(this);
-    form_->PaintFrame(p);
+    form_->PaintFrame(p, e->region());
 }
 
 void TFrameArea::mousePressEvent(QMouseEvent* e)

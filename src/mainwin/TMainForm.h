@@ -58,7 +58,7 @@ public:
     explicit TFrameArea(TMainForm* form);
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
@@ -92,8 +92,8 @@ public:
     // The frame fitted to the client area's size and device pixel ratio (a
     // resized window, another screen) before it is painted to the window.
     void FitFrameToArea();
-    // Draws the frame on the client area's painter.
-    void PaintFrame(QPainter& p) const { frame_.PaintOn(p); }
+    // Draws the part `area` of the frame on the client area's painter.
+    void PaintFrame(QPainter& p, const QRegion& area) const { frame_.PaintOn(p, area); }
     // The picture the window shows now: the last frame cropped to the client
     // area (without the controls over it).
     DisplayList ShownPicture() const;

@@ -121,9 +121,18 @@ QRegion FrameBuffer::Render(bool whole)
     return changed;
 }
 
-void FrameBuffer::PaintOn(QPainter& p) const
+void FrameBuffer::PaintOn(QPainter& p, const QRegion& area) const
 {
-    // Whole, at the window's own ratio: device pixel to device pixel (no
-    // seams at a fractional ratio); the paint's region clips it.
-    if (!front_.isNull()) p.drawImage(QPointF(0, 0), front_);
+    if (front_.isNull()) return;
+    // Device pixel to device pixel. At a whole ratio each rectangle of the
+    // region is copied on its own (a plain copy; under a clip of many
+    // rectangles the painter blends row by row, in threads); at a fractional
+    // one the image is drawn whole under the region, so that no device pixel
+    // between two rectangles is left out.
+    if (ratio_ != std::floor(ratio_) || area.rectCount() > 64) {
+        p.drawImage(QPointF(0, 0), front_);
+        return;
+    }
+    const auto r = static_cast<int>(ratio_);
+    for (const QRect& part : area) p.drawImage(part, front_, QRect(part.topLeft() * r, part.size() * r));
 }

@@ -41,9 +41,9 @@ public:
     const DisplayList& Shown() const { return shown_; }
     // Pictures painted so far (a list equal to the shown one paints none).
     int Paints() const { return paints_; }
-    // Draws the picture at the painter's origin (a paint event's painter
-    // clips it to the region being repainted).
-    void PaintOn(QPainter& p) const;
+    // Draws the part `area` (logical pixels) of the picture at the painter's
+    // origin, the painter's device being at the picture's ratio.
+    void PaintOn(QPainter& p, const QRegion& area) const;
 
 private:
     QRegion Render(bool whole);
