@@ -3,6 +3,7 @@
 #include "graphs/TSetRevArm.h"
 #include "model/DynVars.h"
 #include "platform/QtCanvas.h"
+#include "platform/QtFrameBuffer.h"
 #include "platform/QtPictureCommands.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 // ---------------------------------------------------------------- client area
 DiagramClient::DiagramClient(TDiagramWindow* owner) : QWidget(owner), owner_(owner)
 {
@@ -26,8 +29,7 @@ DiagramClient::DiagramClient(TDiagramWindow* owner) : QWidget(owner), owner_(own
 void DiagramClient::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.drawImage(0, 0, owner_->picture_);
+    owner_->PaintPicture(p);
 }
 
 void DiagramClient::mouseMoveEvent(QMouseEvent* e)
@@ -39,6 +41,7 @@ void DiagramClient::mouseMoveEvent(QMouseEvent* e)
 void DiagramClient::resizeEvent(QResizeEvent* e)
 {
     owner_->GrowPicture(size());
+    owner_->PlaceControls();
     QWidget::resizeEvent(e);
 }
 
@@ -120,6 +123,9 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     undo_->setEnabled(false);
     undo_->hide();
     connect(undo_, &QPushButton::clicked, this, &TDiagramWindow::UnDoDnClick);
+
+    for (QWidget* c : std::initializer_list<QWidget*>{close_, bars_[0], bars_[1], bars_[2], bars_[3], undo_})
+        placed_.push_back({c, c->geometry()});
 }
 
 void TDiagramWindow::SetCaptionTail(const QString& tail)
@@ -155,10 +161,51 @@ void TDiagramWindow::GrowPicture(const QSize& size)
     picture_ = bigger;
 }
 
+qreal TDiagramWindow::PictureScale() const
+{
+    const qreal s = std::min(static_cast<qreal>(client_->width()) / layout_.client.width(),
+                             static_cast<qreal>(client_->height()) / layout_.client.height());
+    return std::max<qreal>(1, s);
+}
+
+void TDiagramWindow::PlaceControls()
+{
+    // The controls stay where they lie on the picture, at its scale.
+    const qreal s = PictureScale();
+    auto at = [s](int v) { return static_cast<int>(std::lround(v * s)); };
+    for (const Placed& p : placed_)
+        p.widget->setGeometry(at(p.base.x()), at(p.base.y()), at(p.base.width()), at(p.base.height()));
+}
+
+void TDiagramWindow::PaintPicture(QPainter& p)
+{
+    const qreal scale = PictureScale(), ratio = client_->devicePixelRatioF();
+    if (scale == 1 && ratio == 1) {
+        p.fillRect(client_->rect(), Qt::white);
+        p.drawImage(0, 0, picture_);
+        return;
+    }
+    // Enlarged or on a screen of more pixels: the picture drawn again from
+    // its operations at the window's scale and device resolution (once per
+    // change of picture, size or ratio).
+    const QSize device = DeviceSize(client_->size(), ratio);
+    if (!viewFresh_ || view_.size() != device || view_.devicePixelRatio() != ratio || viewScale_ != scale) {
+        DisplayList whole = shown_;
+        whole.Crop(0, 0, static_cast<int>(std::ceil(client_->width() / scale)),
+                   static_cast<int>(std::ceil(client_->height() / scale)));
+        view_ = ImageForRatio(client_->size(), ratio);
+        PaintListOnImage(view_, whole, scale);
+        viewScale_ = scale;
+        viewFresh_ = true;
+    }
+    p.drawImage(QPointF(0, 0), view_);
+}
+
 void TDiagramWindow::ClearPicture()
 {
     picture_.fill(Qt::white);
     shown_.Reset(layout_.client.width(), layout_.client.height());
+    viewFresh_ = false;
     client_->update();
 }
 
@@ -176,6 +223,7 @@ void TDiagramWindow::Draw()
         c.SetFontBold(false);
         st = DrawClosingPanel(c, s_, undoText_);
     }
+    viewFresh_ = false;
     ApplyPanel(st);
     client_->update();
 }

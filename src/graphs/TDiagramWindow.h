@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -22,11 +23,13 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 class PictureCommands;
 class QAction;
 class QMenu;
 class QMenuBar;
+class QPainter;
 class QPushButton;
 class QScrollBar;
 class TMainForm;
@@ -111,7 +114,12 @@ public:
     virtual void Redraw();
     // Clear the picture to white.
     void ClearPicture();
+    // The picture at the layout's size, one pixel to a pixel (the window
+    // shows it enlarged when it is larger, and at the screen's resolution).
     const QImage& Picture() const { return picture_; }
+    // Window pixels to a picture pixel: 1 up to the layout's size, then as
+    // much as the client area allows, keeping the proportions.
+    qreal PictureScale() const;
     // What the window shows, as the operations that drew it: the client area
     // the diagram is laid out for, since the last clearing.
     const DisplayList& ShownList() const { return shown_; }
@@ -158,6 +166,8 @@ private:
     friend class DiagramClient;
     void ApplyPanel(const DiagramPanelState& st);
     void GrowPicture(const QSize& size);
+    void PlaceControls();
+    void PaintPicture(QPainter& p);
 
     DiagramWindowLayout layout_;
     DiagramHost host_;
@@ -173,6 +183,15 @@ private:
     QAction* dynVariAct_ = nullptr;
     QImage picture_;
     DisplayList shown_;
+    // The picture as painted when enlarged or at a device pixel ratio above 1.
+    QImage view_;
+    qreal viewScale_ = 0;
+    bool viewFresh_ = false;
+    struct Placed {
+        QWidget* widget;
+        QRect base; // at the layout's size
+    };
+    std::vector<Placed> placed_;
     PictureCommands* pictures_ = nullptr;
     std::string undoText_;
     bool activationQueued_ = false;

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -31,10 +32,11 @@ TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
     setMaximumSize(kFrameWidth, kFrameHeight);
 }
 
-void TFrameArea::paintEvent(QPaintEvent*)
+void TFrameArea::paintEvent(QPaintEvent* e)
 {
+    form_->FitFrameToArea();
     QPainter p(this);
-    p.drawImage(0, 0, form_->FrameImage());
+    form_->PaintFrame(p, e->region());
 }
 
 void TFrameArea::mousePressEvent(QMouseEvent* e)
@@ -193,12 +195,10 @@ QIcon ErrorIcon()
 
 // ------------------------------------------------------------------ construction
 TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent)
-    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock),
-      frame_(kFrameWidth, kFrameHeight, QImage::Format_RGB32)
+    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(ProgramIcon()); // the child windows show it too
-    frame_.fill(Qt::white);
     area_ = new TFrameArea(this);
     setCentralWidget(area_);
     QFont areaFont(QStringLiteral("Times New Roman"));
@@ -293,6 +293,7 @@ void TMainForm::BuildMenus()
     item(SetUp1, SetLineWidth, "SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
     item(SetUp1, SetScreenData, "SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick);
     item(SetUp1, SetPanZoom, "SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick);
+    item(SetUp1, FitView, "FitView", "&Fit Gear to Window", &TMainForm::FitViewClick);
     SetPanZoom->setEnabled(false);
 
     EditDimen1 = mb->addMenu(QStringLiteral("&EditDimen"));
@@ -624,23 +625,31 @@ void TMainForm::Tick()
 
 void TMainForm::DrawFrame()
 {
+    // The frame is composed as a list of drawing operations, painted only
+    // when it differs from the one shown, and only the part that changed is
+    // repainted on the window.
     FrameEffects fx;
-    frame_.fill(Qt::white);
-    frameList_.Reset(kFrameWidth, kFrameHeight);
+    composed_.Reset(std::min(area_->width(), kFrameWidth), std::min(area_->height(), kFrameHeight));
     {
-        QtCanvas canvas(frame_);
-        canvas.RecordInto(&frameList_);
+        QtListCanvas canvas(composed_);
         FrameServices services{sound_, random_};
         ComposeFrame(canvas, state_, services, fx);
     }
+    const QRegion changed = frame_.Show(composed_, area_->devicePixelRatio());
     UpdateCaptions();
-    area_->update();
+    if (!changed.isEmpty()) area_->update(changed);
     ApplyFrameEffects(fx);
+}
+
+void TMainForm::FitFrameToArea()
+{
+    frame_.Refit(QSize(std::min(area_->width(), kFrameWidth), std::min(area_->height(), kFrameHeight)),
+                 area_->devicePixelRatio());
 }
 
 DisplayList TMainForm::ShownPicture() const
 {
-    DisplayList shown = frameList_;
+    DisplayList shown = frame_.Shown();
     shown.Crop(0, 0, std::min(area_->width(), kFrameWidth), std::min(area_->height(), kFrameHeight));
     return shown;
 }

@@ -16,6 +16,7 @@
 #include "mainwin/FrameDrawing.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
+#include "platform/QtFrameBuffer.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -57,7 +58,7 @@ public:
     explicit TFrameArea(TMainForm* form);
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
@@ -80,9 +81,19 @@ public:
     RandomSource& Random() { return random_; }
     ClockSource& Clock() { return clock_; }
     TFrameArea* Area() { return area_; }
-    const QImage& FrameImage() const { return frame_; }
-    // The operations that drew the last frame (the whole 1280 x 1024 frame).
-    const DisplayList& FrameList() const { return frameList_; }
+    // The frame shown: the client area's size times the device pixel ratio.
+    const QImage& FrameImage() const { return frame_.Image(); }
+    // The operations that drew the frame shown (the whole frame, sized as the
+    // client area was).
+    const DisplayList& FrameList() const { return frame_.Shown(); }
+    // Frames painted so far: a tick whose frame would come out as the one
+    // shown (a stopped gear, nothing blinking) paints none.
+    int FramesPainted() const { return frame_.Paints(); }
+    // The frame fitted to the client area's size and device pixel ratio (a
+    // resized window, another screen) before it is painted to the window.
+    void FitFrameToArea();
+    // Draws the part `area` of the frame on the client area's painter.
+    void PaintFrame(QPainter& p, const QRegion& area) const { frame_.PaintOn(p, area); }
     // The picture the window shows now: the last frame cropped to the client
     // area (without the controls over it).
     DisplayList ShownPicture() const;
@@ -135,7 +146,7 @@ public:
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
-            *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr;
+            *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
             *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
@@ -192,6 +203,9 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
+    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // area below the controls; "Norm" returns to the home view.
+    void FitViewClick();
     void LargeFontClick();
     void SetGraphicZoomClick();
 
@@ -350,8 +364,8 @@ private:
     SoundPort& sound_;
     RandomSource& random_;
     ClockSource& clock_;
-    QImage frame_;
-    DisplayList frameList_;
+    FrameBuffer frame_;
+    DisplayList composed_; // the frame being composed (the storage of an older one)
     bool activatedOnce_ = false;
     bool ticking_ = false;
     std::vector<std::uint32_t> savedDesign_; // DesignSnapshot when last saved or loaded

@@ -85,6 +85,19 @@ void TMainForm::SetPanZoomClick()
     SBZoom->setVisible(show);
 }
 
+void TMainForm::FitViewClick()
+{
+    // The drawing area: the client area below the lowest control of the strip
+    // along its top.
+    int top = 0;
+    for (QWidget* w : area_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && w->y() < area_->height() / 4) top = std::max(top, w->geometry().bottom() + 1);
+    const int width = std::min(area_->width(), kFrameWidth), height = std::min(area_->height(), kFrameHeight);
+    if (!FitGearToArea(state_.view, state_.gear, {0, top, width, height - top})) return;
+    NormVHZ->setEnabled(true);
+    Preset0->setEnabled(true);
+}
+
 void TMainForm::LargeFontClick()
 {
     View& v = state_.view;

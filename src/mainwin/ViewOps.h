@@ -29,3 +29,13 @@ struct PanBarPositions {
     int vert;
 };
 PanBarPositions CentreOnPoint(View& v, float x, float y);
+
+// "Fit Gear to Window": the view (scale and offsets) that shows the whole gear
+// through a turn of the driver, with its wheels and the cylinder, as large as
+// fits in the screen rectangle (left, top, width, height), centred in it with
+// a margin. The turn is solved on a copy of the gear. The view is left as it
+// was (false) when the area is too small or the gear has no extent.
+struct ScreenArea {
+    int left, top, width, height;
+};
+bool FitGearToArea(View& v, const Gear& g, ScreenArea area);

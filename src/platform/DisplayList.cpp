@@ -1,6 +1,7 @@
 #include "platform/DisplayList.h"
 
 #include <cctype>
+#include <utility>
 
 void DisplayList::Reset(int width, int height)
 {
@@ -141,6 +142,36 @@ void DisplayList::Crop(int x, int y, int width, int height)
     originY_ += y;
     width_ = std::max(0, width);
     height_ = std::max(0, height);
+}
+
+bool DisplayList::SameAs(const DisplayList& o) const
+{
+    if (width_ != o.width_ || height_ != o.height_ || originX_ != o.originX_ || originY_ != o.originY_ ||
+        used_ != o.used_ || textCount_ != o.textCount_)
+        return false;
+    if (!std::equal(words_.begin(), words_.begin() + static_cast<std::ptrdiff_t>(used_), o.words_.begin()))
+        return false;
+    return std::equal(texts_.begin(), texts_.begin() + static_cast<std::ptrdiff_t>(textCount_), o.texts_.begin());
+}
+
+void DisplayList::Swap(DisplayList& o) noexcept
+{
+    std::swap(width_, o.width_);
+    std::swap(height_, o.height_);
+    std::swap(originX_, o.originX_);
+    std::swap(originY_, o.originY_);
+    words_.swap(o.words_);
+    std::swap(used_, o.used_);
+    texts_.swap(o.texts_);
+    std::swap(textCount_, o.textCount_);
+    std::swap(penValid_, o.penValid_);
+    std::swap(fontValid_, o.fontValid_);
+    std::swap(pen_, o.pen_);
+    std::swap(font_, o.font_);
+    std::swap(penWidth_, o.penWidth_);
+    std::swap(fontSize_, o.fontSize_);
+    std::swap(penStyle_, o.penStyle_);
+    std::swap(bold_, o.bold_);
 }
 
 int DisplayList::CountLines() const

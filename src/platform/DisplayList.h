@@ -58,6 +58,12 @@ public:
     // its current coordinates; that rectangle's top-left becomes (0, 0).
     void Crop(int x, int y, int width, int height);
 
+    // True when both lists draw the same picture: the same size and place and
+    // the same operations with the same pen, font and texts.
+    bool SameAs(const DisplayList& other) const;
+    // Exchanges the contents (and storage) of two lists.
+    void Swap(DisplayList& other) noexcept;
+
     // Operations of each kind (what Replay would draw), for tests and reports.
     int CountLines() const;
     int CountTexts() const;

@@ -5,8 +5,12 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPen>
+#include <QStaticText>
 
 #include <cmath>
+#include <map>
+#include <unordered_map>
+#include <utility>
 
 QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
 
@@ -21,6 +25,7 @@ QtCanvas::QtCanvas(QImage& image) : painter_(&own_)
         bytesPerLine_ = image.bytesPerLine();
     }
     own_.begin(&image);
+    rasterText_ = true;
     Begin();
 }
 
@@ -59,6 +64,30 @@ QString QtCanvas::DefaultFamily() { return QStringLiteral("Liberation Sans"); }
 
 int QtCanvas::DefaultPixelSize() { return 11; }
 
+QFont QtCanvas::FontFor(int size, bool bold)
+{
+    QFont f(DefaultFamily());
+    // Sizes are points as the drawing code gives them (96 pixels per inch).
+    f.setPixelSize(size == 0 ? DefaultPixelSize() : std::max(1, size * 96 / 72));
+    f.setBold(bold);
+    return f;
+}
+
+int QtCanvas::MeasureText(int size, bool bold, const std::string& text)
+{
+    // Metrics as a painter on a plain image gives them; the last font is kept.
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    static int lastSize = -1;
+    static bool lastBold = false;
+    static QFontMetrics& metrics = *new QFontMetrics(QFont()); // as the layouts in TextOut
+    if (size != lastSize || bold != lastBold) {
+        metrics = QFontMetrics(QFont(FontFor(size, bold), &device));
+        lastSize = size;
+        lastBold = bold;
+    }
+    return metrics.horizontalAdvance(QString::fromStdString(text));
+}
+
 void QtCanvas::ApplyPen()
 {
     if (penValid_ && pen_ == PenColour() && penWidth_ == PenWidth() && penStyle_ == PenStyleNow()) return;
@@ -78,12 +107,14 @@ void QtCanvas::ApplyFont()
     if (fontSize_ == FontSize() && fontBold_ == FontBold()) return;
     fontSize_ = FontSize();
     fontBold_ = FontBold();
-    QFont f(DefaultFamily());
-    // Sizes are points as the drawing code gives them (96 pixels per inch).
-    f.setPixelSize(fontSize_ == 0 ? DefaultPixelSize() : std::max(1, fontSize_ * 96 / 72));
-    f.setBold(fontBold_);
+    const QFont f = FontFor(fontSize_, fontBold_);
     painter_->setFont(f);
-    ascent_ = QFontMetrics(f).ascent();
+    // The ascents of the fonts used so far (a few sizes, every frame).
+    static std::map<std::pair<int, bool>, int> ascents;
+    const auto key = std::make_pair(fontSize_, fontBold_);
+    auto it = ascents.find(key);
+    if (it == ascents.end()) it = ascents.emplace(key, QFontMetrics(f).ascent()).first;
+    ascent_ = it->second;
 }
 
 void QtCanvas::FlushPixels()
@@ -181,15 +212,31 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     ApplyFont();
     const QPen saved = painter_->pen();
     painter_->setPen(ToQColor(FontColour()));
-    painter_->drawText(x, y + ascent_, QString::fromStdString(text));
+    if (rasterText_) {
+        // Laid out once and kept: the frames show the same few dozen texts.
+        // Never destroyed: the layouts hold font engines that go with the
+        // application.
+        static auto& laidOut = *new std::unordered_map<std::string, QStaticText>;
+        if (laidOut.size() > 2000) laidOut.clear();
+        std::string key = text;
+        key.push_back('\0');
+        key += static_cast<char>(fontSize_ & 0x7F);
+        key += fontBold_ ? 'b' : 'n';
+        auto it = laidOut.find(key);
+        if (it == laidOut.end()) {
+            QStaticText t(QString::fromStdString(text));
+            t.setTextFormat(Qt::PlainText);
+            t.prepare(QTransform(), painter_->font());
+            it = laidOut.emplace(std::move(key), std::move(t)).first;
+        }
+        painter_->drawStaticText(QPointF(x, y), it->second);
+    } else {
+        painter_->drawText(x, y + ascent_, QString::fromStdString(text));
+    }
     painter_->setPen(saved);
 }
 
-int QtCanvas::TextWidth(const std::string& text)
-{
-    ApplyFont();
-    return painter_->fontMetrics().horizontalAdvance(QString::fromStdString(text));
-}
+int QtCanvas::TextWidth(const std::string& text) { return MeasureText(FontSize(), FontBold(), text); }
 
 void QtCanvas::Clear(Colour c)
 {

@@ -4,13 +4,12 @@
 #pragma once
 
 #include "platform/Canvas.h"
+#include "platform/DisplayList.h"
 
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-
-class DisplayList;
 
 class QtCanvas : public Canvas {
 public:
@@ -38,6 +37,11 @@ public:
     // The family and pixel size used when the font size is 0.
     static QString DefaultFamily();
     static int DefaultPixelSize();
+    // The font of a canvas font size (0: the default) and boldness.
+    static QFont FontFor(int size, bool bold);
+    // The width of `text` in that font at one device pixel to a canvas pixel,
+    // whatever the device: the layout of a picture is the same at every scale.
+    static int MeasureText(int size, bool bold, const std::string& text);
 
 protected:
     void DoLine(int x1, int y1, int x2, int y2) override;
@@ -54,6 +58,9 @@ private:
     // Whole pixels straight on an image (the screen's way); otherwise the
     // figures are placed on the grid with fractional coordinates.
     bool exact_ = true;
+    // Texts on an image 1:1 are drawn from layouts kept between frames (the
+    // same pixels as laying them out every time).
+    bool rasterText_ = false;
     // Vector devices: runs of pixels of one colour are filled as one path.
     bool batchPixels_ = false;
     QPainterPath pixels_;
@@ -70,6 +77,14 @@ private:
     int fontSize_ = -1;
     bool fontBold_ = false;
     int ascent_ = 0;
+};
+
+// Records into a display list only, measuring texts as QtCanvas does (a frame
+// composed first as a list, then painted when it differs from the last one).
+class QtListCanvas : public DisplayListCanvas {
+public:
+    using DisplayListCanvas::DisplayListCanvas;
+    int TextWidth(const std::string& text) override { return QtCanvas::MeasureText(FontSize(), FontBold(), text); }
 };
 
 QColor ToQColor(Colour c);

@@ -3,14 +3,26 @@
 #include <QDateTime>
 #include <QLocale>
 
+void QtClock::Refresh()
+{
+    const long long second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (second == second_) return;
+    second_ = second;
+    const QDateTime now = QDateTime::currentDateTime();
+    date_ = QLocale::system().toString(now.date(), QLocale::ShortFormat).toStdString();
+    time_ = QLocale::system().toString(now.time(), QLocale::ShortFormat).toStdString();
+}
+
 std::string QtClock::ShortDate()
 {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    Refresh();
+    return date_;
 }
 
 std::string QtClock::ShortTime()
 {
-    return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat).toStdString();
+    Refresh();
+    return time_;
 }
 
 ClockSeededRandom::ClockSeededRandom() { Reseed(); }

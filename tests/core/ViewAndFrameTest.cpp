@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -182,4 +183,40 @@ TEST(Frame, FarPanStillDrawsThroughTheTransform)
         EXPECT_LE(std::abs(op.x2), kPixelLimit);
     }
     EXPECT_FALSE(c.Ops().empty());
+}
+
+TEST(FitView, TheWholeGearThroughATurnFillsTheArea)
+{
+    AppState s = Started();
+    PanHorizontal(s.view, 4000); // far away, zoomed in: the fit does not depend on it
+    ZoomStep(s.view, 900);
+    const ScreenArea area{0, 86, 632, 294};
+    ASSERT_TRUE(FitGearToArea(s.view, s.gear, area));
+    const View fitted = s.view;
+    s.anim.ActiveStep = 15;
+    int left = 1 << 20, right = -left, top = left, bottom = -left;
+    for (int k = 0; k < 24; ++k) {
+        TickModel(s);
+        RecordingCanvas c;
+        DrawMechanism(c, s);
+        for (const CanvasOp& op : c.Ops()) {
+            if (op.kind == CanvasOp::Line && (op.x1 == 0 || op.x2 == 0)) continue; // the reach rod runs off
+            left = std::min({left, op.x1, op.x2});
+            right = std::max({right, op.x1, op.x2});
+            top = std::min({top, op.y1, op.y2});
+            bottom = std::max({bottom, op.y1, op.y2});
+        }
+    }
+    EXPECT_GE(left, area.left);
+    EXPECT_LE(right, area.left + area.width);
+    EXPECT_GE(top, area.top);
+    EXPECT_LE(bottom, area.top + area.height);
+    // It fills the area one way (within the margins and the pivot crosses).
+    EXPECT_TRUE(right - left > area.width - 40 || bottom - top > area.height - 40)
+        << left << " " << right << " " << top << " " << bottom;
+
+    // No room: the view stays.
+    EXPECT_FALSE(FitGearToArea(s.view, s.gear, {0, 0, 10, 10}));
+    EXPECT_EQ(s.view.ViewScale, fitted.ViewScale);
+    EXPECT_EQ(s.view.ViewOffsetX, fitted.ViewOffsetX);
 }

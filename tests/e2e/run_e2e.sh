@@ -7,7 +7,9 @@
 # modal window is painted with its texts. Last, export the port graph from the
 # real program with the keyboard (open it from "DrawGraphs", Ctrl+E, type a name
 # in the file dialog) and look at the file, and export it once more from the
-# command line. Every wait polls with a deadline.
+# command line. Then a short second session at a device pixel ratio of 2
+# (QT_SCALE_FACTOR=2): the window is twice as large and the gear is drawn.
+# Every wait polls with a deadline.
 set -euo pipefail
 BIN=$1
 WORK=$2
@@ -19,7 +21,7 @@ export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Remembered settings (recent designs, last folder) stay in the scratch folder.
 export XDG_CONFIG_HOME="$out/config"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BIN" <<'EOS'
+xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" <<'EOS'
 set -u
 BIN=$1
 DEADLINE=${E2E_DEADLINE:-60}
@@ -57,6 +59,8 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null; }
 pid=$!
 poll "$DEADLINE" has_window "QUELF Outside Admission" || fail "no main window within ${DEADLINE} s"
 main=$(window "QUELF Outside Admission")
+size() { xdotool getwindowgeometry "$1" | awk '/Geometry/ { print $2 }'; }
+size1=$(size "$main")
 poll "$DEADLINE" gear_drawn || fail "the gear is not drawn"
 echo "gear drawn"
 # Screenshots are taken until one differs: two taken a whole number of turns
@@ -108,6 +112,18 @@ xdotool type "$OUT/from-window.svg" 2>/dev/null
 xdotool key Return 2>/dev/null
 poll "$DEADLINE" exported || fail "nothing exported from the port graph window"
 alive
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# At 200 %: twice the pixels both ways, the gear drawn at that resolution.
+QT_SCALE_FACTOR=2 "$BIN" &
+pid=$!
+poll "$DEADLINE" has_window "QUELF Outside Admission" || fail "no main window at 200 %"
+main=$(window "QUELF Outside Admission")
+twice() { [ "$(size "$main")" = "$((${size1%x*} * 2))x$((${size1#*x} * 2))" ]; }
+poll "$DEADLINE" twice || fail "the window at 200 % is $(size "$main"), not twice $size1"
+poll "$DEADLINE" gear_drawn || fail "the gear is not drawn at 200 %"
+echo "at 200 %: window $(size "$main"), gear drawn"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 EOS

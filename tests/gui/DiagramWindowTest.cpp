@@ -169,11 +169,26 @@ TEST_F(DiagramWindows, PictureSurvivesResizeAndCaptionTakesTheTail)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
-    w.resize(w.width() + 100, w.height() + 60);
+    // Wider only: the picture keeps its scale and place.
+    const QSize layout = w.Client()->size();
+    w.resize(w.width() + 100, w.height());
     QApplication::processEvents();
-    const QImage shot = w.Client()->grab().toImage();
+    EXPECT_EQ(w.PictureScale(), 1);
+    QImage shot = w.Client()->grab().toImage();
     EXPECT_EQ(shot.pixel(44, 200), qRgb(0, 0, 0));
     EXPECT_EQ(shot.pixel(w.Client()->width() - 2, w.Client()->height() - 2), qRgb(255, 255, 255));
+
+    // Twice as large both ways: the picture drawn at twice its scale (lines
+    // two pixels wide where they were), the controls at their places on it.
+    w.resize(w.size() - w.Client()->size() + 2 * layout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Client()->size() == 2 * layout; }, 5000));
+    EXPECT_EQ(w.PictureScale(), 2);
+    EXPECT_EQ(w.CloseButton()->geometry(), QRect(2 * TOvalDia::Layout().closePos, QSize(150, 50)));
+    shot = w.Client()->grab().toImage();
+    for (int x : {87, 88, 89, 90})
+        EXPECT_EQ(shot.pixel(x, 400), x == 88 || x == 89 ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x;
+    EXPECT_EQ(shot.pixel(88, 2 * 84 - 2), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(88, 2 * 84 + 1), qRgb(0, 0, 0));
     EXPECT_EQ(w.draws, 1); // painting does not draw the diagram again
 
     w.SetCaptionTail("Nominal     1/2/26   10:00   Version 2.6");

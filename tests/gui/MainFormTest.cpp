@@ -259,6 +259,24 @@ TEST_F(MainFixture, PanZoomWithTheMouseAndNorm)
     EXPECT_FALSE(form->NormVHZ->isEnabled());
 }
 
+TEST_F(MainFixture, FitGearToWindowFillsTheAreaBelowTheControlsAndNormReturns)
+{
+    View& v = state.view;
+    QAction* fit = form->SetUp1->findChild<QAction*>("FitView", Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(fit == form->FitView && fit && form->SetUp1->actions().contains(fit));
+    fit->trigger();
+    EXPECT_GT(v.ViewScale, 22.0f); // the gear is larger than at home
+    EXPECT_TRUE(form->NormVHZ->isEnabled());
+    form->Tick();
+    // Nothing of the gear above the control strip's lowest control.
+    const int strip = form->SBZoom->geometry().bottom();
+    for (int y = 0; y < strip; ++y)
+        for (int x = 0; x < 250; ++x) ASSERT_NE(form->FrameImage().pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+    QTest::mouseClick(form->NormVHZ, Qt::LeftButton);
+    EXPECT_EQ(v.ViewScale, 22.0f);
+    EXPECT_EQ(v.ViewOffsetX, 100.0f);
+}
+
 TEST_F(MainFixture, PresetsWithP)
 {
     View& v = state.view;

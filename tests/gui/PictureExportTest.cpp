@@ -5,6 +5,10 @@
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TValveEvents.h"
+#include "mainwin/FrameDrawing.h"
+#include "model/Model.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtFrameBuffer.h"
 #include "platform/QtPicture.h"
 #include "platform/QtPictureCommands.h"
 #include "platform/RecordFile.h"
@@ -18,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -131,6 +136,95 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
     EXPECT_TRUE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32) == one);
     EXPECT_TRUE(copied->data("image/svg+xml").contains("Rev Arm"));
     EXPECT_EQ(state.gear.DriverAngle, angle);
+}
+
+TEST_F(PictureExport, TheFrameIsTheOneOfOldAtRatioOneAndAsSharpAtTwoWithoutSeamsBetween)
+{
+    state.display.SteamDisplayOn = true;
+    state.display.RefPointsOn = true;
+    form->Timer1->stop();
+    for (int i = 0; i < 5; ++i) form->Tick();
+    // The same tick drawn as the window always drew it: the whole 1280 x 1024
+    // frame straight on an image.
+    AppState same = state;
+    FixedRandom sameRandom = random;
+    RecordingSound quiet;
+    form->Tick();
+    TickModel(same);
+    QImage whole(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    {
+        QtCanvas c(whole);
+        FrameServices services{quiet, sameRandom};
+        FrameEffects fx;
+        ComposeFrame(c, same, services, fx);
+    }
+    EXPECT_TRUE(form->FrameImage() == whole.copy(form->Area()->rect()));
+
+    // At a device pixel ratio of 2: twice the pixels, the same picture.
+    DisplayList list = form->FrameList();
+    FrameBuffer two;
+    two.Show(list, 2);
+    ASSERT_EQ(two.Image().size(), form->FrameImage().size() * 2);
+    int mixed = 0;
+    EXPECT_LT(MeanDifference(Halved(two.Image(), mixed), form->FrameImage()), 0.02);
+    EXPECT_GT(mixed, 1000);
+
+    // At 1.5 a level and an upright line are one or two device pixels thick
+    // all along: no gaps, no doubled lines.
+    DisplayList grid(40, 30);
+    {
+        DisplayListCanvas c(grid);
+        c.Line(2, 5, 38, 5);
+        c.Line(20, 2, 20, 28);
+    }
+    FrameBuffer mid;
+    mid.Show(grid, 1.5);
+    const QImage& img = mid.Image();
+    ASSERT_EQ(img.size(), QSize(60, 45));
+    auto darkIn = [&](QRect r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) n += qGray(img.pixel(x, y)) < 128;
+        return n;
+    };
+    for (int x = 6; x < 55; ++x) {
+        if (x >= 27 && x <= 34) continue; // where the upright line crosses
+        const int n = darkIn(QRect(x, 0, 1, 45));
+        EXPECT_TRUE(n == 1 || n == 2) << "column " << x << ": " << n;
+    }
+    for (int y = 12; y < 40; ++y) {
+        const int n = darkIn(QRect(0, y, 60, 1));
+        EXPECT_TRUE(n == 1 || n == 2) << "row " << y << ": " << n;
+    }
+}
+
+TEST_F(PictureExport, AnUnchangedFrameIsNotPaintedAgainAndEveryChangeIs)
+{
+    QTest::mouseClick(form->Run, Qt::LeftButton); // stopped
+    form->Timer1->stop();
+    form->Tick();
+    const int painted = form->FramesPainted();
+    const QImage still = form->FrameImage().copy();
+    for (int i = 0; i < 5; ++i) form->Tick();
+    EXPECT_EQ(form->FramesPainted(), painted);
+
+    state.view.ViewOffsetX += 7; // a view change
+    form->Tick();
+    EXPECT_EQ(form->FramesPainted(), painted + 1);
+    EXPECT_FALSE(form->FrameImage() == still);
+    state.gear.CrankDiskDia *= 1.2f; // a dimension
+    form->Tick();
+    EXPECT_EQ(form->FramesPainted(), painted + 2);
+    state.highlight.HighlightDim = 3; // a blinking close-up
+    for (int i = 0; i < 40; ++i) form->Tick();
+    EXPECT_GE(form->FramesPainted(), painted + 4);
+
+    // The window shows what was painted last.
+    QTest::qWait(0);
+    const QImage shown = form->Area()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect below(0, 90, 540, form->Area()->height() - 90); // under the controls, left of the readouts' frame
+    EXPECT_TRUE(shown.copy(below) == form->FrameImage().copy(below));
 }
 
 TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesNothing)
