@@ -25,8 +25,14 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" <<'EOS'
 set -u
 BIN=$1
 DEADLINE=${E2E_DEADLINE:-60}
-fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; exit 1; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "the program died"; }
+fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; tail -20 "$OUT/quelf.err" 2>/dev/null; exit 1; }
+# A program that died is named with its exit status (128 + the signal) and
+# what it wrote on standard error.
+alive() {
+  kill -0 "$pid" 2>/dev/null && return 0
+  local status=0; wait "$pid" 2>/dev/null || status=$?
+  fail "the program died (exit status $status)"
+}
 # poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds.
 poll() {
   local end=$((SECONDS + $1)); shift
@@ -55,7 +61,7 @@ moved() {
 }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null; }
 
-"$BIN" &
+"$BIN" 2>"$OUT/quelf.err" &
 pid=$!
 poll "$DEADLINE" has_window "QUELF Outside Admission" || fail "no main window within ${DEADLINE} s"
 main=$(window "QUELF Outside Admission")
@@ -116,7 +122,7 @@ kill "$pid"
 wait "$pid" 2>/dev/null || true
 
 # At 200 %: twice the pixels both ways, the gear drawn at that resolution.
-QT_SCALE_FACTOR=2 "$BIN" &
+QT_SCALE_FACTOR=2 "$BIN" 2>"$OUT/quelf.err" &
 pid=$!
 poll "$DEADLINE" has_window "QUELF Outside Admission" || fail "no main window at 200 %"
 main=$(window "QUELF Outside Admission")
