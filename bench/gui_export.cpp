@@ -1,6 +1,7 @@
 // Pictures written from their display lists, as the picture commands and the
 // command line write them: a diagram as SVG and PDF, the main picture as a
 // 4x PNG (with the steam display on at the closest preset: the most dots).
+#include "BenchSupport.h"
 #include "graphs/DiagramPictures.h"
 #include "mainwin/FrameDrawing.h"
 #include "model/Model.h"
@@ -24,14 +25,7 @@ DisplayList Diagram(DiagramKind k)
 
 DisplayList MainPicture(int preset, bool steam)
 {
-    AppState s;
-    StartupModel(s);
-    if (preset > 0) {
-        s.view.ViewScale = s.view.PresetTable[3 * preset];
-        s.view.ViewOffsetX = s.view.PresetTable[3 * preset + 1];
-        s.view.ViewOffsetY = s.view.PresetTable[3 * preset + 2];
-    }
-    s.display.SteamDisplayOn = steam;
+    AppState s = StartedDesign(preset, steam);
     RecordingSound sound;
     FixedRandom random;
     FrameServices services{sound, random};

@@ -3,6 +3,7 @@
 // size (632 x 380) times the device pixel ratio, compared with the one shown;
 // at ratio 1 and 2. Against merely filling a fresh 1280 x 1024 image. And the
 // start: a new main window shown until its first frame is on the window.
+#include "BenchSupport.h"
 #include "mainwin/FrameDrawing.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
@@ -22,14 +23,7 @@ namespace {
 
 void RunTicks(benchmark::State& st, int preset, bool steam, qreal ratio = 1)
 {
-    AppState s;
-    StartupModel(s);
-    if (preset > 0) {
-        s.view.ViewScale = s.view.PresetTable[3 * preset];
-        s.view.ViewOffsetX = s.view.PresetTable[3 * preset + 1];
-        s.view.ViewOffsetY = s.view.PresetTable[3 * preset + 2];
-    }
-    s.display.SteamDisplayOn = steam;
+    AppState s = StartedDesign(preset, steam);
     RecordingSound sound;
     FixedRandom random;
     FrameServices services{sound, random};

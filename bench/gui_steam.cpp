@@ -1,6 +1,7 @@
 // The frame with everything of the steam display and the screen data panel in
 // use: steam dots and beats, dynamic-variable panel and undo label, cut-off
 // figures while running, on a QtCanvas over a fresh 1280 x 1024 image.
+#include "BenchSupport.h"
 #include "mainwin/FrameDrawing.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
@@ -14,14 +15,7 @@ namespace {
 
 void RunBusyTicks(benchmark::State& st, int preset)
 {
-    AppState s;
-    StartupModel(s);
-    if (preset > 0) {
-        s.view.ViewScale = s.view.PresetTable[3 * preset];
-        s.view.ViewOffsetX = s.view.PresetTable[3 * preset + 1];
-        s.view.ViewOffsetY = s.view.PresetTable[3 * preset + 2];
-    }
-    s.display.SteamDisplayOn = true;
+    AppState s = StartedDesign(preset, true);
     s.dyn.DynVarsOn = true;
     s.dyn.UndoOn = true;
     StageDynVar(s, 2, s.gear.Stroke, "Stroke");

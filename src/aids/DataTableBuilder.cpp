@@ -82,6 +82,32 @@ std::vector<std::string> DataTableHeader(const AppState& s, const std::string& d
     };
 }
 
+namespace {
+
+// Solves the design at each angle of the table (0, step, 2·step, ... as many as
+// the table has lines) and hands the solved gear and the point index of each
+// of the six pivot slots (slot[1..6]) to `row`.
+template <class RowFn>
+void SweepTableAngles(AppState& s, RowFn&& row)
+{
+    Gear& g = s.gear;
+    int slot[7] = {};
+    for (int k = 1; k <= 6; ++k) slot[k] = PointIndexOrOrigin(s.pivots.PivotOfSlot[k]);
+    const long count = DataTableLineCount(s.anim.SelectedStep);
+    const LD step = std::isfinite(s.anim.SelectedStep) && s.anim.SelectedStep > 0
+                        ? static_cast<LD>(EffectiveStep(s.anim.SelectedStep))
+                        : 0.0L;
+    for (long i = 0; i < count; ++i) {
+        // Each angle from its index, so that rounding does not build up over
+        // thousands of steps.
+        g.DriverAngle = static_cast<float>(static_cast<LD>(i) * step);
+        SolveLinkage(g);
+        row(static_cast<const Gear&>(g), static_cast<const int*>(slot));
+    }
+}
+
+} // namespace
+
 std::vector<std::string> BuildDataTable(AppState& s, const std::string& date, const std::string& time)
 {
     Gear& g = s.gear;
@@ -91,30 +117,19 @@ std::vector<std::string> BuildDataTable(AppState& s, const std::string& date, co
     g.DriverAngle = 0;
     s.anim.ActiveStep = 0;
 
-    int slot[7] = {};
-    for (int k = 1; k <= 6; ++k) slot[k] = PointIndexOrOrigin(s.pivots.PivotOfSlot[k]);
-
-    const long count = DataTableLineCount(s.anim.SelectedStep);
-    const LD step = std::isfinite(s.anim.SelectedStep) && s.anim.SelectedStep > 0
-                        ? static_cast<LD>(EffectiveStep(s.anim.SelectedStep))
-                        : 0.0L;
-    lines.reserve(lines.size() + static_cast<size_t>(count));
-    for (long i = 0; i < count; ++i) {
-        // Each angle from its index, so that rounding does not build up over
-        // thousands of steps.
-        g.DriverAngle = static_cast<float>(static_cast<LD>(i) * step);
+    lines.reserve(lines.size() + static_cast<size_t>(DataTableLineCount(s.anim.SelectedStep)));
+    SweepTableAngles(s, [&](const Gear& solved, const int* slot) {
         std::string line;
         line.reserve(160);
-        AppendNumber(line, g.DriverAngle, 7, 2);
-        SolveLinkage(g);
+        AppendNumber(line, solved.DriverAngle, 7, 2);
         for (int k = 1; k <= 6; ++k) {
             line += "   ";
-            AppendNumber(line, g.PointY[slot[k]], k == 1 ? 7 : 9, 3);
+            AppendNumber(line, solved.PointY[slot[k]], k == 1 ? 7 : 9, 3);
             line += "  ";
-            AppendNumber(line, g.PointX[slot[k]], 7, 3);
+            AppendNumber(line, solved.PointX[slot[k]], 7, 3);
         }
         lines.push_back(std::move(line));
-    }
+    });
 
     g.DriverAngle = savedAngle;
     s.anim.ActiveStep = savedStep;
@@ -124,35 +139,25 @@ std::vector<std::string> BuildDataTable(AppState& s, const std::string& date, co
 std::vector<TextRow> DataTableCells(const AppState& state)
 {
     AppState s = state;
-    Gear& g = s.gear;
     TextRow header = {"Driver angle (deg)"};
     for (int k = 1; k <= 6; ++k) {
         const std::string n = "No." + std::to_string(k);
         header.push_back(n + " vert (units)");
         header.push_back(n + " horz (units)");
     }
-    int slot[7] = {};
-    for (int k = 1; k <= 6; ++k) slot[k] = PointIndexOrOrigin(s.pivots.PivotOfSlot[k]);
-    const long count = DataTableLineCount(s.anim.SelectedStep);
-    const LD step = std::isfinite(s.anim.SelectedStep) && s.anim.SelectedStep > 0
-                        ? static_cast<LD>(EffectiveStep(s.anim.SelectedStep))
-                        : 0.0L;
     std::vector<TextRow> rows;
-    rows.reserve(static_cast<size_t>(count) + 1);
+    rows.reserve(static_cast<size_t>(DataTableLineCount(s.anim.SelectedStep)) + 1);
     rows.push_back(std::move(header));
-    for (long i = 0; i < count; ++i) {
-        // The angles and solves of BuildDataTable.
-        g.DriverAngle = static_cast<float>(static_cast<LD>(i) * step);
-        SolveLinkage(g);
+    SweepTableAngles(s, [&](const Gear& solved, const int* slot) {
         TextRow row;
         row.reserve(13);
-        row.push_back(DecimalText(g.DriverAngle, 2));
+        row.push_back(DecimalText(solved.DriverAngle, 2));
         for (int k = 1; k <= 6; ++k) {
-            row.push_back(DecimalText(g.PointY[slot[k]], 3));
-            row.push_back(DecimalText(g.PointX[slot[k]], 3));
+            row.push_back(DecimalText(solved.PointY[slot[k]], 3));
+            row.push_back(DecimalText(solved.PointX[slot[k]], 3));
         }
         rows.push_back(std::move(row));
-    }
+    });
     return rows;
 }
 
