@@ -299,7 +299,7 @@ TEST_F(ServerSound, SilentWhileTheSteamDisplayIsOffThenBeatsAtTheVolumesOfTheTab
         EXPECT_TRUE(std::any_of(beatVolumes.begin(), beatVolumes.end(), [&](float v) {
             return std::abs(b.level - v) < 0.01;
         })) << b.level;
-        if (b.ms >= 10) {
+        if (b.ms >= 4000 / kExhaustHz) { // four periods: enough to tell the pitch
             EXPECT_NEAR(b.hz, kExhaustHz, kExhaustHz / 4);
         }
     }
@@ -317,17 +317,12 @@ TEST_F(ServerSound, TheSolverErrorPlaysTheErrorSound)
     // A main rod shorter than half the stroke: every solve clamps. The steam
     // display stays off, so the error sound is the only one.
     state.gear.MainRodLength = 1.0f;
-    auto measured = [&] {
-        const std::vector<Burst> b = Bursts(pcm);
-        return std::find_if(b.begin(), b.end(), [](const Burst& x) { return x.ms >= 10; }) != b.end();
-    };
-    ASSERT_TRUE(TickUntil(measured));
+    ASSERT_TRUE(TickUntil([&] { return !Bursts(pcm).empty(); }));
     EXPECT_EQ(sound.LastStarted(), "Error.wav");
-    for (const Burst& b : Bursts(pcm)) {
+    for (const Burst& b : Bursts(pcm)) { // each of 2 ms or more: five periods of the error tone
         EXPECT_NEAR(b.level, QtSoundPort::PlaybackVolume(0x80008000u), 0.01);
-        if (b.ms < 10) continue;
         EXPECT_NEAR(b.hz, kErrorHz, kErrorHz / 4);
-        std::cout << "error sound: " << b.ms << " ms heard at " << b.hz << " Hz, level " << b.level << "\n";
+        std::cout << "error sound heard at " << b.hz << " Hz, level " << b.level << "\n";
     }
 }
 
