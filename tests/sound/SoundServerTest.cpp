@@ -59,10 +59,12 @@ public:
         // second or more, and each sound would stop before it is heard.
         setenv("PULSE_LATENCY_MSEC", "60", 1);
         const std::string log = dir_ + "/server.log";
+        const pid_t parent = getpid();
         pid_ = fork();
         if (pid_ < 0) return "cannot start the sound server";
         if (pid_ == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            // Dies with the test, even if the test died before this line.
+            if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(125);
             setenv("HOME", dir_.c_str(), 1);
             if (!freopen(log.c_str(), "w", stderr) || !freopen("/dev/null", "w", stdout)) _exit(126);
             execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--log-target=stderr",
