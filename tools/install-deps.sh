@@ -8,9 +8,9 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool imagemagick fonts-liberation2
-  pulseaudio pulseaudio-utils
   clang-14 libclang-rt-14-dev clang-format
   desktop-file-utils appstream shared-mime-info
+  pulseaudio pulseaudio-utils
 )
 
 missing=()
