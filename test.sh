@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks the source format, builds everything and runs every test: unit and window tests under the
-# offscreen platform, the soak run of the main window, the end-to-end test of
-# the real binary under Xvfb, a brief run of each benchmark so that they cannot
+# Checks the source format, builds everything and runs every test: unit and
+# window tests under the offscreen platform, the sound test through a private
+# audio server, the soak run of the main window, the end-to-end test of the
+# real binary under Xvfb, a brief run of each benchmark so that they cannot
 # rot; then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds on its corpus.
+# UndefinedBehaviorSanitizer, and each fuzz target for 8 seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
@@ -15,5 +16,5 @@ for b in build/bench/bench_*; do
   QT_QPA_PLATFORM=offscreen "$b" --benchmark_min_time=0.01 >/dev/null
 done
 ./tools/sanitize.sh
-./tools/fuzz.sh 20
+./tools/fuzz.sh 8
 echo "All tests passed."

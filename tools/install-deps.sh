@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth x11-apps xdotool imagemagick fonts-liberation2 poppler-utils
   clang-14 libclang-rt-14-dev clang-format
   desktop-file-utils appstream shared-mime-info
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -11,6 +11,8 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -82,23 +84,23 @@ std::vector<NamedValue> NamedValues(const AppState& s)
     return v;
 }
 
-} // namespace
+// A value a load judges: where it lies in the records, its name and limit.
+struct JudgedField {
+    int record;
+    int field;
+    std::string name;
+    float limit;
+};
 
-ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLayout layout)
+// The values a load judges in the first `stored` records of a layout, in file
+// order: only the field a load keeps for each value, and only judged values.
+std::vector<JudgedField> FindJudgedFields(bool older, int stored)
 {
     const auto scratch = std::make_unique<AppState>();
     const std::vector<NamedValue> named = NamedValues(*scratch);
     std::map<const float*, const NamedValue*> byField;
     for (const NamedValue& n : named) byField[n.field] = &n;
-
-    const bool older = layout == RecordLayout::Older;
     const auto fields = older ? file_layout::OlderFields(*scratch) : file_layout::NativeFields(*scratch);
-    const int count = static_cast<int>(records.size());
-    int stored = 0;
-    if (older)
-        stored = std::min(count, kOlderRecordCount);
-    else
-        stored = count >= kNativeRecordCount ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
 
     // The field a load keeps for each value: the last one naming it.
     std::map<const float*, int> kept;
@@ -106,18 +108,47 @@ ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLa
         for (int f = 0; f < kNativeFields; ++f)
             if (const float* p = fields[r][f]) kept[p] = r * kNativeFields + f;
 
-    ValueCheck first;
+    std::vector<JudgedField> judged;
     for (int r = 0; r < stored; ++r) {
         for (int f = 0; f < kNativeFields; ++f) {
             const float* p = fields[r][f];
             if (!p || kept[p] != r * kNativeFields + f) continue;
             const auto it = byField.find(p);
             if (it == byField.end() || !it->second->judged) continue;
-            const float x = records[r][f];
-            if (!std::isfinite(x)) return {ValueVerdict::NotFinite, it->second->name, x};
-            if (first.verdict == ValueVerdict::Sound && std::abs(x) > it->second->limit)
-                first = {ValueVerdict::Huge, it->second->name, x};
+            judged.push_back({r, f, it->second->name, it->second->limit});
         }
+    }
+    return judged;
+}
+
+// The same, found once for each layout and record count.
+const std::vector<JudgedField>& JudgedFields(bool older, int stored)
+{
+    static std::mutex lock;
+    static std::map<std::pair<bool, int>, std::vector<JudgedField>> found;
+    const std::lock_guard<std::mutex> hold(lock);
+    auto it = found.find({older, stored});
+    if (it == found.end()) it = found.emplace(std::pair{older, stored}, FindJudgedFields(older, stored)).first;
+    return it->second;
+}
+
+} // namespace
+
+ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLayout layout)
+{
+    const bool older = layout == RecordLayout::Older;
+    const int count = static_cast<int>(records.size());
+    int stored = 0;
+    if (older)
+        stored = std::min(count, kOlderRecordCount);
+    else
+        stored = count >= kNativeRecordCount ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
+
+    ValueCheck first;
+    for (const JudgedField& j : JudgedFields(older, stored)) {
+        const float x = records[j.record][j.field];
+        if (!std::isfinite(x)) return {ValueVerdict::NotFinite, j.name, x};
+        if (first.verdict == ValueVerdict::Sound && std::abs(x) > j.limit) first = {ValueVerdict::Huge, j.name, x};
     }
     return first;
 }
