@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the source format, builds everything and runs every test: unit and window tests under the
 # offscreen platform, the soak run of the main window, the end-to-end test of
-# the real binary under Xvfb, a brief run of each benchmark so that they cannot
+# the real binary under Xvfb, the monkey (seeded random input to the real binary), a brief run of each
+# benchmark so that they cannot
 # rot; then the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds on its corpus.
 set -euo pipefail

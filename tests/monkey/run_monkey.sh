@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs the monkey on the real program under a private Xvfb:
+#   tests/monkey/run_monkey.sh BINARY [SEED [EVENTS [MONKEY]]]
+# MONKEY defaults to quelf_monkey in the build tree beside BINARY. The designs of the fuzz corpus are put in the
+# program's working folder, so that its file dialogs have something to open. MONKEY_ARGS adds options
+# (e.g. MONKEY_ARGS=--verbose prints every event).
+set -euo pipefail
+BIN=$(realpath "$1")
+SEED=${2:-1}
+EVENTS=${3:-2000}
+MONKEY=$(realpath "${4:-$(dirname "$BIN")/tests/quelf_monkey}")
+HERE=$(cd "$(dirname "$0")" && pwd)
+copies=()
+for f in "$HERE"/../fuzz/corpus/native/*.vgw "$HERE"/../fuzz/corpus/older/*.vgd; do
+  [ -f "$f" ] && copies+=(--copy "$f")
+done
+# shellcheck disable=SC2086
+exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$MONKEY" --seed "$SEED" --events "$EVENTS" "${copies[@]}" ${MONKEY_ARGS:-} "$BIN"
