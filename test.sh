@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Checks the source format, builds everything and runs every test: unit and window tests under the
 # offscreen platform, the soak run of the main window, the end-to-end test of
-# the real binary under Xvfb, the monkey (seeded random input to the real binary), a brief run of each
-# benchmark so that they cannot
-# rot; then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds on its corpus.
+# the real binary under Xvfb, the monkey (seeded random input to the real binary
+# under Xvfb), a brief run of each benchmark so that they cannot rot; then the
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# each fuzz target for 20 seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
