@@ -126,7 +126,7 @@ private:
     bool CanDropToNobody() const;
     void Start();
     void Stop();
-    bool Exited(bool& byItself); // true if the program is gone; a death by a signal fails the run
+    bool Exited(); // true if the program has exited normally; a death by a signal or an error status fails the run
     std::vector<Win> Windows();
     bool WaitForWindow();
     bool Answers();
@@ -248,17 +248,15 @@ void Monkey::Stop()
     pid_ = -1;
 }
 
-bool Monkey::Exited(bool& byItself)
+bool Monkey::Exited()
 {
     int status = 0;
-    byItself = false;
     if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return false;
     pid_ = -1;
     if (WIFSIGNALED(status))
         Fail("the program died by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) +
              ")");
     if (WEXITSTATUS(status) != 0) Fail("the program exited with status " + std::to_string(WEXITSTATUS(status)));
-    byItself = true;
     return true;
 }
 
@@ -303,9 +301,8 @@ std::vector<Win> Monkey::Windows()
 bool Monkey::WaitForWindow()
 {
     const auto end = Clock::now() + std::chrono::seconds(opt_.deadline);
-    bool byItself = false;
     while (Clock::now() < end) {
-        if (Exited(byItself)) return false;
+        if (Exited()) return false;
         if (!Windows().empty()) return true;
         usleep(50000);
     }
@@ -319,7 +316,6 @@ bool Monkey::Answers()
 {
     constexpr int kPatch = 4;
     const auto end = Clock::now() + std::chrono::seconds(opt_.deadline);
-    bool byItself = false;
     while (true) {
         const std::vector<Win> ws = Windows();
         if (ws.empty()) {
@@ -347,10 +343,10 @@ bool Monkey::Answers()
                 for (int x = 0; x < kPatch && !marked; ++x) marked = (XGetPixel(img, x, y) & 0xffffff) == kMark;
             XDestroyImage(img);
             if (!marked) return true;
-            if (Exited(byItself)) return false;
+            if (Exited()) return false;
             usleep(1000);
         }
-        if (Exited(byItself)) return false;
+        if (Exited()) return false;
         if (Clock::now() > end) {
             if (std::system("command -v gdb >/dev/null 2>&1") == 0) {
                 std::fprintf(stderr, "quelf_monkey: where the program is (main thread):\n");

@@ -14,6 +14,7 @@ copies=()
 for f in "$HERE"/../fuzz/corpus/native/*.vgw "$HERE"/../fuzz/corpus/older/*.vgd; do
   [ -f "$f" ] && copies+=(--copy "$f")
 done
+# Displays from 170 on, away from those of the other tests run beside it.
 # shellcheck disable=SC2086
-exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+exec xvfb-run -a -n 170 -s "-screen 0 1280x1024x24" \
   "$MONKEY" --seed "$SEED" --events "$EVENTS" "${copies[@]}" ${MONKEY_ARGS:-} "$BIN"
