@@ -1,6 +1,6 @@
 // quelf_monkey: starts a program under the current X display and sends it seeded random input through the XTest
 // extension (clicks, double clicks, drags, the wheel and keys) on whichever of its windows are shown, menus and
-// dialogs included. It fails if the program dies by a signal or stops answering.
+// dialogs included. It fails if the program dies by a signal, exits with an error status or stops answering.
 //
 //   quelf_monkey [--seed N] [--events N] [--deadline SECONDS] [--pause MS] [--copy FILE]... [--verbose]
 //                PROGRAM [ARGS...]
@@ -15,8 +15,8 @@
 // server expose it and waits until the program has painted it over, until its windows stay as they are from
 // one repaint to the next: the program has then handled the event before the next is chosen. No repaint within
 // --deadline seconds (30 by default) is a hang. The Exit command is never sent: no Ctrl+Q, no "x" key, no
-// Alt+F4. If the program still exits normally (a click that lands on File > Exit), it is
-// started again and the run goes on.
+// Alt+F4. If the program still exits normally (a click that lands on File > Exit), it is started again and the
+// run goes on.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -26,9 +26,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
