@@ -2,9 +2,10 @@
 # Checks the source format, builds everything and runs every test: unit and
 # window tests under the offscreen platform, the sound test through a private
 # audio server, the soak run of the main window, the end-to-end test of the
-# real binary under Xvfb, a brief run of each benchmark so that they cannot
-# rot; then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for 8 seconds on its corpus.
+# real binary under Xvfb, the monkey (seeded random input to the real binary
+# under Xvfb), a brief run of each benchmark so that they cannot rot; then the
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# each fuzz target for 8 seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
