@@ -4,7 +4,7 @@
 # MONKEY defaults to quelf_monkey in the build tree beside BINARY. The designs of the fuzz corpus are put in the
 # program's working folder, so that its file dialogs have something to open. MONKEY_ARGS adds options
 # (e.g. MONKEY_ARGS=--verbose prints every event).
-# Seeds that found a fault, with what they found: none so far. Run clean: seeds 1-21 and 101-118 with 2000
+# Seeds that found a fault, with what they found: none so far. Run clean: seeds 1-21, 101-118 and 401-406 with 2000
 # events, 201-204 and 301-306 with 10000 events and no pause; 101-118 and 301-306 on the build with
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
