@@ -353,7 +353,9 @@ TEST_F(AidsFixture, DrawLinesTakesADragOrOffersPasteOnlyForTextThatFits)
         QWidget* popup = QApplication::activePopupWidget(); // the menu pops up at once
         ASSERT_NE(popup, nullptr);
         for (const QAction* a : popup->actions())
-            if (a->text().startsWith(QStringLiteral("&Paste"))) EXPECT_EQ(a->isEnabled(), text[0] == '-') << text;
+            if (a->text().startsWith(QStringLiteral("&Paste"))) {
+                EXPECT_EQ(a->isEnabled(), text[0] == '-') << text;
+            }
         popup->close();
     }
     Lines()->hide();
@@ -693,8 +695,7 @@ TEST(HelpWindows, AMissingInstructionFileGivesOneMessageAndTheProgramRuns)
         // The program goes on: the timer ticks and the gear turns.
         form.Timer1->start();
         const float a = state.gear.DriverAngle;
-        QTest::qWait(80);
-        EXPECT_NE(state.gear.DriverAngle, a);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return state.gear.DriverAngle != a; }, 10000));
         form.Timer1->stop();
     }
     QDir::setCurrent(old);

@@ -125,16 +125,17 @@ TEST_F(DialogsFixture, AnimationKeepsRunningUnderTheModalDialogAndShowsCommitted
     WhileModal([&] { form->FrameDimClick(); },
                [&] {
                    angleBefore = state.gear.DriverAngle;
-                   QTest::qWait(120);
+                   static_cast<void>(QTest::qWaitFor([&] { return state.gear.DriverAngle != angleBefore; }, 10000));
                    angleAfter = state.gear.DriverAngle;
                    // Stop at 0 degrees so that the crosshead place depends only on the rod.
+                   form->Timer1->stop();
                    state.anim.ActiveStep = 0;
                    state.gear.DriverAngle = 0;
-                   QTest::qWait(60);
+                   form->Tick();
                    crossheadBefore = state.gear.PointX[3];
                    TypeInto(Field(d, 3), "13");
                    QTest::keyClick(Field(d, 3), Qt::Key_Return); // leaves the field: committed at once
-                   QTest::qWait(60);
+                   form->Tick();
                    crossheadAfter = state.gear.PointX[3];
                    QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
                });
@@ -249,7 +250,7 @@ TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
         fieldText = Field(d, 7)->text();
         d->done(QDialog::Rejected);
     });
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible() && !fieldText.isEmpty(); }, 10000));
     EXPECT_TRUE(reopenedModal);
     EXPECT_TRUE(reopenedAfterReturn);
     EXPECT_EQ(loopDepth, 1);
@@ -275,12 +276,13 @@ TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
     form->Tick();
     EXPECT_EQ(state.highlight.HighlightDim, 0);
     EXPECT_FLOAT_EQ(state.view.ViewScale, 40); // the view saved at the start
-    bool reopened = false;
+    bool reopened = false, ran = false;
     QTimer::singleShot(0, [&] {
         reopened = QApplication::activeModalWidget() == d;
         d->done(QDialog::Rejected);
+        ran = true;
     });
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, 10000));
     EXPECT_TRUE(reopened);
     EXPECT_FALSE(form->Forms.FrameDi->isVisible());
 }

@@ -164,7 +164,7 @@ TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
     const float moved = state.gear.Stroke;
     ASSERT_GT(moved, kStroke);
     form->SetScreenData->trigger(); // the bars go away under the mouse
-    QTest::qWait(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.dyn.UndoCount == 1; }, 10000));
     EXPECT_EQ(state.dyn.UndoCount, 1);
     EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
     EXPECT_EQ(state.dyn.Undo[1].New, moved);
@@ -175,7 +175,7 @@ TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
     form->DrawFrame();
     Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     form.reset();
-    QTest::qWait(1);
+    QCoreApplication::processEvents();
     EXPECT_EQ(state.dyn.UndoCount, 1);
 }
 

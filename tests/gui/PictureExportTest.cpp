@@ -221,7 +221,7 @@ TEST_F(PictureExport, AnUnchangedFrameIsNotPaintedAgainAndEveryChangeIs)
     EXPECT_GE(form->FramesPainted(), painted + 4);
 
     // The window shows what was painted last.
-    QTest::qWait(0);
+    QCoreApplication::processEvents();
     const QImage shown = form->Area()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRect below(0, 90, 540, form->Area()->height() - 90); // under the controls, left of the readouts' frame
     EXPECT_TRUE(shown.copy(below) == form->FrameImage().copy(below));

@@ -65,7 +65,7 @@ TEST_F(SoundDir, MissingFilesPlayNothingAndNothingHangs)
         port.SetWaveVolume(i % 2 ? 0x07000700u : 0x80008000u);
         port.PlayWave(i % 5 ? "Exhaust.wav" : "Error.wav");
     }
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     port.Beep();
     EXPECT_LT(t.elapsed(), 3000);
     if (QtSoundPort::HasAudioOutput() && QFile::exists(QStringLiteral("Exhaust.wav")))
