@@ -12,6 +12,7 @@
 #include "app/CommandLine.h"
 #include "model/AppState.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <QTextStream>
 
@@ -32,10 +33,9 @@ int BadArguments(QTextStream& err, const QString& why)
 // A range end as typed: a finite number within the range of a float.
 bool RangeValue(const QString& text, float& v)
 {
-    bool ok = false;
-    const double d = text.toDouble(&ok);
-    if (!ok || !std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
-    v = static_cast<float>(d);
+    long double d = 0;
+    if (!ReadNumber(text.toStdString(), d) || std::fabs(d) > FLT_MAX) return false;
+    v = ToModelFloat(d);
     return true;
 }
 
@@ -68,7 +68,7 @@ int RunBalanceReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
         return kNoSolution;
     }
     out << QString::fromStdString(DimensionName(goal.code)) << ' '
-        << QString::number(static_cast<double>(r.values[0].value), 'f', 8) << '\n';
+        << QString::fromStdString(DecimalText(r.values[0].value, 8)) << '\n';
     for (const TextRow& row : BalanceDifferenceRows(goals, r))
         out << QString::fromStdString(row[0]) << ": before " << QString::fromStdString(row[1]) << " after "
             << QString::fromStdString(row[2]) << '\n';

@@ -1,8 +1,8 @@
 #include "dialogs/DimensionEdit.h"
 
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,14 +14,6 @@ using LD = long double;
 
 namespace {
 
-inline float F(LD v)
-{
-    if (std::isnan(v)) return 0.0f;
-    if (v > FLT_MAX) return FLT_MAX;
-    if (v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Clamp each reverse arm position into [c - n, c + n]: first raised to the
@@ -31,8 +23,8 @@ void ClampRevArmPositions(Gear& g, bool includeEmpty)
 {
     const LD c = g.RevArmCentre();
     const LD n = g.RevArmNormal;
-    const float lo = F(c - n);
-    const float hi = F(c + n);
+    const float lo = ToModelFloat(c - n);
+    const float hi = ToModelFloat(c + n);
     for (int i = 1; i <= 9; ++i) {
         float& p = g.RevArm[i];
         if (!includeEmpty && p == 0) continue;
@@ -50,7 +42,7 @@ std::string SlotName(int code)
 } // namespace
 
 // ---------------------------------------------------------------- typed text
-float FieldValue(const std::string& text) { return F(ParseNumber(text)); }
+float FieldValue(const std::string& text) { return ToModelFloat(ParseNumber(text)); }
 
 float NormaliseAngle(LD degrees)
 {
@@ -59,7 +51,7 @@ float NormaliseAngle(LD degrees)
     // the angle lies in range, without looping over a huge value.
     LD a = std::fmod(degrees, 360.0L);
     if (a < 0) a += 360.0L;
-    float f = static_cast<float>(a);
+    float f = ToModelFloat(a);
     // A value just below 360 can round up to 360 when stored.
     if (f >= 360.0f) f = 0.0f;
     return f;
@@ -196,8 +188,8 @@ float RevPosFromText(const Gear& g, const std::string& text)
     const LD c = g.RevArmCentre();
     const LD m = g.RevArmMax;
     float pos = FieldValue(text);
-    if (c - m > pos) pos = F(c - m);
-    if (pos > c + m) pos = F(c + m);
+    if (c - m > pos) pos = ToModelFloat(c - m);
+    if (pos > c + m) pos = ToModelFloat(c + m);
     return pos;
 }
 
