@@ -2,7 +2,7 @@
 
 #include "model/NumberText.h"
 
-#include "dialogs/DimensionEdit.h"
+#include "model/DesignEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 
@@ -525,7 +525,7 @@ bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values)
     for (const DimensionValue& v : values) {
         if (GetDimension(s.gear, v.code) == v.value) continue;
         // As a value typed into the dialog's field and left.
-        NoteDimensionKey(s, v.code, DimensionKey{true, true, false});
+        NoteDimensionTyped(s, v.code);
         CommitDimensionValue(s, v.code, v.value);
         if (IsGreyField(v.code)) {
             UndoEntry& e = s.dyn.Undo[1];

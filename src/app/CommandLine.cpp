@@ -4,6 +4,7 @@
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
+#include "model/ProgramVersion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -38,7 +39,7 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 void SetUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.6"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
 }
 
 // The parser with every option of every mode.

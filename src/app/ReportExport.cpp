@@ -6,7 +6,7 @@
 
 #include "graphs/DiagramPictures.h"
 #include "mainwin/FrameDrawing.h"
-#include "mainwin/TMainForm.h"
+#include "mainwin/MainWindowSize.h"
 #include "model/Model.h"
 #include "platform/DisplayList.h"
 #include "platform/QtPicture.h"

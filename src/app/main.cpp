@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "mainwin/TMainForm.h"
+#include "model/ProgramVersion.h"
 #include "platform/QtDesktop.h"
 #include "platform/QtServices.h"
 #include "platform/QtSound.h"
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
     // The names also place the remembered settings (recent designs, last folder).
     QApplication::setOrganizationName(QStringLiteral("QUELF"));
     QApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
-    QApplication::setApplicationVersion(QStringLiteral("2.6"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("quelf"));
     QApplication::setWindowIcon(ProgramIcon());
 
