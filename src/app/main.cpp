@@ -11,14 +11,13 @@
 
 int main(int argc, char** argv)
 {
+    const QStringList arguments = ProgramArguments(argc, argv);
     // Reports, --help and --version write to the terminal and need no display.
-    if (IsReportRun(argc, argv)) return RunReport(argc, argv);
-    // So does a mistake on the window's command line.
-    CommandLine cl;
-    QString error;
-    if (!ParseWindowCommandLine(argc, argv, cl, error)) {
-        QTextStream(stderr) << "quelf: " << error << "\n" << UsageText();
-        return 1;
+    if (IsReportRun(arguments)) return RunReport(argc, argv, arguments);
+    // So does a mistake on the window's command line (at most one FILE).
+    if (arguments.size() > 2) {
+        QTextStream(stderr) << "quelf: unexpected argument \"" << arguments[2] << "\"\n" << UsageText();
+        return exit_status::kBadArguments;
     }
 
     QApplication app(argc, argv);
@@ -37,6 +36,6 @@ int main(int argc, char** argv)
     mainForm.CreateChildWindows();
     mainForm.show();
     // A design named on the command line opens once the window is up.
-    if (!cl.file.isEmpty()) mainForm.OpenDesignWhenShown(cl.file);
+    if (arguments.size() == 2) mainForm.OpenDesignWhenShown(arguments[1]);
     return app.exec();
 }

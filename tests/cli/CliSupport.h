@@ -12,10 +12,13 @@ struct CliRun {
     QString err;
 };
 
-// `env`: variables set for the run ("NAME=value").
-inline CliRun RunQuelf(const QStringList& args, const QString& workDir = QString(), const QStringList& env = {})
+// `env`: variables set for the run ("NAME=value"); `stdoutFile`: standard
+// output goes to that file instead of the run's `out`.
+inline CliRun RunQuelf(const QStringList& args, const QString& workDir = QString(), const QStringList& env = {},
+                       const QString& stdoutFile = QString())
 {
     QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     p.setProgram(QStringLiteral(QUELF_BINARY));
     if (!env.isEmpty()) {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
