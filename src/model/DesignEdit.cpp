@@ -146,3 +146,10 @@ bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened)
     s.steam.RearCutOffText.clear();
     return true;
 }
+
+Gear DesignAsOpened(const Gear& design)
+{
+    Gear g = design;
+    RecomputeRevArmCentre(g);
+    return g;
+}

@@ -60,3 +60,9 @@ std::vector<float> DimensionValues(const Gear& g);
 // figures emptied, and true returned so that the caller puts the reverse arm
 // bar back to 0. When none changed, nothing changes and false is returned.
 bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened);
+
+// ---------------------------------------------------------------- analyses
+// A copy of a design as opening it from a file leaves it: the mid gear centre
+// recomputed (RecomputeRevArmCentre). Every analysis measures this copy, so
+// the windows (on the live design) and the command line (on a file) agree.
+Gear DesignAsOpened(const Gear& design);
