@@ -1,5 +1,8 @@
 #include "dialogs/QtSearchRunner.h"
 
+#include "dialogs/TDialogLinks.h"
+#include "model/AppState.h"
+
 #include <QTimer>
 
 #include <utility>
@@ -54,4 +57,13 @@ void QtSearchRunner::Poll()
     poll_->stop();
     if (progress_) progress_(1000);
     if (done_) done_();
+}
+
+bool ApplyFoundValues(AppState& s, TMainForm* main, const std::vector<DimensionValue>& values)
+{
+    if (!ApplyBalance(s, values)) return false;
+    for (const DimensionValue& v : values)
+        if (v.code == 22) MainSetRevArmRange(main);
+    MainRevArmToCentre(main);
+    return true;
 }

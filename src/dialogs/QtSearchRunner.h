@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 class QTimer;
 
@@ -47,3 +48,12 @@ private:
     std::function<void(int)> progress_;
     std::function<void()> done_;
 };
+
+struct AppState;
+class TMainForm;
+
+// Applies the values a search found as typing them into the dimension dialogs
+// and closing them does (ApplyBalance: one undo record per dimension), then
+// moves the main window's reverse arm bar as the dialogs' Close does. False
+// when no value differed from the design.
+bool ApplyFoundValues(AppState& s, TMainForm* main, const std::vector<DimensionValue>& values);

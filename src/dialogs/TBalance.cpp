@@ -341,10 +341,7 @@ void TBalance::ApplyButClick()
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
     // As typing the values into the dimension dialogs and closing them.
-    ApplyBalance(s_, changes);
-    for (const DimensionValue& v : changes)
-        if (v.code == 22) MainSetRevArmRange(main_);
-    MainRevArmToCentre(main_);
+    ApplyFoundValues(s_, main_, changes);
     accept();
 }
 
