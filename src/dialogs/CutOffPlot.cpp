@@ -18,7 +18,7 @@ void Curve(Canvas& c, const std::vector<CutOffPoint>& pts, LD x0, LD xs, LD y0, 
     for (size_t k = 0; k < pts.size(); ++k) {
         const int x = ToPixel(x0 + xs * pts[k].notch), y = ToPixel(y0 - ys * pts[k].difference);
         const bool joined =
-            k > 0 && std::fabs(pts[k].notch - pts[k - 1].notch) <= 1.0f && (pts[k].notch > 0) == (pts[k - 1].notch > 0);
+            k > 0 && std::fabs(pts[k].notch - pts[k - 1].notch) <= 1.0f && pts[k].forward == pts[k - 1].forward;
         if (joined)
             c.LineTo(x, y);
         else
@@ -40,9 +40,9 @@ std::vector<CutOffPoint> CutOffDifferences(const std::vector<ValveEventsRow>& ta
         if (!f.occurs || !b.occurs) continue;
         const float d = ToModelFloat(static_cast<LD>(f.percent) - b.percent);
         if (r.events.running == Running::Forward)
-            forward.push_back({static_cast<float>(r.notch), d});
+            forward.push_back({static_cast<float>(r.notch), d, true});
         else
-            reverse.push_back({-static_cast<float>(r.notch), d});
+            reverse.push_back({-static_cast<float>(r.notch), d, false});
     }
     std::reverse(reverse.begin(), reverse.end());
     reverse.insert(reverse.end(), forward.begin(), forward.end());

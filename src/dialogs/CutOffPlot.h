@@ -11,6 +11,7 @@
 struct CutOffPoint {
     float notch = 0;      // -18 (reverse full gear) .. 18 (forward full gear)
     float difference = 0; // front minus rear, % of stroke
+    bool forward = true;
 };
 
 // The notch rows of a table where both cut-offs happen (the normal notch

@@ -5,7 +5,9 @@
 #include "aids/TAboutBox.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
+#include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "graphs/TSetRevArm.h"
@@ -16,7 +18,9 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -38,6 +42,19 @@ bool Shoot(QWidget* w, const QString& dir, const char* file)
     w->hide();
     std::printf("%s %s\n", ok ? "saved" : "FAILED", file);
     return ok;
+}
+
+// Shows a window, starts its work and takes its picture once the work is done.
+template <class Busy, class Start>
+bool ShootWhenDone(QWidget* w, const QString& dir, const char* file, Busy busy, Start start)
+{
+    if (!w) return Shoot(w, dir, file);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w)) return false;
+    start();
+    QDeadlineTimer deadline(600000);
+    while (busy() && !deadline.hasExpired()) QTest::qWait(50);
+    return Shoot(w, dir, file);
 }
 
 } // namespace
@@ -68,5 +85,10 @@ int main(int argc, char** argv)
     ok &= Shoot(f.Inst, dir, "instructions.png");
     ok &= Shoot(f.QelSpInst, dir, "qelspins-instructions.png");
     ok &= Shoot(f.AboutBox, dir, "about.png");
+    ok &= ShootWhenDone(
+        f.DesignCheck, dir, "design-check.png", [&] { return f.DesignCheck->Measuring(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Optimise, dir, "optimise-design.png", [&] { return f.Optimise->Searching(); },
+        [&] { f.Optimise->FindButClick(); });
     return ok ? 0 : 1;
 }
