@@ -90,7 +90,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
         return exit_status::kNoSolution;
     }
     if (!r.Improved()) {
-        err << "quelf: no feasible improvement within the bounds\n";
+        err << "quelf: no feasible improvement within the bounds (objective " << Number(r.before.objective, 6) << ")\n";
         return exit_status::kNoSolution;
     }
     // As "Apply" and a save leave the design, and as opening the file again
