@@ -67,6 +67,7 @@ void TMainForm::ExportAnimationClick()
     progress.setWindowTitle(QStringLiteral("Export Animation"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
+    progress.setValue(0);
     AnimationFrames frames;
     frames.count = animation.Count();
     frames.draw = [&animation](int k) { return animation.Frame(k); };
