@@ -1,8 +1,7 @@
 // The design report as a document: its title block, the 44 dimensions as the
-// dialogs show them, every cell of the valve events table of both directions,
-// the pictures as the command line draws them; the design is not changed.
+// dialogs show them, the pictures as the command line draws them; the design
+// is not changed. (Every cell of the valve events table: DesignReportCliTest.)
 #include "mainwin/DesignReport.h"
-#include "analysis/ValveEventsTable.h"
 #include "graphs/DiagramPictures.h"
 #include "mainwin/MainPicture.h"
 #include "model/Model.h"
@@ -10,9 +9,6 @@
 #include "model/ProgramVersion.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
 
 namespace {
 AppState Started()
@@ -67,33 +63,6 @@ TEST(DesignReport, TitleBlockAndDimensionsAsTheDialogsShowThem)
             field.erase(0, field.find_first_not_of(' '));
             EXPECT_EQ(row[3], field);
         }
-}
-
-TEST(DesignReport, EveryCellOfTheValveEventsTableInItsThreeParts)
-{
-    const AppState s = Started();
-    const std::vector<TextRow> cells = ValveEventsTextOf(s.gear);
-    const ReportSection sec = ValveEventsSection(s);
-    ASSERT_EQ(sec.blocks.size(), 4u);
-    std::set<std::string> headers;
-    for (std::size_t b = 1; b < sec.blocks.size(); ++b) {
-        const ReportTable& t = sec.blocks[b].table;
-        ASSERT_EQ(t.rows.size() + 1, cells.size());
-        // Each part starts with the direction and the notch.
-        EXPECT_EQ(t.header[0], "Direction");
-        EXPECT_EQ(t.header[1], "Notch");
-        for (std::size_t c = 0; c < t.header.size(); ++c) {
-            headers.insert(t.header[c]);
-            const auto column = std::find(cells[0].begin(), cells[0].end(), t.header[c]) - cells[0].begin();
-            for (std::size_t r = 0; r < t.rows.size(); ++r)
-                EXPECT_EQ(t.rows[r][c], cells[r + 1][static_cast<std::size_t>(column)]) << t.header[c] << " " << r;
-        }
-    }
-    EXPECT_EQ(headers.size(), static_cast<std::size_t>(kValveEventsColumns));
-    // Both directions, every notch.
-    EXPECT_EQ(cells.size(), 41u);
-    EXPECT_EQ(sec.blocks[1].table.rows.front()[0], "Forward");
-    EXPECT_EQ(sec.blocks[1].table.rows.back()[0], "Reverse");
 }
 
 TEST(DesignReport, PicturesAreTheCommandLinesOnCopiesOfTheDesign)
