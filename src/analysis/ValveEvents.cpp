@@ -1,6 +1,7 @@
 #include "analysis/ValveEvents.h"
 
-#include "model/Model.h"
+#include "analysis/ThreadPool.h"
+#include "analysis/ValveSolve.h"
 
 #include <cfloat>
 #include <cmath>
@@ -18,31 +19,13 @@ constexpr LD kAngleTolerance = 1e-5L;
 // the valve is so flat there that the value no longer changes.
 constexpr LD kExtremeTolerance = 1e-4L;
 
-// The four openings as the solver leaves them, in this order.
-enum OpeningIndex : int { oiFrontSteam = 0, oiFrontExh = 1, oiRearSteam = 2, oiRearExh = 3 };
-
-struct Sample {
-    float piston = 0;
-    std::array<float, 4> open{};
-    float valveCen = 0;
-};
-
-// Solves the linkage and the port quantities at one driver angle.
-Sample SolveAt(Gear& g, float angle)
-{
-    g.DriverAngle = angle;
-    SolveLinkage(g);
-    ComputePistonAndOpenings(g);
-    return Sample{g.PistonPx, {g.FrontSteamOpen, g.FrontExhOpen, g.RearSteamOpen, g.RearExhOpen}, g.ValveCen};
-}
-
 // The opening an event is found on: admission and cut-off on the end's steam
 // opening, release and compression on its exhaust opening.
 int OpeningOf(int end, int kind)
 {
     const bool exhaust = kind == veRelease || kind == veCompression;
-    if (end == endFront) return exhaust ? oiFrontExh : oiFrontSteam;
-    return exhaust ? oiRearExh : oiRearSteam;
+    if (end == endFront) return exhaust ? voFrontExh : voFrontSteam;
+    return exhaust ? voRearExh : voRearSteam;
 }
 
 // Admission and release are openings, cut-off and compression closings.
@@ -71,7 +54,7 @@ float SampleAngle(int k, Running running)
 }
 
 // Bisection between the last sample before an event and the first after it.
-ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float afterPiston)
+ValveEvent Refine(ValveSolver& g, int end, int kind, float before, float after, float afterPiston)
 {
     const bool opening = IsOpening(kind);
     const int idx = OpeningOf(end, kind);
@@ -79,7 +62,7 @@ ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float a
     while (std::fabs(static_cast<LD>(a1) - a0) > kAngleTolerance) {
         const float m = static_cast<float>((static_cast<LD>(a0) + a1) / 2);
         if (m == a0 || m == a1) break; // adjacent floats
-        const Sample s = SolveAt(g, m);
+        const ValveSample s = g.Solve(m);
         if (AfterEvent(opening, s.open[idx])) {
             a1 = m;
             p1 = s.piston;
@@ -93,29 +76,29 @@ ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float a
 // Golden-section search for the extreme of ValveCen (the largest when
 // `largest`, else the smallest) between two angles; the sample at the best
 // angle seen.
-Sample RefineExtreme(Gear& g, float lo, float hi, bool largest)
+ValveSample RefineExtreme(ValveSolver& g, float lo, float hi, bool largest)
 {
     const LD r = 0.6180339887498948482L;
     const auto better = [largest](float a, float b) { return largest ? a > b : a < b; };
     LD a = lo, b = hi;
     LD c = b - r * (b - a), d = a + r * (b - a);
-    Sample sc = SolveAt(g, static_cast<float>(c));
-    Sample sd = SolveAt(g, static_cast<float>(d));
-    Sample best = better(sd.valveCen, sc.valveCen) ? sd : sc;
+    ValveSample sc = g.Solve(static_cast<float>(c));
+    ValveSample sd = g.Solve(static_cast<float>(d));
+    ValveSample best = better(sd.valveCen, sc.valveCen) ? sd : sc;
     while (b - a > kExtremeTolerance) {
         if (better(sc.valveCen, sd.valveCen)) {
             b = d;
             d = c;
             sd = sc;
             c = b - r * (b - a);
-            sc = SolveAt(g, static_cast<float>(c));
+            sc = g.Solve(static_cast<float>(c));
             if (better(sc.valveCen, best.valveCen)) best = sc;
         } else {
             a = c;
             c = d;
             sc = sd;
             d = a + r * (b - a);
-            sd = SolveAt(g, static_cast<float>(d));
+            sd = g.Solve(static_cast<float>(d));
             if (better(sd.valveCen, best.valveCen)) best = sd;
         }
     }
@@ -135,10 +118,7 @@ float StoreF(LD v)
 
 NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what)
 {
-    Gear g = design;
-    g.RevArmPos = revArmPos;
-    g.ErrorBeepOn = true; // on the copy only: records every clamp
-    g.SolveError = false;
+    ValveSolver g(design, revArmPos);
 
     NotchEvents out;
     out.revArmPos = revArmPos;
@@ -147,10 +127,10 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
     const bool events = (what & (nmEvents | nmCutOffs)) != 0;
     if (!events && (what & nmExtremes) == 0) {
         if (what & nmLeads) {
-            out.leadFront = SolveAt(g, 0).open[oiFrontSteam];
-            out.leadRear = SolveAt(g, 180).open[oiRearSteam];
+            out.leadFront = g.FirstSolve(0).open[voFrontSteam];
+            out.leadRear = g.Solve(180).open[voRearSteam];
         }
-        out.clamped = g.SolveError;
+        out.clamped = g.Clamped();
         return out;
     }
 
@@ -163,15 +143,18 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
     std::array<Bracket, kCylinderEnds * kValveEventKinds> first{};
     int kMin = 0, kMax = 0;
 
-    const Sample start = SolveAt(g, 0);
-    Sample prev = start;
-    out.leadFront = start.open[oiFrontSteam];
-    Sample sMin = start, sMax = start;
+    // The samples fall on whole degrees: their crank terms are shared by
+    // every notch of the design.
+    const std::array<CrankTerms, kWholeDegrees>& turn = TurnCrankTerms(g);
+    const ValveSample start = g.FirstSolve(0);
+    ValveSample prev = start;
+    out.leadFront = start.open[voFrontSteam];
+    ValveSample sMin = start, sMax = start;
     for (int k = 1; k <= kTurnSamples; ++k) {
         const float angle = SampleAngle(k, running);
         // The turn closes where it began: the last sample is the first.
-        const Sample cur = k == kTurnSamples ? start : SolveAt(g, angle);
-        if (k == 180) out.leadRear = cur.open[oiRearSteam];
+        const ValveSample cur = k == kTurnSamples ? start : g.Solve(turn[static_cast<size_t>(angle)]);
+        if (k == 180) out.leadRear = cur.open[voRearSteam];
         if (cur.valveCen < sMin.valveCen) {
             sMin = cur;
             kMin = k;
@@ -214,16 +197,16 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
         // the rear (smallest ValveCen), the rear one where it is farthest
         // forward; each opening is one expression of the valve position.
         const auto around = [running](int k, int side) { return SampleAngle(k, running) + static_cast<float>(side); };
-        const Sample lo = RefineExtreme(g, around(kMin, -1), around(kMin, 1), false);
-        const Sample hi = RefineExtreme(g, around(kMax, -1), around(kMax, 1), true);
+        const ValveSample lo = RefineExtreme(g, around(kMin, -1), around(kMin, 1), false);
+        const ValveSample hi = RefineExtreme(g, around(kMax, -1), around(kMax, 1), true);
         if (lo.valveCen < sMin.valveCen) sMin = lo;
         if (hi.valveCen > sMax.valveCen) sMax = hi;
         out.valveTravel = static_cast<float>(static_cast<LD>(sMax.valveCen) - sMin.valveCen);
-        out.maxSteamOpenFront = sMin.open[oiFrontSteam];
-        out.maxSteamOpenRear = sMax.open[oiRearSteam];
+        out.maxSteamOpenFront = sMin.open[voFrontSteam];
+        out.maxSteamOpenRear = sMax.open[voRearSteam];
     }
 
-    out.clamped = g.SolveError;
+    out.clamped = g.Clamped();
     return out;
 }
 
@@ -246,23 +229,34 @@ float NormalNotchPosition(const Gear& design, Running running)
     return StoreF(running == Running::Forward ? centre + normal : centre - normal);
 }
 
-std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design)
+std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool& pool)
 {
-    std::vector<ValveEventsRow> rows;
-    rows.reserve(2 * (kGraphNotches + 1));
+    // The rows in table order, each with its reverse arm position; then every
+    // row measured on its own (one task a row).
+    struct Notch {
+        int notch;
+        float revArmPos;
+        Running running;
+    };
+    std::vector<Notch> notches;
+    notches.reserve(2 * (kGraphNotches + 1));
     const LD normalOffset = std::fabs(static_cast<LD>(design.RevArmNormal));
     for (Running running : {Running::Forward, Running::Reverse}) {
         bool normalPlaced = false;
         for (int i = 0; i < kGraphNotches; ++i) {
-            rows.push_back({i, MeasureNotch(design, NotchPosition(design, i, running), running)});
+            notches.push_back({i, NotchPosition(design, i, running), running});
             const LD nextOffset = std::fabs(static_cast<LD>(i + 1) * static_cast<LD>(design.RevArmMax) / 18);
             // The normal notch after the last notch no farther out than it
             // (a normal notch that is not a number goes last).
             if (!normalPlaced && (i + 1 == kGraphNotches || nextOffset > normalOffset)) {
-                rows.push_back({kNormalNotch, MeasureNotch(design, NormalNotchPosition(design, running), running)});
+                notches.push_back({kNormalNotch, NormalNotchPosition(design, running), running});
                 normalPlaced = true;
             }
         }
     }
+    std::vector<ValveEventsRow> rows(notches.size());
+    pool.ParallelFor(notches.size(), [&](size_t i) {
+        rows[i] = {notches[i].notch, MeasureNotch(design, notches[i].revArmPos, notches[i].running)};
+    });
     return rows;
 }

@@ -28,6 +28,7 @@
 //   notch is marked as having repeated events.
 #pragma once
 
+#include "analysis/ThreadPool.h"
 #include "model/AppState.h"
 
 #include <array>
@@ -102,5 +103,7 @@ struct ValveEventsRow {
 
 // The whole table: forward, then reverse; in each direction the 19 notches
 // of the port graph from mid gear outwards with the normal notch placed by its
-// distance from mid gear (after the notches no farther out).
-std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design);
+// distance from mid gear (after the notches no farther out). The rows are
+// measured in parallel on `pool`, one task a row (ThreadPool::Serial() measures
+// them one after the other on the caller); the result is the same either way.
+std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool& pool = ThreadPool::Shared());
