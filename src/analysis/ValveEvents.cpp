@@ -116,7 +116,7 @@ float StoreF(LD v)
 
 } // namespace
 
-NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what)
+NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what, ThreadPool& pool)
 {
     ValveSolver g(design, revArmPos);
 
@@ -134,27 +134,39 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
         return out;
     }
 
+    // The turn. The samples fall on whole degrees: their crank terms are
+    // shared by every notch of the design. They are independent, so they are
+    // solved in chunks on the pool, each chunk on its own copy of the solver
+    // (which only notes clamps).
+    std::array<ValveSample, kTurnSamples + 1> sample;
+    sample[0] = g.FirstSolve(0);
+    sample[kTurnSamples] = sample[0]; // the turn closes where it began
+    const std::array<CrankTerms, kWholeDegrees>& turn = TurnCrankTerms(g);
+    constexpr size_t kChunks = 8;
+    std::array<bool, kChunks> chunkClamped{};
+    pool.ParallelFor(kChunks, [&](size_t c) {
+        ValveSolver local = g;
+        for (size_t k = 1 + c; k < kTurnSamples; k += kChunks)
+            sample[k] = local.Solve(turn[static_cast<size_t>(SampleAngle(static_cast<int>(k), running))]);
+        chunkClamped[c] = local.Clamped();
+    });
+    bool clamped = g.Clamped();
+    for (bool c : chunkClamped) clamped = clamped || c;
+
     // First occurrence of each event (the bracketing pair of samples) and the
-    // number of occurrences.
+    // number of occurrences; the samples of the valve's extremes.
     struct Bracket {
         float before = 0, after = 0, afterPiston = 0;
         int count = 0;
     };
     std::array<Bracket, kCylinderEnds * kValveEventKinds> first{};
     int kMin = 0, kMax = 0;
-
-    // The samples fall on whole degrees: their crank terms are shared by
-    // every notch of the design.
-    const std::array<CrankTerms, kWholeDegrees>& turn = TurnCrankTerms(g);
-    const ValveSample start = g.FirstSolve(0);
-    ValveSample prev = start;
-    out.leadFront = start.open[voFrontSteam];
-    ValveSample sMin = start, sMax = start;
+    out.leadFront = sample[0].open[voFrontSteam];
+    out.leadRear = sample[180].open[voRearSteam];
+    ValveSample sMin = sample[0], sMax = sample[0];
     for (int k = 1; k <= kTurnSamples; ++k) {
-        const float angle = SampleAngle(k, running);
-        // The turn closes where it began: the last sample is the first.
-        const ValveSample cur = k == kTurnSamples ? start : g.Solve(turn[static_cast<size_t>(angle)]);
-        if (k == 180) out.leadRear = cur.open[voRearSteam];
+        const ValveSample& cur = sample[static_cast<size_t>(k)];
+        const ValveSample& prev = sample[static_cast<size_t>(k - 1)];
         if (cur.valveCen < sMin.valveCen) {
             sMin = cur;
             kMin = k;
@@ -163,23 +175,31 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
             sMax = cur;
             kMax = k;
         }
-        if (events) {
-            for (int end = 0; end < kCylinderEnds; ++end)
-                for (int kind = 0; kind < kValveEventKinds; ++kind) {
-                    const int idx = OpeningOf(end, kind);
-                    const bool opening = IsOpening(kind);
-                    if (!(AfterEvent(opening, cur.open[idx]) && BeforeEvent(opening, prev.open[idx]))) continue;
-                    Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
-                    if (b.count++ == 0) {
-                        b.before = SampleAngle(k - 1, running);
-                        b.after = angle;
-                        b.afterPiston = cur.piston;
-                    }
+        if (!events) continue;
+        for (int end = 0; end < kCylinderEnds; ++end)
+            for (int kind = 0; kind < kValveEventKinds; ++kind) {
+                const int idx = OpeningOf(end, kind);
+                const bool opening = IsOpening(kind);
+                if (!(AfterEvent(opening, cur.open[idx]) && BeforeEvent(opening, prev.open[idx]))) continue;
+                Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
+                if (b.count++ == 0) {
+                    b.before = SampleAngle(k - 1, running);
+                    b.after = SampleAngle(k, running);
+                    b.afterPiston = cur.piston;
                 }
-        }
-        prev = cur;
+            }
     }
 
+    // The refinements: one task an event, one an extreme; each on its own
+    // copy of the solver.
+    struct Task {
+        int end = 0, kind = 0; // an event, or kind -1: the smallest ValveCen, -2: the largest
+        ValveEvent event;
+        ValveSample extreme;
+        bool clamped = false;
+    };
+    std::array<Task, kCylinderEnds * kValveEventKinds + 2> tasks;
+    size_t taskCount = 0;
     if (events) {
         for (int end = 0; end < kCylinderEnds; ++end)
             for (int kind = 0; kind < kValveEventKinds; ++kind) {
@@ -187,26 +207,48 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
                 const Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
                 if (b.count == 0) continue;
                 if (b.count > 1) out.repeated = true;
-                out.event[static_cast<size_t>(end)][static_cast<size_t>(kind)] =
-                    Refine(g, end, kind, b.before, b.after, b.afterPiston);
+                tasks[taskCount].end = end;
+                tasks[taskCount++].kind = kind;
             }
     }
-
     if (what & nmExtremes) {
-        // The front steam opening is largest where the valve is farthest to
-        // the rear (smallest ValveCen), the rear one where it is farthest
-        // forward; each opening is one expression of the valve position.
-        const auto around = [running](int k, int side) { return SampleAngle(k, running) + static_cast<float>(side); };
-        const ValveSample lo = RefineExtreme(g, around(kMin, -1), around(kMin, 1), false);
-        const ValveSample hi = RefineExtreme(g, around(kMax, -1), around(kMax, 1), true);
-        if (lo.valveCen < sMin.valveCen) sMin = lo;
-        if (hi.valveCen > sMax.valveCen) sMax = hi;
+        tasks[taskCount++].kind = -1;
+        tasks[taskCount++].kind = -2;
+    }
+    // The front steam opening is largest where the valve is farthest to the
+    // rear (smallest ValveCen), the rear one where it is farthest forward;
+    // each opening is one expression of the valve position.
+    const auto around = [running](int k, int side) { return SampleAngle(k, running) + static_cast<float>(side); };
+    pool.ParallelFor(taskCount, [&](size_t i) {
+        Task& t = tasks[i];
+        ValveSolver local = g;
+        if (t.kind >= 0) {
+            const Bracket& b = first[static_cast<size_t>(t.end * kValveEventKinds + t.kind)];
+            t.event = Refine(local, t.end, t.kind, b.before, b.after, b.afterPiston);
+        } else {
+            const int k = t.kind == -1 ? kMin : kMax;
+            t.extreme = RefineExtreme(local, around(k, -1), around(k, 1), t.kind == -2);
+        }
+        t.clamped = local.Clamped();
+    });
+    for (size_t i = 0; i < taskCount; ++i) {
+        const Task& t = tasks[i];
+        clamped = clamped || t.clamped;
+        if (t.kind >= 0) {
+            out.event[static_cast<size_t>(t.end)][static_cast<size_t>(t.kind)] = t.event;
+        } else if (t.kind == -1) {
+            if (t.extreme.valveCen < sMin.valveCen) sMin = t.extreme;
+        } else {
+            if (t.extreme.valveCen > sMax.valveCen) sMax = t.extreme;
+        }
+    }
+    if (what & nmExtremes) {
         out.valveTravel = static_cast<float>(static_cast<LD>(sMax.valveCen) - sMin.valveCen);
         out.maxSteamOpenFront = sMin.open[voFrontSteam];
         out.maxSteamOpenRear = sMax.open[voRearSteam];
     }
 
-    out.clamped = g.Clamped();
+    out.clamped = clamped;
     return out;
 }
 
@@ -256,7 +298,7 @@ std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool
     }
     std::vector<ValveEventsRow> rows(notches.size());
     pool.ParallelFor(notches.size(), [&](size_t i) {
-        rows[i] = {notches[i].notch, MeasureNotch(design, notches[i].revArmPos, notches[i].running)};
+        rows[i] = {notches[i].notch, MeasureNotch(design, notches[i].revArmPos, notches[i].running, nmAll, pool)};
     });
     return rows;
 }

@@ -82,7 +82,11 @@ struct NotchEvents {
 
 // Measures one notch: the design with RevArmPos = revArmPos, turned in the
 // given direction. Only the parts in `what` are computed; the rest stay 0.
-NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what = nmAll);
+// The samples of the turn, then the refinements, are spread over `pool` (run
+// on the caller alone inside a task of a pool, e.g. a row of the table); the
+// result is the same whatever the pool.
+NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what = nmAll,
+                         ThreadPool& pool = ThreadPool::Shared());
 
 // The leads of the design at mid gear (RevArmCentre).
 NotchEvents MidGearLeads(const Gear& design);

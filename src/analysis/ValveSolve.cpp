@@ -2,12 +2,15 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using LD = long double;
 
 namespace {
 
 inline LD Sq(LD v) { return v * v; }
+// The bytes of a long double that hold its value (x87: 10 of the 16).
+constexpr size_t kLongDoubleBytes = std::numeric_limits<LD>::digits == 64 ? 10 : sizeof(LD);
 inline float F(LD v) { return static_cast<float>(v); }
 // arcsin as the solver computes it.
 inline LD ArcSin(LD u) { return std::atan(u / std::sqrt(1.0L - u * u)); }
@@ -109,37 +112,63 @@ void ValveSolver::SetRevArmPos(float revArmPos)
     notchClamped_ = c;
 }
 
+// The driver angle in radians as the solver computes it, with its sine and cosine.
+struct ValveSolver::AngleTrig {
+    LD theta, sinTheta, cosTheta;
+};
+
 namespace {
 
-// Steps 2 to 4 and the piston at one angle, with the crosshead at height y3.
-CrankTerms CrankTermsAt(float angle, float y3, float x1, float y1, float stroke, float mainRod, float eccCircle,
-                        float eccAngle, LD strokeDen, LD pistonRodTerm)
+using AngleTrig = ValveSolver::AngleTrig;
+
+AngleTrig TrigOf(float angle)
 {
-    CrankTerms t;
-    bool c = false;
     const LD theta = static_cast<LD>(angle) * kPi / 180.0L;
-    const LD sinTheta = std::sin(theta), cosTheta = std::cos(theta);
-    // Step 2 (the crank pin's height) and step 3's clamp test.
-    t.y2 = F(y1 - sinTheta * static_cast<LD>(stroke) / 2);
-    LD v = Sq(mainRod) - Sq(static_cast<LD>(t.y2) - y3);
-    AbsRadicand(v, c);
-    // Step 4.
-    const LD eps = (static_cast<LD>(angle) + eccAngle) * kPi / 180.0L;
-    t.x5 = F(x1 + std::cos(eps) * static_cast<LD>(eccCircle) / 2);
-    t.y5 = F(y1 - std::sin(eps) * static_cast<LD>(eccCircle) / 2);
-    // The piston (ComputePistonAndOpenings).
-    v = Sq(mainRod) - Sq(sinTheta * static_cast<LD>(stroke) / 2);
-    AbsRadicand(v, c);
-    t.piston = F(320 - (cosTheta + 2 * std::sqrt(v) / strokeDen - pistonRodTerm) * 320);
-    t.clamped = c;
-    return t;
+    return {theta, std::sin(theta), std::cos(theta)};
+}
+
+// Of the whole degrees 0..359, for every design.
+const std::array<AngleTrig, kWholeDegrees>& WholeDegreeTrig()
+{
+    static const std::array<AngleTrig, kWholeDegrees> table = [] {
+        std::array<AngleTrig, kWholeDegrees> t;
+        for (int k = 0; k < kWholeDegrees; ++k) t[static_cast<size_t>(k)] = TrigOf(static_cast<float>(k));
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
 
-CrankTerms ValveSolver::CrankAt(float angle) const
+// Steps 2 to 4 and the piston at one angle, with the crosshead at height y3.
+CrankTerms ValveSolver::CrankFrom(float angle, const AngleTrig& a, float y3) const
 {
-    return CrankTermsAt(angle, 0, x1_, y1_, stroke_, mainRod_, eccCircle_, eccAngle_, strokeDen_, pistonRodTerm_);
+    CrankTerms t;
+    bool c = false;
+    // Step 2 (the crank pin's height) and step 3's clamp test.
+    t.y2 = F(y1_ - a.sinTheta * static_cast<LD>(stroke_) / 2);
+    LD v = Sq(mainRod_) - Sq(static_cast<LD>(t.y2) - y3);
+    AbsRadicand(v, c);
+    // Step 4. With the eccentric at angle 0 eps is theta, bit for bit (and
+    // so are its sine and cosine).
+    const LD eps = (static_cast<LD>(angle) + eccAngle_) * kPi / 180.0L;
+    const bool same = std::memcmp(&eps, &a.theta, kLongDoubleBytes) == 0;
+    const LD sinEps = same ? a.sinTheta : std::sin(eps), cosEps = same ? a.cosTheta : std::cos(eps);
+    t.x5 = F(x1_ + cosEps * static_cast<LD>(eccCircle_) / 2);
+    t.y5 = F(y1_ - sinEps * static_cast<LD>(eccCircle_) / 2);
+    // The piston (ComputePistonAndOpenings).
+    v = Sq(mainRod_) - Sq(a.sinTheta * static_cast<LD>(stroke_) / 2);
+    AbsRadicand(v, c);
+    t.piston = F(320 - (a.cosTheta + 2 * std::sqrt(v) / strokeDen_ - pistonRodTerm_) * 320);
+    t.clamped = c;
+    return t;
+}
+
+CrankTerms ValveSolver::CrankAt(float angle) const { return CrankFrom(angle, TrigOf(angle), 0); }
+
+CrankTerms ValveSolver::CrankAtWholeDegree(int k) const
+{
+    return CrankFrom(static_cast<float>(k), WholeDegreeTrig()[static_cast<size_t>(k)], 0);
 }
 
 ValveSolver::CrankKey ValveSolver::CrankKeyOf() const { return {x1_, y1_, stroke_, mainRod_, eccCircle_, eccAngle_}; }
@@ -216,8 +245,7 @@ ValveSample ValveSolver::SampleAt(float x4, float piston) const
 
 ValveSample ValveSolver::FirstSolve(float angle)
 {
-    const CrankTerms t =
-        CrankTermsAt(angle, y3Design_, x1_, y1_, stroke_, mainRod_, eccCircle_, eccAngle_, strokeDen_, pistonRodTerm_);
+    const CrankTerms t = CrankFrom(angle, TrigOf(angle), y3Design_);
     if (designClamped_ || notchClamped_ || t.clamped) clamped_ = true;
     return SampleAt(ValveJoint(t.x5, t.y5, y4Design_), t.piston);
 }
@@ -238,8 +266,7 @@ const std::array<CrankTerms, kWholeDegrees>& TurnCrankTerms(const ValveSolver& s
     thread_local Cache cache;
     const ValveSolver::CrankKey key = solver.CrankKeyOf();
     if (!cache.valid || std::memcmp(key.data(), cache.key.data(), sizeof key) != 0) {
-        for (int k = 0; k < kWholeDegrees; ++k)
-            cache.terms[static_cast<size_t>(k)] = solver.CrankAt(static_cast<float>(k));
+        for (int k = 0; k < kWholeDegrees; ++k) cache.terms[static_cast<size_t>(k)] = solver.CrankAtWholeDegree(k);
         cache.key = key;
         cache.valid = true;
     }

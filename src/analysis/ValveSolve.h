@@ -54,6 +54,8 @@ public:
     ValveSolver(const Gear& design, float revArmPos);
 
     CrankTerms CrankAt(float angle) const;
+    // CrankAt(k) for k = 0..359, faster.
+    CrankTerms CrankAtWholeDegree(int k) const;
     // The first solve of a design copy (the design's PointY[3] and PointY[4]).
     ValveSample FirstSolve(float angle);
     // Every later solve; `crank` is CrankAt(angle) of this design.
@@ -63,12 +65,16 @@ public:
     // A solve so far clamped a value (as Gear::SolveError with ErrorBeepOn).
     bool Clamped() const { return clamped_; }
 
+    // A driver angle in radians with its sine and cosine.
+    struct AngleTrig;
+
     // The design values CrankAt reads, as one key (compared bit for bit).
     using CrankKey = std::array<float, 6>;
     CrankKey CrankKeyOf() const;
 
 private:
     void SetRevArmPos(float revArmPos);
+    CrankTerms CrankFrom(float angle, const AngleTrig& trig, float y3) const;
     float ValveJoint(float x5, float y5, float y4);
     ValveSample SampleAt(float x4, float piston) const;
 
