@@ -3,11 +3,15 @@
 // release and compression of each end, as driver angle and as percent of the
 // stroke, found exactly rather than read off a graph.
 //
-// Every measurement works on its own copy of the design (a Gear value): the
-// caller's design is never touched, so a search may measure thousands of trial
-// copies, each with one dimension changed. The unit of work is one notch in
-// one direction; the full table is built from it. A caller that needs less
-// asks for less (`NotchMeasure`): the leads alone cost two solves.
+// Every measurement reads the design and never writes it (each solve is the
+// design's as if solved on a copy of it), so a search may measure thousands of
+// trial copies, each with one dimension changed, from any number of threads.
+// The unit of work is one notch in one direction; the full table is built from
+// it. A caller that needs less asks for less (`NotchMeasure`): the leads alone
+// cost two solves, the cut-offs alone the sampled turn and two refinements.
+// The solves are those of SolveLinkage + ComputePistonAndOpenings, bit for bit,
+// through the finder's cut-down solver (ValveSolve.h); the rows of the table
+// and the parts of a notch run on a thread pool (ThreadPool.h).
 //
 // How an event is found:
 // - one turn of the driver from angle 0 in the direction of running (forward:

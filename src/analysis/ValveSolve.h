@@ -9,7 +9,7 @@
 // - the points the valve does not depend on (crosshead, crank pin x, strap end
 //   12, rocker elbow 11) are not computed; their clamp tests still are;
 // - what depends on the reverse arm alone (points 18 and 10, the reverse head's
-//   inclination and its sine and cosine) is solved once a notch (SetRevArmPos);
+//   inclination and its sine and cosine) is solved once a notch (the constructor);
 // - what depends on the driver angle alone (the eccentric centre, the piston,
 //   their clamp tests; `CrankTerms`) is solved once an angle, shared by every
 //   notch, and for the whole degrees of a turn kept between measurements
@@ -84,12 +84,11 @@ private:
     float stroke_, mainRod_, eccCircle_, eccAngle_;
     float revHeadUpper_, revHeadLower_, strapLower_, strapUpper_, strapHorz_, eccRod_;
     float rockerLower_, rockerVert_, rockerHorz_, valveRod_;
-    long double strapSum_; // EccStrapLower + EccStrapUpper, and clamped (the denominator)
-    long double strapDen_;
-    long double eccRodDen_;     // EccRodLength, clamped
-    long double rockerAtan_;    // atan(RockerUpperHorz / clamped RockerUpperVert)
-    long double strokeDen_;     // Stroke, clamped
-    long double pistonRodTerm_; // 2 * MainRodLength / Stroke
+    long double strapSum_, strapDen_; // EccStrapLower + EccStrapUpper; the same clamped (a denominator)
+    long double eccRodDen_;           // EccRodLength, clamped
+    long double rockerAtan_;          // atan(RockerUpperHorz / clamped RockerUpperVert)
+    long double strokeDen_;           // Stroke, clamped
+    long double pistonRodTerm_;       // 2 * MainRodLength / Stroke
     long double vcj_, e_, h_, bwf_, bwr_, vcf_, vcr_;
     long double frontSteamBase_, rearSteamBase_;
     bool designClamped_ = false; // a clamp of a denominator that is a dimension
