@@ -121,7 +121,7 @@ namespace {
 
 using AngleTrig = ValveSolver::AngleTrig;
 
-AngleTrig TrigOf(float angle)
+AngleTrig SolveTrigOf(float angle)
 {
     const LD theta = static_cast<LD>(angle) * kPi / 180.0L;
     return {theta, std::sin(theta), std::cos(theta)};
@@ -132,10 +132,18 @@ const std::array<AngleTrig, kWholeDegrees>& WholeDegreeTrig()
 {
     static const std::array<AngleTrig, kWholeDegrees> table = [] {
         std::array<AngleTrig, kWholeDegrees> t;
-        for (int k = 0; k < kWholeDegrees; ++k) t[static_cast<size_t>(k)] = TrigOf(static_cast<float>(k));
+        for (int k = 0; k < kWholeDegrees; ++k) t[static_cast<size_t>(k)] = SolveTrigOf(static_cast<float>(k));
         return t;
     }();
     return table;
+}
+
+// The same for any angle, from the table where it is a whole degree (the leads
+// at 0 and 180).
+AngleTrig TrigOf(float angle)
+{
+    const bool whole = !std::signbit(angle) && angle < kWholeDegrees && angle == std::floor(angle); // not -0
+    return whole ? WholeDegreeTrig()[static_cast<size_t>(angle)] : SolveTrigOf(angle);
 }
 
 } // namespace

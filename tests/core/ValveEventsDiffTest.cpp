@@ -190,7 +190,8 @@ TEST(ValveEventsDiff, SolveBitIdenticalToTheFullSolve)
     std::uniform_real_distribution<float> angle(-30.0f, 400.0f);
     for (const auto& [name, design, reaches] : Designs()) {
         for (int n = 0; n < 60; ++n) {
-            const float a = n < 10 ? float(n * 36) : angle(rng);
+            const float whole[] = {-0.0f, 0, 1, 36, 90, 179, 180, 270, 359, 360};
+            const float a = n < 10 ? whole[n] : angle(rng);
             const float pos = NotchPosition(design, n % 19, n % 2 ? Running::Forward : Running::Reverse);
             Gear g = design;
             g.RevArmPos = pos;
