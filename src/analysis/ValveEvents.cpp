@@ -137,7 +137,9 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
     // The turn. The samples fall on whole degrees: their crank terms are
     // shared by every notch of the design. They are independent, so they are
     // solved in chunks on the pool, each chunk on its own copy of the solver
-    // (which only notes clamps).
+    // (which only notes clamps): on two cores, called outside a pool task, the
+    // caller and the worker each take chunks of 45 samples, then refinements,
+    // until none is left.
     std::array<ValveSample, kTurnSamples + 1> sample;
     sample[0] = g.FirstSolve(0);
     sample[kTurnSamples] = sample[0]; // the turn closes where it began
@@ -296,6 +298,9 @@ std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool
             }
         }
     }
+    // On two cores the caller and the pool's one worker each take the next row
+    // not yet taken and measure it whole, about 20 rows each; inside a row,
+    // MeasureNotch's own loops run on that thread alone.
     std::vector<ValveEventsRow> rows(notches.size());
     pool.ParallelFor(notches.size(), [&](size_t i) {
         rows[i] = {notches[i].notch, MeasureNotch(design, notches[i].revArmPos, notches[i].running, nmAll, pool)};
