@@ -1,6 +1,8 @@
 #include "analysis/Balance.h"
 
-#include "dialogs/DimensionEdit.h"
+#include "model/NumberText.h"
+
+#include "model/DesignEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 
@@ -36,14 +38,7 @@ float CutOffDifference(const NotchEvents& e, bool& missing)
         missing = true;
         return 0;
     }
-    return static_cast<float>(static_cast<LD>(front.percent) - rear.percent);
-}
-
-float ToFloat(LD v)
-{
-    if (v > FLT_MAX) return FLT_MAX;
-    if (v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
+    return ToModelFloat(static_cast<LD>(front.percent) - rear.percent);
 }
 
 class Search {
@@ -128,7 +123,7 @@ float RangeValue(const BalanceGoal& g, LD fraction)
 {
     if (fraction <= 0) return g.lo;
     if (fraction >= 1) return g.hi;
-    return ToFloat(static_cast<LD>(g.lo) + (static_cast<LD>(g.hi) - g.lo) * fraction);
+    return ToModelFloat(static_cast<LD>(g.lo) + (static_cast<LD>(g.hi) - g.lo) * fraction);
 }
 
 // Refines a change of sign between two feasible points: false position with
@@ -149,13 +144,13 @@ Point RefineRoot(Search& s, Point a, Point b)
         const LD mid = (va + vb) / 2;
         const bool bisect = slow >= 2 || fa == fb;
         LD x = bisect ? mid : (va * fb - vb * fa) / (fb - fa);
-        float xf = ToFloat(x);
-        if (!(xf > a.raw[0] && xf < b.raw[0])) xf = ToFloat(mid);
+        float xf = ToModelFloat(x);
+        if (!(xf > a.raw[0] && xf < b.raw[0])) xf = ToModelFloat(mid);
         if (!(xf > a.raw[0] && xf < b.raw[0])) break; // adjacent floats
         Point p = s.Evaluate({xf});
         for (LD frac : {0.5L, 0.25L, 0.75L}) {
             if (p.feasible) break;
-            const float y = ToFloat(va + (vb - va) * frac);
+            const float y = ToModelFloat(va + (vb - va) * frac);
             if (y > a.raw[0] && y < b.raw[0] && y != p.raw[0]) p = s.Evaluate({y});
         }
         if (!p.feasible) break;
@@ -190,14 +185,14 @@ Point RefineLeast(Search& s, Point best, float lo, float hi, bool& atLo, bool& a
     const LD r = 0.6180339887498948482L;
     LD a = lo, b = hi;
     auto eval = [&](LD v) {
-        Point p = s.Evaluate({ToFloat(v)});
+        Point p = s.Evaluate({ToModelFloat(v)});
         if (s.Cost(p) < s.Cost(best)) best = p;
         return s.Cost(p);
     };
     LD c = b - r * (b - a), d = a + r * (b - a);
     LD fc = eval(c), fd = eval(d);
     for (int it = 0; it < 80; ++it) {
-        if (ToFloat(c) == ToFloat(d) || s.Tight(best)) break;
+        if (ToModelFloat(c) == ToModelFloat(d) || s.Tight(best)) break;
         if (fc <= fd) {
             b = d;
             d = c;
@@ -213,8 +208,8 @@ Point RefineLeast(Search& s, Point best, float lo, float hi, bool& atLo, bool& a
         }
         s.Progress(0.6L + 0.4L * std::min(1.0L, it / 40.0L));
     }
-    atLo = ToFloat(a) == lo;
-    atHi = ToFloat(b) == hi;
+    atLo = ToModelFloat(a) == lo;
+    atHi = ToModelFloat(b) == hi;
     return best;
 }
 
@@ -446,7 +441,7 @@ TargetEvents MeasureTarget(const Gear& design, BalanceTarget target)
     if (target == BalanceTarget::Lead) {
         t.notch[0] = MidGearLeads(design);
         t.differences = 1;
-        t.difference[0] = static_cast<float>(static_cast<LD>(t.notch[0].leadFront) - t.notch[0].leadRear);
+        t.difference[0] = ToModelFloat(static_cast<LD>(t.notch[0].leadFront) - t.notch[0].leadRear);
         t.clamped = t.notch[0].clamped;
         return t;
     }
@@ -481,8 +476,8 @@ void DefaultBalanceRange(const Gear& design, int code, float& lo, float& hi)
 {
     const LD v = GetDimension(design, code);
     const LD d = v == 0 ? 1.0L : std::fabs(v) / 10;
-    lo = ToFloat(v - d);
-    hi = ToFloat(v + d);
+    lo = ToModelFloat(v - d);
+    hi = ToModelFloat(v + d);
 }
 
 std::string CheckBalanceGoals(const std::vector<BalanceGoal>& goals)
@@ -530,7 +525,7 @@ bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values)
     for (const DimensionValue& v : values) {
         if (GetDimension(s.gear, v.code) == v.value) continue;
         // As a value typed into the dialog's field and left.
-        NoteDimensionKey(s, v.code, DimensionKey{true, true, false});
+        NoteDimensionTyped(s, v.code);
         CommitDimensionValue(s, v.code, v.value);
         if (IsGreyField(v.code)) {
             UndoEntry& e = s.dyn.Undo[1];

@@ -1,7 +1,7 @@
 #include "analysis/BalanceText.h"
 
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <cctype>
 #include <cmath>

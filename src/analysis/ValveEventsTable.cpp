@@ -1,5 +1,7 @@
 #include "analysis/ValveEventsTable.h"
 
+#include "model/NumberText.h"
+
 #include <string>
 
 namespace {

@@ -59,6 +59,21 @@ struct ScreenPt {
 
 // ------------------------------------------------------------ gear model
 // Dimension set, pivot table, reverse arm, solver outputs and port values.
+// The unit of every length of a design.
+enum class LengthUnit : int { Unspecified = 0, Inch = 1, Millimetre = 2 };
+
+// The unit as the program's own texts write it: "units" while unspecified,
+// else "in" or "mm" (e.g. the events table's "Lead front (units)").
+inline const char* LengthUnitText(LengthUnit u)
+{
+    switch (u) {
+    case LengthUnit::Inch: return "in";
+    case LengthUnit::Millimetre: return "mm";
+    case LengthUnit::Unspecified: break;
+    }
+    return "units";
+}
+
 struct Gear {
     // Frame dimensions (codes 1..22). Codes 13/14 are PointY[8]/PointX[8],
     // codes 18/19 are PointY[15]/PointX[15]; they have no member here.
@@ -102,6 +117,9 @@ struct Gear {
     // The driver angle the last tick solved at: the angle of the frame shown,
     // one step behind DriverAngle while the gear runs.
     float SolvedDriverAngle = 0;
+
+    // What the lengths of the design are measured in (kept in the design file).
+    LengthUnit Unit = LengthUnit::Unspecified;
 
     // Error signalling.
     bool ErrorBeepOn = true;

@@ -3,6 +3,7 @@
 
 #include "DiagramTestUtil.h"
 #include "graphs/PortDiagram.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "dialogs/TStpAng.h"
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/Services.h"
 
 #include <QAction>
