@@ -284,11 +284,15 @@ struct UndoEntry {
     float Old = 0;
     float New = 0;
     std::string Name;
-    // A record of a change that moved the reverse arm to mid gear (a balance
-    // applied): the arm as it was before, put back when the record is undone.
+    // The record's place in the order records are made (1, 2, ...), so that
+    // a dimension dialog can tell the records made while it was open.
+    std::uint64_t Serial = 0;
+    // A record of a change whose dialog Close (or balance applied) moved the
+    // reverse arm to mid gear: what the re-centring rewrote, as it was just
+    // before, put back when the record is undone.
     bool RestoresArm = false;
     float ArmPosBefore = 0;
-    std::array<float, 10> ArmBefore{}; // RevArm[0..9]
+    std::array<float, 4> ArmBefore{}; // RevArm[0..3]: centre, mid gear, the two normal notches
 };
 
 struct DynVars {
@@ -300,6 +304,7 @@ struct DynVars {
     float SlotValueOnEnter = 0;
     std::array<UndoEntry, kUndoEntries> Undo{};
     int UndoCount = 0;
+    std::uint64_t UndoSerial = 0; // the serial of the newest record made (never reset)
     bool EditDirty = false;
     bool DynVarsOn = false;
     bool UndoOn = false;

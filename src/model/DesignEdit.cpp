@@ -133,16 +133,40 @@ std::vector<float> DimensionValues(const Gear& g)
     return values;
 }
 
-bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened)
+DimensionDialogOpening OpenDimensionDialogModel(const AppState& s)
+{
+    return {DimensionValues(s.gear), s.dyn.UndoSerial};
+}
+
+bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened)
 {
     const std::vector<float> now = DimensionValues(s.gear);
     // Bit for bit, so that a dimension that is not a number counts as kept.
     const auto same = [](float a, float b) {
         return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
     };
-    if (std::equal(now.begin(), now.end(), opened.begin(), opened.end(), same)) return false;
-    RecomputeRevArmCentre(s.gear);
+    if (std::equal(now.begin(), now.end(), opened.values.begin(), opened.values.end(), same)) return false;
+    Gear& g = s.gear;
+    std::array<float, 4> arm{};
+    std::copy_n(g.RevArm.begin(), arm.size(), arm.begin());
+    const float armPos = g.RevArmPos;
+    RecomputeRevArmCentre(g);
+    // The records of this edit, newest first: undoing any of them takes the
+    // re-centring back as well.
+    for (int i = 1; i < kUndoEntries && s.dyn.Undo[i].Code > 0 && s.dyn.Undo[i].Serial > opened.undoSerial; ++i) {
+        UndoEntry& e = s.dyn.Undo[i];
+        e.RestoresArm = true;
+        e.ArmBefore = arm;
+        e.ArmPosBefore = armPos;
+    }
     s.steam.FrontCutOffText.clear();
     s.steam.RearCutOffText.clear();
     return true;
+}
+
+Gear DesignAsOpened(const Gear& design)
+{
+    Gear g = design;
+    RecomputeRevArmCentre(g);
+    return g;
 }

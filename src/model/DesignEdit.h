@@ -8,6 +8,7 @@
 
 #include "model/AppState.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,32 @@ void StoreDimensionValue(Gear& g, int code, float value);
 void ResetFrameDialogModel(AppState& s, bool clearUndo);
 void ResetCylinderDialogModel(AppState& s, bool clearUndo);
 
-// Every frame and cylinder dimension, in code order: what a dimension dialog
-// keeps when it is opened, to tell at its Close whether any changed.
+// Every frame and cylinder dimension, in code order.
 std::vector<float> DimensionValues(const Gear& g);
 
-// Close of either dimension dialog. When a dimension differs from `opened`
-// (the values the dialog was opened with): mid gear recomputed, cut-off
-// figures emptied, and true returned so that the caller puts the reverse arm
-// bar back to 0. When none changed, nothing changes and false is returned.
-bool CloseDimensionDialogModel(AppState& s, const std::vector<float>& opened);
+// What a dimension dialog keeps from its opening to its Close: the
+// dimensions, to tell whether any changed, and the serial of the newest undo
+// record, to tell the records made since.
+struct DimensionDialogOpening {
+    std::vector<float> values;
+    std::uint64_t undoSerial = 0;
+};
+DimensionDialogOpening OpenDimensionDialogModel(const AppState& s);
+
+// Close of either dimension dialog. When a dimension differs from the
+// opening's values: mid gear recomputed (RecomputeRevArmCentre), cut-off
+// figures emptied, every undo record made since the opening marked to put
+// back, when undone, what the re-centring rewrote (RevArm[0..3] and
+// RevArmPos as they were just before it), and true returned so that the
+// caller puts the reverse arm bar back to 0. When none changed, nothing
+// changes and false is returned.
+bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened);
+
+// ---------------------------------------------------------------- analyses
+// The design as it opens from a file: a copy with mid gear recomputed exactly
+// as an open does after reading the records (RecomputeRevArmCentre, from the
+// reverse arm position the file keeps). Every analysis measures this copy, so
+// that the live design and the same design saved and measured from its file
+// (the command line) agree, even where the live centre is stale (a dimension
+// moved by a dynamic-variable bar, undone, or read without the Close).
+Gear DesignAsOpened(const Gear& design);

@@ -93,6 +93,7 @@ void PushUndo(AppState& s)
     d.UndoButtonsEnabled = true;
     for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
     d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
+    d.Undo[1].Serial = ++d.UndoSerial;
     d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
 }
 
@@ -117,7 +118,7 @@ void PopUndo(AppState& s)
     if (e.Code != 21 && e.Code != 22 && e.Code != 102)
         SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
     if (e.RestoresArm) {
-        s.gear.RevArm = e.ArmBefore;
+        std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosBefore;
         s.steam.FrontCutOffText.clear();
         s.steam.RearCutOffText.clear();
