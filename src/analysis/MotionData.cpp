@@ -22,7 +22,7 @@ const char* const kPointNames[kMotionPoints] = {
     "eccentric strap lower point (start of its horizontal arm)",
     "eccentric strap guide (slides in the reverse head)",
     "reverse head pivot (fixed)",
-    "reverse head pivot as the solver turns it (same place as 8)",
+    "reverse head pivot as the solver turns the head (normally at 8)",
     "reverse head upper end",
     "rocker elbow (upper arm)",
     "eccentric rim on the strap's centre line",
