@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -44,7 +45,7 @@ struct Node {
     std::vector<Node> items;
     std::vector<Pair> members; // in order
     // A key given twice: the last one counts.
-    const Node* Member(const std::string& key) const;
+    const Node* Member(std::string_view key) const;
 };
 
 struct Node::Pair {
@@ -52,7 +53,7 @@ struct Node::Pair {
     Node value;
 };
 
-const Node* Node::Member(const std::string& key) const
+const Node* Node::Member(std::string_view key) const
 {
     for (auto it = members.rbegin(); it != members.rend(); ++it)
         if (it->key == key) return &it->value;
@@ -287,11 +288,21 @@ void VisitDesign(V& v, S& s, F& current, bool& centreGiven)
 
 // ---------------------------------------------------------------- writing
 
+// Writes the text as it goes: two spaces of indentation per level, an object
+// over several lines or on one.
 class Writer {
 public:
-    Writer() { frames_.emplace_back(); }
+    Writer()
+    {
+        out_.reserve(8192);
+        Open(Layout::Lines);
+    }
 
-    void Put(const std::string& key, std::string value) { frames_.back().emplace_back(key, std::move(value)); }
+    void Put(const std::string& key, const std::string& value)
+    {
+        Key(key);
+        out_ += value;
+    }
     void Units(const std::string& key, LengthUnit u) { Put(key, JsonQuoted(UnitName(u))); }
     void Number(const std::string& key, float v) { Put(key, JsonFloat(v)); }
     void Optional(const std::string& key, float v, bool&) { Number(key, v); }
@@ -301,65 +312,99 @@ public:
     }
     void Numbers(const std::string& key, const float* first, int count)
     {
-        std::string list = "[";
-        for (int i = 0; i < count; ++i) list += (i ? ", " : "") + JsonFloat(first[i]);
-        Put(key, list + "]");
+        Key(key);
+        out_ += '[';
+        for (int i = 0; i < count; ++i) {
+            if (i) out_ += ", ";
+            out_ += JsonFloat(first[i]);
+        }
+        out_ += ']';
     }
     template <class Fn>
     void Object(const std::string& key, Layout layout, Fn fn)
     {
-        frames_.emplace_back();
+        Key(key);
+        Open(layout);
         fn();
-        const std::string text = Close(layout);
-        Put(key, text);
+        Close();
     }
+    // Left out when it has nothing to hold.
     template <class Fn>
     void OptionalObject(const std::string& key, Fn fn)
     {
-        frames_.emplace_back();
+        const std::size_t mark = out_.size();
+        const Frame outer = frames_.back();
+        Key(key);
+        Open(Layout::Lines);
         fn();
-        if (frames_.back().empty()) {
-            frames_.pop_back();
+        if (!frames_.back().first) {
+            Close();
             return;
         }
-        const std::string text = Close(Layout::Lines);
-        Put(key, text);
+        frames_.pop_back();
+        frames_.back() = outer;
+        out_.resize(mark);
     }
     template <class Fn>
     void Items(const std::string& key, int count, Fn fn)
     {
-        const std::string inner(2 * (frames_.size() + 1), ' ');
-        std::string list = "[\n";
+        Key(key);
+        out_ += "[\n";
         for (int k = 1; k <= count; ++k) {
-            frames_.emplace_back();
+            Indent(frames_.size() + 1);
+            Open(Layout::Line);
             fn(k);
-            list += inner + Close(Layout::Line) + (k < count ? ",\n" : "\n");
+            Close();
+            out_ += k < count ? ",\n" : "\n";
         }
-        Put(key, list + std::string(2 * frames_.size(), ' ') + "]");
+        Indent(frames_.size());
+        out_ += ']';
     }
-    std::string Finish() { return Close(Layout::Lines); }
+    std::string Finish()
+    {
+        Close();
+        return std::move(out_);
+    }
 
 private:
-    // The innermost object as text, taken off the stack.
-    std::string Close(Layout layout)
+    struct Frame {
+        Layout layout;
+        bool first;
+    };
+    void Indent(std::size_t levels) { out_.append(2 * levels, ' '); }
+    void Open(Layout layout)
     {
-        const auto members = std::move(frames_.back());
+        out_ += '{';
+        frames_.push_back({layout, true});
+    }
+    void Close()
+    {
+        const Frame f = frames_.back();
         frames_.pop_back();
-        const std::string inner(2 * (frames_.size() + 1), ' ');
-        std::string text = "{";
-        for (std::size_t i = 0; i < members.size(); ++i) {
-            const std::string pair = JsonQuoted(members[i].first) + ": " + members[i].second;
-            if (layout == Layout::Line) {
-                text += (i ? ", " : "") + pair;
-            } else {
-                text += "\n" + inner + pair + (i + 1 < members.size() ? "," : "");
-            }
+        if (f.layout == Layout::Lines) {
+            out_ += '\n';
+            Indent(frames_.size());
         }
-        if (layout == Layout::Lines) text += "\n" + std::string(2 * frames_.size(), ' ');
-        return text + "}";
+        out_ += '}';
+    }
+    // The separator before a member, and its key.
+    void Key(const std::string& key)
+    {
+        Frame& f = frames_.back();
+        if (!f.first) out_ += ',';
+        if (f.layout == Layout::Lines) {
+            out_ += '\n';
+            Indent(frames_.size());
+        } else if (!f.first) {
+            out_ += ' ';
+        }
+        f.first = false;
+        out_ += JsonQuoted(key);
+        out_ += ": ";
     }
 
-    std::vector<std::vector<std::pair<std::string, std::string>>> frames_;
+    std::string out_;
+    std::vector<Frame> frames_;
 };
 
 // ---------------------------------------------------------------- reading
@@ -387,7 +432,9 @@ public:
     }
     void Number(const std::string& key, float& v)
     {
-        if (const Node* n = Find(key)) ReadValue(*n, Path(key), v);
+        if (const Node* n = Find(key))
+            ReadValue(
+                *n, [&] { return Path(key); }, v);
     }
     // Written always, read when given (`given` tells).
     void Optional(const std::string& key, float& v, bool& given)
@@ -397,7 +444,8 @@ public:
         const Node* n = node_->Member(key);
         if (!n) return;
         given = true;
-        ReadValue(*n, Path(key), v);
+        ReadValue(
+            *n, [&] { return Path(key); }, v);
     }
     // Given only when it is not `usual`.
     void Kept(const std::string& key, float& v, float usual)
@@ -416,7 +464,8 @@ public:
             return;
         }
         for (int i = 0; i < count && !Failed(); ++i)
-            ReadValue(n->items[i], Path(key) + "[" + std::to_string(i + 1) + "]", first[i]);
+            ReadValue(
+                n->items[i], [&] { return Path(key) + "[" + std::to_string(i + 1) + "]"; }, first[i]);
     }
     template <class Fn>
     void Object(const std::string& key, Layout, Fn fn)
@@ -482,18 +531,20 @@ private:
         }
         return n;
     }
-    void ReadValue(const Node& n, const std::string& path, float& v)
+    // `path` names the value in a message (made only for one).
+    template <class PathFn>
+    void ReadValue(const Node& n, const PathFn& path, float& v)
     {
         if (n.type == Node::Type::Number) {
-            if (!ReadFloat(n.text, v)) Fail(Quoted(path) + " is a number no value can hold");
+            if (!ReadFloat(n.text, v)) Fail(Quoted(path()) + " is a number no value can hold");
             return;
         }
         if (n.type == Node::Type::String) {
             if (!FloatFromJsonString(n.text, v))
-                Fail(Quoted(path) + " must be a number, not the text " + JsonQuoted(n.text));
+                Fail(Quoted(path()) + " must be a number, not the text " + JsonQuoted(n.text));
             return;
         }
-        WrongType(path, Node::Type::Number, n.type);
+        WrongType(path(), Node::Type::Number, n.type);
     }
     template <class Fn>
     void Within(const Node* n, const std::string& path, Fn fn)

@@ -19,6 +19,10 @@ constexpr std::string_view kNaNPrefix = "nan:";
 
 std::string JsonQuoted(const std::string& text)
 {
+    // Keys and most texts are plain ASCII that needs no escape.
+    bool plain = true;
+    for (char c : text) plain = plain && c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+    if (plain) return "\"" + text + "\"";
     // The string constructor and a dump that replaces bad bytes throw nothing
     // but a failed allocation.
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

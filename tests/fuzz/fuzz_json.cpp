@@ -2,8 +2,9 @@
 // program opens as the main window does: values judged first, huge ones
 // loaded only when a second open accepts them. A refused text changes nothing
 // and has its message; a loaded design is written as JSON again and that text
-// reads back to the same records, bit for bit, and to the same text; then the
-// gear is solved once, as the next tick does.
+// reads back to the same records, bit for bit (and so to the same text, which
+// is written from them; the unit tests compare the texts); then the gear is
+// solved once, as the next tick does.
 #include "FuzzCommon.h"
 #include "files/JsonDesign.h"
 
@@ -39,9 +40,9 @@ void ExerciseJsonLoad(const std::string& path)
     AppState again = fuzz::StartedState();
     const DesignFileResult back = LoadJsonDesignText(again, text, HugeValues::Accept);
     Check(back.ok, "a written design text is refused");
+    // The same records and unit: so the same text too, which is written from them.
     Check(fuzz::SavedBytes(again) == fuzz::SavedBytes(s) && again.gear.Unit == s.gear.Unit,
           "a written design text reads back to another design");
-    Check(DesignJsonText(again) == text, "a written design text reads back to another text");
 
     TickModel(s);
 }
