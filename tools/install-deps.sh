@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
   xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick fonts-liberation2 poppler-utils
   clang-14 libclang-rt-14-dev clang-format
   locales

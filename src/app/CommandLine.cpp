@@ -2,6 +2,7 @@
 
 #include "analysis/ValveEvents.h"
 #include "files/FileMessages.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
@@ -137,7 +138,7 @@ void AddOptions(QCommandLineParser& p)
             p.addOption({k.option.name, k.option.description + goesWith, k.option.valueName});
         }
     }
-    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw, or .vgd to import)."),
+    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw or .json, or .vgd to import)."),
                             QStringLiteral("[FILE]"));
 }
 
@@ -299,8 +300,9 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
     const bool older = QFileInfo(file).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
     // No one can be asked here: huge values are refused like values that are
     // not numbers.
-    const DesignFileResult r =
-        older ? ImportOlderFile(s, path, HugeValues::Refuse) : OpenNativeFile(s, path, HugeValues::Refuse);
+    const DesignFileResult r = older                    ? ImportOlderFile(s, path, HugeValues::Refuse)
+                               : IsJsonDesignPath(path) ? OpenJsonDesign(s, path, HugeValues::Refuse)
+                                                        : OpenNativeFile(s, path, HugeValues::Refuse);
     if (r.ok) return true;
     error = OpenFailureMessage(file.toStdString(), r).OneLine();
     return false;

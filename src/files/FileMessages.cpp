@@ -17,6 +17,7 @@ std::string HugeReason(const ValueCheck& c)
 
 std::string OpenReason(const DesignFileResult& r)
 {
+    if (!r.reason.empty()) return r.reason;
     switch (r.values.verdict) {
     case ValueVerdict::NotFinite:
         return "it is not a design (" + r.values.name +

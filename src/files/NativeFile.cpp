@@ -106,6 +106,11 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
 void FinishDesignLoad(AppState& s, DesignFileResult& result)
 {
     RecomputeRevArmCentre(s.gear);
+    SetRevArmBarValues(s, result);
+}
+
+void SetRevArmBarValues(const AppState& s, DesignFileResult& result)
+{
     const long double max = s.gear.RevArmMax;
     result.revArmMax = ToPixel(1000.0L * max);
     result.revArmMin = ToPixel(-1000.0L * max);

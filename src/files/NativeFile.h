@@ -60,6 +60,10 @@ struct DesignFileResult {
     std::string error;
     int errorNumber = 0;
     long long fileBytes = -1; // size of the file opened, once known
+    // A design written as text (JSON) that is no design, in plain words ("it
+    // is not a design (the key "dimensions.Stroke" is missing)"); empty for
+    // the other failures.
+    std::string reason;
     ValueCheck values;        // a load: the verdict on the file's values
     bool overlayRead = false; // the overlay items and the current item were read
     // Reverse arm bar after a load: range from RevArmMax, position 0 at mid
@@ -86,6 +90,10 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records);
 // After-load steps shared by the open and the import: the reverse arm
 // re-centred at mid gear and the bar values computed.
 void FinishDesignLoad(AppState& s, DesignFileResult& result);
+
+// The bar values alone (FinishDesignLoad's last step), for a load that keeps
+// the reverse arm and mid gear as its file has them.
+void SetRevArmBarValues(const AppState& s, DesignFileResult& result);
 
 // Reads the file at `path`. A file of fewer than 18 records or of 21 to 70
 // records, or one that cannot be read, fails with the standard message and

@@ -255,6 +255,7 @@ void TMainForm::BuildMenus()
     item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+    item(File1, ExportDesignJson, "ExportDesignJson", "Export Design as &JSON…", &TMainForm::ExportDesignJsonClick);
     separator(File1, "N7");
     Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
                                           [this] { return state_.display.DataSetName; }});

@@ -141,6 +141,8 @@ public:
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
     // "Design &Report…" and "Export &Animation…" after them.
     QAction *DesignReport = nullptr, *ExportAnimation = nullptr;
+    // "Export Design as &JSON…" in the File menu.
+    QAction* ExportDesignJson = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
@@ -262,6 +264,9 @@ public slots:
     void OpenDimensionsClick();
     void SaveAsDimensionsClick();
     void OpenDosDimensionsClick();
+    // The design written as JSON ("ExportJsonDialog"); the data set name, the
+    // recent designs and the unsaved-changes mark stay.
+    void ExportDesignJsonClick();
     // Opens the design of recent entry k (1..8); a file no longer there is
     // reported as an open reports it and dropped from the list.
     void RecentDesignClick(int k);
@@ -300,8 +305,8 @@ public:
     // Enabled state of the commands whose window exists.
     void UpdateCommandStates();
 
-    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1" and
-    // "OpenDialogDos". When FileDialogHook is set it replaces the modal dialog:
+    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1",
+    // "OpenDialogDos" and "ExportJsonDialog". When FileDialogHook is set it replaces the modal dialog:
     // it gets the dialog's name and returns the chosen path (empty: Cancel).
     std::function<QString(const QString& dialogName)> FileDialogHook;
     // A new dialog of that name, configured (title, filters, default
@@ -311,8 +316,9 @@ public:
     // ("Data File (*.vgw)", "All Files (*)").
     static QStringList QtNameFilters(const QString& filter);
 
-    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported,
-    // anything else opened as a native design, with the menu's questions
+    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported, a
+    // .json read as the design as JSON, anything else opened as a native
+    // design, with the menu's questions
     // and messages. True when it was loaded.
     bool OpenDesignFile(const QString& path);
     // The same, queued to run once the window is up (a design named on the
@@ -356,8 +362,8 @@ private:
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
     void ShowFileError(const FileMessage& message);
-    // Opens (or, `older`, imports) the file; asks first about huge values,
-    // shows any failure. The design is untouched unless the result is ok.
+    // Opens (or, `older`, imports) the file, a .json as the design as JSON;
+    // asks first about huge values, shows any failure. The design is untouched unless the result is ok.
     DesignFileResult LoadDesignFile(const QString& path, bool older);
     void SetRevArmBarAfterLoad(const DesignFileResult& r);
     // After a load (`older`: an import) that succeeded: the bar, the Draw Lines

@@ -4,6 +4,7 @@
 
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "files/RecentDesigns.h"
@@ -33,11 +34,14 @@ struct DialogSetup {
 
 const DialogSetup kDialogs[] = {
     {"OpenDialogWin", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, nullptr, "vgw",
-     "Data File (*.vgw) |*.vgw|All Files (*.*)|*.*"},
+     "Design Files (*.vgw;*.json)|*.vgw;*.json|Data File (*.vgw) |*.vgw|Design as JSON (*.json)|*.json|All Files "
+     "(*.*)|*.*"},
     {"SaveDialog1", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Save As.....", "vgw",
      "Data File (*.vgw)|*.vgw|All Files (*.*)|*.*"},
     {"OpenDialogDos", QFileDialog::AcceptOpen, QFileDialog::AnyFile, nullptr, "vgd",
      "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
+    {"ExportJsonDialog", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Export Design as JSON", "json",
+     "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
 };
 
 // File names as the system takes them.
@@ -138,7 +142,9 @@ void TMainForm::SetRevArmBarAfterLoad(const DesignFileResult& r)
 
 DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 {
+    const bool json = !older && IsJsonDesignPath(LocalPath(path));
     auto load = [&](HugeValues huge) {
+        if (json) return OpenJsonDesign(state_, LocalPath(path), huge);
         return older ? ImportOlderFile(state_, LocalPath(path), huge) : OpenNativeFile(state_, LocalPath(path), huge);
     };
     DesignFileResult r = load(HugeValues::Refuse);
@@ -255,6 +261,14 @@ bool TMainForm::SaveDesignAs()
 }
 
 void TMainForm::SaveAsDimensionsClick() { SaveDesignAs(); }
+
+void TMainForm::ExportDesignJsonClick()
+{
+    const QString path = ChooseFile(QStringLiteral("ExportJsonDialog"));
+    if (path.isEmpty()) return;
+    const DesignFileResult r = ExportJsonDesign(state_, LocalPath(path));
+    if (!r.ok) ShowFileError(SaveFailureMessage(ShownName(path), r));
+}
 
 void TMainForm::OpenDosDimensionsClick()
 {

@@ -147,6 +147,27 @@ std::string ShortestText(float v)
     return std::string(buf, r.ptr);
 }
 
+std::string DecimalTextAtLeast(float v, int decimals)
+{
+    if (!std::isfinite(v)) return {};
+    if (decimals < 0) decimals = 0;
+    // The shortest fixed text that reads back, for the decimals it needs; then
+    // the value correctly rounded to at least that many (the nearest text of
+    // those decimals reads back too). A float needs at most 149 decimals and
+    // 39 digits before the point.
+    char buf[256];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (r.ec != std::errc()) return {};
+    const std::string_view shortest(buf, static_cast<size_t>(r.ptr - buf));
+    const size_t point = shortest.find('.');
+    const int needed = point == std::string_view::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
+    r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, needed > decimals ? needed : decimals);
+    if (r.ec != std::errc()) return {};
+    std::string text(buf, r.ptr);
+    if (v == 0) DropNegativeZero(text);
+    return text;
+}
+
 std::string CompactText(float v)
 {
     const std::string s = ShortestText(v);
@@ -181,5 +202,35 @@ bool ReadNumber(std::string_view text, long double& value)
     const long double v = ConvertPrefix(number, inRange);
     if (!inRange) return false;
     value = v;
+    return true;
+}
+
+bool ReadFloat(std::string_view text, float& value)
+{
+    bool digits = false;
+    const std::string_view number = NumberPrefix(text, 0, digits);
+    if (!digits || number.size() != text.size()) return false;
+    std::string_view body = number;
+    const bool negative = !body.empty() && body[0] == '-';
+    if (!body.empty() && (body[0] == '+' || body[0] == '-')) body.remove_prefix(1);
+    std::string shaped;
+    if (!body.empty() && body[0] == '.') {
+        shaped = "0";
+        shaped += body;
+        body = shaped;
+    }
+    float v = 0;
+    const auto r = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
+    if (r.ec == std::errc()) {
+        value = negative ? -v : v;
+        return true;
+    }
+    // Beyond the float range either way: through a long double, stored by
+    // the one rule (the largest float, or a zero).
+    bool inRange = true;
+    const long double wide = ConvertPrefix(number, inRange);
+    if (!inRange) return false;
+    value = ToModelFloat(wide);
+    if (value == 0 && negative) value = -0.0f;
     return true;
 }

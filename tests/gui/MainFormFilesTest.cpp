@@ -333,7 +333,8 @@ TEST_F(MainFormFiles, TheFileDialogsAreSetUpAsTheProgramShowsThem)
     EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(open->defaultSuffix(), "vgw");
-    EXPECT_EQ(open->nameFilters(), (QStringList{"Data File (*.vgw)", "All Files (*)"}));
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Design Files (*.vgw *.json)", "Data File (*.vgw)",
+                                                "Design as JSON (*.json)", "All Files (*)"}));
     EXPECT_TRUE(open->testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_TRUE(open->isSizeGripEnabled());
 
