@@ -48,8 +48,8 @@ protected:
 
 } // namespace
 
-TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
-    : QDialog(parent), state_(state), clock_(clock)
+TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent, FileSystem& files)
+    : QDialog(parent), state_(state), clock_(clock), files_(files)
 {
     setObjectName(QStringLiteral("DataTable"));
     setWindowTitle(QStringLiteral("Pivot Data Table"));
@@ -155,7 +155,7 @@ void TDataTable::Copy1Click()
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
 
-void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_))); }
+void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_)), files_); }
 void TDataTable::PrintTableClick()
 {
     QPrinter printer(QPrinter::HighResolution);

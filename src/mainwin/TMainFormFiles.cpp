@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -40,8 +39,8 @@ const DialogSetup kDialogs[] = {
      "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
 };
 
-// File names as the system takes them.
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// File names as the files take them: UTF-8.
+std::string LocalPath(const QString& path) { return path.toStdString(); }
 
 // A file as the messages name it.
 std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
@@ -139,7 +138,8 @@ void TMainForm::SetRevArmBarAfterLoad(const DesignFileResult& r)
 DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 {
     auto load = [&](HugeValues huge) {
-        return older ? ImportOlderFile(state_, LocalPath(path), huge) : OpenNativeFile(state_, LocalPath(path), huge);
+        return older ? ImportOlderFile(state_, LocalPath(path), huge, files_)
+                     : OpenNativeFile(state_, LocalPath(path), huge, files_);
     };
     DesignFileResult r = load(HugeValues::Refuse);
     if (!r.ok && r.values.verdict == ValueVerdict::Huge) {
@@ -244,7 +244,7 @@ bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
     if (path.isEmpty()) return false;
-    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path));
+    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path), files_);
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;

@@ -27,7 +27,10 @@ public:
         const char* before = std::setlocale(LC_ALL, nullptr);
         before_ = before ? before : "C";
 #ifdef _WIN32
+        // The universal C runtime's name, then the older runtime's (msvcrt.dll,
+        // which MinGW-w64 programs use, and Wine's).
         const char* name = std::setlocale(LC_ALL, "de-DE");
+        if (!name) name = std::setlocale(LC_ALL, "German_Germany.1252");
 #else
         const std::string folder = Folder();
         if (folder.empty()) return;
