@@ -13,6 +13,7 @@ PACKAGES=(
   locales
   desktop-file-utils appstream shared-mime-info
   pulseaudio pulseaudio-utils
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

@@ -55,8 +55,8 @@ protected:
 
 } // namespace
 
-TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
-    : QDialog(parent), state_(state), clock_(clock)
+TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent, FileSystem& files)
+    : QDialog(parent), state_(state), clock_(clock), files_(files)
 {
     setObjectName(QStringLiteral("DataTable"));
     setWindowTitle(QStringLiteral("Pivot Data Table"));
@@ -165,7 +165,7 @@ void TDataTable::Copy1Click()
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
 
-void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_))); }
+void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_)), files_); }
 void TDataTable::SaveMotion1Click()
 {
     const QString name = QStringLiteral("SaveMotionDialog");
@@ -192,7 +192,7 @@ void TDataTable::SaveMotion1Click()
     }
     if (path.isEmpty()) return;
     // A .json file gets JSON, any other CSV; the reverse arm where it stands.
-    const std::string local = QFile::encodeName(path).toStdString();
+    const std::string local = path.toStdString();
     const MotionTable t = SweepMotion(state_.gear, state_.gear.RevArmPos,
                                       std::clamp(state_.anim.SelectedStep, kSmallestMotionStep, 360.0f));
     const std::string text =

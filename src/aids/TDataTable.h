@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
 #include <QDialog>
@@ -17,7 +18,8 @@ class TDataTable : public QDialog {
     Q_OBJECT
 
 public:
-    TDataTable(AppState& state, ClockSource& clock, QWidget* parent = nullptr);
+    // "Save CSV…" writes through `files`.
+    TDataTable(AppState& state, ClockSource& clock, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
 
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Edit1 = nullptr;
@@ -51,4 +53,5 @@ protected:
 private:
     AppState& state_;
     ClockSource& clock_;
+    FileSystem& files_;
 };

@@ -7,7 +7,7 @@
 #include "files/OlderFile.h"
 #include "model/Model.h"
 #include "model/ProgramVersion.h"
-#include "platform/RecordFile.h"
+#include "platform/FileSystem.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -153,7 +153,7 @@ bool WriteStandardOutput(const QString& text, std::string& error)
     const std::size_t written = bytes.isEmpty() ? 0 : std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
     const bool flushed = std::fflush(stdout) == 0;
     if (written == static_cast<std::size_t>(bytes.size()) && flushed && !std::ferror(stdout)) return true;
-    error = IoErrorReason(errno ? errno : EIO, true);
+    error = IoErrorReason(SystemFileError(errno ? errno : EIO), true);
     return false;
 }
 

@@ -23,7 +23,7 @@ int RunExportDesignReport(const CommandLine& cl, QTextStream&, QTextStream& err)
         return BadArguments(err, QStringLiteral("\"%1\" must end in .json or .vgw").arg(out));
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const std::string path = QFile::encodeName(out).toStdString();
+    const std::string path = out.toStdString();
     const DesignFileResult r = suffix == QLatin1String("json") ? ExportJsonDesign(s, path) : SaveNativeFile(s, path);
     if (!r.ok) {
         err << "quelf: " << QString::fromStdString(SaveFailureMessage(out.toStdString(), r).OneLine()) << "\n";

@@ -59,7 +59,7 @@ int RunMotionReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     const std::string text =
         suffix == QLatin1String("json") ? MotionJsonText(t, s.display.DataSetName, g.Unit) : MotionCsvText(t);
     std::string error;
-    if (!SaveTextFile(QFile::encodeName(out).toStdString(), text, error)) {
+    if (!SaveTextFile(out.toStdString(), text, error)) {
         err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";
         return exit_status::kOutputUnwritable;
     }

@@ -4,6 +4,7 @@
 #include "files/JsonText.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
+#include "platform/FileSystem.h"
 #include "platform/RecordFile.h"
 
 #include <nlohmann/json.hpp>
@@ -17,10 +18,6 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -589,43 +586,32 @@ std::string CheckFormatAndVersion(const Node& root)
 
 // The whole file as text (the one read of the JSON reader). On failure the
 // result holds the standard message, or the reason for a file far too large.
-bool ReadWholeText(const std::string& path, std::string& text, DesignFileResult& r)
+bool ReadWholeText(const std::string& path, std::string& text, DesignFileResult& r, FileSystem& files)
 {
-    auto fail = [&r](int error) {
+    auto fail = [&r](const FileError& error) {
         r.error = IoErrorText(error);
-        r.errorNumber = error;
+        r.cause = error;
         return false;
     };
-    if (path.empty()) return fail(ENOENT);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return fail(e);
+    if (path.empty()) return fail(FileError{FileErrorKind::NotFound, 0});
+    std::unique_ptr<InputFile> in;
+    long long size = 0;
+    if (const FileError e = files.OpenForReading(path, in, size)) return fail(e);
+    r.fileBytes = size;
+    if (size > kLargestDesignText) {
+        r.reason = "it is too large to be a design (" + std::to_string(size) + " bytes)";
+        return false;
     }
-    r.fileBytes = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
-    text.clear();
-    char buf[65536];
-    for (;;) {
-        if (static_cast<long long>(text.size()) > kLargestDesignText) {
-            ::close(fd);
-            r.reason = "it is too large to be a design (" +
-                       std::to_string(r.fileBytes > 0 ? r.fileBytes : static_cast<long long>(text.size())) + " bytes)";
-            return false;
-        }
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int e = errno;
-            ::close(fd);
+    text.assign(static_cast<std::size_t>(size), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        std::size_t got = 0;
+        if (const FileError e = in->Read(reinterpret_cast<std::uint8_t*>(text.data()) + done, text.size() - done, got))
             return fail(e);
-        }
-        if (n == 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
+        if (got == 0) break;
+        done += got;
     }
-    ::close(fd);
+    text.resize(done);
     return true;
 }
 
@@ -659,15 +645,15 @@ std::string DesignJsonText(const AppState& s)
     return w.Finish() + "\n";
 }
 
-DesignFileResult ExportJsonDesign(const AppState& s, const std::string& path)
+DesignFileResult ExportJsonDesign(const AppState& s, const std::string& path, FileSystem& files)
 {
     DesignFileResult result;
     const std::string text = DesignJsonText(s);
-    RecordWriter out;
+    RecordWriter out(files);
     if (!out.Create(path) || !out.WriteBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) ||
         !out.Commit()) {
         result.error = out.Error();
-        result.errorNumber = out.ErrorNumber();
+        result.cause = out.Cause();
         return result;
     }
     result.ok = true;
@@ -721,11 +707,11 @@ DesignFileResult LoadJsonDesignText(AppState& s, const std::string& text, HugeVa
     return result;
 }
 
-DesignFileResult OpenJsonDesign(AppState& s, const std::string& path, HugeValues huge)
+DesignFileResult OpenJsonDesign(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)
 {
     DesignFileResult result;
     std::string text;
-    if (!ReadWholeText(path, text, result)) return result;
+    if (!ReadWholeText(path, text, result, files)) return result;
     const long long bytes = result.fileBytes;
     result = LoadJsonDesignText(s, text, huge);
     result.fileBytes = bytes;

@@ -30,7 +30,7 @@ std::string DesignJsonText(const AppState& s);
 // only when complete. The data set name stays: the design is exported, not
 // saved under another name. A failure leaves any existing file as it was and
 // reports as SaveNativeFile does.
-DesignFileResult ExportJsonDesign(const AppState& s, const std::string& path);
+DesignFileResult ExportJsonDesign(const AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
 
 // Loads a design from JSON text, as OpenNativeFile loads the records of a
 // file: the text is read into the 71 records a native file would hold (a text
@@ -48,4 +48,5 @@ DesignFileResult LoadJsonDesignText(AppState& s, const std::string& text, HugeVa
 // Reads the file at `path` and loads it with LoadJsonDesignText; the data
 // set name follows the path. A file that cannot be read fails with the
 // standard message, as OpenNativeFile does.
-DesignFileResult OpenJsonDesign(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse);
+DesignFileResult OpenJsonDesign(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse,
+                                FileSystem& files = SystemFileSystem());

@@ -195,8 +195,9 @@ QIcon ErrorIcon()
 } // namespace
 
 // ------------------------------------------------------------------ construction
-TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent)
-    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock)
+TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent,
+                     FileSystem& files)
+    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock), files_(files)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(ProgramIcon()); // the child windows show it too
@@ -258,7 +259,8 @@ void TMainForm::BuildMenus()
     item(File1, ExportDesignJson, "ExportDesignJson", "Export Design as &JSON…", &TMainForm::ExportDesignJsonClick);
     separator(File1, "N7");
     Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
-                                          [this] { return state_.display.DataSetName; }});
+                                          [this] { return state_.display.DataSetName; },
+                                          [this]() -> FileSystem& { return files_; }});
     Pictures->AddTo(File1);
     ExportPicture = Pictures->ExportAction();
     CopyPicture = Pictures->CopyAction();

@@ -18,6 +18,7 @@
 #include "mainwin/MainWindowSize.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
 #include "platform/QtFrameBuffer.h"
 
 #include <QImage>
@@ -64,7 +65,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr);
+    // Designs, pictures and tables are read and written through `files`.
+    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr,
+              FileSystem& files = SystemFileSystem());
     ~TMainForm() override;
 
     // Creates the child windows in the program's order (call once after the
@@ -75,6 +78,7 @@ public:
     SoundPort& Sound() { return sound_; }
     RandomSource& Random() { return random_; }
     ClockSource& Clock() { return clock_; }
+    FileSystem& Files() { return files_; }
     TFrameArea* Area() { return area_; }
     // The frame shown: the client area's size times the device pixel ratio.
     const QImage& FrameImage() const { return frame_.Image(); }
@@ -376,6 +380,7 @@ private:
     SoundPort& sound_;
     RandomSource& random_;
     ClockSource& clock_;
+    FileSystem& files_;
     FrameBuffer frame_;
     DisplayList composed_; // the frame being composed (the storage of an older one)
     bool activatedOnce_ = false;

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -44,8 +43,8 @@ const DialogSetup kDialogs[] = {
      "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
 };
 
-// File names as the system takes them.
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// File names as the files take them: UTF-8.
+std::string LocalPath(const QString& path) { return path.toStdString(); }
 
 // A file as the messages name it.
 std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
@@ -144,8 +143,9 @@ DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 {
     const bool json = !older && IsJsonDesignPath(LocalPath(path));
     auto load = [&](HugeValues huge) {
-        if (json) return OpenJsonDesign(state_, LocalPath(path), huge);
-        return older ? ImportOlderFile(state_, LocalPath(path), huge) : OpenNativeFile(state_, LocalPath(path), huge);
+        if (json) return OpenJsonDesign(state_, LocalPath(path), huge, files_);
+        return older ? ImportOlderFile(state_, LocalPath(path), huge, files_)
+                     : OpenNativeFile(state_, LocalPath(path), huge, files_);
     };
     DesignFileResult r = load(HugeValues::Refuse);
     if (!r.ok && r.values.verdict == ValueVerdict::Huge) {
@@ -250,7 +250,7 @@ bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
     if (path.isEmpty()) return false;
-    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path));
+    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path), files_);
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;

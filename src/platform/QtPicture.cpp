@@ -4,7 +4,6 @@
 #include "platform/RecordFile.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QHash>
 #include <QMimeData>
 #include <QPageLayout>
@@ -127,16 +126,15 @@ QByteArray EncodeDisplayList(const DisplayList& list, PictureFormat format, int 
 }
 
 bool WriteDisplayList(const DisplayList& list, const QString& path, PictureFormat format, int scale,
-                      const QString& title, std::string& error)
+                      const QString& title, std::string& error, FileSystem& files)
 {
     const QByteArray bytes = EncodeDisplayList(list, format, scale, title);
     if (bytes.isEmpty()) {
         error = io_message::kInvalidFilename;
         return false;
     }
-    return WriteWholeFile(QFile::encodeName(path).toStdString(),
-                          reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                          static_cast<std::size_t>(bytes.size()), error);
+    return WriteWholeFile(path.toStdString(), reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size()), error, files);
 }
 
 bool PrintDisplayList(QPrinter& printer, const DisplayList& list)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -28,11 +29,11 @@ QImage DisplayListImage(const DisplayList& list, int scale = 1);
 // of the picture's size at 96 pixels per inch). `title` names the document.
 QByteArray EncodeDisplayList(const DisplayList& list, PictureFormat format, int scale, const QString& title);
 
-// Writes the picture to `path` safely (a temporary file renamed over the
-// target when complete; nothing is left on failure). On failure returns false
-// with the standard message in `error`.
+// Writes the picture to `path` safely, through `files` (a temporary file
+// renamed over the target when complete; nothing is left on failure). On
+// failure returns false with the standard message in `error`.
 bool WriteDisplayList(const DisplayList& list, const QString& path, PictureFormat format, int scale,
-                      const QString& title, std::string& error);
+                      const QString& title, std::string& error, FileSystem& files = SystemFileSystem());
 
 // Prints the picture on one page, scaled to the page's printable area keeping
 // its proportions and centred. Returns false when the printer cannot start.

@@ -139,7 +139,8 @@ void PictureCommands::ExportPicture()
     const PictureFormat format = ChosenFormat(path, filter, scale);
     std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = WriteDisplayList(picture, path, format, scale, QFileInfo(path).completeBaseName(), error);
+    FileSystem& files = source_.files ? source_.files() : SystemFileSystem();
+    const bool ok = WriteDisplayList(picture, path, format, scale, QFileInfo(path).completeBaseName(), error, files);
     QApplication::restoreOverrideCursor();
     if (!ok) ShowError(error);
 }

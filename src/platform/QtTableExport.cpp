@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -32,12 +31,12 @@ QString ChooseCsvFile(QWidget* parent, const FileDialogHookFn& hook)
 
 } // namespace
 
-bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv)
+bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv, FileSystem& files)
 {
     const QString path = ChooseCsvFile(parent, hook);
     if (path.isEmpty()) return false;
     std::string error;
-    if (SaveTextFile(QFile::encodeName(path).toStdString(), csv, error)) return true;
+    if (SaveTextFile(path.toStdString(), csv, error, files)) return true;
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(error),
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("FileErrorBox"));

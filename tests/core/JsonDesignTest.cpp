@@ -9,6 +9,7 @@
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "support/DecimalComma.h"
+#include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -263,11 +264,11 @@ TEST_F(JsonDesign, HugeButAcceptedDesignsGoRoundTooAndAreAskedFirst)
         const char* name;
     };
     const Huge cases[] = {
-        {[](AppState& s) { s.gear.Stroke = 3.4e38f; }, "Stroke"},
-        {[](AppState& s) { s.view.PresetTable[10] = -2e9f; }, "PresetTable[10]"},
-        {[](AppState& s) { s.overlay.Item[7].Colour = 16777216; }, "OverlayItem[7].Colour"},
-        {[](AppState& s) { s.gear.PointX[9] = 5e6f; }, "PointX[9]"},
-        {[](AppState& s) { SetDimension(s.gear, 122, -1e30f); }, "ValveCtrToJoint"},
+        {[](AppState& s) { s.gear.Stroke = 3.4e38f; }, "Stroke Length"},
+        {[](AppState& s) { s.view.PresetTable[10] = -2e9f; }, "view preset 3, x offset"},
+        {[](AppState& s) { s.overlay.Item[7].Colour = 16777216; }, "Draw Lines item 7, color"},
+        {[](AppState& s) { s.gear.PointX[9] = 5e6f; }, "Reverse Head Pivot Horz (second copy)"},
+        {[](AppState& s) { SetDimension(s.gear, 122, -1e30f); }, "Valve ctr to Joint"},
     };
     for (const Huge& h : cases) {
         SCOPED_TRACE(h.name);
@@ -293,13 +294,15 @@ TEST_F(JsonDesign, ValuesNoGearHasAreRefusedWithTheNativeMessages)
         std::function<void(AppState&)> set;
         const char* message;
     } cases[] = {
-        {[](AppState& s) { s.gear.Stroke = kNaN; }, "it is not a design (Stroke is not a number)."},
-        {[](AppState& s) { s.view.PresetTable[7] = kInf; }, "it is not a design (PresetTable[7] is infinite)."},
+        {[](AppState& s) { s.gear.Stroke = kNaN; }, "it is not a design (Stroke Length is not a number)."},
+        {[](AppState& s) { s.view.PresetTable[7] = kInf; },
+         "it is not a design (view preset 2, x offset is infinite)."},
         {[](AppState& s) { s.overlay.Item[13].Pivot1Y0 = -kInf; },
-         "it is not a design (OverlayItem[13].Pivot1Y0 is infinite)."},
+         "it is not a design (Draw Lines item 13, first pivot's vert is infinite)."},
         {[](AppState& s) { s.gear.PointY[9] = std::bit_cast<float>(0xffc00123u); },
-         "it is not a design (PointY[9] is not a number)."},
-        {[](AppState& s) { s.gear.CrankDiskDia = 1e38f; }, "it holds values no gear can have (CrankDiskDia = 1e38)."},
+         "it is not a design (Reverse Head Pivot Vert (second copy) is not a number)."},
+        {[](AppState& s) { s.gear.CrankDiskDia = 1e38f; },
+         "it holds values no gear can have (Crank Disk Diameter = 1e38)."},
     };
     for (const auto& c : cases) {
         AppState design = Started();
@@ -454,10 +457,12 @@ TEST_F(JsonDesign, TextsThatAreNoDesignAreRefusedNamingTheKeyAndChangeNothing)
          [](ordered_json& j) { j["linesAndCircles"]["items"][1].erase("Kind"); },
          "it is not a design (the key \"linesAndCircles.items[2].Kind\" is missing)"},
         {{}, [](ordered_json& j) { j["kept"] = 3; }, "it is not a design (\"kept\" must be an object, not a number)"},
-        {{}, [](ordered_json& j) { j["dimensions"]["Stroke"] = "nan"; }, "it is not a design (Stroke is not a number)"},
+        {{},
+         [](ordered_json& j) { j["dimensions"]["Stroke"] = "nan"; },
+         "it is not a design (Stroke Length is not a number)"},
         {{},
          [](ordered_json& j) { j["dimensions"]["Stroke"] = 1e39; },
-         "it holds values no gear can have (Stroke = 3.4028235e38)"},
+         "it holds values no gear can have (Stroke Length = 3.4028235e38)"},
     };
     for (const auto& c : cases) {
         std::string text = c.text;
@@ -481,8 +486,8 @@ TEST_F(JsonDesign, TextsThatAreNoDesignAreRefusedNamingTheKeyAndChangeNothing)
         std::string path;
         const char* line;
     } files[] = {
-        {P("none.json"), "Cannot open \"f\": the file does not exist. File not found."},
-        {dir.string(), "Cannot open \"f\": it is a folder. File access denied."},
+        {P("none.json"), "Cannot open \"f\": the file does not exist."},
+        {dir.string(), "Cannot open \"f\": it is a folder."},
         {P("large.json"), "Cannot open \"f\": it is too large to be a design (5242880 bytes)."},
     };
     for (const auto& f : files) {
@@ -495,13 +500,11 @@ TEST_F(JsonDesign, AnExportThatCannotBeWrittenLeavesTheOldFile)
 {
     WriteText(dir / "old.json", "old");
     AppState s = Started();
-    RecordFileFault fault;
-    fault.writeError = ENOSPC;
-    SetRecordFileFault(fault);
-    const DesignFileResult r = ExportJsonDesign(s, P("old.json"));
-    ClearRecordFileFault();
+    FaultyFileSystem files;
+    files.faults.write = {FileErrorKind::DiskFull};
+    const DesignFileResult r = ExportJsonDesign(s, P("old.json"), files);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(SaveFailureMessage("old.json", r).OneLine(), "Cannot save \"old.json\": the disk is full. Disk full.");
+    EXPECT_EQ(SaveFailureMessage("old.json", r).OneLine(), "Cannot save \"old.json\": the disk is full.");
     EXPECT_EQ(ReadText(dir / "old.json"), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     EXPECT_EQ(JsonDataSetName("/a/b/My Gear.JSON") + "|" + JsonDataSetName("c\\d.json"), "My Gear|d");

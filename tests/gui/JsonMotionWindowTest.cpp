@@ -139,11 +139,11 @@ TEST_F(JsonWindow, AJsonThatIsNoDesignIsToldAndHugeValuesAreAskedAbout)
     AnswerNextBox(shown, QMessageBox::Cancel);
     form->OpenDimensions->trigger();
     EXPECT_EQ(BuildNativeRecords(state), before);
-    EXPECT_EQ(shown,
-              (QStringList{"FileErrorBox: Cannot open \"missing.json\": it is not a design (the key "
-                           "\"dimensions.ValveRodLength\" is missing).",
-                           "HugeValuesBox: \"huge.json\" holds values no gear can have (Stroke = 3.4e38). Open it "
-                           "anyway?"}));
+    EXPECT_EQ(shown, (QStringList{
+                         "FileErrorBox: Cannot open \"missing.json\": it is not a design (the key "
+                         "\"dimensions.ValveRodLength\" is missing).",
+                         "HugeValuesBox: \"huge.json\" holds values no gear can have (Stroke Length = 3.4e38). Open it "
+                         "anyway?"}));
     AnswerNextBox(shown, QMessageBox::Yes);
     form->OpenDimensions->trigger();
     EXPECT_EQ(shown.size(), 3);

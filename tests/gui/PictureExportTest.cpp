@@ -11,7 +11,6 @@
 #include "platform/QtFrameBuffer.h"
 #include "platform/QtPicture.h"
 #include "platform/QtPictureCommands.h"
-#include "platform/RecordFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -230,6 +229,7 @@ TEST_F(PictureExport, AnUnchangedFrameIsNotPaintedAgainAndEveryChangeIs)
 TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesNothing)
 {
     TPortDia w(state, nullptr);
+    w.Host().files = [this]() -> FileSystem& { return files; };
     w.ForwardGraph1Click();
     const int lines = w.ShownList().CountLines();
     ASSERT_GT(lines, 100);
@@ -303,11 +303,9 @@ TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesN
 
     // The disk fills up: the standard message, and neither the file nor a
     // temporary one is left.
-    RecordFileFault full;
-    full.writeError = ENOSPC;
-    SetRecordFileFault(full);
+    files.faults.write = {FileErrorKind::DiskFull};
     exportVia("PNG Image, 4x (*.png)", Path("full.png"));
-    ClearRecordFileFault();
+    files.faults = {};
     EXPECT_EQ(error, "Disk full");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(","), "by-dialog.svg,graph.pdf");
 }
