@@ -183,7 +183,7 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
             ep.setColor(QPalette::Base, kSilver);
             e->setPalette(ep);
             InstallKeyPress(e, [this, n](QChar& key) { EditKeyPress(n, key); });
-            InstallPasteFilter(e, [this, n](const FieldText& field, const std::string& text) {
+            InstallEntryRule(e, [this, n](const FieldText& field, const std::string& text) {
                 return model_.AcceptText((n - 1) / 4 + 1, (n - 1) % 4, field, text);
             });
             InstallExit(e, [this, n] { EditExit(n); });

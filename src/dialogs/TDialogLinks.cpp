@@ -26,6 +26,8 @@ bool KeyPressChar(const QKeyEvent* event, char& key)
     case Qt::Key_Delete: return false;
     default: break;
     }
+    // Shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, ...) are the edit's own.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     const QString text = event->text();
     if (text.isEmpty()) return false;
     const char16_t c = text.at(0).unicode();

@@ -38,7 +38,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
         QPalette p = e->palette();
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         e->setPalette(p);
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textEdited, this, [this, box] { typed_[static_cast<size_t>(box)] = true; });
         edits_[static_cast<size_t>(box)] = e;
@@ -140,6 +140,8 @@ bool TSetRevArm::eventFilter(QObject* o, QEvent* e)
             auto* k = static_cast<QKeyEvent*>(e);
             char key = 0;
             if (k->key() == Qt::Key_Delete) return false; // the box's own, as the arrows
+            // Shortcuts (select all, copy, paste, undo) are the box's own too.
+            if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
             if (k->key() == Qt::Key_Backspace)
                 key = '\b';
             else if (k->text().size() == 1 && k->text()[0].unicode() >= 0x20 && k->text()[0].unicode() < 0x7F)
