@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 // ------------------------------------------------------------------ frame area
 TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
 {
@@ -222,7 +224,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
 
     FormCreate();
 
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth, kClientHeight + std::max(menuBar()->sizeHint().height(), menuBar()->minimumHeight()));
     if (QScreen* scr = QGuiApplication::primaryScreen()) {
         const QRect g = scr->availableGeometry();
         move(g.center() - rect().center());
@@ -336,6 +338,9 @@ void TMainForm::BuildMenus()
 
     Error = mb->addAction(ErrorIcon(), QString());
     Error->setObjectName(QStringLiteral("Error"));
+    // The picture is taller than the captions: the bar keeps its room all the
+    // time, so that the window does not move while the picture blinks.
+    mb->setMinimumHeight(mb->sizeHint().height());
     Error->setVisible(false);
 }
 

@@ -346,3 +346,24 @@ TEST_F(MainFixture, TimerKeepsTickingUnderAModalDialog)
     form->Timer1->stop();
     EXPECT_NE(state.gear.DriverAngle, before);
 }
+
+TEST_F(MainFixture, TheErrorPictureBlinksWithoutMovingOrGrowingTheWindow)
+{
+    auto settle = [] { QCoreApplication::processEvents(); }; // the layout's posted requests
+    settle();
+    const QRect window = form->geometry(), area = form->Area()->geometry();
+    const int bar = form->menuBar()->height();
+    EXPECT_EQ(area.size(), QSize(kClientWidth, kClientHeight));
+    state.gear.SolveError = true; // as a clamp of the solver raises it
+    int shown = 0;
+    for (int tick = 1; tick <= 25; ++tick) {
+        form->Tick();
+        settle();
+        shown += form->Error->isVisible() ? 1 : 0;
+        EXPECT_EQ(form->menuBar()->height(), bar) << "tick " << tick;
+        EXPECT_EQ(form->Area()->geometry(), area) << "tick " << tick;
+        EXPECT_EQ(form->geometry(), window) << "tick " << tick;
+    }
+    EXPECT_EQ(shown, 9); // ticks 1 to 9, hidden from the tenth on
+    EXPECT_FALSE(form->Error->isVisible());
+}
