@@ -340,3 +340,25 @@ TEST_F(DiagramWindows, PositionsDialogRevealsClampsAndRecounts)
     for (int box = 3; box <= 9; ++box) EXPECT_FALSE(d.Edit(box)->isVisible()) << box;
     d.close();
 }
+
+TEST_F(DiagramWindows, AClickOnABarsThumbRecordsNothing)
+{
+    CountingDiagram w(s, false);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
+    bool mainUndo = false;
+    w.Host().setUndoDnEnabled = [&](bool on) { mainUndo = on; };
+    StageDynVar(s, 2, s.gear.Stroke, DimensionShortLabel(2));
+    w.DynamicVariAction()->trigger();
+    QScrollBar* bar = w.Bar(1);
+    ASSERT_TRUE(bar->isEnabled());
+    const float stroke = s.gear.Stroke;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2)); // the thumb, at 0
+    QApplication::processEvents();
+    EXPECT_EQ(s.gear.Stroke, stroke);
+    EXPECT_EQ(s.dyn.UndoCount, 0);
+    EXPECT_EQ(s.dyn.Undo[1].Code, 0);
+    EXPECT_FALSE(mainUndo);
+    w.close();
+}
