@@ -7,10 +7,13 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick fonts-liberation2 poppler-utils
+  xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick poppler-utils
   clang-14 libclang-rt-14-dev clang-format
   desktop-file-utils appstream shared-mime-info
   pulseaudio pulseaudio-utils
+  # Liberation Serif, Sans and Mono: the metrics of the fonts the windows are
+  # laid out for (Times New Roman, Arial and MS Sans Serif, Courier New).
+  fonts-liberation
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "aids/TAboutBox.h"
 
+#include "platform/QtFonts.h"
+
 #include <QLabel>
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
@@ -7,6 +9,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About These Programs"));
     setFixedSize(340, 143);
+    setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
     static const char* const kLines[8] = {
         "QUELF Outside Admission",
         "Valve gear simulator, Version 2.6",

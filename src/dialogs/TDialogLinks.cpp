@@ -1,17 +1,14 @@
 #include "dialogs/TDialogLinks.h"
 
+#include "platform/QtFonts.h"
+
 #include <QKeyEvent>
 
 QFont DialogFont()
 {
     // The dialogs are laid out in pixels for this font: 8 points at 96 dpi.
     // Where it is missing, a sans serif of the same metrics stands in.
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                   QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
-    f.setPixelSize(11);
-    f.setStyleHint(QFont::SansSerif);
-    return f;
+    return LayoutFont(QStringLiteral("MS Sans Serif"), 11);
 }
 
 bool KeyPressChar(const QKeyEvent* event, char& key)

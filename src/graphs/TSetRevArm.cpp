@@ -2,6 +2,7 @@
 
 #include "platform/QtCanvas.h"
 #include "platform/QtEditHooks.h"
+#include "platform/QtFonts.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,9 +25,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
     setObjectName("TSetRevArm");
     setWindowTitle("Set Reverse Arm Positions");
     setFixedSize(409, 154);
-    QFont f(QtCanvas::DefaultFamily());
-    f.setPixelSize(14);
-    setFont(f);
+    setFont(LayoutFont(QtCanvas::DefaultFamily(), 14));
     labels_ = QImage(409, 154, QImage::Format_ARGB32_Premultiplied);
     ClearLabels();
 

@@ -4,6 +4,7 @@
 #include "model/Model.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtFonts.h"
 #include "platform/QtPictureCommands.h"
 
 #include <QAction>
@@ -203,9 +204,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
     setWindowIcon(ProgramIcon()); // the child windows show it too
     area_ = new TFrameArea(this);
     setCentralWidget(area_);
-    QFont areaFont(QStringLiteral("Times New Roman"));
-    areaFont.setPixelSize(13);
-    areaFont.setBold(true);
+    QFont areaFont = LayoutFont(QStringLiteral("Times New Roman"), 13, true);
     areaFont.setUnderline(true);
     area_->setFont(areaFont);
     QPalette pal = palette();
@@ -239,7 +238,9 @@ void TMainForm::BuildMenus()
 {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    // Eleven menu bar entries share the 632-pixel width of the window.
+    // Eleven menu bar entries share the 632-pixel width of the window, in the
+    // menu font the window was laid out for.
+    mb->setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
     mb->setStyleSheet(QStringLiteral(
         "QMenuBar { font-size: 11px; spacing: 0px; } QMenuBar::item { padding: 2px 2px; margin: 0px; }"));
     auto item = [this](QMenu* menu, QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
@@ -428,9 +429,7 @@ void TMainForm::BuildControls()
         b->setPageStep(large);
         b->setValue(pos);
     };
-    QFont buttonFont(QStringLiteral("Times New Roman"));
-    buttonFont.setPixelSize(11);
-    buttonFont.setBold(true);
+    const QFont buttonFont = LayoutFont(QStringLiteral("Times New Roman"), 11, true);
     auto btn = [this, buttonFont](QPushButton*& b, const char* name, const char* caption, const char* hint, int x,
                                   int y, int w, int h, void (TMainForm::*slot)()) {
         b = new QPushButton(QString::fromUtf8(caption), area_);

@@ -1,6 +1,7 @@
 #include "platform/QtCanvas.h"
 
 #include "platform/DisplayList.h"
+#include "platform/QtFonts.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -60,17 +61,14 @@ QtCanvas::~QtCanvas()
         painter_->restore();
 }
 
-QString QtCanvas::DefaultFamily() { return QStringLiteral("Liberation Sans"); }
+QString QtCanvas::DefaultFamily() { return QStringLiteral("Arial"); }
 
 int QtCanvas::DefaultPixelSize() { return 11; }
 
 QFont QtCanvas::FontFor(int size, bool bold)
 {
-    QFont f(DefaultFamily());
     // Sizes are points as the drawing code gives them (96 pixels per inch).
-    f.setPixelSize(size == 0 ? DefaultPixelSize() : std::max(1, size * 96 / 72));
-    f.setBold(bold);
-    return f;
+    return LayoutFont(DefaultFamily(), size == 0 ? DefaultPixelSize() : std::max(1, size * 96 / 72), bold);
 }
 
 int QtCanvas::MeasureText(int size, bool bold, const std::string& text)
