@@ -10,16 +10,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-struct BoxPlace {
-    int left, top;
-};
-const BoxPlace kBoxPlace[11] = {{0, 0},    {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
-                                {333, 47}, {333, 63}, {333, 79}, {333, 95}, {138, 31}};
-
-} // namespace
-
 TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(parent), s_(s), main_(main)
 {
     setObjectName("TSetRevArm");
@@ -33,7 +23,7 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
         auto* e = new QLineEdit(this);
         e->setObjectName(QString("Edit%1").arg(box));
         e->setFrame(false);
-        e->setGeometry(kBoxPlace[box].left, kBoxPlace[box].top, 49, 16);
+        e->setGeometry(RevArmBox(box).left, RevArmBox(box).top, kRevArmBoxWidth, kRevArmBoxHeight);
         QPalette p = e->palette();
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         e->setPalette(p);
