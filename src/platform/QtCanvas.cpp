@@ -187,7 +187,7 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y
 
 void QtCanvas::SetPixel(int x, int y, Colour c)
 {
-    if (record_) record_->AddPixel(x, y, c);
+    if (record_) record_->AddPixel(*this, x, y, c);
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (bits_) {
         auto* line = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * bytesPerLine_);
@@ -238,7 +238,7 @@ int QtCanvas::TextWidth(const std::string& text) { return MeasureText(FontSize()
 
 void QtCanvas::Clear(Colour c)
 {
-    if (record_) record_->AddClear(c);
+    if (record_) record_->AddClear(*this, c);
     pixels_.clear();
     painter_->fillRect(QRect(0, 0, width_, height_), ToQColor(c));
 }
