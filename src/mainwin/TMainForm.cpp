@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QIconEngine>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,13 +54,61 @@ void TFrameArea::mousePressEvent(QMouseEvent* e)
 // ------------------------------------------------------------------ tool bar pictures
 namespace {
 
-// Small pictures of our own for the tool buttons, drawn once.
-QIcon ToolIcon(int kind)
+// An icon drawn from its picture (in units of its base size) at the size and
+// device pixel ratio it is shown at, so that it is as sharp as the rest of
+// the window at 150 % or 200 %.
+class DrawnIcon : public QIconEngine {
+public:
+    DrawnIcon(QSize base, std::function<void(QPainter&)> picture) : base_(base), picture_(std::move(picture)) {}
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        return base_.width() <= size.width() && base_.height() <= size.height()
+                   ? base_
+                   : base_.scaled(size, Qt::KeepAspectRatio);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        // `size` is in device pixels; the picture at `scale` when it fits.
+        QSize device = (QSizeF(base_) * scale).toSize();
+        if (device.width() > size.width() || device.height() > size.height())
+            device = device.scaled(size, Qt::KeepAspectRatio);
+        QPixmap pm(device.expandedTo(QSize(1, 1)));
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.scale(static_cast<qreal>(pm.width()) / base_.width(), static_cast<qreal>(pm.height()) / base_.height());
+            picture_(p);
+        }
+        if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+            QStyleOption opt;
+            opt.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+        }
+        return pm;
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        QPixmap pm = scaledPixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state, ratio);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+    QIconEngine* clone() const override { return new DrawnIcon(base_, picture_); }
+
+private:
+    QSize base_;
+    std::function<void(QPainter&)> picture_;
+};
+
+// Small pictures of our own for the tool buttons, on a 22 x 22 grid.
+void PaintToolPicture(QPainter& p, int kind)
 {
-    QPixmap pm(22, 22);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
     QPen pen(Qt::black, 1.5);
     p.setPen(pen);
     switch (kind) {
@@ -125,6 +176,7 @@ QIcon ToolIcon(int kind)
         p.setBrush(Qt::white);
         p.drawEllipse(QPointF(8, 12), 3, 3);
         p.setPen(QPen(Qt::red, 1.5));
+        p.setFont(LayoutFont(QStringLiteral("Arial"), 11));
         p.drawText(QRectF(11, 1, 10, 12), Qt::AlignCenter, QStringLiteral("1"));
         break;
     case 12: // dynamic variables: a small bar
@@ -173,25 +225,23 @@ QIcon ToolIcon(int kind)
         break;
     default: break;
     }
-    return QIcon(pm);
+}
+
+QIcon ToolIcon(int kind)
+{
+    return QIcon(new DrawnIcon(QSize(22, 22), [kind](QPainter& p) { PaintToolPicture(p, kind); }));
 }
 
 QIcon ErrorIcon()
 {
-    QPixmap pm(22, 18);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setBrush(QColor(255, 0, 0));
-    p.setPen(Qt::black);
-    p.drawPolygon(QPolygonF({QPointF(11, 1), QPointF(21, 17), QPointF(1, 17)}));
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(11);
-    p.setFont(f);
-    p.drawText(QRectF(1, 4, 20, 13), Qt::AlignCenter, QStringLiteral("!"));
-    return QIcon(pm);
+    return QIcon(new DrawnIcon(QSize(22, 18), [](QPainter& p) {
+        p.setBrush(QColor(255, 0, 0));
+        p.setPen(Qt::black);
+        p.drawPolygon(QPolygonF({QPointF(11, 1), QPointF(21, 17), QPointF(1, 17)}));
+        p.setPen(Qt::white);
+        p.setFont(LayoutFont(QStringLiteral("Arial"), 11, true));
+        p.drawText(QRectF(1, 4, 20, 13), Qt::AlignCenter, QStringLiteral("!"));
+    }));
 }
 
 } // namespace
