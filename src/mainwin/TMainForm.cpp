@@ -346,7 +346,7 @@ void TMainForm::BuildMenus()
     item(SetUp1, SetLineWidth, "SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
     item(SetUp1, SetScreenData, "SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick);
     item(SetUp1, SetPanZoom, "SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick);
-    item(SetUp1, FitView, "FitView", "&Fit Gear to Window", &TMainForm::FitViewClick);
+    item(SetUp1, FitView, "FitView", "Fit &Gear to Window", &TMainForm::FitViewClick);
     SetPanZoom->setEnabled(false);
 
     EditDimen1 = mb->addMenu(QStringLiteral("&EditDimen"));

@@ -203,7 +203,7 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
-    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // "Fit &Gear to Window": the whole gear and the cylinder fill the drawing
     // area below the controls; "Norm" returns to the home view.
     void FitViewClick();
     void LargeFontClick();

@@ -275,7 +275,7 @@ TEST_F(DiagramWindows, SineWindowLayoutAndMenus)
     QStringList names;
     for (QAction* a : w.Menu()->actions()) names << a->objectName() + "=" + a->text();
     EXPECT_EQ(names.join(","),
-              "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables,SetUp=SetUp");
+              "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables,SetUp=Se&tUp");
     EXPECT_EQ(w.Bar(1)->minimum(), -200);
     EXPECT_EQ(w.Bar(1)->maximum(), 200);
     EXPECT_EQ(w.Bar(1)->pageStep(), 10);
