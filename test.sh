@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
 ./tools/format-check.sh
+./tools/layers-check.sh
 ./tools/build.sh build
 (cd build && ctest --output-on-failure -j2)
 for b in build/bench/bench_*; do

@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick poppler-utils
   clang-14 libclang-rt-14-dev clang-format
+  locales
   desktop-file-utils appstream shared-mime-info
   pulseaudio pulseaudio-utils
   # Liberation Serif, Sans and Mono: the metrics of the fonts the windows are

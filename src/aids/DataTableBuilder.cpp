@@ -1,7 +1,7 @@
 #include "aids/DataTableBuilder.h"
 
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "model/PointIndex.h"
 
 #include <cfenv>
@@ -100,7 +100,7 @@ void SweepTableAngles(AppState& s, RowFn&& row)
     for (long i = 0; i < count; ++i) {
         // Each angle from its index, so that rounding does not build up over
         // thousands of steps.
-        g.DriverAngle = static_cast<float>(static_cast<LD>(i) * step);
+        g.DriverAngle = ToModelFloat(static_cast<LD>(i) * step);
         SolveLinkage(g);
         row(static_cast<const Gear&>(g), static_cast<const int*>(slot));
     }

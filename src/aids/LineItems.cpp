@@ -1,6 +1,6 @@
 #include "aids/LineItems.h"
 
-#include "model/Format.h"
+#include "model/NumberText.h"
 #include "model/PointIndex.h"
 
 #include <cmath>
@@ -24,7 +24,7 @@ long RoundedOrNone(float v)
     return std::lround(v);
 }
 
-float Stored(const std::string& text) { return static_cast<float>(ParseNumber(text)); }
+float Stored(const std::string& text) { return ToModelFloat(ParseNumber(text)); }
 
 } // namespace
 

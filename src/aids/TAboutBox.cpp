@@ -1,5 +1,6 @@
 #include "aids/TAboutBox.h"
 
+#include "model/ProgramVersion.h"
 #include "platform/QtFonts.h"
 
 #include <QLabel>
@@ -12,7 +13,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
     static const char* const kLines[8] = {
         "QUELF Outside Admission",
-        "Valve gear simulator, Version 2.6",
+        nullptr, // "Valve gear simulator, Version " and the version
         "Single-eccentric radial gear, outside admission",
         "1.0  animated gear and port openings",
         "2.0  diagrams and dimension files",
@@ -21,7 +22,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
         "write to the QUELF developers",
     };
     for (int i = 0; i < 8; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(kLines[i]), this);
+        const QString text =
+            kLines[i] ? QString::fromLatin1(kLines[i])
+                      : QStringLiteral("Valve gear simulator, Version ") + QString::fromLatin1(kProgramVersion);
+        auto* l = new QLabel(text, this);
         l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         l->setGeometry(10, 6 + 17 * i, 322, 16);
         if (i == 0) {

@@ -1,6 +1,8 @@
 #include "analysis/Balance.h"
 
-#include "dialogs/DimensionEdit.h"
+#include "model/NumberText.h"
+
+#include "model/DesignEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 
@@ -16,6 +18,14 @@ namespace {
 // A search ends early when every difference is this fraction of its
 // tolerance, so that the value found meets the target with a wide margin.
 constexpr LD kTightFraction = 0.01L;
+
+// A least of CutOffBoth this fraction of the range from an end (or nearer)
+// lies at that end: the search cannot tell it from a least beyond the end.
+constexpr LD kEndFraction = 0.001L;
+
+// Bisection steps towards the edge where the gear stops being buildable; a
+// scan interval narrows to adjacent floats well within them.
+constexpr int kEdgeSteps = 64;
 
 struct StopSearch {};
 
@@ -36,14 +46,7 @@ float CutOffDifference(const NotchEvents& e, bool& missing)
         missing = true;
         return 0;
     }
-    return static_cast<float>(static_cast<LD>(front.percent) - rear.percent);
-}
-
-float ToFloat(LD v)
-{
-    if (v > FLT_MAX) return FLT_MAX;
-    if (v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
+    return ToModelFloat(static_cast<LD>(front.percent) - rear.percent);
 }
 
 class Search {
@@ -73,6 +76,9 @@ public:
         }
         return p;
     }
+
+    // Two dimensions at once: no trial after the budget is spent.
+    bool Spent() const { return trials_ >= kBalanceTrialBudget; }
 
     void Progress(LD fraction)
     {
@@ -128,7 +134,7 @@ float RangeValue(const BalanceGoal& g, LD fraction)
 {
     if (fraction <= 0) return g.lo;
     if (fraction >= 1) return g.hi;
-    return ToFloat(static_cast<LD>(g.lo) + (static_cast<LD>(g.hi) - g.lo) * fraction);
+    return ToModelFloat(static_cast<LD>(g.lo) + (static_cast<LD>(g.hi) - g.lo) * fraction);
 }
 
 // Refines a change of sign between two feasible points: false position with
@@ -149,13 +155,13 @@ Point RefineRoot(Search& s, Point a, Point b)
         const LD mid = (va + vb) / 2;
         const bool bisect = slow >= 2 || fa == fb;
         LD x = bisect ? mid : (va * fb - vb * fa) / (fb - fa);
-        float xf = ToFloat(x);
-        if (!(xf > a.raw[0] && xf < b.raw[0])) xf = ToFloat(mid);
+        float xf = ToModelFloat(x);
+        if (!(xf > a.raw[0] && xf < b.raw[0])) xf = ToModelFloat(mid);
         if (!(xf > a.raw[0] && xf < b.raw[0])) break; // adjacent floats
         Point p = s.Evaluate({xf});
         for (LD frac : {0.5L, 0.25L, 0.75L}) {
             if (p.feasible) break;
-            const float y = ToFloat(va + (vb - va) * frac);
+            const float y = ToModelFloat(va + (vb - va) * frac);
             if (y > a.raw[0] && y < b.raw[0] && y != p.raw[0]) p = s.Evaluate({y});
         }
         if (!p.feasible) break;
@@ -183,21 +189,20 @@ Point RefineRoot(Search& s, Point a, Point b)
 }
 
 // Golden-section search of the least cost between two values; infeasible
-// trials count as infinitely bad. Returns the best point and whether the
-// search ended at the lower or upper end of [lo, hi].
-Point RefineLeast(Search& s, Point best, float lo, float hi, bool& atLo, bool& atHi)
+// trials count as infinitely bad. Returns the best point.
+Point RefineLeast(Search& s, Point best, float lo, float hi)
 {
     const LD r = 0.6180339887498948482L;
     LD a = lo, b = hi;
     auto eval = [&](LD v) {
-        Point p = s.Evaluate({ToFloat(v)});
+        Point p = s.Evaluate({ToModelFloat(v)});
         if (s.Cost(p) < s.Cost(best)) best = p;
         return s.Cost(p);
     };
     LD c = b - r * (b - a), d = a + r * (b - a);
     LD fc = eval(c), fd = eval(d);
     for (int it = 0; it < 80; ++it) {
-        if (ToFloat(c) == ToFloat(d) || s.Tight(best)) break;
+        if (ToModelFloat(c) == ToModelFloat(d) || s.Tight(best)) break;
         if (fc <= fd) {
             b = d;
             d = c;
@@ -213,9 +218,34 @@ Point RefineLeast(Search& s, Point best, float lo, float hi, bool& atLo, bool& a
         }
         s.Progress(0.6L + 0.4L * std::min(1.0L, it / 40.0L));
     }
-    atLo = ToFloat(a) == lo;
-    atHi = ToFloat(b) == hi;
     return best;
+}
+
+bool Negative(const Point& p) { return Diff(p) < 0; }
+
+// A scan interval with one end where the gear can be built and measured and
+// one where it cannot: bisection towards the edge between them, keeping a
+// buildable end, until the difference changes sign (then the change is
+// refined as any other), the difference meets the target, or the two ends
+// are adjacent floats. True with the point when the target is met.
+bool RootNearEdge(Search& s, Point feasible, Point infeasible, Point& found)
+{
+    for (int it = 0; it < kEdgeSteps; ++it) {
+        if (feasible.targets[0].Met()) return found = feasible, true;
+        const float a = feasible.raw[0], b = infeasible.raw[0];
+        const float mid = ToModelFloat((static_cast<LD>(a) + b) / 2);
+        if (mid == a || mid == b) return false; // adjacent floats: the edge, and no change of sign
+        Point p = s.Evaluate({mid});
+        if (!p.feasible) {
+            infeasible = p;
+        } else if (Diff(p) == 0 || Negative(p) != Negative(feasible)) {
+            found = a < mid ? RefineRoot(s, feasible, p) : RefineRoot(s, p, feasible);
+            return found.targets[0].Met();
+        } else {
+            feasible = p;
+        }
+    }
+    return false;
 }
 
 void OneDimension(Search& s, BalanceResult& out)
@@ -261,30 +291,40 @@ void OneDimension(Search& s, BalanceResult& out)
             if (s.Cost(scan[k]) < s.Cost(scan[best])) best = k;
         const size_t lo = best > 0 ? best - 1 : best;
         const size_t hi = best + 1 < scan.size() ? best + 1 : best;
-        bool atLo = false, atHi = false;
-        found = RefineLeast(s, scan[best], scan[lo].raw[0], scan[hi].raw[0], atLo, atHi);
-        // A least at an end of the range lies beyond it.
-        ok = !(best == 0 && atLo) && !(best + 1 == scan.size() && atHi);
+        found = RefineLeast(s, scan[best], scan[lo].raw[0], scan[hi].raw[0]);
+        // A least at an end of the range lies beyond it: no solution.
+        const LD v = found.raw[0], margin = kEndFraction * (static_cast<LD>(goal.hi) - goal.lo);
+        const bool atLo = v - goal.lo <= margin, atHi = goal.hi - v <= margin;
+        ok = !atLo && !atHi;
         out.leastAtEnd = !ok;
+        if (!ok) out.leastAt = atLo ? out.lo : out.hi;
     } else {
-        // Changes of sign, the nearest to the current value first.
+        // Changes of sign, and intervals with one end where the gear cannot be
+        // built (a root may lie between the other end and the edge), the
+        // nearest to the current value first.
         const LD current = GetDimension(s.design_, goal.code);
         std::vector<std::pair<LD, size_t>> brackets;
         for (size_t k = 0; k + 1 < scan.size(); ++k) {
-            if (!scan[k].feasible || !scan[k + 1].feasible) continue;
-            const LD fa = Diff(scan[k]), fb = Diff(scan[k + 1]);
-            if (fa != 0 && fb != 0 && (fa < 0) == (fb < 0)) continue;
-            const LD va = scan[k].raw[0], vb = scan[k + 1].raw[0];
+            const Point &a = scan[k], &b = scan[k + 1];
+            if (!a.feasible && !b.feasible) continue;
+            if (a.feasible && b.feasible && Diff(a) != 0 && Diff(b) != 0 && Negative(a) == Negative(b)) continue;
+            const LD va = a.raw[0], vb = b.raw[0];
             const LD distance = current < va ? va - current : (current > vb ? current - vb : 0);
             brackets.push_back({distance, k});
         }
         std::stable_sort(brackets.begin(), brackets.end(),
                          [](const auto& x, const auto& y) { return x.first < y.first; });
         for (const auto& [distance, k] : brackets) {
-            const Point p = RefineRoot(s, scan[k], scan[k + 1]);
-            if (p.targets[0].Met()) {
+            const Point &a = scan[k], &b = scan[k + 1];
+            Point p;
+            if (a.feasible && b.feasible) {
+                p = RefineRoot(s, a, b);
+                ok = p.targets[0].Met();
+            } else {
+                ok = RootNearEdge(s, a.feasible ? a : b, a.feasible ? b : a, p);
+            }
+            if (ok) {
                 found = p;
-                ok = true;
                 break;
             }
         }
@@ -316,7 +356,7 @@ Point Descend(Search& s, Point x)
         return (static_cast<LD>(v) - g.lo) / (static_cast<LD>(g.hi) - g.lo);
     };
     LD lambda = 1e-3L;
-    while (x.feasible && !s.Tight(x) && s.trials_ < kBalanceTrialBudget) {
+    while (x.feasible && !s.Tight(x) && !s.Spent()) {
         const std::vector<LD> r = s.Scaled(x);
         const size_t m = r.size();
         // Forward differences (backward at the upper end or where forward
@@ -325,6 +365,7 @@ Point Descend(Search& s, Point x)
         for (size_t j = 0; j < n; ++j) {
             const LD u = fraction(j, x.raw[j]);
             for (LD h : {1e-3L, -1e-3L}) {
+                if (s.Spent()) return x;
                 if (u + h > 1 || u + h < 0) continue;
                 std::vector<float> y = x.raw;
                 y[j] = valueAt(j, u + h);
@@ -345,7 +386,7 @@ Point Descend(Search& s, Point x)
                 for (size_t k = 0; k < n; ++k) A[j][k] += J[i][j] * J[i][k];
             }
         bool accepted = false;
-        while (!accepted && lambda < 1e12L && s.trials_ < kBalanceTrialBudget) {
+        while (!accepted && lambda < 1e12L && !s.Spent()) {
             LD M[2][2] = {{A[0][0] * (1 + lambda) + 1e-12L, A[0][1]}, {A[1][0], A[1][1] * (1 + lambda) + 1e-12L}};
             const LD det = M[0][0] * M[1][1] - M[0][1] * M[1][0];
             if (det == 0 || !std::isfinite(det)) break;
@@ -384,14 +425,14 @@ void TwoDimensions(Search& s, BalanceResult& out)
         constexpr int kGrid = 5;
         std::vector<Point> grid;
         for (int a = 0; a < kGrid; ++a)
-            for (int b = 0; b < kGrid; ++b) {
+            for (int b = 0; b < kGrid && !s.Spent(); ++b) {
                 Point p = s.Evaluate(
                     {RangeValue(s.goals_[0], (a + 0.5L) / kGrid), RangeValue(s.goals_[1], (b + 0.5L) / kGrid)});
                 if (p.feasible) grid.push_back(p);
             }
         std::stable_sort(grid.begin(), grid.end(),
                          [&](const Point& x, const Point& y) { return s.Cost(x) < s.Cost(y); });
-        for (size_t k = 0; k < grid.size() && k < 3 && !s.Tight(best) && s.trials_ < kBalanceTrialBudget; ++k) {
+        for (size_t k = 0; k < grid.size() && k < 3 && !s.Tight(best) && !s.Spent(); ++k) {
             const Point p = Descend(s, grid[k]);
             if (s.Cost(p) < s.Cost(best)) best = p;
         }
@@ -446,7 +487,7 @@ TargetEvents MeasureTarget(const Gear& design, BalanceTarget target)
     if (target == BalanceTarget::Lead) {
         t.notch[0] = MidGearLeads(design);
         t.differences = 1;
-        t.difference[0] = static_cast<float>(static_cast<LD>(t.notch[0].leadFront) - t.notch[0].leadRear);
+        t.difference[0] = ToModelFloat(static_cast<LD>(t.notch[0].leadFront) - t.notch[0].leadRear);
         t.clamped = t.notch[0].clamped;
         return t;
     }
@@ -481,8 +522,8 @@ void DefaultBalanceRange(const Gear& design, int code, float& lo, float& hi)
 {
     const LD v = GetDimension(design, code);
     const LD d = v == 0 ? 1.0L : std::fabs(v) / 10;
-    lo = ToFloat(v - d);
-    hi = ToFloat(v + d);
+    lo = ToModelFloat(v - d);
+    hi = ToModelFloat(v + d);
 }
 
 std::string CheckBalanceGoals(const std::vector<BalanceGoal>& goals)
@@ -503,8 +544,10 @@ BalanceResult BalanceEvents(const Gear& design, const std::vector<BalanceGoal>& 
     BalanceResult out;
     out.error = CheckBalanceGoals(goals);
     if (!out.error.empty()) return out;
-    for (const BalanceGoal& g : goals) out.before.push_back(MeasureTarget(design, g.target));
-    Search s(design, goals, control);
+    // Measured as the design opens from its file, as the valve events table is.
+    const Gear opened = DesignAsOpened(design);
+    for (const BalanceGoal& g : goals) out.before.push_back(MeasureTarget(opened, g.target));
+    Search s(opened, goals, control);
     try {
         if (goals.size() == 1)
             OneDimension(s, out);
@@ -523,21 +566,14 @@ BalanceResult BalanceEvents(const Gear& design, const std::vector<BalanceGoal>& 
 
 bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values)
 {
-    const std::array<float, 10> arm = s.gear.RevArm;
-    const float armPos = s.gear.RevArmPos;
-    const std::vector<float> opened = DimensionValues(s.gear);
+    // As the dimension dialogs: opened, each value typed into its field and
+    // left, closed (which marks the records to take the re-centring back).
+    const DimensionDialogOpening opened = OpenDimensionDialogModel(s);
     bool changed = false;
     for (const DimensionValue& v : values) {
         if (GetDimension(s.gear, v.code) == v.value) continue;
-        // As a value typed into the dialog's field and left.
-        NoteDimensionKey(s, v.code, DimensionKey{true, true, false});
+        NoteDimensionTyped(s, v.code);
         CommitDimensionValue(s, v.code, v.value);
-        if (IsGreyField(v.code)) {
-            UndoEntry& e = s.dyn.Undo[1];
-            e.RestoresArm = true;
-            e.ArmBefore = arm;
-            e.ArmPosBefore = armPos;
-        }
         changed = true;
     }
     if (changed) CloseDimensionDialogModel(s, opened);

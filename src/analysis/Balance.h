@@ -8,21 +8,25 @@
 // - CutOffBoth: both of these as well as one value can, the least sum of the
 //   squares of the two differences.
 //
-// Every trial is what applying the value would give: a copy of the design
-// with the value stored as the dimension dialogs store a typed value, mid gear
-// recomputed as their Close does, then the events measured with the valve
-// events finder (MeasureNotch). Values are tried as the 32-bit floats the
-// design stores, so the value reported is the value applied and its
-// differences are the ones measured at it. A trial where the solver clamps (a
+// The search measures the design as it opens from its file (DesignAsOpened),
+// as the valve events table does. Every trial is what applying the value
+// would give: a copy of that design with the value stored as the dimension
+// dialogs store a typed value, mid gear recomputed as their Close does, then
+// the events measured with the valve events finder (MeasureNotch). Values are
+// tried as the 32-bit floats the design stores, so the value reported is the
+// value applied and its differences are the ones measured at it. A trial where the solver clamps (a
 // gear that cannot be assembled) or where a cut-off never happens is
 // infeasible: it is stepped over and never reported.
 //
 // One dimension: the range is scanned in kBalanceScanSteps steps for changes
 // of sign of the difference, the change nearest the current value first, then
 // refined (false position with bisection as a safeguard) down to adjacent
-// floats; a sign change that is a jump rather than a root is passed over. For
-// CutOffBoth the best scanned value is refined by golden-section search; a
-// least that lies at an end of the range is no solution.
+// floats; a sign change that is a jump rather than a root is passed over. A
+// scan step with one end that is infeasible is bisected towards the edge of
+// the feasible values, and a change of sign found on the way is refined the
+// same way. For CutOffBoth the best scanned value is refined by golden-section
+// search; a least that lies at an end of the range (within a thousandth of
+// the range) is no solution.
 // Two dimensions: damped Gauss-Newton (Levenberg-Marquardt) with a Jacobian of
 // finite differences, within the ranges, on the differences divided by their
 // tolerances; from the current values, then from the best points of a coarse
@@ -121,7 +125,8 @@ struct BalanceResult {
     // its two ends.
     float lo = 0, hi = 0;
     TargetEvents atLo, atHi;
-    bool leastAtEnd = false; // CutOffBoth: the least lies at an end of the range
+    bool leastAtEnd = false; // CutOffBoth: the least lies at an end of the range,
+    float leastAt = 0;       // ... this one (lo or hi)
     bool clampsMet = false;  // some trial clamped and was stepped over
     int trials = 0;
     bool HasValues() const { return outcome == BalanceOutcome::Found || outcome == BalanceOutcome::NotMet; }
@@ -138,8 +143,8 @@ BalanceResult BalanceEvents(const Gear& design, const std::vector<BalanceGoal>& 
 // Applies values as typing them into the dimension dialogs and closing them
 // does: each value that differs from the design's is committed (one undo
 // record for each dimension the dialogs record), then the Close's model part
-// re-centres the reverse arm. The records remember the reverse arm as it was,
-// so that undoing them puts it back. False when no value differed (nothing
-// changes). The caller puts the reverse arm bar back to 0, and sets its range
-// after a change of code 22, as the dialogs do.
+// re-centres the reverse arm and marks the records, so that undoing them puts
+// the reverse arm back (see CloseDimensionDialogModel). False when no value
+// differed (nothing changes). The caller puts the reverse arm bar back to 0,
+// and sets its range after a change of code 22, as the dialogs do.
 bool ApplyBalance(AppState& s, const std::vector<DimensionValue>& values);

@@ -1,7 +1,9 @@
 #include "analysis/BalanceText.h"
 
-#include "model/Format.h"
+#include "analysis/ValveEventsTable.h"
+
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <cctype>
 #include <cmath>
@@ -11,7 +13,6 @@ namespace {
 // The decimals of the valve events table, and finer ones for a difference
 // (so that one within its tolerance does not read as 0).
 constexpr int kPercentDecimals = 2;
-constexpr int kAngleDecimals = 2;
 constexpr int kLengthDecimals = 4;
 constexpr int kPercentDifferenceDecimals = 4;
 constexpr int kLengthDifferenceDecimals = 5;
@@ -56,7 +57,7 @@ std::vector<std::string> TargetCells(const TargetEvents& e, bool withDifferences
             for (int end : {endFront, endRear}) {
                 const ValveEvent& v = e.notch[static_cast<size_t>(n)].event[static_cast<size_t>(end)][veCutOff];
                 c.push_back(v.occurs ? DecimalText(v.percent, kPercentDecimals) : "");
-                c.push_back(v.occurs ? DecimalText(v.angle, kAngleDecimals) : "");
+                c.push_back(v.occurs ? EventAngleText(v.angle) : "");
             }
         }
     }
@@ -202,10 +203,13 @@ std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceR
     case BalanceOutcome::NoSolution:
         if (goals.size() > 1)
             s = "The ranges hold no value at which the gear can be assembled.";
+        else if (r.leastAtEnd)
+            s = std::string("The range holds no solution: the least lies at its ") +
+                (r.leastAt == r.lo ? "lower" : "upper") + " end (" +
+                EndText(r.leastAt == r.lo ? r.atLo : r.atHi, r.leastAt) + "). Widen the range beyond " +
+                DecimalText(r.leastAt, kLengthDecimals) + " to look for it.";
         else
-            s = std::string("The range holds no solution") +
-                (r.leastAtEnd ? " (the least lies at an end of the range)" : "") + ": " + EndText(r.atLo, r.lo) + "; " +
-                EndText(r.atHi, r.hi) + ".";
+            s = "The range holds no solution: " + EndText(r.atLo, r.lo) + "; " + EndText(r.atHi, r.hi) + ".";
         break;
     case BalanceOutcome::Found:
         if (goals.size() > 1)

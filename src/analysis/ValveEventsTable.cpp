@@ -1,5 +1,9 @@
 #include "analysis/ValveEventsTable.h"
 
+#include "model/DesignEdit.h"
+#include "model/NumberText.h"
+
+#include <cmath>
 #include <string>
 
 namespace {
@@ -14,6 +18,17 @@ const char* const kEndNames[kCylinderEnds] = {"Front", "Rear"};
 std::string Length(float v) { return DecimalText(v, kLengthDecimals); }
 
 } // namespace
+
+std::string EventAngleText(float degrees)
+{
+    // Whole turns taken off first, then a text that rounds up to a whole turn
+    // is the angle 0.
+    long double a = std::fmod(static_cast<long double>(degrees), 360.0L);
+    if (a < 0) a += 360;
+    std::string t = DecimalText(a, kAngleDecimals);
+    if (t == DecimalText(360, kAngleDecimals)) t = DecimalText(0, kAngleDecimals);
+    return t;
+}
 
 TextRow ValveEventsHeader()
 {
@@ -45,7 +60,7 @@ TextRow ValveEventsCells(const ValveEventsRow& row)
         for (int kind = 0; kind < kValveEventKinds; ++kind) {
             const ValveEvent& v = e.event[static_cast<size_t>(end)][static_cast<size_t>(kind)];
             r.push_back(v.occurs ? DecimalText(v.percent, kPercentDecimals) : std::string());
-            r.push_back(v.occurs ? DecimalText(v.angle, kAngleDecimals) : std::string());
+            r.push_back(v.occurs ? EventAngleText(v.angle) : std::string());
         }
     r.push_back(Length(e.maxSteamOpenFront));
     r.push_back(Length(e.maxSteamOpenRear));
@@ -66,4 +81,7 @@ std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows)
     return out;
 }
 
-std::vector<TextRow> ValveEventsTextOf(const Gear& design) { return ValveEventsText(BuildValveEventsTable(design)); }
+std::vector<TextRow> ValveEventsTextOf(const Gear& design)
+{
+    return ValveEventsText(BuildValveEventsTable(DesignAsOpened(design)));
+}

@@ -6,6 +6,7 @@
 #include "analysis/ValveEvents.h"
 #include "files/TextTable.h"
 
+#include <string>
 #include <vector>
 
 inline constexpr int kValveEventsColumns = 25;
@@ -16,6 +17,10 @@ inline constexpr const char* kNoteClamped = "solver clamped";
 // The notch column of the normal notch.
 inline constexpr const char* kNormalNotchText = "normal";
 
+// An event's driver angle with 2 decimals, within 0 <= a < 360 after the
+// rounding: 359.997 is written "0.00", never "360.00".
+std::string EventAngleText(float degrees);
+
 TextRow ValveEventsHeader();
 
 // The cells of one row.
@@ -24,5 +29,6 @@ TextRow ValveEventsCells(const ValveEventsRow& row);
 // The header and every row.
 std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows);
 
-// The whole table of a design, ready for CSV or tab-separated text.
+// The whole table of a design as it opens from its file (DesignAsOpened:
+// mid gear recomputed on the copy), ready for CSV or tab-separated text.
 std::vector<TextRow> ValveEventsTextOf(const Gear& design);

@@ -1,9 +1,12 @@
 #include "app/CommandLine.h"
 
+#include "analysis/ValveEvents.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
+#include "model/ProgramVersion.h"
+#include "platform/RecordFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,18 +15,69 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include <cstring>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
-// Every long option is ours (a report mode, --help, --version, or a mistake
-// to report on the terminal); Qt's own options, such as -platform, take one
-// dash and go to the window.
-bool IsReportFlag(const char* a)
+std::vector<ReportMode>& Modes()
 {
-    if (std::strncmp(a, "--", 2) == 0 && a[2] != '\0') return true;
-    return std::strcmp(a, "-h") == 0 || std::strcmp(a, "-v") == 0 || std::strcmp(a, "-?") == 0;
+    static std::vector<ReportMode> modes;
+    return modes;
+}
+
+// The modes in the order of the usage text.
+std::vector<const ReportMode*> SortedModes()
+{
+    std::vector<const ReportMode*> sorted;
+    for (const ReportMode& m : Modes()) sorted.push_back(&m);
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const ReportMode* a, const ReportMode* b) { return a->order < b->order; });
+    return sorted;
+}
+
+const ReportMode* ModeNamed(const QString& option)
+{
+    for (const ReportMode& m : Modes())
+        if (m.option == option) return &m;
+    return nullptr;
+}
+
+// Every option that goes with some mode, once, with the modes it goes with.
+struct KnownOption {
+    ReportOption option;
+    QStringList modes;
+};
+std::vector<KnownOption> KnownOptions()
+{
+    std::vector<KnownOption> known;
+    for (const ReportMode* m : SortedModes()) {
+        for (const ReportOption& o : m->options) {
+            auto it =
+                std::find_if(known.begin(), known.end(), [&](const KnownOption& k) { return k.option.name == o.name; });
+            if (it == known.end()) {
+                known.push_back({o, {m->option}});
+            } else {
+                it->modes << m->option;
+            }
+        }
+    }
+    return known;
+}
+
+QString Dashed(const QStringList& options)
+{
+    QStringList d;
+    for (const QString& o : options) d << QStringLiteral("--") + o;
+    return d.join(QStringLiteral(" or "));
 }
 
 // The offscreen platform warns when the session has no runtime directory; a
@@ -33,34 +87,6 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:"))) return;
     if (gDefaultHandler) gDefaultHandler(type, context, message);
-}
-
-void SetUpApplication()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.6"));
-}
-
-// The parser with every option of every mode.
-void AddOptions(QCommandLineParser& p)
-{
-    p.setApplicationDescription(QStringLiteral("Steam locomotive valve gear simulator (outside admission)."));
-    p.addHelpOption();
-    p.addVersionOption();
-    p.addOption({QStringLiteral("valve-events"), QStringLiteral("Print the valve events table of the design as CSV.")});
-    p.addOption({QStringLiteral("export"),
-                 QStringLiteral("Draw picture WHAT (main, port-graph, port-graph-reverse, port-graph-both, steam, "
-                                "oval, sine) and write it to OUT (.png, .svg or .pdf)."),
-                 QStringLiteral("WHAT")});
-    p.addOption({QStringLiteral("scale"), QStringLiteral("Scale of a PNG export: 1, 2 or 4."), QStringLiteral("N")});
-    p.addOption({QStringLiteral("balance"),
-                 QStringLiteral("Find the value of DIMENSION that balances TARGET (lead, cutoff-fwd, cutoff-rev, "
-                                "cutoff-both)."),
-                 QStringLiteral("TARGET")});
-    p.addOption({QStringLiteral("range"), QStringLiteral("Search range LO HI of --balance (two values)."),
-                 QStringLiteral("LO HI")});
-    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw, or .vgd to import)."),
-                            QStringLiteral("[FILE]"));
 }
 
 // Qt's own options, which the application object takes out of the command
@@ -85,58 +111,130 @@ bool IsQtOption(const QString& a, bool& takesValue)
     return false;
 }
 
+void AddOptions(QCommandLineParser& p)
+{
+    QString description = QStringLiteral("Steam locomotive valve gear simulator (outside admission).\n"
+                                         "Exit status: 0 done, 1 bad arguments, 2 the design cannot be read,\n"
+                                         "3 the output cannot be written, 4 no solution / the design fails what was "
+                                         "asked.");
+    p.setApplicationDescription(description);
+    p.addHelpOption();
+    p.addVersionOption();
+    for (const ReportMode* m : SortedModes()) {
+        if (m->valueName.isEmpty()) {
+            p.addOption({m->option, m->description});
+        } else {
+            p.addOption({m->option, m->description, m->valueName});
+        }
+    }
+    for (const KnownOption& k : KnownOptions()) {
+        const QString goesWith = QStringLiteral(" (with %1)").arg(Dashed(k.modes));
+        if (k.option.values == 0) {
+            p.addOption({k.option.name, k.option.description + goesWith});
+        } else {
+            p.addOption({k.option.name, k.option.description + goesWith, k.option.valueName});
+        }
+    }
+    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw, or .vgd to import)."),
+                            QStringLiteral("[FILE]"));
+}
+
+bool WriteStandardOutput(const QString& text, std::string& error)
+{
+#ifdef _WIN32
+    // CSV carries its own CR LF: no translation of line ends.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const QByteArray bytes = text.toUtf8();
+    errno = 0;
+    const std::size_t written = bytes.isEmpty() ? 0 : std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
+    const bool flushed = std::fflush(stdout) == 0;
+    if (written == static_cast<std::size_t>(bytes.size()) && flushed && !std::ferror(stdout)) return true;
+    error = IoErrorReason(errno ? errno : EIO, true);
+    return false;
+}
+
 } // namespace
 
-bool ParseWindowCommandLine(int argc, char** argv, CommandLine& out, QString& error)
+ReportRegistration::ReportRegistration(ReportMode mode) { Modes().push_back(std::move(mode)); }
+
+QStringList ProgramArguments(int argc, char** argv)
 {
+    QStringList all;
+    if (QCoreApplication::instance()) {
+        all = QCoreApplication::arguments();
+    } else {
+        // A short-lived application object reads them as Qt reads them
+        // (Unicode; on Windows from the wide command line).
+        QCoreApplication probe(argc, argv);
+        all = QCoreApplication::arguments();
+    }
     QStringList args;
-    for (int i = 0; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < all.size(); ++i) {
         bool takesValue = false;
-        if (i > 0 && IsQtOption(a, takesValue)) {
+        if (i > 0 && IsQtOption(all[i], takesValue)) {
             if (takesValue) ++i;
             continue;
         }
-        args << a;
+        args << all[i];
     }
-    return ParseCommandLine(args, out, error);
+    return args;
+}
+
+bool IsReportRun(const QStringList& arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i)
+        if (arguments[i].size() > 1 && arguments[i].startsWith(QLatin1Char('-'))) return true;
+    return false;
 }
 
 QString UsageText()
 {
-    return QStringLiteral("Usage: quelf [FILE]\n"
-                          "       quelf --valve-events [FILE]\n"
-                          "       quelf --export WHAT OUT [--scale N] [FILE]\n"
-                          "       quelf --balance TARGET DIMENSION [--range LO HI] [FILE]\n"
-                          "       quelf --help | --version\n");
-}
-
-bool IsReportRun(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (argv[i] && IsReportFlag(argv[i])) return true;
-    return false;
+    QString text = QStringLiteral("Usage: quelf [FILE]\n");
+    for (const ReportMode* m : SortedModes()) {
+        QString line = QStringLiteral("       quelf --") + m->option;
+        if (!m->valueName.isEmpty()) line += QLatin1Char(' ') + m->valueName;
+        for (const QString& a : m->arguments) line += QLatin1Char(' ') + a;
+        for (const ReportOption& o : m->options) {
+            line += QStringLiteral(" [--") + o.name;
+            if (!o.valueName.isEmpty()) line += QLatin1Char(' ') + o.valueName;
+            line += QLatin1Char(']');
+        }
+        text += line + QStringLiteral(" [FILE]\n");
+    }
+    text += QStringLiteral("       quelf --help | --version\n"
+                           "Exit status: 0 done, 1 bad arguments, 2 the design cannot be read, 3 the output cannot be\n"
+                           "written, 4 no solution / the design fails what was asked.\n");
+    return text;
 }
 
 bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& error)
 {
     out = CommandLine{};
-    // "--range LO HI" takes two values, which may be negative: take them out
-    // before the parser sees them (it would read "-5" as an option).
+    const std::vector<KnownOption> known = KnownOptions();
+    // Options of two values (which may be negative numbers) are taken out
+    // before the parser sees them: it would read "-5" as an option.
     QStringList args;
     for (int i = 0; i < arguments.size(); ++i) {
-        if (i > 0 && arguments[i] == QLatin1String("--range")) {
-            if (i + 2 >= arguments.size()) {
-                error = QStringLiteral("--range needs two values: LO HI");
+        bool taken = false;
+        for (const KnownOption& k : known) {
+            if (k.option.values != 2 || i == 0) continue;
+            const QString dashed = QStringLiteral("--") + k.option.name;
+            if (arguments[i].startsWith(dashed + QLatin1Char('='))) {
+                error = QStringLiteral("%1 takes two values: %1 %2").arg(dashed, k.option.valueName);
                 return false;
             }
-            out.hasRange = true;
-            out.rangeLo = arguments[i + 1];
-            out.rangeHi = arguments[i + 2];
+            if (arguments[i] != dashed) continue;
+            if (i + 2 >= arguments.size()) {
+                error = QStringLiteral("%1 needs two values: %2").arg(dashed, k.option.valueName);
+                return false;
+            }
+            out.options[k.option.name] = QStringList{arguments[i + 1], arguments[i + 2]};
             i += 2;
-            continue;
+            taken = true;
+            break;
         }
-        args << arguments[i];
+        if (!taken) args << arguments[i];
     }
     QCommandLineParser p;
     AddOptions(p);
@@ -145,65 +243,57 @@ bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& e
         return false;
     }
     if (p.isSet(QStringLiteral("help"))) p.showHelp(0);
-    if (p.isSet(QStringLiteral("help-all"))) p.showHelp(0);
     if (p.isSet(QStringLiteral("version"))) p.showVersion();
 
-    const bool events = p.isSet(QStringLiteral("valve-events"));
-    const bool exportSet = p.isSet(QStringLiteral("export"));
-    const bool balance = p.isSet(QStringLiteral("balance"));
-    if (int(events) + int(exportSet) + int(balance) > 1) {
-        error = QStringLiteral("choose one of --valve-events, --export and --balance");
+    QStringList given;
+    for (const ReportMode* m : SortedModes())
+        if (p.isSet(m->option)) given << m->option;
+    if (given.size() > 1) {
+        QStringList all;
+        for (const ReportMode* m : SortedModes()) all << m->option;
+        error =
+            QStringLiteral("choose one of %1").arg(Dashed(all).replace(QStringLiteral(" or "), QStringLiteral(", ")));
         return false;
     }
-    QStringList pos = p.positionalArguments();
-    auto takeFileFrom = [&](int first) {
-        if (pos.size() > first + 1) {
-            error = QStringLiteral("unexpected argument \"%1\"").arg(pos[first + 1]);
+    const ReportMode* mode = given.isEmpty() ? nullptr : ModeNamed(given[0]);
+    for (const KnownOption& k : known) {
+        const bool set = k.option.values == 2 ? out.options.contains(k.option.name) : p.isSet(k.option.name);
+        if (!set) continue;
+        if (!mode || !k.modes.contains(mode->option)) {
+            error = QStringLiteral("--%1 goes with %2").arg(k.option.name, Dashed(k.modes));
             return false;
         }
-        if (pos.size() == first + 1) out.file = pos[first];
-        return true;
-    };
-    if (p.isSet(QStringLiteral("scale")) && !exportSet) {
-        error = QStringLiteral("--scale goes with --export");
+        if (k.option.values == 1) out.options[k.option.name] = p.values(k.option.name);
+        if (k.option.values == 0) out.options[k.option.name] = QStringList{};
+    }
+
+    const QStringList pos = p.positionalArguments();
+    const int before = mode ? static_cast<int>(mode->arguments.size()) : 0;
+    if (pos.size() < before) {
+        QStringList need;
+        if (!mode->valueName.isEmpty()) need << mode->valueName;
+        need << mode->arguments;
+        error = QStringLiteral("--%1 needs %2").arg(mode->option, need.join(QStringLiteral(" and ")));
         return false;
     }
-    if (out.hasRange && !balance) {
-        error = QStringLiteral("--range goes with --balance");
+    if (pos.size() > before + 1) {
+        error = QStringLiteral("unexpected argument \"%1\"").arg(pos[before + 1]);
         return false;
     }
-    if (events) {
-        out.mode = CommandLine::Mode::ValveEvents;
-        return takeFileFrom(0);
+    out.arguments = pos.mid(0, before);
+    if (pos.size() == before + 1) out.file = pos[before];
+    if (mode) {
+        out.mode = mode->option;
+        if (!mode->valueName.isEmpty()) out.modeValue = p.value(mode->option);
     }
-    if (exportSet) {
-        out.mode = CommandLine::Mode::Export;
-        if (pos.isEmpty()) {
-            error = QStringLiteral("--export needs WHAT and OUT");
-            return false;
-        }
-        out.args << p.value(QStringLiteral("export")) << pos[0];
-        out.scale = p.value(QStringLiteral("scale"));
-        return takeFileFrom(1);
-    }
-    if (balance) {
-        out.mode = CommandLine::Mode::Balance;
-        if (pos.isEmpty()) {
-            error = QStringLiteral("--balance needs TARGET and DIMENSION");
-            return false;
-        }
-        out.args << p.value(QStringLiteral("balance")) << pos[0];
-        return takeFileFrom(1);
-    }
-    out.mode = CommandLine::Mode::Gui;
-    return takeFileFrom(0);
+    return true;
 }
 
 bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
 {
     StartupModel(s);
     if (file.isEmpty()) return true;
-    const std::string path = QFile::encodeName(file).toStdString();
+    const std::string path = file.toStdString(); // UTF-8
     const bool older = QFileInfo(file).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
     // No one can be asked here: huge values are refused like values that are
     // not numbers.
@@ -214,39 +304,71 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
     return false;
 }
 
-int RunReport(int argc, char** argv)
+bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
+{
+    std::string error;
+    if (LoadDesignForReport(s, cl.file, error)) return true;
+    err << "quelf: " << QString::fromStdString(error) << "\n";
+    return false;
+}
+
+int BadArguments(QTextStream& err, const QString& why)
+{
+    err << "quelf: " << why << "\n" << UsageText();
+    return exit_status::kBadArguments;
+}
+
+QString AssemblyWarning(const AppState& s)
+{
+    const std::vector<ValveEventsRow> rows = BuildValveEventsTable(s.gear);
+    const auto clamped =
+        std::count_if(rows.begin(), rows.end(), [](const ValveEventsRow& r) { return r.events.clamped; });
+    if (clamped == 0) return {};
+    return QStringLiteral("quelf: warning: the gear cannot be assembled everywhere: the solver clamped in %1 of the "
+                          "%2 rows of the valve events table")
+        .arg(clamped)
+        .arg(rows.size());
+}
+
+int RunReport(int argc, char** argv, const QStringList& arguments)
 {
     // Pictures need fonts and a paint engine: a GUI application on the
     // offscreen platform, unless the caller chose one.
-    bool wantsGui = false;
-    for (int i = 1; i < argc; ++i)
-        if (argv[i] && std::strncmp(argv[i], "--export", 8) == 0) wantsGui = true;
+    bool pictures = false;
+    for (const QString& a : arguments)
+        for (const ReportMode& m : Modes())
+            if (m.pictures && (a == QStringLiteral("--") + m.option ||
+                               a.startsWith(QStringLiteral("--") + m.option + QLatin1Char('='))))
+                pictures = true;
     std::unique_ptr<QCoreApplication> app;
-    if (wantsGui) {
+    if (pictures) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         gDefaultHandler = qInstallMessageHandler(QuietHandler);
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    SetUpApplication();
+    QCoreApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
 
-    QTextStream out(stdout);
     QTextStream err(stderr);
     CommandLine cl;
     QString error;
-    if (!ParseCommandLine(QCoreApplication::arguments(), cl, error)) {
-        err << "quelf: " << error << "\n" << UsageText();
-        return 1;
+    if (!ParseCommandLine(arguments, cl, error)) return BadArguments(err, error);
+    const ReportMode* mode = ModeNamed(cl.mode);
+    if (!mode) return BadArguments(err, QStringLiteral("choose a report mode, or give at most one design file"));
+
+    QString output;
+    int status = exit_status::kBadArguments;
+    {
+        QTextStream out(&output);
+        status = mode->run(cl, out, err);
     }
-    int status = 1;
-    switch (cl.mode) {
-    case CommandLine::Mode::ValveEvents: status = RunValveEventsReport(cl, out, err); break;
-    case CommandLine::Mode::Export: status = RunExportReport(cl, out, err); break;
-    case CommandLine::Mode::Balance: status = RunBalanceReport(cl, out, err); break;
-    case CommandLine::Mode::Gui: err << UsageText(); break;
+    std::string why;
+    if (!WriteStandardOutput(output, why)) {
+        err << "quelf: cannot write the output: " << QString::fromStdString(why) << "\n";
+        status = exit_status::kOutputUnwritable;
     }
-    out.flush();
     err.flush();
     return status;
 }

@@ -7,51 +7,96 @@
 //   quelf --export WHAT OUT [--scale N] [FILE]        one picture as PNG, SVG or PDF
 //   quelf --balance TARGET DIMENSION [--range LO HI] [FILE]
 //                                                     a dimension that balances the events
+//   ... and the modes the other Report*.cpp files register.
 //
-// FILE is a design (.vgw, opened as the open menu does; .vgd, imported); without
-// it the built-in design is used.
+// FILE is a design (.vgw, opened as the open menu does; .vgd, imported);
+// without it the built-in design is used.
+//
+// Each report mode lives in a file of its own (Report*.cpp) and registers
+// itself with a ReportRegistration: its option, the arguments it takes, the
+// options that go with it and the function that runs it. The parser, the
+// usage text and --help are made from what is registered.
 #pragma once
 
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 
 struct AppState;
 class QTextStream;
 
+// Exit status of every mode, told on standard error in one line when not 0.
+namespace exit_status {
+inline constexpr int kDone = 0;
+inline constexpr int kBadArguments = 1;
+inline constexpr int kDesignUnreadable = 2;
+inline constexpr int kOutputUnwritable = 3;
+inline constexpr int kNoSolution = 4; // or: the design fails what was asked
+} // namespace exit_status
+
 struct CommandLine {
-    enum class Mode { Gui, ValveEvents, Export, Balance };
-    Mode mode = Mode::Gui;
-    // The mode's own arguments in order: WHAT and OUT for --export, TARGET and
-    // DIMENSION for --balance.
-    QStringList args;
-    QString file; // empty: the built-in design
-    bool hasRange = false;
-    QString rangeLo, rangeHi;
-    QString scale; // --scale as typed; empty: not given
+    QString mode;                       // the report mode's option ("valve-events"); empty: the window
+    QString modeValue;                  // the mode's own value (WHAT of --export), empty for a flag
+    QStringList arguments;              // the mode's positional arguments before FILE, in order
+    QString file;                       // empty: the built-in design
+    QMap<QString, QStringList> options; // the other options given, with their values
+
+    bool Has(const QString& option) const { return options.contains(option); }
+    QString Value(const QString& option) const { return options.value(option).value(0); }
+    QStringList Values(const QString& option) const { return options.value(option); }
 };
 
-// True when argv holds a long option (a report mode, --help, --version or a
-// mistake) or -h, -v, -?: the caller then runs RunReport instead of starting
-// the window (decided before any application object exists, so that no
-// display is needed).
-bool IsReportRun(int argc, char** argv);
+// An option that goes with one or more report modes.
+struct ReportOption {
+    QString name;      // "scale"
+    QString valueName; // "N"; "LO HI" for two values; empty for a flag
+    QString description;
+    int values = 1; // 0 (flag), 1 or 2
+};
 
-// Creates the application object the mode needs, parses, runs the report and
-// returns the exit status (0 done, 1 bad arguments, other codes as the report
-// defines them).
-int RunReport(int argc, char** argv);
+// What a report is given: its command line, and standard error. What it
+// prints for standard output goes to `out`, which the program writes at the
+// end (a failure to write it is exit status 3).
+using ReportFunction = std::function<int(const CommandLine& cl, QTextStream& out, QTextStream& err)>;
 
-// Parses the arguments (argv[0] included). On bad arguments returns false with
-// a one-line reason. --help and --version are handled by the parser itself.
+struct ReportMode {
+    QString option;              // "valve-events"
+    QString valueName;           // the option's own value ("WHAT"); empty for a flag
+    QString description;         // one line for --help
+    QStringList arguments;       // positional arguments before [FILE]: {"OUT"} for --export
+    QList<ReportOption> options; // options that go with this mode
+    bool pictures = false;       // draws pictures: needs fonts and a paint engine
+    int order = 100;             // place in the usage text
+    ReportFunction run;
+};
+
+// Registers a mode (one static object per Report*.cpp file).
+struct ReportRegistration {
+    explicit ReportRegistration(ReportMode mode);
+};
+
+// The program's arguments as Unicode texts, read through
+// QCoreApplication::arguments() (on Windows from the wide command line), with
+// Qt's own options (-platform, -style and the like) taken out; argv[0] first.
+QStringList ProgramArguments(int argc, char** argv);
+
+// True when the arguments hold an option of ours (a report mode, --help,
+// --version, or a mistake to tell on the terminal): the program then runs
+// RunReport instead of starting the window.
+bool IsReportRun(const QStringList& arguments);
+
+// Creates the application object the mode needs, parses, runs the report,
+// writes its output and returns the exit status.
+int RunReport(int argc, char** argv, const QStringList& arguments);
+
+// Parses the arguments (argv[0] included, Qt's options taken out). On bad
+// arguments returns false with a one-line reason. --help and --version are
+// handled by the parser (they print and exit).
 bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& error);
-
-// The window mode's command line, read before the application object exists
-// (so that a mistake is told without a display). Qt's own options (-platform,
-// -style, -geometry and the like) are left for the application object; the
-// rest is parsed as ParseCommandLine does.
-bool ParseWindowCommandLine(int argc, char** argv, CommandLine& out, QString& error);
 
 // The usage text printed with a bad-arguments error.
 QString UsageText();
@@ -63,7 +108,13 @@ QString UsageText();
 // can have is refused.
 bool LoadDesignForReport(AppState& s, const QString& file, std::string& error);
 
-// The reports (one file each). `out` is standard output, `err` standard error.
-int RunValveEventsReport(const CommandLine& cl, QTextStream& out, QTextStream& err);
-int RunExportReport(const CommandLine& cl, QTextStream& out, QTextStream& err);
-int RunBalanceReport(const CommandLine& cl, QTextStream& out, QTextStream& err);
+// Loads the design for a report or tells why not on `err`: true when loaded.
+bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
+
+// A mistake in the arguments, found by a report: told with the usage;
+// returns exit_status::kBadArguments.
+int BadArguments(QTextStream& err, const QString& why);
+
+// The warning line of a report on a design that cannot be assembled at some
+// notches (the solver clamped); empty when the gear assembles everywhere.
+QString AssemblyWarning(const AppState& s);

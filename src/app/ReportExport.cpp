@@ -1,12 +1,13 @@
 // quelf --export WHAT OUT [--scale N] [FILE]: one picture of the design as a
 // PNG, SVG or PDF file, drawn as the program's windows draw it. Exit status:
 // 0 written, 1 bad arguments, 2 the design cannot be read, 3 the file cannot
-// be written (nothing is left behind).
+// be written (nothing is left behind). A design that cannot be assembled at
+// some notches gets one warning line on standard error.
 #include "app/CommandLine.h"
 
 #include "graphs/DiagramPictures.h"
 #include "mainwin/FrameDrawing.h"
-#include "mainwin/TMainForm.h"
+#include "mainwin/MainWindowSize.h"
 #include "model/Model.h"
 #include "platform/DisplayList.h"
 #include "platform/QtPicture.h"
@@ -69,12 +70,10 @@ DisplayList DiagramPicture(AppState& s, DiagramKind k)
     return list;
 }
 
-} // namespace
-
 int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
 {
-    const QString what = cl.args.value(0);
-    const QString out = cl.args.value(1);
+    const QString what = cl.modeValue;
+    const QString out = cl.arguments.value(0);
     const ExportPicture* picture = nullptr;
     QStringList names;
     for (const ExportPicture& p : kPictures) {
@@ -83,37 +82,53 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     }
     if (!picture) {
         err << "quelf: unknown picture \"" << what << "\"; choose one of " << names.join(QStringLiteral(", ")) << "\n";
-        return 1;
+        return exit_status::kBadArguments;
     }
     const PictureFormat format = PictureFormatOf(out.toStdString());
     if (format == PictureFormat::None) {
         err << "quelf: \"" << out << "\" must end in .png, .svg or .pdf\n";
-        return 1;
+        return exit_status::kBadArguments;
     }
     int scale = 1;
-    if (!cl.scale.isEmpty()) {
-        if (cl.scale != QLatin1String("1") && cl.scale != QLatin1String("2") && cl.scale != QLatin1String("4")) {
+    if (cl.Has(QStringLiteral("scale"))) {
+        const QString n = cl.Value(QStringLiteral("scale"));
+        if (n != QLatin1String("1") && n != QLatin1String("2") && n != QLatin1String("4")) {
             err << "quelf: --scale must be 1, 2 or 4\n";
-            return 1;
+            return exit_status::kBadArguments;
         }
         if (format != PictureFormat::Png) {
             err << "quelf: --scale goes with a .png picture\n";
-            return 1;
+            return exit_status::kBadArguments;
         }
-        scale = cl.scale.toInt();
+        scale = n.toInt();
     }
 
     AppState s;
+    if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
+    const QString warning = AssemblyWarning(s);
     std::string error;
-    if (!LoadDesignForReport(s, cl.file, error)) {
-        err << "quelf: " << QString::fromStdString(error) << "\n";
-        return 2;
-    }
     const DisplayList list = picture->main ? MainPicture(s) : DiagramPicture(s, picture->kind);
     const QString title = QString::fromStdString(PictureFileStem(s.display.DataSetName, picture->name));
     if (!WriteDisplayList(list, out, format, scale, title, error)) {
         err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";
-        return 3;
+        return exit_status::kOutputUnwritable;
     }
-    return 0;
+    if (!warning.isEmpty()) err << warning << "\n";
+    return exit_status::kDone;
 }
+
+const ReportRegistration kExport{[] {
+    ReportMode m;
+    m.option = QStringLiteral("export");
+    m.valueName = QStringLiteral("WHAT");
+    m.description = QStringLiteral("Draw picture WHAT (main, port-graph, port-graph-reverse, port-graph-both, steam, "
+                                   "oval, sine) and write it to OUT (.png, .svg or .pdf).");
+    m.arguments = {QStringLiteral("OUT")};
+    m.options = {{QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")}};
+    m.pictures = true;
+    m.order = 20;
+    m.run = RunExportReport;
+    return m;
+}()};
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "mainwin/TMainForm.h"
+#include "model/ProgramVersion.h"
 #include "platform/QtDesktop.h"
 #include "platform/QtServices.h"
 #include "platform/QtSound.h"
@@ -10,21 +11,20 @@
 
 int main(int argc, char** argv)
 {
+    const QStringList arguments = ProgramArguments(argc, argv);
     // Reports, --help and --version write to the terminal and need no display.
-    if (IsReportRun(argc, argv)) return RunReport(argc, argv);
-    // So does a mistake on the window's command line.
-    CommandLine cl;
-    QString error;
-    if (!ParseWindowCommandLine(argc, argv, cl, error)) {
-        QTextStream(stderr) << "quelf: " << error << "\n" << UsageText();
-        return 1;
+    if (IsReportRun(arguments)) return RunReport(argc, argv, arguments);
+    // So does a mistake on the window's command line (at most one FILE).
+    if (arguments.size() > 2) {
+        QTextStream(stderr) << "quelf: unexpected argument \"" << arguments[2] << "\"\n" << UsageText();
+        return exit_status::kBadArguments;
     }
 
     QApplication app(argc, argv);
     // The names also place the remembered settings (recent designs, last folder).
     QApplication::setOrganizationName(QStringLiteral("QUELF"));
     QApplication::setApplicationName(QStringLiteral("QUELF Outside Admission"));
-    QApplication::setApplicationVersion(QStringLiteral("2.6"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("quelf"));
     QApplication::setWindowIcon(ProgramIcon());
 
@@ -36,6 +36,6 @@ int main(int argc, char** argv)
     mainForm.CreateChildWindows();
     mainForm.show();
     // A design named on the command line opens once the window is up.
-    if (!cl.file.isEmpty()) mainForm.OpenDesignWhenShown(cl.file);
+    if (arguments.size() == 2) mainForm.OpenDesignWhenShown(arguments[1]);
     return app.exec();
 }

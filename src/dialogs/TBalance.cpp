@@ -4,6 +4,7 @@
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/QtEditHooks.h"
 
 #include <QCheckBox>
@@ -31,7 +32,7 @@ constexpr int kPollMs = 30;
 // without trailing zeros.
 QString RangeText(float v)
 {
-    QString t = QString::number(static_cast<double>(v), 'f', std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
+    QString t = QString::fromStdString(DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8));
     if (t.contains(QLatin1Char('.'))) {
         while (t.endsWith(QLatin1Char('0'))) t.chop(1);
         if (t.endsWith(QLatin1Char('.'))) t.chop(1);

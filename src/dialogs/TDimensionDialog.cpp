@@ -113,8 +113,9 @@ void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = Fiel
 
 void TDimensionDialog::CloseDialog()
 {
-    // Without opening values (never the case once shown) every dimension counts as changed.
-    const std::vector<float> opened = opened_.value_or(std::vector<float>{});
+    // Without an opening (never the case once shown) every dimension counts as
+    // changed and no undo record as made here.
+    const DimensionDialogOpening opened = opened_.value_or(DimensionDialogOpening{{}, s.dyn.UndoSerial});
     opened_.reset();
     if (CloseDimensionDialogModel(s, opened) && main) MainRevArmToCentre(main);
     accept();
@@ -128,7 +129,7 @@ void TDimensionDialog::reject()
 
 void TDimensionDialog::FormActivate()
 {
-    if (!opened_) opened_ = DimensionValues(s.gear);
+    if (!opened_) opened_ = OpenDimensionDialogModel(s);
     FillFields();
     update(); // the labels and help lines
     Close1->setFocus(Qt::OtherFocusReason);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "model/DesignEdit.h"
 
 #include <QDialog>
 
@@ -113,7 +114,8 @@ protected:
 private:
     int FieldIndexOf(QObject* watched) const;
 
-    // The dimensions when the user opened the dialog. The close-up's round
-    // trip closes and reopens the dialog; it keeps them.
-    std::optional<std::vector<float>> opened_;
+    // The dimensions and the newest undo record when the user opened the
+    // dialog. The close-up's round trip closes and reopens the dialog; it
+    // keeps them.
+    std::optional<DimensionDialogOpening> opened_;
 };

@@ -2,7 +2,7 @@
 
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
-#include "model/Format.h"
+#include "model/NumberText.h"
 #include "platform/QtEditHooks.h"
 
 #include <QLabel>

@@ -2,8 +2,8 @@
 
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/QtEditHooks.h"
 
 #include <QLineEdit>

@@ -172,20 +172,3 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
         if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
     return bits;
 }
-
-std::string CompactNumber(float v)
-{
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, res.ptr);
-    const auto e = s.find('e');
-    if (e == std::string::npos) return s;
-    // "3.4e+38" -> "3.4e38", "1e-07" -> "1e-7".
-    std::string exponent = s.substr(e + 1);
-    const bool negative = !exponent.empty() && exponent[0] == '-';
-    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
-    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
-    return s.substr(0, e + 1) + (negative ? "-" : "") + exponent;
-}

@@ -38,7 +38,3 @@ bool AcceptValues(const std::vector<NativeRecord>& records, RecordLayout layout,
 // the mid-gear centre and the values derived from it, or the current item.
 // Two snapshots differ exactly when a save would keep a different design.
 std::vector<std::uint32_t> DesignSnapshot(const AppState& s);
-
-// A number as short as it can be written and still read back the same, with a
-// plain exponent: 3.4e38, 1234567, -0.25, 1e-7, nan, inf.
-std::string CompactNumber(float v);

@@ -1,6 +1,7 @@
 #include "files/FileMessages.h"
 
 #include "files/DesignValues.h"
+#include "model/NumberText.h"
 #include "platform/RecordFile.h"
 
 #include <cmath>
@@ -11,7 +12,7 @@ std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
 std::string HugeReason(const ValueCheck& c)
 {
-    return "values no gear can have (" + c.name + " = " + CompactNumber(c.value) + ")";
+    return "values no gear can have (" + c.name + " = " + CompactText(c.value) + ")";
 }
 
 std::string OpenReason(const DesignFileResult& r)

@@ -1,16 +1,13 @@
 // Tables of text cells for other programs: CSV as RFC 4180 describes it, and
 // tab-separated text that pastes into a spreadsheet as cells. Numbers are
-// written with "." as the decimal separator whatever the locale.
+// written by model/NumberText, with "." as the decimal separator whatever the
+// locale.
 #pragma once
 
 #include <string>
 #include <vector>
 
 using TextRow = std::vector<std::string>;
-
-// v with exactly `decimals` decimals ("-0.00" is written "0.00"); an empty
-// text for a value that is not a finite number.
-std::string DecimalText(long double v, int decimals);
 
 // RFC 4180: fields separated by commas, every record (the last one too) ended
 // by CR LF; a field that holds a comma, a double quote, CR or LF is enclosed

@@ -1,8 +1,8 @@
 #include "graphs/DiagramCommon.h"
 
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "graphs/PortDiagram.h"
 
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <cfloat>
 #include <cmath>
@@ -9,15 +9,6 @@
 using LD = long double;
 
 namespace {
-
-// A computed reverse arm setting as a model float; a setting beyond the float
-// range (from a broken file) becomes the largest float of its sign.
-float StoreF(LD v)
-{
-    if (std::isfinite(v) && v > FLT_MAX) return FLT_MAX;
-    if (std::isfinite(v) && v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
-}
 
 struct Pt {
     int x;
@@ -188,7 +179,7 @@ void PortEventTracer::TestEvents(Canvas& c, int row, const PortSample& prev, con
         // for a closing, so the zero crossing is always defined.
         const LD P = cur.piston;
         const LD Pp = prev.piston;
-        const float E = static_cast<float>(P - O / (Op - O) * (Pp - P));
+        const float E = ToModelFloat(P - O / (Op - O) * (Pp - P));
         const int x = EventX(kind, E);
         if (occurred_[kind]) {
             c.SetPenColour(KindColour(kind));
@@ -198,7 +189,7 @@ void PortEventTracer::TestEvents(Canvas& c, int row, const PortSample& prev, con
         occurred_[kind] = true;
 
         if (row == 13) {
-            const float fx = static_cast<float>(0.84375L * E + 9);
+            const float fx = ToModelFloat(0.84375L * E + 9);
             switch (kind) {
             case peFrontSteamOpens: xa_ = fx; break;
             case peFrontSteamCloses: xc_ = fx; break;
@@ -226,7 +217,7 @@ void DrawPortDiagram(Canvas& c, AppState& s)
     for (int i = 0; i <= 18; ++i) {
         const LD offset = static_cast<LD>(i) * static_cast<LD>(g.RevArmMax) / 18;
         const LD centre = g.RevArmCentre();
-        g.RevArmPos = StoreF(forward ? centre + offset : centre - offset);
+        g.RevArmPos = ToModelFloat(forward ? centre + offset : centre - offset);
         if (forward) {
             c.TextOut(554, 32, "Forward");
             c.TextOut(556, 336 - 16 * i, FormatFixed(g.RevArmPos, 7, 3));

@@ -1,7 +1,7 @@
 #include "graphs/RevArmPositions.h"
 
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 using LD = long double;
 
@@ -87,7 +87,7 @@ float ClampToArmRange(const Gear& g, long double v)
     const LD hi = static_cast<LD>(g.RevArmCentre()) + g.RevArmMax;
     if (v < lo) v = lo;
     if (v > hi) v = hi;
-    return static_cast<float>(v);
+    return ToModelFloat(v);
 }
 
 void StoreRevArmEdit(AppState& s, int box, const std::string& text)
@@ -97,7 +97,7 @@ void StoreRevArmEdit(AppState& s, int box, const std::string& text)
         if (!(v >= 0.1L)) v = 0.1L; // also catches a NaN
         // A typed scale beyond the float range would turn every height into 0.
         if (v > 1e30L) v = 1e30L;
-        s.graph.GraphVerticalScale = static_cast<float>(v);
+        s.graph.GraphVerticalScale = ToModelFloat(v);
         return;
     }
     if (box < 1 || box > 9) return;

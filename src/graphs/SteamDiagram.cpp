@@ -1,8 +1,8 @@
 #include "graphs/SteamDiagram.h"
 
 #include "graphs/DiagramCommon.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -12,15 +12,6 @@
 using LD = long double;
 
 namespace {
-
-// Stores a computed value as a model float: finite values beyond the float
-// range become the largest float of their sign instead of overflowing.
-float StoreF(LD v)
-{
-    if (v > FLT_MAX) return std::isinf(v) ? static_cast<float>(v) : FLT_MAX;
-    if (v < -FLT_MAX) return std::isinf(v) ? static_cast<float>(v) : -FLT_MAX;
-    return static_cast<float>(v);
-}
 
 // The position terms of the pressure steps (P + 1, P + 45, P + 100, 641 - P,
 // 685 - P, 740 - P) cannot vanish for a piston on its 0..640 scale; a broken
@@ -42,14 +33,14 @@ void ExhaustStep(End& e)
 {
     LD p = static_cast<LD>(e.pressure) - static_cast<LD>(e.release) / 15;
     if (p < 5) p = 5;
-    e.pressure = StoreF(p);
+    e.pressure = ToModelFloat(p);
 }
 
 void CompressionStep(End& e, const Gear& g)
 {
     const LD prev = g.PrevPistonPx, cur = g.PistonPx;
     const LD q = e.front ? Div(prev, cur + 1) + 0.3L : Div(640 - prev, 641 - cur) + 0.3L;
-    e.pressure = StoreF(e.pressure + q * q * q * q);
+    e.pressure = ToModelFloat(e.pressure + q * q * q * q);
 }
 
 void AdmissionStep(End& e, const Gear& g)
@@ -58,7 +49,7 @@ void AdmissionStep(End& e, const Gear& g)
     const LD cur = g.PistonPx;
     LD p = static_cast<LD>(e.pressure) + Div(static_cast<LD>(e.steamOpen) * 100000, e.front ? cur + 45 : 685 - cur);
     if (p > 303) p = 303;
-    e.pressure = StoreF(p);
+    e.pressure = ToModelFloat(p);
 }
 
 void ExpansionStep(End& e, const Gear& g)
@@ -66,7 +57,7 @@ void ExpansionStep(End& e, const Gear& g)
     const LD prev = g.PrevPistonPx, cur = g.PistonPx;
     const LD p =
         e.front ? Div((prev + 100) * e.pressure, cur + 100) * 0.96L : Div((740 - prev) * e.pressure, 740 - cur) * 0.96L;
-    e.pressure = StoreF(p);
+    e.pressure = ToModelFloat(p);
 }
 
 void UpdatePhase(End& e, const Gear& g)
@@ -207,8 +198,8 @@ void DrawEnd(Canvas& c, AppState& s, End& e, float& prevSteamOpen, float prevPre
             c.Line(SteamDiagramX(prevPx), y, ToPixel(584 - 0.84375L * prevPx + (prevPx - g.PistonPx) * t * 0.84375L),
                    y);
         }
-        g.PrevPistonPx = StoreF(prevPx + (g.PistonPx - prevPx) * t);
-        e.pressure = StoreF(e.pressure - t * (static_cast<LD>(e.pressure) - prevPressure));
+        g.PrevPistonPx = ToModelFloat(prevPx + (g.PistonPx - prevPx) * t);
+        e.pressure = ToModelFloat(e.pressure - t * (static_cast<LD>(e.pressure) - prevPressure));
 
         c.SetFontColour(d.colour);
         c.TextOut(d.cutOffTitleX, 231, "%CutOff");

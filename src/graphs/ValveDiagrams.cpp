@@ -1,8 +1,8 @@
 #include "graphs/ValveDiagrams.h"
 
 #include "graphs/DiagramCommon.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <cmath>
 
@@ -199,7 +199,7 @@ void DrawOvalDiagram(Canvas& c, AppState& s)
         for (int j = 7; j <= 52; ++j) {
             int a = 88 - 8 * j;
             while (a < 0) a += 360;
-            g.DriverAngle = static_cast<float>(a);
+            g.DriverAngle = ToModelFloat(a);
             SolveLinkage(g);
             const LD v = g.ValveCen;
             if (mid) mm.Update(g.PointX[4]);
@@ -254,7 +254,7 @@ void DrawSineDiagram(Canvas& c, AppState& s)
         for (int j = 7; j <= 73; ++j) {
             int a = 8 * j + 272;
             while (a > 360) a -= 360;
-            g.DriverAngle = static_cast<float>(a);
+            g.DriverAngle = ToModelFloat(a);
             SolveLinkage(g);
             const LD v = g.ValveCen;
             if (mid) mm.Update(g.PointX[4]);

@@ -1,5 +1,7 @@
 #include "mainwin/HighlightView.h"
 
+#include "model/NumberText.h"
+
 #include "model/Model.h"
 
 #include <cmath>
@@ -61,7 +63,7 @@ LD UsableZoom(float z)
 }
 
 // Sets the close-up scale n / z * 7.5 and, when given, the offsets.
-void SetCloseUp(View& v, LD n, LD zoom) { v.ViewScale = static_cast<float>(n / zoom * 7.5L); }
+void SetCloseUp(View& v, LD n, LD zoom) { v.ViewScale = ToModelFloat(n / zoom * 7.5L); }
 
 void SetCloseUp(View& v, LD n, LD zoom, float ox, float oy)
 {

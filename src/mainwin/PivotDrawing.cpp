@@ -1,8 +1,8 @@
 #include "mainwin/PivotDrawing.h"
 
 #include "mainwin/PivotSelection.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <cmath>
 

@@ -1,5 +1,7 @@
 #include "mainwin/PivotSelection.h"
 
+#include "model/NumberText.h"
+
 #include "mainwin/ViewOps.h"
 #include "model/Model.h"
 
@@ -7,15 +9,9 @@
 
 using LD = long double;
 
-float ScreenToWorldX(const View& v, int x)
-{
-    return static_cast<float>((static_cast<LD>(x) - v.ViewOffsetX) / v.ViewScale);
-}
+float ScreenToWorldX(const View& v, int x) { return ToModelFloat((static_cast<LD>(x) - v.ViewOffsetX) / v.ViewScale); }
 
-float ScreenToWorldY(const View& v, int y)
-{
-    return static_cast<float>(-(static_cast<LD>(y) - v.ViewOffsetY) / v.ViewScale);
-}
+float ScreenToWorldY(const View& v, int y) { return ToModelFloat(-(static_cast<LD>(y) - v.ViewOffsetY) / v.ViewScale); }
 
 bool InDrawingArea(int x, int y) { return y > 120 || (y >= 68 && x > 247); }
 
@@ -34,7 +30,7 @@ void RefBarChange(AppState& s, RefBar bar, int position)
 {
     View& v = s.view;
     Gear& g = s.gear;
-    auto add = [](float& coord, float inc) { coord = static_cast<float>(static_cast<LD>(coord) + inc); };
+    auto add = [](float& coord, float inc) { coord = ToModelFloat(static_cast<LD>(coord) + inc); };
     switch (bar) {
     case RefBar::Ref1Vert:
         add(g.PointY[kRefPoint1], StepperIncrement(position, v.Ref1VertLast, v.Ref1VertPrev, 1000, 25));

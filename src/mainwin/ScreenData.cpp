@@ -2,8 +2,8 @@
 
 #include "mainwin/PivotDrawing.h"
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 using LD = long double;
 
@@ -85,7 +85,7 @@ void CutOff(Canvas& c, AppState& s, bool front)
         ticks = ToPixel(400 / (step + 0.1L));
         const LD prevPx = g.PrevPistonPx;
         const LD pc = prevPx - prevOpen * (static_cast<LD>(g.PistonPx) - prevPx) / (static_cast<LD>(open) - prevOpen);
-        g.PrevPistonPx = static_cast<float>(pc);
+        g.PrevPistonPx = ToModelFloat(pc);
         const LD percent = front ? pc / 6.4L : (640 - pc) / 6.4L;
         // One decimal in a column five wide: a 25 % cut-off reads " 25.0".
         text = FormatFixed10(percent, 5, 1);

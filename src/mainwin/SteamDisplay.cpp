@@ -1,5 +1,7 @@
 #include "mainwin/SteamDisplay.h"
 
+#include "model/NumberText.h"
+
 #include "model/Model.h"
 
 #include <cmath>
@@ -22,7 +24,7 @@ float ClampDensity(LD d)
 {
     if (!(d >= 25)) d = 25;
     if (d > 2000) d = 2000;
-    return static_cast<float>(d);
+    return ToModelFloat(d);
 }
 
 // Volume for an exhaust beat from the density recorded at the previous beat of

@@ -1,6 +1,6 @@
 #include "mainwin/TGraphZoom.h"
 
-#include "model/Format.h"
+#include "model/NumberText.h"
 #include "platform/QtEditHooks.h"
 
 #include <QLabel>

@@ -2,6 +2,7 @@
 
 #include "files/RecentDesigns.h"
 #include "model/Model.h"
+#include "model/ProgramVersion.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtDesktop.h"
 #include "platform/QtFonts.h"
@@ -712,7 +713,8 @@ void TMainForm::UpdateCaptions()
 {
     const QString tail = QString::fromStdString(state_.display.DataSetName) + QStringLiteral("     ") +
                          QString::fromStdString(clock_.ShortDate()) + QStringLiteral("   ") +
-                         QString::fromStdString(clock_.ShortTime()) + QStringLiteral("   Version 2.6");
+                         QString::fromStdString(clock_.ShortTime()) + QStringLiteral("   Version ") +
+                         QString::fromLatin1(kProgramVersion);
     setWindowTitle(QStringLiteral("QUELF Outside Admission            ") + tail);
     UpdateGraphCaptions(tail);
     UpdateAidsCaptions(tail);

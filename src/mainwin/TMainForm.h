@@ -14,6 +14,7 @@
 
 #include "mainwin/ChildWindows.h"
 #include "mainwin/FrameDrawing.h"
+#include "mainwin/MainWindowSize.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
 #include "platform/QtFrameBuffer.h"
@@ -41,13 +42,6 @@ class QScrollBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
-
-// Ticks of about 15 ms: about 64 frames per second, the pace users know.
-inline constexpr int kTickIntervalMs = 15;
-inline constexpr int kClientWidth = 632;
-inline constexpr int kClientHeight = 380;
-inline constexpr int kFrameWidth = 1280;
-inline constexpr int kFrameHeight = 1024;
 
 class TMainForm;
 

@@ -204,14 +204,15 @@ void TMainForm::OpenDesignWhenShown(const QString& path)
 void TMainForm::RememberDesign(const QString& path)
 {
     const QFileInfo info(path);
-    StoreRecentDesigns(QtList(WithRecentDesign(StdList(LoadRecentDesigns()), info.absoluteFilePath().toStdString())));
+    StoreRecentDesigns(
+        QtList(WithRecentDesign(StdList(LoadRecentDesigns(kRecentDesignsMax)), info.absoluteFilePath().toStdString())));
     RememberFileDialogFolder(info.absolutePath());
     RefreshRecentDesigns();
 }
 
 void TMainForm::RefreshRecentDesigns()
 {
-    const QStringList list = LoadRecentDesigns();
+    const QStringList list = LoadRecentDesigns(kRecentDesignsMax);
     for (int k = 1; k <= kRecentDesignsMax; ++k) {
         QAction* a = RecentDesign[static_cast<std::size_t>(k)];
         const bool used = k <= list.size();
@@ -236,7 +237,7 @@ void TMainForm::RecentDesignClick(int k)
     }
     // Told as an open of the file tells it; the design stays.
     LoadDesignFile(path, IsOlderDesign(path));
-    StoreRecentDesigns(QtList(WithoutRecentDesign(StdList(LoadRecentDesigns()), path.toStdString())));
+    StoreRecentDesigns(QtList(WithoutRecentDesign(StdList(LoadRecentDesigns(kRecentDesignsMax)), path.toStdString())));
     RefreshRecentDesigns();
 }
 

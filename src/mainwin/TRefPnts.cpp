@@ -2,7 +2,7 @@
 
 #include "mainwin/PivotSelection.h"
 #include "mainwin/TMainForm.h"
-#include "model/Format.h"
+#include "model/NumberText.h"
 #include "platform/QtEditHooks.h"
 
 #include <QLabel>

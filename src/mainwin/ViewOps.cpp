@@ -1,5 +1,7 @@
 #include "mainwin/ViewOps.h"
 
+#include "model/NumberText.h"
+
 #include "model/Model.h"
 
 #include <algorithm>
@@ -20,12 +22,12 @@ float StepperIncrement(int p, int& last, int& prev, float divisor, int page)
     if (jump == 1 || jump == page) inc = p / d;
     prev = last;
     last = p;
-    return static_cast<float>(inc);
+    return ToModelFloat(inc);
 }
 
 void PanVertical(View& v, float increment)
 {
-    v.ViewOffsetY = static_cast<float>(static_cast<LD>(v.ViewOffsetY) - increment);
+    v.ViewOffsetY = ToModelFloat(static_cast<LD>(v.ViewOffsetY) - increment);
     v.PrevScale = v.ViewScale;
     v.PrevOffsetX = v.ViewOffsetX;
     v.PrevOffsetY = v.ViewOffsetY;
@@ -33,7 +35,7 @@ void PanVertical(View& v, float increment)
 
 void PanHorizontal(View& v, float increment)
 {
-    v.ViewOffsetX = static_cast<float>(static_cast<LD>(v.ViewOffsetX) + increment);
+    v.ViewOffsetX = ToModelFloat(static_cast<LD>(v.ViewOffsetX) + increment);
     v.PrevScale = v.ViewScale;
     v.PrevOffsetX = v.ViewOffsetX;
     v.PrevOffsetY = v.ViewOffsetY;
@@ -44,10 +46,10 @@ void ZoomStep(View& v, float increment)
     v.PrevScale = v.ViewScale;
     v.PrevOffsetX = v.ViewOffsetX;
     v.PrevOffsetY = v.ViewOffsetY;
-    v.ViewScale = static_cast<float>(static_cast<LD>(v.ViewScale) * (1 + static_cast<LD>(increment) / 100));
+    v.ViewScale = ToModelFloat(static_cast<LD>(v.ViewScale) * (1 + static_cast<LD>(increment) / 100));
     if (v.PrevScale != 0) {
-        v.ViewOffsetX = static_cast<float>((static_cast<LD>(v.PrevOffsetX) - 320) * v.ViewScale / v.PrevScale + 320);
-        v.ViewOffsetY = static_cast<float>((static_cast<LD>(v.PrevOffsetY) - 240) * v.ViewScale / v.PrevScale + 240);
+        v.ViewOffsetX = ToModelFloat((static_cast<LD>(v.PrevOffsetX) - 320) * v.ViewScale / v.PrevScale + 320);
+        v.ViewOffsetY = ToModelFloat((static_cast<LD>(v.PrevOffsetY) - 240) * v.ViewScale / v.PrevScale + 240);
     }
     if (v.ViewScale > 3000) v.ViewScale = 3000;
     if (v.ViewScale < 0.5f) v.ViewScale = 0.5f;
@@ -85,8 +87,8 @@ void RecallPreset(View& v, int k, bool storePending)
 
 PanBarPositions CentreOnPoint(View& v, float x, float y)
 {
-    v.ViewOffsetX = static_cast<float>(320 - static_cast<LD>(x) * v.ViewScale);
-    v.ViewOffsetY = static_cast<float>(static_cast<LD>(y) * v.ViewScale + 240);
+    v.ViewOffsetX = ToModelFloat(320 - static_cast<LD>(x) * v.ViewScale);
+    v.ViewOffsetY = ToModelFloat(static_cast<LD>(y) * v.ViewScale + 240);
     PanBarPositions pos{0, 0};
     const LD vs = v.ViewScale;
     if (vs != 0 && v.HomeOffsetX != 0)
@@ -127,10 +129,10 @@ bool PlaceBox(View& v, const WorldBox& b, ScreenArea a, int margin)
     if (b.empty || aw < 1 || ah < 1 || (w <= 0 && h <= 0)) return false;
     LD scale = std::min(w > 0 ? aw / w : ah / h, h > 0 ? ah / h : aw / w);
     scale = std::clamp<LD>(scale, 0.5L, 3000);
-    v.ViewScale = static_cast<float>(scale);
+    v.ViewScale = ToModelFloat(scale);
     const LD cx = a.left + a.width / 2.0L, cy = a.top + a.height / 2.0L;
-    v.ViewOffsetX = static_cast<float>(cx - (b.left + b.right) / 2 * v.ViewScale);
-    v.ViewOffsetY = static_cast<float>(cy + (b.bottom + b.top) / 2 * v.ViewScale);
+    v.ViewOffsetX = ToModelFloat(cx - (b.left + b.right) / 2 * v.ViewScale);
+    v.ViewOffsetY = ToModelFloat(cy + (b.bottom + b.top) / 2 * v.ViewScale);
     return true;
 }
 
@@ -143,7 +145,7 @@ bool FitGearToArea(View& v, const Gear& gear, ScreenArea area)
     Gear g = gear;
     WorldBox box;
     for (int a = 0; a < 360; a += 5) {
-        g.DriverAngle = static_cast<float>(a);
+        g.DriverAngle = ToModelFloat(a);
         SolveLinkage(g);
         for (int i = 0; i <= kLastGearPoint; ++i) box.Add(g.PointX[i], g.PointY[i]);
         box.Add(g.PointX[1], g.PointY[1], static_cast<LD>(g.CrankDiskDia) / 2);

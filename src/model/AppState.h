@@ -59,6 +59,21 @@ struct ScreenPt {
 
 // ------------------------------------------------------------ gear model
 // Dimension set, pivot table, reverse arm, solver outputs and port values.
+// The unit of every length of a design.
+enum class LengthUnit : int { Unspecified = 0, Inch = 1, Millimetre = 2 };
+
+// The unit as the program's own texts write it: "units" while unspecified,
+// else "in" or "mm" (e.g. the events table's "Lead front (units)").
+inline const char* LengthUnitText(LengthUnit u)
+{
+    switch (u) {
+    case LengthUnit::Inch: return "in";
+    case LengthUnit::Millimetre: return "mm";
+    case LengthUnit::Unspecified: break;
+    }
+    return "units";
+}
+
 struct Gear {
     // Frame dimensions (codes 1..22). Codes 13/14 are PointY[8]/PointX[8],
     // codes 18/19 are PointY[15]/PointX[15]; they have no member here.
@@ -102,6 +117,9 @@ struct Gear {
     // The driver angle the last tick solved at: the angle of the frame shown,
     // one step behind DriverAngle while the gear runs.
     float SolvedDriverAngle = 0;
+
+    // What the lengths of the design are measured in (kept in the design file).
+    LengthUnit Unit = LengthUnit::Unspecified;
 
     // Error signalling.
     bool ErrorBeepOn = true;
@@ -266,11 +284,15 @@ struct UndoEntry {
     float Old = 0;
     float New = 0;
     std::string Name;
-    // A record of a change that moved the reverse arm to mid gear (a balance
-    // applied): the arm as it was before, put back when the record is undone.
+    // The record's place in the order records are made (1, 2, ...), so that
+    // a dimension dialog can tell the records made while it was open.
+    std::uint64_t Serial = 0;
+    // A record of a change whose dialog Close (or balance applied) moved the
+    // reverse arm to mid gear: what the re-centring rewrote, as it was just
+    // before, put back when the record is undone.
     bool RestoresArm = false;
     float ArmPosBefore = 0;
-    std::array<float, 10> ArmBefore{}; // RevArm[0..9]
+    std::array<float, 4> ArmBefore{}; // RevArm[0..3]: centre, mid gear, the two normal notches
 };
 
 struct DynVars {
@@ -282,6 +304,7 @@ struct DynVars {
     float SlotValueOnEnter = 0;
     std::array<UndoEntry, kUndoEntries> Undo{};
     int UndoCount = 0;
+    std::uint64_t UndoSerial = 0; // the serial of the newest record made (never reset)
     bool EditDirty = false;
     bool DynVarsOn = false;
     bool UndoOn = false;

@@ -1,7 +1,7 @@
 #include "model/DynVars.h"
 
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +23,7 @@ float NormaliseDegrees(LD a)
     if (!std::isfinite(a)) return static_cast<float>(a);
     a = std::fmod(a, 360.0L);
     if (a < 0) a += 360;
-    float f = static_cast<float>(a);
+    float f = ToModelFloat(a);
     if (f >= 360.0f) f = 0.0f; // just below 360 may round up in single precision
     return f;
 }
@@ -75,8 +75,8 @@ void ApplyBarIncrement(AppState& s)
     if (!IsBarVariableCode(k)) return;
 
     sl.Value = GetDimension(s.gear, k);
-    if (k == 6) d.BarIncrement = static_cast<float>(static_cast<LD>(d.BarIncrement) * 100);
-    sl.Value = static_cast<float>(static_cast<LD>(sl.Value) + d.BarIncrement);
+    if (k == 6) d.BarIncrement = ToModelFloat(static_cast<LD>(d.BarIncrement) * 100);
+    sl.Value = ToModelFloat(static_cast<LD>(sl.Value) + d.BarIncrement);
     s.steam.FrontCutOffText.clear();
     s.steam.RearCutOffText.clear();
 
@@ -93,6 +93,7 @@ void PushUndo(AppState& s)
     d.UndoButtonsEnabled = true;
     for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
     d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
+    d.Undo[1].Serial = ++d.UndoSerial;
     d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
 }
 
@@ -117,7 +118,7 @@ void PopUndo(AppState& s)
     if (e.Code != 21 && e.Code != 22 && e.Code != 102)
         SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
     if (e.RestoresArm) {
-        s.gear.RevArm = e.ArmBefore;
+        std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosBefore;
         s.steam.FrontCutOffText.clear();
         s.steam.RearCutOffText.clear();
@@ -160,7 +161,7 @@ float BarIncrementFor(int P, int L, int Q)
     if (P > 0 && P < Q) inc = -p / 1000;
     const long long step = std::llabs(static_cast<long long>(P) - L);
     if (step == 1 || step == 10) inc = p / 1000;
-    return static_cast<float>(inc);
+    return ToModelFloat(inc);
 }
 
 bool DynBarChange(AppState& s, int slot, int position)

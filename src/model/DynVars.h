@@ -41,15 +41,18 @@ void ApplyBarIncrement(AppState& s);
 bool IsBarVariableCode(int code);
 
 // Open a new undo record (only while EditDirty): enable the undo buttons, move
-// entries 0..19 to 1..20, UndoCount := min(UndoCount + 1, 20). The caller then
-// fills entry 1.
+// entries 0..19 to 1..20, UndoCount := min(UndoCount + 1, 20); entry 1 gets
+// the next serial (UndoSerial + 1) and moves no arm. The caller then fills
+// entry 1.
 void PushUndo(AppState& s);
 
 // Undo the newest record: shift the history up, restore the dimension (except
-// codes 21, 22, 102) and, for a record that says so, the reverse arm
-// (RevArm[0..9], RevArmPos); refresh the four slots, disable the undo buttons
-// when no record remains, UndoCount := max(UndoCount - 1, 0). The record
-// undone stays in entry 0 until the next undo.
+// codes 21, 22, 102) and, for a record that says so (RestoresArm), what the
+// re-centring of its Close rewrote: RevArm[0..3] (centre, mid gear, the two
+// normal notches) and RevArmPos as they were just before it, both cut-off
+// readouts emptied; refresh the four slots, disable the undo buttons when no
+// record remains, UndoCount := max(UndoCount - 1, 0). The record undone stays
+// in entry 0 until the next undo.
 void PopUndo(AppState& s);
 
 // All 21 entries := code 0, values 0, empty name; UndoCount := 0; the undo

@@ -1,5 +1,7 @@
 #include "model/Model.h"
 
+#include "model/NumberText.h"
+
 #include <cmath>
 #include <limits>
 
@@ -125,7 +127,7 @@ void SetDimension(Gear& g, int code, float value)
     if (code == 13) g.PointY[9] = value;
     if (code == 14) g.PointX[9] = value;
     if (code == 102 || code == 109)
-        g.PointY[13] = static_cast<float>(static_cast<LD>(g.Cyl(ciValveStemClToCylCl)) + g.PointY[3]);
+        g.PointY[13] = ToModelFloat(static_cast<LD>(g.Cyl(ciValveStemClToCylCl)) + g.PointY[3]);
 }
 
 // ---------------------------------------------------------------- start-up and resets
@@ -193,7 +195,7 @@ void StoreCylinderDefaults(Gear& g)
     g.CylDefaults.fill(0);
     for (const DimInfo& d : kDims)
         if (IsCylinderCode(d.code) && d.cylIndex >= 0) g.CylDefaults[d.cylIndex] = d.defaultValue;
-    g.PointY[13] = static_cast<float>(static_cast<LD>(g.PointY[3]) + g.Cyl(ciValveStemClToCylCl));
+    g.PointY[13] = ToModelFloat(static_cast<LD>(g.PointY[3]) + g.Cyl(ciValveStemClToCylCl));
 }
 
 void ResetFrameDimensions(Gear& g)
@@ -208,7 +210,7 @@ void ResetCylinderDimensions(Gear& g)
 {
     g.CylDims = g.CylDefaults;
     g.PointY[3] = 0;
-    g.PointY[13] = static_cast<float>(static_cast<LD>(g.PointY[3]) + g.Cyl(ciValveStemClToCylCl));
+    g.PointY[13] = ToModelFloat(static_cast<LD>(g.PointY[3]) + g.Cyl(ciValveStemClToCylCl));
 }
 
 void RecomputeRevArmCentre(Gear& g)
@@ -219,12 +221,12 @@ void RecomputeRevArmCentre(Gear& g)
     if (g.EccRodLength == 0) g.EccRodLength = 0.00001f;
     const LD centre = static_cast<LD>(g.PointX[8]) - (static_cast<LD>(g.RevHeadArmLower) / g.EccRodLength / 1.4L) *
                                                          (static_cast<LD>(g.PointY[14]) - g.PointY[16]);
-    g.RevArmCentre() = static_cast<float>(centre);
+    g.RevArmCentre() = ToModelFloat(centre);
     const LD c = g.RevArmCentre();
     g.RevArmPos = g.RevArmCentre();
     g.RevArm[1] = g.RevArmCentre();
-    g.RevArm[2] = static_cast<float>(c - g.RevArmNormal);
-    g.RevArm[3] = static_cast<float>(c + g.RevArmNormal);
+    g.RevArm[2] = ToModelFloat(c - g.RevArmNormal);
+    g.RevArm[3] = ToModelFloat(c + g.RevArmNormal);
     g.DriverAngle = savedAngle;
 }
 
@@ -280,7 +282,6 @@ void AbsRadicand(Gear& g, long double& v)
 namespace {
 // arcsin as arctan(u / sqrt(1 - u^2)); u is always clamped into the open unit range first.
 inline LD ArcSin(LD u) { return std::atan(u / std::sqrt(1.0L - u * u)); }
-inline float F(LD v) { return static_cast<float>(v); }
 } // namespace
 
 void SolveLinkage(Gear& g)
@@ -292,29 +293,29 @@ void SolveLinkage(Gear& g)
     // 1. Reverse arm end.
     X[18] = g.RevArmPos;
     // 2. Crank pin.
-    X[2] = F(X[1] + std::cos(theta) * static_cast<LD>(g.Stroke) / 2);
-    Y[2] = F(Y[1] - std::sin(theta) * static_cast<LD>(g.Stroke) / 2);
+    X[2] = ToModelFloat(X[1] + std::cos(theta) * static_cast<LD>(g.Stroke) / 2);
+    Y[2] = ToModelFloat(Y[1] - std::sin(theta) * static_cast<LD>(g.Stroke) / 2);
     // 3. Crosshead, forward solution.
     LD v = Sq(g.MainRodLength) - Sq(static_cast<LD>(Y[2]) - Y[3]);
     AbsRadicand(g, v);
-    X[3] = F(X[2] + std::sqrt(v));
+    X[3] = ToModelFloat(X[2] + std::sqrt(v));
     // 4. Eccentric centre.
     const LD eps = (static_cast<LD>(g.DriverAngle) + g.EccAngleDeg) * kPi / 180.0L;
-    X[5] = F(X[1] + std::cos(eps) * static_cast<LD>(g.EccCircleDiam) / 2);
-    Y[5] = F(Y[1] - std::sin(eps) * static_cast<LD>(g.EccCircleDiam) / 2);
+    X[5] = ToModelFloat(X[1] + std::cos(eps) * static_cast<LD>(g.EccCircleDiam) / 2);
+    Y[5] = ToModelFloat(Y[1] - std::sin(eps) * static_cast<LD>(g.EccCircleDiam) / 2);
     // 5. Reverse arm end height, lower solution.
     v = Sq(g.RevHeadArmLower) - Sq(static_cast<LD>(X[18]) - X[9]);
     AbsRadicand(g, v);
-    Y[18] = F(Y[9] - std::sqrt(v));
+    Y[18] = ToModelFloat(Y[9] - std::sqrt(v));
     // 6. Upper end of the reverse head.
     LD L = g.RevHeadArmLower;
     ClampDenominator(g, L);
-    X[10] = F(X[9] + (static_cast<LD>(X[9]) - X[18]) * g.RevHeadUpper / L);
-    Y[10] = F(Y[9] + static_cast<LD>(g.RevHeadUpper) * (static_cast<LD>(Y[9]) - Y[18]) / L);
+    X[10] = ToModelFloat(X[9] + (static_cast<LD>(X[9]) - X[18]) * g.RevHeadUpper / L);
+    Y[10] = ToModelFloat(Y[9] + static_cast<LD>(g.RevHeadUpper) * (static_cast<LD>(Y[9]) - Y[18]) / L);
     // 7. Inclination of the reverse head.
     LD D = static_cast<LD>(Y[10]) - Y[18];
     ClampDenominator(g, D);
-    g.RevHeadAngle = F(std::atan((static_cast<LD>(X[18]) - X[10]) / D));
+    g.RevHeadAngle = ToModelFloat(std::atan((static_cast<LD>(X[18]) - X[10]) / D));
     // 8. Triangle eccentric centre - reverse arm end - strap guide point.
     D = static_cast<LD>(Y[18]) - Y[5];
     ClampDenominator(g, D);
@@ -326,21 +327,21 @@ void SolveLinkage(Gear& g)
     const LD B = kPi - A - ArcSin(u);
     const LD r = std::sin(B) * (static_cast<LD>(g.EccStrapLower) + g.EccStrapUpper) / std::sin(A);
     // 9. Strap guide point.
-    X[7] = F(X[18] - std::sin(static_cast<LD>(g.RevHeadAngle)) * r);
-    Y[7] = F(Y[18] + std::cos(static_cast<LD>(g.RevHeadAngle)) * r);
+    X[7] = ToModelFloat(X[18] - std::sin(static_cast<LD>(g.RevHeadAngle)) * r);
+    Y[7] = ToModelFloat(Y[18] + std::cos(static_cast<LD>(g.RevHeadAngle)) * r);
     // 10. Strap inclination.
     D = static_cast<LD>(Y[7]) - Y[5];
     ClampDenominator(g, D);
-    g.StrapAngle = F(std::atan((static_cast<LD>(X[7]) - X[5]) / D));
+    g.StrapAngle = ToModelFloat(std::atan((static_cast<LD>(X[7]) - X[5]) / D));
     // 11. Strap points.
     const LD ss = std::sin(static_cast<LD>(g.StrapAngle));
     const LD cs = std::cos(static_cast<LD>(g.StrapAngle));
-    X[6] = F(X[5] + ss * g.EccStrapLower);
-    Y[6] = F(Y[5] + cs * g.EccStrapLower);
-    X[12] = F(X[5] + ss * static_cast<LD>(g.EccentricDiam) / 2);
-    Y[12] = F(Y[5] + cs * static_cast<LD>(g.EccentricDiam) / 2);
-    X[14] = F(X[6] + cs * g.EccStrapHorz);
-    Y[14] = F(Y[6] - ss * g.EccStrapHorz);
+    X[6] = ToModelFloat(X[5] + ss * g.EccStrapLower);
+    Y[6] = ToModelFloat(Y[5] + cs * g.EccStrapLower);
+    X[12] = ToModelFloat(X[5] + ss * static_cast<LD>(g.EccentricDiam) / 2);
+    Y[12] = ToModelFloat(Y[5] + cs * static_cast<LD>(g.EccentricDiam) / 2);
+    X[14] = ToModelFloat(X[6] + cs * g.EccStrapHorz);
+    Y[14] = ToModelFloat(Y[6] - ss * g.EccStrapHorz);
     // 12. Eccentric rod and rocker upper arm.
     D = static_cast<LD>(X[15]) - X[14];
     ClampDenominator(g, D);
@@ -353,12 +354,12 @@ void SolveLinkage(Gear& g)
     // 13. Front pin of the eccentric rod, branch by the sign of RockerUpperVert.
     if (g.RockerUpperVert >= 0) {
         const LD alpha = kPiHalf - ArcSin(u) - phi;
-        X[16] = F(X[14] + std::cos(alpha) * g.EccRodLength);
-        Y[16] = F(Y[14] - std::sin(alpha) * g.EccRodLength);
+        X[16] = ToModelFloat(X[14] + std::cos(alpha) * g.EccRodLength);
+        Y[16] = ToModelFloat(Y[14] - std::sin(alpha) * g.EccRodLength);
     } else {
         const LD alpha = kPiHalf - ArcSin(u) + phi;
-        X[16] = F(X[14] + std::cos(alpha) * g.EccRodLength);
-        Y[16] = F(Y[14] + std::sin(alpha) * g.EccRodLength);
+        X[16] = ToModelFloat(X[14] + std::cos(alpha) * g.EccRodLength);
+        Y[16] = ToModelFloat(Y[14] + std::sin(alpha) * g.EccRodLength);
     }
     // 14. Rocker angle.
     LD V = g.RockerUpperVert;
@@ -368,14 +369,14 @@ void SolveLinkage(Gear& g)
     ClampDenominator(g, D);
     beta -= std::atan((static_cast<LD>(X[16]) - X[15]) / D);
     // 15. Rocker lower end and elbow.
-    X[17] = F(X[15] - std::sin(beta) * g.RockerLower);
-    Y[17] = F(Y[15] - std::cos(beta) * g.RockerLower);
-    X[11] = F(X[15] - std::sin(beta) * g.RockerUpperVert);
-    Y[11] = F(Y[15] - std::cos(beta) * g.RockerUpperVert);
+    X[17] = ToModelFloat(X[15] - std::sin(beta) * g.RockerLower);
+    Y[17] = ToModelFloat(Y[15] - std::cos(beta) * g.RockerLower);
+    X[11] = ToModelFloat(X[15] - std::sin(beta) * g.RockerUpperVert);
+    Y[11] = ToModelFloat(Y[15] - std::cos(beta) * g.RockerUpperVert);
     // 16. Valve joint, forward solution.
     v = Sq(g.ValveRodLength) - Sq(static_cast<LD>(Y[4]) - Y[17]);
     AbsRadicand(g, v);
-    X[4] = F(X[17] + std::sqrt(v));
+    X[4] = ToModelFloat(X[17] + std::sqrt(v));
     X[13] = X[4];
     // 17. Centre line heights.
     Y[3] = 0;
@@ -396,15 +397,15 @@ void ComputeEndOfSolveValues(Gear& g)
     const LD vcf = g.Cyl(ciValveExhCavityFrontHalf), vcr = g.Cyl(ciValveExhCavityRearHalf);
     const LD vcj = g.Cyl(ciValveCtrToJoint);
 
-    g.FrontSteamOpenLine = F(h + bwf + spf - vlf);
-    g.FrontSteamMaxLine = F(h + bwf - vlf);
-    g.FrontExhOpenLine = F(h + bwf - vcf);
-    g.RearSteamOpenLine = F(h + bwr + spr - vlr);
-    g.RearSteamMaxLine = F(h + bwr - vlr);
-    g.RearExhOpenLine = F(h + bwr - vcr);
-    g.ValveCen = F(vcj + g.PointX[4] - e);
-    g.RearLeadBase = F(g.RearSteamOpenLine + vcj - e);
-    g.FrontLeadBase = F(g.FrontSteamOpenLine + e - vcj);
+    g.FrontSteamOpenLine = ToModelFloat(h + bwf + spf - vlf);
+    g.FrontSteamMaxLine = ToModelFloat(h + bwf - vlf);
+    g.FrontExhOpenLine = ToModelFloat(h + bwf - vcf);
+    g.RearSteamOpenLine = ToModelFloat(h + bwr + spr - vlr);
+    g.RearSteamMaxLine = ToModelFloat(h + bwr - vlr);
+    g.RearExhOpenLine = ToModelFloat(h + bwr - vcr);
+    g.ValveCen = ToModelFloat(vcj + g.PointX[4] - e);
+    g.RearLeadBase = ToModelFloat(g.RearSteamOpenLine + vcj - e);
+    g.FrontLeadBase = ToModelFloat(g.FrontSteamOpenLine + e - vcj);
     g.FrontSteamLap = -g.FrontSteamOpenLine;
     g.RearSteamLap = -g.RearSteamOpenLine;
     g.FrontExhClear = -g.FrontExhOpenLine;
@@ -418,18 +419,19 @@ void ComputePistonAndOpenings(Gear& g)
     const LD theta = static_cast<LD>(g.DriverAngle) * kPi / 180.0L;
     LD v = Sq(g.MainRodLength) - Sq(std::sin(theta) * static_cast<LD>(g.Stroke) / 2);
     AbsRadicand(g, v);
-    g.PistonPx = F(320 - (std::cos(theta) + 2 * std::sqrt(v) / S - 2 * static_cast<LD>(g.MainRodLength) / S) * 320);
+    g.PistonPx =
+        ToModelFloat(320 - (std::cos(theta) + 2 * std::sqrt(v) / S - 2 * static_cast<LD>(g.MainRodLength) / S) * 320);
 
     const LD e = g.Cyl(ciCylCtrToDriverCtr);
     const LD h = static_cast<LD>(g.Cyl(ciExhaustPortWidth)) / 2;
     const LD x4 = g.PointX[4];
     const LD vcj = g.Cyl(ciValveCtrToJoint);
-    g.FrontSteamOpen =
-        F(h + e + g.Cyl(ciBridgeWidthFront) + g.Cyl(ciSteamPortWidthFront) - g.Cyl(ciValveLengthFrontHalf) - vcj - x4);
-    g.RearSteamOpen =
-        F(h + g.Cyl(ciBridgeWidthRear) + g.Cyl(ciSteamPortWidthRear) - g.Cyl(ciValveLengthRearHalf) + vcj + x4 - e);
-    g.FrontExhOpen = F(vcj + x4 - e - h - g.Cyl(ciBridgeWidthFront) + g.Cyl(ciValveExhCavityFrontHalf));
-    g.RearExhOpen = F(-vcj - x4 + e - h - g.Cyl(ciBridgeWidthRear) + g.Cyl(ciValveExhCavityRearHalf));
+    g.FrontSteamOpen = ToModelFloat(h + e + g.Cyl(ciBridgeWidthFront) + g.Cyl(ciSteamPortWidthFront) -
+                                    g.Cyl(ciValveLengthFrontHalf) - vcj - x4);
+    g.RearSteamOpen = ToModelFloat(h + g.Cyl(ciBridgeWidthRear) + g.Cyl(ciSteamPortWidthRear) -
+                                   g.Cyl(ciValveLengthRearHalf) + vcj + x4 - e);
+    g.FrontExhOpen = ToModelFloat(vcj + x4 - e - h - g.Cyl(ciBridgeWidthFront) + g.Cyl(ciValveExhCavityFrontHalf));
+    g.RearExhOpen = ToModelFloat(-vcj - x4 + e - h - g.Cyl(ciBridgeWidthRear) + g.Cyl(ciValveExhCavityRearHalf));
 }
 
 void BuildCylinderOutline(Gear& g, const View& vw)
@@ -517,8 +519,8 @@ void MapPointsToScreen(Gear& g, const View& v)
 
 float FoldDriverAngle(float a)
 {
-    if (a > 360.1L) a = F(static_cast<LD>(a) - 360);
-    if (a < 0) a = F(static_cast<LD>(a) + 360);
+    if (a > 360.1L) a = ToModelFloat(static_cast<LD>(a) - 360);
+    if (a < 0) a = ToModelFloat(static_cast<LD>(a) + 360);
     return a;
 }
 
@@ -532,9 +534,9 @@ void TickModel(AppState& s)
     BuildPistonValveOutline(g, s.view);
     g.SolvedDriverAngle = g.DriverAngle;
     if (s.anim.Direction == "Fwd")
-        g.DriverAngle = F(static_cast<LD>(g.DriverAngle) + s.anim.ActiveStep);
+        g.DriverAngle = ToModelFloat(static_cast<LD>(g.DriverAngle) + s.anim.ActiveStep);
     else
-        g.DriverAngle = F(static_cast<LD>(g.DriverAngle) - s.anim.ActiveStep);
+        g.DriverAngle = ToModelFloat(static_cast<LD>(g.DriverAngle) - s.anim.ActiveStep);
     g.DriverAngle = FoldDriverAngle(g.DriverAngle);
 }
 

@@ -1,6 +1,5 @@
 #include "platform/QtDesktop.h"
 
-#include "files/RecentDesigns.h"
 #include "platform/DataFiles.h"
 
 #include <QCoreApplication>
@@ -37,11 +36,11 @@ QIcon ProgramIcon()
     return icon;
 }
 
-QStringList LoadRecentDesigns()
+QStringList LoadRecentDesigns(int limit)
 {
     QStringList list = QSettings().value(kRecentKey).toStringList();
     list.removeAll(QString());
-    return list.mid(0, kRecentDesignsMax);
+    return list.mid(0, limit);
 }
 
 void StoreRecentDesigns(const QStringList& paths) { QSettings().setValue(kRecentKey, paths); }

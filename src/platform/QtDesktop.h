@@ -17,8 +17,8 @@ QString DataFilePath(const QString& name);
 // The program's icon in all its sizes, built into the program.
 QIcon ProgramIcon();
 
-// The recent designs, most recent first (at most kRecentDesignsMax).
-QStringList LoadRecentDesigns();
+// The recent designs, most recent first (at most `limit`).
+QStringList LoadRecentDesigns(int limit);
 void StoreRecentDesigns(const QStringList& paths);
 
 // The folder the file dialogs start in: the last one used while it still

@@ -48,18 +48,27 @@ TEST(BalanceReport, PrintsTheStoredValueOrSaysThereIsNoSolution)
         << both.out.toStdString();
     EXPECT_EQ(both.out.count(QStringLiteral("cut-off difference (% stroke): before ")), 2);
 
-    // No root in the range; a dimension that does not change the target.
+    // A root beside values where the gear cannot be built.
+    const CliRun wide =
+        RunQuelf({QStringLiteral("--balance"), QStringLiteral("cutoff-fwd"), QStringLiteral("EccRodLength"),
+                  QStringLiteral("--range"), QStringLiteral("8.9"), QStringLiteral("13.1")});
+    EXPECT_EQ(wide.status, 0) << wide.err.toStdString();
+    EXPECT_TRUE(wide.out.startsWith(QStringLiteral("EccRodLength 9.9487"))) << wide.out.toStdString();
+
+    // No root in the range; a dimension that does not change the target; a
+    // least at an end of the range.
     for (const QStringList& args :
          {QStringList{QStringLiteral("--balance"), QStringLiteral("lead"), QStringLiteral("ValveRodLength"),
                       QStringLiteral("--range"), QStringLiteral("4.5"), QStringLiteral("5")},
-          QStringList{QStringLiteral("--balance"), QStringLiteral("cutoff-fwd"), QStringLiteral("cylboredia")}}) {
+          QStringList{QStringLiteral("--balance"), QStringLiteral("cutoff-fwd"), QStringLiteral("cylboredia")},
+          QStringList{QStringLiteral("--balance"), QStringLiteral("cutoff-both"), QStringLiteral("RockerPivotVert")}}) {
         const CliRun r = RunQuelf(args);
-        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.status, 4) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("no solution in range\n"))) << r.err.toStdString();
     }
 
-    // Bad arguments: exit 1 with usage; an unreadable design: 3.
+    // Bad arguments: exit 1 with usage; an unreadable design: 2.
     for (const QStringList& args :
          {QStringList{QStringLiteral("--balance"), QStringLiteral("leads"), QStringLiteral("ValveRodLength")},
           QStringList{QStringLiteral("--balance"), QStringLiteral("lead"), QStringLiteral("ValveRod")},
@@ -73,5 +82,5 @@ TEST(BalanceReport, PrintsTheStoredValueOrSaysThereIsNoSolution)
     }
     const CliRun missing = RunQuelf({QStringLiteral("--balance"), QStringLiteral("lead"),
                                      QStringLiteral("ValveRodLength"), dir.filePath(QStringLiteral("none.vgw"))});
-    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(missing.status, 2);
 }

@@ -12,10 +12,19 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun RunQuelf(const QStringList& args, const QString& workDir = QString())
+// `env`: variables set for the run ("NAME=value"); `stdoutFile`: standard
+// output goes to that file instead of the run's `out`.
+inline CliRun RunQuelf(const QStringList& args, const QString& workDir = QString(), const QStringList& env = {},
+                       const QString& stdoutFile = QString())
 {
     QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     p.setProgram(QStringLiteral(QUELF_BINARY));
+    if (!env.isEmpty()) {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString& v : env) e.insert(v.section(QLatin1Char('='), 0, 0), v.section(QLatin1Char('='), 1));
+        p.setProcessEnvironment(e);
+    }
     p.setArguments(args);
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     p.start();

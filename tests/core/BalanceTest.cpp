@@ -2,8 +2,10 @@
 #include "analysis/BalanceText.h"
 #include "dialogs/DimensionEdit.h"
 #include "files/NativeFile.h"
+#include "model/DesignEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +32,11 @@ Gear Unbalanced()
     return s.gear;
 }
 
-// The events of the values found, measured afresh.
+// The events of the values found, measured afresh on the design as it opens
+// from its file, as the search measures it.
 TargetEvents Afresh(const Gear& design, const BalanceResult& r, BalanceTarget t)
 {
-    return MeasureTarget(TrialDesign(design, r.values), t);
+    return MeasureTarget(TrialDesign(DesignAsOpened(design), r.values), t);
 }
 
 std::vector<NativeRecord> Bytes(const AppState& s) { return BuildNativeRecords(s); }
@@ -73,7 +76,8 @@ TEST(Balance, OneDimensionMeetsEachTargetOnTheDefaultAndAnUnbalancedDesign)
         const BalanceResult r = BalanceEvents(design, {both});
         ASSERT_EQ(r.outcome, BalanceOutcome::Found);
         auto cost = [&](float v) {
-            const TargetEvents e = MeasureTarget(TrialDesign(design, {{20, v}}), BalanceTarget::CutOffBoth);
+            const TargetEvents e =
+                MeasureTarget(TrialDesign(DesignAsOpened(design), {{20, v}}), BalanceTarget::CutOffBoth);
             return double(e.difference[0]) * e.difference[0] + double(e.difference[1]) * e.difference[1];
         };
         const float v = r.values[0].value;
@@ -147,6 +151,7 @@ TEST(Balance, TwoAtOnceMeetsBothOrOffersTheBestPoint)
                                         Goal(s.gear, BalanceTarget::CutOffReverse, 17)};
     const BalanceResult r = BalanceEvents(s.gear, hard);
     ASSERT_EQ(r.outcome, BalanceOutcome::NotMet);
+    EXPECT_EQ(r.trials, kBalanceTrialBudget); // the whole budget, not one trial more
     ASSERT_EQ(r.values.size(), 2u);
     EXPECT_EQ(Afresh(s.gear, r, BalanceTarget::CutOffReverse).difference, r.after[1].difference);
     EXPECT_LT(std::fabs(r.after[0].difference[0]) + std::fabs(r.after[1].difference[0]),
@@ -158,6 +163,97 @@ TEST(Balance, TwoAtOnceMeetsBothOrOffersTheBestPoint)
     const BalanceResult stopped = BalanceEvents(s.gear, hard, &stop);
     EXPECT_EQ(stopped.outcome, BalanceOutcome::Stopped);
     EXPECT_TRUE(stopped.values.empty());
+}
+
+// A root next to values where the gear cannot be built or a cut-off never
+// happens: the scan step with the unbuildable end is bisected towards the edge.
+TEST(Balance, RootsBesideInfeasibleValuesAreFound)
+{
+    struct Case {
+        const char* name;
+        float eccAngle;
+        BalanceTarget target;
+        int code;
+        float lo, hi; // 0, 0: the default range
+        BalanceOutcome outcome;
+        const char* value; // 4 decimals
+    };
+    const Case cases[] = {
+        {"wide range of the eccentric rod", 0, BalanceTarget::CutOffForward, 10, 8.9f, 13.1f, BalanceOutcome::Found,
+         "9.9487"},
+        {"the same root in the default range", 0, BalanceTarget::CutOffForward, 10, 0, 0, BalanceOutcome::Found,
+         "9.9487"},
+        {"rocker pivot, eccentric angle changed", 13.5f, BalanceTarget::CutOffForward, 19, 0, 0, BalanceOutcome::Found,
+         "10.1265"},
+        {"an edge without a root beside it", 0, BalanceTarget::CutOffForward, 10, 10.0f, 10.5f,
+         BalanceOutcome::NoSolution, ""},
+    };
+    for (const Case& c : cases)
+        [&] {
+            SCOPED_TRACE(c.name);
+            AppState s;
+            StartupModel(s);
+            StoreDimensionValue(s.gear, 6, c.eccAngle);
+            RecomputeRevArmCentre(s.gear);
+            BalanceGoal goal{c.target, c.code, c.lo, c.hi};
+            if (c.lo == c.hi) DefaultBalanceRange(s.gear, c.code, goal.lo, goal.hi);
+            const BalanceResult r = BalanceEvents(s.gear, {goal});
+            EXPECT_EQ(r.outcome, c.outcome) << BalanceSummary({goal}, r);
+            EXPECT_TRUE(r.clampsMet || r.atLo.missing || r.atHi.missing); // infeasible values were met
+            if (c.outcome != BalanceOutcome::Found) return;
+            ASSERT_EQ(r.values.size(), 1u);
+            EXPECT_EQ(DecimalText(r.values[0].value, 4), c.value);
+            const TargetEvents fresh = Afresh(s.gear, r, c.target);
+            EXPECT_TRUE(fresh.Met());
+            EXPECT_EQ(fresh.difference, r.after[0].difference);
+        }();
+}
+
+// Equal cut-off both ways: a least at an end of the range is no solution and
+// says which end to widen; the search inside a wider range finds it.
+TEST(Balance, ALeastAtAnEndOfTheRangeIsNoSolution)
+{
+    AppState s;
+    StartupModel(s);
+    struct Case {
+        float lo, hi;
+        BalanceOutcome outcome;
+        float leastAt;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {1.575f, 1.925f, BalanceOutcome::NoSolution, 1.575f,
+         "The range holds no solution: the least lies at its lower end (at 1.5750 the differences are -0.4673 and "
+         "0.7206 % of stroke). Widen the range beyond 1.5750 to look for it."},
+        {1.2f, 1.5f, BalanceOutcome::NoSolution, 1.5f,
+         "The range holds no solution: the least lies at its upper end (at 1.5000 the differences are -0.2874 and "
+         "0.7637 % of stroke). Widen the range beyond 1.5000 to look for it."},
+        {1.4f, 1.9f, BalanceOutcome::Found, 0, nullptr},
+    };
+    for (const Case& c : cases)
+        [&] {
+            const BalanceGoal goal{BalanceTarget::CutOffBoth, 18, c.lo, c.hi};
+            const BalanceResult r = BalanceEvents(s.gear, {goal});
+            EXPECT_EQ(r.outcome, c.outcome) << c.lo;
+            EXPECT_EQ(r.leastAtEnd, c.outcome == BalanceOutcome::NoSolution);
+            if (c.summary) {
+                EXPECT_EQ(r.leastAt, c.leastAt);
+                EXPECT_TRUE(r.values.empty());
+                EXPECT_EQ(BalanceSummary({goal}, r), c.summary);
+                return;
+            }
+            // Inside, and better than both ends of the ranges that missed it.
+            ASSERT_EQ(r.values.size(), 1u);
+            const float v = r.values[0].value;
+            EXPECT_GT(v, 1.5f);
+            EXPECT_LT(v, 1.575f);
+            auto cost = [&](float x) {
+                const TargetEvents e = MeasureTarget(TrialDesign(DesignAsOpened(s.gear), {{18, x}}), goal.target);
+                return double(e.difference[0]) * e.difference[0] + double(e.difference[1]) * e.difference[1];
+            };
+            EXPECT_LT(cost(v), cost(1.5f));
+            EXPECT_LT(cost(v), cost(1.575f));
+        }();
 }
 
 TEST(Balance, ApplyRecordsEachDimensionAndUndoPutsTheDesignBack)

@@ -1,7 +1,7 @@
 // The pivot data table.
 #include "aids/DataTableBuilder.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

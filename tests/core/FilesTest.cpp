@@ -6,6 +6,7 @@
 #include "files/OlderFile.h"
 #include "mainwin/FrameDrawing.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/RecordFile.h"
 #include "platform/RecordingCanvas.h"
 
@@ -864,7 +865,7 @@ TEST_F(FilesTest, FailureMessagesNameTheFileAndTheReasonInPlainWords)
     EXPECT_EQ(m.detail, "File access denied");
     EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, P("nowhere/x.vgw"))).text,
               "Cannot save \"x.vgw\": its folder does not exist.");
-    EXPECT_EQ(CompactNumber(1234567.0f) + " " + CompactNumber(1e-7f) + " " + CompactNumber(-kInf), "1234567 1e-7 -inf");
+    EXPECT_EQ(CompactText(1234567.0f) + " " + CompactText(1e-7f) + " " + CompactText(-kInf), "1234567 1e-7 -inf");
 }
 
 TEST_F(FilesTest, AWholeFileIsWrittenInPartsAndAFailedOneLeavesNothing)

@@ -1,6 +1,6 @@
 // Dimension set, start-up, resets, re-centring, clamps, port geometry.
 #include "model/Model.h"
-#include "model/Format.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

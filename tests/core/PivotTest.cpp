@@ -1,8 +1,8 @@
 // Reference points, pivot slots and the main window's mouse selection.
 #include "mainwin/PivotDrawing.h"
 #include "mainwin/PivotSelection.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "graphs/PortDiagram.h"
 
 #include "DiagramTestUtil.h"
-#include "model/Format.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

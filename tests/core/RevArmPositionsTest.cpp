@@ -1,7 +1,7 @@
 #include "graphs/RevArmPositions.h"
 #include "graphs/DiagramCommon.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,10 @@
 #include "analysis/ValveEvents.h"
+#include "analysis/BalanceText.h"
 #include "analysis/ValveEventsTable.h"
 
 #include "DiagramTestUtil.h"
 #include "graphs/PortDiagram.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -214,4 +216,33 @@ TEST(ValveEvents, TableOrderNumbersAndCsvRoundTrip)
             const std::string& f = text[r][c];
             EXPECT_EQ(f.size() - f.find('.') - 1, (c <= 4 || c >= 21) ? 4u : 2u) << r << "," << c << " " << f;
         }
+}
+
+// An event angle is written within 0 <= a < 360 after its rounding, in the
+// table (grid, CSV, copy) and in the balance rows alike.
+TEST(ValveEvents, AnglesStayBelowAWholeTurnAfterRounding)
+{
+    const std::pair<float, const char*> cases[] = {
+        {359.997f, "0.00"}, {359.995f, "359.99"}, {359.994f, "359.99"}, {0.0f, "0.00"},
+        {0.004f, "0.00"},   {0.005f, "0.00"},     {180.125f, "180.12"}, {360.0f, "0.00"},
+        {-0.004f, "0.00"},  {-0.01f, "359.99"},   {719.999f, "0.00"},   {27.795f, "27.80"},
+    };
+    for (const auto& [angle, text] : cases) {
+        EXPECT_EQ(EventAngleText(angle), text) << angle;
+        ValveEventsRow row;
+        row.events.event[endFront][veAdmission] = {true, angle, 99.99f};
+        row.events.event[endRear][veCutOff] = {true, angle, 50.0f};
+        const TextRow cells = ValveEventsCells(row);
+        EXPECT_EQ(cells[6], text);  // Front admission (deg)
+        EXPECT_EQ(cells[16], text); // Rear cut-off (deg)
+        BalanceResult r;
+        r.outcome = BalanceOutcome::NoSolution;
+        TargetEvents& before = r.before.emplace_back();
+        before.target = BalanceTarget::CutOffForward;
+        before.differences = 1;
+        before.notch[0].event[endFront][veCutOff] = {true, angle, 25.0f};
+        const std::vector<TextRow> rows = BalanceRows(Gear{}, {{BalanceTarget::CutOffForward, 10, 9, 11}}, r);
+        ASSERT_EQ(rows[2][0], "Forward front cut-off (deg)");
+        EXPECT_EQ(rows[2][1], text);
+    }
 }

@@ -4,6 +4,7 @@
 #include "analysis/BalanceText.h"
 #include "dialogs/TBalance.h"
 #include "files/NativeFile.h"
+#include "model/DesignEdit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -108,8 +109,10 @@ TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(state.dyn.UndoCount, 2);
     EXPECT_EQ(form->SBRevArm->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
-    // What the window showed is what the design now has.
-    EXPECT_EQ(MeasureTarget(state.gear, BalanceTarget::CutOffForward).difference, b->Result().after[1].difference);
+    // What the window showed is what the design now has, measured as the
+    // events table and the command line measure it (as it opens from a file).
+    EXPECT_EQ(MeasureTarget(DesignAsOpened(state.gear), BalanceTarget::CutOffForward).difference,
+              b->Result().after[1].difference);
 
     form->UnDoDnClick();
     form->UnDoDnClick();
@@ -154,4 +157,37 @@ TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
     form->BalanceEventsClick();
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(b->isVisible());
+}
+
+// Equal cut-off both ways by the rocker pivot height: the least lies below the
+// range the window offers; it says so, offers nothing to apply, and suggests
+// widening the range.
+TEST_F(BalanceWindow, ALeastAtTheEndOfTheRangeIsNoSolution)
+{
+    TBalance* b = form->Forms.Balance;
+    bool asked = false;
+    QString text, after;
+    DriveModal([&] {
+        if (!b->isVisible()) return false;
+        if (!asked) {
+            b->TargetBox->setCurrentIndex(int(BalanceTarget::CutOffBoth));
+            b->DimensionBox->setCurrentIndex(b->DimensionBox->findData(18));
+            EXPECT_EQ(b->RangeLo->text() + ' ' + b->RangeHi->text(), QStringLiteral("1.575 1.925"));
+            QTest::mouseClick(b->FindBut, Qt::LeftButton);
+            return asked = true, false;
+        }
+        if (b->Searching()) return false;
+        text = b->ResultText->text();
+        after = b->ResultGrid->item(0, 2)->text();
+        EXPECT_FALSE(b->ApplyBut->isEnabled());
+        QTest::mouseClick(b->CancelBut, Qt::LeftButton);
+        return true;
+    });
+    form->BalanceEventsClick();
+    EXPECT_EQ(b->Result().outcome, BalanceOutcome::NoSolution);
+    EXPECT_EQ(text, QStringLiteral("The range holds no solution: the least lies at its lower end (at 1.5750 the "
+                                   "differences are -0.4673 and 0.7206 % of stroke). Widen the range beyond 1.5750 "
+                                   "to look for it."));
+    EXPECT_EQ(after, QString());
+    EXPECT_EQ(state.dyn.UndoCount, 0);
 }

@@ -1,14 +1,16 @@
 // The dimension and setting dialogs opened from the main window: the bars and
 // run state they move, the highlight round trip and the reset of everything.
+#include "analysis/ValveEventsTable.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
+#include "graphs/TValveEvents.h"
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/Services.h"
 
 #include <QAction>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -507,4 +510,59 @@ TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
     Open(fd);
     EXPECT_EQ(Field(fd, 2)->text(), "3.500");
     fd->hide();
+}
+
+// FrameDimensions: a value that breaks the gear typed, Tab, Close (which
+// re-centres at the broken design's mid gear), then "UnDo": the reverse arm,
+// its centre, the readouts and the valve events table are the nominal ones.
+TEST_F(DialogsFixture, UnDoOfAnEditTakesBackTheRecentringOfItsClose)
+{
+    TFrameDi* fd = form->Forms.FrameDi;
+    TValveEvents* ve = form->Forms.ValveEvents;
+    const Gear nominal = state.gear;
+    const std::vector<TextRow> nominalTable = ValveEventsTextOf(nominal);
+    form->SetUnDoClick();
+    WhileModal([&] { form->FrameDimClick(); },
+               [&] {
+                   TypeInto(Field(fd, 10), "2.0");
+                   QTest::keyClick(Field(fd, 10), Qt::Key_Tab);
+                   EXPECT_FALSE(Field(fd, 10)->hasFocus());
+                   QTest::mouseClick(Btn(fd, "Close1"), Qt::LeftButton);
+               });
+    ASSERT_FALSE(fd->isVisible());
+    EXPECT_EQ(DecimalText(state.gear.RevArmCentre(), 4), "-0.2242"); // the broken design's mid gear
+    EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
+
+    form->DrawFrame();
+    ASSERT_TRUE(form->UnDoDn->isVisible() && form->UnDoDn->isEnabled());
+    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    EXPECT_EQ(state.gear.EccRodLength, nominal.EccRodLength);
+    EXPECT_EQ(state.gear.RevArm, nominal.RevArm);
+    EXPECT_EQ(state.gear.RevArmPos, nominal.RevArmPos);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_FALSE(form->Center->isEnabled()); // centred, truly
+    EXPECT_EQ(state.anim.Direction, "Fwd");
+
+    // The cut-off readouts of a turn at mid gear.
+    state.steam.FrontCutOffText.clear();
+    state.steam.RearCutOffText.clear();
+    for (int tick = 0; tick < 200 && (state.steam.FrontCutOffText.empty() || state.steam.RearCutOffText.empty());
+         ++tick)
+        form->Tick();
+    EXPECT_EQ(state.steam.FrontCutOffText, "  6.6");
+    EXPECT_EQ(state.steam.RearCutOffText, "  4.9");
+
+    // The valve events table window shows the nominal table.
+    std::vector<TextRow> shown;
+    QString notch0, normalCutOff;
+    WhileModal([&] { form->ValveEventsTable->trigger(); },
+               [&] {
+                   shown = ve->TableText();
+                   notch0 = ve->EventsGrid->item(0, 2)->text();
+                   normalCutOff = ve->EventsGrid->item(14, 7)->text();
+                   QTest::mouseClick(ve->CloseBut, Qt::LeftButton);
+               });
+    EXPECT_TRUE(shown == nominalTable);
+    EXPECT_EQ(notch0, "-0.0386");
+    EXPECT_EQ(normalCutOff, "76.92");
 }

@@ -2,8 +2,8 @@
 #include "aids/TDrawLines.h"
 #include "files/NativeFile.h"
 #include "mainwin/TMainForm.h"
-#include "model/Format.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/RecordFile.h"
 
 #include <QAction>

@@ -1,0 +1,185 @@
+#include "model/NumberText.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "-0.000" reads as 0 to a user.
+void DropNegativeZero(std::string& body)
+{
+    if (body.size() > 1 && body[0] == '-' && body.find_first_not_of("-0.") == std::string::npos) body.erase(0, 1);
+}
+
+// v with `decimals` decimals, fixed or (from 1e60 on) with an exponent.
+std::string FixedBody(long double v, int decimals)
+{
+    if (decimals < 0) decimals = 0;
+    if (decimals > 30) decimals = 30;
+    // Fixed notation is used below 1e60 only: at most 61 digits, the point and 30 decimals.
+    char buf[160];
+    const auto format = std::fabs(v) >= 1e60L ? std::chars_format::scientific : std::chars_format::fixed;
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, format, decimals);
+    if (r.ec != std::errc()) return {};
+    std::string body(buf, r.ptr);
+    DropNegativeZero(body);
+    return body;
+}
+
+// The longest prefix of `text` from `i` that ParseNumber reads: sign, digits,
+// point and digits, and an exponent only when it has digits. `digits` tells
+// whether the mantissa had any.
+std::string_view NumberPrefix(std::string_view text, size_t i, bool& digits)
+{
+    const size_t start = i;
+    const size_t n = text.size();
+    digits = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    while (i < n && IsDigit(text[i])) {
+        ++i;
+        digits = true;
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && IsDigit(text[i])) {
+            ++i;
+            digits = true;
+        }
+    }
+    if (digits && i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        const size_t first = j;
+        while (j < n && IsDigit(text[j])) ++j;
+        if (j > first) i = j;
+    }
+    return text.substr(start, i - start);
+}
+
+// The value of a prefix NumberPrefix found (with digits). from_chars takes
+// no "+" and no bare "." before the digits as strtold would, so the text is
+// shaped first; out-of-range values are brought to the largest long double or
+// to 0 as the header says.
+long double ConvertPrefix(std::string_view number, bool& inRange)
+{
+    bool negative = false;
+    if (!number.empty() && (number[0] == '+' || number[0] == '-')) {
+        negative = number[0] == '-';
+        number.remove_prefix(1);
+    }
+    std::string shaped;
+    if (!number.empty() && number[0] == '.') {
+        shaped = "0";
+        shaped += number;
+        number = shaped;
+    }
+    long double v = 0;
+    const auto r = std::from_chars(number.data(), number.data() + number.size(), v, std::chars_format::general);
+    inRange = true;
+    if (r.ec == std::errc::result_out_of_range) {
+        // Either far too large or far too small: the exponent tells which.
+        const size_t e = number.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+        v = tiny ? 0.0L : std::numeric_limits<long double>::max();
+        inRange = tiny;
+    }
+    return negative ? -v : v;
+}
+
+} // namespace
+
+std::string FormatFixed(long double v, int width, int decimals)
+{
+    std::string body;
+    if (std::isnan(v)) {
+        body = "NaN";
+    } else if (std::isinf(v)) {
+        body = v > 0 ? "+Inf" : "-Inf";
+    } else {
+        body = FixedBody(v, decimals);
+    }
+    if (static_cast<int>(body.size()) < width) body.insert(0, static_cast<size_t>(width) - body.size(), ' ');
+    return body;
+}
+
+std::string FormatFixed10(long double v, int width, int decimals)
+{
+    std::string s = FormatFixed(v, width, decimals);
+    if (s.size() > 10) s.resize(10);
+    return s;
+}
+
+std::string FormatInt(long long v, int width)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    std::string s(buf, r.ptr);
+    if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+    return s;
+}
+
+std::string FormatShort1(long double v)
+{
+    if (!std::isfinite(v)) return FormatFixed(v, 0, 1);
+    long double r = std::round(v * 10.0L) / 10.0L;
+    if (r == 0) return "0";
+    if (std::fabs(r - std::round(r)) < 1e-9L) return FormatFixed(std::round(r), 0, 0);
+    return FormatFixed(r, 0, 1);
+}
+
+std::string DecimalText(long double v, int decimals)
+{
+    if (!std::isfinite(v)) return {};
+    return FixedBody(v, decimals);
+}
+
+std::string ShortestText(float v)
+{
+    if (std::isnan(v)) return "nan";
+    if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+std::string CompactText(float v)
+{
+    const std::string s = ShortestText(v);
+    const auto e = s.find('e');
+    if (e == std::string::npos) return s;
+    // "3.4e+38" -> "3.4e38", "1e-07" -> "1e-7".
+    std::string exponent = s.substr(e + 1);
+    const bool negative = !exponent.empty() && exponent[0] == '-';
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
+    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+    return s.substr(0, e + 1) + (negative ? "-" : "") + exponent;
+}
+
+long double ParseNumber(const std::string& text)
+{
+    const std::string_view t(text);
+    size_t i = 0;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    bool digits = false;
+    const std::string_view number = NumberPrefix(t, i, digits);
+    if (!digits) return 0.0L;
+    bool inRange = true;
+    return ConvertPrefix(number, inRange);
+}
+
+bool ReadNumber(std::string_view text, long double& value)
+{
+    bool digits = false;
+    const std::string_view number = NumberPrefix(text, 0, digits);
+    if (!digits || number.size() != text.size()) return false;
+    bool inRange = true;
+    const long double v = ConvertPrefix(number, inRange);
+    if (!inRange) return false;
+    value = v;
+    return true;
+}
