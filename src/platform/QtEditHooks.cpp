@@ -16,6 +16,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -56,6 +57,19 @@ private:
 };
 
 std::string Latin1(const QString& text) { return text.toLatin1().toStdString(); }
+
+// The change from `before` to `after` as an insertion meets it: the field
+// with the replaced part selected, and the text put in its place.
+std::pair<FieldText, std::string> ChangeOf(const std::string& before, const std::string& after)
+{
+    const size_t shorter = std::min(before.size(), after.size());
+    size_t head = 0;
+    while (head < shorter && before[head] == after[head]) ++head;
+    size_t tail = 0;
+    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
+    return {FieldText(before, static_cast<int>(head), static_cast<int>(before.size() - head - tail)),
+            after.substr(head, after.size() - head - tail)};
+}
 
 // Judges every change of the edit's text: the text before it is the last one
 // the edit showed.
@@ -182,17 +196,6 @@ FieldText FieldTextOf(const QLineEdit* edit)
     std::string text = edit->text().toLatin1().toStdString();
     if (!edit->hasSelectedText()) return FieldText(std::move(text), edit->cursorPosition(), 0);
     return FieldText(std::move(text), edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
-}
-
-std::pair<FieldText, std::string> ChangeOf(const std::string& before, const std::string& after)
-{
-    const size_t shorter = std::min(before.size(), after.size());
-    size_t head = 0;
-    while (head < shorter && before[head] == after[head]) ++head;
-    size_t tail = 0;
-    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
-    return {FieldText(before, static_cast<int>(head), static_cast<int>(before.size() - head - tail)),
-            after.substr(head, after.size() - head - tail)};
 }
 
 void InstallEntryRule(QLineEdit* edit, EntryRule accepts)

@@ -12,7 +12,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 
 class QLineEdit;
 class QWidget;
@@ -43,10 +42,6 @@ using EntryRule = std::function<bool(const FieldText& field, const std::string& 
 void InstallEntryRule(QLineEdit* edit, EntryRule accepts);
 // The rule of the usual number field (NumberEntryAccepted).
 void InstallNumberRule(QLineEdit* edit, bool allowMinus);
-
-// The change from `before` to `after` as an insertion meets it: the field
-// with the replaced part selected, and the text put in its place.
-std::pair<FieldText, std::string> ChangeOf(const std::string& before, const std::string& after);
 
 // The usual numeric key filter: backspace always, other keys by
 // NumberEntryAccepted against the edit's text with its selection replaced;

@@ -135,23 +135,3 @@ TEST_F(MainWindowTest, ACirclesThirdFieldTakesNoTextFromAnInputMethod)
     }
     lines->hide();
 }
-
-TEST(EditHooks, AChangeIsTheSelectionItReplacedAndTheTextPutThere)
-{
-    const struct {
-        const char *before, *after;
-        const char* kept; // the text with the replaced part taken out
-        const char* put;
-    } rows[] = {
-        {"2.5", "2.57", "2.5", "7"}, {"2.5", "12.5", "2.5", "1"}, {"2.5", "-1.25", "5", "-1.2"},
-        {"3.750", "5", "", "5"},     {"1.5", "1..5", "1.5", "."}, {"1.500", "1.00", "1.00", ""},
-        {"", "abc", "", "abc"},      {"7", "7", "7", ""},         {"12", "1", "1", ""},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.before) + " -> " + r.after);
-        const auto [field, put] = ChangeOf(r.before, r.after);
-        EXPECT_EQ(field.text, r.before);
-        EXPECT_EQ(field.Kept(), r.kept);
-        EXPECT_EQ(put, r.put);
-    }
-}
