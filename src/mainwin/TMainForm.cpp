@@ -355,6 +355,8 @@ void TMainForm::BuildMenus()
     item(EditDimen1, FrameDim, "FrameDim", "&FrameDimensions", &TMainForm::FrameDimClick);
     item(EditDimen1, CylDim, "CylDim", "&CylinderDimensions", &TMainForm::CylDimClick);
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
+    item(EditDimen1, DesignCheck, "DesignCheck", "&Design Check…", &TMainForm::DesignCheckClick);
+    item(EditDimen1, OptimiseDesign, "OptimiseDesign", "&Optimise Design…", &TMainForm::OptimiseDesignClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
@@ -594,6 +596,8 @@ void TMainForm::CreateChildWindows()
     Forms.DataTable = NewDataTable(this);
     Forms.ValveEvents = NewValveEvents(this);
     Forms.Balance = NewBalance(this);
+    Forms.DesignCheck = NewDesignCheck(this);
+    Forms.Optimise = NewOptimise(this);
     UpdateCommandStates();
 }
 
@@ -614,6 +618,8 @@ void TMainForm::UpdateCommandStates()
     both(FourEvents, ToolButton16, Forms.PortDia != nullptr);
     ValveEventsTable->setEnabled(Forms.ValveEvents != nullptr);
     BalanceEvents->setEnabled(Forms.Balance != nullptr);
+    DesignCheck->setEnabled(Forms.DesignCheck != nullptr);
+    OptimiseDesign->setEnabled(Forms.Optimise != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

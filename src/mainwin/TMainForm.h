@@ -142,7 +142,7 @@ public:
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
-            *ResetAll = nullptr;
+            *DesignCheck = nullptr, *OptimiseDesign = nullptr, *ResetAll = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -231,6 +231,8 @@ public slots:
     void FrameDimClick();
     void CylDimClick();
     void BalanceEventsClick();
+    void DesignCheckClick();
+    void OptimiseDesignClick();
     void RevArmPosClick();
     void DriverAngClick();
     void StepAng1Click();

@@ -2,6 +2,8 @@
 #include "mainwin/TMainForm.h"
 
 #include "dialogs/TBalance.h"
+#include "dialogs/TDesignCheck.h"
+#include "dialogs/TOptimise.h"
 #include "graphs/TDiagramWindow.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
@@ -112,4 +114,6 @@ void TMainForm::UpdateGraphCaptions(const QString& tail)
     for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
     if (Forms.ValveEvents) Forms.ValveEvents->SetCaptionTail(tail);
     if (Forms.Balance) Forms.Balance->SetCaptionTail(tail);
+    if (Forms.DesignCheck) Forms.DesignCheck->SetCaptionTail(tail);
+    if (Forms.Optimise) Forms.Optimise->SetCaptionTail(tail);
 }

@@ -99,7 +99,9 @@ TEST(DisplayList, AFrameRecordedWhileDrawnReplaysAsTheFrameItself)
         DisplayListCanvas recorder(list);
         ComposeFrame(recorder, b, servicesB, fxB);
         ASSERT_EQ(Describe(Replayed(list)), Describe(direct.Ops())) << "tick " << tick;
-        if (tick == 11) EXPECT_GT(direct.CountPixels(), 100);
+        if (tick == 11) {
+            EXPECT_GT(direct.CountPixels(), 100);
+        }
     }
 }
 

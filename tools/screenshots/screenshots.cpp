@@ -8,7 +8,9 @@
 #include "aids/TDrawLines.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
+#include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "graphs/TOvalDia.h"
@@ -21,7 +23,9 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +60,19 @@ bool ShootDiagram(TDiagramWindow* w, TSetRevArm* positions, const QString& dir, 
     const bool ok = Shoot(w, dir, file);
     w->SetPositionsDialog(own);
     return ok;
+}
+
+// Shows a window, starts its work and takes its picture once the work is done.
+template <class Busy, class Start>
+bool ShootWhenDone(QWidget* w, const QString& dir, const char* file, Busy busy, Start start)
+{
+    if (!w) return Shoot(w, dir, file);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w)) return false;
+    start();
+    QDeadlineTimer deadline(600000);
+    while (busy() && !deadline.hasExpired()) QTest::qWait(50);
+    return Shoot(w, dir, file);
 }
 
 } // namespace
@@ -93,5 +110,10 @@ int main(int argc, char** argv)
     ok &= Shoot(f.Inst, dir, "instructions.png");
     ok &= Shoot(f.QelSpInst, dir, "qelspins-instructions.png");
     ok &= Shoot(f.AboutBox, dir, "about.png");
+    ok &= ShootWhenDone(
+        f.DesignCheck, dir, "design-check.png", [&] { return f.DesignCheck->Measuring(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Optimise, dir, "optimise-design.png", [&] { return f.Optimise->Searching(); },
+        [&] { f.Optimise->FindButClick(); });
     return ok ? 0 : 1;
 }
