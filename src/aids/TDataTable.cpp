@@ -2,6 +2,7 @@
 
 #include "aids/DataTableBuilder.h"
 #include "analysis/MotionData.h"
+#include "platform/QtFonts.h"
 #include "platform/QtPictureCommands.h"
 #include "platform/RecordFile.h"
 #include "platform/Services.h"
@@ -99,13 +100,7 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent, Fil
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
     // Fixed pitch, so that the columns of the table line up.
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(12);
-    DataMemo->setFont(font);
+    DataMemo->setFont(LayoutFont(QStringLiteral("Courier New"), 12));
     DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DataMemo->setUndoRedoEnabled(false);
     DataMemo->setPlainText(QStringLiteral("DataMemo"));

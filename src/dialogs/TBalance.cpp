@@ -112,7 +112,7 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
             }
             NumericKeyFilter(key, e, true);
         });
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
     }
     connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });

@@ -54,7 +54,7 @@ QLineEdit* NumberEdit(QWidget* parent, const QString& name, bool allowMinus)
     e->setAcceptDrops(false);
     e->setMaximumWidth(90);
     InstallKeyPress(e, [e, allowMinus](QChar& key) { NumericKeyFilter(key, e, allowMinus); });
-    InstallNumberPasteFilter(e, allowMinus);
+    InstallNumberRule(e, allowMinus);
     return e;
 }
 

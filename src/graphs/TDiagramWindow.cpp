@@ -55,9 +55,7 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
                    Qt::WindowMinimizeButtonHint);
     setWindowTitle(layout_.captionHead);
     if (layout_.maxWindow.isValid()) setMaximumSize(layout_.maxWindow);
-    QFont f(QtCanvas::DefaultFamily());
-    f.setPixelSize(QtCanvas::DefaultPixelSize());
-    setFont(f);
+    setFont(QtCanvas::FontFor(0, false));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);

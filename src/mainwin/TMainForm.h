@@ -143,7 +143,7 @@ public:
     // "&Export Picture…", "&Copy Picture", "&Print…" in the File menu.
     PictureCommands* Pictures = nullptr;
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
-    // "Design &Report…" and "Export &Animation…" after them.
+    // "Design &Report…" and "Export A&nimation…" after them.
     QAction *DesignReport = nullptr, *ExportAnimation = nullptr;
     // "Export Design as &JSON…" in the File menu.
     QAction* ExportDesignJson = nullptr;
@@ -206,7 +206,7 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
-    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // "Fit &Gear to Window": the whole gear and the cylinder fill the drawing
     // area below the controls; "Norm" returns to the home view.
     void FitViewClick();
     void LargeFontClick();

@@ -9,6 +9,7 @@
 #include "files/OlderFile.h"
 #include "files/RecentDesigns.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtFileDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -89,39 +91,38 @@ QStringList TMainForm::QtNameFilters(const QString& filter)
     return out;
 }
 
-QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
+namespace {
+
+// The setup of "OpenDialogWin", "SaveDialog1" or "OpenDialogDos".
+std::optional<FileDialogSetup> DialogNamed(const QString& dialogName)
 {
     for (const DialogSetup& d : kDialogs) {
         if (dialogName != QLatin1String(d.name)) continue;
-        auto* dlg = new QFileDialog(this);
-        dlg->setObjectName(dialogName);
-        dlg->setOption(QFileDialog::DontUseNativeDialog, true);
-        dlg->setAcceptMode(d.mode);
-        dlg->setFileMode(d.fileMode);
-        if (d.title) dlg->setWindowTitle(QString::fromLatin1(d.title));
-        dlg->setDefaultSuffix(QString::fromLatin1(d.suffix));
-        dlg->setNameFilters(QtNameFilters(QString::fromLatin1(d.filter)));
-        dlg->setSizeGripEnabled(true);
-        dlg->setDirectory(FileDialogFolder());
-        return dlg;
+        FileDialogSetup setup;
+        setup.name = dialogName;
+        setup.mode = d.mode;
+        setup.fileMode = d.fileMode;
+        if (d.title) setup.title = QString::fromLatin1(d.title);
+        setup.suffix = QString::fromLatin1(d.suffix);
+        setup.filters = TMainForm::QtNameFilters(QString::fromLatin1(d.filter));
+        return setup;
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+} // namespace
+
+QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
+{
+    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    return setup ? ::NewFileDialog(this, *setup) : nullptr;
 }
 
 QString TMainForm::ChooseFile(const QString& dialogName)
 {
-    QString path;
-    if (FileDialogHook) {
-        path = FileDialogHook(dialogName);
-    } else {
-        std::unique_ptr<QFileDialog> dlg(NewFileDialog(dialogName));
-        if (!dlg || dlg->exec() != QDialog::Accepted) return {};
-        const QStringList files = dlg->selectedFiles();
-        if (!files.isEmpty()) path = files.first();
-    }
-    // The next dialog starts where this one ended.
-    if (!path.isEmpty()) RememberFileDialogFolder(QFileInfo(path).absolutePath());
-    return path;
+    // The next dialog, of any kind, starts where this one ended.
+    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    return setup ? ::ChooseFile(this, *setup, FileDialogHook) : QString();
 }
 
 void TMainForm::ShowFileError(const FileMessage& message)

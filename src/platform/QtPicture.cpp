@@ -61,7 +61,7 @@ QImage WithPalette(const QImage& image)
 void PaintDisplayList(QPainter& painter, const DisplayList& list, qreal scale)
 {
     QtCanvas c(painter, scale, list.Width(), list.Height());
-    list.Replay(c);
+    list.Replay(c, DisplayList::Part::Picture);
 }
 
 QImage DisplayListImage(const DisplayList& list, int scale)
@@ -72,7 +72,7 @@ QImage DisplayListImage(const DisplayList& list, int scale)
     if (scale == 1) {
         // The screen's own drawing rules, pixel for pixel.
         QtCanvas c(image);
-        list.Replay(c);
+        list.Replay(c, DisplayList::Part::Picture);
     } else {
         QPainter p(&image);
         PaintDisplayList(p, list, scale);

@@ -1,7 +1,8 @@
 // Pictures out of the program: a display list replayed onto a QPainter over
 // any paint device, and written as PNG (at 1x, 2x or 4x, drawn at that
 // scale), SVG or PDF (vector, text kept as text), printed, or put on the
-// clipboard.
+// clipboard. Each is the picture part of the list (DisplayList::Part): what
+// was drawn screen-only, the captions of the window's controls, is left out.
 #pragma once
 
 #include "platform/DisplayList.h"
@@ -19,7 +20,8 @@ class QPrinter;
 
 // Replays `list` through `painter` (begun on any device) with `scale` device
 // units to a picture pixel, the picture's top-left at the painter's origin.
-// At scale 1 on an image the result is the screen's picture, pixel for pixel.
+// At scale 1 on an image the result is the screen's picture, pixel for pixel,
+// less what was drawn screen-only.
 void PaintDisplayList(QPainter& painter, const DisplayList& list, qreal scale);
 
 // The picture as an image `scale` times its size (white background).

@@ -76,7 +76,7 @@ TEST_F(ReportWindow, BothCommandsFollowThePictureCommandsInTheFileMenu)
     EXPECT_EQ(form->DesignReport->objectName(), "DesignReport");
     EXPECT_EQ(form->DesignReport->text(), QStringLiteral("Design &Report…"));
     EXPECT_EQ(form->ExportAnimation->objectName(), "ExportAnimation");
-    EXPECT_EQ(form->ExportAnimation->text(), QStringLiteral("Export &Animation…"));
+    EXPECT_EQ(form->ExportAnimation->text(), QStringLiteral("Export A&nimation…"));
     EXPECT_EQ(form->ExportAnimation->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 }
 
