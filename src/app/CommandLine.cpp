@@ -312,6 +312,20 @@ bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
     return false;
 }
 
+bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
+{
+    if (!cl.Has(QStringLiteral("compare"))) return true;
+    AppState ref;
+    std::string error;
+    if (!LoadDesignForReport(ref, cl.Value(QStringLiteral("compare")), error)) {
+        err << "quelf: the reference: " << QString::fromStdString(error) << "\n";
+        return false;
+    }
+    s.compare.Reference = ref.gear;
+    s.compare.ReferenceName = ref.display.DataSetName;
+    return true;
+}
+
 int BadArguments(QTextStream& err, const QString& why)
 {
     err << "quelf: " << why << "\n" << UsageText();

@@ -24,6 +24,7 @@ class TDrawLines;
 class TDataTable;
 class TValveEvents;
 class TBalance;
+class TScaleDesign;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -45,6 +46,7 @@ struct ChildWindows {
     TDataTable* DataTable = nullptr;
     TValveEvents* ValveEvents = nullptr;
     TBalance* Balance = nullptr;
+    TScaleDesign* ScaleDesign = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs and the balance window: TMainFormDialogs.cpp;
@@ -69,3 +71,5 @@ TDrawLines* NewDrawLines(TMainForm* main);
 TDataTable* NewDataTable(TMainForm* main);
 TValveEvents* NewValveEvents(TMainForm* main);
 TBalance* NewBalance(TMainForm* main);
+// Scaling, units and comparison: TMainFormCompare.cpp.
+TScaleDesign* NewScaleDesign(TMainForm* main);

@@ -302,10 +302,12 @@ void TMainForm::BuildMenus()
     item(EditDimen1, FrameDim, "FrameDim", "&FrameDimensions", &TMainForm::FrameDimClick);
     item(EditDimen1, CylDim, "CylDim", "&CylinderDimensions", &TMainForm::CylDimClick);
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
+    item(EditDimen1, ScaleDesign, "ScaleDesign", "&Scale Design…", &TMainForm::ScaleDesignClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
     item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+    BuildCompareMenus();
 
     auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
         a = mb->addAction(QString::fromUtf8(caption));
@@ -540,6 +542,7 @@ void TMainForm::CreateChildWindows()
     Forms.DataTable = NewDataTable(this);
     Forms.ValveEvents = NewValveEvents(this);
     Forms.Balance = NewBalance(this);
+    Forms.ScaleDesign = NewScaleDesign(this);
     UpdateCommandStates();
 }
 
@@ -560,6 +563,7 @@ void TMainForm::UpdateCommandStates()
     both(FourEvents, ToolButton16, Forms.PortDia != nullptr);
     ValveEventsTable->setEnabled(Forms.ValveEvents != nullptr);
     BalanceEvents->setEnabled(Forms.Balance != nullptr);
+    ScaleDesign->setEnabled(Forms.ScaleDesign != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);
