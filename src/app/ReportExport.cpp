@@ -127,9 +127,11 @@ const ReportRegistration kExport{[] {
     m.description = QStringLiteral("Draw picture WHAT (main, port-graph, port-graph-reverse, port-graph-both, steam, "
                                    "oval, sine) and write it to OUT (.png, .svg or .pdf).");
     m.arguments = {QStringLiteral("OUT")};
-    m.options = {{QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")},
-                 {QStringLiteral("compare"), QStringLiteral("REF"),
-                  QStringLiteral("Compare with the reference design REF: each number this - REF, or drawn in grey.")}};
+    m.options = {
+        {QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")},
+        {QStringLiteral("compare"), QStringLiteral("REF"),
+         QStringLiteral("Compare with the reference design REF: the table as this - REF, the pictures with REF "
+                        "in grey.")}};
     m.pictures = true;
     m.order = 20;
     m.run = RunExportReport;

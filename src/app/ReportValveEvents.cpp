@@ -32,8 +32,10 @@ const ReportRegistration kValveEvents{[] {
     ReportMode m;
     m.option = QStringLiteral("valve-events");
     m.description = QStringLiteral("Print the valve events table of the design as CSV.");
-    m.options = {{QStringLiteral("compare"), QStringLiteral("REF"),
-                  QStringLiteral("Compare with the reference design REF: each number this - REF, or drawn in grey.")}};
+    m.options = {
+        {QStringLiteral("compare"), QStringLiteral("REF"),
+         QStringLiteral("Compare with the reference design REF: the table as this - REF, the pictures with REF "
+                        "in grey.")}};
     m.order = 10;
     m.run = RunValveEventsReport;
     return m;

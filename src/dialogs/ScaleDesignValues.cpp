@@ -79,7 +79,7 @@ ScaleOutcome WorkOutScale(const AppState& s, const ScaleChoice& c)
     ScaleOutcome o;
     o.ok = true;
     o.request = r;
-    o.text = "Every length times " + FactorText(r.factor) + ".";
+    o.text = "Every length times " + FactorText(r.factor) + "; the view follows.";
     if (r.unit != s.gear.Unit) o.text += std::string(" The design is then in ") + UnitName(r.unit) + ".";
     if (r.round != RoundGrid::None) o.text += " Then every dimension to the nearest " + GridText(r.round) + ".";
     return o;

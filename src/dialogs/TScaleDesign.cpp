@@ -28,14 +28,14 @@ QComboBox* ScaleCombo(QWidget* parent, const char* name, const char* chosen)
     return c;
 }
 
-const char* UnitName(LengthUnit u)
+const char* UnitSentence(LengthUnit u)
 {
     switch (u) {
-    case LengthUnit::Inch: return "inches (in)";
-    case LengthUnit::Millimetre: return "millimetres (mm)";
+    case LengthUnit::Inch: return "The design's lengths are in inches (in).";
+    case LengthUnit::Millimetre: return "The design's lengths are in millimetres (mm).";
     case LengthUnit::Unspecified: break;
     }
-    return "not stated (units)";
+    return "The design does not say what its lengths are measured in (units).";
 }
 
 } // namespace
@@ -171,7 +171,7 @@ void TScaleDesign::FormActivate()
     ConversionBox->setCurrentIndex(s_.gear.Unit == LengthUnit::Millimetre ? 1 : 0);
     RoundBox->setChecked(false);
     RoundGridBox->setCurrentIndex(s_.gear.Unit == LengthUnit::Millimetre ? 1 : 0);
-    UnitText->setText(QStringLiteral("The design's lengths are in %1.").arg(QString::fromUtf8(UnitName(s_.gear.Unit))));
+    UnitText->setText(QString::fromUtf8(UnitSentence(s_.gear.Unit)));
     Refresh();
     FactorEdit->selectAll();
     FactorEdit->setFocus();

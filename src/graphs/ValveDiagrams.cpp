@@ -54,8 +54,8 @@ void DrawSideTexts(Canvas& c, const AppState& s)
     c.TextOut(50, 18, FormatFixed(s.graph.GraphVerticalScale, 3, 1));
 }
 
-// The reference's curve at each of this design's positions (the same
-// distance from mid gear), in grey: `point(reference, n, j)` gives the screen
+// The reference's curve at each of this design's positions (the matching
+// notch), in grey: `point(reference, n, j)` gives the screen
 // point of sample j (j0..j1) of position n after solving.
 template <class Angle, class Point>
 void DrawReferenceCurves(Canvas& c, const AppState& s, int j0, int j1, Angle angle, Point point)

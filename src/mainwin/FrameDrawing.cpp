@@ -19,9 +19,6 @@ void WorldCircle(Canvas& c, const View& v, LD x, LD y, LD r)
     c.Ellipse(WorldToScreenX(v, x - r), WorldToScreenY(v, y - r), WorldToScreenX(v, x + r), WorldToScreenY(v, y + r));
 }
 
-// The reference design's ghost: every part in one grey.
-constexpr Colour kGhostGrey = RGBColour(176, 176, 176);
-
 // The mechanism of `g` in the view `v`, in its colours or (ghost) in grey.
 void DrawMechanismOf(Canvas& c, Gear& g, const View& v, bool ghost)
 {
@@ -104,7 +101,7 @@ void DrawReferenceGhost(Canvas& c, const AppState& s)
     if (!ref) return;
     Gear& r = *ref;
     // As this design was solved for the frame: the angle just solved, the
-    // same distance of the reverse arm from mid gear.
+    // reverse arm at the matching notch.
     r.DriverAngle = s.gear.SolvedDriverAngle;
     r.RevArmPos = MatchingArmPosition(s.gear, s.gear.RevArmPos, r);
     SolveLinkage(r);

@@ -148,8 +148,10 @@ std::optional<Gear> ComparedReference(const AppState& s)
 
 float MatchingArmPosition(const Gear& design, float revArmPos, const Gear& reference)
 {
+    const LD max = design.RevArmMax;
+    const LD ratio = max != 0 && std::isfinite(max) ? reference.RevArmMax / max : 1;
     return ToModelFloat(static_cast<LD>(reference.RevArmCentre()) +
-                        (static_cast<LD>(revArmPos) - design.RevArmCentre()));
+                        (static_cast<LD>(revArmPos) - design.RevArmCentre()) * ratio);
 }
 
 // ---------------------------------------------------------------- scales and gauges

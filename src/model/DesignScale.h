@@ -72,7 +72,9 @@ std::string ScaleUndoName(const ScaleRequest& r);
 // while no reference is set.
 std::optional<Gear> ComparedReference(const AppState& s);
 // The reverse arm setting of the reference that matches `revArmPos` of this
-// design: the same distance from mid gear.
+// design: as far from its mid gear in proportion to its maximum travel (the
+// same notch of the port graph and the events table); the same distance when
+// both have the same maximum.
 float MatchingArmPosition(const Gear& design, float revArmPos, const Gear& reference);
 
 // ---------------------------------------------------------------- scales and gauges

@@ -5,6 +5,8 @@
 #include "analysis/ValveEventsTable.h"
 #include "dialogs/ScaleDesignValues.h"
 #include "files/DesignValues.h"
+#include "files/NativeFile.h"
+#include "files/OlderFile.h"
 #include "model/DesignEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
@@ -14,8 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -118,4 +125,233 @@ TEST(DesignScale, ScalingKeepsEveryPercentAndDegreeAndMultipliesEveryLength)
                 }
         }
     }
+}
+
+// The view follows: every pivot and outline point on the screen where it was
+// (exactly for a power of two, within a pixel for 25.4).
+TEST(DesignScale, TheGearLooksTheSameOnTheScreen)
+{
+    for (const LD f : {2.0L, 0.125L, 25.4L}) {
+        AppState a = StartedState(), b = StartedState();
+        a.gear.DriverAngle = b.gear.DriverAngle = 37;
+        ASSERT_TRUE(ApplyScale(b, {f, LengthUnit::Unspecified, RoundGrid::None}));
+        TickModel(a);
+        TickModel(b);
+        const int slack = f == 25.4L ? 1 : 0;
+        for (int i = 0; i < kScreenPoints; ++i) {
+            EXPECT_NEAR(b.gear.ScreenX[i], a.gear.ScreenX[i], slack) << f << " " << i;
+            EXPECT_NEAR(b.gear.ScreenY[i], a.gear.ScreenY[i], slack) << f << " " << i;
+        }
+        for (size_t i = 0; i < a.gear.CylOutline.size(); ++i) {
+            EXPECT_NEAR(b.gear.CylOutline[i].x, a.gear.CylOutline[i].x, slack);
+            EXPECT_NEAR(b.gear.CylOutline[i].y, a.gear.CylOutline[i].y, slack);
+        }
+    }
+}
+
+// One "UnDo" record takes the whole scaling back, below it the history stays.
+TEST(DesignScale, OneUndoRecordRestoresTheWholeDesign)
+{
+    AppState s = StartedState();
+    s.dyn.EditDirty = true;
+    CommitDimensionValue(s, 10, 10.0f); // a typed value, then the dialog's Close
+    RecomputeRevArmCentre(s.gear);
+    s.gear.RevArmPos = 0.5f;
+    s.overlay.Item[1] = {1, 2, 3, 4, 5, 6, 7, 8, 0, 255, 1, 2, 3};
+    const AppState before = s;
+    for (const auto& [request, line] :
+         {std::pair{ScaleRequest{25.4L, LengthUnit::Millimetre, RoundGrid::None}, " 2- Design scale 25.400 to  1.000"},
+          std::pair{ScaleRequest{0.125L, LengthUnit::Unspecified, RoundGrid::SixtyFourthInch},
+                    " 2- Design scale, rounded  0.125 to  1.000"}}) {
+        ASSERT_TRUE(ScaleDesign(s, request));
+        EXPECT_EQ(s.dyn.UndoCount, 2);
+        EXPECT_EQ(UndoSummaryText(s), line);
+        EXPECT_EQ(s.dyn.Slot[1].Value, s.gear.EccRodLength); // the slot shows the new value
+        EXPECT_TRUE(UndoButtonClick(s));
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(before));
+        EXPECT_EQ(s.gear.RevArm, before.gear.RevArm);
+        EXPECT_EQ(s.gear.RevArmPos, before.gear.RevArmPos);
+        EXPECT_EQ(s.gear.PointX, before.gear.PointX);
+        EXPECT_EQ(s.gear.Unit, LengthUnit::Unspecified);
+        EXPECT_EQ(s.view.ViewScale, before.view.ViewScale);
+        EXPECT_EQ(s.view.PresetTable, before.view.PresetTable);
+        EXPECT_EQ(s.graph.GraphVerticalScale, before.graph.GraphVerticalScale);
+        EXPECT_EQ(s.dyn.Slot[1].Value, 10.0f);
+        EXPECT_EQ(s.dyn.UndoCount, 1);
+        EXPECT_EQ(s.dyn.Undo[1].Code, 10); // the typed value's record is next
+        EXPECT_FALSE(s.dyn.Undo[1].WholeBefore);
+    }
+    // A factor that cannot scale changes nothing and records nothing.
+    for (const LD bad : {0.0L, -2.0L, std::numeric_limits<LD>::infinity(), std::numeric_limits<LD>::quiet_NaN()}) {
+        EXPECT_FALSE(ScaleDesign(s, {bad, LengthUnit::Inch, RoundGrid::None}));
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(before));
+        EXPECT_EQ(s.dyn.UndoCount, 1);
+    }
+    // A full history takes a scaling as one more record, the oldest dropping out.
+    for (int k = 0; k < kUndoDepth; ++k) {
+        s.dyn.EditDirty = true;
+        CommitDimensionValue(s, 2, 3.5f + 0.01f * k);
+    }
+    ASSERT_TRUE(ScaleDesign(s, {2, LengthUnit::Unspecified, RoundGrid::None}));
+    EXPECT_EQ(s.dyn.UndoCount, kUndoDepth);
+    EXPECT_EQ(s.dyn.Undo[1].Code, kWholeDesignCode);
+    EXPECT_EQ(s.dyn.Undo[2].Code, 2);
+}
+
+// Rounding after the scaling: each dimension on the grid; the arm re-centred.
+TEST(DesignScale, RoundingPutsEveryDimensionOnTheGrid)
+{
+    for (const auto& [f, grid, per] :
+         {std::tuple{0.125L, RoundGrid::SixtyFourthInch, 64}, {25.4L, RoundGrid::TenthMillimetre, 10}}) {
+        AppState s = StartedState();
+        ASSERT_TRUE(ApplyScale(s, {f, LengthUnit::Unspecified, grid}));
+        for (int code = 1; code <= 122; ++code) {
+            if ((!IsFrameCode(code) && !IsCylinderCode(code)) || code == 6) continue;
+            const LD v = GetDimension(s.gear, code), steps = std::round(v * per);
+            EXPECT_EQ(GetDimension(s.gear, code), ToModelFloat(steps / per)) << code;
+            // The nearest step of the product.
+            EXPECT_LE(std::fabs(steps / per - GetDimension(StartedState().gear, code) * f), 0.5L / per + 1e-6L) << code;
+        }
+        EXPECT_EQ(s.gear.PointX[9], s.gear.PointX[8]);
+        EXPECT_EQ(s.gear.RevArmPos, s.gear.RevArmCentre());
+    }
+}
+
+TEST(DesignScale, FactorFromTwoScalesOrGauges)
+{
+    const struct {
+        const char *from, *to;
+        LD factor; // 0: refused
+    } kCases[] = {
+        {"full size", "1:8", 0.125L},
+        {"1:1", "1/8", 0.125L},
+        {"1:12", "1:8 scale", 1.5L},
+        {"4 ft 8½ in", "5 in", 5 / 56.5L},
+        {"4' 8.5\"", "127 mm", 127 / 1435.1L},
+        {"3 1/2 in gauge", "7¼ in", 7.25L / 3.5L},
+        {"1435 mm", "45 mm", 45 / 1435.0L},
+        {"1.435 m", "4.5 cm", 45 / 1435.0L},
+        {"8", "1:8", 0},       // a bare number is neither
+        {"1:8", "5 in", 0},    // a scale against a gauge
+        {"abc", "5 in", 0},    //
+        {"0 in", "5 in", 0},   // no gauge
+        {"1:0", "1:8", 0},     //
+        {"-5 in", "5 in", 0},  //
+        {"5 inx", "5 in", 0},  // no unit word
+        {"5 in 3", "5 in", 0}, // a part without its unit
+        {"1,5 in", "5 in", 0}, // "." only
+    };
+    for (const auto& c : kCases) {
+        LD f = 0;
+        std::string why;
+        EXPECT_EQ(FactorFromScales(c.from, c.to, f, why), c.factor != 0) << c.from << " " << c.to;
+        if (c.factor != 0) {
+            EXPECT_NEAR(f, c.factor, 1e-15L) << c.from << " " << c.to;
+        }
+        EXPECT_EQ(why.empty(), c.factor != 0) << why;
+    }
+    for (const auto& [f, text] : {std::pair{25.4L, "25.4"}, {0.125L, "0.125"}, {1 / 25.4L, "0.0393701"}, {2.0L, "2"}})
+        EXPECT_EQ(FactorText(f), text);
+}
+
+// What the window makes of a choice, bad input included.
+TEST(DesignScale, TheWindowsChoiceBecomesARequestOrAReason)
+{
+    AppState s = StartedState();
+    const auto factor = [](std::string t) {
+        ScaleChoice c;
+        c.factor = std::move(t);
+        return c;
+    };
+    for (const char* bad : {"0", "-2", "abc", "", "1e5000", "2x"}) {
+        const ScaleOutcome o = WorkOutScale(s, factor(bad));
+        EXPECT_FALSE(o.ok) << bad;
+        EXPECT_EQ(o.text, "The factor must be a number greater than 0, e.g. 0.125 or 25.4.") << bad;
+    }
+    ScaleOutcome o = WorkOutScale(s, factor("1e9"));
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.text, "The scaled design would hold values no gear can have (CrankDiskDia = 8.625e9).");
+    o = WorkOutScale(s, factor("2"));
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.request.factor, 2);
+    EXPECT_EQ(o.text, "Every length times 2; the view follows.");
+
+    ScaleChoice c;
+    c.way = ScaleWay::Conversion;
+    o = WorkOutScale(s, c);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.request.factor, 25.4L);
+    EXPECT_EQ(o.request.unit, LengthUnit::Millimetre);
+    EXPECT_EQ(o.text, "Every length times 25.4; the view follows. The design is then in millimetres.");
+    s.gear.Unit = LengthUnit::Millimetre;
+    o = WorkOutScale(s, c);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.text, "The design is in millimetres already.");
+    c.conversion = UnitConversion::MillimetreToInch;
+    c.round = true;
+    o = WorkOutScale(s, c);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.request.unit, LengthUnit::Inch);
+    EXPECT_EQ(o.request.round, RoundGrid::SixtyFourthInch);
+
+    c.way = ScaleWay::Scales;
+    c.from = "5 in";
+    c.to = "1:8";
+    o = WorkOutScale(s, c);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.text, "A scale and a gauge do not compare: give two scales or two gauges.");
+}
+
+// The unit lives in field 1 of record 71: 0 (what every file written before
+// holds) is unspecified; a reader that keeps only field 5 of that record
+// (the current item) sees the same design whatever the unit.
+TEST(DesignScale, TheUnitIsKeptInTheLastRecordWhichOtherwiseReadsAsBefore)
+{
+    AppState s = StartedState();
+    s.overlay.CurrentItem = 7;
+    for (const auto& [unit, field] :
+         {std::pair{LengthUnit::Unspecified, 0.0f}, {LengthUnit::Inch, 1.0f}, {LengthUnit::Millimetre, 2.0f}}) {
+        s.gear.Unit = unit;
+        const std::vector<NativeRecord> rec = BuildNativeRecords(s);
+        EXPECT_EQ(rec[70], (NativeRecord{field, 0, 0, 0, 7}));
+        AppState unstated = s;
+        unstated.gear.Unit = LengthUnit::Unspecified;
+        std::vector<NativeRecord> old = rec;
+        old[70][0] = 0;
+        EXPECT_EQ(BuildNativeRecords(unstated), old); // the other 1416 bytes as before
+        AppState a = StartedState(), b = StartedState();
+        StoreNativeRecords(a, rec);
+        StoreNativeRecords(b, old);
+        EXPECT_EQ(a.gear.Unit, unit);
+        b.gear.Unit = unit;
+        EXPECT_EQ(DesignSnapshot(a), DesignSnapshot(b));
+        EXPECT_EQ(a.overlay.CurrentItem, 7);
+        EXPECT_EQ(CheckDesignRecords(rec, RecordLayout::Native).verdict, ValueVerdict::Sound);
+        // A unit stated is a change a save keeps.
+        EXPECT_EQ(DesignSnapshot(s) == DesignSnapshot(unstated), unit == LengthUnit::Unspecified);
+    }
+    // Any other value, and a file without the record, say nothing.
+    for (const float v : {3.0f, 1.5f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e30f})
+        EXPECT_EQ(UnitOfField(v), LengthUnit::Unspecified) << v;
+    std::vector<NativeRecord> rec = BuildNativeRecords(s);
+    rec.resize(kNativeShortRecords);
+    AppState shortLoad = StartedState();
+    shortLoad.gear.Unit = LengthUnit::Inch;
+    StoreNativeRecords(shortLoad, rec);
+    EXPECT_EQ(shortLoad.gear.Unit, LengthUnit::Unspecified);
+    rec.resize(kOlderRecordCount);
+    AppState imported = StartedState();
+    imported.gear.Unit = LengthUnit::Millimetre;
+    StoreOlderRecords(imported, rec);
+    EXPECT_EQ(imported.gear.Unit, LengthUnit::Unspecified);
+
+    // Saved and opened again.
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("quelf-unit-" + std::to_string(::getpid()) + ".vgw")).string();
+    s.gear.Unit = LengthUnit::Millimetre;
+    ASSERT_TRUE(SaveNativeFile(s, path).ok);
+    AppState opened = StartedState();
+    ASSERT_TRUE(OpenNativeFile(opened, path).ok);
+    EXPECT_EQ(opened.gear.Unit, LengthUnit::Millimetre);
+    std::remove(path.c_str());
 }
