@@ -42,7 +42,7 @@ const char* UnitSentence(LengthUnit u)
 
 TScaleDesign::TScaleDesign(AppState& state, QWidget* parent) : QDialog(parent), s_(state)
 {
-    setObjectName(QStringLiteral("ScaleDesignWindow"));
+    setObjectName(QStringLiteral("TScaleDesign"));
     setModal(true);
     setWindowTitle(CaptionHead());
 
