@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "analysis/ValveEvents.h"
+#include "analysis/ValveEventsTable.h"
 #include "files/FileMessages.h"
 #include "files/JsonDesign.h"
 #include "files/NativeFile.h"
@@ -316,6 +316,20 @@ bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
     return false;
 }
 
+bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
+{
+    if (!cl.Has(QStringLiteral("compare"))) return true;
+    AppState ref;
+    std::string error;
+    if (!LoadDesignForReport(ref, cl.Value(QStringLiteral("compare")), error)) {
+        err << "quelf: the reference: " << QString::fromStdString(error) << "\n";
+        return false;
+    }
+    s.compare.Reference = ref.gear;
+    s.compare.ReferenceName = ref.display.DataSetName;
+    return true;
+}
+
 int BadArguments(QTextStream& err, const QString& why)
 {
     err << "quelf: " << why << "\n" << UsageText();
@@ -324,7 +338,7 @@ int BadArguments(QTextStream& err, const QString& why)
 
 QString AssemblyWarning(const AppState& s)
 {
-    const std::vector<ValveEventsRow> rows = BuildValveEventsTable(s.gear);
+    const std::vector<ValveEventsRow> rows = ValveEventsRowsOf(s.gear);
     const auto clamped =
         std::count_if(rows.begin(), rows.end(), [](const ValveEventsRow& r) { return r.events.clamped; });
     if (clamped == 0) return {};

@@ -7,6 +7,7 @@
 //   quelf --export WHAT OUT [--scale N] [FILE]        one picture as PNG, SVG or PDF
 //   quelf --balance TARGET DIMENSION [--range LO HI] [FILE]
 //                                                     a dimension that balances the events
+//   quelf --scale-design FACTOR OUT.vgw [FILE]        the design scaled, saved as OUT
 //   ... and the modes the other Report*.cpp files register.
 //
 // FILE is a design (.vgw or .json, opened as the open menu does; .vgd,
@@ -110,6 +111,11 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error);
 
 // Loads the design for a report or tells why not on `err`: true when loaded.
 bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
+
+// The reference design of --compare REF, loaded as LoadDesignForReport loads
+// a design, into s.compare (with its data set name); true when there is no
+// --compare or the reference was loaded, else the reason on `err`.
+bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
 
 // A mistake in the arguments, found by a report: told with the usage;
 // returns exit_status::kBadArguments.

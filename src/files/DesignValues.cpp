@@ -184,5 +184,6 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
     std::vector<std::uint32_t> bits;
     for (const NamedValue& n : NamedValues(s))
         if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
+    bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
     return bits;
 }

@@ -64,9 +64,18 @@ std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
     std::vector<NativeRecord> records(kNativeRecordCount);
     for (int r = 0; r < file_layout::kLaidOutRecords; ++r)
         for (int f = 0; f < kNativeFields; ++f) records[r][f] = *fields[r][f];
-    // Record 71: four zeros and the current item.
-    records[kNativeRecordCount - 1] = {0, 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
+    // Record 71: the unit (0 while unspecified), three zeros and the current item.
+    records[kNativeRecordCount - 1] = {UnitFieldValue(s.gear.Unit), 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
     return records;
+}
+
+float UnitFieldValue(LengthUnit u) { return static_cast<float>(static_cast<int>(u)); }
+
+LengthUnit UnitOfField(float v)
+{
+    if (v == 1.0f) return LengthUnit::Inch;
+    if (v == 2.0f) return LengthUnit::Millimetre;
+    return LengthUnit::Unspecified;
 }
 
 DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
@@ -101,6 +110,8 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
     if (overlay)
         for (int f = 0; f < kNativeFields; ++f) holder = records[kNativeRecordCount - 1][f];
     s.overlay.CurrentItem = file_layout::ItemNumber(holder);
+    // The unit from field 1 of record 71; a file without it says none.
+    s.gear.Unit = overlay ? UnitOfField(records[kNativeRecordCount - 1][0]) : LengthUnit::Unspecified;
 }
 
 void FinishDesignLoad(AppState& s, DesignFileResult& result)

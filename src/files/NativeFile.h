@@ -73,6 +73,14 @@ struct DesignFileResult {
     int revArmPosition = 0;
 };
 
+// The unit of the design's lengths, kept in field 1 of record 71 (which files
+// written before it hold as 0, and which a reader that knows nothing of it
+// passes over, keeping field 5 only): 0 unspecified, 1 inches, 2 millimetres.
+// Any other value reads as unspecified, as does a file of fewer than 71
+// records.
+float UnitFieldValue(LengthUnit u);
+LengthUnit UnitOfField(float v);
+
 // The 71 records a save writes, from the current state.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
 
@@ -84,7 +92,8 @@ DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem
 // Stores the records of a file (18 to 71 of them) into the state, field by
 // field, so that where a value has several fields the last one wins. Records
 // 19 to 71 are used only when all of them are present; the current item is
-// then record 71's last field, rounded and kept within 1..20 (else 1).
+// then record 71's last field, rounded and kept within 1..20 (else 1), and
+// the unit its first field (unspecified without it).
 void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records);
 
 // After-load steps shared by the open and the import: the reverse arm

@@ -12,6 +12,8 @@ void StoreOlderRecords(AppState& s, const std::vector<NativeRecord>& records)
     for (std::size_t r = 0; r < count; ++r)
         for (int f = 0; f < kNativeFields; ++f)
             if (float* p = fields[r][f]) *p = records[r][f];
+    // The older layout does not say what its lengths are measured in.
+    s.gear.Unit = LengthUnit::Unspecified;
 }
 
 DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)

@@ -9,6 +9,10 @@
 #include <array>
 #include <string>
 
+// The colour of the reference design's curves, drawn beneath this design's
+// while a comparison is set.
+inline constexpr Colour kReferenceGrey = RGBColour(168, 168, 168);
+
 // "Fwd" above the mid-gear centre, "Rev" below it, "Cen" exactly on it.
 std::string PositionSideTag(const Gear& g, float position);
 

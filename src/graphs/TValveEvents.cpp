@@ -1,6 +1,7 @@
 #include "graphs/TValveEvents.h"
 
 #include "analysis/ValveEventsTable.h"
+#include "model/DesignScale.h"
 #include "platform/QtPictureCommands.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -38,11 +40,25 @@ TValveEvents::TValveEvents(AppState& state, QWidget* parent, FileSystem& files)
     EventsGrid->verticalHeader()->setDefaultSectionSize(EventsGrid->fontMetrics().height() + 6);
     EventsGrid->setWordWrap(false);
     EventsGrid->setColumnCount(kValveEventsColumns);
-    QStringList headers;
-    // On screen the unit goes on a second header line.
-    for (const std::string& h : ValveEventsHeader())
-        headers << QString::fromStdString(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
-    EventsGrid->setHorizontalHeaderLabels(headers);
+
+    ViewRow = new QWidget(this);
+    ViewRow->setObjectName(QStringLiteral("ViewRow"));
+    auto* views = new QHBoxLayout(ViewRow);
+    views->setContentsMargins(0, 0, 0, 0);
+    auto view = [this, views](QRadioButton*& r, const char* name, const QString& text) {
+        r = new QRadioButton(text, ViewRow);
+        r->setObjectName(QString::fromLatin1(name));
+        views->addWidget(r);
+        connect(r, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) ShowTable();
+        });
+    };
+    view(ShowThis, "ShowThis", QStringLiteral("&This design"));
+    view(ShowReference, "ShowReference", QStringLiteral("&Reference"));
+    view(ShowDifference, "ShowDifference", QStringLiteral("&Difference (this − reference)"));
+    views->addStretch(1);
+    ShowThis->setChecked(true);
+    ViewRow->hide();
 
     auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TValveEvents::*slot)()) {
         b = new QPushButton(text, this);
@@ -65,6 +81,7 @@ TValveEvents::TValveEvents(AppState& state, QWidget* parent, FileSystem& files)
     buttons->addWidget(PrintBut);
     buttons->addWidget(CloseBut);
     auto* box = new QVBoxLayout(this);
+    box->addWidget(ViewRow);
     box->addWidget(EventsGrid, 1);
     box->addLayout(buttons);
     setTabOrder(EventsGrid, CopyBut);
@@ -77,7 +94,11 @@ QString TValveEvents::CaptionHead() { return QStringLiteral("QUELF Outside Admis
 
 void TValveEvents::SetCaptionTail(const QString& tail)
 {
-    const QString t = CaptionHead() + tail;
+    tail_ = tail;
+    QString t = CaptionHead() + tail;
+    if (state_.compare.Reference)
+        t = CaptionHead() + QStringLiteral("Reference: ") + QString::fromStdString(state_.compare.ReferenceName) +
+            QStringLiteral("    ") + tail;
     if (windowTitle() != t) setWindowTitle(t);
 }
 
@@ -89,9 +110,35 @@ void TValveEvents::showEvent(QShowEvent* e)
 
 void TValveEvents::FormActivate()
 {
-    // The events are measured on a copy of the design.
-    text_ = ValveEventsTextOf(state_.gear);
+    // The events are measured on copies of the designs.
+    rows_ = ValveEventsRowsOf(state_.gear);
+    const std::optional<Gear> reference = ComparedReference(state_);
+    referenceRows_ = reference ? ValveEventsRowsOf(*reference) : std::vector<ValveEventsRow>{};
+    ViewRow->setVisible(reference.has_value());
+    if (!reference) {
+        const QSignalBlocker quiet(ShowThis);
+        ShowThis->setChecked(true);
+    }
+    SetCaptionTail(tail_);
+    ShowTable();
+    CloseBut->setFocus();
+}
 
+void TValveEvents::ShowTable()
+{
+    const LengthUnit unit = state_.gear.Unit;
+    if (referenceRows_.empty() || ShowThis->isChecked())
+        text_ = ValveEventsText(rows_, unit);
+    else if (ShowReference->isChecked())
+        text_ = ValveEventsText(referenceRows_, unit);
+    else
+        text_ = ValveEventsDifferenceText(rows_, referenceRows_, unit);
+
+    QStringList headers;
+    // On screen the unit goes on a second header line.
+    for (const std::string& h : text_[0])
+        headers << QString::fromStdString(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    EventsGrid->setHorizontalHeaderLabels(headers);
     EventsGrid->setUpdatesEnabled(false);
     EventsGrid->clearContents();
     EventsGrid->setRowCount(static_cast<int>(text_.size()) - 1);
@@ -112,7 +159,6 @@ void TValveEvents::FormActivate()
     }
     EventsGrid->resizeColumnsToContents();
     EventsGrid->setUpdatesEnabled(true);
-    CloseBut->setFocus();
 }
 
 void TValveEvents::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
@@ -123,8 +169,13 @@ void TValveEvents::CloseButClick() { reject(); }
 
 void TValveEvents::PrintButClick()
 {
+    QString title = QString::fromStdString(state_.display.DataSetName);
+    if (!referenceRows_.empty() && ShowReference->isChecked())
+        title = QString::fromStdString(state_.compare.ReferenceName);
+    if (!referenceRows_.empty() && ShowDifference->isChecked())
+        title += QStringLiteral(" − ") + QString::fromStdString(state_.compare.ReferenceName);
     QString html = QStringLiteral("<h3>") + CaptionHead().simplified().toHtmlEscaped() + QStringLiteral(" - ") +
-                   QString::fromStdString(state_.display.DataSetName).toHtmlEscaped() +
+                   title.toHtmlEscaped() +
                    QStringLiteral("</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
     for (size_t r = 0; r < text_.size(); ++r) {
         const bool normal = r > 0 && text_[r][1] == kNormalNotchText;

@@ -26,6 +26,7 @@ class TValveEvents;
 class TBalance;
 class TDesignCheck;
 class TOptimise;
+class TScaleDesign;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -49,6 +50,7 @@ struct ChildWindows {
     TBalance* Balance = nullptr;
     TDesignCheck* DesignCheck = nullptr;
     TOptimise* Optimise = nullptr;
+    TScaleDesign* ScaleDesign = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs, the balance, design check and optimise windows:
@@ -76,3 +78,5 @@ TValveEvents* NewValveEvents(TMainForm* main);
 TBalance* NewBalance(TMainForm* main);
 TDesignCheck* NewDesignCheck(TMainForm* main);
 TOptimise* NewOptimise(TMainForm* main);
+// Scaling, units and comparison: TMainFormCompare.cpp.
+TScaleDesign* NewScaleDesign(TMainForm* main);

@@ -364,10 +364,12 @@ void TMainForm::BuildMenus()
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
     item(EditDimen1, DesignCheck, "DesignCheck", "&Design Check…", &TMainForm::DesignCheckClick);
     item(EditDimen1, OptimiseDesign, "OptimiseDesign", "&Optimise Design…", &TMainForm::OptimiseDesignClick);
+    item(EditDimen1, ScaleDesign, "ScaleDesign", "&Scale Design…", &TMainForm::ScaleDesignClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
     item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+    BuildCompareMenus();
 
     auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
         a = mb->addAction(QString::fromUtf8(caption));
@@ -605,6 +607,7 @@ void TMainForm::CreateChildWindows()
     Forms.Balance = NewBalance(this);
     Forms.DesignCheck = NewDesignCheck(this);
     Forms.Optimise = NewOptimise(this);
+    Forms.ScaleDesign = NewScaleDesign(this);
     UpdateCommandStates();
 }
 
@@ -627,6 +630,7 @@ void TMainForm::UpdateCommandStates()
     BalanceEvents->setEnabled(Forms.Balance != nullptr);
     DesignCheck->setEnabled(Forms.DesignCheck != nullptr);
     OptimiseDesign->setEnabled(Forms.Optimise != nullptr);
+    ScaleDesign->setEnabled(Forms.ScaleDesign != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

@@ -11,6 +11,7 @@
 //   TMainFormFiles.cpp     open, save, import, recent designs, a design named at start
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormReports.cpp   the design report, the animation
+//   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
 #pragma once
 
 #include "mainwin/ChildWindows.h"
@@ -157,6 +158,11 @@ public:
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
             *ValveEventsTable = nullptr;
     QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
+    // "EditDimen > &Scale Design…", its "Design &Unit" menu and the File menu's comparison.
+    QAction* ScaleDesign = nullptr;
+    QMenu* DesignUnit = nullptr;
+    QAction *UnitUnspecified = nullptr, *UnitInch = nullptr, *UnitMillimetre = nullptr;
+    QAction *CompareWith = nullptr, *ClearComparison = nullptr, *ReferenceGhost = nullptr;
     QAction* Error = nullptr; // picture only, hidden: the solver error indicator
 
 public slots:
@@ -185,9 +191,9 @@ public slots:
     void Exit1Click();
     // SBRevArm range from RevArmMax (Max = round(1000 * RevArmMax), Min = -Max).
     void SetRevArmBarRange();
-    // SBRevArm and the motion buttons shown for the model's RevArmPos, which
-    // something else has set (an undo that puts the reverse arm back); the
-    // bar's change handler does not run.
+    // SBRevArm (its range too) and the motion buttons shown for the model's
+    // RevArmPos, which something else has set (an undo that puts the reverse
+    // arm back, a scaling); the bar's change handler does not run.
     void ShowRevArmOfModel();
 
     // ---------------------------------------------------------- TMainFormView.cpp
@@ -282,6 +288,18 @@ public slots:
     void DesignReportClick();
     void ExportAnimationClick();
 
+    // ---------------------------------------------------------- TMainFormCompare.cpp
+    void ScaleDesignClick();
+    // The design states its unit (no length changes).
+    void DesignUnitClick(LengthUnit unit);
+    // A second design (native or older file, loaded with the open's checks and
+    // questions) becomes the reference; ClearComparison drops it.
+    void CompareWithClick();
+    void ClearComparisonClick();
+    void ReferenceGhostClick();
+    // The comparison items enabled and checked as the state says.
+    void UpdateComparisonItems();
+
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();
     void OvalDiagClick();
@@ -363,6 +381,8 @@ private:
     void BuildControls();
     void ApplyFrameEffects(const FrameEffects& fx);
     void UpdateCaptions();
+    // TMainFormCompare.cpp: the menu items of scaling, unit and comparison.
+    void BuildCompareMenus();
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
     void ShowFileError(const FileMessage& message);

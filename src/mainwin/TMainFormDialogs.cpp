@@ -70,6 +70,7 @@ void TMainForm::ResetAllClick()
     NormVHZClick();
     s.display.DataSetName = "Nominal";
     s.graph.GraphVerticalScale = 1.5f;
+    s.gear.Unit = LengthUnit::Unspecified; // the built-in design states none
     s.dyn.DynVarsOn = false;
     for (int k = 1; k <= 4; ++k) SBDynVar[k]->hide();
     for (int k : {7, 8, 9}) Panel[k]->hide();

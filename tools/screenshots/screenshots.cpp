@@ -12,30 +12,40 @@
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
+#include "dialogs/TScaleDesign.h"
 #include "dialogs/TStpAng.h"
+#include "graphs/DiagramPictures.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
+#include "graphs/TValveEvents.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
+#include "model/Model.h"
+#include "platform/QtPicture.h"
 #include "platform/QtServices.h"
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
-bool Shoot(QWidget* w, const QString& dir, const char* file, bool hide = true)
+// `shown`: what to do once the window is up (its opening has run).
+bool Shoot(QWidget* w, const QString& dir, const char* file, bool hide = true, const std::function<void()>& shown = {})
 {
     if (!w) {
         std::fprintf(stderr, "no window for %s\n", file);
@@ -43,6 +53,7 @@ bool Shoot(QWidget* w, const QString& dir, const char* file, bool hide = true)
     }
     w->show();
     if (!QTest::qWaitForWindowExposed(w)) return false;
+    if (shown) shown();
     QTest::qWait(100);
     const bool ok = w->grab().save(QDir(dir).filePath(QString::fromLatin1(file)));
     if (hide) w->hide();
@@ -115,5 +126,47 @@ int main(int argc, char** argv)
     ok &= ShootWhenDone(
         f.Optimise, dir, "optimise-design.png", [&] { return f.Optimise->Searching(); },
         [&] { f.Optimise->FindButClick(); });
+
+    // Scale Design, working a factor out from two gauges.
+    ok &= Shoot(f.ScaleDesign, dir, "scale-design.png", true, [&f] {
+        f.ScaleDesign->FromScale->setCurrentText(QString::fromUtf8("4 ft 8½ in"));
+        f.ScaleDesign->ToScale->setCurrentText(QStringLiteral("5 in"));
+        f.ScaleDesign->RoundBox->setChecked(true);
+    });
+
+    // A change compared with the design it came from: a longer eccentric
+    // travel with wider laps against the built-in design.
+    state.compare.Reference = state.gear;
+    state.compare.ReferenceName = "Nominal";
+    state.display.DataSetName = "Longer travel";
+    state.gear.EccCircleDiam = 1.375f;
+    state.gear.Cyl(ciValveLengthFrontHalf) = 1.25f;
+    state.gear.Cyl(ciValveLengthRearHalf) = 1.25f;
+    RecomputeRevArmCentre(state.gear);
+    state.compare.GhostOn = true;
+    if (f.ValveEvents) f.ValveEvents->ShowDifference->setChecked(true);
+    ok &= Shoot(f.ValveEvents, dir, "valve-events-compare.png");
+    for (const auto& [kind, file] : {std::pair{DiagramKind::Oval, "oval-compare.png"},
+                                     std::pair{DiagramKind::PortForward, "port-graph-compare.png"}}) {
+        DisplayList list(DiagramPictureWidth(kind), DiagramPictureHeight(kind));
+        DisplayListCanvas c(list);
+        DrawDiagramAsOpened(c, state, kind);
+        const bool saved = DisplayListImage(list).save(QDir(dir).filePath(QString::fromLatin1(file)));
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", file);
+        ok &= saved;
+    }
+    // The ghost of the built-in design beneath one with a main rod, an
+    // eccentric rod and a frame 1 3/8 longer: the cylinder, rocker and valve
+    // move back with them.
+    state.gear = state.compare.Reference.value();
+    state.display.DataSetName = "Long rods";
+    state.gear.MainRodLength += 1.375f;
+    state.gear.EccRodLength += 1.375f;
+    state.gear.PointX[15] += 1.375f;
+    state.gear.Cyl(ciCylCtrToDriverCtr) += 1.375f;
+    RecomputeRevArmCentre(state.gear);
+    state.gear.DriverAngle = 60;
+    for (int i = 0; i < 3; ++i) form.Tick();
+    ok &= Shoot(&form, dir, "main-window-ghost.png");
     return ok ? 0 : 1;
 }
