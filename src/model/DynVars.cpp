@@ -104,10 +104,23 @@ void RefreshDynSlots(AppState& s)
     DynVars& d = s.dyn;
     for (int slot = 1; slot <= 4; ++slot) {
         d.DynVarSlot = slot;
+        const DynSlot& sl = d.Slot[slot];
+        const bool variable = IsBarVariableCode(sl.Code);
+        const float before = variable ? GetDimension(s.gear, sl.Code) : 0;
         d.BarIncrement = 1;
         ApplyBarIncrement(s);
         d.BarIncrement = -1;
         ApplyBarIncrement(s);
+        // The round trip may move a value that is not exactly representable
+        // by a unit in its last place: the dimension keeps its value exactly
+        // (an undo puts back what was there, bit for bit).
+        if (!variable) continue;
+        if (sl.Code == 6) {
+            SetDimension(s.gear, sl.Code, NormaliseDegrees(before)); // the slot keeps the plain sum
+        } else {
+            SetDimension(s.gear, sl.Code, before);
+            d.Slot[slot].Value = before;
+        }
     }
 }
 

@@ -68,8 +68,9 @@ bool UndoAvailable(const AppState& s);
 bool UndoButtonClick(AppState& s);
 
 // Copies each slot's dimension into the slot by a +1/-1 round trip through
-// ApplyBarIncrement (a value that is not exactly representable may move by one
-// unit in the last place, as the program has always done).
+// ApplyBarIncrement; the dimension keeps its value exactly (the round trip
+// alone would move a value that is not exactly representable by one unit in
+// its last place, and an undo would not put back what was there).
 void RefreshDynSlots(AppState& s);
 
 // ---------------------------------------------------------------- bars
