@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <unordered_map>
 #include <utility>
 
@@ -171,8 +172,8 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y
     const double cx = (r.left() + r.right() + 1) / 2.0;
     const double cy = (r.top() + r.bottom() + 1) / 2.0;
     // Angles counter-clockwise on the screen (screen y grows downwards).
-    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
-    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / M_PI;
+    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / std::numbers::pi;
+    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / std::numbers::pi;
     double span = a2 - a1;
     while (span <= 0) span += 360.0;
     while (span > 360) span -= 360.0;

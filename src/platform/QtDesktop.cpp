@@ -14,7 +14,25 @@ namespace {
 const QString kRecentKey = QStringLiteral("RecentDesigns");
 const QString kFolderKey = QStringLiteral("LastFolder");
 
-std::filesystem::path FsPath(const QString& p) { return std::filesystem::path(QFile::encodeName(p).toStdString()); }
+// A path as the file system names it: wide texts on Windows, the local
+// encoding elsewhere.
+std::filesystem::path FsPath(const QString& p)
+{
+#ifdef _WIN32
+    return std::filesystem::path(p.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+#endif
+}
+
+QString FromFsPath(const std::filesystem::path& p)
+{
+#ifdef _WIN32
+    return QString::fromStdWString(p.wstring());
+#else
+    return QFile::decodeName(p.string().c_str());
+#endif
+}
 
 } // namespace
 
@@ -23,9 +41,9 @@ QString DataFilePath(const QString& name)
     // Without an application object the executable's folder is not known.
     const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     const std::filesystem::path found =
-        FindDataFile(QFile::encodeName(name).toStdString(), DataFolders(FsPath(QDir::currentPath()), FsPath(exeDir)));
+        FindDataFile(name.toStdString(), DataFolders(FsPath(QDir::currentPath()), FsPath(exeDir)));
     if (found.empty()) return QDir::current().absoluteFilePath(name);
-    return QFileInfo(QFile::decodeName(found.string().c_str())).absoluteFilePath();
+    return QFileInfo(FromFsPath(found)).absoluteFilePath();
 }
 
 QIcon ProgramIcon()
