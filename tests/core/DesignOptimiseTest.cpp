@@ -108,7 +108,7 @@ TEST(DesignCheck, ValuesAreTheWorstOfTheTableAndTheLimitsJudgeThem)
         for (float step : {0.01f, -0.01f}) {
             CheckLimits limits = DefaultCheckLimits();
             limits[static_cast<size_t>(l.rule)] = l.value + step;
-            const CheckLine& again = LineOf(CheckDesign(g, table, limits), l.rule, l.direction);
+            const CheckLine again = LineOf(CheckDesign(g, table, limits), l.rule, l.direction);
             EXPECT_EQ(again.pass, CheckRuleIsLeast(l.rule) ? step < 0 : step > 0) << CheckRuleWord(l.rule);
         }
     }
