@@ -1,6 +1,7 @@
 #include "mainwin/TMainForm.h"
 
 #include "files/RecentDesigns.h"
+#include "files/Recovery.h"
 #include "model/Model.h"
 #include "model/ProgramVersion.h"
 #include "platform/QtCanvas.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -38,6 +40,13 @@ void TFrameArea::paintEvent(QPaintEvent* e)
     form_->FitFrameToArea();
     QPainter p(this);
     form_->PaintFrame(p, e->region());
+}
+
+void TFrameArea::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    // The explanation of a clamp keeps to the foot of the area.
+    if (!form_->AssemblyText().isEmpty()) form_->ShowAssemblyText();
 }
 
 void TFrameArea::mousePressEvent(QMouseEvent* e)
@@ -254,6 +263,7 @@ void TMainForm::BuildMenus()
     File1->setObjectName(QStringLiteral("File1"));
     item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
+    item(File1, SaveDimensions, "SaveDimensions", "&Save", &TMainForm::SaveDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
     separator(File1, "N7");
     Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
@@ -277,7 +287,8 @@ void TMainForm::BuildMenus()
     item(File1, Exit1, "Exit1", "E&xit", &TMainForm::Exit1Click);
     // The desktop's standard keys beside the mnemonics.
     OpenDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     SetUp1 = mb->addMenu(QStringLiteral("&SetUp"));
@@ -306,6 +317,10 @@ void TMainForm::BuildMenus()
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
     item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+    separator(EditDimen1, "N8");
+    item(EditDimen1, ReDo, "ReDo", "&ReDo", &TMainForm::ReDoClick);
+    ReDo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    ReDo->setEnabled(false);
 
     auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
         a = mb->addAction(QString::fromUtf8(caption));
@@ -517,6 +532,16 @@ void TMainForm::BuildControls()
     UnDoDn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z)); // only while shown and enabled
     UnDoDn->setEnabled(false);
     UnDoDn->hide();
+
+    AssemblyStatus = new QStatusBar(area_);
+    AssemblyStatus->setObjectName(QStringLiteral("AssemblyStatus"));
+    AssemblyStatus->setSizeGripEnabled(false);
+    AssemblyStatus->setAutoFillBackground(true);
+    QPalette tip = AssemblyStatus->palette();
+    tip.setColor(QPalette::Window, QColor(255, 255, 225));
+    tip.setColor(QPalette::WindowText, Qt::black);
+    AssemblyStatus->setPalette(tip);
+    AssemblyStatus->hide();
 }
 
 void TMainForm::CreateChildWindows()
@@ -604,6 +629,11 @@ void TMainForm::closeEvent(QCloseEvent* e)
     }
     Timer1->stop();
     FormClose();
+    // A normal exit leaves no recovery file.
+    if (recovery_) {
+        recoveryTimer_->stop();
+        recovery_->Stop();
+    }
     e->accept();
 }
 
@@ -621,6 +651,7 @@ void TMainForm::Timer1Timer()
 void TMainForm::Tick()
 {
     TickModel(state_);
+    UpdateAssemblyText();
     DrawFrame();
 }
 

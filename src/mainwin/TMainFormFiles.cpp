@@ -162,6 +162,8 @@ DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 
 void TMainForm::FinishLoad(const QString& path, bool older, const DesignFileResult& r)
 {
+    // An older design has no file to be saved back to: Save asks for a name.
+    currentFile_ = older ? QString() : path;
     if (!older) {
         ClearDrawLinesLabels();
         HighlightDrawLinesCurrentRow();
@@ -196,7 +198,14 @@ void TMainForm::OpenDesignWhenShown(const QString& path)
 {
     // Queued: the window is up before any question or message about the file.
     QMetaObject::invokeMethod(
-        this, [this, path] { OpenDesignFile(path); }, Qt::QueuedConnection);
+        this,
+        [this, path] {
+            if (offeringRecovery_)
+                openAfterRecovery_ = path; // after the question about a recovered design
+            else
+                OpenDesignFile(path);
+        },
+        Qt::QueuedConnection);
 }
 
 // ------------------------------------------------------------------ recent designs
@@ -240,19 +249,28 @@ void TMainForm::RecentDesignClick(int k)
     RefreshRecentDesigns();
 }
 
-bool TMainForm::SaveDesignAs()
+bool TMainForm::SaveDesignTo(const QString& path)
 {
-    const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
-    if (path.isEmpty()) return false;
     const DesignFileResult r = SaveNativeFile(state_, LocalPath(path));
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;
     }
+    currentFile_ = path;
     MarkDesignSaved();
     RememberDesign(path);
     return true;
 }
+
+bool TMainForm::SaveDesignAs()
+{
+    const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
+    return !path.isEmpty() && SaveDesignTo(path);
+}
+
+bool TMainForm::SaveDesign() { return currentFile_.isEmpty() ? SaveDesignAs() : SaveDesignTo(currentFile_); }
+
+void TMainForm::SaveDimensionsClick() { SaveDesign(); }
 
 void TMainForm::SaveAsDimensionsClick() { SaveDesignAs(); }
 
@@ -268,7 +286,11 @@ void TMainForm::OpenDosDimensionsClick()
 // ------------------------------------------------------------------ unsaved changes
 bool TMainForm::DesignChanged() const { return DesignSnapshot(state_) != savedDesign_; }
 
-void TMainForm::MarkDesignSaved() { savedDesign_ = DesignSnapshot(state_); }
+void TMainForm::MarkDesignSaved()
+{
+    savedDesign_ = DesignSnapshot(state_);
+    DropRecovery();
+}
 
 bool TMainForm::SaveChangesIfWanted()
 {
@@ -292,7 +314,8 @@ bool TMainForm::SaveChangesIfWanted()
         if (pressed == QMessageBox::Save) answer = SaveChangesAnswer::Save;
         if (pressed == QMessageBox::Discard) answer = SaveChangesAnswer::Discard;
     }
-    const bool goOn = answer == SaveChangesAnswer::Discard || (answer == SaveChangesAnswer::Save && SaveDesignAs());
+    if (answer == SaveChangesAnswer::Discard) DropRecovery();
+    const bool goOn = answer == SaveChangesAnswer::Discard || (answer == SaveChangesAnswer::Save && SaveDesign());
     askingToSave_ = false;
     return goOn;
 }
