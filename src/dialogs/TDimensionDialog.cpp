@@ -1,11 +1,13 @@
 #include "dialogs/TDimensionDialog.h"
 
+#include "analysis/Assembly.h"
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
 #include "platform/QtEditHooks.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -20,6 +22,13 @@ TDimensionDialog::TDimensionDialog(AppState& state, TMainForm* mainForm, QWidget
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     setAutoFillBackground(true);
+    AssemblyText = new QLabel(this);
+    AssemblyText->setObjectName(QStringLiteral("AssemblyText"));
+    AssemblyText->setWordWrap(true);
+    QPalette red = AssemblyText->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    AssemblyText->setPalette(red);
+    AssemblyText->hide();
 }
 
 QPushButton* TDimensionDialog::MakeButton(const char* name, const QString& caption, int x, int y, int w, int h)
@@ -62,6 +71,25 @@ void TDimensionDialog::FillFields()
 {
     for (int k = 1; k <= kFields; ++k)
         if (Edit[k]) Edit[k]->setText(QString::fromStdString(DimensionFieldText(s.gear, FieldCode(k))));
+    ShowAssemblyText();
+}
+
+void TDimensionDialog::ShowAssemblyText()
+{
+    if (baseHeight_ == 0) baseHeight_ = height();
+    const QString text = QString::fromStdString(ExplainAssembly(s.gear));
+    if (text == AssemblyText->text() && AssemblyText->isVisibleTo(this) == !text.isEmpty()) return;
+    AssemblyText->setText(text);
+    if (text.isEmpty()) {
+        AssemblyText->hide();
+        setFixedSize(kWidth, baseHeight_);
+        return;
+    }
+    const int w = kWidth - 8;
+    const int h = AssemblyText->heightForWidth(w);
+    AssemblyText->setGeometry(4, baseHeight_, w, h);
+    setFixedSize(kWidth, baseHeight_ + h + 4);
+    AssemblyText->show();
 }
 
 int TDimensionDialog::FieldIndexOf(QObject* watched) const
@@ -106,6 +134,7 @@ void TDimensionDialog::FieldExit(int k)
 {
     CommitDimensionField(s, FieldCode(k), Edit[k]->text().toStdString());
     AfterCommit(k);
+    ShowAssemblyText();
 }
 
 void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = FieldCode(k); }

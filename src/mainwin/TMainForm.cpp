@@ -353,6 +353,7 @@ void TMainForm::BuildMenus()
     Error = mb->addAction(ErrorIcon(), QString());
     Error->setObjectName(QStringLiteral("Error"));
     Error->setVisible(false);
+    InstallErrorToolTip();
 }
 
 void TMainForm::BuildToolBar()
@@ -536,6 +537,7 @@ void TMainForm::BuildControls()
     AssemblyStatus = new QStatusBar(area_);
     AssemblyStatus->setObjectName(QStringLiteral("AssemblyStatus"));
     AssemblyStatus->setSizeGripEnabled(false);
+    AssemblyStatus->setFont(QApplication::font()); // not the frame's underlined one
     AssemblyStatus->setAutoFillBackground(true);
     QPalette tip = AssemblyStatus->palette();
     tip.setColor(QPalette::Window, QColor(255, 255, 225));

@@ -48,7 +48,13 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+class QMessageBox;
 class TMainForm;
+
+// The question about a design a program that no longer runs left behind
+// (`RecoverBox`, "Recover the unsaved design "<name>" from <when>?", with
+// `Recover`, the default, and `Discard`); the caller owns it.
+QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& when);
 
 // The client area below the menu bar: shows the last frame, holds the controls,
 // and reports mouse presses to the form.
@@ -408,6 +414,8 @@ private:
     // TMainFormAssembly.cpp: after each model step, the explanation of a
     // clamp: found once per design and reverse arm setting (on a copy).
     void UpdateAssemblyText();
+    // Shows the error picture's tooltip over the menu bar.
+    void InstallErrorToolTip();
 
     AppState& state_;
     SoundPort& sound_;

@@ -17,6 +17,20 @@
 
 #include <cstdio>
 
+QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& when)
+{
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Recover Unsaved Design"),
+                                QStringLiteral("Recover the unsaved design \"%1\" from %2?").arg(name, when),
+                                QMessageBox::NoButton, parent);
+    box->setObjectName(QStringLiteral("RecoverBox"));
+    QPushButton* recover = box->addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
+    QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    recover->setObjectName(QStringLiteral("Recover"));
+    discard->setObjectName(QStringLiteral("Discard"));
+    box->setDefaultButton(recover);
+    return box;
+}
+
 bool TMainForm::EnableRecovery(const QString& folder)
 {
     auto store = std::make_unique<RecoveryStore>();
@@ -31,7 +45,8 @@ bool TMainForm::EnableRecovery(const QString& folder)
     recoveryTimer_->start();
     // A design named on the command line waits for the question.
     offeringRecovery_ = true;
-    QTimer::singleShot(0, this, [this] { OfferRecovery(); });
+    QMetaObject::invokeMethod(
+        this, [this] { OfferRecovery(); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -81,24 +96,18 @@ int TMainForm::OfferRecovery()
     for (RecoveryLeftover& left : leftovers) {
         const QString name = QString::fromStdString(left.info.name);
         const QString when = QDateTime::fromSecsSinceEpoch(left.writtenAt).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Recover Unsaved Design"),
-                        QStringLiteral("Recover the unsaved design \"%1\" from %2?").arg(name, when),
-                        QMessageBox::NoButton, this);
-        box.setObjectName(QStringLiteral("RecoverBox"));
-        QPushButton* recover = box.addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
-        QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-        recover->setObjectName(QStringLiteral("Recover"));
-        discard->setObjectName(QStringLiteral("Discard"));
-        box.setDefaultButton(recover);
+        std::unique_ptr<QMessageBox> box(NewRecoverBox(this, name, when));
+        auto* recover = box->findChild<QPushButton*>(QStringLiteral("Recover"));
+        auto* discard = box->findChild<QPushButton*>(QStringLiteral("Discard"));
         ++asked;
-        box.exec();
-        if (box.clickedButton() == discard) {
+        box->exec();
+        if (box->clickedButton() == discard) {
             DiscardLeftover(left);
             continue;
         }
         // Closed without an answer, or a changed design kept: asked again
         // at the next start.
-        if (box.clickedButton() != recover || !SaveChangesIfWanted()) continue;
+        if (box->clickedButton() != recover || !SaveChangesIfWanted()) continue;
         const DesignFileResult r = OpenNativeFile(state_, left.DesignPath(), HugeValues::Accept);
         if (r.ok) {
             ClearDrawLinesLabels();
@@ -118,8 +127,13 @@ int TMainForm::OfferRecovery()
     if (!openAfterRecovery_.isEmpty()) {
         const QString path = openAfterRecovery_;
         openAfterRecovery_.clear();
+        // A recovered design is a changed one: asked about before it goes.
         QMetaObject::invokeMethod(
-            this, [this, path] { OpenDesignFile(path); }, Qt::QueuedConnection);
+            this,
+            [this, path] {
+                if (SaveChangesIfWanted()) OpenDesignFile(path);
+            },
+            Qt::QueuedConnection);
     }
     return asked;
 }

@@ -6,6 +6,7 @@
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TFrameDi.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "graphs/TSetRevArm.h"
@@ -17,11 +18,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -68,5 +71,19 @@ int main(int argc, char** argv)
     ok &= Shoot(f.Inst, dir, "instructions.png");
     ok &= Shoot(f.QelSpInst, dir, "qelspins-instructions.png");
     ok &= Shoot(f.AboutBox, dir, "about.png");
+
+    // The question about a design a program that died left behind.
+    std::unique_ptr<QMessageBox> recover(
+        NewRecoverBox(nullptr, QStringLiteral("my gear"), QStringLiteral("2024-05-01 14:03")));
+    ok &= Shoot(recover.get(), dir, "recover-question.png");
+    // A gear that cannot be assembled: the main window and the frame dialog say why.
+    state.gear.EccRodLength = 11;
+    state.gear.DriverAngle = 0;
+    state.anim.ActiveStep = 0;
+    for (int i = 0; i < 3; ++i) form.Tick();
+    const bool shot = form.grab().save(QDir(dir).filePath(QStringLiteral("main-window-unassembled.png")));
+    std::printf("%s main-window-unassembled.png\n", shot ? "saved" : "FAILED");
+    ok &= shot;
+    ok &= Shoot(f.FrameDi, dir, "frame-dimensions-unassembled.png");
     return ok ? 0 : 1;
 }
