@@ -3,12 +3,13 @@
 #include "analysis/Assembly.h"
 #include "analysis/ValveEvents.h"
 #include "files/FileMessages.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "model/ProgramVersion.h"
-#include "platform/RecordFile.h"
+#include "platform/FileSystem.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -69,6 +70,8 @@ std::vector<KnownOption> KnownOptions()
                 known.push_back({o, {m->option}});
             } else {
                 it->modes << m->option;
+                // Each mode says what the option means for it.
+                if (!it->option.description.contains(o.description)) it->option.description += ' ' + o.description;
             }
         }
     }
@@ -137,7 +140,7 @@ void AddOptions(QCommandLineParser& p)
             p.addOption({k.option.name, k.option.description + goesWith, k.option.valueName});
         }
     }
-    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw, or .vgd to import)."),
+    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw or .json, or .vgd to import)."),
                             QStringLiteral("[FILE]"));
 }
 
@@ -152,7 +155,7 @@ bool WriteStandardOutput(const QString& text, std::string& error)
     const std::size_t written = bytes.isEmpty() ? 0 : std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
     const bool flushed = std::fflush(stdout) == 0;
     if (written == static_cast<std::size_t>(bytes.size()) && flushed && !std::ferror(stdout)) return true;
-    error = IoErrorReason(errno ? errno : EIO, true);
+    error = IoErrorReason(SystemFileError(errno ? errno : EIO), true);
     return false;
 }
 
@@ -299,8 +302,9 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
     const bool older = QFileInfo(file).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
     // No one can be asked here: huge values are refused like values that are
     // not numbers.
-    const DesignFileResult r =
-        older ? ImportOlderFile(s, path, HugeValues::Refuse) : OpenNativeFile(s, path, HugeValues::Refuse);
+    const DesignFileResult r = older                    ? ImportOlderFile(s, path, HugeValues::Refuse)
+                               : IsJsonDesignPath(path) ? OpenJsonDesign(s, path, HugeValues::Refuse)
+                                                        : OpenNativeFile(s, path, HugeValues::Refuse);
     if (r.ok) return true;
     error = OpenFailureMessage(file.toStdString(), r).OneLine();
     return false;

@@ -9,8 +9,8 @@
 //                                                     a dimension that balances the events
 //   ... and the modes the other Report*.cpp files register.
 //
-// FILE is a design (.vgw, opened as the open menu does; .vgd, imported);
-// without it the built-in design is used.
+// FILE is a design (.vgw or .json, opened as the open menu does; .vgd,
+// imported); without it the built-in design is used.
 //
 // Each report mode lives in a file of its own (Report*.cpp) and registers
 // itself with a ReportRegistration: its option, the arguments it takes, the
@@ -102,8 +102,8 @@ bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& e
 QString UsageText();
 
 // The design a report works on: the built-in one (StartupModel), then FILE
-// when given, loaded as the open menu loads it (.vgd imported, anything else
-// opened as a native design). On failure returns false with a one-line reason
+// when given, loaded as the open menu loads it (.vgd imported, .json read as
+// the design as JSON, anything else opened as a native design). On failure returns false with a one-line reason
 // that names the file; a file with values that are not numbers or that no gear
 // can have is refused.
 bool LoadDesignForReport(AppState& s, const QString& file, std::string& error);

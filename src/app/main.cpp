@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -40,8 +39,8 @@ int main(int argc, char** argv)
     mainForm.show();
     // Unsaved changes are kept in the user's state folder while the program
     // runs; what a program that died left there is offered back.
-    mainForm.EnableRecovery(QFile::decodeName(QByteArray::fromStdString(
-        RecoveryFolder(qEnvironmentVariable("XDG_STATE_HOME").toStdString(), QDir::homePath().toStdString()))));
+    mainForm.EnableRecovery(QString::fromStdString(
+        RecoveryFolder(qEnvironmentVariable("XDG_STATE_HOME").toStdString(), QDir::homePath().toStdString())));
     // A design named on the command line opens once the window is up.
     if (arguments.size() == 2) mainForm.OpenDesignWhenShown(arguments[1]);
     return app.exec();

@@ -3,6 +3,8 @@
 #include "model/Model.h"
 #include "model/NumberText.h"
 
+#include <cmath>
+
 using LD = long double;
 
 namespace {
@@ -74,4 +76,14 @@ float StepAngleFromText(const std::string& text)
     if (step > 45) step = 45;
     if (step < 0.01f) step = 0.01f;
     return step;
+}
+
+std::string BoundFieldText(float v)
+{
+    std::string t = DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
+    if (t.find('.') != std::string::npos) {
+        while (!t.empty() && t.back() == '0') t.pop_back();
+        if (!t.empty() && t.back() == '.') t.pop_back();
+    }
+    return t;
 }

@@ -53,3 +53,7 @@ int RevArmBarPosition(const Gear& g, float pos);
 float DriverAngleFromText(const std::string& text);
 // The step angle typed, limited to 0.01..45.
 float StepAngleFromText(const std::string& text);
+
+// A search bound as a field shows it: up to 4 decimals (8 for values below
+// 0.01), without trailing zeros ("3.375", "0.4229").
+std::string BoundFieldText(float v);

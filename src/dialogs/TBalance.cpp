@@ -2,6 +2,7 @@
 
 #include "analysis/BalanceText.h"
 #include "dialogs/DimensionEdit.h"
+#include "dialogs/QtSearchRunner.h"
 #include "dialogs/TDialogLinks.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
@@ -25,20 +26,7 @@
 
 namespace {
 
-// How often the window looks at a running search (ms).
-constexpr int kPollMs = 30;
-
-// A range end as a field shows it: up to 4 decimals (8 for tiny values),
-// without trailing zeros.
-QString RangeText(float v)
-{
-    QString t = QString::fromStdString(DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8));
-    if (t.contains(QLatin1Char('.'))) {
-        while (t.endsWith(QLatin1Char('0'))) t.chop(1);
-        if (t.endsWith(QLatin1Char('.'))) t.chop(1);
-    }
-    return t;
-}
+QString RangeText(float v) { return QString::fromStdString(BoundFieldText(v)); }
 
 QComboBox* TargetCombo(QWidget* parent, const char* name, BalanceTarget chosen)
 {
@@ -124,7 +112,7 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
             }
             NumericKeyFilter(key, e, true);
         });
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
     }
     connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
@@ -194,9 +182,7 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
     setTabOrder(ApplyBut, CancelBut);
     setTabOrder(CancelBut, ResultGrid);
 
-    poll_ = new QTimer(this);
-    poll_->setInterval(kPollMs);
-    connect(poll_, &QTimer::timeout, this, &TBalance::PollSearch);
+    runner_ = new QtSearchRunner(this);
     FillRange(0);
     FillRange(1);
     SetBusy(false);
@@ -273,59 +259,40 @@ void TBalance::FindButClick()
     StartSearch(goals);
 }
 
+bool TBalance::Searching() const { return runner_->Running(); }
+
 void TBalance::StartSearch(const std::vector<BalanceGoal>& goals)
 {
     goals_ = goals;
     searched_ = s_.gear;
-    control_ = std::make_unique<BalanceControl>();
-    workerDone_.store(false);
     ResultText->setText(QStringLiteral("Searching…"));
     Progress->setValue(0);
     SetBusy(true);
-    BalanceControl* control = control_.get();
-    worker_ = std::thread([this, control, design = searched_, goals] {
-        BalanceResult r;
-        try {
-            r = BalanceEvents(design, goals, control);
-        } catch (const std::exception& e) {
-            r = BalanceResult{};
-            r.error = std::string("The search failed: ") + e.what();
-        }
-        pending_ = std::move(r);
-        workerDone_.store(true);
-    });
-    poll_->start();
+    runner_->Start(
+        [this, design = searched_, goals](BalanceControl& control) {
+            BalanceResult r;
+            try {
+                r = BalanceEvents(design, goals, &control);
+            } catch (const std::exception& e) {
+                r = BalanceResult{};
+                r.error = std::string("The search failed: ") + e.what();
+            }
+            pending_ = std::move(r);
+        },
+        [this](int progress) { Progress->setValue(progress); }, [this] { SearchDone(); });
 }
 
-void TBalance::PollSearch()
+void TBalance::SearchDone()
 {
-    if (!Searching()) {
-        poll_->stop();
-        return;
-    }
-    if (control_) Progress->setValue(control_->progress.load());
-    if (!workerDone_.load()) return;
-    worker_.join();
-    poll_->stop();
     result_ = std::move(pending_);
-    Progress->setValue(1000);
     ShowResult();
     SetBusy(false);
     (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
 }
 
-void TBalance::EndSearch()
-{
-    if (!worker_.joinable()) return;
-    if (control_) control_->stop.store(true);
-    worker_.join();
-    poll_->stop();
-}
+void TBalance::EndSearch() { runner_->End(); }
 
-void TBalance::StopButClick()
-{
-    if (control_) control_->stop.store(true);
-}
+void TBalance::StopButClick() { runner_->Stop(); }
 
 void TBalance::ShowResult()
 {
@@ -374,10 +341,7 @@ void TBalance::ApplyButClick()
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
     // As typing the values into the dimension dialogs and closing them.
-    ApplyBalance(s_, changes);
-    for (const DimensionValue& v : changes)
-        if (v.code == 22) MainSetRevArmRange(main_);
-    MainRevArmToCentre(main_);
+    ApplyFoundValues(s_, main_, changes);
     accept();
 }
 

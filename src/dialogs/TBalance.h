@@ -15,9 +15,6 @@
 
 #include <QDialog>
 
-#include <atomic>
-#include <memory>
-#include <thread>
 #include <vector>
 
 class QCheckBox;
@@ -27,7 +24,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QTimer;
+class QtSearchRunner;
 class TMainForm;
 
 class TBalance : public QDialog {
@@ -48,7 +45,7 @@ public:
     QTableWidget* ResultGrid = nullptr;
     QLabel* ResultText = nullptr;
 
-    bool Searching() const { return worker_.joinable(); }
+    bool Searching() const;
     // The last finished search and its goals.
     const BalanceResult& Result() const { return result_; }
     const std::vector<BalanceGoal>& ResultGoals() const { return goals_; }
@@ -71,7 +68,7 @@ private:
     // The goals as chosen; false with a message when they make no search.
     bool ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const;
     void StartSearch(const std::vector<BalanceGoal>& goals);
-    void PollSearch();
+    void SearchDone();
     void EndSearch(); // stops and waits for the worker
     void ShowResult();
     void SetBusy(bool busy);
@@ -80,11 +77,8 @@ private:
 
     AppState& s_;
     TMainForm* main_;
-    QTimer* poll_ = nullptr;
-    std::thread worker_;
-    std::unique_ptr<BalanceControl> control_;
-    std::atomic<bool> workerDone_{false};
-    BalanceResult pending_; // written by the worker before workerDone_
+    QtSearchRunner* runner_ = nullptr;
+    BalanceResult pending_; // written by the worker before it ends
     BalanceResult result_;
     std::vector<BalanceGoal> goals_;
     Gear searched_; // the design the result belongs to

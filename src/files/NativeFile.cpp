@@ -69,14 +69,14 @@ std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
     return records;
 }
 
-DesignFileResult SaveNativeFile(AppState& s, const std::string& path)
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
 {
     DesignFileResult result;
     const std::vector<NativeRecord> records = BuildNativeRecords(s);
-    RecordWriter w;
+    RecordWriter w(files);
     auto fail = [&] {
         result.error = w.Error();
-        result.errorNumber = w.ErrorNumber();
+        result.cause = w.Cause();
         return result;
     };
     if (!w.Create(path)) return fail();
@@ -106,6 +106,11 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
 void FinishDesignLoad(AppState& s, DesignFileResult& result)
 {
     RecomputeRevArmCentre(s.gear);
+    SetRevArmBarValues(s, result);
+}
+
+void SetRevArmBarValues(const AppState& s, DesignFileResult& result)
+{
     const long double max = s.gear.RevArmMax;
     result.revArmMax = ToPixel(1000.0L * max);
     result.revArmMin = ToPixel(-1000.0L * max);
@@ -113,13 +118,13 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result)
     result.ok = true;
 }
 
-DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge)
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)
 {
     DesignFileResult result;
-    RecordReader in;
+    RecordReader in(files);
     if (!in.Open(path)) {
         result.error = in.Error();
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     result.fileBytes = in.SizeInBytes();
@@ -130,7 +135,7 @@ DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues
     const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
     std::vector<NativeRecord> records;
     if (!ReadLeadingRecords(in, wanted, records, result.error)) {
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     in.Close();

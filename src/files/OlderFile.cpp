@@ -14,19 +14,19 @@ void StoreOlderRecords(AppState& s, const std::vector<NativeRecord>& records)
             if (float* p = fields[r][f]) *p = records[r][f];
 }
 
-DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge)
+DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)
 {
     DesignFileResult result;
-    RecordReader in;
+    RecordReader in(files);
     if (!in.Open(path)) {
         result.error = in.Error();
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     result.fileBytes = in.SizeInBytes();
     std::vector<NativeRecord> records;
     if (!ReadLeadingRecords(in, kOlderRecordCount, records, result.error)) {
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     in.Close();

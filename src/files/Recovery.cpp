@@ -5,16 +5,23 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-#include <sys/stat.h>
-
 namespace fs = std::filesystem;
 
 namespace {
+
+// Paths are UTF-8 on every system.
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string Utf8(const fs::path& p)
+{
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
 
 constexpr const char* kPrefix = "quelf-";
 
@@ -62,22 +69,33 @@ std::string Unescape(const std::string& v)
 
 std::string ReadText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void RemoveFile(const std::string& path)
 {
     std::error_code ec;
-    fs::remove(path, ec);
+    fs::remove(PathOf(path), ec);
+}
+
+// Seconds since 1970 of a file's last change; false when it is not there.
+bool WrittenAt(const std::string& path, long long& seconds)
+{
+    std::error_code ec;
+    const fs::file_time_type t = fs::last_write_time(PathOf(path), ec);
+    if (ec) return false;
+    const auto sys = std::chrono::file_clock::to_sys(t);
+    seconds = std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch()).count();
+    return true;
 }
 
 } // namespace
 
 std::string RecoveryFolder(const std::string& xdgStateHome, const std::string& home)
 {
-    if (!xdgStateHome.empty() && xdgStateHome.front() == '/') return (fs::path(xdgStateHome) / "quelf").string();
-    return (fs::path(home) / ".local" / "state" / "quelf").string();
+    if (!xdgStateHome.empty() && PathOf(xdgStateHome).is_absolute()) return Utf8(PathOf(xdgStateHome) / "quelf");
+    return Utf8(PathOf(home) / ".local" / "state" / "quelf");
 }
 
 std::string RecoveryBaseName(long long pid, long long stamp)
@@ -114,15 +132,16 @@ RecoveryInfo ParseRecoveryInfo(const std::string& text)
 // ---------------------------------------------------------------- this program's files
 RecoveryStore::~RecoveryStore() { Stop(); }
 
-bool RecoveryStore::Start(const std::string& folder, long long pid, long long stamp)
+bool RecoveryStore::Start(const std::string& folder, long long pid, long long stamp, FileSystem& files)
 {
     Stop();
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    fs::create_directories(PathOf(folder), ec);
     // For the user alone: the designs may be private.
-    ::chmod(folder.c_str(), 0700);
+    fs::permissions(PathOf(folder), fs::perms::owner_all, fs::perm_options::replace, ec);
+    files_ = &files;
     folder_ = folder;
-    base_ = (fs::path(folder) / RecoveryBaseName(pid, stamp)).string();
+    base_ = Utf8(PathOf(folder) / RecoveryBaseName(pid, stamp));
     if (!lock_.CreateLocked(base_ + ".lock")) {
         base_.clear();
         return false;
@@ -133,9 +152,9 @@ bool RecoveryStore::Start(const std::string& folder, long long pid, long long st
 bool RecoveryStore::Write(const AppState& s, const RecoveryInfo& info, std::string& error)
 {
     if (!Started()) return false;
-    if (!SaveTextFile(base_ + ".txt", RecoveryInfoText(info), error)) return false;
+    if (!SaveTextFile(base_ + ".txt", RecoveryInfoText(info), error, *files_)) return false;
     AppState copy = s; // the save names the design after its file: not this one
-    const DesignFileResult r = SaveNativeFile(copy, DesignPath());
+    const DesignFileResult r = SaveNativeFile(copy, DesignPath(), *files_);
     if (!r.ok) {
         error = r.error;
         return false;
@@ -167,10 +186,10 @@ std::vector<RecoveryLeftover> RecoveryStore::ClaimLeftovers() const
     if (folder_.empty()) return out;
     std::vector<std::string> bases;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder_, ec)) {
-        const std::string base = RecoveryBaseOf(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(PathOf(folder_), ec)) {
+        const std::string base = RecoveryBaseOf(Utf8(entry.path().filename()));
         if (base.empty()) continue;
-        const std::string full = (fs::path(folder_) / base).string();
+        const std::string full = Utf8(PathOf(folder_) / base);
         if (full != base_ && std::find(bases.begin(), bases.end(), full) == bases.end()) bases.push_back(full);
     }
     for (const std::string& base : bases) {
@@ -181,12 +200,10 @@ std::vector<RecoveryLeftover> RecoveryStore::ClaimLeftovers() const
         // A design without a lock file lost it by hand: whoever locks the
         // new one first owns it.
         if (!left.lock.TryLock(lockPath, true)) continue;
-        struct stat st {};
-        if (::stat(left.DesignPath().c_str(), &st) != 0) {
+        if (!WrittenAt(left.DesignPath(), left.writtenAt)) {
             DiscardLeftover(left); // a program that ended before it wrote anything
             continue;
         }
-        left.writtenAt = static_cast<long long>(st.st_mtime);
         left.info = ParseRecoveryInfo(ReadText(base + ".txt"));
         if (left.info.name.empty()) left.info.name = "Nominal";
         out.push_back(std::move(left));

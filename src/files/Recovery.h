@@ -18,6 +18,7 @@
 
 #include "model/AppState.h"
 #include "platform/FileLock.h"
+#include "platform/FileSystem.h"
 
 #include <string>
 #include <vector>
@@ -61,7 +62,8 @@ public:
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
     // Makes the folder (for the user alone) and this program's lock file.
-    bool Start(const std::string& folder, long long pid, long long stamp);
+    // Paths are UTF-8; the design and its info are written through `files`.
+    bool Start(const std::string& folder, long long pid, long long stamp, FileSystem& files = SystemFileSystem());
     bool Started() const { return lock_.Held(); }
     const std::string& Base() const { return base_; }
     std::string DesignPath() const { return base_ + ".vgw"; }
@@ -82,6 +84,7 @@ public:
     std::vector<RecoveryLeftover> ClaimLeftovers() const;
 
 private:
+    FileSystem* files_ = nullptr;
     std::string folder_;
     std::string base_;
     FileLock lock_;

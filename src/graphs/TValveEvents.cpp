@@ -21,7 +21,8 @@ bool IsWordColumn(int column) { return column <= 1 || column == kValveEventsColu
 
 } // namespace
 
-TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+TValveEvents::TValveEvents(AppState& state, QWidget* parent, FileSystem& files)
+    : QDialog(parent), state_(state), files_(files)
 {
     setObjectName(QStringLiteral("ValveEvents"));
     setWindowTitle(CaptionHead());
@@ -116,7 +117,7 @@ void TValveEvents::FormActivate()
 
 void TValveEvents::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
 
-void TValveEvents::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_)); }
+void TValveEvents::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
 
 void TValveEvents::CloseButClick() { reject(); }
 

@@ -8,6 +8,7 @@
 
 #include "files/TextTable.h"
 #include "model/AppState.h"
+#include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
 #include <QDialog>
@@ -21,7 +22,8 @@ class TValveEvents : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TValveEvents(AppState& state, QWidget* parent = nullptr);
+    // "Save CSV…" writes through `files`.
+    explicit TValveEvents(AppState& state, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
 
     // The caption: the window's head and the common tail.
     static QString CaptionHead();
@@ -50,5 +52,6 @@ protected:
 
 private:
     AppState& state_;
+    FileSystem& files_;
     std::vector<TextRow> text_;
 };

@@ -89,14 +89,17 @@ void DrawPortLines(Canvas& c, const AppState& s, int x1, int x2, const PortLineL
     c.SetFontColour(clBlack);
 
     // A label sits just below (or above) its line; one that would cover the
-    // travel or angle numbers under the plot goes to the other side of it.
+    // travel or angle numbers under the plot, or lie under the window's
+    // controls at the top, goes to the other side of it.
     const auto label = [&](int x, int lineY, bool below, const char* text) {
-        const auto coversNumbers = [](int y) {
-            return y + kTextHeight > kAxisNumbersY && y < kAxisNumbersY + kTextHeight;
+        const int width = c.TextWidth(text);
+        const auto covers = [&](int y) {
+            return (y + kTextHeight > kAxisNumbersY && y < kAxisNumbersY + kTextHeight) ||
+                   Overlaps({x, y, x + width, y + kTextHeight}, kPanelBox);
         };
         const int under = lineY + 1, over = lineY - 16;
         int y = below ? under : over;
-        if (coversNumbers(y) && !coversNumbers(below ? over : under)) y = below ? over : under;
+        if (covers(y) && !covers(below ? over : under)) y = below ? over : under;
         c.TextOut(x, y, text);
     };
 

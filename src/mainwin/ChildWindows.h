@@ -24,6 +24,8 @@ class TDrawLines;
 class TDataTable;
 class TValveEvents;
 class TBalance;
+class TDesignCheck;
+class TOptimise;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -45,9 +47,12 @@ struct ChildWindows {
     TDataTable* DataTable = nullptr;
     TValveEvents* ValveEvents = nullptr;
     TBalance* Balance = nullptr;
+    TDesignCheck* DesignCheck = nullptr;
+    TOptimise* Optimise = nullptr;
 };
 
-// Factories (parent: the main window). Dialogs and the balance window: TMainFormDialogs.cpp;
+// Factories (parent: the main window). Dialogs, the balance, design check and optimise windows:
+// TMainFormDialogs.cpp;
 // diagrams and the valve events table: TMainFormGraphs.cpp; drafting aids and help: TMainFormAids.cpp;
 // graphic zoom: TMainFormView.cpp.
 TDrivAng* NewDrivAng(TMainForm* main);
@@ -69,3 +74,5 @@ TDrawLines* NewDrawLines(TMainForm* main);
 TDataTable* NewDataTable(TMainForm* main);
 TValveEvents* NewValveEvents(TMainForm* main);
 TBalance* NewBalance(TMainForm* main);
+TDesignCheck* NewDesignCheck(TMainForm* main);
+TOptimise* NewOptimise(TMainForm* main);

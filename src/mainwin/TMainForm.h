@@ -12,6 +12,7 @@
 //   TMainFormRecovery.cpp  the recovery file of a changed design, the offer at start
 //   TMainFormAssembly.cpp  what keeps the gear from being assembled, told
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
+//   TMainFormReports.cpp   the design report, the animation
 #pragma once
 
 #include "mainwin/ChildWindows.h"
@@ -19,6 +20,7 @@
 #include "mainwin/MainWindowSize.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
 #include "platform/QtFrameBuffer.h"
 
 #include <QImage>
@@ -75,7 +77,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr);
+    // Designs, pictures and tables are read and written through `files`.
+    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr,
+              FileSystem& files = SystemFileSystem());
     ~TMainForm() override;
 
     // Creates the child windows in the program's order (call once after the
@@ -86,6 +90,7 @@ public:
     SoundPort& Sound() { return sound_; }
     RandomSource& Random() { return random_; }
     ClockSource& Clock() { return clock_; }
+    FileSystem& Files() { return files_; }
     TFrameArea* Area() { return area_; }
     // The frame shown: the client area's size times the device pixel ratio.
     const QImage& FrameImage() const { return frame_.Image(); }
@@ -151,12 +156,16 @@ public:
     // "&Export Picture…", "&Copy Picture", "&Print…" in the File menu.
     PictureCommands* Pictures = nullptr;
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
+    // "Design &Report…" and "Export A&nimation…" after them.
+    QAction *DesignReport = nullptr, *ExportAnimation = nullptr;
+    // "Export Design as &JSON…" in the File menu.
+    QAction* ExportDesignJson = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
-            *ResetAll = nullptr;
-    QAction* ReDo = nullptr; // "&ReDo": what "UnDo" took back, again
+            *DesignCheck = nullptr, *OptimiseDesign = nullptr, *ResetAll = nullptr;
+    QAction* ReDo = nullptr; // "R&eDo": what "UnDo" took back, again
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -214,7 +223,7 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
-    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // "Fit &Gear to Window": the whole gear and the cylinder fill the drawing
     // area below the controls; "Norm" returns to the home view.
     void FitViewClick();
     void LargeFontClick();
@@ -249,6 +258,8 @@ public slots:
     void FrameDimClick();
     void CylDimClick();
     void BalanceEventsClick();
+    void DesignCheckClick();
+    void OptimiseDesignClick();
     void RevArmPosClick();
     void DriverAngClick();
     void StepAng1Click();
@@ -276,9 +287,19 @@ public slots:
     void SaveDimensionsClick();
     void SaveAsDimensionsClick();
     void OpenDosDimensionsClick();
+    // The design written as JSON ("ExportJsonDialog"); the data set name, the
+    // recent designs and the unsaved-changes mark stay.
+    void ExportDesignJsonClick();
     // Opens the design of recent entry k (1..8); a file no longer there is
     // reported as an open reports it and dropped from the list.
     void RecentDesignClick(int k);
+
+    // ---------------------------------------------------------- TMainFormReports.cpp
+    // The design report as a PDF, and one revolution of the picture the window
+    // shows as a GIF, each made from a copy of the design as it is when the
+    // command is chosen.
+    void DesignReportClick();
+    void ExportAnimationClick();
 
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();
@@ -307,8 +328,8 @@ public:
     // Enabled state of the commands whose window exists.
     void UpdateCommandStates();
 
-    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1" and
-    // "OpenDialogDos". When FileDialogHook is set it replaces the modal dialog:
+    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1",
+    // "OpenDialogDos" and "ExportJsonDialog". When FileDialogHook is set it replaces the modal dialog:
     // it gets the dialog's name and returns the chosen path (empty: Cancel).
     std::function<QString(const QString& dialogName)> FileDialogHook;
     // A new dialog of that name, configured (title, filters, default
@@ -318,8 +339,9 @@ public:
     // ("Data File (*.vgw)", "All Files (*)").
     static QStringList QtNameFilters(const QString& filter);
 
-    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported,
-    // anything else opened as a native design, with the menu's questions
+    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported, a
+    // .json read as the design as JSON, anything else opened as a native
+    // design, with the menu's questions
     // and messages. True when it was loaded.
     bool OpenDesignFile(const QString& path);
     // The same, queued to run once the window is up (a design named on the
@@ -397,8 +419,8 @@ private:
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
     void ShowFileError(const FileMessage& message);
-    // Opens (or, `older`, imports) the file; asks first about huge values,
-    // shows any failure. The design is untouched unless the result is ok.
+    // Opens (or, `older`, imports) the file, a .json as the design as JSON;
+    // asks first about huge values, shows any failure. The design is untouched unless the result is ok.
     DesignFileResult LoadDesignFile(const QString& path, bool older);
     void SetRevArmBarAfterLoad(const DesignFileResult& r);
     // After a load (`older`: an import) that succeeded: the bar, the Draw Lines
@@ -406,8 +428,9 @@ private:
     void FinishLoad(const QString& path, bool older, const DesignFileResult& r);
     // Puts the path first in the recent designs and keeps its folder.
     void RememberDesign(const QString& path);
-    // Saves to `path`; on success it becomes the current file.
-    bool SaveDesignTo(const QString& path);
+    // Saves to `path` (`json`: as a JSON design, else as a native one); on
+    // success it becomes the current file.
+    bool SaveDesignTo(const QString& path, bool json);
     // TMainFormRecovery.cpp: removes this program's recovery file (a save,
     // an open, a reset, a discard).
     void DropRecovery();
@@ -421,6 +444,7 @@ private:
     SoundPort& sound_;
     RandomSource& random_;
     ClockSource& clock_;
+    FileSystem& files_;
     FrameBuffer frame_;
     DisplayList composed_; // the frame being composed (the storage of an older one)
     bool activatedOnce_ = false;

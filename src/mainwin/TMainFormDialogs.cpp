@@ -5,9 +5,11 @@
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TBalance.h"
 #include "dialogs/TCylDimen.h"
+#include "dialogs/TDesignCheck.h"
 #include "dialogs/TDialogLinks.h"
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
+#include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "model/DynVars.h"
@@ -32,6 +34,17 @@ void ShowModal(QDialog* d)
 void TMainForm::FrameDimClick() { ShowModal(Forms.FrameDi); }
 void TMainForm::CylDimClick() { ShowModal(Forms.CylDimen); }
 void TMainForm::BalanceEventsClick() { ShowModal(Forms.Balance); }
+void TMainForm::OptimiseDesignClick() { ShowModal(Forms.Optimise); }
+
+// Not modal: it stays beside the main window and follows the design as the
+// dynamic variables, undo and the dimension dialogs change it.
+void TMainForm::DesignCheckClick()
+{
+    if (!Forms.DesignCheck) return;
+    Forms.DesignCheck->show();
+    Forms.DesignCheck->raise();
+    Forms.DesignCheck->activateWindow();
+}
 void TMainForm::RevArmPosClick() { ShowModal(Forms.RevPos); }
 void TMainForm::DriverAngClick() { ShowModal(Forms.DrivAng); }
 void TMainForm::StepAng1Click() { ShowModal(Forms.StpAng); }
@@ -90,6 +103,8 @@ TStpAng* NewStpAng(TMainForm* main) { return new TStpAng(main->State(), main, ma
 TFrameDi* NewFrameDi(TMainForm* main) { return new TFrameDi(main->State(), main, main); }
 TCylDimen* NewCylDimen(TMainForm* main) { return new TCylDimen(main->State(), main, main); }
 TBalance* NewBalance(TMainForm* main) { return new TBalance(main->State(), main, main); }
+TDesignCheck* NewDesignCheck(TMainForm* main) { return new TDesignCheck(main->State(), main, main); }
+TOptimise* NewOptimise(TMainForm* main) { return new TOptimise(main->State(), main, main); }
 
 // ------------------------------------------------------------------ controls the dialogs move
 void MainSetRevArmRange(TMainForm* main)

@@ -2,6 +2,8 @@
 #include "mainwin/TMainForm.h"
 
 #include "dialogs/TBalance.h"
+#include "dialogs/TDesignCheck.h"
+#include "dialogs/TOptimise.h"
 #include "graphs/TDiagramWindow.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
@@ -23,6 +25,7 @@ namespace {
 void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
 {
     DiagramHost& h = w->Host();
+    h.files = [m]() -> FileSystem& { return m->Files(); };
     h.setTimerEnabled = [m](bool on) {
         if (on)
             m->Timer1->start();
@@ -103,7 +106,7 @@ void TMainForm::ValveEventsTableClick()
     if (Forms.ValveEvents && !Forms.ValveEvents->isVisible()) Forms.ValveEvents->exec();
 }
 
-TValveEvents* NewValveEvents(TMainForm* m) { return new TValveEvents(m->State(), m); }
+TValveEvents* NewValveEvents(TMainForm* m) { return new TValveEvents(m->State(), m, m->Files()); }
 
 // ---- captions
 // Every diagram window is a child of the main window.
@@ -112,4 +115,6 @@ void TMainForm::UpdateGraphCaptions(const QString& tail)
     for (TDiagramWindow* w : findChildren<TDiagramWindow*>(Qt::FindDirectChildrenOnly)) w->SetCaptionTail(tail);
     if (Forms.ValveEvents) Forms.ValveEvents->SetCaptionTail(tail);
     if (Forms.Balance) Forms.Balance->SetCaptionTail(tail);
+    if (Forms.DesignCheck) Forms.DesignCheck->SetCaptionTail(tail);
+    if (Forms.Optimise) Forms.Optimise->SetCaptionTail(tail);
 }

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -34,8 +33,8 @@ QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& 
 bool TMainForm::EnableRecovery(const QString& folder)
 {
     auto store = std::make_unique<RecoveryStore>();
-    if (!store->Start(QFile::encodeName(folder).toStdString(), QCoreApplication::applicationPid(),
-                      QDateTime::currentMSecsSinceEpoch()))
+    if (!store->Start(folder.toStdString(), QCoreApplication::applicationPid(), QDateTime::currentMSecsSinceEpoch(),
+                      files_))
         return false;
     recovery_ = std::move(store);
     recoveryTimer_ = new QTimer(this);
@@ -52,7 +51,7 @@ bool TMainForm::EnableRecovery(const QString& folder)
 
 QString TMainForm::RecoveryFile() const
 {
-    return recovery_ ? QFile::decodeName(QByteArray::fromStdString(recovery_->DesignPath())) : QString();
+    return recovery_ ? QString::fromStdString(recovery_->DesignPath()) : QString();
 }
 
 void TMainForm::DropRecovery()
@@ -69,7 +68,7 @@ void TMainForm::CheckRecovery()
         if (recovery_->Written()) DropRecovery();
         return;
     }
-    const RecoveryInfo info{state_.display.DataSetName, QFile::encodeName(currentFile_).toStdString()};
+    const RecoveryInfo info{state_.display.DataSetName, currentFile_.toStdString()};
     const std::string infoText = RecoveryInfoText(info);
     std::vector<std::uint32_t> design = DesignSnapshot(state_);
     if (recovery_->Written() && design == recoveryWritten_ && infoText == recoveryInfoWritten_) return;
@@ -108,14 +107,14 @@ int TMainForm::OfferRecovery()
         // Closed without an answer, or a changed design kept: asked again
         // at the next start.
         if (box->clickedButton() != recover || !SaveChangesIfWanted()) continue;
-        const DesignFileResult r = OpenNativeFile(state_, left.DesignPath(), HugeValues::Accept);
+        const DesignFileResult r = OpenNativeFile(state_, left.DesignPath(), HugeValues::Accept, files_);
         if (r.ok) {
             ClearDrawLinesLabels();
             HighlightDrawLinesCurrentRow();
             SetRevArmBarAfterLoad(r);
             RefreshDrawLinesRows();
             state_.display.DataSetName = left.info.name;
-            currentFile_ = QFile::decodeName(QByteArray::fromStdString(left.info.file));
+            currentFile_ = QString::fromStdString(left.info.file);
             savedDesign_.clear(); // changed, until it is saved
             CheckRecovery();      // kept in this program's own file before the old one goes
         } else {

@@ -254,6 +254,9 @@ bool DynBarEndScroll(AppState& s, int slot)
     DynVars& d = s.dyn;
     const DynSlot& sl = d.Slot[slot];
     if (!SlotHoldsVariable(sl) || sl.Code == 0) return false;
+    // A gesture that changed nothing (a click on the thumb, a drag back to
+    // where it started) leaves no record.
+    if (sl.Value == d.SlotValueOnEnter) return false;
     d.UndoButtonsEnabled = true;
     d.EditDirty = true;
     PushUndo(s);

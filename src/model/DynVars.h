@@ -108,8 +108,9 @@ void DynBarEnter(AppState& s, int slot);
 
 // The end of a bar gesture: enable the undo buttons, record entry 1 := (slot's
 // code, SlotValueOnEnter, slot's value, slot's name). The caller moves the
-// focus away from the bar afterwards. An empty slot records nothing. Returns
-// true when a record was made.
+// focus away from the bar afterwards. An empty slot, or a gesture that left
+// the slot's value as it was, records nothing. Returns true when a record was
+// made.
 bool DynBarEndScroll(AppState& s, int slot);
 
 // ---------------------------------------------------------------- dialog commits

@@ -1,5 +1,77 @@
 #include "platform/FileLock.h"
 
+#ifdef _WIN32
+
+// Windows: the lock is the file opened with no sharing but deletion: no one
+// else can open it while the handle is open, and the system closes the handle
+// when the program ends. Paths are UTF-8, made wide for the system.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace {
+
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+HANDLE OpenExclusive(const std::string& path, DWORD disposition)
+{
+    return ::CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+FileLock::~FileLock() { Release(); }
+
+FileLock::FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+bool FileLock::CreateLocked(const std::string& path)
+{
+    Release();
+    const HANDLE h = OpenExclusive(path, CREATE_NEW); // held from the moment it exists
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = h;
+    return true;
+}
+
+bool FileLock::TryLock(const std::string& path, bool create)
+{
+    Release();
+    const HANDLE h = OpenExclusive(path, create ? OPEN_ALWAYS : OPEN_EXISTING);
+    if (h == INVALID_HANDLE_VALUE) return false; // held by another, or not there
+    handle_ = h;
+    return true;
+}
+
+void FileLock::Release()
+{
+    if (handle_) ::CloseHandle(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+}
+
+bool FileLock::Held() const { return handle_ != nullptr; }
+
+#else
+
 #include <cerrno>
 #include <cstdio>
 
@@ -41,6 +113,8 @@ bool SameFile(int fd, const char* path)
 FileLock::~FileLock() { Release(); }
 
 FileLock::FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+bool FileLock::Held() const { return fd_ >= 0; }
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept
 {
@@ -85,3 +159,5 @@ void FileLock::Release()
     if (fd_ >= 0) ::close(fd_); // closing lets go of the lock
     fd_ = -1;
 }
+
+#endif

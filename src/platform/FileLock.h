@@ -1,7 +1,8 @@
 // A lock file held while a program runs. The system lets go of the lock when
 // the program ends, however it ends (a crash or SIGKILL too), so a lock file
 // that can be locked belongs to no running program. Two programs, or two
-// holders in one program, never hold the same lock file at once.
+// holders in one program, never hold the same lock file at once. Paths are
+// UTF-8. POSIX: flock on the open file; Windows: the file open unshared.
 #pragma once
 
 #include <string>
@@ -24,8 +25,12 @@ public:
     bool TryLock(const std::string& path, bool create = false);
     // Lets go of the lock (the file stays).
     void Release();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const;
 
 private:
-    int fd_ = -1;
+#ifdef _WIN32
+    void* handle_ = nullptr; // the file open with no sharing
+#else
+    int fd_ = -1; // the file locked with flock
+#endif
 };

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+class FileSystem;
 class QAction;
 class QFileDialog;
 class QMenu;
@@ -25,6 +26,8 @@ struct PictureSource {
     std::function<std::string()> name;
     // The data set name ("Nominal").
     std::function<std::string()> dataSet;
+    // What an exported picture is written through (empty: the system's files).
+    std::function<FileSystem&()> files;
 };
 
 class PictureCommands : public QObject {
@@ -46,6 +49,16 @@ public:
     // A new export file dialog ("ExportDialog") with the formats as filters
     // and the proposed file name; the caller owns it.
     QFileDialog* NewExportDialog(const std::string& proposedBase);
+    // A save dialog for another kind of file the window writes (a report, an
+    // animation): its name filters, the extension of the first, the proposed
+    // name; it starts in the folder of the last export. The caller owns it.
+    QFileDialog* NewSaveDialog(const QString& objectName, const QString& title, const QStringList& filters,
+                               const std::string& proposedName);
+    // The next export dialog starts in the folder of `path`.
+    static void RememberExportFolder(const QString& path);
+    // The message box of a file that could not be written ("FileErrorBox").
+    static void ShowWriteError(QWidget* parent, const std::string& message);
+
     // The format and scale a chosen file name and filter ask for; the name
     // gets the format's extension when it has none of the three.
     static PictureFormat ChosenFormat(QString& path, const QString& nameFilter, int& scale);

@@ -52,8 +52,12 @@ TEST(ExitStatus, EveryModeFollowsOneScheme)
         } else {
             EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
         }
-        if (c.status == 1) EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: quelf"))) << r.err.toStdString();
-        if (c.status != 0) EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        if (c.status == 1) {
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: quelf"))) << r.err.toStdString();
+        }
+        if (c.status != 0) {
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
     }
     // Help, asked for in any form, is printed by the program (not before it exists).
     for (const char* help : {"-hv", "-h", "--help"}) {

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -338,7 +339,7 @@ TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
         strokes.push_back(state.gear.Stroke);
     }
     form->DrawFrame();
-    EXPECT_EQ(form->ReDo->text(), "&ReDo");
+    EXPECT_EQ(form->ReDo->text(), "R&eDo"); // R is ResetAllDimensions's
     EXPECT_EQ(form->ReDo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                                             QKeySequence(Qt::CTRL | Qt::Key_Y)}));
     EXPECT_TRUE(form->EditDimen1->actions().contains(form->ReDo));
@@ -386,4 +387,33 @@ TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
         EXPECT_EQ(line, UndoSummaryText(state) + st.redoText);
     }
     EXPECT_EQ(state.gear.Stroke, Plus(strokes[2], 0.001L));
+}
+
+TEST_F(MainFormFixture, AGestureThatChangesNothingRecordsNothing)
+{
+    QScrollBar* bar = StrokeBar();
+    const QPoint thumb = Part(bar, QStyle::SC_ScrollBarSlider).center();
+    const struct {
+        const char* gesture;
+        std::vector<int> moves; // thumb positions held between press and release (x offsets)
+        int records;
+    } rows[] = {
+        {"a click on the thumb", {}, 0},
+        {"a drag", {8, 16}, 1},
+        {"a click on the thumb after it", {}, 0},
+    };
+    int records = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.gesture);
+        const float before = state.gear.Stroke;
+        Send(bar, QEvent::MouseButtonPress, thumb, Qt::LeftButton, Qt::LeftButton);
+        for (int dx : r.moves) Send(bar, QEvent::MouseMove, thumb + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+        const int last = r.moves.empty() ? 0 : r.moves.back();
+        Send(bar, QEvent::MouseButtonRelease, thumb + QPoint(last, 0), Qt::LeftButton, Qt::NoButton);
+        records += r.records;
+        EXPECT_EQ(state.dyn.UndoCount, records);
+        EXPECT_EQ(state.gear.Stroke != before, r.records > 0);
+        EXPECT_EQ(form->UnDoDn->isEnabled(), records > 0);
+    }
+    EXPECT_NE(state.dyn.Undo[1].Old, state.dyn.Undo[1].New); // the drag's record stays on top
 }

@@ -1,0 +1,50 @@
+#include "analysis/DesignCheck.h"
+#include "analysis/Optimise.h"
+#include "model/DesignEdit.h"
+#include "model/Model.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The optimiser on the built-in design against equal cut-off in every notch of
+// both directions, with the first `n` of six dimensions at their default
+// bounds (+-10 %).
+void Optimise(benchmark::State& st, size_t n)
+{
+    AppState s;
+    StartupModel(s);
+    const Gear g = DesignAsOpened(s.gear);
+    OptimiseGoals goals;
+    goals.targets = {{DesignTarget::CutOffForwardAll, 1}, {DesignTarget::CutOffReverseAll, 1}};
+    const int codes[] = {20, 10, 17, 12, 16, 11};
+    for (size_t j = 0; j < n; ++j) goals.dimensions.push_back(DefaultOptimiseDimension(g, codes[j]));
+    OptimiseResult r;
+    for (auto _ : st) {
+        r = OptimiseDesign(g, goals);
+        benchmark::DoNotOptimize(r.values.data());
+    }
+    st.counters["trials"] = r.trials;
+    st.counters["objective"] = static_cast<double>(r.after.objective);
+}
+
+} // namespace
+
+static void BM_OptimiseOneDimension(benchmark::State& st) { Optimise(st, 1); }
+BENCHMARK(BM_OptimiseOneDimension)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+static void BM_OptimiseThreeDimensions(benchmark::State& st) { Optimise(st, 3); }
+BENCHMARK(BM_OptimiseThreeDimensions)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+static void BM_OptimiseSixDimensions(benchmark::State& st) { Optimise(st, 6); }
+BENCHMARK(BM_OptimiseSixDimensions)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The design check of the built-in design: the whole events table and the rules.
+static void BM_DesignCheck(benchmark::State& st)
+{
+    AppState s;
+    StartupModel(s);
+    const Gear g = DesignAsOpened(s.gear);
+    for (auto _ : st) benchmark::DoNotOptimize(CheckDesign(g, DefaultCheckLimits()).lines.data());
+}
+BENCHMARK(BM_DesignCheck)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,299 @@
+#include "analysis/DesignCheck.h"
+
+#include "model/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+using LD = long double;
+
+namespace {
+
+constexpr int kCheckDecimals = 2;
+constexpr int kFullGearNotch = kGraphNotches - 1;
+
+bool IsForward(const ValveEventsRow& r) { return r.events.running == Running::Forward; }
+
+std::string RowName(const ValveEventsRow& r) { return NotchRowText(r.events.running, r.notch); }
+
+const char* EndName(int end) { return end == endFront ? "front" : "rear"; }
+
+const ValveEvent& Event(const ValveEventsRow& r, int end, ValveEventKind kind)
+{
+    return r.events.event[static_cast<size_t>(end)][static_cast<size_t>(kind)];
+}
+
+const ValveEventsRow* FindRow(const std::vector<ValveEventsRow>& table, Running running, int notch)
+{
+    for (const ValveEventsRow& r : table)
+        if (r.events.running == running && r.notch == notch) return &r;
+    return nullptr;
+}
+
+// The forward row whose mean cut-off is nearest kWorkingCutOff (the first of
+// equals), among the rows where both cut-offs happen.
+const ValveEventsRow* WorkingRow(const std::vector<ValveEventsRow>& table)
+{
+    const ValveEventsRow* best = nullptr;
+    LD bestDistance = std::numeric_limits<LD>::infinity();
+    for (const ValveEventsRow& r : table) {
+        if (!IsForward(r)) continue;
+        const ValveEvent& f = Event(r, endFront, veCutOff);
+        const ValveEvent& b = Event(r, endRear, veCutOff);
+        if (!f.occurs || !b.occurs) continue;
+        const LD d = std::fabs((static_cast<LD>(f.percent) + b.percent) / 2 - kWorkingCutOff);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = &r;
+        }
+    }
+    return best;
+}
+
+CheckLine Line(CheckRule rule, CheckDirection direction, const CheckLimits& limits)
+{
+    CheckLine l;
+    l.rule = rule;
+    l.direction = direction;
+    l.limit = limits[static_cast<size_t>(rule)];
+    return l;
+}
+
+void Judge(CheckLine& l, LD value, const std::string& where)
+{
+    l.measured = std::isfinite(value);
+    l.value = ToModelFloat(value);
+    l.where = where;
+    l.pass = l.measured && (CheckRuleIsLeast(l.rule) ? l.value >= l.limit : l.value <= l.limit);
+}
+
+CheckLine Assembles(const std::vector<ValveEventsRow>& table, Running running, const CheckLimits& limits)
+{
+    CheckLine l = Line(CheckRule::Assembles, static_cast<CheckDirection>(running), limits);
+    int clamped = 0;
+    std::string first;
+    for (const ValveEventsRow& r : table)
+        if (r.events.running == running && r.events.clamped && clamped++ == 0) first = RowName(r);
+    Judge(l, clamped, clamped ? first : "");
+    l.pass = clamped == 0;
+    return l;
+}
+
+CheckLine EqualLeads(const std::vector<ValveEventsRow>& table, const CheckLimits& limits)
+{
+    CheckLine l = Line(CheckRule::EqualLeads, CheckDirection::Both, limits);
+    const ValveEventsRow* mid = FindRow(table, Running::Forward, 0);
+    if (!mid) return l;
+    const LD f = mid->events.leadFront, b = mid->events.leadRear;
+    const LD mean = (std::fabs(f) + std::fabs(b)) / 2;
+    Judge(l, mean == 0 ? 0 : std::fabs(f - b) / mean * 100, "mid gear");
+    return l;
+}
+
+CheckLine EqualCutOff(const std::vector<ValveEventsRow>& table, Running running, const CheckLimits& limits)
+{
+    const bool forward = running == Running::Forward;
+    CheckLine l = Line(forward ? CheckRule::EqualCutOffForward : CheckRule::EqualCutOffReverse,
+                       static_cast<CheckDirection>(running), limits);
+    LD worst = -1;
+    std::string where;
+    for (const ValveEventsRow& r : table) {
+        if (r.events.running != running) continue;
+        const ValveEvent& f = Event(r, endFront, veCutOff);
+        const ValveEvent& b = Event(r, endRear, veCutOff);
+        if (!f.occurs || !b.occurs) continue;
+        const LD d = std::fabs(static_cast<LD>(f.percent) - b.percent);
+        if (d > worst) {
+            worst = d;
+            where = RowName(r);
+        }
+    }
+    if (worst >= 0) Judge(l, worst, where);
+    return l;
+}
+
+CheckLine FullGear(const std::vector<ValveEventsRow>& table, Running running, const CheckLimits& limits)
+{
+    CheckLine l = Line(CheckRule::FullGearCutOff, static_cast<CheckDirection>(running), limits);
+    const ValveEventsRow* r = FindRow(table, running, kFullGearNotch);
+    if (!r) return l;
+    LD least = std::numeric_limits<LD>::infinity();
+    std::string where = RowName(*r);
+    for (int end : {endFront, endRear}) {
+        const ValveEvent& c = Event(*r, end, veCutOff);
+        if (!c.occurs) {
+            l.where = where + " " + EndName(end);
+            return l; // a cut-off that never happens: no value
+        }
+        if (c.percent < least) {
+            least = c.percent;
+            l.where = where + " " + EndName(end);
+        }
+    }
+    Judge(l, least, l.where);
+    return l;
+}
+
+CheckLine PortOpening(const Gear& design, const ValveEventsRow* work, const CheckLimits& limits)
+{
+    CheckLine l = Line(CheckRule::PortOpening, CheckDirection::Forward, limits);
+    if (!work) return l;
+    const LD widths[2] = {design.Cyl(ciSteamPortWidthFront), design.Cyl(ciSteamPortWidthRear)};
+    const LD opens[2] = {work->events.maxSteamOpenFront, work->events.maxSteamOpenRear};
+    LD least = std::numeric_limits<LD>::infinity();
+    for (int end : {endFront, endRear}) {
+        if (!(widths[end] > 0)) {
+            l.where = RowName(*work) + " " + EndName(end);
+            return l;
+        }
+        const LD share = opens[end] / widths[end] * 100;
+        if (share < least) {
+            least = share;
+            l.where = RowName(*work) + " " + EndName(end) + ": " + DecimalText(opens[end], 4) + " of " +
+                      DecimalText(widths[end], 4) + " " + LengthUnitText(design.Unit);
+        }
+    }
+    Judge(l, least, l.where);
+    return l;
+}
+
+// Release (the earliest) or compression (the farthest from dead centre) at the
+// working row.
+CheckLine WorkingEvent(const ValveEventsRow* work, CheckRule rule, const CheckLimits& limits)
+{
+    CheckLine l = Line(rule, CheckDirection::Forward, limits);
+    if (!work) return l;
+    const bool release = rule == CheckRule::Release;
+    const ValveEventKind kind = release ? veRelease : veCompression;
+    LD worst = 0;
+    bool any = false;
+    for (int end : {endFront, endRear}) {
+        const ValveEvent& e = Event(*work, end, kind);
+        if (!e.occurs) {
+            l.where = RowName(*work) + " " + EndName(end);
+            return l;
+        }
+        if (!any || (release ? e.percent < worst : e.percent > worst)) {
+            worst = e.percent;
+            l.where = RowName(*work) + " " + EndName(end);
+        }
+        any = true;
+    }
+    Judge(l, worst, l.where);
+    return l;
+}
+
+} // namespace
+
+std::string NotchRowText(Running running, int notch)
+{
+    const std::string way = running == Running::Forward ? "forward" : "reverse";
+    if (notch == kNormalNotch) return way + " normal notch";
+    return way + " notch " + std::to_string(notch);
+}
+
+CheckLimits DefaultCheckLimits() { return {0, 10, 2, 2, 75, 25, 70, 40}; }
+
+bool DesignCheckResult::Passed() const
+{
+    for (const CheckLine& l : lines)
+        if (!l.pass) return false;
+    return !lines.empty();
+}
+
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits)
+{
+    DesignCheckResult r;
+    const ValveEventsRow* work = WorkingRow(table);
+    r.lines.push_back(Assembles(table, Running::Forward, limits));
+    r.lines.push_back(Assembles(table, Running::Reverse, limits));
+    r.lines.push_back(EqualLeads(table, limits));
+    r.lines.push_back(EqualCutOff(table, Running::Forward, limits));
+    r.lines.push_back(EqualCutOff(table, Running::Reverse, limits));
+    r.lines.push_back(FullGear(table, Running::Forward, limits));
+    r.lines.push_back(FullGear(table, Running::Reverse, limits));
+    r.lines.push_back(PortOpening(design, work, limits));
+    r.lines.push_back(WorkingEvent(work, CheckRule::Release, limits));
+    r.lines.push_back(WorkingEvent(work, CheckRule::Compression, limits));
+    return r;
+}
+
+DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits)
+{
+    return CheckDesign(design, BuildValveEventsTable(design), limits);
+}
+
+std::string CheckRuleWord(CheckRule r)
+{
+    switch (r) {
+    case CheckRule::Assembles: return "assembles";
+    case CheckRule::EqualLeads: return "equal-leads";
+    case CheckRule::EqualCutOffForward: return "equal-cutoff-fwd";
+    case CheckRule::EqualCutOffReverse: return "equal-cutoff-rev";
+    case CheckRule::FullGearCutOff: return "full-gear-cutoff";
+    case CheckRule::PortOpening: return "port-opening";
+    case CheckRule::Release: return "release";
+    case CheckRule::Compression: return "compression";
+    }
+    return "";
+}
+
+std::string CheckRuleCaption(CheckRule r)
+{
+    switch (r) {
+    case CheckRule::Assembles: return "Assembles at every notch";
+    case CheckRule::EqualLeads: return "Equal leads at mid gear";
+    case CheckRule::EqualCutOffForward: return "Equal cut-off forward";
+    case CheckRule::EqualCutOffReverse: return "Equal cut-off reverse";
+    case CheckRule::FullGearCutOff: return "Full-gear cut-off (notch 18)";
+    case CheckRule::PortOpening: return "Steam port opening near 25 % cut-off";
+    case CheckRule::Release: return "Release near 25 % cut-off";
+    case CheckRule::Compression: return "Compression near 25 % cut-off";
+    }
+    return "";
+}
+
+std::string CheckRuleUnit(CheckRule r)
+{
+    switch (r) {
+    case CheckRule::Assembles: return "rows";
+    case CheckRule::EqualLeads: return "% of mean";
+    case CheckRule::PortOpening: return "% of port width";
+    default: return "% of stroke";
+    }
+}
+
+bool CheckRuleIsLeast(CheckRule r)
+{
+    return r == CheckRule::FullGearCutOff || r == CheckRule::PortOpening || r == CheckRule::Release;
+}
+
+std::string CheckDirectionWord(CheckDirection d)
+{
+    switch (d) {
+    case CheckDirection::Forward: return "forward";
+    case CheckDirection::Reverse: return "reverse";
+    case CheckDirection::Both: break;
+    }
+    return "both";
+}
+
+std::string CheckValueText(const CheckLine& line)
+{
+    if (!line.measured) return "";
+    return DecimalText(line.value, line.rule == CheckRule::Assembles ? 0 : kCheckDecimals);
+}
+
+std::string CheckLimitText(const CheckLine& line)
+{
+    return DecimalText(line.limit, line.rule == CheckRule::Assembles ? 0 : kCheckDecimals);
+}
+
+std::vector<std::vector<std::string>> CheckCsvRows(const DesignCheckResult& r)
+{
+    std::vector<std::vector<std::string>> rows{{"Rule", "Direction", "Value", "Limit", "Result"}};
+    for (const CheckLine& l : r.lines)
+        rows.push_back({CheckRuleWord(l.rule), CheckDirectionWord(l.direction), CheckValueText(l), CheckLimitText(l),
+                        l.pass ? "PASS" : "FAIL"});
+    return rows;
+}

@@ -1,0 +1,95 @@
+// The design check: a list of rules of good valve-gear practice, each with a
+// limit, judged on the valve events table of a design (the table of the
+// design as it opens from a file: DesignAsOpened).
+//
+// Rules (the value each line reports, and how it meets its limit):
+// - Assembles: rows of that direction's table where the solver clamped; 0.
+// - EqualLeads: |lead front - lead rear| at mid gear, in % of the mean of
+//   their sizes (|front| + |rear|) / 2 (0 when both are 0); <= limit.
+// - EqualCutOffForward / Reverse: the worst |front - rear cut-off| over the
+//   rows of that direction where both cut-offs happen, % of stroke; <= limit.
+// - FullGearCutOff: at notch 18 of each direction, the smaller cut-off of the
+//   two ends, % of stroke; >= limit.
+// - PortOpening: at the working row (the forward row whose mean cut-off is
+//   nearest 25 %), the smaller of each end's largest steam opening in % of
+//   that end's steam port width; >= limit.
+// - Release: at the working row, the earlier release of the two ends, % of
+//   stroke; >= limit (expansion is not cut short).
+// - Compression: at the working row, the compression (exhaust closing) of
+//   either end farthest from its dead centre, % of stroke from the end's dead
+//   centre as the events table gives it; <= limit (the exhaust stays open for
+//   the rest of the return stroke).
+// A line whose value cannot be measured (an event that never happens, a port
+// width that is not positive) fails.
+#pragma once
+
+#include "analysis/ValveEvents.h"
+#include "model/AppState.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+enum class CheckRule : int {
+    Assembles = 0,
+    EqualLeads = 1,
+    EqualCutOffForward = 2,
+    EqualCutOffReverse = 3,
+    FullGearCutOff = 4,
+    PortOpening = 5,
+    Release = 6,
+    Compression = 7,
+};
+inline constexpr int kCheckRules = 8;
+
+// One limit per rule (the Assembles limit is always 0).
+using CheckLimits = std::array<float, kCheckRules>;
+// 0, 10 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %.
+CheckLimits DefaultCheckLimits();
+
+// The cut-off the working row is chosen by (% of stroke).
+inline constexpr float kWorkingCutOff = 25;
+
+enum class CheckDirection : int { Forward = 0, Reverse = 1, Both = 2 };
+
+struct CheckLine {
+    CheckRule rule = CheckRule::Assembles;
+    CheckDirection direction = CheckDirection::Both;
+    bool measured = false; // false: no value (the line fails)
+    float value = 0;
+    float limit = 0;
+    bool pass = false;
+    std::string where; // the row of the worst value, e.g. "forward notch 6"
+};
+
+struct DesignCheckResult {
+    std::vector<CheckLine> lines;
+    bool Passed() const;
+};
+
+// The check of a measured table (BuildValveEventsTable of `design`).
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits);
+// Measures the table of the design as given, then checks it.
+DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits);
+
+// A row of the events table as the check names it: "forward notch 6",
+// "reverse normal notch".
+std::string NotchRowText(Running running, int notch);
+
+// "assembles", "equal-leads", "equal-cutoff-fwd", "equal-cutoff-rev",
+// "full-gear-cutoff", "port-opening", "release", "compression".
+std::string CheckRuleWord(CheckRule r);
+// "Assembles at every notch", "Equal leads at mid gear", ...
+std::string CheckRuleCaption(CheckRule r);
+// "% of mean", "% of stroke", "% of port width"; "rows" for Assembles.
+std::string CheckRuleUnit(CheckRule r);
+// True when the rule's value must be at least its limit.
+bool CheckRuleIsLeast(CheckRule r);
+std::string CheckDirectionWord(CheckDirection d); // "forward", "reverse", "both"
+
+// The value and limit as the check writes them (2 decimals; rows whole).
+std::string CheckValueText(const CheckLine& line);
+std::string CheckLimitText(const CheckLine& line);
+
+// "Rule,Direction,Value,Limit,Result" and one row per line.
+std::vector<std::vector<std::string>> CheckCsvRows(const DesignCheckResult& r);

@@ -1,0 +1,592 @@
+#include "analysis/Optimise.h"
+
+#include "analysis/DesignCheck.h"
+#include "analysis/ThreadPool.h"
+#include "model/Model.h"
+#include "model/NumberText.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <utility>
+
+using LD = long double;
+
+namespace {
+
+// Independent pieces of work (trials, notches), each writing only its own
+// slot, spread over the shared pool: on two cores the calling thread and the
+// pool's worker each take the next trial of a batch (a trial's own notches
+// then run on its thread); a single trial spreads its notches instead.
+void ForEachIndependent(size_t count, const std::function<void(size_t)>& fn)
+{
+    ThreadPool::Shared().ParallelFor(count, fn);
+}
+
+constexpr int kFullGearNotch = kGraphNotches - 1;
+// Iterations of one descent, and the damping rounds of one iteration.
+constexpr int kDescentIterations = 100;
+constexpr int kDampingRounds = 5;
+// Forward-difference step, as a fraction of the bounds.
+constexpr LD kDifferenceStep = 1e-3L;
+// A descent ends when an iteration gains less than this share of the objective.
+constexpr LD kRelativeGain = 1e-7L;
+
+struct StopSearch {};
+
+bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead; }
+bool ForwardTarget(DesignTarget t)
+{
+    return t == DesignTarget::CutOffForward || t == DesignTarget::CutOffForwardAll ||
+           t == DesignTarget::FullGearForward;
+}
+
+// The rows a target measures, in the order of the rows measured.
+std::vector<int> TargetNotches(DesignTarget t)
+{
+    switch (t) {
+    case DesignTarget::CutOffForward:
+    case DesignTarget::CutOffReverse: return {kNormalNotch};
+    case DesignTarget::CutOffForwardAll:
+    case DesignTarget::CutOffReverseAll: {
+        std::vector<int> all;
+        for (int i = 0; i < kGraphNotches; ++i) all.push_back(i);
+        all.push_back(kNormalNotch);
+        return all;
+    }
+    case DesignTarget::FullGearForward:
+    case DesignTarget::FullGearReverse: return {kFullGearNotch};
+    case DesignTarget::Lead: break;
+    }
+    return {};
+}
+
+struct Row {
+    Running running;
+    int notch;
+};
+
+// Every row the goals' targets measure, each once: forward, then reverse;
+// notches 0..18, then the normal notch.
+std::vector<Row> MeasuredRows(const OptimiseGoals& goals)
+{
+    std::vector<Row> rows;
+    for (Running running : {Running::Forward, Running::Reverse}) {
+        std::vector<bool> want(kGraphNotches + 1, false);
+        for (const WeightedTarget& w : goals.targets) {
+            if (!IsCutOffTarget(w.target) || ForwardTarget(w.target) != (running == Running::Forward)) continue;
+            for (int n : TargetNotches(w.target)) want[n == kNormalNotch ? kGraphNotches : n] = true;
+        }
+        for (int i = 0; i <= kGraphNotches; ++i)
+            if (want[static_cast<size_t>(i)]) rows.push_back({running, i == kGraphNotches ? kNormalNotch : i});
+    }
+    return rows;
+}
+
+size_t RowIndex(const std::vector<Row>& rows, Running running, int notch)
+{
+    for (size_t k = 0; k < rows.size(); ++k)
+        if (rows[k].running == running && rows[k].notch == notch) return k;
+    return rows.size();
+}
+
+const ValveEvent& CutOff(const NotchEvents& e, int end) { return e.event[static_cast<size_t>(end)][veCutOff]; }
+
+// The value of a fraction of the bounds, as a float; the ends exactly.
+float BoundsValue(const OptimiseDimension& d, LD u)
+{
+    if (u <= 0) return d.lo;
+    if (u >= 1) return d.hi;
+    return ToModelFloat(static_cast<LD>(d.lo) + (static_cast<LD>(d.hi) - d.lo) * u);
+}
+
+LD BoundsFraction(const OptimiseDimension& d, float v)
+{
+    return (static_cast<LD>(v) - d.lo) / (static_cast<LD>(d.hi) - d.lo);
+}
+
+// The radical inverse of i in a prime base: the Halton sequence.
+LD Halton(size_t i, unsigned base)
+{
+    LD f = 1, r = 0;
+    while (i > 0) {
+        f /= base;
+        r += f * static_cast<LD>(i % base);
+        i /= base;
+    }
+    return r;
+}
+
+// Solves A x = b (n x n) by Gaussian elimination with partial pivoting;
+// false when A is singular.
+bool Solve(std::vector<std::vector<LD>> A, std::vector<LD> b, std::vector<LD>& x)
+{
+    const size_t n = b.size();
+    for (size_t c = 0; c < n; ++c) {
+        size_t p = c;
+        for (size_t r = c + 1; r < n; ++r)
+            if (std::fabs(A[r][c]) > std::fabs(A[p][c])) p = r;
+        if (!(std::fabs(A[p][c]) > 0) || !std::isfinite(A[p][c])) return false;
+        std::swap(A[p], A[c]);
+        std::swap(b[p], b[c]);
+        for (size_t r = c + 1; r < n; ++r) {
+            const LD f = A[r][c] / A[c][c];
+            for (size_t k = c; k < n; ++k) A[r][k] -= f * A[c][k];
+            b[r] -= f * b[c];
+        }
+    }
+    x.assign(n, 0);
+    for (size_t c = n; c-- > 0;) {
+        LD s = b[c];
+        for (size_t k = c + 1; k < n; ++k) s -= A[c][k] * x[k];
+        x[c] = s / A[c][c];
+    }
+    for (LD v : x)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+struct Trial {
+    std::vector<float> raw;    // the values tried
+    std::vector<float> stored; // ... as the trial design stores them
+    DesignMeasure measure;
+    bool feasible = false;
+    LD Objective() const { return feasible ? measure.objective : std::numeric_limits<LD>::infinity(); }
+};
+
+class Search {
+public:
+    Search(const Gear& design, const OptimiseGoals& goals, BalanceControl* control, DesignMeasure before)
+        : design_(design), goals_(goals), control_(control), before_(std::move(before)),
+          budget_(OptimiseTrialBudget(goals.dimensions.size()))
+    {}
+
+    size_t Dimensions() const { return goals_.dimensions.size(); }
+    int Trials() const { return trials_.load(); }
+    bool ClampsMet() const { return clampsMet_.load(); }
+
+    std::vector<float> ValuesAt(const std::vector<LD>& u) const
+    {
+        std::vector<float> v(u.size());
+        for (size_t j = 0; j < u.size(); ++j) v[j] = BoundsValue(goals_.dimensions[j], std::clamp(u[j], 0.0L, 1.0L));
+        return v;
+    }
+
+    LD Fraction(size_t j, float v) const { return BoundsFraction(goals_.dimensions[j], v); }
+
+    std::vector<LD> FractionsOf(const Trial& t) const
+    {
+        std::vector<LD> u(t.raw.size());
+        for (size_t j = 0; j < u.size(); ++j) u[j] = BoundsFraction(goals_.dimensions[j], t.raw[j]);
+        return u;
+    }
+
+    // Measures the trials in a batch; each on its own copy of the design.
+    std::vector<Trial> EvaluateAll(const std::vector<std::vector<float>>& raws)
+    {
+        std::vector<Trial> out(raws.size());
+        ForEachIndependent(raws.size(), [&](size_t i) { out[i] = Evaluate(raws[i]); });
+        return out;
+    }
+
+    Trial EvaluateOne(const std::vector<float>& raw) { return EvaluateAll({raw})[0]; }
+
+    // The residuals of a trial on the rows of the design as it was, each
+    // multiplied by the square root of its weight: a vector of fixed length
+    // for the Jacobian.
+    std::vector<LD> Residuals(const Trial& t) const
+    {
+        std::vector<LD> r;
+        for (size_t k = 0; k < before_.targets.size(); ++k) {
+            const TargetResiduals& ref = before_.targets[k];
+            const TargetResiduals& got = t.measure.targets[k];
+            const LD w = std::sqrt(static_cast<LD>(ref.target.weight));
+            size_t at = 0;
+            for (const Residual& a : ref.rows) {
+                while (at < got.rows.size() && !(got.rows[at].running == a.running && got.rows[at].notch == a.notch &&
+                                                 got.rows[at].end == a.end))
+                    ++at;
+                r.push_back(at < got.rows.size() ? w * got.rows[at].value : 0);
+            }
+        }
+        return r;
+    }
+
+private:
+    Trial Evaluate(const std::vector<float>& raw)
+    {
+        if (control_ && control_->stop.load()) throw StopSearch{};
+        std::vector<DimensionValue> values;
+        for (size_t j = 0; j < raw.size(); ++j) values.push_back({goals_.dimensions[j].code, raw[j]});
+        bool clamped = false;
+        const Gear trial = TrialDesign(design_, values, &clamped);
+        Trial t;
+        t.raw = raw;
+        for (const DimensionValue& v : values) t.stored.push_back(GetDimension(trial, v.code));
+        t.measure = MeasureDesign(trial, goals_);
+        t.measure.clamped = t.measure.clamped || clamped;
+        t.feasible = t.measure.FeasibleAgainst(before_);
+        if (!t.feasible) clampsMet_.store(true);
+        const int done = ++trials_;
+        if (control_) control_->progress.store(std::min(999, done * 1000 / std::max(1, budget_)));
+        return t;
+    }
+
+    const Gear& design_;
+    const OptimiseGoals& goals_;
+    BalanceControl* control_;
+    DesignMeasure before_;
+    int budget_;
+    std::atomic<int> trials_{0};
+    std::atomic<bool> clampsMet_{false};
+};
+
+// One bounded Levenberg-Marquardt descent from a feasible trial; the best
+// trial reached.
+Trial Descend(Search& s, Trial x, int cap)
+{
+    const size_t n = s.Dimensions();
+    LD lambda = 1e-3L;
+    for (int it = 0; it < kDescentIterations && x.feasible && x.Objective() > 0; ++it) {
+        if (s.Trials() + static_cast<int>(n) + 2 > cap) break;
+        const std::vector<LD> r = s.Residuals(x);
+        const std::vector<LD> u = s.FractionsOf(x);
+        const size_t m = r.size();
+        // Forward differences; backward at the upper bound or where the
+        // forward trial is infeasible.
+        std::vector<std::vector<LD>> J(m, std::vector<LD>(n, 0));
+        std::vector<bool> known(n, false);
+        for (LD sign : {1.0L, -1.0L}) {
+            std::vector<std::vector<float>> raws;
+            std::vector<size_t> cols;
+            for (size_t j = 0; j < n; ++j) {
+                if (known[j] || u[j] + sign * kDifferenceStep > 1 || u[j] + sign * kDifferenceStep < 0) continue;
+                std::vector<LD> v = u;
+                v[j] += sign * kDifferenceStep;
+                std::vector<float> y = s.ValuesAt(v);
+                if (y[j] == x.raw[j]) continue;
+                raws.push_back(std::move(y));
+                cols.push_back(j);
+            }
+            const std::vector<Trial> ts = s.EvaluateAll(raws);
+            for (size_t k = 0; k < ts.size(); ++k) {
+                if (!ts[k].feasible) continue;
+                const size_t j = cols[k];
+                const std::vector<LD> rp = s.Residuals(ts[k]);
+                const LD du = s.Fraction(j, ts[k].raw[j]) - u[j];
+                for (size_t i = 0; i < m; ++i) J[i][j] = (rp[i] - r[i]) / du;
+                known[j] = true;
+            }
+        }
+        std::vector<std::vector<LD>> A(n, std::vector<LD>(n, 0));
+        std::vector<LD> g(n, 0);
+        for (size_t i = 0; i < m; ++i)
+            for (size_t j = 0; j < n; ++j) {
+                g[j] += J[i][j] * r[i];
+                for (size_t k = 0; k < n; ++k) A[j][k] += J[i][j] * J[i][k];
+            }
+        // The dimensions free to move: known, with an effect, and not pushed
+        // out of the bounds by the gradient.
+        std::vector<size_t> freeDims;
+        for (size_t j = 0; j < n; ++j) {
+            const bool outAtLo = u[j] <= 0 && g[j] > 0, outAtHi = u[j] >= 1 && g[j] < 0;
+            if (known[j] && A[j][j] > 0 && !outAtLo && !outAtHi) freeDims.push_back(j);
+        }
+        if (freeDims.empty()) break;
+        // The step of one damping value. A dimension the step would take out
+        // of its bounds is held at the bound and the step solved again for
+        // the others.
+        auto stepAt = [&](LD damping, std::vector<float>& y) {
+            std::vector<size_t> moving = freeDims;
+            std::vector<LD> v = u;
+            std::vector<LD> held(n, 0); // the displacement of a dimension held at a bound
+            while (!moving.empty()) {
+                const size_t f = moving.size();
+                std::vector<std::vector<LD>> M(f, std::vector<LD>(f, 0));
+                std::vector<LD> b(f), d;
+                for (size_t a = 0; a < f; ++a) {
+                    const size_t ja = moving[a];
+                    for (size_t c = 0; c < f; ++c) M[a][c] = A[ja][moving[c]];
+                    M[a][a] += damping * A[ja][ja] + 1e-12L;
+                    b[a] = -g[ja];
+                    for (size_t j = 0; j < n; ++j) b[a] -= A[ja][j] * held[j];
+                }
+                if (!Solve(M, b, d)) return false;
+                std::vector<size_t> inside;
+                for (size_t a = 0; a < f; ++a) {
+                    const size_t ja = moving[a];
+                    const LD w = u[ja] + d[a];
+                    if (w < 0 || w > 1) {
+                        held[ja] = (w < 0 ? 0 : 1) - u[ja];
+                        v[ja] = w < 0 ? 0 : 1;
+                    } else {
+                        v[ja] = w;
+                        inside.push_back(ja);
+                    }
+                }
+                if (inside.size() == f) break;
+                moving = inside;
+            }
+            y = s.ValuesAt(v);
+            return y != x.raw;
+        };
+        bool accepted = false;
+        for (int round = 0; round < kDampingRounds && !accepted; ++round) {
+            // Two damping values at once: this one and a stronger one.
+            std::vector<std::vector<float>> raws;
+            std::vector<LD> dampings;
+            for (LD damping : {lambda, lambda * 10}) {
+                std::vector<float> y;
+                if (stepAt(damping, y) && std::find(raws.begin(), raws.end(), y) == raws.end()) {
+                    raws.push_back(std::move(y));
+                    dampings.push_back(damping);
+                }
+            }
+            if (raws.empty() || s.Trials() + static_cast<int>(raws.size()) > cap) break;
+            const std::vector<Trial> ts = s.EvaluateAll(raws);
+            size_t best = ts.size();
+            for (size_t k = 0; k < ts.size(); ++k)
+                if (ts[k].Objective() < x.Objective() &&
+                    (best == ts.size() || ts[k].Objective() < ts[best].Objective()))
+                    best = k;
+            if (best < ts.size()) {
+                const LD gain = x.Objective() - ts[best].Objective();
+                const LD previous = x.Objective();
+                x = ts[best];
+                lambda = best == 0 ? std::max(lambda / 5, 1e-9L) : dampings[best];
+                accepted = true;
+                if (gain <= kRelativeGain * previous) return x;
+            } else {
+                lambda *= 100;
+            }
+        }
+        if (!accepted) break;
+    }
+    return x;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- targets
+std::string DesignTargetWord(DesignTarget t)
+{
+    switch (t) {
+    case DesignTarget::Lead: return "lead";
+    case DesignTarget::CutOffForward: return "cutoff-fwd";
+    case DesignTarget::CutOffReverse: return "cutoff-rev";
+    case DesignTarget::CutOffForwardAll: return "cutoff-fwd-all";
+    case DesignTarget::CutOffReverseAll: return "cutoff-rev-all";
+    case DesignTarget::FullGearForward: return "fullgear-fwd";
+    case DesignTarget::FullGearReverse: return "fullgear-rev";
+    }
+    return "";
+}
+
+bool DesignTargetFromWord(const std::string& word, DesignTarget& t)
+{
+    for (int k = 0; k < kDesignTargets; ++k)
+        if (DesignTargetWord(static_cast<DesignTarget>(k)) == word) {
+            t = static_cast<DesignTarget>(k);
+            return true;
+        }
+    return false;
+}
+
+std::string DesignTargetCaption(DesignTarget t)
+{
+    switch (t) {
+    case DesignTarget::Lead: return "Equal leads, mid gear";
+    case DesignTarget::CutOffForward: return "Equal cut-off, forward, normal notch";
+    case DesignTarget::CutOffReverse: return "Equal cut-off, reverse, normal notch";
+    case DesignTarget::CutOffForwardAll: return "Equal cut-off, forward, every notch";
+    case DesignTarget::CutOffReverseAll: return "Equal cut-off, reverse, every notch";
+    case DesignTarget::FullGearForward: return "Full-gear cut-off, forward, at least the check's limit";
+    case DesignTarget::FullGearReverse: return "Full-gear cut-off, reverse, at least the check's limit";
+    }
+    return "";
+}
+
+std::string DesignTargetUnit(DesignTarget t) { return t == DesignTarget::Lead ? "% of mean" : "% of stroke"; }
+
+long double TargetResiduals::SumOfSquares() const
+{
+    LD s = 0;
+    for (const Residual& r : rows) s += static_cast<LD>(r.value) * r.value;
+    return s;
+}
+
+long double TargetResiduals::Rms() const
+{
+    return rows.empty() ? 0 : std::sqrt(SumOfSquares() / static_cast<LD>(rows.size()));
+}
+
+bool DesignMeasure::FeasibleAgainst(const DesignMeasure& reference) const
+{
+    if (clamped || cutOffs.size() != reference.cutOffs.size()) return false;
+    for (size_t k = 0; k < cutOffs.size(); ++k)
+        if ((reference.cutOffs[k] & ~cutOffs[k]) != 0) return false;
+    return true;
+}
+
+DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
+{
+    DesignMeasure m;
+    const std::vector<Row> rows = MeasuredRows(goals);
+    std::vector<NotchEvents> events(rows.size());
+    ForEachIndependent(rows.size(), [&](size_t k) {
+        const Row& r = rows[k];
+        const float at = r.notch == kNormalNotch ? NormalNotchPosition(design, r.running)
+                                                 : NotchPosition(design, r.notch, r.running);
+        events[k] = MeasureNotch(design, at, r.running, nmCutOffs);
+    });
+    for (const NotchEvents& e : events) {
+        m.clamped = m.clamped || e.clamped;
+        m.cutOffs.push_back(
+            static_cast<unsigned char>((CutOff(e, endFront).occurs ? 1 : 0) | (CutOff(e, endRear).occurs ? 2 : 0)));
+    }
+    for (const WeightedTarget& w : goals.targets) {
+        TargetResiduals t;
+        t.target = w;
+        if (w.target == DesignTarget::Lead) {
+            const NotchEvents e = MidGearLeads(design);
+            m.clamped = m.clamped || e.clamped;
+            const LD f = e.leadFront, b = e.leadRear;
+            const LD mean = (std::fabs(f) + std::fabs(b)) / 2;
+            t.rows.push_back({Running::Forward, kMidGearRow, -1, ToModelFloat(mean == 0 ? 0 : (f - b) / mean * 100)});
+        } else {
+            const Running running = ForwardTarget(w.target) ? Running::Forward : Running::Reverse;
+            const bool fullGear =
+                w.target == DesignTarget::FullGearForward || w.target == DesignTarget::FullGearReverse;
+            for (int notch : TargetNotches(w.target)) {
+                const NotchEvents& e = events[RowIndex(rows, running, notch)];
+                const ValveEvent &f = CutOff(e, endFront), &b = CutOff(e, endRear);
+                if (fullGear) {
+                    for (int end : {endFront, endRear}) {
+                        const ValveEvent& c = CutOff(e, end);
+                        if (c.occurs)
+                            t.rows.push_back(
+                                {running, notch, end,
+                                 ToModelFloat(std::min<LD>(0, static_cast<LD>(c.percent) - goals.fullGearLevel))});
+                    }
+                } else if (f.occurs && b.occurs) {
+                    t.rows.push_back({running, notch, -1, ToModelFloat(static_cast<LD>(f.percent) - b.percent)});
+                }
+            }
+        }
+        m.objective += static_cast<LD>(w.weight) * t.SumOfSquares();
+        m.targets.push_back(std::move(t));
+    }
+    return m;
+}
+
+std::string CheckOptimiseGoals(const OptimiseGoals& goals)
+{
+    if (goals.targets.empty()) return "Choose at least one target.";
+    bool weighed = false;
+    for (size_t k = 0; k < goals.targets.size(); ++k) {
+        const WeightedTarget& t = goals.targets[k];
+        if (!std::isfinite(t.weight) || t.weight < 0) return "A weight must be a number of 0 or more.";
+        weighed = weighed || t.weight > 0;
+        for (size_t l = 0; l < k; ++l)
+            if (goals.targets[l].target == t.target) return "Choose each target once.";
+    }
+    if (!weighed) return "Give at least one target a weight above 0.";
+    if (goals.dimensions.empty()) return "Choose at least one dimension to adjust.";
+    if (goals.dimensions.size() > static_cast<size_t>(kMaxOptimiseDimensions))
+        return "Choose at most " + std::to_string(kMaxOptimiseDimensions) + " dimensions.";
+    for (size_t k = 0; k < goals.dimensions.size(); ++k) {
+        const OptimiseDimension& d = goals.dimensions[k];
+        if (DimensionName(d.code).empty()) return "Choose a dimension to adjust.";
+        for (size_t l = 0; l < k; ++l)
+            if (goals.dimensions[l].code == d.code) return "Choose each dimension once.";
+        if (!std::isfinite(d.lo) || !std::isfinite(d.hi) || !(d.lo < d.hi))
+            return "The bounds of " + DimensionName(d.code) + " must run from a lower to a higher value.";
+    }
+    return "";
+}
+
+int OptimiseTrialBudget(size_t dimensions) { return 60 + 30 * static_cast<int>(dimensions); }
+
+OptimiseDimension DefaultOptimiseDimension(const Gear& design, int code)
+{
+    OptimiseDimension d;
+    d.code = code;
+    DefaultBalanceRange(design, code, d.lo, d.hi);
+    return d;
+}
+
+std::string ResidualRowText(const Residual& r)
+{
+    if (r.notch == kMidGearRow) return "mid gear";
+    std::string s = NotchRowText(r.running, r.notch);
+    if (r.end == endFront) s += " front";
+    if (r.end == endRear) s += " rear";
+    return s;
+}
+
+OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, BalanceControl* control)
+{
+    OptimiseResult out;
+    out.error = CheckOptimiseGoals(goals);
+    if (!out.error.empty()) return out;
+    out.before = MeasureDesign(design, goals);
+    if (out.before.clamped) {
+        out.outcome = OptimiseOutcome::Infeasible;
+        out.error = "The gear cannot be assembled at every notch the targets measure.";
+        return out;
+    }
+    Search s(design, goals, control, out.before);
+    const size_t n = goals.dimensions.size();
+    try {
+        // From the design's values (the middle of the bounds for one outside them).
+        std::vector<float> start(n);
+        for (size_t j = 0; j < n; ++j) {
+            const OptimiseDimension& d = goals.dimensions[j];
+            const float v = GetDimension(design, d.code);
+            start[j] = v >= d.lo && v <= d.hi ? v : BoundsValue(d, 0.5L);
+        }
+        // The first descent may use half the budget, the two others share
+        // what is left after the sample.
+        const int budget = OptimiseTrialBudget(n);
+        Trial best = s.EvaluateOne(start);
+        if (best.feasible) best = Descend(s, best, budget / 2);
+        // A quasi-random sample, half of it over the whole bounds, half near
+        // the start (a third of the way from it to the points of the whole),
+        // then descents from its two best.
+        static constexpr unsigned kPrimes[kMaxOptimiseDimensions] = {2, 3, 5, 7, 11, 13, 17, 19};
+        std::vector<LD> centre(n);
+        for (size_t j = 0; j < n; ++j) centre[j] = s.Fraction(j, start[j]);
+        std::vector<std::vector<float>> raws;
+        for (size_t i = 1; i <= 2 * n + 2; ++i) {
+            const LD reach = i % 2 ? 1.0L : 1.0L / 3;
+            std::vector<LD> u(n);
+            for (size_t j = 0; j < n; ++j) u[j] = centre[j] + reach * (Halton((i + 1) / 2, kPrimes[j]) - centre[j]);
+            raws.push_back(s.ValuesAt(u));
+        }
+        std::vector<Trial> sample = s.EvaluateAll(raws);
+        std::stable_sort(sample.begin(), sample.end(),
+                         [](const Trial& a, const Trial& b) { return a.Objective() < b.Objective(); });
+        for (size_t k = 0; k < sample.size() && k < 2 && sample[k].feasible; ++k) {
+            if (sample[k].Objective() < best.Objective()) best = sample[k];
+            const int share = (budget - s.Trials()) / static_cast<int>(2 - k);
+            const Trial t = Descend(s, sample[k], s.Trials() + share);
+            if (t.Objective() < best.Objective()) best = t;
+        }
+        if (best.feasible && best.Objective() < out.before.objective) {
+            out.outcome = OptimiseOutcome::Improved;
+            for (size_t j = 0; j < n; ++j) out.values.push_back({goals.dimensions[j].code, best.stored[j]});
+            out.after = best.measure;
+        } else {
+            out.outcome = OptimiseOutcome::NoImprovement;
+        }
+    } catch (const StopSearch&) {
+        out.outcome = OptimiseOutcome::Stopped;
+        out.values.clear();
+    }
+    out.trials = s.Trials();
+    out.clampsMet = s.ClampsMet();
+    if (control) control->progress.store(1000);
+    return out;
+}

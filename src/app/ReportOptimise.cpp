@@ -1,0 +1,137 @@
+// quelf --optimise TARGETS DIMENSIONS [--out OUT.vgw] [FILE]: the values of up
+// to eight dimensions that meet a list of targets best, found as the
+// "Optimise Design…" window finds them.
+//
+// TARGETS: a comma list of target words (cutoff-fwd-all,cutoff-rev-all),
+// each of weight 1. DIMENSIONS: a comma list of dimension identifiers, each
+// optionally with its bounds, NAME=LO:HI (else its value -+ 10 %).
+// Standard output: one line per dimension "NAME VALUE" (the stored float, 8
+// decimals), "objective BEFORE AFTER", one line per target "TARGET rms BEFORE
+// AFTER". AFTER is measured afresh on the design as the file --out writes
+// opens (applied as "Apply" applies it, saved, opened again).
+// Exit status: 0 improved; 1 bad arguments; 2 the design cannot be read; 3
+// OUT cannot be written; 4 no feasible improvement.
+#include "analysis/Balance.h"
+#include "analysis/BalanceText.h"
+#include "analysis/Optimise.h"
+#include "app/CommandLine.h"
+#include "files/NativeFile.h"
+#include "model/AppState.h"
+#include "model/DesignEdit.h"
+#include "model/Model.h"
+#include "model/NumberText.h"
+
+#include <QTextStream>
+
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+QString Number(long double v, int decimals) { return QString::fromStdString(DecimalText(v, decimals)); }
+
+bool BoundValue(const QString& text, float& v)
+{
+    long double d = 0;
+    if (!ReadNumber(text.toStdString(), d) || std::fabs(d) > FLT_MAX) return false;
+    v = ToModelFloat(d);
+    return true;
+}
+
+// The dimensions argument; an empty text when it reads, else why not.
+QString ReadDimensions(const QString& text, const Gear& design, std::vector<OptimiseDimension>& dims)
+{
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        const QString name = item.section(QLatin1Char('='), 0, 0);
+        const int code = DimensionCodeOf(name.toStdString());
+        if (code == 0) return QStringLiteral("unknown dimension \"%1\"").arg(name);
+        OptimiseDimension d = DefaultOptimiseDimension(design, code);
+        if (item.contains(QLatin1Char('='))) {
+            const QStringList bounds = item.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
+            if (bounds.size() != 2 || !BoundValue(bounds[0], d.lo) || !BoundValue(bounds[1], d.hi) || !(d.lo < d.hi))
+                return QStringLiteral("the bounds of %1 must be LO:HI, two numbers with LO < HI").arg(name);
+        }
+        dims.push_back(d);
+    }
+    return {};
+}
+
+int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
+{
+    OptimiseGoals goals;
+    for (const QString& word : cl.modeValue.split(QLatin1Char(','))) {
+        WeightedTarget t;
+        if (!DesignTargetFromWord(word.toStdString(), t.target)) {
+            QStringList words;
+            for (int k = 0; k < kDesignTargets; ++k)
+                words << QString::fromStdString(DesignTargetWord(static_cast<DesignTarget>(k)));
+            return BadArguments(
+                err, QStringLiteral("unknown target \"%1\" (%2)").arg(word, words.join(QStringLiteral(", "))));
+        }
+        goals.targets.push_back(t);
+    }
+    AppState s;
+    // The default bounds come from the design: read it first, tell the
+    // arguments' faults before its own.
+    std::string loadError;
+    const bool loaded = LoadDesignForReport(s, cl.file, loadError);
+    const QString why = ReadDimensions(cl.arguments.value(0), DesignAsOpened(s.gear), goals.dimensions);
+    if (!why.isEmpty()) return BadArguments(err, why);
+    const std::string invalid = CheckOptimiseGoals(goals);
+    if (!invalid.empty()) return BadArguments(err, QString::fromStdString(invalid));
+    if (!loaded) {
+        err << "quelf: " << QString::fromStdString(loadError) << "\n";
+        return exit_status::kDesignUnreadable;
+    }
+
+    const OptimiseResult r = OptimiseDesign(DesignAsOpened(s.gear), goals);
+    if (r.outcome == OptimiseOutcome::Infeasible) {
+        err << "quelf: no feasible improvement: " << QString::fromStdString(r.error) << "\n";
+        return exit_status::kNoSolution;
+    }
+    if (!r.Improved()) {
+        err << "quelf: no feasible improvement within the bounds (objective " << Number(r.before.objective, 6) << ")\n";
+        return exit_status::kNoSolution;
+    }
+    // As "Apply" and a save leave the design, and as opening the file again
+    // measures it.
+    ApplyBalance(s, r.values);
+    Gear reopened = s.gear;
+    RecomputeRevArmCentre(reopened);
+    const DesignMeasure after = MeasureDesign(DesignAsOpened(reopened), goals);
+    if (!after.FeasibleAgainst(r.before) || !(after.objective < r.before.objective)) {
+        err << "quelf: no feasible improvement: the design applied measures no better\n";
+        return exit_status::kNoSolution;
+    }
+    for (const DimensionValue& v : r.values)
+        out << QString::fromStdString(DimensionName(v.code)) << ' ' << Number(v.value, 8) << '\n';
+    out << "objective " << Number(r.before.objective, 6) << ' ' << Number(after.objective, 6) << '\n';
+    for (size_t k = 0; k < goals.targets.size(); ++k)
+        out << QString::fromStdString(DesignTargetWord(goals.targets[k].target)) << " rms "
+            << Number(r.before.targets[k].Rms(), 6) << ' ' << Number(after.targets[k].Rms(), 6) << '\n';
+    if (cl.Has(QStringLiteral("out"))) {
+        const QString path = cl.Value(QStringLiteral("out"));
+        const DesignFileResult saved = SaveNativeFile(s, path.toStdString());
+        if (!saved.ok) {
+            err << "quelf: cannot write \"" << path << "\": " << QString::fromStdString(saved.error) << "\n";
+            return exit_status::kOutputUnwritable;
+        }
+    }
+    return exit_status::kDone;
+}
+
+const ReportRegistration kOptimise{[] {
+    ReportMode m;
+    m.option = QStringLiteral("optimise");
+    m.valueName = QStringLiteral("TARGETS");
+    m.description = QStringLiteral("Find the values of DIMENSIONS (NAME or NAME=LO:HI, comma-separated, at most 8) "
+                                   "that meet TARGETS (comma-separated) best.");
+    m.arguments = {QStringLiteral("DIMENSIONS")};
+    m.options = {{QStringLiteral("out"), QStringLiteral("OUT.vgw"),
+                  QStringLiteral("Write the optimised design as Apply and a save would."), 1}};
+    m.order = 50;
+    m.run = RunOptimiseReport;
+    return m;
+}()};
+
+} // namespace

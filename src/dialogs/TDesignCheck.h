@@ -1,0 +1,75 @@
+// "Design Check": the rules of good valve-gear practice judged on the events
+// table of the live design, one line per rule and direction with its value,
+// limit, PASS or FAIL and the row of the worst value. The limits can be
+// changed in the window and judge again at once.
+//
+// The window stays open beside the main window (it is not modal), so that it
+// follows the design as dynamic variables, undo and the dimension dialogs
+// change it: a timer compares a snapshot of the design (its dimensions and
+// reverse arm values) every 100 ms and, when it changed, measures the events
+// table of a copy (DesignAsOpened) on a worker thread.
+#pragma once
+
+#include "analysis/DesignCheck.h"
+#include "model/AppState.h"
+
+#include <QDialog>
+
+#include <array>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class QtSearchRunner;
+class TMainForm;
+
+class TDesignCheck : public QDialog {
+    Q_OBJECT
+
+public:
+    TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    ~TDesignCheck() override;
+
+    static QString CaptionHead();
+    void SetCaptionTail(const QString& tail);
+
+    QTableWidget* CheckGrid = nullptr;
+    std::array<QLineEdit*, kCheckRules> LimitEdit{}; // [0] (Assembles) stays null
+    QLabel* CheckText = nullptr;
+    QPushButton* CloseBut = nullptr;
+
+    // The verdict shown, and whether a measurement is under way or due.
+    const DesignCheckResult& Result() const { return result_; }
+    bool Measuring() const;
+    // The snapshot of the design the result belongs to.
+    static std::vector<float> DesignSnapshot(const Gear& g);
+
+public slots:
+    // Every opening: limits as they were, the design measured again.
+    void FormActivate();
+    // The timer: measures again when the design changed.
+    void WatchDesign();
+    void LimitsChanged();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    void StartMeasure();
+    void MeasureDone(const Gear& design);
+    void ShowResult();
+    CheckLimits ReadLimits() const;
+
+    AppState& s_;
+    QTimer* watch_ = nullptr;
+    QtSearchRunner* runner_ = nullptr;
+    std::vector<float> measured_; // snapshot of the design last measured (or being measured)
+    Gear checked_;                // the copy measured
+    std::vector<ValveEventsRow> table_;
+    std::vector<ValveEventsRow> pending_; // written by the worker before it ends
+    DesignCheckResult result_;
+};

@@ -1,0 +1,141 @@
+// quelf --check [FILE] and quelf --optimise TARGETS DIMENSIONS [--out OUT.vgw]
+// [FILE], run as a script runs them.
+#include "cli/CliSupport.h"
+
+#include "files/NativeFile.h"
+#include "model/DesignEdit.h"
+#include "model/Model.h"
+#include "model/NumberText.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString SavedDesign(const QTemporaryDir& dir, const char* name, int code, float value)
+{
+    AppState s;
+    StartupModel(s);
+    StoreDimensionValue(s.gear, code, value);
+    RecomputeRevArmCentre(s.gear);
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(SaveNativeFile(s, QFile::encodeName(path).toStdString()).ok);
+    return path;
+}
+
+} // namespace
+
+TEST(CheckReport, PrintsEveryRuleAsCsvAndFailsWithStatus4)
+{
+    const CliRun r = RunQuelf({QStringLiteral("--check")});
+    ASSERT_FALSE(r.crashed);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.out, QStringLiteral("Rule,Direction,Value,Limit,Result\r\n"
+                                    "assembles,forward,0,0,PASS\r\n"
+                                    "assembles,reverse,0,0,PASS\r\n"
+                                    "equal-leads,both,5.14,10.00,PASS\r\n"
+                                    "equal-cutoff-fwd,forward,6.17,2.00,FAIL\r\n"
+                                    "equal-cutoff-rev,reverse,5.16,2.00,FAIL\r\n"
+                                    "full-gear-cutoff,forward,86.18,75.00,PASS\r\n"
+                                    "full-gear-cutoff,reverse,88.53,75.00,PASS\r\n"
+                                    "port-opening,forward,11.30,25.00,FAIL\r\n"
+                                    "release,forward,72.43,70.00,PASS\r\n"
+                                    "compression,forward,37.60,40.00,PASS\r\n"));
+    EXPECT_EQ(r.err, QStringLiteral("quelf: the design fails equal-cutoff-fwd forward, equal-cutoff-rev reverse, "
+                                    "port-opening forward\n"));
+    QTemporaryDir dir;
+    const CliRun broken = RunQuelf({QStringLiteral("--check"), SavedDesign(dir, "long arm.vgw", 22, 3.0f)});
+    EXPECT_EQ(broken.status, 4);
+    EXPECT_TRUE(broken.out.contains(QStringLiteral("\r\nassembles,reverse,8,0,FAIL\r\n"))) << broken.out.toStdString();
+    EXPECT_EQ(RunQuelf({QStringLiteral("--check"), dir.filePath(QStringLiteral("none.vgw"))}).status, 2);
+}
+
+// The values, the objective and the rms of each target; the design written
+// with --out measures, opened afresh, the objective printed after.
+TEST(OptimiseReport, PrintsTheResultAndWritesTheDesignItMeasured)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("optimised.vgw"));
+    const QString targets = QStringLiteral("cutoff-fwd-all,cutoff-rev-all");
+    const QString dims = QStringLiteral("ValveRodLength=3.5:4.0,EccRodLength");
+    const CliRun r = RunQuelf({QStringLiteral("--optimise"), targets, dims, QStringLiteral("--out"), out});
+    ASSERT_FALSE(r.crashed);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << r.out.toStdString();
+    const QRegularExpression value(QStringLiteral("^(ValveRodLength|EccRodLength) (-?\\d+\\.\\d{8})$"));
+    EXPECT_TRUE(value.match(lines[0]).hasMatch() && lines[0].startsWith(QStringLiteral("ValveRodLength ")));
+    EXPECT_TRUE(value.match(lines[1]).hasMatch() && lines[1].startsWith(QStringLiteral("EccRodLength ")));
+    const float rod = lines[0].section(QLatin1Char(' '), 1).toFloat();
+    EXPECT_GE(rod, 3.5f);
+    EXPECT_LE(rod, 4.0f);
+    const QStringList objective = lines[2].split(QLatin1Char(' '));
+    ASSERT_EQ(objective.size(), 3);
+    EXPECT_EQ(objective[0], QStringLiteral("objective"));
+    EXPECT_LT(objective[2].toDouble(), objective[1].toDouble());
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("cutoff-fwd-all rms ")));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("cutoff-rev-all rms ")));
+
+    // The design written, opened as a file: its dimensions are the ones
+    // printed, and its objective before is the one printed after.
+    AppState s;
+    StartupModel(s);
+    ASSERT_TRUE(OpenNativeFile(s, QFile::encodeName(out).toStdString()).ok);
+    EXPECT_EQ(QString::fromStdString(DecimalText(s.gear.ValveRodLength, 8)), lines[0].section(QLatin1Char(' '), 1));
+    const CliRun again = RunQuelf(
+        {QStringLiteral("--optimise"), targets, QStringLiteral("ValveRodLength=3.5:4.0,EccRodLength=8.9:11"), out});
+    ASSERT_FALSE(again.crashed);
+    // Improved again (its before printed) or not (its objective said).
+    const QString before = again.status == 0
+                               ? again.out.section(QLatin1Char('\n'), 2, 2).section(QLatin1Char(' '), 1, 1)
+                               : again.err.section(QStringLiteral("(objective "), 1).section(QLatin1Char(')'), 0, 0);
+    EXPECT_TRUE(again.status == 0 || again.status == 4) << again.err.toStdString();
+    EXPECT_EQ(before, objective[2]) << again.out.toStdString() << again.err.toStdString();
+}
+
+TEST(OptimiseReport, ExitStatusesOfBadInputAndNoImprovement)
+{
+    QTemporaryDir dir;
+    const QString blocked = dir.filePath(QStringLiteral("no such folder/out.vgw"));
+    struct Case {
+        QStringList args;
+        int status;
+        const char* err; // the start of standard error
+    };
+    const std::vector<Case> cases = {
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("ValveRodLength=4:3.5")},
+         1,
+         "quelf: the bounds of ValveRodLength must be LO:HI"},
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("ValveRodLength=3.5")}, 1, "quelf: the bounds of"},
+        {{QStringLiteral("cutoff-sideways"), QStringLiteral("ValveRodLength")}, 1, "quelf: unknown target"},
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("ValveRodLenth")}, 1, "quelf: unknown dimension"},
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("Stroke,Stroke")}, 1, "quelf: Choose each dimension once."},
+        {{QStringLiteral("cutoff-fwd"),
+          QStringLiteral("Stroke,MainRodLength,EccentricDiam,EccCircleDiam,EccAngleDeg,EccStrapUpper,"
+                         "EccStrapLower,EccStrapHorz,EccRodLength")},
+         1,
+         "quelf: Choose at most 8 dimensions."},
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("CylBoreDia")}, 4, "quelf: no feasible improvement"},
+        {{QStringLiteral("cutoff-fwd-all"), QStringLiteral("ValveRodLength"), SavedDesign(dir, "arm.vgw", 22, 3.0f)},
+         4,
+         "quelf: no feasible improvement: The gear cannot be assembled"},
+        {{QStringLiteral("cutoff-fwd"), QStringLiteral("ValveRodLength"), dir.filePath(QStringLiteral("none.vgw"))},
+         2,
+         "quelf: "},
+        {{QStringLiteral("lead"), QStringLiteral("ValveRodLength"), QStringLiteral("--out"), blocked},
+         3,
+         "quelf: cannot write"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = RunQuelf(QStringList{QStringLiteral("--optimise")} + c.args);
+        ASSERT_FALSE(r.crashed);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith(QString::fromLatin1(c.err))) << r.err.toStdString();
+        if (c.status != 0 && c.status != 3) {
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFile::exists(blocked));
+}

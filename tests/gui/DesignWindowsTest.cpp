@@ -1,0 +1,179 @@
+// The "Design Check…" and "Optimise Design…" windows over the running main window.
+#include "GuiTestSupport.h"
+
+#include "dialogs/TDesignCheck.h"
+#include "dialogs/TOptimise.h"
+#include "files/NativeFile.h"
+#include "model/DesignEdit.h"
+#include "model/Model.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+struct DesignWindows : MainWindowTest {
+    QTemporaryDir dir;
+    int saves = 0;
+
+    QByteArray Saved()
+    {
+        const QString path = dir.filePath(QStringLiteral("d%1.vgw").arg(++saves));
+        EXPECT_TRUE(SaveNativeFile(state, QFile::encodeName(path).toStdString()).ok);
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The text of the Result cell of a check line.
+    static QString Verdict(TDesignCheck* c, CheckRule rule)
+    {
+        const DesignCheckResult& r = c->Result();
+        for (size_t k = 0; k < r.lines.size(); ++k)
+            if (r.lines[k].rule == rule) return c->CheckGrid->item(int(k), 4)->text();
+        return {};
+    }
+};
+
+} // namespace
+
+TEST_F(DesignWindows, MenuItemsFollowTheBalanceItem)
+{
+    const QList<QAction*> items = form->EditDimen1->actions();
+    const auto at = items.indexOf(form->BalanceEvents);
+    ASSERT_GE(at, 0);
+    ASSERT_GT(items.size(), at + 2);
+    EXPECT_EQ(items[at + 1]->objectName(), QStringLiteral("DesignCheck"));
+    EXPECT_EQ(items[at + 1]->text(), QStringLiteral("&Design Check…"));
+    EXPECT_EQ(items[at + 2]->objectName(), QStringLiteral("OptimiseDesign"));
+    EXPECT_EQ(items[at + 2]->text(), QStringLiteral("&Optimise Design…"));
+    EXPECT_TRUE(items[at + 1]->isEnabled() && items[at + 2]->isEnabled());
+}
+
+// The check stays open beside the running gear and judges the design again
+// when a dimension changes and when the change is undone; a limit typed in
+// the window judges again at once.
+TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
+{
+    form->DesignCheck->trigger();
+    TDesignCheck* c = form->Forms.DesignCheck;
+    ASSERT_TRUE(c->isVisible());
+    EXPECT_FALSE(c->isModal());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring(); }, 30000));
+    EXPECT_EQ(c->CheckGrid->rowCount(), 10);
+    EXPECT_EQ(c->CheckText->text(), QStringLiteral("3 of 10 lines fail."));
+    EXPECT_EQ(Verdict(c, CheckRule::EqualLeads), QStringLiteral("PASS"));
+    EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("FAIL"));
+    EXPECT_EQ(c->CheckGrid->item(7, 5)->text(), QStringLiteral("forward notch 4 rear: 0.0424 of 0.3750 units"));
+
+    QLineEdit* limit = c->LimitEdit[size_t(CheckRule::EqualCutOffForward)];
+    ASSERT_EQ(limit->objectName(), QStringLiteral("Limit_equal_cutoff_fwd"));
+    limit->setFocus();
+    limit->selectAll();
+    QTest::keyClicks(limit, QStringLiteral("7x"));
+    EXPECT_EQ(limit->text(), QStringLiteral("7"));
+    EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("PASS"));
+
+    // A dimension changed as a dialog commits it (with its undo record).
+    NoteDimensionTyped(state, 20);
+    CommitDimensionValue(state, 20, 3.5f);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "FAIL"; }, 30000));
+    form->UnDoDnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "PASS"; }, 30000));
+    QTest::mouseClick(c->CloseBut, Qt::LeftButton);
+    EXPECT_FALSE(c->isVisible());
+}
+
+// Three dimensions found, applied (one undo record each), undone: the file
+// the design saves to is the one it saved to before, reverse arm included.
+TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
+{
+    form->FwdClick();
+    const int notch = form->SBRevArm->value();
+    const QByteArray before = Saved();
+    TOptimise* o = form->Forms.Optimise;
+    int phase = 0;
+    DriveModal([&] {
+        if (!o->isVisible()) return false;
+        if (phase == 0) {
+            EXPECT_EQ(o->DimensionBox[0]->currentText(), QStringLiteral("Valve Rod Length"));
+            EXPECT_EQ(o->LoEdit[0]->text() + ' ' + o->HiEdit[0]->text(), QStringLiteral("3.375 4.125"));
+            EXPECT_FALSE(o->LoEdit[2]->isEnabled());
+            o->TargetBox[size_t(DesignTarget::CutOffForwardAll)]->setChecked(false);
+            o->TargetBox[size_t(DesignTarget::CutOffReverseAll)]->setChecked(false);
+            o->TargetBox[size_t(DesignTarget::CutOffForward)]->setChecked(true);
+            o->TargetBox[size_t(DesignTarget::CutOffReverse)]->setChecked(true);
+            o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(12));
+            EXPECT_EQ(o->LoEdit[2]->text(), QStringLiteral("1.8"));
+            // Bounds that run the wrong way: told, nothing searched.
+            o->HiEdit[2]->setText(QStringLiteral("1.7"));
+            QTest::mouseClick(o->FindBut, Qt::LeftButton);
+            EXPECT_FALSE(o->Searching());
+            EXPECT_EQ(o->ResultText->text(),
+                      QStringLiteral("The bounds of RevHeadArmLower must run from a lower to a higher value."));
+            o->HiEdit[2]->setText(QStringLiteral("2.2"));
+            QTest::mouseClick(o->FindBut, Qt::LeftButton);
+            phase = 1;
+            return false;
+        }
+        if (o->Searching()) return false;
+        EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Improved) << o->ResultText->text().toStdString();
+        EXPECT_EQ(o->ResultGrid->item(0, 0)->text(), QStringLiteral("Valve Rod Length (units)"));
+        EXPECT_EQ(o->ResultGrid->item(3, 0)->text(), QStringLiteral("Objective"));
+        EXPECT_EQ(o->CheckAfter().lines.size(), 10u);
+        QTest::mouseClick(o->ApplyBut, Qt::LeftButton);
+        return true;
+    });
+    form->OptimiseDesignClick();
+    ASSERT_TRUE(o->Result().Improved());
+    for (const DimensionValue& v : o->Result().values) EXPECT_EQ(GetDimension(state.gear, v.code), v.value);
+    EXPECT_EQ(state.dyn.UndoCount, 3);
+    EXPECT_EQ(form->SBRevArm->value(), 0);
+    // The check the window showed after is the check of the design now.
+    const DesignCheckResult now = CheckDesign(DesignAsOpened(state.gear), DefaultCheckLimits());
+    ASSERT_EQ(now.lines.size(), o->CheckAfter().lines.size());
+    for (size_t k = 0; k < now.lines.size(); ++k) EXPECT_EQ(now.lines[k].pass, o->CheckAfter().lines[k].pass);
+    for (int k = 0; k < 3; ++k) form->UnDoDnClick();
+    EXPECT_EQ(form->SBRevArm->value(), notch);
+    EXPECT_EQ(Saved(), before);
+}
+
+TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
+{
+    const QByteArray before = Saved();
+    TOptimise* o = form->Forms.Optimise;
+    int phase = 0;
+    DriveModal([&] {
+        if (!o->isVisible()) return false;
+        if (phase == 0) {
+            o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(17));
+            o->FindButClick();
+            EXPECT_TRUE(o->StopBut->isEnabled() && !o->FindBut->isEnabled() && !o->TargetBox[0]->isEnabled());
+            phase = 1;
+            return false;
+        }
+        if (phase == 1) {
+            QTest::mouseClick(o->StopBut, Qt::LeftButton);
+            phase = 2;
+            return false;
+        }
+        if (o->Searching()) return false;
+        EXPECT_EQ(o->ResultText->text(), QStringLiteral("Stopped before a result was found."));
+        EXPECT_FALSE(o->ApplyBut->isEnabled());
+        QTest::mouseClick(o->CancelBut, Qt::LeftButton);
+        return true;
+    });
+    form->OptimiseDesignClick();
+    EXPECT_EQ(phase, 2);
+    EXPECT_FALSE(o->isVisible());
+    EXPECT_EQ(state.dyn.UndoCount, 0);
+    EXPECT_EQ(Saved(), before);
+}
