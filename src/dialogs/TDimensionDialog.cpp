@@ -47,11 +47,13 @@ void TDimensionDialog::PlaceField(int k, int editX, int editY, int buttonX, int 
     b->setGeometry(buttonX, buttonY, 8, 13);
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::ClickFocus); // Tab walks the fields only
+    b->setToolTip(QString::fromLatin1(kCloseUpButtonText));
     Button[k] = b;
     connect(b, &QPushButton::clicked, this, [this, k] { DispatchButtonClick(k); });
 
     auto* e = new QLineEdit(this);
     e->setObjectName(QStringLiteral("Edit%1").arg(k));
+    e->setToolTip(QString::fromStdString(DimensionWhereText(FieldCode(k))));
     e->setGeometry(editX, editY, 40, 13);
     e->setFrame(false);
     e->setTextMargins(0, 0, 0, 0);
