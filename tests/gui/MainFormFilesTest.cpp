@@ -1,5 +1,6 @@
 // Open, save and import through the main window's commands.
 #include "aids/TDrawLines.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
@@ -595,6 +596,7 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
     AppState other = state;
     other.gear.Stroke = 2.5f;
     ASSERT_TRUE(SaveNativeFile(other, (dir / "there.vgw").string()).ok);
+    ASSERT_TRUE(ExportJsonDesign(other, (dir / "there.json").string()).ok);
 
     const struct {
         const char* what;
@@ -621,6 +623,9 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
          {},
          dir / "there.vgw",
          "there.vgw"},
+        {"a JSON design goes back to its file as JSON",
+         [&] { ASSERT_TRUE(form->OpenDesignFile(Q(dir / "there.json"))); }, ctrlS, {}, {}, dir / "there.json",
+         "there.json"},
         {"an import has no file",
          [&] { ASSERT_TRUE(form->OpenDesignFile(Q(dir / "old.vgd"))); },
          ctrlS,
@@ -656,7 +661,8 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
         EXPECT_FALSE(form->DesignChanged());
         AppState back;
         StartupModel(back);
-        ASSERT_TRUE(OpenNativeFile(back, c.written.string()).ok);
+        const bool json = c.written.extension() == ".json";
+        ASSERT_TRUE((json ? OpenJsonDesign(back, c.written.string()) : OpenNativeFile(back, c.written.string())).ok);
         EXPECT_EQ(back.gear.Stroke, stroke);
     }
 }
