@@ -1,3 +1,4 @@
+#include "analysis/Assembly.h"
 #include "model/Model.h"
 
 #include <benchmark/benchmark.h>
@@ -30,3 +31,14 @@ static void BM_TickModel(benchmark::State& st)
     }
 }
 BENCHMARK(BM_TickModel);
+
+// What the main window and the dimension dialogs pay once per design and
+// reverse arm setting when the gear cannot be assembled: a turn on a copy.
+static void BM_ExplainAssembly(benchmark::State& st)
+{
+    AppState s;
+    StartupModel(s);
+    s.gear.EccRodLength = 11;
+    for (auto _ : st) benchmark::DoNotOptimize(ExplainAssembly(s.gear));
+}
+BENCHMARK(BM_ExplainAssembly);

@@ -1,11 +1,14 @@
 #include "app/CommandLine.h"
 
+#include "analysis/Assembly.h"
+#include "analysis/ValveEvents.h"
 #include "analysis/ValveEventsTable.h"
 #include "files/FileMessages.h"
 #include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "model/ProgramVersion.h"
 #include "platform/FileSystem.h"
 
@@ -342,8 +345,22 @@ QString AssemblyWarning(const AppState& s)
     const auto clamped =
         std::count_if(rows.begin(), rows.end(), [](const ValveEventsRow& r) { return r.events.clamped; });
     if (clamped == 0) return {};
-    return QStringLiteral("quelf: warning: the gear cannot be assembled everywhere: the solver clamped in %1 of the "
-                          "%2 rows of the valve events table")
+    // What keeps it from it, at the setting of the first row that clamped
+    // (a turn solved on a copy there).
+    QString why;
+    for (const ValveEventsRow& r : rows) {
+        if (!r.events.clamped) continue;
+        Gear g = s.gear;
+        g.RevArmPos = r.events.revArmPos;
+        const std::string text = ExplainAssembly(g);
+        if (text.empty()) continue;
+        why = QStringLiteral("%1 (reverse arm %2); ")
+                  .arg(QString::fromStdString(text), QString::fromStdString(DecimalText(g.RevArmPos, 3)));
+        break;
+    }
+    return QStringLiteral("quelf: warning: the gear cannot be assembled everywhere: %1the solver clamped in %2 of the "
+                          "%3 rows of the valve events table")
+        .arg(why)
         .arg(clamped)
         .arg(rows.size());
 }

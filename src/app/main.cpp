@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "files/Recovery.h"
 #include "mainwin/TMainForm.h"
 #include "model/ProgramVersion.h"
 #include "platform/QtDesktop.h"
@@ -7,6 +8,7 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -35,6 +37,10 @@ int main(int argc, char** argv)
     TMainForm mainForm(state, sound, random, clock);
     mainForm.CreateChildWindows();
     mainForm.show();
+    // Unsaved changes are kept in the user's state folder while the program
+    // runs; what a program that died left there is offered back.
+    mainForm.EnableRecovery(QString::fromStdString(
+        RecoveryFolder(qEnvironmentVariable("XDG_STATE_HOME").toStdString(), QDir::homePath().toStdString())));
     // A design named on the command line opens once the window is up.
     if (arguments.size() == 2) mainForm.OpenDesignWhenShown(arguments[1]);
     return app.exec();

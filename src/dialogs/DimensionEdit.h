@@ -41,6 +41,13 @@ void NoteDimensionKey(AppState& s, int code, const DimensionKey& key);
 // round(1000 * RevArmMax): the reverse arm bar spans -limit..limit.
 int RevArmBarLimit(const Gear& g);
 
+// Where the dimension of `code` is measured, in one sentence: the tooltip of
+// its field. Empty for a code that is no dimension.
+std::string DimensionWhereText(int code);
+// The tooltip of the small button in front of every field.
+inline constexpr const char* kCloseUpButtonText =
+    "Show where this dimension lies on the gear in a close-up (the dialog comes back afterwards).";
+
 // ---------------------------------------------------------------- small dialogs
 // Str(value, 5, 3) behind a prefix such as "Min = ".
 std::string RevPosLabel(const std::string& prefix, long double value);

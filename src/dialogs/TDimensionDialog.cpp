@@ -1,11 +1,13 @@
 #include "dialogs/TDimensionDialog.h"
 
+#include "analysis/Assembly.h"
 #include "dialogs/DimensionEdit.h"
 #include "dialogs/TDialogLinks.h"
 #include "platform/QtEditHooks.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -20,6 +22,14 @@ TDimensionDialog::TDimensionDialog(AppState& state, TMainForm* mainForm, QWidget
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     setAutoFillBackground(true);
+    AssemblyText = new QLabel(this);
+    AssemblyText->setObjectName(QStringLiteral("AssemblyText"));
+    AssemblyText->setWordWrap(true);
+    QPalette red = AssemblyText->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    AssemblyText->setPalette(red);
+    AssemblyText->setGeometry(0, 0, 0, 0); // no room until it has something to say
+    AssemblyText->hide();
 }
 
 QPushButton* TDimensionDialog::MakeButton(const char* name, const QString& caption, int x, int y, int w, int h)
@@ -37,11 +47,13 @@ void TDimensionDialog::PlaceField(int k, int editX, int editY, int buttonX, int 
     b->setGeometry(buttonX, buttonY, 8, 13);
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::ClickFocus); // Tab walks the fields only
+    b->setToolTip(QString::fromLatin1(kCloseUpButtonText));
     Button[k] = b;
     connect(b, &QPushButton::clicked, this, [this, k] { DispatchButtonClick(k); });
 
     auto* e = new QLineEdit(this);
     e->setObjectName(QStringLiteral("Edit%1").arg(k));
+    e->setToolTip(QString::fromStdString(DimensionWhereText(FieldCode(k))));
     e->setGeometry(editX, editY, 40, 13);
     e->setFrame(false);
     e->setTextMargins(0, 0, 0, 0);
@@ -63,6 +75,26 @@ void TDimensionDialog::FillFields()
 {
     for (int k = 1; k <= kFields; ++k)
         if (Edit[k]) Edit[k]->setText(QString::fromStdString(DimensionFieldText(s.gear, FieldCode(k))));
+    ShowAssemblyText();
+}
+
+void TDimensionDialog::ShowAssemblyText()
+{
+    if (baseHeight_ == 0) baseHeight_ = height();
+    const QString text = QString::fromStdString(ExplainAssembly(s.gear));
+    if (text == AssemblyText->text() && AssemblyText->isVisibleTo(this) == !text.isEmpty()) return;
+    AssemblyText->setText(text);
+    if (text.isEmpty()) {
+        AssemblyText->hide();
+        AssemblyText->setGeometry(0, 0, 0, 0);
+        setFixedSize(kWidth, baseHeight_);
+        return;
+    }
+    const int w = kWidth - 8;
+    const int h = AssemblyText->heightForWidth(w);
+    AssemblyText->setGeometry(4, baseHeight_, w, h);
+    setFixedSize(kWidth, baseHeight_ + h + 4);
+    AssemblyText->show();
 }
 
 int TDimensionDialog::FieldIndexOf(QObject* watched) const
@@ -107,6 +139,7 @@ void TDimensionDialog::FieldExit(int k)
 {
     CommitDimensionField(s, FieldCode(k), Edit[k]->text().toStdString());
     AfterCommit(k);
+    ShowAssemblyText();
 }
 
 void TDimensionDialog::SmallButtonClick(int k) { s.highlight.HighlightDim = FieldCode(k); }

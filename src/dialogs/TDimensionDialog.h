@@ -45,6 +45,7 @@
     }
 // clang-format on
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class TMainForm;
@@ -67,8 +68,16 @@ public:
     // The variable code of field k.
     virtual int FieldCode(int k) const = 0;
 
-    // Write every field from the model (the activation's refill).
+    // Write every field from the model (the activation's refill), and the
+    // explanation below.
     void FillFields();
+
+    // Under the fields while the design cannot be assembled at its reverse
+    // arm setting: what keeps it from it (ExplainAssembly, on a copy), in
+    // red; the dialog grows by its height while it shows. Refreshed at the
+    // activation, each commit and each reset.
+    QLabel* AssemblyText = nullptr;
+    void ShowAssemblyText();
 
     // Closing by the window's close button forgets the opening values.
     void reject() override;
@@ -118,4 +127,5 @@ private:
     // dialog. The close-up's round trip closes and reopens the dialog; it
     // keeps them.
     std::optional<DimensionDialogOpening> opened_;
+    int baseHeight_ = 0; // the dialog's height without the explanation
 };

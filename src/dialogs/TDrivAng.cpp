@@ -14,8 +14,6 @@ TDrivAng::TDrivAng(AppState& state, TMainForm* mainForm, QWidget* parent)
 {
     setObjectName(QStringLiteral("DrivAng"));
     setWindowTitle(QStringLiteral("Driver Angle"));
-    enterPressesOK = true;
-    OK->setDefault(true);
     MakeLabel("Label1", QStringLiteral("Min = 0.00"), 4, 2, 90);
     MakeLabel("Label2", QStringLiteral("Max = 360.00"), 108, 2, 96);
 }

@@ -32,6 +32,10 @@ TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* pa
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);
     Cancel->setObjectName(QStringLiteral("Cancel"));
     Cancel->setGeometry(34 + editWidth + 8 + bw, rowY, bw, 23);
+    // Return is OK wherever the focus is (a button with the focus would
+    // otherwise take Return for itself: Cancel, where the focus starts).
+    OK->setDefault(true);
+    for (QPushButton* b : {OK, Cancel}) b->setAutoDefault(false);
     connect(OK, &QPushButton::clicked, this, [this] {
         OKClick();
         accept();
@@ -54,7 +58,7 @@ bool TSettingDialog::eventFilter(QObject* watched, QEvent* event)
         char key = 0;
         if (!KeyPressChar(ke, key)) return false;
         // A default button takes Enter before the edit's key filter sees it.
-        if (key == '\r' && enterPressesOK) return false;
+        if (key == '\r') return false; // the default button, OK, takes Enter
         if (key == 0x1B) return false; // Escape: the dialog's, see keyPressEvent
         Edit1KeyPress(key);
         return key == 0;

@@ -32,8 +32,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    // Enter presses OK (TDrivAng, TStpAng); Escape presses Cancel (TRevPos).
-    bool enterPressesOK = false;
+    // Enter presses OK, the default button, wherever the focus is; Escape
+    // presses Cancel (TRevPos).
     bool escapePressesCancel = false;
     // "-" may go into Edit1, typed or pasted (TRevPos).
     bool minusAllowed = false;

@@ -14,8 +14,6 @@ TStpAng::TStpAng(AppState& state, TMainForm* mainForm, QWidget* parent)
 {
     setObjectName(QStringLiteral("StpAng"));
     setWindowTitle(QStringLiteral("Step Angle"));
-    enterPressesOK = true;
-    OK->setDefault(true);
     MakeLabel("Label1", QStringLiteral("Min = 0.01"), 4, 2, 90);
     MakeLabel("Label2", QStringLiteral("Max = 45.00"), 108, 2, 96);
     Edit1->setText(QStringLiteral("5.0"));

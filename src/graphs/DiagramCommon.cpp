@@ -55,6 +55,16 @@ void DrawPositionLegendRow(Canvas& c, const AppState& s, int n)
 
 std::string DiagramUndoText(const AppState& s) { return UndoSummaryText(s) + "." + std::string(12, ' '); }
 
+std::string DiagramUndoText(Canvas& c, const AppState& s)
+{
+    const std::string redo = RedoCountText(s);
+    if (redo.empty()) return DiagramUndoText(s);
+    const std::string line = UndoSummaryText(s) + "." + redo;
+    const LD fx = s.view.FontScaleX;
+    if (ToPixel(150 * fx) + c.TextWidth(line) > ToPixel(500 * fx)) return DiagramUndoText(s);
+    return line + std::string(12, ' ');
+}
+
 DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& undoText)
 {
     DiagramPanelState out;
@@ -90,7 +100,7 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
     if (!s.dyn.UndoOn) return out;
     out.undoVisible = true;
     const int ux = ToPixel(150 * fx), uy = ToPixel(55 * fy);
-    const std::string rebuilt = DiagramUndoText(s);
+    const std::string rebuilt = DiagramUndoText(c, s);
     const std::string& shown = s.dyn.DynVarsOn ? rebuilt : undoText;
     if (!shown.empty()) {
         const int width = std::max(c.TextWidth(shown), c.TextWidth(undoText));

@@ -43,6 +43,10 @@ struct DiagramPanelState {
 // The undo line of a diagram: the undo summary of the top entry, a full stop
 // and blanks that cover a longer earlier text.
 std::string DiagramUndoText(const AppState& s);
+// The same with the count of records to redo after the full stop, while
+// some wait to be redone and the line then ends left of the legend of
+// positions (x 500 at the font scale); else DiagramUndoText.
+std::string DiagramUndoText(Canvas& c, const AppState& s);
 
 // Closing part of a diagram draw. `undoText` is the window's current undo
 // text: it is painted, then rebuilt from the top undo entry.

@@ -124,7 +124,22 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     undo_->hide();
     connect(undo_, &QPushButton::clicked, this, &TDiagramWindow::UnDoDnClick);
 
-    for (QWidget* c : std::initializer_list<QWidget*>{close_, bars_[0], bars_[1], bars_[2], bars_[3], undo_})
+    redo_ = new QPushButton("ReDo", client_);
+    redo_->setObjectName(QString(layout_.undoName).replace(QLatin1String("UnDo"), QLatin1String("ReDo")));
+    redo_->setGeometry(110, 71, 40, 16);
+    redo_->setFont(undo_->font());
+    redo_->setAutoDefault(false);
+    redo_->setEnabled(false);
+    redo_->hide();
+    connect(redo_, &QPushButton::clicked, this, &TDiagramWindow::ReDoDnClick);
+    redoAct_ = new QAction(QStringLiteral("ReDo"), this);
+    redoAct_->setObjectName(QStringLiteral("ReDo"));
+    redoAct_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAct_->setEnabled(false);
+    addAction(redoAct_);
+    connect(redoAct_, &QAction::triggered, this, &TDiagramWindow::ReDoDnClick);
+
+    for (QWidget* c : std::initializer_list<QWidget*>{close_, bars_[0], bars_[1], bars_[2], bars_[3], undo_, redo_})
         placed_.push_back({c, c->geometry()});
 }
 
@@ -242,6 +257,9 @@ void TDiagramWindow::ApplyPanel(const DiagramPanelState& st)
     }
     undo_->setVisible(st.undoVisible);
     undo_->setEnabled(s_.dyn.UndoButtonsEnabled);
+    redo_->setVisible(st.undoVisible);
+    redo_->setEnabled(RedoAvailable(s_));
+    redoAct_->setEnabled(RedoAvailable(s_));
 }
 
 // ---------------------------------------------------------------- activation and closing
@@ -317,6 +335,14 @@ void TDiagramWindow::UnDoDnClick()
     // Undoes the newest record, or switches the undo buttons off when none
     // is left; the main window's button follows.
     UndoButtonClick(s_);
+    if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(s_.dyn.UndoButtonsEnabled);
+    Redraw();
+}
+
+void TDiagramWindow::ReDoDnClick()
+{
+    // Redoes the record undone last; the main window's button and arm follow.
+    if (!PopRedo(s_)) return;
     if (host_.setUndoDnEnabled) host_.setUndoDnEnabled(s_.dyn.UndoButtonsEnabled);
     Redraw();
 }

@@ -1,7 +1,8 @@
 // The frame every analysis diagram window shares: shown modally, it stops the
 // main window's animation while open, draws its diagram on a picture that it
-// keeps and paints, carries four dynamic-variable bars and an "UnDo" button,
-// and ends every draw with the dynamic-variable panel and the undo line.
+// keeps and paints, carries four dynamic-variable bars, an "UnDo" button and
+// a "ReDo" button under it (also Ctrl+Shift+Z and Ctrl+Y), and ends every
+// draw with the dynamic-variable panel and the undo line.
 //
 // A diagram window derives from TDiagramWindow, passes its DiagramWindowLayout
 // and implements DrawDiagram (the diagram itself, without the closing panel).
@@ -136,6 +137,10 @@ public:
     QPushButton* CloseButton() const { return close_; }
     QScrollBar* Bar(int k) const { return bars_[static_cast<size_t>(k - 1)]; }
     QPushButton* UndoButton() const { return undo_; }
+    // "ReDo" (objectName: the undo button's with "ReDo" for "UnDo"), shown
+    // with the undo button, enabled while a record waits to be redone.
+    QPushButton* RedoButton() const { return redo_; }
+    QAction* ReDoAction() const { return redoAct_; } // the keys of "ReDo"
     QAction* SetRevArmPosAction() const { return setRevArmPosAct_; }
     QAction* ReDrawAction() const { return reDrawAct_; }
     QAction* UnDoAction() const { return unDoAct_; }
@@ -151,6 +156,7 @@ public:
     void DynamicVariClick();
     void UnDoMenuClick();
     void UnDoDnClick();
+    void ReDoDnClick();
     void SBDynVarEnter(int k);
     void SBDynVarChange(int k);
     void SBDynVarScroll(int k, bool endOfScroll);
@@ -179,6 +185,8 @@ private:
     QPushButton* close_ = nullptr;
     std::array<QScrollBar*, 4> bars_{};
     QPushButton* undo_ = nullptr;
+    QPushButton* redo_ = nullptr;
+    QAction* redoAct_ = nullptr;
     QAction* setRevArmPosAct_ = nullptr;
     QAction* reDrawAct_ = nullptr;
     QAction* unDoAct_ = nullptr;

@@ -9,6 +9,9 @@ using LD = long double;
 
 namespace {
 
+// The left edge of the frame around the readouts on the right.
+constexpr int kReadoutsLeft = 541;
+
 // Text at a fixed window anchor, moved by the large-font factors.
 void TextAt(Canvas& c, const View& v, LD x, LD y, const std::string& text)
 {
@@ -23,9 +26,14 @@ void UndoLabel(Canvas& c, AppState& s, FrameEffects& fx)
     fx.undoButton = Vis::Show;
     fx.undoButtonLeft = ToPixel(kUndoButtonLeft * fsx);
     fx.undoButtonTop = ToPixel((y - 1) * fsx);
-    // With nothing to undo the line only captions the button.
+    // With nothing to undo the line only captions the button. The count of
+    // records to redo follows where the line still ends left of the
+    // readouts' frame.
     ScreenOnlyPart caption(c, s.dyn.UndoCount == 0);
-    c.TextOut(ToPixel(320 * fsx), ToPixel(y * fsx), UndoSummaryText(s));
+    std::string text = UndoSummaryText(s);
+    const std::string redo = RedoCountText(s);
+    if (!redo.empty() && ToPixel(320 * fsx) + c.TextWidth(text + redo) <= ToPixel(kReadoutsLeft * fsx)) text += redo;
+    c.TextOut(ToPixel(320 * fsx), ToPixel(y * fsx), text);
 }
 
 void Readouts(Canvas& c, AppState& s)

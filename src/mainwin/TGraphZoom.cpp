@@ -32,6 +32,7 @@ TGraphZoom::TGraphZoom(AppState& state, QWidget* parent) : QDialog(parent), stat
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);
     Cancel->setObjectName(QStringLiteral("Cancel"));
     Cancel->setGeometry(225, 38, 75, 25);
+    for (QPushButton* b : {OK, Cancel}) b->setAutoDefault(false); // Return is OK wherever the focus is
     connect(OK, &QPushButton::clicked, this, &TGraphZoom::OKClick);
     connect(Cancel, &QPushButton::clicked, this, &TGraphZoom::CancelClick);
     InstallKeyPress(Edit1, [this](QChar& key) { Edit1KeyPress(key); });
@@ -53,7 +54,11 @@ void TGraphZoom::FormActivate()
 
 void TGraphZoom::Edit1KeyPress(QChar& key)
 {
-    if (key == QChar(13)) return; // Enter presses the default button
+    if (key == QChar(13)) { // Enter presses the default button, OK
+        key = QChar();
+        QMetaObject::invokeMethod(OK, &QPushButton::click, Qt::QueuedConnection);
+        return;
+    }
     NumericKeyFilter(key, Edit1, false);
 }
 

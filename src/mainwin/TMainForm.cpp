@@ -1,6 +1,7 @@
 #include "mainwin/TMainForm.h"
 
 #include "files/RecentDesigns.h"
+#include "files/Recovery.h"
 #include "model/Model.h"
 #include "model/ProgramVersion.h"
 #include "platform/QtCanvas.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTimer>
@@ -44,6 +46,13 @@ void TFrameArea::paintEvent(QPaintEvent* e)
     form_->FitFrameToArea();
     QPainter p(this);
     form_->PaintFrame(p, e->region());
+}
+
+void TFrameArea::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    // The explanation of a clamp keeps to the foot of the area.
+    if (!form_->AssemblyText().isEmpty()) form_->ShowAssemblyText();
 }
 
 void TFrameArea::mousePressEvent(QMouseEvent* e)
@@ -308,6 +317,7 @@ void TMainForm::BuildMenus()
     File1->setObjectName(QStringLiteral("File1"));
     item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
+    item(File1, SaveDimensions, "SaveDimensions", "&Save", &TMainForm::SaveDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
     item(File1, ExportDesignJson, "ExportDesignJson", "Export Design as &JSON…", &TMainForm::ExportDesignJsonClick);
     separator(File1, "N7");
@@ -337,7 +347,8 @@ void TMainForm::BuildMenus()
     item(File1, Exit1, "Exit1", "E&xit", &TMainForm::Exit1Click);
     // The desktop's standard keys beside the mnemonics.
     OpenDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAsDimensions->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     SetUp1 = mb->addMenu(QStringLiteral("&SetUp"));
@@ -369,6 +380,11 @@ void TMainForm::BuildMenus()
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
     item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+    separator(EditDimen1, "N8");
+    // R belongs to ResetAllDimensions.
+    item(EditDimen1, ReDo, "ReDo", "R&eDo", &TMainForm::ReDoClick);
+    ReDo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    ReDo->setEnabled(false);
     BuildCompareMenus();
 
     auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
@@ -405,6 +421,7 @@ void TMainForm::BuildMenus()
     // time, so that the window does not move while the picture blinks.
     mb->setMinimumHeight(mb->sizeHint().height());
     Error->setVisible(false);
+    InstallErrorToolTip();
 }
 
 void TMainForm::BuildToolBar()
@@ -582,6 +599,17 @@ void TMainForm::BuildControls()
     UnDoDn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z)); // only while shown and enabled
     UnDoDn->setEnabled(false);
     UnDoDn->hide();
+
+    AssemblyStatus = new QStatusBar(area_);
+    AssemblyStatus->setObjectName(QStringLiteral("AssemblyStatus"));
+    AssemblyStatus->setSizeGripEnabled(false);
+    AssemblyStatus->setFont(QApplication::font()); // not the frame's underlined one
+    AssemblyStatus->setAutoFillBackground(true);
+    QPalette tip = AssemblyStatus->palette();
+    tip.setColor(QPalette::Window, QColor(255, 255, 225));
+    tip.setColor(QPalette::WindowText, Qt::black);
+    AssemblyStatus->setPalette(tip);
+    AssemblyStatus->hide();
 }
 
 void TMainForm::CreateChildWindows()
@@ -675,6 +703,11 @@ void TMainForm::closeEvent(QCloseEvent* e)
     }
     Timer1->stop();
     FormClose();
+    // A normal exit leaves no recovery file.
+    if (recovery_) {
+        recoveryTimer_->stop();
+        recovery_->Stop();
+    }
     e->accept();
 }
 
@@ -692,6 +725,7 @@ void TMainForm::Timer1Timer()
 void TMainForm::Tick()
 {
     TickModel(state_);
+    UpdateAssemblyText();
     DrawFrame();
 }
 

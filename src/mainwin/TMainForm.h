@@ -9,6 +9,8 @@
 //   TMainFormDialogs.cpp   dimension and setting dialogs, highlight round trip, reset all
 //   TMainFormAids.cpp      reference points, pivots, mouse, lines and circles, data table, help
 //   TMainFormFiles.cpp     open, save, import, recent designs, a design named at start
+//   TMainFormRecovery.cpp  the recovery file of a changed design, the offer at start
+//   TMainFormAssembly.cpp  what keeps the gear from being assembled, told
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormReports.cpp   the design report, the animation
 //   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
@@ -30,11 +32,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct DesignFileResult;
 struct FileMessage;
+class RecoveryStore;
 class QAction;
 class QFileDialog;
 class QFrame;
@@ -42,11 +46,18 @@ class QMenu;
 class PictureCommands;
 class QPushButton;
 class QScrollBar;
+class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
 
+class QMessageBox;
 class TMainForm;
+
+// The question about a design a program that no longer runs left behind
+// (`RecoverBox`, "Recover the unsaved design "<name>" from <when>?", with
+// `Recover`, the default, and `Discard`); the caller owns it.
+QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& when);
 
 // The client area below the menu bar: shows the last frame, holds the controls,
 // and reports mouse presses to the form.
@@ -57,6 +68,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     TMainForm* form_;
@@ -137,6 +149,7 @@ public:
     // Menus and their items.
     QMenu *File1 = nullptr, *SetUp1 = nullptr, *EditDimen1 = nullptr, *DrawGraphs1 = nullptr, *Help1 = nullptr;
     QAction *OpenDimensions = nullptr, *OpenDosDimensions = nullptr, *SaveAsDimensions = nullptr, *Exit1 = nullptr;
+    QAction* SaveDimensions = nullptr; // "&Save": to the current file
     // The recent designs in the "File" menu, RecentDesign1..8 ([0] unused),
     // hidden while unused, and the separator after them.
     std::array<QAction*, 9> RecentDesign{};
@@ -153,6 +166,7 @@ public:
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
             *DesignCheck = nullptr, *OptimiseDesign = nullptr, *ResetAll = nullptr;
+    QAction* ReDo = nullptr; // "R&eDo": what "UnDo" took back, again
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -164,6 +178,9 @@ public:
     QAction *UnitUnspecified = nullptr, *UnitInch = nullptr, *UnitMillimetre = nullptr;
     QAction *CompareWith = nullptr, *ClearComparison = nullptr, *ReferenceGhost = nullptr;
     QAction* Error = nullptr; // picture only, hidden: the solver error indicator
+    // At the foot of the client area, shown while the gear cannot be
+    // assembled: what keeps it from it (the error picture's tooltip too).
+    QStatusBar* AssemblyStatus = nullptr;
 
 public slots:
     // ---------------------------------------------------------- TMainForm.cpp
@@ -222,6 +239,7 @@ public slots:
     void DynamicVariablesClick();
     void SetUnDoClick();
     void UnDoDnClick();
+    void ReDoClick();
     void SBDynVarChange(int k); // SBDynVar1Change..SBDynVar4Change
     void SBDynVar1Change() { SBDynVarChange(1); }
     void SBDynVar2Change() { SBDynVarChange(2); }
@@ -272,6 +290,7 @@ public slots:
 
     // ---------------------------------------------------------- TMainFormFiles.cpp
     void OpenDimensionsClick();
+    void SaveDimensionsClick();
     void SaveAsDimensionsClick();
     void OpenDosDimensionsClick();
     // The design written as JSON ("ExportJsonDialog"); the data set name, the
@@ -355,7 +374,7 @@ public:
     // save or reset. Before Exit, closing the window, an open, an import or
     // Reset All, a changed design brings the question "Save changes to
     // "<name>"?" (`SaveChangesBox`: Save runs Save As, Discard goes on,
-    // Cancel stops the command).
+    // Cancel stops the command; Save saves as "&Save" does).
     enum class SaveChangesAnswer { Save, Discard, Cancel };
     // When set, it answers the question instead of the message box (it gets
     // the question's text).
@@ -367,6 +386,40 @@ public:
     bool SaveChangesIfWanted();
     // Shows the save dialog and saves; true when the design was saved.
     bool SaveDesignAs();
+    // Saves to the current file, or as SaveDesignAs when there is none.
+    bool SaveDesign();
+    // The design's current file: the path it was opened from or last saved
+    // to; empty for the built-in design, after Reset All and after an
+    // import (an older design is saved in the native layout under a name
+    // the user gives).
+    const QString& CurrentFile() const { return currentFile_; }
+
+    // TMainFormRecovery.cpp: crash recovery in `folder` (the program passes
+    // $XDG_STATE_HOME/quelf or ~/.local/state/quelf): this program's lock file
+    // is made, a changed design is written to its recovery file within
+    // kRecoveryCheckMs of a change (and the file removed once the design is
+    // saved, opened afresh, reset or discarded, and at a normal exit), and
+    // the question about what programs that no longer run left behind is
+    // queued. False when the folder cannot be used.
+    static constexpr int kRecoveryCheckMs = 2000;
+    bool EnableRecovery(const QString& folder);
+    // The recovery file of this program ("" while recovery is off).
+    QString RecoveryFile() const;
+    // Writes the design to the recovery file when it changed since the last
+    // write, removes the file when the design has no unsaved changes.
+    void CheckRecovery();
+    // Asks, for each design a program that no longer runs left, "Recover the
+    // unsaved design "<name>" from <date time>?" (`RecoverBox`: Recover, the
+    // default, loads it as a changed design under its name and file; Discard
+    // removes it). Returns the number of questions asked.
+    int OfferRecovery();
+
+    // TMainFormAssembly.cpp: the explanation shown while the gear cannot be
+    // assembled at its reverse arm setting ("" while it can).
+    const QString& AssemblyText() const { return assemblyText_; }
+    // The explanation as the error picture's tooltip and the status line at
+    // the foot of the client area (hidden while there is none).
+    void ShowAssemblyText();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -395,6 +448,17 @@ private:
     void FinishLoad(const QString& path, bool older, const DesignFileResult& r);
     // Puts the path first in the recent designs and keeps its folder.
     void RememberDesign(const QString& path);
+    // Saves to `path` (`json`: as a JSON design, else as a native one); on
+    // success it becomes the current file.
+    bool SaveDesignTo(const QString& path, bool json);
+    // TMainFormRecovery.cpp: removes this program's recovery file (a save,
+    // an open, a reset, a discard).
+    void DropRecovery();
+    // TMainFormAssembly.cpp: after each model step, the explanation of a
+    // clamp: found once per design and reverse arm setting (on a copy).
+    void UpdateAssemblyText();
+    // Shows the error picture's tooltip over the menu bar.
+    void InstallErrorToolTip();
 
     AppState& state_;
     SoundPort& sound_;
@@ -405,6 +469,18 @@ private:
     DisplayList composed_; // the frame being composed (the storage of an older one)
     bool activatedOnce_ = false;
     bool ticking_ = false;
-    std::vector<std::uint32_t> savedDesign_; // DesignSnapshot when last saved or loaded
+    std::vector<std::uint32_t> savedDesign_; // DesignSnapshot when last saved or loaded (empty: a recovered design)
     bool askingToSave_ = false;
+    QString currentFile_;
+    // Crash recovery.
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    std::vector<std::uint32_t> recoveryWritten_; // what the recovery file holds
+    std::string recoveryInfoWritten_;
+    bool offeringRecovery_ = false;
+    QString openAfterRecovery_; // a design named at start, opened after the question
+    // What keeps the gear from being assembled, for this design and setting.
+    std::vector<float> assemblyKey_;
+    bool assemblySwept_ = false;
+    QString assemblyText_;
 };

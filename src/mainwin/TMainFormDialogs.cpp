@@ -78,7 +78,8 @@ void TMainForm::ResetAllClick()
     ClearUndo(s);
     s.dyn.UndoOn = false;
     UnDoDn->setEnabled(false);
-    // The built-in design starts afresh, as at start-up.
+    // The built-in design starts afresh, as at start-up, with no file.
+    currentFile_.clear();
     MarkDesignSaved();
 }
 

@@ -156,6 +156,15 @@ void TMainForm::UnDoDnClick()
     // Undoing a balance puts the reverse arm back as well.
     if (UndoButtonClick(state_) && state_.dyn.Undo[0].RestoresArm) ShowRevArmOfModel();
     UnDoDn->setEnabled(state_.dyn.UndoButtonsEnabled);
+    ReDo->setEnabled(RedoAvailable(state_));
+}
+
+void TMainForm::ReDoClick()
+{
+    // Redoing a balance moves the reverse arm as its Close did.
+    if (PopRedo(state_) && state_.dyn.Undo[0].RestoresArm) ShowRevArmOfModel();
+    UnDoDn->setEnabled(state_.dyn.UndoButtonsEnabled);
+    ReDo->setEnabled(RedoAvailable(state_));
 }
 
 void TMainForm::SBDynVarChange(int k)
@@ -239,6 +248,7 @@ void TMainForm::ApplyDynVarEffects(const FrameEffects& fx)
         UnDoDn->hide();
     }
     UnDoDn->setEnabled(state_.dyn.UndoButtonsEnabled);
+    ReDo->setEnabled(RedoAvailable(state_));
     if (fx.dynBarsTouched)
         for (int k = 1; k <= 4; ++k) SBDynVar[k]->setEnabled(fx.dynBarEnabled[k - 1]);
 }

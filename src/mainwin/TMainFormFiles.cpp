@@ -169,6 +169,8 @@ DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 
 void TMainForm::FinishLoad(const QString& path, bool older, const DesignFileResult& r)
 {
+    // An older design has no file to be saved back to: Save asks for a name.
+    currentFile_ = older ? QString() : path;
     if (!older) {
         ClearDrawLinesLabels();
         HighlightDrawLinesCurrentRow();
@@ -203,7 +205,14 @@ void TMainForm::OpenDesignWhenShown(const QString& path)
 {
     // Queued: the window is up before any question or message about the file.
     QMetaObject::invokeMethod(
-        this, [this, path] { OpenDesignFile(path); }, Qt::QueuedConnection);
+        this,
+        [this, path] {
+            if (offeringRecovery_)
+                openAfterRecovery_ = path; // after the question about a recovered design
+            else
+                OpenDesignFile(path);
+        },
+        Qt::QueuedConnection);
 }
 
 // ------------------------------------------------------------------ recent designs
@@ -247,19 +256,34 @@ void TMainForm::RecentDesignClick(int k)
     RefreshRecentDesigns();
 }
 
-bool TMainForm::SaveDesignAs()
+bool TMainForm::SaveDesignTo(const QString& path, bool json)
 {
-    const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
-    if (path.isEmpty()) return false;
-    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path), files_);
+    const DesignFileResult r =
+        json ? ExportJsonDesign(state_, LocalPath(path), files_) : SaveNativeFile(state_, LocalPath(path), files_);
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;
     }
+    currentFile_ = path;
     MarkDesignSaved();
     RememberDesign(path);
     return true;
 }
+
+bool TMainForm::SaveDesignAs()
+{
+    const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
+    return !path.isEmpty() && SaveDesignTo(path, false);
+}
+
+bool TMainForm::SaveDesign()
+{
+    // A design opened from a JSON file goes back to it as JSON.
+    if (currentFile_.isEmpty()) return SaveDesignAs();
+    return SaveDesignTo(currentFile_, IsJsonDesignPath(LocalPath(currentFile_)));
+}
+
+void TMainForm::SaveDimensionsClick() { SaveDesign(); }
 
 void TMainForm::SaveAsDimensionsClick() { SaveDesignAs(); }
 
@@ -283,7 +307,11 @@ void TMainForm::OpenDosDimensionsClick()
 // ------------------------------------------------------------------ unsaved changes
 bool TMainForm::DesignChanged() const { return DesignSnapshot(state_) != savedDesign_; }
 
-void TMainForm::MarkDesignSaved() { savedDesign_ = DesignSnapshot(state_); }
+void TMainForm::MarkDesignSaved()
+{
+    savedDesign_ = DesignSnapshot(state_);
+    DropRecovery();
+}
 
 bool TMainForm::SaveChangesIfWanted()
 {
@@ -307,7 +335,8 @@ bool TMainForm::SaveChangesIfWanted()
         if (pressed == QMessageBox::Save) answer = SaveChangesAnswer::Save;
         if (pressed == QMessageBox::Discard) answer = SaveChangesAnswer::Discard;
     }
-    const bool goOn = answer == SaveChangesAnswer::Discard || (answer == SaveChangesAnswer::Save && SaveDesignAs());
+    if (answer == SaveChangesAnswer::Discard) DropRecovery();
+    const bool goOn = answer == SaveChangesAnswer::Discard || (answer == SaveChangesAnswer::Save && SaveDesign());
     askingToSave_ = false;
     return goOn;
 }

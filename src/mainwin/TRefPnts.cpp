@@ -25,7 +25,14 @@ TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(
         e->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         e->setGeometry(76, y, 70, 22);
         e->setAlignment(Qt::AlignRight);
-        InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, true); });
+        InstallKeyPress(e, [this, e](QChar& key) {
+            if (key == QChar(13)) { // Enter presses the default button, OK
+                key = QChar();
+                QMetaObject::invokeMethod(OK, &QPushButton::click, Qt::QueuedConnection);
+                return;
+            }
+            NumericKeyFilter(key, e, true);
+        });
         InstallNumberRule(e, true);
         *edits[i] = e;
     }
@@ -37,6 +44,7 @@ TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(
         connect(b, &QPushButton::clicked, this, slot);
     };
     button(OK, "OK", 12, &TRefPnts::OKClick);
+    OK->setDefault(true); // Return is OK
     button(Cancel, "Cancel", 44, &TRefPnts::CancelClick);
     button(Zero, "Zero", 76, &TRefPnts::ZeroClick);
 }

@@ -126,6 +126,9 @@ struct Gear {
     // Error signalling.
     bool ErrorBeepOn = true;
     bool SolveError = false;
+    // The guards that clamped in the last solve and the openings after it,
+    // one bit each (SolveGuardBit), whether or not the error beeps.
+    std::uint32_t SolveClamps = 0;
 
     // Angles kept by the solver for the drawing (radians).
     float RevHeadAngle = 0;
@@ -312,7 +315,12 @@ struct UndoEntry {
     std::array<float, 4> ArmBefore{}; // RevArm[0..3]: centre, mid gear, the two normal notches
     // A record of a change of the whole design (Code kWholeDesignCode): the
     // design before and after it; undoing it puts the design back as before.
-    std::shared_ptr<const WholeDesign> WholeBefore, WholeAfter;
+    std::shared_ptr<const WholeDesign> WholeBefore{}, WholeAfter{};
+    // What the undo of the record replaced, kept when it is undone so that a
+    // redo puts it back: the dimension's value and (RestoresArm) the arm.
+    float ValueAfter = 0;
+    float ArmPosAfter = 0;
+    std::array<float, 4> ArmAfter{};
 };
 
 struct DynVars {
@@ -324,6 +332,10 @@ struct DynVars {
     float SlotValueOnEnter = 0;
     std::array<UndoEntry, kUndoEntries> Undo{};
     int UndoCount = 0;
+    // The records undone, to redo: Redo[0] is the one undone last; RedoCount
+    // of them (at most kUndoEntries - 1). A new record empties the list.
+    std::array<UndoEntry, kUndoEntries - 1> Redo{};
+    int RedoCount = 0;
     std::uint64_t UndoSerial = 0; // the serial of the newest record made (never reset)
     bool EditDirty = false;
     bool DynVarsOn = false;

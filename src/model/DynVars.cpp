@@ -30,6 +30,38 @@ float NormaliseDegrees(LD a)
 
 void ClearEntry(UndoEntry& e) { e = UndoEntry{}; }
 
+// The codes whose value an undo restores.
+bool RestoresValue(int code) { return code != 21 && code != 22 && code != 102; }
+
+// What the undo of `e` is about to replace, kept in `e` for its redo.
+void KeepWhatUndoReplaces(const AppState& s, UndoEntry& e)
+{
+    if (RestoresValue(e.Code)) e.ValueAfter = GetDimension(s.gear, e.Code);
+    if (e.RestoresArm) {
+        std::copy_n(s.gear.RevArm.begin(), e.ArmAfter.size(), e.ArmAfter.begin());
+        e.ArmPosAfter = s.gear.RevArmPos;
+    }
+}
+
+// The redo of `e`: what its undo replaced, back in place.
+void PutBackWhatUndoReplaced(AppState& s, const UndoEntry& e)
+{
+    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.ValueAfter);
+    if (e.RestoresArm) {
+        std::copy(e.ArmAfter.begin(), e.ArmAfter.end(), s.gear.RevArm.begin());
+        s.gear.RevArmPos = e.ArmPosAfter;
+        s.steam.FrontCutOffText.clear();
+        s.steam.RearCutOffText.clear();
+    }
+    if (e.WholeAfter) RestoreWholeDesign(s, *e.WholeAfter);
+}
+
+void ClearRedo(DynVars& d)
+{
+    for (UndoEntry& e : d.Redo) ClearEntry(e);
+    d.RedoCount = 0;
+}
+
 } // namespace
 
 bool SlotHoldsVariable(const DynSlot& slot) { return slot.Name != kEmptySlotName; }
@@ -97,6 +129,7 @@ void PushUndo(AppState& s)
     d.Undo[1].WholeBefore.reset();
     d.Undo[1].WholeAfter.reset();
     d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
+    ClearRedo(d);
 }
 
 void RefreshDynSlots(AppState& s)
@@ -129,9 +162,14 @@ void PopUndo(AppState& s)
     DynVars& d = s.dyn;
     for (int i = 0; i < kUndoEntries - 1; ++i) d.Undo[i] = d.Undo[i + 1];
 
-    const UndoEntry& e = d.Undo[0];
-    if (e.Code != 21 && e.Code != 22 && e.Code != 102)
-        SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    UndoEntry& e = d.Undo[0];
+    if (e.Code > 0) {
+        KeepWhatUndoReplaces(s, e);
+        for (int i = static_cast<int>(d.Redo.size()) - 1; i >= 1; --i) d.Redo[i] = d.Redo[i - 1];
+        d.Redo[0] = e;
+        d.RedoCount = std::min(d.RedoCount + 1, static_cast<int>(d.Redo.size()));
+    }
+    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
     if (e.RestoresArm) {
         std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosBefore;
@@ -149,12 +187,40 @@ void PopUndo(AppState& s)
     d.UndoCount = std::max(d.UndoCount - 1, 0);
 }
 
+bool PopRedo(AppState& s)
+{
+    DynVars& d = s.dyn;
+    if (d.RedoCount <= 0) return false;
+    const UndoEntry e = d.Redo[0];
+    for (std::size_t i = 0; i + 1 < d.Redo.size(); ++i) d.Redo[i] = d.Redo[i + 1];
+    ClearEntry(d.Redo.back());
+    --d.RedoCount;
+
+    PutBackWhatUndoReplaced(s, e);
+    // The slots follow their dimensions without the round trip of
+    // RefreshDynSlots, so that a redo puts back the very values.
+    for (int slot = 1; slot <= 4; ++slot) {
+        DynSlot& sl = d.Slot[slot];
+        if (IsBarVariableCode(sl.Code)) sl.Value = GetDimension(s.gear, sl.Code);
+    }
+
+    for (int i = kUndoEntries - 1; i >= 2; --i) d.Undo[i] = d.Undo[i - 1];
+    d.Undo[1] = e;
+    d.Undo[0] = e;
+    d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
+    d.UndoButtonsEnabled = true;
+    return true;
+}
+
+bool RedoAvailable(const AppState& s) { return s.dyn.RedoCount > 0; }
+
 void ClearUndo(AppState& s)
 {
     DynVars& d = s.dyn;
     for (UndoEntry& e : d.Undo) ClearEntry(e);
     d.UndoCount = 0;
     d.UndoButtonsEnabled = false;
+    ClearRedo(d);
 }
 
 bool UndoAvailable(const AppState& s) { return s.dyn.Undo[1].Code > 0; }
@@ -256,6 +322,12 @@ std::string UndoSummaryText(const AppState& s)
     const UndoEntry& e = s.dyn.Undo[1];
     return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
            FormatFixed(e.Old, 6, 3);
+}
+
+std::string RedoCountText(const AppState& s)
+{
+    if (s.dyn.RedoCount <= 0) return "";
+    return "   " + FormatInt(s.dyn.RedoCount, 1) + " to redo";
 }
 
 std::string SlotValueText(const AppState& s, int slot)

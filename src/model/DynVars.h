@@ -42,7 +42,8 @@ bool IsBarVariableCode(int code);
 
 // Open a new undo record (only while EditDirty): enable the undo buttons, move
 // entries 0..19 to 1..20, UndoCount := min(UndoCount + 1, 20); entry 1 gets
-// the next serial (UndoSerial + 1) and moves no arm. The caller then fills
+// the next serial (UndoSerial + 1) and moves no arm. The redo list is
+// emptied: a new change ends what could be redone. The caller then fills
 // entry 1.
 void PushUndo(AppState& s);
 
@@ -53,11 +54,29 @@ void PushUndo(AppState& s);
 // readouts emptied; for a record of a whole-design change, the whole design as
 // it was before; refresh the four slots, disable the undo buttons when no
 // record remains, UndoCount := max(UndoCount - 1, 0). The record undone stays
-// in entry 0 until the next undo.
+// in entry 0 until the next undo or redo. Before anything is restored, what
+// the undo replaces is kept in the record (ValueAfter, ArmAfter,
+// ArmPosAfter), and the record goes first into the redo list.
 void PopUndo(AppState& s);
 
+// Redo the record undone last: what its undo replaced is put back (the
+// dimension and, RestoresArm, RevArm[0..3] and RevArmPos with both cut-off
+// readouts emptied), the four slots take their dimensions' values (as they
+// are: no round trip), and the record goes back into
+// the history as entry 1 with its serial (entries 1..19 move to 2..20,
+// UndoCount := min(UndoCount + 1, 20), the undo buttons enabled); entry 0
+// holds it as well. False when there is nothing to redo.
+//
+// Every kind of record is redone the same way: its undo first keeps what it
+// replaces (KeepWhatUndoReplaces in DynVars.cpp), the redo writes that back
+// (PutBackWhatUndoReplaced). A new kind of record adds its part to both.
+bool PopRedo(AppState& s);
+
+// True when a record waits to be redone.
+bool RedoAvailable(const AppState& s);
+
 // All 21 entries := code 0, values 0, empty name; UndoCount := 0; the undo
-// buttons disabled.
+// buttons disabled; the redo list emptied.
 void ClearUndo(AppState& s);
 
 // True when entry 1 holds a record that "UnDo" can take back (code > 0).
@@ -125,5 +144,8 @@ void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string&
 // i(UndoCount, 2) + "- " + name + " " + f(new, 6, 3) + " to " + f(old, 6, 3)
 // of entry 1.
 std::string UndoSummaryText(const AppState& s);
+// What follows the undo line while records wait to be redone: "   3 to redo";
+// empty while none does.
+std::string RedoCountText(const AppState& s);
 // f(value, 6, 3) of a slot.
 std::string SlotValueText(const AppState& s, int slot);

@@ -247,35 +247,43 @@ void FlagSolveError(Gear& g)
     if (g.ErrorBeepOn) g.SolveError = true;
 }
 
-void ClampDenominator(Gear& g, long double& d)
+namespace {
+void NoteClamp(Gear& g, SolveGuard guard)
+{
+    FlagSolveError(g);
+    g.SolveClamps |= SolveGuardBit(guard);
+}
+} // namespace
+
+void ClampDenominator(Gear& g, long double& d, SolveGuard guard)
 {
     const LD limit = 0.00001f;
     if (d >= 0 && d < limit) {
         d = limit;
-        FlagSolveError(g);
+        NoteClamp(g, guard);
     } else if (d > -limit && d < 0) {
         d = -limit;
-        FlagSolveError(g);
+        NoteClamp(g, guard);
     }
 }
 
-void ClampUnit(Gear& g, long double& u)
+void ClampUnit(Gear& g, long double& u, SolveGuard guard)
 {
     const LD limit = 0.999999f;
     if (!(u <= limit)) {
         u = limit;
-        FlagSolveError(g);
+        NoteClamp(g, guard);
     } else if (u < -limit) {
         u = -limit;
-        FlagSolveError(g);
+        NoteClamp(g, guard);
     }
 }
 
-void AbsRadicand(Gear& g, long double& v)
+void AbsRadicand(Gear& g, long double& v, SolveGuard guard)
 {
     if (v < 0) {
         v = -v;
-        FlagSolveError(g);
+        NoteClamp(g, guard);
     }
 }
 
@@ -289,6 +297,7 @@ void SolveLinkage(Gear& g)
     auto& X = g.PointX;
     auto& Y = g.PointY;
     const LD theta = static_cast<LD>(g.DriverAngle) * kPi / 180.0L;
+    g.SolveClamps = 0;
 
     // 1. Reverse arm end.
     X[18] = g.RevArmPos;
@@ -297,7 +306,7 @@ void SolveLinkage(Gear& g)
     Y[2] = ToModelFloat(Y[1] - std::sin(theta) * static_cast<LD>(g.Stroke) / 2);
     // 3. Crosshead, forward solution.
     LD v = Sq(g.MainRodLength) - Sq(static_cast<LD>(Y[2]) - Y[3]);
-    AbsRadicand(g, v);
+    AbsRadicand(g, v, SolveGuard::MainRodReach);
     X[3] = ToModelFloat(X[2] + std::sqrt(v));
     // 4. Eccentric centre.
     const LD eps = (static_cast<LD>(g.DriverAngle) + g.EccAngleDeg) * kPi / 180.0L;
@@ -305,25 +314,25 @@ void SolveLinkage(Gear& g)
     Y[5] = ToModelFloat(Y[1] - std::sin(eps) * static_cast<LD>(g.EccCircleDiam) / 2);
     // 5. Reverse arm end height, lower solution.
     v = Sq(g.RevHeadArmLower) - Sq(static_cast<LD>(X[18]) - X[9]);
-    AbsRadicand(g, v);
+    AbsRadicand(g, v, SolveGuard::RevHeadArmReach);
     Y[18] = ToModelFloat(Y[9] - std::sqrt(v));
     // 6. Upper end of the reverse head.
     LD L = g.RevHeadArmLower;
-    ClampDenominator(g, L);
+    ClampDenominator(g, L, SolveGuard::RevHeadArmZero);
     X[10] = ToModelFloat(X[9] + (static_cast<LD>(X[9]) - X[18]) * g.RevHeadUpper / L);
     Y[10] = ToModelFloat(Y[9] + static_cast<LD>(g.RevHeadUpper) * (static_cast<LD>(Y[9]) - Y[18]) / L);
     // 7. Inclination of the reverse head.
     LD D = static_cast<LD>(Y[10]) - Y[18];
-    ClampDenominator(g, D);
+    ClampDenominator(g, D, SolveGuard::RevHeadLevel);
     g.RevHeadAngle = ToModelFloat(std::atan((static_cast<LD>(X[18]) - X[10]) / D));
     // 8. Triangle eccentric centre - reverse arm end - strap guide point.
     D = static_cast<LD>(Y[18]) - Y[5];
-    ClampDenominator(g, D);
+    ClampDenominator(g, D, SolveGuard::EccCentreLevelArmEnd);
     const LD A = kPi - g.RevHeadAngle - std::atan((static_cast<LD>(X[18]) - X[5]) / D);
     LD S = static_cast<LD>(g.EccStrapLower) + g.EccStrapUpper;
-    ClampDenominator(g, S);
+    ClampDenominator(g, S, SolveGuard::StrapZero);
     LD u = std::sqrt(Sq(static_cast<LD>(X[18]) - X[5]) + Sq(static_cast<LD>(Y[18]) - Y[5])) * std::sin(A) / S;
-    ClampUnit(g, u);
+    ClampUnit(g, u, SolveGuard::StrapReach);
     const LD B = kPi - A - ArcSin(u);
     const LD r = std::sin(B) * (static_cast<LD>(g.EccStrapLower) + g.EccStrapUpper) / std::sin(A);
     // 9. Strap guide point.
@@ -331,7 +340,7 @@ void SolveLinkage(Gear& g)
     Y[7] = ToModelFloat(Y[18] + std::cos(static_cast<LD>(g.RevHeadAngle)) * r);
     // 10. Strap inclination.
     D = static_cast<LD>(Y[7]) - Y[5];
-    ClampDenominator(g, D);
+    ClampDenominator(g, D, SolveGuard::StrapLevel);
     g.StrapAngle = ToModelFloat(std::atan((static_cast<LD>(X[7]) - X[5]) / D));
     // 11. Strap points.
     const LD ss = std::sin(static_cast<LD>(g.StrapAngle));
@@ -344,13 +353,13 @@ void SolveLinkage(Gear& g)
     Y[14] = ToModelFloat(Y[6] - ss * g.EccStrapHorz);
     // 12. Eccentric rod and rocker upper arm.
     D = static_cast<LD>(X[15]) - X[14];
-    ClampDenominator(g, D);
+    ClampDenominator(g, D, SolveGuard::EccRodUnderRocker);
     const LD phi = std::atan((static_cast<LD>(Y[15]) - Y[14]) / D);
     const LD d = std::sqrt(Sq(static_cast<LD>(X[15]) - X[14]) + Sq(static_cast<LD>(Y[15]) - Y[14]));
     LD E = g.EccRodLength;
-    ClampDenominator(g, E);
+    ClampDenominator(g, E, SolveGuard::EccRodZero);
     u = (Sq(d) + Sq(g.EccRodLength) - Sq(g.RockerUpperVert) - Sq(g.RockerUpperHorz)) / 2 / d / E;
-    ClampUnit(g, u);
+    ClampUnit(g, u, SolveGuard::EccRodReach);
     // 13. Front pin of the eccentric rod, branch by the sign of RockerUpperVert.
     if (g.RockerUpperVert >= 0) {
         const LD alpha = kPiHalf - ArcSin(u) - phi;
@@ -363,10 +372,10 @@ void SolveLinkage(Gear& g)
     }
     // 14. Rocker angle.
     LD V = g.RockerUpperVert;
-    ClampDenominator(g, V);
+    ClampDenominator(g, V, SolveGuard::RockerUpperVertZero);
     LD beta = std::atan(static_cast<LD>(g.RockerUpperHorz) / V);
     D = static_cast<LD>(Y[15]) - Y[16];
-    ClampDenominator(g, D);
+    ClampDenominator(g, D, SolveGuard::RockerUpperLevel);
     beta -= std::atan((static_cast<LD>(X[16]) - X[15]) / D);
     // 15. Rocker lower end and elbow.
     X[17] = ToModelFloat(X[15] - std::sin(beta) * g.RockerLower);
@@ -375,7 +384,7 @@ void SolveLinkage(Gear& g)
     Y[11] = ToModelFloat(Y[15] - std::cos(beta) * g.RockerUpperVert);
     // 16. Valve joint, forward solution.
     v = Sq(g.ValveRodLength) - Sq(static_cast<LD>(Y[4]) - Y[17]);
-    AbsRadicand(g, v);
+    AbsRadicand(g, v, SolveGuard::ValveRodReach);
     X[4] = ToModelFloat(X[17] + std::sqrt(v));
     X[13] = X[4];
     // 17. Centre line heights.
@@ -415,10 +424,10 @@ void ComputeEndOfSolveValues(Gear& g)
 void ComputePistonAndOpenings(Gear& g)
 {
     LD S = g.Stroke;
-    ClampDenominator(g, S);
+    ClampDenominator(g, S, SolveGuard::StrokeZero);
     const LD theta = static_cast<LD>(g.DriverAngle) * kPi / 180.0L;
     LD v = Sq(g.MainRodLength) - Sq(std::sin(theta) * static_cast<LD>(g.Stroke) / 2);
-    AbsRadicand(g, v);
+    AbsRadicand(g, v, SolveGuard::MainRodReach);
     g.PistonPx =
         ToModelFloat(320 - (std::cos(theta) + 2 * std::sqrt(v) / S - 2 * static_cast<LD>(g.MainRodLength) / S) * 320);
 

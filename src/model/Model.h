@@ -4,6 +4,7 @@
 
 #include "model/AppState.h"
 
+#include <cstdint>
 #include <string>
 
 // ---------------------------------------------------------------- pixels
@@ -51,10 +52,41 @@ void RecomputeRevArmCentre(Gear& g);
 void StartupModel(AppState& s);
 
 // ---------------------------------------------------------------- solver
+// The guards of the solver: each is a link that cannot take its place (a
+// circle that does not reach, a length of nothing, a line that comes level
+// where a division needs it not to). A guard that clamps sets its bit
+// (1 << guard) in Gear::SolveClamps.
+enum class SolveGuard : int {
+    MainRodReach,         // main rod shorter than the crank pin's height above the crosshead
+    StrokeZero,           // the piston position divides by the stroke
+    RevHeadArmReach,      // reverse head arm shorter than the way to the reverse arm setting
+    RevHeadArmZero,       // reverse head arm (lower) of no length
+    RevHeadLevel,         // reverse head horizontal
+    EccCentreLevelArmEnd, // eccentric centre level with the reverse arm end
+    StrapZero,            // eccentric strap of no length
+    StrapReach,           // eccentric strap cannot reach the reverse head
+    StrapLevel,           // eccentric strap horizontal
+    EccRodUnderRocker,    // eccentric rod end straight below the rocker pivot
+    EccRodZero,           // eccentric rod of no length
+    EccRodReach,          // eccentric rod and rocker upper arm cannot meet
+    RockerUpperVertZero,  // rocker upper arm of no height
+    RockerUpperLevel,     // rocker upper arm end level with the rocker pivot
+    ValveRodReach,        // valve rod shorter than the height of the valve joint
+    Count
+};
+inline constexpr int kSolveGuardCount = static_cast<int>(SolveGuard::Count);
+inline constexpr std::uint32_t SolveGuardBit(SolveGuard g)
+{
+    return g == SolveGuard::Count ? 0u : 1u << static_cast<int>(g);
+}
+
 void FlagSolveError(Gear& g);
-void ClampDenominator(Gear& g, long double& d);
-void ClampUnit(Gear& g, long double& u);
-void AbsRadicand(Gear& g, long double& v);
+// A guard clamps: SolveError (while ErrorBeepOn) and the guard's bit in
+// SolveClamps (always). SolveGuard::Count names no guard.
+void ClampDenominator(Gear& g, long double& d, SolveGuard guard = SolveGuard::Count);
+void ClampUnit(Gear& g, long double& u, SolveGuard guard = SolveGuard::Count);
+void AbsRadicand(Gear& g, long double& v, SolveGuard guard = SolveGuard::Count);
+// Solves the pivot table; SolveClamps starts afresh with each solve.
 void SolveLinkage(Gear& g);
 
 // ---------------------------------------------------------------- port geometry

@@ -279,11 +279,28 @@ TEST(Balance, ApplyRecordsEachDimensionAndUndoPutsTheDesignBack)
     EXPECT_EQ(s.dyn.Undo[2].Code, 20);
     EXPECT_EQ(s.dyn.Slot[1].Code, 10);     // selected as dynamic variables, as a typed value is
     EXPECT_FALSE(ApplyBalance(s, values)); // nothing differs now
+    const auto applied = Bytes(s);
+    const float armApplied = s.gear.RevArmPos;
 
     PopUndo(s);
     EXPECT_EQ(s.gear.EccRodLength, design.EccRodLength);
     PopUndo(s);
     EXPECT_EQ(Bytes(s), before);
+    // Redone, the apply and its re-centring come back (a dimension in a slot
+    // within the unit in the last place that the slot refresh of an undo may
+    // move it by); undone again, gone.
+    ASSERT_TRUE(PopRedo(s));
+    ASSERT_TRUE(PopRedo(s));
+    const auto redone = Bytes(s);
+    for (std::size_t r = 0; r < redone.size(); ++r)
+        for (int f = 0; f < kNativeFields; ++f) EXPECT_FLOAT_EQ(redone[r][f], applied[r][f]) << r + 1 << "/" << f + 1;
+    EXPECT_EQ(s.gear.RevArm, TrialDesign(design, values).RevArm);
+    EXPECT_EQ(s.gear.RevArmPos, armApplied);
+    PopUndo(s);
+    PopUndo(s);
+    const auto again = Bytes(s);
+    for (std::size_t r = 0; r < again.size(); ++r)
+        for (int f = 0; f < kNativeFields; ++f) EXPECT_EQ(again[r][f], before[r][f]) << r + 1 << "/" << f + 1;
 
     // A record made afterwards by a dialog does not move the arm.
     s.dyn.EditDirty = true;

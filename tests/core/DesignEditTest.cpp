@@ -89,6 +89,8 @@ TEST(DesignEdit, UndoingAnEditTakesBackTheRecentringOfItsClose)
             const int records = s.dyn.UndoCount;
             // What comes after the Close and the re-centring does not rewrite stays.
             s.gear.RevArm[7] = 0.25f;
+            const std::vector<NativeRecord> edited = BuildNativeRecords(s);
+            const std::vector<float> armEdited = Arm(s.gear);
             std::vector<float> expected = arm;
             expected[7] = 0.25f;
             for (int k = 0; k < records; ++k) {
@@ -102,6 +104,11 @@ TEST(DesignEdit, UndoingAnEditTakesBackTheRecentringOfItsClose)
             nominal.gear.RevArm[7] = 0.25f;
             EXPECT_EQ(BuildNativeRecords(s), BuildNativeRecords(nominal));
             EXPECT_TRUE(ValveEventsTextOf(s.gear) == ValveEventsTextOf(nominal.gear));
+            // Redone record by record, the edit and its re-centring come back.
+            for (int k = 0; k < records; ++k) EXPECT_TRUE(PopRedo(s));
+            EXPECT_FALSE(PopRedo(s));
+            EXPECT_EQ(Arm(s.gear), armEdited);
+            EXPECT_EQ(BuildNativeRecords(s), edited);
         }();
 }
 

@@ -176,6 +176,23 @@ TEST(DesignScale, OneUndoRecordRestoresTheWholeDesign)
         EXPECT_EQ(s.dyn.UndoCount, 1);
         EXPECT_EQ(s.dyn.Undo[1].Code, 10); // the typed value's record is next
         EXPECT_FALSE(s.dyn.Undo[1].WholeBefore);
+        // "ReDo" puts the scaled design back, and "UnDo" takes it again.
+        const AppState scaled = [&] {
+            AppState t = before;
+            ScaleDesign(t, request);
+            return t;
+        }();
+        ASSERT_TRUE(PopRedo(s));
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(scaled));
+        EXPECT_EQ(s.gear.RevArm, scaled.gear.RevArm);
+        EXPECT_EQ(s.gear.RevArmPos, scaled.gear.RevArmPos);
+        EXPECT_EQ(s.gear.Unit, scaled.gear.Unit);
+        EXPECT_EQ(s.view.ViewScale, scaled.view.ViewScale);
+        EXPECT_EQ(s.dyn.Slot[1].Value, s.gear.EccRodLength);
+        EXPECT_EQ(UndoSummaryText(s), line);
+        EXPECT_TRUE(UndoButtonClick(s));
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(before));
+        EXPECT_EQ(s.gear.RevArmPos, before.gear.RevArmPos);
     }
     // A factor that cannot scale changes nothing and records nothing.
     for (const LD bad : {0.0L, -2.0L, std::numeric_limits<LD>::infinity(), std::numeric_limits<LD>::quiet_NaN()}) {

@@ -390,3 +390,93 @@ TEST(DynVarsUndo, UndoingTypedValuesPutsEveryDimensionBackBitForBit)
         }
     }
 }
+
+// Undo and redo in any order: each redo puts back what the undo before it
+// took, a redo with nothing to redo changes nothing, a new record ends the
+// redo list.
+TEST(DynVarsRedo, RedoPutsBackWhatUndoTookInOrder)
+{
+    AppState s = Started();
+    for (float v : {4.0f, 4.5f, 5.0f}) Commit(s, 2, v, true);
+    struct Step {
+        char op; // U undo, R redo, N a new record of 6.0
+        bool done;
+        float stroke;
+        int undoCount, redoCount;
+        const char* redoText;
+    };
+    const Step steps[] = {
+        {'U', true, 4.5f, 2, 1, "   1 to redo"},
+        {'U', true, 4.0f, 1, 2, "   2 to redo"},
+        {'R', true, 4.5f, 2, 1, "   1 to redo"},
+        {'U', true, 4.0f, 1, 2, "   2 to redo"},
+        {'U', true, 3.5f, 0, 3, "   3 to redo"},
+        {'U', false, 3.5f, 0, 3, "   3 to redo"},
+        {'R', true, 4.0f, 1, 2, "   2 to redo"},
+        {'R', true, 4.5f, 2, 1, "   1 to redo"},
+        {'R', true, 5.0f, 3, 0, ""},
+        {'R', false, 5.0f, 3, 0, ""},
+        {'U', true, 4.5f, 2, 1, "   1 to redo"},
+        {'N', true, 6.0f, 3, 0, ""},
+        {'R', false, 6.0f, 3, 0, ""},
+    };
+    int n = 0;
+    for (const Step& st : steps) {
+        SCOPED_TRACE(testing::Message() << "step " << ++n << " " << st.op);
+        bool done = true;
+        if (st.op == 'U') done = UndoButtonClick(s);
+        if (st.op == 'R') done = PopRedo(s);
+        if (st.op == 'N') Commit(s, 2, 6.0f, true);
+        EXPECT_EQ(done, st.done);
+        EXPECT_EQ(s.gear.Stroke, st.stroke);
+        EXPECT_EQ(s.dyn.Slot[1].Value, st.stroke);
+        EXPECT_EQ(s.dyn.UndoCount, st.undoCount);
+        EXPECT_EQ(s.dyn.RedoCount, st.redoCount);
+        EXPECT_EQ(RedoAvailable(s), st.redoCount > 0);
+        EXPECT_EQ(RedoCountText(s), st.redoText);
+        EXPECT_EQ(s.dyn.UndoButtonsEnabled, st.undoCount > 0);
+    }
+    // The records are the same after their round trip: text and serials.
+    EXPECT_EQ(UndoSummaryText(s), " 3- Stroke  6.000 to  4.500");
+    EXPECT_EQ(s.dyn.Undo[1].Serial, 4u);
+    EXPECT_EQ(s.dyn.Undo[2].Serial, 2u);
+    EXPECT_EQ(s.dyn.Undo[3].Serial, 1u);
+    UndoButtonClick(s);
+    ClearUndo(s);
+    EXPECT_EQ(s.dyn.RedoCount, 0);
+    EXPECT_FALSE(PopRedo(s));
+}
+
+// A bar record of the eccentric angle: the slot keeps the plain sum (-0.1),
+// the dimension the angle in range; the redo puts back the dimension's value.
+// Twenty records undone and redone come back in full.
+TEST(DynVarsRedo, RedoPutsBackTheValueTheUndoReplaced)
+{
+    AppState s = Started();
+    StageDynVar(s, 6, 0.0f, DimensionShortLabel(6));
+    DynBarEnter(s, 1);
+    DynBarChange(s, 1, -1);
+    DynBarEndScroll(s, 1);
+    const float wrapped = s.gear.EccAngleDeg;
+    ASSERT_NEAR(wrapped, 359.9, 1e-4);
+    ASSERT_NEAR(s.dyn.Undo[1].New, -0.1, 1e-6);
+    UndoButtonClick(s);
+    ASSERT_TRUE(PopRedo(s));
+    EXPECT_EQ(s.gear.EccAngleDeg, wrapped);
+
+    AppState t = Started();
+    StageDynVar(t, 2, t.gear.Stroke, "Stroke");
+    std::vector<float> values{t.gear.Stroke};
+    for (int i = 0; i < 25; ++i) {
+        ArrowClick(t, 1, 1);
+        values.push_back(t.gear.Stroke);
+    }
+    while (UndoButtonClick(t)) {}
+    EXPECT_EQ(t.dyn.RedoCount, 20);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(PopRedo(t));
+        EXPECT_EQ(t.gear.Stroke, values[6 + i]);
+    }
+    EXPECT_EQ(t.dyn.UndoCount, 20);
+    EXPECT_FALSE(PopRedo(t));
+}

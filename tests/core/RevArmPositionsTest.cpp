@@ -176,7 +176,7 @@ TEST_F(RevArmFixture, UndoLineShowsTheTopEntry)
     std::string undoText = "old text";
     s.dyn.UndoOn = true;
     s.dyn.UndoCount = 3;
-    s.dyn.Undo[1] = {2, 6.0f, 6.001f, "Stroke"};
+    s.dyn.Undo[1] = {.Code = 2, .Old = 6.0f, .New = 6.001f, .Name = "Stroke"};
     DiagramPanelState st = DrawClosingPanel(c, s, undoText);
     EXPECT_TRUE(st.undoVisible);
     // Without the dynamic variables the text of the previous draw is shown.
@@ -192,4 +192,32 @@ TEST_F(RevArmFixture, UndoLineShowsTheTopEntry)
     auto lines = c2.TextsContaining("- Stroke");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].text.rfind(" 4- Stroke", 0), 0u);
+}
+
+// The count of records to redo follows the undo line's full stop while the
+// line still ends left of the legend of positions (x 500; here 7 pixels a
+// character), else the line stays as it was.
+TEST_F(RevArmFixture, UndoLineTellsTheRecordsToRedoWhereTheyFit)
+{
+    s.dyn.UndoOn = true;
+    s.dyn.DynVarsOn = true;
+    s.dyn.UndoCount = 3;
+    const struct {
+        const char* name;
+        int redo;
+        std::string line;
+    } cases[] = {
+        {"Stroke", 0, " 3- Stroke  6.001 to  6.000."},
+        {"Stroke", 2, " 3- Stroke  6.001 to  6.000.   2 to redo"},
+        {"Rev Head(Arm) Lower", 2, " 3- Rev Head(Arm) Lower  6.001 to  6.000."}, // 50 characters: past 500
+    };
+    for (const auto& cs : cases) {
+        RecordingCanvas rc;
+        std::string undoText;
+        s.dyn.Undo[1] = {.Code = 2, .Old = 6.0f, .New = 6.001f, .Name = cs.name};
+        s.dyn.RedoCount = cs.redo;
+        DrawClosingPanel(rc, s, undoText);
+        EXPECT_EQ(undoText, cs.line + std::string(12, ' '));
+        ASSERT_NE(rc.FindText(undoText), nullptr) << cs.line;
+    }
 }

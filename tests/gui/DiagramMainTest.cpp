@@ -1,4 +1,5 @@
 // The oval and sine diagrams opened from the main window.
+#include "analysis/Balance.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
@@ -20,6 +21,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -104,4 +107,53 @@ TEST_F(MainDiagrams, SineFromTheToolButtonAndCaptionsEveryTick)
     EXPECT_EQ(form->Forms.SineDia->windowTitle(), "QUELF Outside Admission      Sine Diagram    " + tail);
     EXPECT_EQ(form->Forms.OvalDia->windowTitle(), "QUELF Outside Admission      Oval Diagram    " + tail);
     EXPECT_TRUE(tail.endsWith("Version 2.6"));
+}
+
+// A diagram window's "ReDo" button (under "UnDo") and Ctrl+Y redo what its
+// "UnDo" took back: here a balance applied, so the main window's reverse arm
+// bar follows both ways.
+TEST_F(MainDiagrams, ReDoInADiagramTakesBackTheUndoneBalance)
+{
+    form->SBRevArm->setValue(1000); // the forward notch
+    const float notch = state.gear.RevArmPos;
+    ASSERT_TRUE(ApplyBalance(state, {{20, 3.76f}, {10, 9.96f}}));
+    form->ShowRevArmOfModel();
+    const float centre = state.gear.RevArmPos;
+    ASSERT_NE(centre, notch);
+    TDiagramWindow* w = form->Forms.OvalDia;
+    ASSERT_EQ(w->RedoButton()->objectName(), "ReDoDnO");
+
+    std::vector<std::string> log;
+    const auto note = [&](const char* what) {
+        log.push_back(
+            std::string(what) + " " + std::to_string(state.dyn.UndoCount) + "/" + std::to_string(state.dyn.RedoCount) +
+            (w->RedoButton()->isEnabled() ? " redo" : "") + (state.gear.RevArmPos == notch ? " notch" : "") +
+            (state.gear.RevArmPos == centre ? " centre" : "") + " bar " + std::to_string(form->SBRevArm->value()));
+    };
+    OpenAndClose([&] { form->OvalDiag->trigger(); }, w,
+                 [&] {
+                     w->UnDoAction()->trigger(); // the undo line and its buttons
+                     EXPECT_TRUE(w->UndoButton()->isVisible());
+                     EXPECT_TRUE(w->RedoButton()->isVisible());
+                     note("open");
+                     QTest::mouseClick(w->UndoButton(), Qt::LeftButton);
+                     note("undo");
+                     QTest::mouseClick(w->UndoButton(), Qt::LeftButton);
+                     note("undo");
+                     QTest::mouseClick(w->RedoButton(), Qt::LeftButton);
+                     note("redo");
+                     w->activateWindow();
+                     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+                     QTest::keyClick(w, Qt::Key_Y, Qt::ControlModifier);
+                     note("ctrl+y");
+                     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+                     note("ctrl+shift+z");
+                 });
+    // Either record of the apply puts the arm back when undone; the newer one
+    // re-centres it again when redone.
+    EXPECT_EQ(log, (std::vector<std::string>{"open 2/0 centre bar 0", "undo 1/1 redo notch bar 1000",
+                                             "undo 0/2 redo notch bar 1000", "redo 1/1 redo notch bar 1000",
+                                             "ctrl+y 2/0 centre bar 0", "ctrl+shift+z 2/0 centre bar 0"}));
+    EXPECT_FLOAT_EQ(state.gear.ValveRodLength, 3.76f); // within the slot refresh of an undo
+    EXPECT_EQ(state.gear.EccRodLength, 9.96f);
 }

@@ -306,13 +306,15 @@ TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
     EXPECT_EQ(d->Label6->text().toStdString(), "Fwd = " + (FormatFixed10(c + 1.0L, 5, 3)));
     EXPECT_EQ(d->Edit1->text().toStdString(), FormatFixed10(c, 7, 3));
 
-    // Key filter: one "-" anywhere, one ".", nothing else; Enter does nothing.
+    // Key filter: one "-" anywhere, one ".", nothing else; Enter is OK.
     d->Edit1->setFocus();
     d->Edit1->clear();
     QTest::keyClicks(d->Edit1, "1-.2.-x");
     EXPECT_EQ(d->Edit1->text(), "1-.2");
     QTest::keyClick(d->Edit1, Qt::Key_Return);
-    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    Open(d);
 
     // Beyond the maximum: the arm goes to the limit, the bar to its end.
     d->Edit1->setText("5");

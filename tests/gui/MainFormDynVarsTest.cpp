@@ -3,9 +3,11 @@
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
+#include "platform/RecordingCanvas.h"
 
 #include <QAction>
 #include <QFrame>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +19,7 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -320,6 +323,71 @@ TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
     EXPECT_TRUE(f.RefPoints1->isVisible());
     EXPECT_FALSE(f.SetPanZoom->isEnabled());
     EXPECT_EQ(f.SetPanZoom->text(), QStringLiteral("Set&PanZoom On"));
+}
+
+// "ReDo" in the "EditDimen" menu, Ctrl+Shift+Z and Ctrl+Y take the undone
+// records back in order; the undo line tells how many wait where it fits; a
+// new record ends them.
+TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
+{
+    QScrollBar* bar = StrokeBar();
+    form->SetUnDoClick();
+    const QRect add = Part(bar, QStyle::SC_ScrollBarAddLine);
+    std::vector<float> strokes{state.gear.Stroke};
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
+        strokes.push_back(state.gear.Stroke);
+    }
+    form->DrawFrame();
+    EXPECT_EQ(form->ReDo->text(), "R&eDo"); // R is ResetAllDimensions's
+    EXPECT_EQ(form->ReDo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                                            QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    EXPECT_TRUE(form->EditDimen1->actions().contains(form->ReDo));
+    EXPECT_FALSE(form->ReDo->isEnabled());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+
+    const auto undoLine = [&] {
+        form->DrawFrame();
+        RecordingCanvas rec;
+        form->FrameList().Replay(rec);
+        const auto lines = rec.TextsContaining(" to ");
+        for (const CanvasOp& op : lines)
+            if (op.text.find("Stroke") != std::string::npos) return op.text;
+        return std::string();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        int strokeIndex;
+        bool redoEnabled;
+        std::string redoText;
+    } steps[] = {
+        {"UnDo button", [&] { QTest::mouseClick(form->UnDoDn, Qt::LeftButton); }, 2, true, "   1 to redo"},
+        {"Ctrl+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); }, 1, true, "   2 to redo"},
+        {"ReDo", [&] { form->ReDo->trigger(); }, 2, true, "   1 to redo"},
+        {"Ctrl+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); }, 1, true, "   2 to redo"},
+        {"Ctrl+Y", [&] { QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier); }, 2, true, "   1 to redo"},
+        {"Ctrl+Shift+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }, 3,
+         false, ""},
+        {"Ctrl+Y with nothing to redo", [&] { QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier); }, 3, false,
+         ""},
+        {"Ctrl+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); }, 2, true, "   1 to redo"},
+        {"a new record", [&] { QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center()); }, -1, false, ""},
+    };
+    for (const auto& st : steps) {
+        SCOPED_TRACE(st.what);
+        st.act();
+        // Ctrl+Z clicks the button after its press is shown: waited for.
+        if (st.strokeIndex >= 0) {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return state.gear.Stroke == strokes[static_cast<std::size_t>(st.strokeIndex)]; }, 5000));
+        }
+        const std::string line = undoLine();
+        EXPECT_EQ(form->ReDo->isEnabled(), st.redoEnabled);
+        EXPECT_EQ(line, UndoSummaryText(state) + st.redoText);
+    }
+    EXPECT_EQ(state.gear.Stroke, Plus(strokes[2], 0.001L));
 }
 
 TEST_F(MainFormFixture, AGestureThatChangesNothingRecordsNothing)

@@ -1,5 +1,6 @@
 // Open, save and import through the main window's commands.
 #include "aids/TDrawLines.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
@@ -34,6 +35,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+QString Q(const fs::path& p) { return QString::fromStdString(p.string()); }
 
 Bytes ReadFileBytes(const fs::path& p)
 {
@@ -458,7 +461,7 @@ TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
     EXPECT_EQ(shown, "SaveChangesBox: Save changes to \"Nominal\"?");
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->Timer1->isActive());
-    // Save runs Save As; the window then closes.
+    // Save runs Save As (the design has no file yet); the window then closes.
     Answer(*form, dir / "kept.vgw");
     ModalWatcher<QMessageBox> save([](QMessageBox* box) { box->button(QMessageBox::Save)->click(); });
     EXPECT_TRUE(form->close());
@@ -484,7 +487,8 @@ TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
     ModalWatcher<QMessageBox> failed([](QMessageBox* box) { box->accept(); });
     form->OpenDimensions->trigger();
     files.faults = {};
-    EXPECT_EQ(asked, QStringList{"SaveDialog1"});
+    EXPECT_TRUE(failed.seen);
+    EXPECT_TRUE(asked.isEmpty()); // Save writes to the current file, "kept.vgw"
     EXPECT_EQ(state.overlay.Item[3].Kind, 1.0f);
     answer = TMainForm::SaveChangesAnswer::Discard;
     form->OpenDimensions->trigger();
@@ -568,4 +572,97 @@ TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
     EXPECT_TRUE(aqua(5));
     EXPECT_FALSE(aqua(1));
     EXPECT_FALSE(aqua(2));
+}
+
+// "&Save" (Ctrl+S) writes to the design's current file, asking for a name
+// only while it has none: the built-in design, after Reset All, after an
+// import. Save As (Ctrl+Shift+S) always asks. The question about unsaved
+// changes saves as "&Save" does.
+TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
+{
+    EXPECT_EQ(form->SaveDimensions->text(), "&Save");
+    EXPECT_EQ(form->SaveDimensions->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(form->SaveAsDimensions->text(), "Save&AsDimensions");
+    EXPECT_EQ(form->SaveAsDimensions->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const auto ctrlS = [&] { QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier); };
+    const auto ctrlShiftS = [&] { QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); };
+
+    std::vector<NativeRecord> old = BuildNativeRecords(state);
+    old.resize(12);
+    WriteRecords(dir / "old.vgd", old);
+    AppState other = state;
+    other.gear.Stroke = 2.5f;
+    ASSERT_TRUE(SaveNativeFile(other, (dir / "there.vgw").string()).ok);
+    ASSERT_TRUE(ExportJsonDesign(other, (dir / "there.json").string()).ok);
+
+    const struct {
+        const char* what;
+        std::function<void()> before; // how the design came to be
+        std::function<void()> save;
+        fs::path answer; // the name given when asked
+        QStringList asked;
+        fs::path written; // the file that then holds the design
+        QString current;  // the current file after it
+    } cases[] = {
+        {"the built-in design", [] {}, ctrlS, dir / "first.vgw", {"SaveDialog1"}, dir / "first.vgw", "first.vgw"},
+        {"saved once: no question", [] {}, ctrlS, {}, {}, dir / "first.vgw", "first.vgw"},
+        {"Save As asks again",
+         [] {},
+         ctrlShiftS,
+         dir / "second.vgw",
+         {"SaveDialog1"},
+         dir / "second.vgw",
+         "second.vgw"},
+        {"an opened design goes back to its file",
+         [&] { ASSERT_TRUE(form->OpenDesignFile(Q(dir / "there.vgw"))); },
+         ctrlS,
+         {},
+         {},
+         dir / "there.vgw",
+         "there.vgw"},
+        {"a JSON design goes back to its file as JSON",
+         [&] { ASSERT_TRUE(form->OpenDesignFile(Q(dir / "there.json"))); }, ctrlS, {}, {}, dir / "there.json",
+         "there.json"},
+        {"an import has no file",
+         [&] { ASSERT_TRUE(form->OpenDesignFile(Q(dir / "old.vgd"))); },
+         ctrlS,
+         dir / "old-now.vgw",
+         {"SaveDialog1"},
+         dir / "old-now.vgw",
+         "old-now.vgw"},
+        {"nor has the design after Reset All",
+         [&] { form->ResetAll->trigger(); },
+         ctrlS,
+         dir / "reset.vgw",
+         {"SaveDialog1"},
+         dir / "reset.vgw",
+         "reset.vgw"},
+        {"the question's Save saves to the file",
+         [&] { form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Save; }; },
+         [&] { EXPECT_TRUE(form->SaveChangesIfWanted()); },
+         {},
+         {},
+         dir / "reset.vgw",
+         "reset.vgw"},
+    };
+    float stroke = 3.0f;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.before();
+        state.gear.Stroke = stroke += 0.25f; // a change to save
+        asked.clear();
+        Answer(*form, c.answer);
+        c.save();
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(QFileInfo(form->CurrentFile()).fileName(), c.current);
+        EXPECT_FALSE(form->DesignChanged());
+        AppState back;
+        StartupModel(back);
+        const bool json = c.written.extension() == ".json";
+        ASSERT_TRUE((json ? OpenJsonDesign(back, c.written.string()) : OpenNativeFile(back, c.written.string())).ok);
+        EXPECT_EQ(back.gear.Stroke, stroke);
+    }
 }

@@ -98,6 +98,8 @@ TEST_F(MainWindowTest, EveryMenuGivesEachEntryItsOwnLetter)
         {"SetUp", form->LargeFont->text(), 'f'},
         {"File", form->ExportPicture->text(), 'e'},
         {"EditDimen", form->BalanceEvents->text(), 'b'},
+        {"EditDimen", form->ReDo->text(), 'e'},
+        {"File", form->SaveDimensions->text(), 's'},
         {"DrawGraphs", form->ValveEventsTable->text(), 'e'},
         {"oval diagram", oval->findChild<QMenu*>("SetUp")->title(), 't'},
         {"sine diagram", f.SineDia->Menu()->findChild<QMenu*>("SetUp")->title(), 't'},

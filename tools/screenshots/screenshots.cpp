@@ -10,6 +10,7 @@
 #include "aids/TQelSpInst.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TScaleDesign.h"
@@ -32,6 +33,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -41,6 +43,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -168,5 +171,21 @@ int main(int argc, char** argv)
     state.gear.DriverAngle = 60;
     for (int i = 0; i < 3; ++i) form.Tick();
     ok &= Shoot(&form, dir, "main-window-ghost.png");
+    // The question about a design a program that died left behind.
+    std::unique_ptr<QMessageBox> recover(
+        NewRecoverBox(nullptr, QStringLiteral("my gear"), QStringLiteral("2024-05-01 14:03")));
+    ok &= Shoot(recover.get(), dir, "recover-question.png");
+    // A gear that cannot be assembled: the main window and the frame dialog say why.
+    state.gear = state.compare.Reference.value();
+    state.compare = {};
+    state.display.DataSetName = "Nominal";
+    state.gear.EccRodLength = 11;
+    state.gear.DriverAngle = 0;
+    state.anim.ActiveStep = 0;
+    for (int i = 0; i < 3; ++i) form.Tick();
+    const bool shot = form.grab().save(QDir(dir).filePath(QStringLiteral("main-window-unassembled.png")));
+    std::printf("%s main-window-unassembled.png\n", shot ? "saved" : "FAILED");
+    ok &= shot;
+    ok &= Shoot(f.FrameDi, dir, "frame-dimensions-unassembled.png");
     return ok ? 0 : 1;
 }
