@@ -183,3 +183,15 @@ bool ReadNumber(std::string_view text, long double& value)
     value = v;
     return true;
 }
+
+bool ReadWholeNumber(std::string_view text, std::uint64_t& value)
+{
+    if (text.empty()) return false;
+    for (char c : text)
+        if (!IsDigit(c)) return false;
+    std::uint64_t v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v, 10);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return false;
+    value = v;
+    return true;
+}

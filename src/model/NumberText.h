@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -76,3 +77,8 @@ long double ParseNumber(const std::string& text);
 // characters, "nan", "inf" — and for a value beyond the range of a long
 // double.
 bool ReadNumber(std::string_view text, long double& value);
+
+// Strict reading of a whole number (a count, a seed, a notch): decimal
+// digits only, no sign, no blanks, within 0 .. 2^64 - 1. False for anything
+// else.
+bool ReadWholeNumber(std::string_view text, std::uint64_t& value);
