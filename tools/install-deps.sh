@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick fonts-liberation2 poppler-utils
   clang-14 libclang-rt-14-dev clang-format

@@ -1,6 +1,7 @@
 #include "analysis/Optimise.h"
 
 #include "analysis/DesignCheck.h"
+#include "analysis/ThreadPool.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -16,10 +17,12 @@ using LD = long double;
 namespace {
 
 // Independent pieces of work (trials, notches), each writing only its own
-// slot: the one place where they could run through a thread pool.
+// slot, spread over the shared pool: on two cores the calling thread and the
+// pool's worker each take the next trial of a batch (a trial's own notches
+// then run on its thread); a single trial spreads its notches instead.
 void ForEachIndependent(size_t count, const std::function<void(size_t)>& fn)
 {
-    for (size_t i = 0; i < count; ++i) fn(i);
+    ThreadPool::Shared().ParallelFor(count, fn);
 }
 
 constexpr int kFullGearNotch = kGraphNotches - 1;

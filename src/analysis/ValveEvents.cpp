@@ -1,6 +1,7 @@
 #include "analysis/ValveEvents.h"
 
-#include "model/Model.h"
+#include "analysis/ThreadPool.h"
+#include "analysis/ValveSolve.h"
 
 #include <cfloat>
 #include <cmath>
@@ -18,31 +19,13 @@ constexpr LD kAngleTolerance = 1e-5L;
 // the valve is so flat there that the value no longer changes.
 constexpr LD kExtremeTolerance = 1e-4L;
 
-// The four openings as the solver leaves them, in this order.
-enum OpeningIndex : int { oiFrontSteam = 0, oiFrontExh = 1, oiRearSteam = 2, oiRearExh = 3 };
-
-struct Sample {
-    float piston = 0;
-    std::array<float, 4> open{};
-    float valveCen = 0;
-};
-
-// Solves the linkage and the port quantities at one driver angle.
-Sample SolveAt(Gear& g, float angle)
-{
-    g.DriverAngle = angle;
-    SolveLinkage(g);
-    ComputePistonAndOpenings(g);
-    return Sample{g.PistonPx, {g.FrontSteamOpen, g.FrontExhOpen, g.RearSteamOpen, g.RearExhOpen}, g.ValveCen};
-}
-
 // The opening an event is found on: admission and cut-off on the end's steam
 // opening, release and compression on its exhaust opening.
 int OpeningOf(int end, int kind)
 {
     const bool exhaust = kind == veRelease || kind == veCompression;
-    if (end == endFront) return exhaust ? oiFrontExh : oiFrontSteam;
-    return exhaust ? oiRearExh : oiRearSteam;
+    if (end == endFront) return exhaust ? voFrontExh : voFrontSteam;
+    return exhaust ? voRearExh : voRearSteam;
 }
 
 // Admission and release are openings, cut-off and compression closings.
@@ -71,7 +54,7 @@ float SampleAngle(int k, Running running)
 }
 
 // Bisection between the last sample before an event and the first after it.
-ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float afterPiston)
+ValveEvent Refine(ValveSolver& g, int end, int kind, float before, float after, float afterPiston)
 {
     const bool opening = IsOpening(kind);
     const int idx = OpeningOf(end, kind);
@@ -79,7 +62,7 @@ ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float a
     while (std::fabs(static_cast<LD>(a1) - a0) > kAngleTolerance) {
         const float m = static_cast<float>((static_cast<LD>(a0) + a1) / 2);
         if (m == a0 || m == a1) break; // adjacent floats
-        const Sample s = SolveAt(g, m);
+        const ValveSample s = g.Solve(m);
         if (AfterEvent(opening, s.open[idx])) {
             a1 = m;
             p1 = s.piston;
@@ -93,29 +76,29 @@ ValveEvent Refine(Gear& g, int end, int kind, float before, float after, float a
 // Golden-section search for the extreme of ValveCen (the largest when
 // `largest`, else the smallest) between two angles; the sample at the best
 // angle seen.
-Sample RefineExtreme(Gear& g, float lo, float hi, bool largest)
+ValveSample RefineExtreme(ValveSolver& g, float lo, float hi, bool largest)
 {
     const LD r = 0.6180339887498948482L;
     const auto better = [largest](float a, float b) { return largest ? a > b : a < b; };
     LD a = lo, b = hi;
     LD c = b - r * (b - a), d = a + r * (b - a);
-    Sample sc = SolveAt(g, static_cast<float>(c));
-    Sample sd = SolveAt(g, static_cast<float>(d));
-    Sample best = better(sd.valveCen, sc.valveCen) ? sd : sc;
+    ValveSample sc = g.Solve(static_cast<float>(c));
+    ValveSample sd = g.Solve(static_cast<float>(d));
+    ValveSample best = better(sd.valveCen, sc.valveCen) ? sd : sc;
     while (b - a > kExtremeTolerance) {
         if (better(sc.valveCen, sd.valveCen)) {
             b = d;
             d = c;
             sd = sc;
             c = b - r * (b - a);
-            sc = SolveAt(g, static_cast<float>(c));
+            sc = g.Solve(static_cast<float>(c));
             if (better(sc.valveCen, best.valveCen)) best = sc;
         } else {
             a = c;
             c = d;
             sc = sd;
             d = a + r * (b - a);
-            sd = SolveAt(g, static_cast<float>(d));
+            sd = g.Solve(static_cast<float>(d));
             if (better(sd.valveCen, best.valveCen)) best = sd;
         }
     }
@@ -133,12 +116,9 @@ float StoreF(LD v)
 
 } // namespace
 
-NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what)
+NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what, ThreadPool& pool)
 {
-    Gear g = design;
-    g.RevArmPos = revArmPos;
-    g.ErrorBeepOn = true; // on the copy only: records every clamp
-    g.SolveError = false;
+    ValveSolver g(design, revArmPos);
 
     NotchEvents out;
     out.revArmPos = revArmPos;
@@ -147,31 +127,48 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
     const bool events = (what & (nmEvents | nmCutOffs)) != 0;
     if (!events && (what & nmExtremes) == 0) {
         if (what & nmLeads) {
-            out.leadFront = SolveAt(g, 0).open[oiFrontSteam];
-            out.leadRear = SolveAt(g, 180).open[oiRearSteam];
+            out.leadFront = g.FirstSolve(0).open[voFrontSteam];
+            out.leadRear = g.Solve(180).open[voRearSteam];
         }
-        out.clamped = g.SolveError;
+        out.clamped = g.Clamped();
         return out;
     }
 
+    // The turn. The samples fall on whole degrees: their crank terms are
+    // shared by every notch of the design. They are independent, so they are
+    // solved in chunks on the pool, each chunk on its own copy of the solver
+    // (which only notes clamps): on two cores, called outside a pool task, the
+    // caller and the worker each take chunks of 45 samples, then refinements,
+    // until none is left.
+    std::array<ValveSample, kTurnSamples + 1> sample;
+    sample[0] = g.FirstSolve(0);
+    sample[kTurnSamples] = sample[0]; // the turn closes where it began
+    const std::array<CrankTerms, kWholeDegrees>& turn = TurnCrankTerms(g);
+    constexpr size_t kChunks = 8;
+    std::array<bool, kChunks> chunkClamped{};
+    pool.ParallelFor(kChunks, [&](size_t c) {
+        ValveSolver local = g;
+        for (size_t k = 1 + c; k < kTurnSamples; k += kChunks)
+            sample[k] = local.Solve(turn[static_cast<size_t>(SampleAngle(static_cast<int>(k), running))]);
+        chunkClamped[c] = local.Clamped();
+    });
+    bool clamped = g.Clamped();
+    for (bool c : chunkClamped) clamped = clamped || c;
+
     // First occurrence of each event (the bracketing pair of samples) and the
-    // number of occurrences.
+    // number of occurrences; the samples of the valve's extremes.
     struct Bracket {
         float before = 0, after = 0, afterPiston = 0;
         int count = 0;
     };
     std::array<Bracket, kCylinderEnds * kValveEventKinds> first{};
     int kMin = 0, kMax = 0;
-
-    const Sample start = SolveAt(g, 0);
-    Sample prev = start;
-    out.leadFront = start.open[oiFrontSteam];
-    Sample sMin = start, sMax = start;
+    out.leadFront = sample[0].open[voFrontSteam];
+    out.leadRear = sample[180].open[voRearSteam];
+    ValveSample sMin = sample[0], sMax = sample[0];
     for (int k = 1; k <= kTurnSamples; ++k) {
-        const float angle = SampleAngle(k, running);
-        // The turn closes where it began: the last sample is the first.
-        const Sample cur = k == kTurnSamples ? start : SolveAt(g, angle);
-        if (k == 180) out.leadRear = cur.open[oiRearSteam];
+        const ValveSample& cur = sample[static_cast<size_t>(k)];
+        const ValveSample& prev = sample[static_cast<size_t>(k - 1)];
         if (cur.valveCen < sMin.valveCen) {
             sMin = cur;
             kMin = k;
@@ -180,23 +177,31 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
             sMax = cur;
             kMax = k;
         }
-        if (events) {
-            for (int end = 0; end < kCylinderEnds; ++end)
-                for (int kind = 0; kind < kValveEventKinds; ++kind) {
-                    const int idx = OpeningOf(end, kind);
-                    const bool opening = IsOpening(kind);
-                    if (!(AfterEvent(opening, cur.open[idx]) && BeforeEvent(opening, prev.open[idx]))) continue;
-                    Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
-                    if (b.count++ == 0) {
-                        b.before = SampleAngle(k - 1, running);
-                        b.after = angle;
-                        b.afterPiston = cur.piston;
-                    }
+        if (!events) continue;
+        for (int end = 0; end < kCylinderEnds; ++end)
+            for (int kind = 0; kind < kValveEventKinds; ++kind) {
+                const int idx = OpeningOf(end, kind);
+                const bool opening = IsOpening(kind);
+                if (!(AfterEvent(opening, cur.open[idx]) && BeforeEvent(opening, prev.open[idx]))) continue;
+                Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
+                if (b.count++ == 0) {
+                    b.before = SampleAngle(k - 1, running);
+                    b.after = SampleAngle(k, running);
+                    b.afterPiston = cur.piston;
                 }
-        }
-        prev = cur;
+            }
     }
 
+    // The refinements: one task an event, one an extreme; each on its own
+    // copy of the solver.
+    struct Task {
+        int end = 0, kind = 0; // an event, or kind -1: the smallest ValveCen, -2: the largest
+        ValveEvent event;
+        ValveSample extreme;
+        bool clamped = false;
+    };
+    std::array<Task, kCylinderEnds * kValveEventKinds + 2> tasks;
+    size_t taskCount = 0;
     if (events) {
         for (int end = 0; end < kCylinderEnds; ++end)
             for (int kind = 0; kind < kValveEventKinds; ++kind) {
@@ -204,26 +209,48 @@ NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, u
                 const Bracket& b = first[static_cast<size_t>(end * kValveEventKinds + kind)];
                 if (b.count == 0) continue;
                 if (b.count > 1) out.repeated = true;
-                out.event[static_cast<size_t>(end)][static_cast<size_t>(kind)] =
-                    Refine(g, end, kind, b.before, b.after, b.afterPiston);
+                tasks[taskCount].end = end;
+                tasks[taskCount++].kind = kind;
             }
     }
-
     if (what & nmExtremes) {
-        // The front steam opening is largest where the valve is farthest to
-        // the rear (smallest ValveCen), the rear one where it is farthest
-        // forward; each opening is one expression of the valve position.
-        const auto around = [running](int k, int side) { return SampleAngle(k, running) + static_cast<float>(side); };
-        const Sample lo = RefineExtreme(g, around(kMin, -1), around(kMin, 1), false);
-        const Sample hi = RefineExtreme(g, around(kMax, -1), around(kMax, 1), true);
-        if (lo.valveCen < sMin.valveCen) sMin = lo;
-        if (hi.valveCen > sMax.valveCen) sMax = hi;
+        tasks[taskCount++].kind = -1;
+        tasks[taskCount++].kind = -2;
+    }
+    // The front steam opening is largest where the valve is farthest to the
+    // rear (smallest ValveCen), the rear one where it is farthest forward;
+    // each opening is one expression of the valve position.
+    const auto around = [running](int k, int side) { return SampleAngle(k, running) + static_cast<float>(side); };
+    pool.ParallelFor(taskCount, [&](size_t i) {
+        Task& t = tasks[i];
+        ValveSolver local = g;
+        if (t.kind >= 0) {
+            const Bracket& b = first[static_cast<size_t>(t.end * kValveEventKinds + t.kind)];
+            t.event = Refine(local, t.end, t.kind, b.before, b.after, b.afterPiston);
+        } else {
+            const int k = t.kind == -1 ? kMin : kMax;
+            t.extreme = RefineExtreme(local, around(k, -1), around(k, 1), t.kind == -2);
+        }
+        t.clamped = local.Clamped();
+    });
+    for (size_t i = 0; i < taskCount; ++i) {
+        const Task& t = tasks[i];
+        clamped = clamped || t.clamped;
+        if (t.kind >= 0) {
+            out.event[static_cast<size_t>(t.end)][static_cast<size_t>(t.kind)] = t.event;
+        } else if (t.kind == -1) {
+            if (t.extreme.valveCen < sMin.valveCen) sMin = t.extreme;
+        } else {
+            if (t.extreme.valveCen > sMax.valveCen) sMax = t.extreme;
+        }
+    }
+    if (what & nmExtremes) {
         out.valveTravel = static_cast<float>(static_cast<LD>(sMax.valveCen) - sMin.valveCen);
-        out.maxSteamOpenFront = sMin.open[oiFrontSteam];
-        out.maxSteamOpenRear = sMax.open[oiRearSteam];
+        out.maxSteamOpenFront = sMin.open[voFrontSteam];
+        out.maxSteamOpenRear = sMax.open[voRearSteam];
     }
 
-    out.clamped = g.SolveError;
+    out.clamped = clamped;
     return out;
 }
 
@@ -246,23 +273,37 @@ float NormalNotchPosition(const Gear& design, Running running)
     return StoreF(running == Running::Forward ? centre + normal : centre - normal);
 }
 
-std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design)
+std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool& pool)
 {
-    std::vector<ValveEventsRow> rows;
-    rows.reserve(2 * (kGraphNotches + 1));
+    // The rows in table order, each with its reverse arm position; then every
+    // row measured on its own (one task a row).
+    struct Notch {
+        int notch;
+        float revArmPos;
+        Running running;
+    };
+    std::vector<Notch> notches;
+    notches.reserve(2 * (kGraphNotches + 1));
     const LD normalOffset = std::fabs(static_cast<LD>(design.RevArmNormal));
     for (Running running : {Running::Forward, Running::Reverse}) {
         bool normalPlaced = false;
         for (int i = 0; i < kGraphNotches; ++i) {
-            rows.push_back({i, MeasureNotch(design, NotchPosition(design, i, running), running)});
+            notches.push_back({i, NotchPosition(design, i, running), running});
             const LD nextOffset = std::fabs(static_cast<LD>(i + 1) * static_cast<LD>(design.RevArmMax) / 18);
             // The normal notch after the last notch no farther out than it
             // (a normal notch that is not a number goes last).
             if (!normalPlaced && (i + 1 == kGraphNotches || nextOffset > normalOffset)) {
-                rows.push_back({kNormalNotch, MeasureNotch(design, NormalNotchPosition(design, running), running)});
+                notches.push_back({kNormalNotch, NormalNotchPosition(design, running), running});
                 normalPlaced = true;
             }
         }
     }
+    // On two cores the caller and the pool's one worker each take the next row
+    // not yet taken and measure it whole, about 20 rows each; inside a row,
+    // MeasureNotch's own loops run on that thread alone.
+    std::vector<ValveEventsRow> rows(notches.size());
+    pool.ParallelFor(notches.size(), [&](size_t i) {
+        rows[i] = {notches[i].notch, MeasureNotch(design, notches[i].revArmPos, notches[i].running, nmAll, pool)};
+    });
     return rows;
 }

@@ -3,11 +3,15 @@
 // release and compression of each end, as driver angle and as percent of the
 // stroke, found exactly rather than read off a graph.
 //
-// Every measurement works on its own copy of the design (a Gear value): the
-// caller's design is never touched, so a search may measure thousands of trial
-// copies, each with one dimension changed. The unit of work is one notch in
-// one direction; the full table is built from it. A caller that needs less
-// asks for less (`NotchMeasure`): the leads alone cost two solves.
+// Every measurement reads the design and never writes it (each solve is the
+// design's as if solved on a copy of it), so a search may measure thousands of
+// trial copies, each with one dimension changed, from any number of threads.
+// The unit of work is one notch in one direction; the full table is built from
+// it. A caller that needs less asks for less (`NotchMeasure`): the leads alone
+// cost two solves, the cut-offs alone the sampled turn and two refinements.
+// The solves are those of SolveLinkage + ComputePistonAndOpenings, bit for bit,
+// through the finder's cut-down solver (ValveSolve.h); the rows of the table
+// and the parts of a notch run on a thread pool (ThreadPool.h).
 //
 // How an event is found:
 // - one turn of the driver from angle 0 in the direction of running (forward:
@@ -28,6 +32,7 @@
 //   notch is marked as having repeated events.
 #pragma once
 
+#include "analysis/ThreadPool.h"
 #include "model/AppState.h"
 
 #include <array>
@@ -81,7 +86,11 @@ struct NotchEvents {
 
 // Measures one notch: the design with RevArmPos = revArmPos, turned in the
 // given direction. Only the parts in `what` are computed; the rest stay 0.
-NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what = nmAll);
+// The samples of the turn, then the refinements, are spread over `pool` (run
+// on the caller alone inside a task of a pool, e.g. a row of the table); the
+// result is the same whatever the pool.
+NotchEvents MeasureNotch(const Gear& design, float revArmPos, Running running, unsigned what = nmAll,
+                         ThreadPool& pool = ThreadPool::Shared());
 
 // The leads of the design at mid gear (RevArmCentre).
 NotchEvents MidGearLeads(const Gear& design);
@@ -102,5 +111,7 @@ struct ValveEventsRow {
 
 // The whole table: forward, then reverse; in each direction the 19 notches
 // of the port graph from mid gear outwards with the normal notch placed by its
-// distance from mid gear (after the notches no farther out).
-std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design);
+// distance from mid gear (after the notches no farther out). The rows are
+// measured in parallel on `pool`, one task a row (ThreadPool::Serial() measures
+// them one after the other on the caller); the result is the same either way.
+std::vector<ValveEventsRow> BuildValveEventsTable(const Gear& design, ThreadPool& pool = ThreadPool::Shared());

@@ -67,6 +67,8 @@ std::vector<KnownOption> KnownOptions()
                 known.push_back({o, {m->option}});
             } else {
                 it->modes << m->option;
+                // Each mode says what the option means for it.
+                if (!it->option.description.contains(o.description)) it->option.description += ' ' + o.description;
             }
         }
     }

@@ -6,12 +6,9 @@
 #include "app/CommandLine.h"
 
 #include "graphs/DiagramPictures.h"
-#include "mainwin/FrameDrawing.h"
-#include "mainwin/MainWindowSize.h"
-#include "model/Model.h"
+#include "mainwin/MainPicture.h"
 #include "platform/DisplayList.h"
 #include "platform/QtPicture.h"
-#include "platform/Services.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -36,39 +33,6 @@ const std::array<ExportPicture, 7> kPictures{{
     {"oval", "oval-diagram", false, DiagramKind::Oval},
     {"sine", "sine-diagram", false, DiagramKind::Sine},
 }};
-
-// The gear as the main window shows it at its first size, stopped at driver
-// angle 0 (so that the readout agrees), reverse arm at mid gear, the home
-// view; one tick, no sound.
-DisplayList MainPicture(AppState& s)
-{
-    Gear& g = s.gear;
-    View& v = s.view;
-    g.DriverAngle = 0;
-    s.anim.ActiveStep = 0;
-    g.RevArmPos = g.RevArmCentre();
-    v.ViewScale = v.HomeScale;
-    v.ViewOffsetX = v.HomeOffsetX;
-    v.ViewOffsetY = v.HomeOffsetY;
-    TickModel(s);
-    DisplayList list(kFrameWidth, kFrameHeight);
-    RecordingSound silent;
-    FixedRandom random;
-    FrameServices services{silent, random};
-    FrameEffects fx;
-    DisplayListCanvas c(list);
-    ComposeFrame(c, s, services, fx);
-    list.Crop(0, 0, kClientWidth, kClientHeight);
-    return list;
-}
-
-DisplayList DiagramPicture(AppState& s, DiagramKind k)
-{
-    DisplayList list(DiagramPictureWidth(k), DiagramPictureHeight(k));
-    DisplayListCanvas c(list);
-    DrawDiagramAsOpened(c, s, k);
-    return list;
-}
 
 int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
 {
@@ -107,7 +71,7 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
     const QString warning = AssemblyWarning(s);
     std::string error;
-    const DisplayList list = picture->main ? MainPicture(s) : DiagramPicture(s, picture->kind);
+    const DisplayList list = picture->main ? MainExportPicture(s) : DiagramPictureOf(s, picture->kind);
     const QString title = QString::fromStdString(PictureFileStem(s.display.DataSetName, picture->name));
     if (!WriteDisplayList(list, out, format, scale, title, error)) {
         err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";

@@ -51,3 +51,11 @@ void DrawDiagramAsOpened(Canvas& c, AppState& s, DiagramKind k)
     clear();
     pass(k == DiagramKind::Steam ? DrawSteamDiagram : k == DiagramKind::Oval ? DrawOvalDiagram : DrawSineDiagram);
 }
+
+DisplayList DiagramPictureOf(AppState& s, DiagramKind k)
+{
+    DisplayList list(DiagramPictureWidth(k), DiagramPictureHeight(k));
+    DisplayListCanvas c(list);
+    DrawDiagramAsOpened(c, s, k);
+    return list;
+}

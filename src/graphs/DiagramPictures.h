@@ -4,6 +4,7 @@
 
 #include "model/AppState.h"
 #include "platform/Canvas.h"
+#include "platform/DisplayList.h"
 
 // The client area the diagram windows are laid out for; the oval diagram's
 // window is a little taller.
@@ -22,3 +23,7 @@ int DiagramPictureHeight(DiagramKind k);
 // dialog leaves it, the port graph in the given mode; each pass ends with the
 // closing panel. DriverAngle and RevArmPos are as before afterwards.
 void DrawDiagramAsOpened(Canvas& c, AppState& s, DiagramKind k);
+
+// The diagram as DrawDiagramAsOpened draws it, recorded into a list of its
+// picture's size.
+DisplayList DiagramPictureOf(AppState& s, DiagramKind k);

@@ -262,6 +262,10 @@ void TMainForm::BuildMenus()
     ExportPicture = Pictures->ExportAction();
     CopyPicture = Pictures->CopyAction();
     PrintPicture = Pictures->PrintAction();
+    item(File1, DesignReport, "DesignReport", "Design &Report…", &TMainForm::DesignReportClick);
+    item(File1, ExportAnimation, "ExportAnimation", "Export &Animation…", &TMainForm::ExportAnimationClick);
+    // "&A" is also "Save&AsDimensions"'s: a key of its own.
+    ExportAnimation->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     separator(File1, "N1");
     // The recent designs ("&1 name.vgw", the folder as the tooltip).
     File1->setToolTipsVisible(true);

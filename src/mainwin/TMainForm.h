@@ -10,6 +10,7 @@
 //   TMainFormAids.cpp      reference points, pivots, mouse, lines and circles, data table, help
 //   TMainFormFiles.cpp     open, save, import, recent designs, a design named at start
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
+//   TMainFormReports.cpp   the design report, the animation
 #pragma once
 
 #include "mainwin/ChildWindows.h"
@@ -138,6 +139,8 @@ public:
     // "&Export Picture…", "&Copy Picture", "&Print…" in the File menu.
     PictureCommands* Pictures = nullptr;
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
+    // "Design &Report…" and "Export &Animation…" after them.
+    QAction *DesignReport = nullptr, *ExportAnimation = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
@@ -262,6 +265,13 @@ public slots:
     // Opens the design of recent entry k (1..8); a file no longer there is
     // reported as an open reports it and dropped from the list.
     void RecentDesignClick(int k);
+
+    // ---------------------------------------------------------- TMainFormReports.cpp
+    // The design report as a PDF, and one revolution of the picture the window
+    // shows as a GIF, each made from a copy of the design as it is when the
+    // command is chosen.
+    void DesignReportClick();
+    void ExportAnimationClick();
 
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();

@@ -94,6 +94,25 @@ QFileDialog* PictureCommands::NewExportDialog(const std::string& proposedBase)
     return dlg;
 }
 
+QFileDialog* PictureCommands::NewSaveDialog(const QString& objectName, const QString& title, const QStringList& filters,
+                                            const std::string& proposedName)
+{
+    auto* dlg = new QFileDialog(window_);
+    dlg->setObjectName(objectName);
+    dlg->setWindowTitle(title);
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg->setAcceptMode(QFileDialog::AcceptSave);
+    dlg->setFileMode(QFileDialog::AnyFile);
+    dlg->setNameFilters(filters);
+    if (!gLastDirectory.isEmpty() && QDir(gLastDirectory).exists()) dlg->setDirectory(gLastDirectory);
+    dlg->setDefaultSuffix(QFileInfo(QString::fromStdString(proposedName)).suffix());
+    dlg->selectFile(QString::fromStdString(proposedName));
+    dlg->setSizeGripEnabled(true);
+    return dlg;
+}
+
+void PictureCommands::RememberExportFolder(const QString& path) { gLastDirectory = QFileInfo(path).absolutePath(); }
+
 PictureFormat PictureCommands::ChosenFormat(QString& path, const QString& nameFilter, int& scale)
 {
     const FormatFilter& f = FilterNamed(nameFilter);
@@ -149,10 +168,12 @@ void PictureCommands::PrintPicture()
     if (!PrintDisplayList(printer, picture)) ShowError("The picture could not be printed");
 }
 
-void PictureCommands::ShowError(const std::string& message)
+void PictureCommands::ShowError(const std::string& message) { ShowWriteError(window_, message); }
+
+void PictureCommands::ShowWriteError(QWidget* parent, const std::string& message)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(message),
-                    QMessageBox::Ok, window_);
+                    QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("FileErrorBox"));
     box.exec();
 }

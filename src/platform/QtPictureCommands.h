@@ -46,6 +46,16 @@ public:
     // A new export file dialog ("ExportDialog") with the formats as filters
     // and the proposed file name; the caller owns it.
     QFileDialog* NewExportDialog(const std::string& proposedBase);
+    // A save dialog for another kind of file the window writes (a report, an
+    // animation): its name filters, the extension of the first, the proposed
+    // name; it starts in the folder of the last export. The caller owns it.
+    QFileDialog* NewSaveDialog(const QString& objectName, const QString& title, const QStringList& filters,
+                               const std::string& proposedName);
+    // The next export dialog starts in the folder of `path`.
+    static void RememberExportFolder(const QString& path);
+    // The message box of a file that could not be written ("FileErrorBox").
+    static void ShowWriteError(QWidget* parent, const std::string& message);
+
     // The format and scale a chosen file name and filter ask for; the name
     // gets the format's extension when it has none of the three.
     static PictureFormat ChosenFormat(QString& path, const QString& nameFilter, int& scale);
