@@ -84,8 +84,3 @@ RowTrial MeasureTrialRow(const Gear& design, const std::vector<DimensionValue>& 
     t.clamped = clamped || t.events.clamped;
     return t;
 }
-
-void ForEachTrial(size_t count, const std::function<void(size_t)>& fn)
-{
-    for (size_t i = 0; i < count; ++i) fn(i);
-}

@@ -1,7 +1,6 @@
 // What the sensitivity and tolerance studies share: the thirteen figures of a
-// row of the valve events table that they follow, the rows themselves, a trial
-// design measured at a row, and the one loop that runs their independent
-// trials.
+// row of the valve events table that they follow, the rows themselves and a
+// trial design measured at a row.
 //
 // The figures are the events table's own: the two leads, the admission,
 // cut-off, release and compression of each end as percent of the stroke, the
@@ -14,8 +13,6 @@
 #include "analysis/ValveEvents.h"
 #include "model/AppState.h"
 
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,10 +73,6 @@ struct RowTrial {
     bool clamped = false;
 };
 RowTrial MeasureTrialRow(const Gear& design, const std::vector<DimensionValue>& values, const EventsRow& row);
-
-// Independent pieces of work, each writing only its own slot: the one place
-// where they go to the thread pool.
-void ForEachTrial(size_t count, const std::function<void(size_t)>& fn);
 
 // The control's stop flag, safe to call without one.
 inline bool StopAsked(const BalanceControl* control) { return control && control->stop.load(); }

@@ -27,32 +27,40 @@ LD StoredStep(int code, float up, float down)
     return d;
 }
 
-DimensionEffect Effect(int code, const Gear& design, const NotchEvents& nominal, const RowTrial& up,
-                       const RowTrial& down)
+// The trials of a dimension: its value + step, - step, + 2 steps, - 2 steps.
+constexpr int kTrialsPerDimension = 4;
+constexpr int kStepsOfTrial[kTrialsPerDimension] = {1, -1, 2, -2};
+
+DimensionEffect Effect(int code, const Gear& design, const NotchEvents& nominal, const RowTrial* t)
 {
     DimensionEffect e;
     e.code = code;
     e.value = GetDimension(design, code);
-    const LD step = StoredStep(code, up.stored, down.stored);
-    e.step = ToModelFloat(step);
-    e.clamped = up.clamped || down.clamped;
-    e.noStep = !e.clamped && step == 0;
+    // The two central differences' spans, as the trials store the values.
+    const LD inner = StoredStep(code, t[0].stored, t[1].stored), outer = StoredStep(code, t[2].stored, t[3].stored);
+    e.step = ToModelFloat(inner / 2);
+    for (int k = 0; k < kTrialsPerDimension; ++k) e.clamped = e.clamped || t[k].clamped;
+    e.noStep = !e.clamped && (inner == 0 || outer == 0);
     if (e.clamped || e.noStep) return e;
-    std::array<LD, kEventQuantities> change{};
+    std::array<LD, kEventQuantities> d{};
     for (int q = 0; q < kEventQuantities; ++q) {
-        LD n = 0, a = 0, b = 0;
+        LD n = 0, f[kTrialsPerDimension] = {};
         if (!QuantityValue(nominal, q, n)) continue;
-        if (!QuantityValue(up.events, q, a) || !QuantityValue(down.events, q, b)) {
+        bool all = true;
+        for (int k = 0; k < kTrialsPerDimension; ++k) all = QuantityValue(t[k].events, q, f[k]) && all;
+        if (!all) {
             e.lost = true;
             continue;
         }
-        change[static_cast<size_t>(q)] = a - b;
-        e.derivative[static_cast<size_t>(q)] = ToModelFloat((a - b) / step);
+        // Richardson's extrapolation of the two central differences: the
+        // error of the step squared cancels.
+        d[static_cast<size_t>(q)] = (4 * (f[0] - f[1]) / inner - (f[2] - f[3]) / outer) / 3;
+        e.derivative[static_cast<size_t>(q)] = ToModelFloat(d[static_cast<size_t>(q)]);
         e.known[static_cast<size_t>(q)] = true;
     }
     const size_t front = EventQuantityOf(endFront, veCutOff), rear = EventQuantityOf(endRear, veCutOff);
     e.differenceKnown = e.known[front] && e.known[rear];
-    if (e.differenceKnown) e.cutOffDifference = ToModelFloat((change[front] - change[rear]) / step);
+    if (e.differenceKnown) e.cutOffDifference = ToModelFloat(d[front] - d[rear]);
     return e;
 }
 
@@ -67,22 +75,23 @@ float SensitivityStep(const Gear& design, int code)
     return ToModelFloat((std::isfinite(stroke) && stroke > 0 ? stroke : 1.0L) * kStrokeStepFraction);
 }
 
-SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, BalanceControl* control)
+SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, BalanceControl* control,
+                                     ThreadPool& pool)
 {
     SensitivityResult r;
     r.row = row;
     const std::vector<int> codes = BalanceDimensionCodes();
-    // Trial 0 the design as it is (re-centred as every trial), then each
-    // dimension up and down.
-    std::vector<RowTrial> trials(1 + 2 * codes.size());
+    // Trial 0 the design as it is (re-centred as every trial), then the four
+    // trials of each dimension.
+    std::vector<RowTrial> trials(1 + kTrialsPerDimension * codes.size());
     std::atomic<int> done{0};
-    ForEachTrial(trials.size(), [&](size_t i) {
+    pool.ParallelFor(trials.size(), [&](size_t i) {
         if (StopAsked(control)) return;
         std::vector<DimensionValue> values;
         if (i > 0) {
-            const int code = codes[(i - 1) / 2];
+            const int code = codes[(i - 1) / kTrialsPerDimension];
             const LD v = GetDimension(design, code), h = SensitivityStep(design, code);
-            values.push_back({code, ToModelFloat(i % 2 ? v + h : v - h)});
+            values.push_back({code, ToModelFloat(v + kStepsOfTrial[(i - 1) % kTrialsPerDimension] * h)});
         }
         trials[i] = MeasureTrialRow(design, values, row);
         if (control) control->progress.store(++done * 1000 / static_cast<int>(trials.size()));
@@ -92,7 +101,7 @@ SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, B
     r.nominal = trials[0].events;
     r.nominalClamped = trials[0].clamped;
     for (size_t k = 0; k < codes.size(); ++k)
-        r.effects.push_back(Effect(codes[k], design, r.nominal, trials[1 + 2 * k], trials[2 + 2 * k]));
+        r.effects.push_back(Effect(codes[k], design, r.nominal, &trials[1 + kTrialsPerDimension * k]));
     return r;
 }
 

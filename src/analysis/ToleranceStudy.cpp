@@ -214,7 +214,8 @@ std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSpec
     return values;
 }
 
-ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control)
+ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control,
+                                  ThreadPool& pool)
 {
     ToleranceResult out;
     out.error = CheckToleranceSpec(spec);
@@ -238,7 +239,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
 
     // Each edge alone, up and down.
     std::vector<TableFigures> edgeTables(2 * edges.size());
-    ForEachTrial(edgeTables.size(), [&](size_t i) {
+    pool.ParallelFor(edgeTables.size(), [&](size_t i) {
         if (StopAsked(control)) return;
         const Edge& e = edges[i / 2];
         edgeTables[i] = MeasureTable(design, {{e.code, ToModelFloat(e.value + (i % 2 ? -e.edge : e.edge))}});
@@ -251,7 +252,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
         const size_t n = std::min(kChunk, samples - first);
         std::vector<TableFigures> got(n);
         std::vector<SampleState> state(n, SampleState::NotRun);
-        ForEachTrial(n, [&](size_t i) {
+        pool.ParallelFor(n, [&](size_t i) {
             if (StopAsked(control)) return;
             got[i] = MeasureTable(design, SampleValues(design, spec, first + i));
             state[i] = Judge(got[i], nominal);
@@ -306,7 +307,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
             }
         }
     std::vector<RowTrial> cornerTrials(corners.size());
-    ForEachTrial(corners.size(), [&](size_t i) {
+    pool.ParallelFor(corners.size(), [&](size_t i) {
         if (StopAsked(control)) return;
         cornerTrials[i] = MeasureTrialRow(design, CornerValues(edges, corners[i].signs), rows[corners[i].row]);
     });

@@ -55,10 +55,19 @@
 // the arithmetic worst-case stack-up of all parts at once, measured, not
 // extrapolated. A figure whose edge trials or corner clamp or lose the event
 // has no worst case (counted).
+//
+// The edge trials, the samples (64 at a time) and the corners go to the
+// thread pool: on two cores the calling thread (the window's worker, or the
+// command line's main thread) and the pool's worker each take the next sample
+// and measure its whole table on their own (the table's rows then run inline
+// on that thread). Each sample writes only its own slot and the figures are
+// added up in sample order after each batch, so they do not depend on the
+// number of threads.
 #pragma once
 
 #include "analysis/Balance.h"
 #include "analysis/EventStudy.h"
+#include "analysis/ThreadPool.h"
 #include "files/TextTable.h"
 #include "model/AppState.h"
 
@@ -139,7 +148,8 @@ struct ToleranceResult {
 };
 
 // The study of (a copy of) the design as it opens from its file.
-ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control = nullptr);
+ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control = nullptr,
+                                  ThreadPool& pool = ThreadPool::Shared());
 
 // "Direction,Notch,Event,Nominal,Min,Max,Mean,StdDev" and one row per row of
 // the table and figure (Direction and Notch as the events table writes them,

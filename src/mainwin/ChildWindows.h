@@ -26,6 +26,8 @@ class TValveEvents;
 class TBalance;
 class TDesignCheck;
 class TOptimise;
+class TSensitivity;
+class TTolerance;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -49,6 +51,8 @@ struct ChildWindows {
     TBalance* Balance = nullptr;
     TDesignCheck* DesignCheck = nullptr;
     TOptimise* Optimise = nullptr;
+    TSensitivity* Sensitivity = nullptr;
+    TTolerance* Tolerance = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs, the balance, design check and optimise windows:
@@ -76,3 +80,5 @@ TValveEvents* NewValveEvents(TMainForm* main);
 TBalance* NewBalance(TMainForm* main);
 TDesignCheck* NewDesignCheck(TMainForm* main);
 TOptimise* NewOptimise(TMainForm* main);
+TSensitivity* NewSensitivity(TMainForm* main);
+TTolerance* NewTolerance(TMainForm* main);

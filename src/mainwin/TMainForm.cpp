@@ -308,6 +308,8 @@ void TMainForm::BuildMenus()
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
     item(EditDimen1, DesignCheck, "DesignCheck", "&Design Check…", &TMainForm::DesignCheckClick);
     item(EditDimen1, OptimiseDesign, "OptimiseDesign", "&Optimise Design…", &TMainForm::OptimiseDesignClick);
+    item(EditDimen1, Sensitivity, "Sensitivity", "&Sensitivity…", &TMainForm::SensitivityClick);
+    item(EditDimen1, ToleranceStudy, "ToleranceStudy", "&Tolerance Study…", &TMainForm::ToleranceStudyClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
@@ -548,6 +550,8 @@ void TMainForm::CreateChildWindows()
     Forms.Balance = NewBalance(this);
     Forms.DesignCheck = NewDesignCheck(this);
     Forms.Optimise = NewOptimise(this);
+    Forms.Sensitivity = NewSensitivity(this);
+    Forms.Tolerance = NewTolerance(this);
     UpdateCommandStates();
 }
 
@@ -570,6 +574,8 @@ void TMainForm::UpdateCommandStates()
     BalanceEvents->setEnabled(Forms.Balance != nullptr);
     DesignCheck->setEnabled(Forms.DesignCheck != nullptr);
     OptimiseDesign->setEnabled(Forms.Optimise != nullptr);
+    Sensitivity->setEnabled(Forms.Sensitivity != nullptr);
+    ToleranceStudy->setEnabled(Forms.Tolerance != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

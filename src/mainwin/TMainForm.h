@@ -146,6 +146,7 @@ public:
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
             *DesignCheck = nullptr, *OptimiseDesign = nullptr, *ResetAll = nullptr;
+    QAction *Sensitivity = nullptr, *ToleranceStudy = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -236,6 +237,8 @@ public slots:
     void BalanceEventsClick();
     void DesignCheckClick();
     void OptimiseDesignClick();
+    void SensitivityClick();
+    void ToleranceStudyClick();
     void RevArmPosClick();
     void DriverAngClick();
     void StepAng1Click();

@@ -10,6 +10,8 @@
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
+#include "dialogs/TSensitivity.h"
+#include "dialogs/TTolerance.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "model/DynVars.h"
@@ -35,6 +37,8 @@ void TMainForm::FrameDimClick() { ShowModal(Forms.FrameDi); }
 void TMainForm::CylDimClick() { ShowModal(Forms.CylDimen); }
 void TMainForm::BalanceEventsClick() { ShowModal(Forms.Balance); }
 void TMainForm::OptimiseDesignClick() { ShowModal(Forms.Optimise); }
+void TMainForm::SensitivityClick() { ShowModal(Forms.Sensitivity); }
+void TMainForm::ToleranceStudyClick() { ShowModal(Forms.Tolerance); }
 
 // Not modal: it stays beside the main window and follows the design as the
 // dynamic variables, undo and the dimension dialogs change it.
@@ -104,6 +108,8 @@ TCylDimen* NewCylDimen(TMainForm* main) { return new TCylDimen(main->State(), ma
 TBalance* NewBalance(TMainForm* main) { return new TBalance(main->State(), main, main); }
 TDesignCheck* NewDesignCheck(TMainForm* main) { return new TDesignCheck(main->State(), main, main); }
 TOptimise* NewOptimise(TMainForm* main) { return new TOptimise(main->State(), main, main); }
+TSensitivity* NewSensitivity(TMainForm* main) { return new TSensitivity(main->State(), main, main); }
+TTolerance* NewTolerance(TMainForm* main) { return new TTolerance(main->State(), main, main); }
 
 // ------------------------------------------------------------------ controls the dialogs move
 void MainSetRevArmRange(TMainForm* main)

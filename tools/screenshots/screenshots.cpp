@@ -9,7 +9,9 @@
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
+#include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
+#include "dialogs/TTolerance.h"
 #include "graphs/TSetRevArm.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -90,5 +93,13 @@ int main(int argc, char** argv)
     ok &= ShootWhenDone(
         f.Optimise, dir, "optimise-design.png", [&] { return f.Optimise->Searching(); },
         [&] { f.Optimise->FindButClick(); });
+    ok &= ShootWhenDone(
+        f.Sensitivity, dir, "sensitivity.png", [&] { return f.Sensitivity->Measuring(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Tolerance, dir, "tolerance-study.png", [&] { return f.Tolerance->Running(); },
+        [&] {
+            f.Tolerance->PinClearance->setText(QStringLiteral("0.002"));
+            f.Tolerance->RunButClick();
+        });
     return ok ? 0 : 1;
 }
