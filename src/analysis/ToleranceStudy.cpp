@@ -8,14 +8,13 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
-#include <map>
 
 using LD = long double;
 
 namespace {
 
 // Samples measured at once before their figures are added up in order.
-constexpr size_t kChunk = 64;
+constexpr size_t kChunk = 512;
 constexpr int kPercentDecimals = 4;
 constexpr int kLengthDecimals = 6;
 
@@ -101,12 +100,46 @@ struct Edge {
     LD value = 0, edge = 0;
 };
 
-std::vector<DimensionValue> CornerValues(const std::vector<Edge>& edges, const std::vector<signed char>& signs)
+// The worst case of figure k (row r) over the parts at their edges.
+void WorstOfEdges(QuantitySpread& s, const std::vector<Edge>& edges, const std::vector<TableFigures>& tables,
+                  const TableFigures& nominal, size_t r, size_t k)
 {
-    std::vector<DimensionValue> values;
-    for (size_t j = 0; j < edges.size(); ++j)
-        if (signs[j] != 0) values.push_back({edges[j].code, ToModelFloat(edges[j].value + signs[j] * edges[j].edge)});
-    return values;
+    s.worstKnown = true;
+    s.worstLow = s.worstHigh = s.nominal;
+    LD farthest = 0; // a part that moves nothing is no worst part
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const TableFigures& t = tables[i];
+        const int code = edges[i / 2].code, side = i % 2 ? -1 : 1;
+        const bool clamps = ClampsAt(t, nominal, r);
+        if (clamps || !t.known[k]) {
+            if (s.worstKnown) {
+                s.worstKnown = false;
+                s.worstCode = code;
+                s.worstSide = side;
+                s.worstFails = clamps ? WorstFails::Clamps : WorstFails::Loses;
+            }
+            continue;
+        }
+        if (!s.worstKnown) continue;
+        const float v = t.value[k];
+        s.worstLow = std::min(s.worstLow, v);
+        s.worstHigh = std::max(s.worstHigh, v);
+        const LD away = std::fabs(static_cast<LD>(v) - s.nominal);
+        if (away > farthest) {
+            farthest = away;
+            s.worstCode = code;
+            s.worstSide = side;
+        }
+    }
+    if (!s.worstKnown) s.worstLow = s.worstHigh = 0;
+}
+
+std::string WorstPart(const QuantitySpread& s)
+{
+    if (!s.nominalKnown || s.worstCode == 0) return "";
+    std::string t = DimensionName(s.worstCode) + (s.worstSide > 0 ? " +" : " -");
+    if (!s.worstKnown) t += s.worstFails == WorstFails::Clamps ? " clamps" : " loses the event";
+    return t;
 }
 
 std::string Figure(bool known, long double v, int q)
@@ -120,6 +153,7 @@ std::vector<TextRow> Rows(const Gear& design, const ToleranceResult& r, bool wor
     if (worst) {
         header.push_back("Worst low");
         header.push_back("Worst high");
+        header.push_back("Worst part");
     }
     std::vector<TextRow> out = {header};
     const std::vector<std::string> names = QuantityNames(design);
@@ -134,8 +168,9 @@ std::vector<TextRow> Rows(const Gear& design, const ToleranceResult& r, bool wor
                              Figure(stats, s.mean, q),
                              Figure(stats, s.stdDev, q)};
             if (worst) {
-                cells.push_back(Figure(s.nominalKnown && s.lowKnown, s.worstLow, q));
-                cells.push_back(Figure(s.nominalKnown && s.highKnown, s.worstHigh, q));
+                cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstLow, q));
+                cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstHigh, q));
+                cells.push_back(WorstPart(s));
             }
             out.push_back(std::move(cells));
         }
@@ -221,8 +256,12 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
     out.error = CheckToleranceSpec(spec);
     if (!out.error.empty()) return out;
     const std::vector<int> codes = ToleranceDimensionCodes();
-    const TableFigures nominal = MeasureTable(design, {});
-    const std::vector<EventsRow> rows = TableRows(BuildValveEventsTable(TrialDesign(design, {})));
+    // The design as it is, re-centred as every trial is.
+    bool clamped = false;
+    const std::vector<ValveEventsRow> table = BuildValveEventsTable(TrialDesign(design, {}, &clamped));
+    TableFigures nominal = Figures(table);
+    nominal.recentreClamped = clamped;
+    const std::vector<EventsRow> rows = TableRows(table);
     const size_t figures = nominal.value.size();
 
     std::vector<Edge> edges;
@@ -274,49 +313,6 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
     }
     out.samples = spec.samples;
 
-    // The corners: for each row and figure the signs of the effects, each
-    // distinct corner of a row measured once.
-    struct Corner {
-        size_t row;
-        std::vector<signed char> signs;
-    };
-    std::vector<Corner> corners;
-    std::vector<std::map<std::vector<signed char>, size_t>> cornerOf(rows.size());
-    // [figure][0: low, 1: high]: the corner measured, or none.
-    constexpr size_t kNone = static_cast<size_t>(-1);
-    std::vector<std::array<size_t, 2>> cornerAt(figures, {kNone, kNone});
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (int q = 0; q < kEventQuantities; ++q) {
-            const size_t k = r * kEventQuantities + static_cast<size_t>(q);
-            if (!nominal.known[k]) continue;
-            std::vector<signed char> signs(edges.size(), 0);
-            bool measurable = true;
-            for (size_t j = 0; j < edges.size() && measurable; ++j) {
-                const TableFigures &up = edgeTables[2 * j], &down = edgeTables[2 * j + 1];
-                measurable = !ClampsAt(up, nominal, r) && !ClampsAt(down, nominal, r) && up.known[k] && down.known[k];
-                if (measurable) signs[j] = static_cast<signed char>((up.value[k] > down.value[k]) - (up.value[k] < down.value[k]));
-            }
-            if (!measurable) continue;
-            for (size_t side = 0; side < 2; ++side) {
-                std::vector<signed char> s = signs;
-                if (side == 0)
-                    for (signed char& x : s) x = static_cast<signed char>(-x);
-                auto [it, fresh] = cornerOf[r].emplace(s, corners.size());
-                if (fresh) corners.push_back({r, s});
-                cornerAt[k][side] = it->second;
-            }
-        }
-    std::vector<RowTrial> cornerTrials(corners.size());
-    pool.ParallelFor(corners.size(), [&](size_t i) {
-        if (StopAsked(control)) return;
-        cornerTrials[i] = MeasureTrialRow(design, CornerValues(edges, corners[i].signs), rows[corners[i].row]);
-    });
-    if (StopAsked(control)) {
-        out = ToleranceResult{};
-        out.outcome = ToleranceOutcome::Stopped;
-        return out;
-    }
-
     for (size_t r = 0; r < rows.size(); ++r) {
         ToleranceRow row;
         row.row = rows[r];
@@ -335,18 +331,8 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
                 s.mean = ToModelFloat(a.mean);
                 s.stdDev = ToModelFloat(a.n > 1 ? std::sqrt(a.m2 / static_cast<LD>(a.n - 1)) : 0.0L);
             }
-            for (size_t side = 0; side < 2; ++side) {
-                bool known = false;
-                LD v = 0;
-                if (cornerAt[k][side] != kNone) {
-                    const RowTrial& t = cornerTrials[cornerAt[k][side]];
-                    const bool clamps = t.clamped && !nominal.rowClamped[r];
-                    known = !clamps && QuantityValue(t.events, q, v);
-                }
-                if (!known) ++out.worstLeftOut;
-                (side == 0 ? s.lowKnown : s.highKnown) = known;
-                (side == 0 ? s.worstLow : s.worstHigh) = ToModelFloat(v);
-            }
+            WorstOfEdges(s, edges, edgeTables, nominal, r, k);
+            if (!s.worstKnown) ++out.worstLeftOut;
         }
         out.rows.push_back(row);
     }
@@ -365,7 +351,7 @@ std::string ToleranceSummary(const ToleranceResult& r)
                     std::to_string(r.valid) + " used, " + std::to_string(r.clamped) + " clamped, " +
                     std::to_string(r.lost) + " lost an event.";
     if (r.worstLeftOut > 0)
-        s += " " + std::to_string(r.worstLeftOut) + " worst cases could not be measured (the gear clamps or loses "
-                                                     "the event at the edges).";
+        s += " " + std::to_string(r.worstLeftOut) +
+             " figures have no worst case (a part at the edge of its tolerance clamps the gear or loses the event).";
     return s;
 }

@@ -45,24 +45,24 @@
 // mean and the standard deviation sqrt(sum (x - mean)^2 / (n - 1)) (0 for
 // one sample), accumulated in sample order.
 //
-// The worst case that parts made at the edge of their tolerance give: for
-// each row and figure, the corner guided by the signs of the effects. Each
-// varied dimension with an edge (its tolerance, plus the play for a pinned
-// link) is tried alone at +edge and at -edge (the whole table); the sign of
-// the figure's change between the two is the sign of the dimension's effect
-// there. "Worst high" is the figure measured with every such dimension at
-// the edge that raises it, "worst low" with each at the edge that lowers it:
-// the arithmetic worst-case stack-up of all parts at once, measured, not
-// extrapolated. A figure whose edge trials or corner clamp or lose the event
-// has no worst case (counted).
+// The worst case that a part made at the edge of its tolerance gives: each
+// varied dimension alone at +edge and at -edge (its tolerance, plus the play
+// for a pinned link), every other part as designed, the whole table measured
+// (two tables per part). "Worst low" and "worst high" of a row and figure are
+// the lowest and highest figure any one part at either edge gives, and the
+// worst part the part and edge that moves it farthest from the design's
+// figure: which part's tolerance matters for which event, measured, nothing
+// extrapolated. The samples show what all parts at once do. When a part at an
+// edge makes the gear clamp there, or loses the event, the figure has no worst
+// case (the worst part names it) and is counted.
 //
-// The edge trials, the samples (64 at a time) and the corners go to the
-// thread pool: on two cores the calling thread (the window's worker, or the
-// command line's main thread) and the pool's worker each take the next sample
-// and measure its whole table on their own (the table's rows then run inline
-// on that thread). Each sample writes only its own slot and the figures are
-// added up in sample order after each batch, so they do not depend on the
-// number of threads.
+// The edge trials and the samples (512 at a time) go to the thread pool: on two
+// cores the calling thread (the window's worker, or the command line's main
+// thread) and the pool's worker each take the next trial or sample and
+// measure its whole table on their own (the table's rows then run inline on
+// that thread). Each writes only its own slot and the figures are added up in
+// sample order after each batch, so they do not depend on the number of
+// threads.
 #pragma once
 
 #include "analysis/Balance.h"
@@ -117,13 +117,19 @@ private:
 // value differs from the design's), as they are stored in its trial.
 std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSpec& spec, std::uint64_t index);
 
+enum class WorstFails { None, Clamps, Loses };
+
 struct QuantitySpread {
     bool nominalKnown = false; // the event happens in the design as it is
     float nominal = 0;
     int count = 0; // samples measured (the valid ones)
     float min = 0, max = 0, mean = 0, stdDev = 0;
-    bool lowKnown = false, highKnown = false;
+    // Every part at either edge measures the figure (no edges: the design's).
+    bool worstKnown = false;
     float worstLow = 0, worstHigh = 0;
+    int worstCode = 0; // the part whose edge moves the figure farthest, or the first that fails it; 0: none
+    int worstSide = 0; // ... at +edge (1) or -edge (-1)
+    WorstFails worstFails = WorstFails::None; // how that part fails it
 };
 
 struct ToleranceRow {
@@ -144,7 +150,7 @@ struct ToleranceResult {
     std::string error;
     std::vector<ToleranceRow> rows; // the events table's rows in its order
     int samples = 0, valid = 0, clamped = 0, lost = 0;
-    int worstLeftOut = 0; // worst cases (row, figure and side) not known
+    int worstLeftOut = 0; // figures without a worst case
 };
 
 // The study of (a copy of) the design as it opens from its file.
@@ -157,7 +163,9 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
 // statistics empty without a valid sample, every cell empty for an event
 // that does not happen in the design.
 std::vector<TextRow> ToleranceCsvRows(const Gear& design, const ToleranceResult& r);
-// The window's rows: the same with "Worst low" and "Worst high" after StdDev.
+// The window's rows: the same with "Worst low", "Worst high" and "Worst part"
+// after StdDev; the part as its identifier and edge ("ValveRodLength +"),
+// with " clamps" or " loses the event" when it fails the figure.
 std::vector<TextRow> ToleranceTableRows(const Gear& design, const ToleranceResult& r);
 
 // "500 samples: 480 used, 15 clamped, 5 lost an event." and the worst cases

@@ -35,8 +35,8 @@ enum ListColumn : int { lcDimension, lcValue, lcTolerance, lcUnit, lcNotes, kLis
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-// Columns of the result that hold words.
-bool IsWordColumn(int column) { return column <= 2; }
+// Columns of the result that hold words: direction, notch, event, worst part.
+bool IsWordColumn(int column) { return column <= 2 || column == 10; }
 
 QTableWidget* Grid(QWidget* parent, const char* name)
 {

@@ -5,7 +5,8 @@
 // dimension in the list (the eccentric angle in degrees); the samples (500 to
 // begin with) and the seed. "Run" studies a copy of the design on a worker
 // thread with its progress, "Stop" ends it; then a table per notch and figure
-// (nominal, min, max, mean, standard deviation, worst low and high) and a
+// (nominal, min, max, mean, standard deviation, worst low and high and the
+// part that gives it) and a
 // picture of the spread of the front and rear cut-off against the notch;
 // "Copy", "Save CSV…", "Print…", "Export Picture…".
 //

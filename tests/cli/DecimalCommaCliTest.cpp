@@ -23,6 +23,9 @@ TEST(DecimalCommaCli, ReportsWriteThePointWhateverTheLocale)
          QStringLiteral("--range"), QStringLiteral("9.8"), QStringLiteral("10.1")},
         {QStringLiteral("--export"), QStringLiteral("main"), dir.filePath(QStringLiteral("OUT.svg"))},
         {QStringLiteral("--export"), QStringLiteral("port-graph"), dir.filePath(QStringLiteral("OUT.svg"))},
+        {QStringLiteral("--sensitivity"), QStringLiteral("--notch"), QStringLiteral("9")},
+        {QStringLiteral("--tolerance"), QStringLiteral("0.002"), QStringLiteral("--samples"), QStringLiteral("3"),
+         QStringLiteral("--pin-clearance"), QStringLiteral("0.0005")},
     };
     for (const QStringList& args : runs) {
         QString texts[2];
