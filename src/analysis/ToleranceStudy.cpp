@@ -28,9 +28,9 @@ std::uint64_t Mix(std::uint64_t z)
 // A measured table as its figures, row by row.
 struct TableFigures {
     bool recentreClamped = false;
-    std::vector<unsigned char> rowClamped;        // per row
-    std::vector<float> value;                     // row * kEventQuantities + figure
-    std::vector<unsigned char> known;             // ... the figure was measured
+    std::vector<unsigned char> rowClamped; // per row
+    std::vector<float> value;              // row * kEventQuantities + figure
+    std::vector<unsigned char> known;      // ... the figure was measured
     size_t Rows() const { return rowClamped.size(); }
 };
 
@@ -161,12 +161,10 @@ std::vector<TextRow> Rows(const Gear& design, const ToleranceResult& r, bool wor
         for (int q = 0; q < kEventQuantities; ++q) {
             const QuantitySpread& s = row.figure[static_cast<size_t>(q)];
             const bool stats = s.nominalKnown && s.count > 0;
-            TextRow cells = {RowDirectionText(row.row), RowNotchText(row.row), names[static_cast<size_t>(q)],
-                             Figure(s.nominalKnown, s.nominal, q),
-                             Figure(stats, s.min, q),
-                             Figure(stats, s.max, q),
-                             Figure(stats, s.mean, q),
-                             Figure(stats, s.stdDev, q)};
+            TextRow cells = {RowDirectionText(row.row),     RowNotchText(row.row),
+                             names[static_cast<size_t>(q)], Figure(s.nominalKnown, s.nominal, q),
+                             Figure(stats, s.min, q),       Figure(stats, s.max, q),
+                             Figure(stats, s.mean, q),      Figure(stats, s.stdDev, q)};
             if (worst) {
                 cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstLow, q));
                 cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstHigh, q));
@@ -190,7 +188,10 @@ std::vector<int> ToleranceDimensionCodes()
 
 bool IsToleranceAngle(int code) { return code == 6; }
 
-bool IsPinnedLink(int code) { return std::find(std::begin(kPinnedLinks), std::end(kPinnedLinks), code) != std::end(kPinnedLinks); }
+bool IsPinnedLink(int code)
+{
+    return std::find(std::begin(kPinnedLinks), std::end(kPinnedLinks), code) != std::end(kPinnedLinks);
+}
 
 ToleranceSpec UniformTolerances(float lengths, float angle)
 {

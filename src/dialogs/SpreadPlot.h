@@ -12,7 +12,7 @@
 #include <vector>
 
 struct SpreadPoint {
-    float notch = 0; // -18 (reverse full gear) .. 18 (forward full gear)
+    float notch = 0;       // -18 (reverse full gear) .. 18 (forward full gear)
     bool measured = false; // the cut-off has a spread (valid samples)
     float nominal = 0, min = 0, max = 0;
 };

@@ -80,15 +80,9 @@ TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent
     connect(NotchBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
     connect(DirectionBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
 
-    EffectGrid = new QTableWidget(this);
-    EffectGrid->setObjectName(QStringLiteral("EffectGrid"));
-    EffectGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EffectGrid = NewTextGrid(this, QStringLiteral("EffectGrid"));
     EffectGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     EffectGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    EffectGrid->verticalHeader()->hide();
-    EffectGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    EffectGrid->verticalHeader()->setDefaultSectionSize(EffectGrid->fontMetrics().height() + 6);
-    EffectGrid->setWordWrap(false);
     EffectGrid->setColumnCount(kSensitivityColumns);
     EffectGrid->setItemDelegate(new EffectBarDelegate(EffectGrid));
     EffectGrid->horizontalHeader()->setSectionsClickable(true);
@@ -160,7 +154,7 @@ bool TSensitivity::Measuring() const { return runner_->Running(); }
 int TSensitivity::DimensionAt(int row) const
 {
     return row >= 0 && static_cast<size_t>(row) < order_.size() ? result_.effects[order_[static_cast<size_t>(row)]].code
-                                                                 : 0;
+                                                                : 0;
 }
 
 void TSensitivity::showEvent(QShowEvent* e)
@@ -188,8 +182,8 @@ void TSensitivity::StartMeasure()
     row.notch = NotchBox->currentData().toInt();
     row.running = static_cast<Running>(DirectionBox->currentData().toInt());
     SummaryText->setText(QStringLiteral("Measuring…"));
-    runner_->Start([this, design = measured_, row](
-                       BalanceControl& control) { pending_ = MeasureSensitivity(design, row, &control); },
+    runner_->Start([this, design = measured_,
+                    row](BalanceControl& control) { pending_ = MeasureSensitivity(design, row, &control); },
                    {}, [this] { MeasureDone(); });
 }
 
@@ -235,9 +229,10 @@ void TSensitivity::ShowResult()
     EffectGrid->resizeColumnsToContents();
     for (int c = 0; c < kSensitivityColumns; ++c)
         if (IsFigureColumn(c))
-            EffectGrid->horizontalHeader()->resizeSection(c, EffectGrid->horizontalHeader()->sectionSize(c) + kBarWidth);
-    EffectGrid->horizontalHeader()->setSortIndicator(sortColumn_, descending_ ? Qt::DescendingOrder
-                                                                              : Qt::AscendingOrder);
+            EffectGrid->horizontalHeader()->resizeSection(c,
+                                                          EffectGrid->horizontalHeader()->sectionSize(c) + kBarWidth);
+    EffectGrid->horizontalHeader()->setSortIndicator(sortColumn_,
+                                                     descending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
     EffectGrid->setUpdatesEnabled(true);
 
     const std::string unit = LengthUnitText(measured_.Unit);
@@ -289,7 +284,7 @@ void TSensitivity::OpenSelected(bool balance)
     // A lead column asks for equal leads, any other for equal cut-off in the
     // row's direction.
     const int q = sortColumn_ - kSensitivityFirstFigureColumn;
-    const BalanceTarget target = q == eqLeadFront || q == eqLeadRear ? BalanceTarget::Lead
+    const BalanceTarget target = q == eqLeadFront || q == eqLeadRear       ? BalanceTarget::Lead
                                  : result_.row.running == Running::Forward ? BalanceTarget::CutOffForward
                                                                            : BalanceTarget::CutOffReverse;
     QTimer::singleShot(0, this, [this, balance, code, target] {

@@ -38,18 +38,6 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 // Columns of the result that hold words: direction, notch, event, worst part.
 bool IsWordColumn(int column) { return column <= 2 || column == 10; }
 
-QTableWidget* Grid(QWidget* parent, const char* name)
-{
-    auto* g = new QTableWidget(parent);
-    g->setObjectName(QString::fromLatin1(name));
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 8);
-    g->setWordWrap(false);
-    return g;
-}
-
 QLabel* Buddy(QWidget* parent, const char* name, const QString& text, QWidget* buddy)
 {
     auto* l = new QLabel(text, parent);
@@ -78,7 +66,8 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent) : 
     Seed->setText(QStringLiteral("1"));
     for (QLineEdit* e : {LengthTolerance, PinClearance, Samples, Seed}) e->setMaximumWidth(90);
 
-    ToleranceGrid = Grid(this, "ToleranceGrid");
+    ToleranceGrid = NewTextGrid(this, QStringLiteral("ToleranceGrid"));
+    ToleranceGrid->verticalHeader()->setDefaultSectionSize(ToleranceGrid->fontMetrics().height() + 8);
     ToleranceGrid->setColumnCount(kListColumns);
     ToleranceGrid->setHorizontalHeaderLabels({QStringLiteral("Dimension"), QStringLiteral("Value"),
                                               QStringLiteral("± tolerance"), QStringLiteral("Unit"),
@@ -87,15 +76,15 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent) : 
     ToleranceGrid->setRowCount(static_cast<int>(codes.size()));
     for (size_t k = 0; k < codes.size(); ++k) {
         const int r = static_cast<int>(k);
-        QLineEdit* e = NewNumberEdit(ToleranceGrid, QStringLiteral("Tolerance_") + Text(DimensionName(codes[k])), false);
+        QLineEdit* e =
+            NewNumberEdit(ToleranceGrid, QStringLiteral("Tolerance_") + Text(DimensionName(codes[k])), false);
         e->setFrame(false);
         e->setText(IsToleranceAngle(codes[k]) ? QStringLiteral("0") : LengthTolerance->text());
         ToleranceGrid->setCellWidget(r, lcTolerance, e);
         ToleranceEdit.push_back(e);
         ToleranceGrid->setItem(r, lcDimension, new QTableWidgetItem(Text(BalanceDimensionLabel(codes[k]))));
-        ToleranceGrid->setItem(r, lcNotes,
-                               new QTableWidgetItem(IsPinnedLink(codes[k]) ? QStringLiteral("+ pin clearance")
-                                                                           : QString()));
+        ToleranceGrid->setItem(
+            r, lcNotes, new QTableWidgetItem(IsPinnedLink(codes[k]) ? QStringLiteral("+ pin clearance") : QString()));
     }
     ToleranceGrid->horizontalHeader()->setSectionResizeMode(lcDimension, QHeaderView::ResizeToContents);
 
@@ -123,7 +112,7 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent) : 
     Progress->setRange(0, 1000);
     Progress->setTextVisible(false);
 
-    SpreadGrid = Grid(this, "SpreadGrid");
+    SpreadGrid = NewTextGrid(this, QStringLiteral("SpreadGrid"));
     SpreadPlot = new QLabel(this);
     SpreadPlot->setObjectName(QStringLiteral("SpreadPlot"));
     SpreadPlot->setFixedSize(kPlotWidth, kPlotHeight);
@@ -205,9 +194,9 @@ void TTolerance::FormActivate()
         ToleranceGrid->setItem(r, lcValue, new QTableWidgetItem(Text(ShortestText(GetDimension(design, codes[k])))));
         ToleranceGrid->item(r, lcValue)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         ToleranceGrid->setItem(r, lcUnit,
-                               new QTableWidgetItem(IsToleranceAngle(codes[k]) ? QStringLiteral("deg")
-                                                                               : QString::fromLatin1(
-                                                                                     LengthUnitText(design.Unit))));
+                               new QTableWidgetItem(IsToleranceAngle(codes[k])
+                                                        ? QStringLiteral("deg")
+                                                        : QString::fromLatin1(LengthUnitText(design.Unit))));
     }
     ToleranceGrid->resizeColumnsToContents();
     ToleranceGrid->setColumnWidth(lcTolerance, 90);
@@ -279,7 +268,8 @@ void TTolerance::RunButClick()
 void TTolerance::StudyDone()
 {
     result_ = std::move(pending_);
-    const bool figures = result_.outcome == ToleranceOutcome::Done || result_.outcome == ToleranceOutcome::NoValidSample;
+    const bool figures =
+        result_.outcome == ToleranceOutcome::Done || result_.outcome == ToleranceOutcome::NoValidSample;
     text_ = figures ? ToleranceTableRows(studied_, result_) : std::vector<TextRow>{};
     ShowResult();
     SetBusy(false);
@@ -361,8 +351,9 @@ void TTolerance::PrintButClick()
 {
     if (text_.empty()) return;
     const QString name = Text(s_.display.DataSetName);
-    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + name + QStringLiteral(" - ") +
-                             Text(ToleranceSummary(result_)),
+    PrintTextTable(this,
+                   CaptionHead().simplified() + QStringLiteral(" - ") + name + QStringLiteral(" - ") +
+                       Text(ToleranceSummary(result_)),
                    name + QStringLiteral("-tolerance-study"), text_, {IsWordColumn, {}});
 }
 

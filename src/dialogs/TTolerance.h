@@ -46,8 +46,8 @@ public:
     QLineEdit *LengthTolerance = nullptr, *PinClearance = nullptr, *Samples = nullptr, *Seed = nullptr;
     QTableWidget* ToleranceGrid = nullptr; // one row per varied dimension, its tolerance field in column 2
     std::vector<QLineEdit*> ToleranceEdit; // in the order of ToleranceDimensionCodes()
-    QPushButton *RunBut = nullptr, *StopBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr,
-                *PrintBut = nullptr, *ExportPictureBut = nullptr, *CloseBut = nullptr;
+    QPushButton *RunBut = nullptr, *StopBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr, *PrintBut = nullptr,
+                *ExportPictureBut = nullptr, *CloseBut = nullptr;
     QProgressBar* Progress = nullptr;
     QTableWidget* SpreadGrid = nullptr;
     QLabel* SpreadPlot = nullptr;

@@ -118,6 +118,7 @@ void TValveEvents::CloseButClick() { reject(); }
 void TValveEvents::PrintButClick()
 {
     const QString name = QString::fromStdString(state_.display.DataSetName);
-    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + name, name + QStringLiteral("-valve-events"),
-                   text_, {IsWordColumn, [this](size_t r) { return text_[r][1] == kNormalNotchText; }});
+    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + name,
+                   name + QStringLiteral("-valve-events"), text_,
+                   {IsWordColumn, [this](size_t r) { return text_[r][1] == kNormalNotchText; }});
 }

@@ -10,10 +10,10 @@
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
-#include "dialogs/TSensitivity.h"
-#include "dialogs/TTolerance.h"
 #include "dialogs/TRevPos.h"
+#include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
+#include "dialogs/TTolerance.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 

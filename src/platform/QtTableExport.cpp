@@ -7,8 +7,10 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QTableWidget>
 #include <QTextDocument>
 #include <QWidget>
 
@@ -91,4 +93,16 @@ bool PrintTextTable(QWidget* parent, const QString& heading, const QString& docN
     doc.setPageSize(QSizeF(width, width * page.height() / page.width()));
     doc.print(&printer);
     return true;
+}
+
+QTableWidget* NewTextGrid(QWidget* parent, const QString& name)
+{
+    auto* g = new QTableWidget(parent);
+    g->setObjectName(name);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->verticalHeader()->hide();
+    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
+    g->setWordWrap(false);
+    return g;
 }

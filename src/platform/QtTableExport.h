@@ -30,6 +30,12 @@ bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std:
 // Puts tab-separated text on the clipboard as plain text.
 void CopyTableToClipboard(const std::string& tabSeparated);
 
+class QTableWidget;
+
+// A grid of a window that shows a table of text cells: read-only, compact
+// rows, no row header, no word wrap; `name` is its objectName.
+QTableWidget* NewTextGrid(QWidget* parent, const QString& name);
+
 // How a printed table looks: which columns hold words (left-aligned; numbers
 // are right-aligned) and which rows are bold (row 0 is the header).
 struct PrintedTableLook {

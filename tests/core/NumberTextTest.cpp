@@ -114,9 +114,17 @@ TEST(NumberText, ShortestTextReadsBackToTheSameFloat)
 TEST(NumberText, WholeNumbersAreDigitsOnlyWithinSixtyFourBits)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"0", true},   {"500", true},  {"18446744073709551615", true}, {"18446744073709551616", false},
-        {"", false},   {"-1", false},  {"+1", false},                  {"1.0", false},
-        {" 1", false}, {"1e3", false}, {"12a", false},
+        {"0", true},
+        {"500", true},
+        {"18446744073709551615", true},
+        {"18446744073709551616", false},
+        {"", false},
+        {"-1", false},
+        {"+1", false},
+        {"1.0", false},
+        {" 1", false},
+        {"1e3", false},
+        {"12a", false},
     };
     for (const auto& [text, ok] : cases) {
         std::uint64_t v = 7;

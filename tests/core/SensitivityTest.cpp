@@ -1,5 +1,5 @@
-#include "analysis/BalanceText.h"
 #include "analysis/Sensitivity.h"
+#include "analysis/BalanceText.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
 
@@ -35,8 +35,8 @@ NotchEvents MovedRow(const Gear& design, int code, LD delta, const EventsRow& ro
     Gear g = design;
     StoreDimensionValue(g, code, static_cast<float>(GetDimension(design, code) + delta));
     RecomputeRevArmCentre(g);
-    const float at = row.notch == kNormalNotch ? NormalNotchPosition(g, row.running)
-                                               : NotchPosition(g, row.notch, row.running);
+    const float at =
+        row.notch == kNormalNotch ? NormalNotchPosition(g, row.running) : NotchPosition(g, row.notch, row.running);
     return MeasureNotch(g, at, row.running);
 }
 
@@ -73,7 +73,8 @@ TEST(Sensitivity, AgreesWithAnIndependentFiniteDifference)
         ASSERT_FALSE(r.nominalClamped);
         for (int code : {10, 20, 12, 16, 6, 113}) {
             const DimensionEffect& e = EffectOf(r, code);
-            ASSERT_FALSE(e.clamped || e.lost || e.noStep) << code << " row " << c.row.notch << " " << e.clamped << e.lost;
+            ASSERT_FALSE(e.clamped || e.lost || e.noStep)
+                << code << " row " << c.row.notch << " " << e.clamped << e.lost;
             const LD h = code == 6 ? 0.035L : std::fabs(static_cast<LD>(g.Stroke)) / 700;
             const NotchEvents p1 = MovedRow(g, code, h, c.row), m1 = MovedRow(g, code, -h, c.row);
             const NotchEvents p2 = MovedRow(g, code, 2 * h, c.row), m2 = MovedRow(g, code, -2 * h, c.row);
@@ -102,10 +103,9 @@ TEST(Sensitivity, FollowsTheClosedForms)
         float derivative;
     };
     const Linear linear[] = {
-        {112, eqLeadFront, 1},       {114, eqLeadFront, 1},       {119, eqLeadFront, -1},
-        {122, eqLeadFront, -1},      {110, eqLeadFront, 0.5f},    {111, eqLeadRear, 1},
-        {118, eqLeadRear, -1},       {122, eqLeadRear, 1},        {112, eqMaxOpeningFront, 1},
-        {111, eqMaxOpeningRear, 1},  {101, eqLeadFront, 1},       {101, eqLeadRear, -1},
+        {112, eqLeadFront, 1},       {114, eqLeadFront, 1},      {119, eqLeadFront, -1}, {122, eqLeadFront, -1},
+        {110, eqLeadFront, 0.5f},    {111, eqLeadRear, 1},       {118, eqLeadRear, -1},  {122, eqLeadRear, 1},
+        {112, eqMaxOpeningFront, 1}, {111, eqMaxOpeningRear, 1}, {101, eqLeadFront, 1},  {101, eqLeadRear, -1},
         {111, eqLeadFront, 0},       {112, eqValveTravel, 0},
     };
     const Gear g = Design();
@@ -119,8 +119,8 @@ TEST(Sensitivity, FollowsTheClosedForms)
     for (const DimensionEffect& e : r.effects) {
         if (!e.differenceKnown) continue;
         EXPECT_NEAR(e.cutOffDifference,
-                        e.derivative[size_t(EventQuantityOf(endFront, veCutOff))] -
-                            e.derivative[size_t(EventQuantityOf(endRear, veCutOff))],
+                    e.derivative[size_t(EventQuantityOf(endFront, veCutOff))] -
+                        e.derivative[size_t(EventQuantityOf(endRear, veCutOff))],
                     1e-3)
             << e.code;
     }

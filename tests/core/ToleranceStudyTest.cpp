@@ -1,5 +1,5 @@
-#include "analysis/ThreadPool.h"
 #include "analysis/ToleranceStudy.h"
+#include "analysis/ThreadPool.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
 
@@ -163,11 +163,23 @@ TEST(ToleranceStudy, RefusesBadSpecsAndCountsTheSamplesLeftOut)
     const std::pair<ToleranceSpec, const char*> bad[] = {
         {UniformTolerances(-0.001f), "The tolerance of CrankDiskDia must be a number of 0 or more."},
         {UniformTolerances(NAN), "The tolerance of CrankDiskDia must be a number of 0 or more."},
-        {[] { ToleranceSpec s = UniformTolerances(0); s.pinClearance = -1; return s; }(),
+        {[] {
+             ToleranceSpec s = UniformTolerances(0);
+             s.pinClearance = -1;
+             return s;
+         }(),
          "The pin clearance must be a number of 0 or more."},
-        {[] { ToleranceSpec s = UniformTolerances(0); s.samples = 0; return s; }(),
+        {[] {
+             ToleranceSpec s = UniformTolerances(0);
+             s.samples = 0;
+             return s;
+         }(),
          "The samples must be a whole number from 1 to 100000."},
-        {[] { ToleranceSpec s = UniformTolerances(0); s.samples = kMaxSamples + 1; return s; }(),
+        {[] {
+             ToleranceSpec s = UniformTolerances(0);
+             s.samples = kMaxSamples + 1;
+             return s;
+         }(),
          "The samples must be a whole number from 1 to 100000."},
         {ToleranceSpec{}, "Give a tolerance for every dimension."},
     };
