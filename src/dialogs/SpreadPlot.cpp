@@ -59,6 +59,10 @@ void DrawSpreadPlot(Canvas& c, int width, int height, const ToleranceResult& r)
             lowest = std::min<LD>(lowest, p.measured ? std::min(p.min, p.nominal) : p.nominal);
             highest = std::max<LD>(highest, p.measured ? std::max(p.max, p.nominal) : p.nominal);
         }
+    if (lowest > highest) { // nothing to show
+        lowest = 0;
+        highest = 100;
+    }
     lowest = std::floor(std::max<LD>(lowest, -1000) / 10) * 10;
     highest = std::ceil(std::min<LD>(highest, 1000) / 10) * 10;
     if (highest <= lowest) highest = lowest + 10;

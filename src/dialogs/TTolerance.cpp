@@ -273,6 +273,7 @@ void TTolerance::StudyDone()
     text_ = figures ? ToleranceTableRows(studied_, result_) : std::vector<TextRow>{};
     ShowResult();
     SetBusy(false);
+    if (result_.outcome == ToleranceOutcome::Stopped) Progress->setValue(0);
     RunBut->setFocus(Qt::OtherFocusReason);
 }
 
@@ -283,6 +284,7 @@ void TTolerance::ShowResult()
     SpreadGrid->setUpdatesEnabled(false);
     SpreadGrid->clear();
     SpreadGrid->setRowCount(0);
+    SpreadGrid->setColumnCount(0);
     if (!text_.empty()) {
         const TextRow& header = text_[0];
         SpreadGrid->setColumnCount(static_cast<int>(header.size()));

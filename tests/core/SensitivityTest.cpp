@@ -1,7 +1,9 @@
 #include "analysis/Sensitivity.h"
 #include "analysis/BalanceText.h"
+#include "dialogs/EffectBar.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -200,4 +202,25 @@ TEST(Sensitivity, MarksTrialsThatClampAndWritesTheTableColumns)
     EXPECT_EQ(EffectNotes(r.effects[down.back()]), kNoteNoStep);
     EXPECT_EQ(r.effects[up.front()].code, DimensionCodeOf("CrankDiskDia")); // no effect, the first in code order
     EXPECT_EQ(LargestEffect(r, kSensitivityDifferenceColumn), std::fabs(r.effects[down.front()].cutOffDifference));
+}
+
+// The bar beside a figure: its share of the cell's width, from the left, in
+// the colour of its sign; nothing for no effect or no number.
+TEST(Sensitivity, BarsAreTheFiguresShareOfTheWidth)
+{
+    struct Case {
+        float share;
+        int end; // the x where the bar ends, or 0 for none
+        Colour colour;
+    };
+    const Case cases[] = {
+        {1, 46, kEffectUp}, {0.5f, 24, kEffectUp}, {-1, 46, kEffectDown}, {-3, 46, kEffectDown}, {0, 0, 0},
+        {NAN, 0, 0}};
+    for (const Case& c : cases) {
+        RecordingCanvas canvas;
+        DrawEffectBar(canvas, 48, 20, c.share);
+        const std::vector<CanvasOp>& ops = canvas.Ops();
+        ASSERT_EQ(ops.size(), c.end ? 14u : 0u) << c.share; // rows 3 to 16
+        for (const CanvasOp& op : ops) EXPECT_TRUE(op.x1 == 2 && op.x2 == c.end && op.colour == c.colour) << c.share;
+    }
 }

@@ -1,7 +1,9 @@
 #include "analysis/ToleranceStudy.h"
 #include "analysis/ThreadPool.h"
+#include "dialogs/SpreadPlot.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +101,20 @@ TEST(ToleranceStudy, NoToleranceNoSpreadAndTheSameSeedTheSameFiguresOnAnyPool)
             EXPECT_TRUE(s.min == s.nominal && s.max == s.nominal && s.mean == s.nominal && s.stdDev == 0);
             EXPECT_TRUE(s.worstKnown && s.worstLow == s.nominal && s.worstHigh == s.nominal && s.worstCode == 0);
         }
+
+    // The picture's points: reverse full gear to forward full gear, the
+    // normal notch left out; no spread, no band beyond the nominal.
+    for (int end : {endFront, endRear}) {
+        const std::vector<SpreadPoint> pts = CutOffSpread(zero, end);
+        ASSERT_EQ(pts.size(), 38u);
+        EXPECT_TRUE(pts.front().notch == -18 && pts[18].notch == 0 && pts[19].notch == 0 && pts.back().notch == 18);
+        for (const SpreadPoint& p : pts) EXPECT_TRUE(p.measured && p.min == p.nominal && p.max == p.nominal);
+    }
+    RecordingCanvas canvas;
+    DrawSpreadPlot(canvas, 560, 250, zero);
+    int nominalLines = 0;
+    for (const CanvasOp& op : canvas.Ops()) nominalLines += op.kind == CanvasOp::Line && op.penWidth == 2;
+    EXPECT_EQ(nominalLines, 2 * 37);
 
     ToleranceSpec spec = Only({{20, 0.003f}, {10, 0.003f}, {6, 0.2f}, {113, 0.003f}, {16, 0.003f}}, 6, 42);
     spec.pinClearance = 0.001f;
