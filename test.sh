@@ -3,7 +3,8 @@
 # window tests under the offscreen platform, the sound test through a private
 # audio server, the soak run of the main window, the end-to-end test of the
 # real binary under Xvfb, the monkey (seeded random input to the real binary
-# under Xvfb), a brief run of each benchmark so that they cannot rot; then the
+# under Xvfb), a brief run of each benchmark so that they cannot rot, the unit
+# tests built for Windows and run under Wine; then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # each fuzz target for 8 seconds on its corpus.
 set -euo pipefail
@@ -17,6 +18,7 @@ for b in build/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
   QT_QPA_PLATFORM=offscreen "$b" --benchmark_min_time=0.01 >/dev/null
 done
+./tools/windows-core.sh
 ./tools/sanitize.sh
 ./tools/fuzz.sh 8
 echo "All tests passed."

@@ -8,7 +8,8 @@
 #   tools/fuzz.sh 1800            half an hour per target
 #   tools/fuzz.sh 600 design_port one target only
 #
-# Targets: native and older read design files; design_frame, design_port,
+# Targets: native, older and json read design files (json with the keys of a
+# design as its dictionary, tests/fuzz/json.dict); design_frame, design_port,
 # design_steam, design_oval and design_sine each draw one picture of a design
 # the bytes choose, and share the seed corpus tests/fuzz/corpus/design.
 #
@@ -21,7 +22,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-8}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(native older design_frame design_port design_steam design_oval design_sine)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(native older json design_frame design_port design_steam design_oval design_sine)
 
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(pwd)}
 export CCACHE_NOHASHDIR=1
@@ -40,10 +41,12 @@ mkdir -p "$B/artifacts"
 for t in "${TARGETS[@]}"; do
   seeds=tests/fuzz/corpus/${t%%_*}
   mkdir -p "$B/corpus/$t"
+  dict=()
+  [ -f "tests/fuzz/$t.dict" ] && dict=("-dict=tests/fuzz/$t.dict")
   echo "== fuzz_$t: ${SECONDS_PER_TARGET}s on $seeds"
   start=$(date +%s.%N)
   "$B/fuzz_$t" -max_total_time="$SECONDS_PER_TARGET" -timeout=20 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$B/artifacts/$t-" \
+    -print_final_stats=1 -artifact_prefix="$B/artifacts/$t-" "${dict[@]}" \
     "$B/corpus/$t" "$seeds" 2>"$B/fuzz_$t.log" || {
       tail -60 "$B/fuzz_$t.log"; echo "fuzz_$t failed: see $B/fuzz_$t.log and $B/artifacts/"; exit 1; }
   end=$(date +%s.%N)

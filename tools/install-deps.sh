@@ -7,11 +7,16 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick fonts-liberation2 poppler-utils
+  nlohmann-json3-dev
+  xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick poppler-utils
   clang-14 libclang-rt-14-dev clang-format
   locales
   desktop-file-utils appstream shared-mime-info
   pulseaudio pulseaudio-utils
+  g++-mingw-w64-x86-64-posix googletest wine wine64
+  # Liberation Serif, Sans and Mono: the metrics of the fonts the windows are
+  # laid out for (Times New Roman, Arial and MS Sans Serif, Courier New).
+  fonts-liberation fonts-liberation2
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package into out/ and checks it in a fresh directory tree:
-# the expected files are in it, its dependencies are the Qt 6 runtime, its
+# the expected files are in it, its dependencies are the Qt 6 runtime and the fonts, its
 # desktop entry and AppStream metainfo pass their validators, and the unpacked
 # program, started in a folder of its own, finds its data and shows its window
 # under Xvfb.
@@ -40,7 +40,7 @@ for f in ./usr/bin/quelf \
   grep -qx "$f" <<<"$list" || fail "$f is not in the package"
 done
 deps=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6svg6 libqt6printsupport6 libgif7; do
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6svg6 libqt6printsupport6 libgif7 fonts-liberation; do
   grep -q "$d" <<<"$deps" || fail "no dependency on $d"
 done
 

@@ -140,10 +140,11 @@ std::vector<TextRow> DataTableCells(const AppState& state)
 {
     AppState s = state;
     TextRow header = {"Driver angle (deg)"};
+    const std::string unit = std::string(" (") + LengthUnitText(s.gear.Unit) + ")";
     for (int k = 1; k <= 6; ++k) {
         const std::string n = "No." + std::to_string(k);
-        header.push_back(n + " vert (units)");
-        header.push_back(n + " horz (units)");
+        header.push_back(n + " vert" + unit);
+        header.push_back(n + " horz" + unit);
     }
     std::vector<TextRow> rows;
     rows.reserve(static_cast<size_t>(DataTableLineCount(s.anim.SelectedStep)) + 1);

@@ -1,6 +1,7 @@
 #include "aids/TAboutBox.h"
 
 #include "model/ProgramVersion.h"
+#include "platform/QtFonts.h"
 
 #include <QLabel>
 
@@ -9,6 +10,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About These Programs"));
     setFixedSize(340, 143);
+    setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
     static const char* const kLines[8] = {
         "QUELF Outside Admission",
         nullptr, // "Valve gear simulator, Version " and the version

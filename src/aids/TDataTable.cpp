@@ -1,12 +1,19 @@
 #include "aids/TDataTable.h"
 
 #include "aids/DataTableBuilder.h"
+#include "analysis/MotionData.h"
+#include "platform/QtFonts.h"
 #include "platform/QtPictureCommands.h"
+#include "platform/RecordFile.h"
 #include "platform/Services.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -14,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -48,8 +56,8 @@ protected:
 
 } // namespace
 
-TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
-    : QDialog(parent), state_(state), clock_(clock)
+TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent, FileSystem& files)
+    : QDialog(parent), state_(state), clock_(clock), files_(files)
 {
     setObjectName(QStringLiteral("DataTable"));
     setWindowTitle(QStringLiteral("Pivot Data Table"));
@@ -81,6 +89,9 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     SaveCsv1 = MainMenu1->addAction(QStringLiteral("&Save CSV…"));
     SaveCsv1->setObjectName(QStringLiteral("SaveCsv1"));
     connect(SaveCsv1, &QAction::triggered, this, &TDataTable::SaveCsv1Click);
+    SaveMotion1 = MainMenu1->addAction(QStringLiteral("Save &Motion…"));
+    SaveMotion1->setObjectName(QStringLiteral("SaveMotion1"));
+    connect(SaveMotion1, &QAction::triggered, this, &TDataTable::SaveMotion1Click);
     PrintTable = MainMenu1->addAction(QStringLiteral("&Print…"));
     PrintTable->setObjectName(QStringLiteral("PrintTable"));
     PrintTable->setShortcut(QKeySequence::Print);
@@ -89,13 +100,7 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent)
     DataMemo = new PlainTextMemo(this);
     DataMemo->setObjectName(QStringLiteral("DataMemo"));
     // Fixed pitch, so that the columns of the table line up.
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(12);
-    DataMemo->setFont(font);
+    DataMemo->setFont(LayoutFont(QStringLiteral("Courier New"), 12));
     DataMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DataMemo->setUndoRedoEnabled(false);
     DataMemo->setPlainText(QStringLiteral("DataMemo"));
@@ -155,7 +160,46 @@ void TDataTable::Copy1Click()
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
 
-void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_))); }
+void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_)), files_); }
+void TDataTable::SaveMotion1Click()
+{
+    const QString name = QStringLiteral("SaveMotionDialog");
+    QString path;
+    if (FileDialogHook) {
+        path = FileDialogHook(name);
+    } else {
+        auto dlg = std::make_unique<QFileDialog>(this);
+        dlg->setObjectName(name);
+        dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+        dlg->setAcceptMode(QFileDialog::AcceptSave);
+        dlg->setFileMode(QFileDialog::AnyFile);
+        dlg->setWindowTitle(QStringLiteral("Save Motion"));
+        dlg->setDefaultSuffix(QStringLiteral("csv"));
+        const QStringList filters = {QStringLiteral("CSV File (*.csv)"), QStringLiteral("JSON File (*.json)"),
+                                     QStringLiteral("All Files (*)")};
+        dlg->setNameFilters(filters);
+        // The chosen type gives a name typed without extension its own.
+        connect(dlg.get(), &QFileDialog::filterSelected, dlg.get(), [d = dlg.get(), filters](const QString& f) {
+            d->setDefaultSuffix(f == filters[1] ? QStringLiteral("json") : QStringLiteral("csv"));
+        });
+        dlg->setSizeGripEnabled(true);
+        if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) path = dlg->selectedFiles().first();
+    }
+    if (path.isEmpty()) return;
+    // A .json file gets JSON, any other CSV; the reverse arm where it stands.
+    const std::string local = path.toStdString();
+    const MotionTable t = SweepMotion(state_.gear, state_.gear.RevArmPos,
+                                      std::clamp(state_.anim.SelectedStep, kSmallestMotionStep, 360.0f));
+    const std::string text =
+        IsJsonMotionPath(local) ? MotionJsonText(t, state_.display.DataSetName, state_.gear.Unit) : MotionCsvText(t);
+    std::string error;
+    if (SaveTextFile(local, text, error)) return;
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(error),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("FileErrorBox"));
+    box.exec();
+}
+
 void TDataTable::PrintTableClick()
 {
     QPrinter printer(QPrinter::HighResolution);

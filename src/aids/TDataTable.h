@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
 #include <QDialog>
@@ -17,14 +18,18 @@ class TDataTable : public QDialog {
     Q_OBJECT
 
 public:
-    TDataTable(AppState& state, ClockSource& clock, QWidget* parent = nullptr);
+    // "Save CSV…" writes through `files`.
+    TDataTable(AppState& state, ClockSource& clock, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
 
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Edit1 = nullptr;
     QAction *Close1 = nullptr, *Blank = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Past1 = nullptr,
             *SelectAll1 = nullptr, *SaveCsv1 = nullptr;
+    // "Save &Motion…": every pivot of the point table over one revolution at
+    // the table's step, the reverse arm where it stands, as CSV or JSON.
+    QAction* SaveMotion1 = nullptr;
     QAction* PrintTable = nullptr; // "&Print…" (Ctrl+P)
-    // Replaces the "Save CSV…" dialog when set (tests).
+    // Replaces the "Save CSV…" and "Save Motion…" dialogs when set (tests).
     FileDialogHookFn FileDialogHook;
     QPlainTextEdit* DataMemo = nullptr;
 
@@ -38,6 +43,7 @@ public slots:
     void Past1Click();
     void SelectAll1Click();
     void SaveCsv1Click(); // the table's numbers as CSV
+    void SaveMotion1Click();
     // The table's text through the print dialog.
     void PrintTableClick();
 
@@ -47,4 +53,5 @@ protected:
 private:
     AppState& state_;
     ClockSource& clock_;
+    FileSystem& files_;
 };

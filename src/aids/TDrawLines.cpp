@@ -1,6 +1,7 @@
 #include "aids/TDrawLines.h"
 
 #include "platform/QtEditHooks.h"
+#include "platform/QtFonts.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -100,9 +101,7 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWhite);
     setPalette(pal);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
 
     RadioGroup1 = RadioGroup(this, "RadioGroup1", "  Type    ", {QStringLiteral("Line"), QStringLiteral("Circle")}, 1,
                              TypeGroup, QRect(8, 4, 76, 62));
@@ -183,7 +182,7 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
             ep.setColor(QPalette::Base, kSilver);
             e->setPalette(ep);
             InstallKeyPress(e, [this, n](QChar& key) { EditKeyPress(n, key); });
-            InstallPasteFilter(e, [this, n](const FieldText& field, const std::string& text) {
+            InstallEntryRule(e, [this, n](const FieldText& field, const std::string& text) {
                 return model_.AcceptText((n - 1) / 4 + 1, (n - 1) % 4, field, text);
             });
             InstallExit(e, [this, n] { EditExit(n); });

@@ -1,6 +1,7 @@
 #include "aids/TInst.h"
 
 #include "aids/QtInstructionFile.h"
+#include "platform/QtFonts.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -12,10 +13,7 @@ TInst::TInst(QWidget* parent) : QDialog(parent)
     setFixedSize(427, 273);
     Label1 = new QLabel(QStringLiteral("Label1"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont lf(QStringLiteral("Arial"));
-    lf.setPixelSize(16);
-    lf.setBold(true);
-    Label1->setFont(lf);
+    Label1->setFont(LayoutFont(QStringLiteral("Arial"), 16, true));
     QPalette lp = Label1->palette();
     lp.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label1->setPalette(lp);

@@ -24,7 +24,7 @@ std::string DifferenceText(BalanceTarget t, float d)
     return DecimalText(d, IsLead(t) ? kLengthDifferenceDecimals : kPercentDifferenceDecimals);
 }
 
-std::string Unit(BalanceTarget t) { return IsLead(t) ? "units" : "% of stroke"; }
+std::string Unit(BalanceTarget t, LengthUnit u) { return IsLead(t) ? LengthUnitText(u) : "% of stroke"; }
 
 // The name of difference d of a target.
 std::string DifferenceName(BalanceTarget t, int d)
@@ -38,9 +38,9 @@ std::string DifferenceName(BalanceTarget t, int d)
     return "";
 }
 
-std::string DifferenceLabel(BalanceTarget t, int d)
+std::string DifferenceLabel(BalanceTarget t, int d, LengthUnit u)
 {
-    return DifferenceName(t, d) + (IsLead(t) ? " (units)" : " (% stroke)");
+    return DifferenceName(t, d) + (IsLead(t) ? " (" + std::string(LengthUnitText(u)) + ")" : " (% stroke)");
 }
 
 // The cells of a measured target, in row order (the differences last).
@@ -67,9 +67,10 @@ std::vector<std::string> TargetCells(const TargetEvents& e, bool withDifferences
     return c;
 }
 
-std::vector<std::string> TargetLabels(BalanceTarget t)
+std::vector<std::string> TargetLabels(BalanceTarget t, LengthUnit u)
 {
-    if (IsLead(t)) return {"Lead front (units)", "Lead rear (units)", DifferenceLabel(t, 0)};
+    const std::string unit = " (" + std::string(LengthUnitText(u)) + ")";
+    if (IsLead(t)) return {"Lead front" + unit, "Lead rear" + unit, DifferenceLabel(t, 0, u)};
     std::vector<std::string> l;
     for (const char* way : {"Forward", "Reverse"}) {
         const bool forward = way[0] == 'F';
@@ -80,14 +81,14 @@ std::vector<std::string> TargetLabels(BalanceTarget t)
             l.push_back(std::string(way) + " " + end + " cut-off (deg)");
         }
     }
-    l.push_back(DifferenceLabel(t, 0));
-    if (t == BalanceTarget::CutOffBoth) l.push_back(DifferenceLabel(t, 1));
+    l.push_back(DifferenceLabel(t, 0, u));
+    if (t == BalanceTarget::CutOffBoth) l.push_back(DifferenceLabel(t, 1, u));
     return l;
 }
 
 // "at 3.3750 the difference is 0.00123 units", "at 3.3750 the gear cannot be
 // assembled".
-std::string EndText(const TargetEvents& e, float at)
+std::string EndText(const TargetEvents& e, float at, LengthUnit u)
 {
     const std::string where = "at " + DecimalText(at, kLengthDecimals);
     if (e.clamped) return where + " the gear cannot be assembled";
@@ -95,10 +96,10 @@ std::string EndText(const TargetEvents& e, float at)
     std::string s = where + (e.differences > 1 ? " the differences are " : " the difference is ");
     for (int d = 0; d < e.differences; ++d)
         s += (d ? " and " : "") + DifferenceText(e.target, e.difference[static_cast<size_t>(d)]);
-    return s + " " + Unit(e.target);
+    return s + " " + Unit(e.target, u);
 }
 
-std::string Residuals(const std::vector<BalanceGoal>& goals, const BalanceResult& r)
+std::string Residuals(const std::vector<BalanceGoal>& goals, const BalanceResult& r, LengthUnit u)
 {
     std::string s;
     for (size_t i = 0; i < goals.size() && i < r.after.size(); ++i)
@@ -107,7 +108,7 @@ std::string Residuals(const std::vector<BalanceGoal>& goals, const BalanceResult
             std::string name = DifferenceName(goals[i].target, d);
             name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
             s += name + " " + DifferenceText(goals[i].target, r.after[i].difference[static_cast<size_t>(d)]) + " " +
-                 Unit(goals[i].target);
+                 Unit(goals[i].target, u);
         }
     return s;
 }
@@ -166,7 +167,7 @@ std::vector<TextRow> BalanceRows(const Gear& design, const std::vector<BalanceGo
                         i < r.values.size() ? BalanceValueText(r.values[i].value) : ""});
     }
     for (size_t i = 0; i < goals.size() && i < r.before.size(); ++i) {
-        const std::vector<std::string> labels = TargetLabels(goals[i].target);
+        const std::vector<std::string> labels = TargetLabels(goals[i].target, design.Unit);
         const std::vector<std::string> before = TargetCells(r.before[i], true);
         const std::vector<std::string> after =
             i < r.after.size() ? TargetCells(r.after[i], true) : std::vector<std::string>(labels.size());
@@ -175,7 +176,8 @@ std::vector<TextRow> BalanceRows(const Gear& design, const std::vector<BalanceGo
     return rows;
 }
 
-std::vector<TextRow> BalanceDifferenceRows(const std::vector<BalanceGoal>& goals, const BalanceResult& r)
+std::vector<TextRow> BalanceDifferenceRows(const std::vector<BalanceGoal>& goals, const BalanceResult& r,
+                                           LengthUnit unit)
 {
     std::vector<TextRow> rows;
     for (size_t i = 0; i < goals.size() && i < r.before.size(); ++i)
@@ -186,12 +188,12 @@ std::vector<TextRow> BalanceDifferenceRows(const std::vector<BalanceGoal>& goals
             const std::string after = i < r.after.size() && !r.after[i].missing
                                           ? DifferenceText(goals[i].target, r.after[i].difference[at])
                                           : "";
-            rows.push_back({DifferenceLabel(goals[i].target, d), before, after});
+            rows.push_back({DifferenceLabel(goals[i].target, d, unit), before, after});
         }
     return rows;
 }
 
-std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceResult& r)
+std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceResult& r, LengthUnit unit)
 {
     std::string s;
     switch (r.outcome) {
@@ -206,24 +208,25 @@ std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceR
         else if (r.leastAtEnd)
             s = std::string("The range holds no solution: the least lies at its ") +
                 (r.leastAt == r.lo ? "lower" : "upper") + " end (" +
-                EndText(r.leastAt == r.lo ? r.atLo : r.atHi, r.leastAt) + "). Widen the range beyond " +
+                EndText(r.leastAt == r.lo ? r.atLo : r.atHi, r.leastAt, unit) + "). Widen the range beyond " +
                 DecimalText(r.leastAt, kLengthDecimals) + " to look for it.";
         else
-            s = "The range holds no solution: " + EndText(r.atLo, r.lo) + "; " + EndText(r.atHi, r.hi) + ".";
+            s = "The range holds no solution: " + EndText(r.atLo, r.lo, unit) + "; " + EndText(r.atHi, r.hi, unit) +
+                ".";
         break;
     case BalanceOutcome::Found:
         if (goals.size() > 1)
-            s = "Found: both targets are met. Residuals: " + Residuals(goals, r) + ".";
+            s = "Found: both targets are met. Residuals: " + Residuals(goals, r, unit) + ".";
         else if (goals[0].target == BalanceTarget::CutOffBoth)
-            s = "Found the least: " + Residuals(goals, r) + ".";
+            s = "Found the least: " + Residuals(goals, r, unit) + ".";
         else
             s = "Found: the difference is now " +
                 DifferenceText(goals[0].target, r.after.empty() ? 0 : r.after[0].difference[0]) + " " +
-                Unit(goals[0].target) + ".";
+                Unit(goals[0].target, unit) + ".";
         break;
     case BalanceOutcome::NotMet:
         s = "The targets cannot both be met in these ranges; the best point found is shown. Residuals: " +
-            Residuals(goals, r) + ".";
+            Residuals(goals, r, unit) + ".";
         break;
     }
     if (r.clampsMet) s += " The gear could not be assembled at some values tried; they were skipped.";

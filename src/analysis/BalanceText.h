@@ -27,12 +27,15 @@ std::string BalanceValueText(float v);
 
 // Rows of three cells, label, before and after: first each dimension's value,
 // then each goal's events and difference(s). After-cells are empty when the
-// result has no values.
+// result has no values. Lengths say the design's unit ("Lead front (in)").
 std::vector<TextRow> BalanceRows(const Gear& design, const std::vector<BalanceGoal>& goals, const BalanceResult& r);
 
 // The difference rows alone (label, before, after), for the command line.
-std::vector<TextRow> BalanceDifferenceRows(const std::vector<BalanceGoal>& goals, const BalanceResult& r);
+std::vector<TextRow> BalanceDifferenceRows(const std::vector<BalanceGoal>& goals, const BalanceResult& r,
+                                           LengthUnit unit = LengthUnit::Unspecified);
 
 // One or two sentences on the outcome, e.g. "Found: the difference is now
-// 0.00001 units." or "The range holds no solution: ...".
-std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceResult& r);
+// 0.00001 units." ("in", "mm" for a design in those) or "The range holds no
+// solution: ...".
+std::string BalanceSummary(const std::vector<BalanceGoal>& goals, const BalanceResult& r,
+                           LengthUnit unit = LengthUnit::Unspecified);

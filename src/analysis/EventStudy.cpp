@@ -33,8 +33,7 @@ int QuantityColumn(int q)
 
 std::vector<std::string> QuantityNames(const Gear& design)
 {
-    (void)design; // the header names the design's unit once the table follows it
-    const TextRow header = ValveEventsHeader();
+    const TextRow header = ValveEventsHeader(design.Unit);
     std::vector<std::string> names;
     for (int q = 0; q < kEventQuantities; ++q) names.push_back(header[static_cast<size_t>(QuantityColumn(q))]);
     return names;

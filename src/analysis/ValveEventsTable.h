@@ -1,11 +1,14 @@
 // The valve events table as text cells: one header row naming each column
 // and its unit, then one row per notch and direction. Percentages and angles
 // have 2 decimals, lengths 4; an event that does not happen is an empty cell.
+// The table of the difference between two designs has the same cells, each
+// the difference of the two designs' numbers (this − reference).
 #pragma once
 
 #include "analysis/ValveEvents.h"
 #include "files/TextTable.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,14 +24,44 @@ inline constexpr const char* kNormalNotchText = "normal";
 // rounding: 359.997 is written "0.00", never "360.00".
 std::string EventAngleText(float degrees);
 
-TextRow ValveEventsHeader();
+// What a column holds.
+enum class EventsColumn { Word, Length, Percent, Angle };
+EventsColumn ValveEventsColumnKind(int column);
+// The decimals of a column's numbers (0 for words).
+int ValveEventsDecimals(int column);
+
+// The header; lengths say their unit: "Lead front (units)", "(in)", "(mm)".
+TextRow ValveEventsHeader(LengthUnit unit = LengthUnit::Unspecified);
+
+// The numbers of a row, one per column: NaN for the word columns and for an
+// event that does not happen.
+std::array<long double, kValveEventsColumns> ValveEventsNumbers(const ValveEventsRow& row);
 
 // The cells of one row.
 TextRow ValveEventsCells(const ValveEventsRow& row);
 
 // The header and every row.
-std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows);
+std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows,
+                                     LengthUnit unit = LengthUnit::Unspecified);
 
 // The whole table of a design as it opens from its file (DesignAsOpened:
 // mid gear recomputed on the copy), ready for CSV or tab-separated text.
 std::vector<TextRow> ValveEventsTextOf(const Gear& design);
+
+// The rows of the design as it opens from a file (DesignAsOpened): what the
+// table window, the command line and the comparison measure.
+std::vector<ValveEventsRow> ValveEventsRowsOf(const Gear& design);
+
+// The difference of two tables, row by row in the order of `rows` (each
+// matched with the reference's row of the same direction and notch): every
+// number this − reference, computed from the numbers and written with the
+// column's decimals, an angle brought into (−180, 180]; empty where either
+// cell is empty. The direction and notch are this design's; the notes are
+// this design's, then the reference's after "reference: ".
+TextRow ValveEventsDifferenceCells(const ValveEventsRow& row, const ValveEventsRow& reference);
+std::vector<TextRow> ValveEventsDifferenceText(const std::vector<ValveEventsRow>& rows,
+                                               const std::vector<ValveEventsRow>& reference,
+                                               LengthUnit unit = LengthUnit::Unspecified);
+
+// An angle difference brought into (−180, 180].
+long double AngleDifference(long double a, long double b);

@@ -1,12 +1,13 @@
 #include "app/CommandLine.h"
 
-#include "analysis/ValveEvents.h"
+#include "analysis/ValveEventsTable.h"
 #include "files/FileMessages.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "model/Model.h"
 #include "model/ProgramVersion.h"
-#include "platform/RecordFile.h"
+#include "platform/FileSystem.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -137,7 +138,7 @@ void AddOptions(QCommandLineParser& p)
             p.addOption({k.option.name, k.option.description + goesWith, k.option.valueName});
         }
     }
-    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw, or .vgd to import)."),
+    p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file (.vgw or .json, or .vgd to import)."),
                             QStringLiteral("[FILE]"));
 }
 
@@ -152,7 +153,7 @@ bool WriteStandardOutput(const QString& text, std::string& error)
     const std::size_t written = bytes.isEmpty() ? 0 : std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
     const bool flushed = std::fflush(stdout) == 0;
     if (written == static_cast<std::size_t>(bytes.size()) && flushed && !std::ferror(stdout)) return true;
-    error = IoErrorReason(errno ? errno : EIO, true);
+    error = IoErrorReason(SystemFileError(errno ? errno : EIO), true);
     return false;
 }
 
@@ -299,8 +300,9 @@ bool LoadDesignForReport(AppState& s, const QString& file, std::string& error)
     const bool older = QFileInfo(file).suffix().compare(QLatin1String("vgd"), Qt::CaseInsensitive) == 0;
     // No one can be asked here: huge values are refused like values that are
     // not numbers.
-    const DesignFileResult r =
-        older ? ImportOlderFile(s, path, HugeValues::Refuse) : OpenNativeFile(s, path, HugeValues::Refuse);
+    const DesignFileResult r = older                    ? ImportOlderFile(s, path, HugeValues::Refuse)
+                               : IsJsonDesignPath(path) ? OpenJsonDesign(s, path, HugeValues::Refuse)
+                                                        : OpenNativeFile(s, path, HugeValues::Refuse);
     if (r.ok) return true;
     error = OpenFailureMessage(file.toStdString(), r).OneLine();
     return false;
@@ -314,6 +316,20 @@ bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
     return false;
 }
 
+bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err)
+{
+    if (!cl.Has(QStringLiteral("compare"))) return true;
+    AppState ref;
+    std::string error;
+    if (!LoadDesignForReport(ref, cl.Value(QStringLiteral("compare")), error)) {
+        err << "quelf: the reference: " << QString::fromStdString(error) << "\n";
+        return false;
+    }
+    s.compare.Reference = ref.gear;
+    s.compare.ReferenceName = ref.display.DataSetName;
+    return true;
+}
+
 int BadArguments(QTextStream& err, const QString& why)
 {
     err << "quelf: " << why << "\n" << UsageText();
@@ -322,7 +338,7 @@ int BadArguments(QTextStream& err, const QString& why)
 
 QString AssemblyWarning(const AppState& s)
 {
-    const std::vector<ValveEventsRow> rows = BuildValveEventsTable(s.gear);
+    const std::vector<ValveEventsRow> rows = ValveEventsRowsOf(s.gear);
     const auto clamped =
         std::count_if(rows.begin(), rows.end(), [](const ValveEventsRow& r) { return r.events.clamped; });
     if (clamped == 0) return {};

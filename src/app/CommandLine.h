@@ -7,10 +7,11 @@
 //   quelf --export WHAT OUT [--scale N] [FILE]        one picture as PNG, SVG or PDF
 //   quelf --balance TARGET DIMENSION [--range LO HI] [FILE]
 //                                                     a dimension that balances the events
+//   quelf --scale-design FACTOR OUT.vgw [FILE]        the design scaled, saved as OUT
 //   ... and the modes the other Report*.cpp files register.
 //
-// FILE is a design (.vgw, opened as the open menu does; .vgd, imported);
-// without it the built-in design is used.
+// FILE is a design (.vgw or .json, opened as the open menu does; .vgd,
+// imported); without it the built-in design is used.
 //
 // Each report mode lives in a file of its own (Report*.cpp) and registers
 // itself with a ReportRegistration: its option, the arguments it takes, the
@@ -102,14 +103,19 @@ bool ParseCommandLine(const QStringList& arguments, CommandLine& out, QString& e
 QString UsageText();
 
 // The design a report works on: the built-in one (StartupModel), then FILE
-// when given, loaded as the open menu loads it (.vgd imported, anything else
-// opened as a native design). On failure returns false with a one-line reason
+// when given, loaded as the open menu loads it (.vgd imported, .json read as
+// the design as JSON, anything else opened as a native design). On failure returns false with a one-line reason
 // that names the file; a file with values that are not numbers or that no gear
 // can have is refused.
 bool LoadDesignForReport(AppState& s, const QString& file, std::string& error);
 
 // Loads the design for a report or tells why not on `err`: true when loaded.
 bool LoadDesignOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
+
+// The reference design of --compare REF, loaded as LoadDesignForReport loads
+// a design, into s.compare (with its data set name); true when there is no
+// --compare or the reference was loaded, else the reason on `err`.
+bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
 
 // A mistake in the arguments, found by a report: told with the usage;
 // returns exit_status::kBadArguments.

@@ -52,12 +52,12 @@ int RunBalanceReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     const std::vector<BalanceGoal> goals{goal};
     const BalanceResult r = BalanceEvents(s.gear, goals);
     if (r.outcome != BalanceOutcome::Found) {
-        err << "no solution in range\n" << QString::fromStdString(BalanceSummary(goals, r)) << "\n";
+        err << "no solution in range\n" << QString::fromStdString(BalanceSummary(goals, r, s.gear.Unit)) << "\n";
         return exit_status::kNoSolution;
     }
     out << QString::fromStdString(DimensionName(goal.code)) << ' '
         << QString::fromStdString(DecimalText(r.values[0].value, 8)) << '\n';
-    for (const TextRow& row : BalanceDifferenceRows(goals, r))
+    for (const TextRow& row : BalanceDifferenceRows(goals, r, s.gear.Unit))
         out << QString::fromStdString(row[0]) << ": before " << QString::fromStdString(row[1]) << " after "
             << QString::fromStdString(row[2]) << '\n';
     if (r.clampsMet) err << "note: the gear could not be assembled at some values tried; they were skipped.\n";

@@ -1,5 +1,7 @@
-// quelf --export WHAT OUT [--scale N] [FILE]: one picture of the design as a
-// PNG, SVG or PDF file, drawn as the program's windows draw it. Exit status:
+// quelf --export WHAT OUT [--scale N] [--compare REF] [FILE]: one picture of
+// the design as a PNG, SVG or PDF file, drawn as the program's windows draw it
+// (with --compare, the reference's curves in grey beneath, and the main
+// picture with the reference's ghost). Exit status:
 // 0 written, 1 bad arguments, 2 the design cannot be read, 3 the file cannot
 // be written (nothing is left behind). A design that cannot be assembled at
 // some notches gets one warning line on standard error.
@@ -68,7 +70,8 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     }
 
     AppState s;
-    if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
+    if (!LoadDesignOrTell(s, cl, err) || !LoadReferenceOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
+    s.compare.GhostOn = s.compare.Reference.has_value();
     const QString warning = AssemblyWarning(s);
     std::string error;
     const DisplayList list = picture->main ? MainExportPicture(s) : DiagramPictureOf(s, picture->kind);
@@ -88,7 +91,11 @@ const ReportRegistration kExport{[] {
     m.description = QStringLiteral("Draw picture WHAT (main, port-graph, port-graph-reverse, port-graph-both, steam, "
                                    "oval, sine) and write it to OUT (.png, .svg or .pdf).");
     m.arguments = {QStringLiteral("OUT")};
-    m.options = {{QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")}};
+    m.options = {
+        {QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")},
+        {QStringLiteral("compare"), QStringLiteral("REF"),
+         QStringLiteral("Compare with the reference design REF: the table as this - REF, the pictures with REF "
+                        "in grey.")}};
     m.pictures = true;
     m.order = 20;
     m.run = RunExportReport;

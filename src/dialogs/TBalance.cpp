@@ -112,7 +112,7 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
             }
             NumericKeyFilter(key, e, true);
         });
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
     }
     connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
@@ -312,7 +312,7 @@ void TBalance::ShowResult()
             if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             ResultGrid->setItem(r, c, item);
         }
-    QString text = QString::fromStdString(BalanceSummary(goals_, result_));
+    QString text = QString::fromStdString(BalanceSummary(goals_, result_, searched_.Unit));
     if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
     for (const DimensionValue& v : Changes())
         if (v.code == 21 || v.code == 22)

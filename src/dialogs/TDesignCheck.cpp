@@ -58,7 +58,7 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
         e->setAcceptDrops(false);
         e->setMaximumWidth(70);
         InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, false); });
-        InstallNumberPasteFilter(e, false);
+        InstallNumberRule(e, false);
         connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
         auto* l = new QLabel(QString::fromLatin1(LimitLabel(rule)), this);
         l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));

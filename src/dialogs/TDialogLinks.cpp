@@ -1,17 +1,14 @@
 #include "dialogs/TDialogLinks.h"
 
+#include "platform/QtFonts.h"
+
 #include <QKeyEvent>
 
 QFont DialogFont()
 {
     // The dialogs are laid out in pixels for this font: 8 points at 96 dpi.
     // Where it is missing, a sans serif of the same metrics stands in.
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                   QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
-    f.setPixelSize(11);
-    f.setStyleHint(QFont::SansSerif);
-    return f;
+    return LayoutFont(QStringLiteral("MS Sans Serif"), 11);
 }
 
 bool KeyPressChar(const QKeyEvent* event, char& key)
@@ -26,6 +23,8 @@ bool KeyPressChar(const QKeyEvent* event, char& key)
     case Qt::Key_Delete: return false;
     default: break;
     }
+    // Shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, ...) are the edit's own.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     const QString text = event->text();
     if (text.isEmpty()) return false;
     const char16_t c = text.at(0).unicode();

@@ -16,8 +16,9 @@ QFont DialogFont();
 
 // The character a key press types, as an edit's key filter sees it:
 // backspace, Enter and the printable characters (0 for one outside ASCII).
-// False for keys that type nothing (Tab, arrows, Delete, function keys),
-// which the edit handles itself.
+// False for keys that type nothing (Tab, arrows, Delete, function keys) and
+// for shortcuts with Ctrl, Alt or Meta (select all, copy, paste, undo), which
+// the edit handles itself.
 bool KeyPressChar(const QKeyEvent* event, char& key);
 
 // SBRevArm range from RevArmMax: Max = round(1000 * RevArmMax), Min = -Max.

@@ -46,10 +46,11 @@ void TDimensionDialog::PlaceField(int k, int editX, int editY, int buttonX, int 
     e->setFrame(false);
     e->setTextMargins(0, 0, 0, 0);
     e->setContentsMargins(0, 0, 0, 0);
-    // Text reaches a field only through the key filter.
+    // Typed text passes the key filter; every text that comes in (pasted,
+    // from an input method) passes the number rule.
     e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setAcceptDrops(false);
-    InstallNumberPasteFilter(e, true); // the X11 selection and Shift+Insert
+    InstallNumberRule(e, true);
     QPalette pal = e->palette();
     pal.setColor(QPalette::Base, grey ? QColor(192, 192, 192) : QColor(Qt::white));
     pal.setColor(QPalette::Text, Qt::black);

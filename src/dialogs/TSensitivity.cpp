@@ -55,8 +55,8 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
-TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : QDialog(parent), s_(state), main_(mainForm)
+TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
+    : QDialog(parent), s_(state), main_(mainForm), files_(files)
 {
     setObjectName(QStringLiteral("Sensitivity"));
     setModal(true);
@@ -261,7 +261,7 @@ void TSensitivity::ShowResult()
 
 void TSensitivity::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
 
-void TSensitivity::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_)); }
+void TSensitivity::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
 
 void TSensitivity::PrintButClick()
 {

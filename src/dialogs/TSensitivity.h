@@ -15,6 +15,7 @@
 #include "analysis/Sensitivity.h"
 #include "files/TextTable.h"
 #include "model/AppState.h"
+#include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
 #include <QDialog>
@@ -32,7 +33,8 @@ class TSensitivity : public QDialog {
     Q_OBJECT
 
 public:
-    TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr,
+                 FileSystem& files = SystemFileSystem());
     ~TSensitivity() override;
 
     static QString CaptionHead();
@@ -83,6 +85,7 @@ private:
 
     AppState& s_;
     TMainForm* main_;
+    FileSystem& files_;
     QtSearchRunner* runner_ = nullptr;
     SensitivityResult pending_; // written by the worker before it ends
     SensitivityResult result_;

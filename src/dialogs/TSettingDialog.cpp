@@ -21,7 +21,7 @@ TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* pa
     Edit1->setGeometry(34, rowY + 1, editWidth, 21);
     Edit1->setContextMenuPolicy(Qt::NoContextMenu);
     Edit1->setAcceptDrops(false);
-    InstallPasteFilter(Edit1, [this](const FieldText& field, const std::string& text) {
+    InstallEntryRule(Edit1, [this](const FieldText& field, const std::string& text) {
         return NumberEntryAccepted(field, text, minusAllowed);
     });
     Edit1->installEventFilter(this);

@@ -48,7 +48,8 @@ QLabel* Buddy(QWidget* parent, const char* name, const QString& text, QWidget* b
 
 } // namespace
 
-TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDialog(parent), s_(state)
+TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
+    : QDialog(parent), s_(state), files_(files)
 {
     (void)mainForm;
     setObjectName(QStringLiteral("ToleranceStudy"));
@@ -123,7 +124,8 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent) : 
     ResultText->setMinimumHeight(ResultText->fontMetrics().height() * 3);
     ResultText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Pictures = new PictureCommands(this, {[this] { return shown_; }, [] { return std::string("tolerance-spread"); },
-                                          [this] { return s_.display.DataSetName; }});
+                                          [this] { return s_.display.DataSetName; },
+                                          [this]() -> FileSystem& { return files_; }});
 
     auto* settings = new QGridLayout;
     settings->addWidget(Buddy(this, "LengthToleranceLabel", QStringLiteral("All &lengths ±"), LengthTolerance), 0, 0);
@@ -346,7 +348,7 @@ void TTolerance::CopyButClick()
 
 void TTolerance::SaveCsvButClick()
 {
-    if (!text_.empty()) SaveCsvWithDialog(this, FileDialogHook, CsvText(text_));
+    if (!text_.empty()) SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_);
 }
 
 void TTolerance::PrintButClick()

@@ -18,6 +18,7 @@
 #include "files/TextTable.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
 #include <QDialog>
@@ -37,7 +38,7 @@ class TTolerance : public QDialog {
     Q_OBJECT
 
 public:
-    TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
     ~TTolerance() override;
 
     static QString CaptionHead();
@@ -89,6 +90,7 @@ private:
     void SetBusy(bool busy);
 
     AppState& s_;
+    FileSystem& files_;
     QtSearchRunner* runner_ = nullptr;
     ToleranceResult pending_; // written by the worker before it ends
     ToleranceResult result_;

@@ -21,13 +21,21 @@ constexpr float kLargestColour = 16777215.0f; // 0xFFFFFF
 
 struct NamedValue {
     const float* field;
-    std::string name;
-    bool judged; // checked when a file is loaded
-    float limit; // a judged value beyond it (either sign) is huge
-    bool design; // part of the design snapshot
+    std::string name; // as the user knows it from the windows
+    bool judged;      // checked when a file is loaded
+    float limit;      // a judged value beyond it (either sign) is huge
+    bool design;      // part of the design snapshot
 };
 
-std::string Indexed(const char* base, int i) { return std::string(base) + "[" + std::to_string(i) + "]"; }
+// A dimension as its dialog labels it, the spaces run together: "Crank Disk Diameter".
+std::string DimensionText(int code)
+{
+    std::string out;
+    for (char c : DimensionDialogLabel(code))
+        if (c != ' ' || (!out.empty() && out.back() != ' ')) out += c;
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
 
 // Every value a design file can hold, in the state `s`.
 std::vector<NamedValue> NamedValues(const AppState& s)
@@ -37,49 +45,55 @@ std::vector<NamedValue> NamedValues(const AppState& s)
         v.push_back({p, std::move(name), judged, limit, design});
     };
     const Gear& g = s.gear;
-    for (int code = 1; code <= 22; ++code) add(DimensionField(g, code), DimensionName(code), true, true);
-    for (int code = 101; code <= 122; ++code) add(DimensionField(g, code), DimensionName(code), true, true);
-    add(&g.CylDims[ciCylSpare], "CylSpare", false, true);
-    add(&g.PointX[9], "PointX[9]", true, true);
-    add(&g.PointY[9], "PointY[9]", true, true);
-    add(&g.PointY[4], "PointY[4]", false, false); // every solve sets it to 0
+    for (int code = 1; code <= 22; ++code) add(DimensionField(g, code), DimensionText(code), true, true);
+    for (int code = 101; code <= 122; ++code) add(DimensionField(g, code), DimensionText(code), true, true);
+    add(&g.CylDims[ciCylSpare], "spare cylinder value", false, true);
+    // Point 9 is a second copy of the reverse head pivot.
+    add(&g.PointX[9], DimensionText(14) + " (second copy)", true, true);
+    add(&g.PointY[9], DimensionText(13) + " (second copy)", true, true);
+    add(&g.PointY[4], "valve rod joint height", false, false); // every solve sets it to 0
     // The setting of the reverse arm: the open solves with it once to find mid
     // gear, then puts the arm there.
-    add(&g.RevArmPos, "RevArmPos", true, false);
-    add(&g.RevArm[0], "RevArmCentre", false, false);
-    for (int k = 1; k <= 9; ++k) add(&g.RevArm[k], Indexed("RevArmPositions", k), k > 3, k > 3);
+    add(&g.RevArmPos, "reverse arm setting", true, false);
+    add(&g.RevArm[0], "mid-gear centre", false, false);
+    for (int k = 1; k <= 9; ++k) add(&g.RevArm[k], "reverse arm position " + std::to_string(k), k > 3, k > 3);
 
     const View& w = s.view;
-    add(&w.ViewScale, "ViewScale", true, false);
-    add(&w.ViewOffsetX, "ViewOffsetX", true, false);
-    add(&w.ViewOffsetY, "ViewOffsetY", true, false);
-    add(&w.GraphicZoom, "GraphicZoom", true, false);
+    add(&w.ViewScale, "view scale", true, false);
+    add(&w.ViewOffsetX, "view x offset", true, false);
+    add(&w.ViewOffsetY, "view y offset", true, false);
+    add(&w.GraphicZoom, "graphic zoom", true, false);
+    // Presets 1 to 6 of the view buttons, after the one "P" keeps for them.
+    const char* kPresetParts[] = {"scale", "x offset", "y offset"};
     for (int i = 0; i < static_cast<int>(w.PresetTable.size()); ++i)
-        add(&w.PresetTable[i], Indexed("PresetTable", i), true, false);
+        add(&w.PresetTable[i],
+            "view preset " + (i < 3 ? std::string("P") : std::to_string(i / 3)) + ", " + kPresetParts[i % 3], true,
+            false);
 
-    add(&s.graph.GraphVerticalScale, "GraphVerticalScale", true, true, kNoLimit);
-    add(&s.graph.GraphRevArmPos, "GraphRevArmPos", false, false);
+    add(&s.graph.GraphVerticalScale, "graphs' vertical scale", true, true, kNoLimit);
+    add(&s.graph.GraphRevArmPos, "graphs' reverse arm setting", false, false);
 
+    // The overlay items as the Draw Lines window shows them.
     using Item = OverlayItem;
     const struct {
         float Item::*member;
         const char* name;
-    } kItemFields[] = {{&Item::X1, "X1"},
-                       {&Item::Y1, "Y1"},
-                       {&Item::X2, "X2"},
-                       {&Item::Y2, "Y2"},
-                       {&Item::Pivot1X0, "Pivot1X0"},
-                       {&Item::Pivot1Y0, "Pivot1Y0"},
-                       {&Item::Pivot2X0, "Pivot2X0"},
-                       {&Item::Pivot2Y0, "Pivot2Y0"},
-                       {&Item::Kind, "Kind"},
-                       {&Item::Colour, "Colour"},
-                       {&Item::Reference, "Reference"},
-                       {&Item::Pivot1Index, "Pivot1Index"},
-                       {&Item::Pivot2Index, "Pivot2Index"}};
+    } kItemFields[] = {{&Item::X1, "first end horz"},
+                       {&Item::Y1, "first end vert"},
+                       {&Item::X2, "second end horz"},
+                       {&Item::Y2, "second end vert"},
+                       {&Item::Pivot1X0, "first pivot's horz"},
+                       {&Item::Pivot1Y0, "first pivot's vert"},
+                       {&Item::Pivot2X0, "second pivot's horz"},
+                       {&Item::Pivot2Y0, "second pivot's vert"},
+                       {&Item::Kind, "type"},
+                       {&Item::Colour, "color"},
+                       {&Item::Reference, "reference"},
+                       {&Item::Pivot1Index, "first pivot"},
+                       {&Item::Pivot2Index, "second pivot"}};
     for (int k = 1; k <= kOverlayItems; ++k)
         for (const auto& f : kItemFields)
-            add(&(s.overlay.Item[k].*f.member), Indexed("OverlayItem", k) + "." + f.name, true, true,
+            add(&(s.overlay.Item[k].*f.member), "Draw Lines item " + std::to_string(k) + ", " + f.name, true, true,
                 f.member == &Item::Colour ? kLargestColour : kHugeDesignValue);
     return v;
 }
@@ -170,5 +184,6 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
     std::vector<std::uint32_t> bits;
     for (const NamedValue& n : NamedValues(s))
         if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
+    bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
     return bits;
 }

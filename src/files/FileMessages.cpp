@@ -17,6 +17,7 @@ std::string HugeReason(const ValueCheck& c)
 
 std::string OpenReason(const DesignFileResult& r)
 {
+    if (!r.reason.empty()) return r.reason;
     switch (r.values.verdict) {
     case ValueVerdict::NotFinite:
         return "it is not a design (" + r.values.name +
@@ -24,13 +25,16 @@ std::string OpenReason(const DesignFileResult& r)
     case ValueVerdict::Huge: return "it holds " + HugeReason(r.values);
     case ValueVerdict::Sound: break;
     }
-    if (r.errorNumber == 0 && r.error == io_message::kEndOfFile) {
+    if (r.cause.kind == FileErrorKind::EndOfFile) {
         if (r.fileBytes < 0) return "it is too short to be a design";
         return "it is too short to be a design (" + std::to_string(r.fileBytes) +
                (r.fileBytes == 1 ? " byte)" : " bytes)");
     }
-    return IoErrorReason(r.errorNumber, false);
+    return IoErrorReason(r.cause, false);
 }
+
+// The standard message, where it tells more than the reason.
+std::string Detail(const DesignFileResult& r) { return IoErrorReasonSaysAll(r.cause) ? std::string() : r.error; }
 
 } // namespace
 
@@ -38,12 +42,12 @@ std::string FileMessage::OneLine() const { return detail.empty() ? text : text +
 
 FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileResult& r)
 {
-    return {"Cannot open " + Quoted(shownName) + ": " + OpenReason(r) + ".", r.error};
+    return {"Cannot open " + Quoted(shownName) + ": " + OpenReason(r) + ".", Detail(r)};
 }
 
 FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r)
 {
-    return {"Cannot save " + Quoted(shownName) + ": " + IoErrorReason(r.errorNumber, true) + ".", r.error};
+    return {"Cannot save " + Quoted(shownName) + ": " + IoErrorReason(r.cause, true) + ".", Detail(r)};
 }
 
 std::string HugeValuesQuestion(const std::string& shownName, const ValueCheck& c)

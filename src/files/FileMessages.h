@@ -1,6 +1,7 @@
 // What the program tells the user about a design file that cannot be opened
-// or saved, in plain words: the file by name and the reason, with the
-// system's standard message kept as the detail.
+// or saved, in plain words: the file by name and the reason; the system's
+// standard message follows only where it tells more (the number of a failure
+// the program has no words for).
 #pragma once
 
 #include "files/NativeFile.h"
@@ -9,7 +10,7 @@
 
 struct FileMessage {
     std::string text;   // e.g. Cannot open "x.vgw": it is too short to be a design (0 bytes).
-    std::string detail; // the standard message ("Read beyond end of file"); may be empty
+    std::string detail; // the standard message ("I/O error 5"), or empty
     // Text and detail on one line, for a terminal.
     std::string OneLine() const;
 };
@@ -22,5 +23,5 @@ FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileRes
 FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r);
 
 // The question before a file with huge values is loaded all the same:
-// "x.vgw" holds values no gear can have (Stroke = 3.4e38). Open it anyway?
+// "x.vgw" holds values no gear can have (Stroke Length = 3.4e38). Open it anyway?
 std::string HugeValuesQuestion(const std::string& shownName, const ValueCheck& c);

@@ -64,19 +64,28 @@ std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
     std::vector<NativeRecord> records(kNativeRecordCount);
     for (int r = 0; r < file_layout::kLaidOutRecords; ++r)
         for (int f = 0; f < kNativeFields; ++f) records[r][f] = *fields[r][f];
-    // Record 71: four zeros and the current item.
-    records[kNativeRecordCount - 1] = {0, 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
+    // Record 71: the unit (0 while unspecified), three zeros and the current item.
+    records[kNativeRecordCount - 1] = {UnitFieldValue(s.gear.Unit), 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
     return records;
 }
 
-DesignFileResult SaveNativeFile(AppState& s, const std::string& path)
+float UnitFieldValue(LengthUnit u) { return static_cast<float>(static_cast<int>(u)); }
+
+LengthUnit UnitOfField(float v)
+{
+    if (v == 1.0f) return LengthUnit::Inch;
+    if (v == 2.0f) return LengthUnit::Millimetre;
+    return LengthUnit::Unspecified;
+}
+
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
 {
     DesignFileResult result;
     const std::vector<NativeRecord> records = BuildNativeRecords(s);
-    RecordWriter w;
+    RecordWriter w(files);
     auto fail = [&] {
         result.error = w.Error();
-        result.errorNumber = w.ErrorNumber();
+        result.cause = w.Cause();
         return result;
     };
     if (!w.Create(path)) return fail();
@@ -101,11 +110,18 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
     if (overlay)
         for (int f = 0; f < kNativeFields; ++f) holder = records[kNativeRecordCount - 1][f];
     s.overlay.CurrentItem = file_layout::ItemNumber(holder);
+    // The unit from field 1 of record 71; a file without it says none.
+    s.gear.Unit = overlay ? UnitOfField(records[kNativeRecordCount - 1][0]) : LengthUnit::Unspecified;
 }
 
 void FinishDesignLoad(AppState& s, DesignFileResult& result)
 {
     RecomputeRevArmCentre(s.gear);
+    SetRevArmBarValues(s, result);
+}
+
+void SetRevArmBarValues(const AppState& s, DesignFileResult& result)
+{
     const long double max = s.gear.RevArmMax;
     result.revArmMax = ToPixel(1000.0L * max);
     result.revArmMin = ToPixel(-1000.0L * max);
@@ -113,13 +129,13 @@ void FinishDesignLoad(AppState& s, DesignFileResult& result)
     result.ok = true;
 }
 
-DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge)
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)
 {
     DesignFileResult result;
-    RecordReader in;
+    RecordReader in(files);
     if (!in.Open(path)) {
         result.error = in.Error();
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     result.fileBytes = in.SizeInBytes();
@@ -130,7 +146,7 @@ DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues
     const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
     std::vector<NativeRecord> records;
     if (!ReadLeadingRecords(in, wanted, records, result.error)) {
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     in.Close();

@@ -43,7 +43,7 @@ enum class ValueVerdict {
 };
 struct ValueCheck {
     ValueVerdict verdict = ValueVerdict::Sound;
-    std::string name; // identifier of the first offending value, e.g. "Stroke"
+    std::string name; // the first offending value as the user knows it, e.g. "Stroke Length"
     float value = 0;
 };
 
@@ -55,11 +55,15 @@ enum class HugeValues { Refuse, Accept };
 // What a load or a save tells the main window.
 struct DesignFileResult {
     bool ok = false;
-    // An input/output failure: the standard message and its errno value (0
-    // for a read past the end of the file). Empty when the values were refused.
+    // An input/output failure: the standard message and the error behind it.
+    // Empty when the values were refused.
     std::string error;
-    int errorNumber = 0;
+    FileError cause;
     long long fileBytes = -1; // size of the file opened, once known
+    // A design written as text (JSON) that is no design, in plain words ("it
+    // is not a design (the key "dimensions.Stroke" is missing)"); empty for
+    // the other failures.
+    std::string reason;
     ValueCheck values;        // a load: the verdict on the file's values
     bool overlayRead = false; // the overlay items and the current item were read
     // Reverse arm bar after a load: range from RevArmMax, position 0 at mid
@@ -69,28 +73,43 @@ struct DesignFileResult {
     int revArmPosition = 0;
 };
 
+// The unit of the design's lengths, kept in field 1 of record 71 (which files
+// written before it hold as 0, and which a reader that knows nothing of it
+// passes over, keeping field 5 only): 0 unspecified, 1 inches, 2 millimetres.
+// Any other value reads as unspecified, as does a file of fewer than 71
+// records.
+float UnitFieldValue(LengthUnit u);
+LengthUnit UnitOfField(float v);
+
 // The 71 records a save writes, from the current state.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
 
 // Writes the full file to `path` (through a temporary file). On success the
 // data set name follows the path; on failure nothing changes at all and an
 // existing file keeps its contents.
-DesignFileResult SaveNativeFile(AppState& s, const std::string& path);
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
 
 // Stores the records of a file (18 to 71 of them) into the state, field by
 // field, so that where a value has several fields the last one wins. Records
 // 19 to 71 are used only when all of them are present; the current item is
-// then record 71's last field, rounded and kept within 1..20 (else 1).
+// then record 71's last field, rounded and kept within 1..20 (else 1), and
+// the unit its first field (unspecified without it).
 void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records);
 
 // After-load steps shared by the open and the import: the reverse arm
 // re-centred at mid gear and the bar values computed.
 void FinishDesignLoad(AppState& s, DesignFileResult& result);
 
-// Reads the file at `path`. A file of fewer than 18 records or of 21 to 70
-// records, or one that cannot be read, fails with the standard message and
+// The bar values alone (FinishDesignLoad's last step), for a load that keeps
+// the reverse arm and mid gear as its file has them.
+void SetRevArmBarValues(const AppState& s, DesignFileResult& result);
+
+// Reads the file at `path` (a UTF-8 path, like every path the files take). A
+// file of fewer than 18 records or of 21 to 70 records, or one that cannot be
+// read (a folder, a pipe or a device among them), fails with the standard message and
 // leaves the state exactly as it was; so does a file with a value that is not
 // finite, or (unless `huge` accepts them) with huge values, with the verdict
 // in `values`. Otherwise the records are stored, the data set name follows
 // the path and FinishDesignLoad runs.
-DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse);
+DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse,
+                                FileSystem& files = SystemFileSystem());

@@ -12,21 +12,23 @@ void StoreOlderRecords(AppState& s, const std::vector<NativeRecord>& records)
     for (std::size_t r = 0; r < count; ++r)
         for (int f = 0; f < kNativeFields; ++f)
             if (float* p = fields[r][f]) *p = records[r][f];
+    // The older layout does not say what its lengths are measured in.
+    s.gear.Unit = LengthUnit::Unspecified;
 }
 
-DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge)
+DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge, FileSystem& files)
 {
     DesignFileResult result;
-    RecordReader in;
+    RecordReader in(files);
     if (!in.Open(path)) {
         result.error = in.Error();
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     result.fileBytes = in.SizeInBytes();
     std::vector<NativeRecord> records;
     if (!ReadLeadingRecords(in, kOlderRecordCount, records, result.error)) {
-        result.errorNumber = in.ErrorNumber();
+        result.cause = in.Cause();
         return result;
     }
     in.Close();

@@ -21,4 +21,5 @@ void StoreOlderRecords(AppState& s, const std::vector<NativeRecord>& records);
 // leaves the state exactly as it was; values are judged as by OpenNativeFile.
 // Otherwise the records are stored, the data set name follows the path and
 // FinishDesignLoad runs.
-DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse);
+DesignFileResult ImportOlderFile(AppState& s, const std::string& path, HugeValues huge = HugeValues::Refuse,
+                                 FileSystem& files = SystemFileSystem());

@@ -13,6 +13,11 @@ namespace {
 constexpr int kUndoLineHeight = 13;
 } // namespace
 
+bool Overlaps(const DiagramBox& a, const DiagramBox& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 std::string PositionSideTag(const Gear& g, float position)
 {
     if (position > g.RevArmCentre()) return "Fwd";
@@ -60,6 +65,7 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
         out.barsVisible = true;
         const int x = ToPixel(235 * fx);
         if (s.dyn.Slot[1].Name == kEmptySlotName) {
+            ScreenOnlyPart prompt(c); // about the bars
             c.SetFontColour(clRed);
             c.TextOut(x, 2, "*******************************");
             c.TextOut(x, ToPixel(12 * fy), "* First Select Dimensions *");
@@ -68,6 +74,8 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
         } else {
             const int rows[4] = {2, ToPixel(14 * fy), ToPixel(26 * fy), ToPixel(38 * fy)};
             for (int k = 1; k <= 4; ++k) {
+                // A slot without a dimension only captions its bar.
+                ScreenOnlyPart caption(c, s.dyn.Slot[static_cast<size_t>(k)].Name == kEmptySlotName);
                 c.TextOut(x, rows[k - 1], s.dyn.Slot[static_cast<size_t>(k)].Name);
                 c.TextOut(ToPixel(363 * fx), rows[k - 1], FormatFixed(s.dyn.Slot[static_cast<size_t>(k)].Value, 6, 3));
             }
@@ -92,6 +100,8 @@ DiagramPanelState DrawClosingPanel(Canvas& c, const AppState& s, std::string& un
         for (int y = uy; y < uy + kUndoLineHeight; ++y) c.Line(ux, y, ux + width, y);
         c.SetPenColour(clBlack);
         c.SetPenWidth(penWidth);
+        // The summary of an empty history (" 0- ...") only captions the button.
+        ScreenOnlyPart caption(c, shown.compare(0, 3, FormatInt(0, 2) + "-") == 0);
         c.TextOut(ux, uy, shown);
     }
     undoText = rebuilt;

@@ -9,6 +9,10 @@
 #include <array>
 #include <string>
 
+// The colour of the reference design's curves, drawn beneath this design's
+// while a comparison is set.
+inline constexpr Colour kReferenceGrey = RGBColour(168, 168, 168);
+
 // "Fwd" above the mid-gear centre, "Rev" below it, "Cen" exactly on it.
 std::string PositionSideTag(const Gear& g, float position);
 
@@ -17,6 +21,17 @@ void DrawPositionLegendTop(Canvas& c, const AppState& s);
 // Legend row of position n (1..9): number, side tag and value; under the head
 // while there are at most four positions, else in two lines under the plot.
 void DrawPositionLegendRow(Canvas& c, const AppState& s, int n);
+
+// The top of a diagram window that its controls and the closing panel take
+// (at font scale 1): the dynamic-variable bars and their texts, "UnDo" and the
+// undo line, "Close". A diagram keeps its labels out of it where it can.
+struct DiagramBox {
+    int left, top, right, bottom; // right and bottom outside
+};
+inline constexpr DiagramBox kPanelBox{110, 0, 483, 70};
+// The window's "UnDo" button, left of the undo line.
+inline constexpr DiagramBox kDiagramUndoButton{110, 54, 150, 70};
+bool Overlaps(const DiagramBox& a, const DiagramBox& b);
 
 // What the closing panel asks of the window's controls.
 struct DiagramPanelState {

@@ -1,5 +1,7 @@
 #include "graphs/PortDiagram.h"
 
+#include "graphs/DiagramCommon.h"
+#include "model/DesignScale.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -142,10 +144,50 @@ PortSample PreviousSample(const Gear& g)
     return p;
 }
 
+// The 19 rows of one pass over the gear `g`: each notch's reverse arm
+// setting, its label on the right (when `labels`), and a turn of samples for
+// the tracer. RevArmPos and DriverAngle are left at the last sample.
+void TraceNotches(Canvas& c, Gear& g, bool forward, PortEventTracer& tracer, bool labels)
+{
+    for (int i = 0; i <= 18; ++i) {
+        const LD offset = static_cast<LD>(i) * static_cast<LD>(g.RevArmMax) / 18;
+        const LD centre = g.RevArmCentre();
+        g.RevArmPos = ToModelFloat(forward ? centre + offset : centre - offset);
+        if (labels && forward) {
+            c.TextOut(554, 32, "Forward");
+            c.TextOut(556, 336 - 16 * i, FormatFixed(g.RevArmPos, 7, 3));
+        } else if (labels) {
+            c.TextOut(605, 32, "Rev.");
+            c.TextOut(596, 336 - 16 * i, FormatFixed(g.RevArmPos, 7, 3));
+        }
+
+        g.DriverAngle = 0;
+        g.PistonPx = 0;
+        g.PrevPistonPx = 0;
+        for (int sample = 0; sample <= 90; ++sample) {
+            if (forward) {
+                g.DriverAngle += 4;
+                while (g.DriverAngle > 360) g.DriverAngle -= 360;
+            } else {
+                g.DriverAngle -= 4;
+                while (g.DriverAngle < 0) g.DriverAngle += 360;
+            }
+            SolveLinkage(g);
+            ComputePistonAndOpenings(g);
+            if (sample >= 1) tracer.TestEvents(c, i, PreviousSample(g), TakeSample(g));
+            g.PrevPistonPx = g.PistonPx;
+            g.PrevFrontSteamOpen = g.FrontSteamOpen;
+            g.PrevFrontExhOpen = g.FrontExhOpen;
+            g.PrevRearSteamOpen = g.RearSteamOpen;
+            g.PrevRearExhOpen = g.RearExhOpen;
+        }
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- events
-PortEventTracer::PortEventTracer(bool forward) : forward_(forward)
+PortEventTracer::PortEventTracer(bool forward, bool reference) : forward_(forward), reference_(reference)
 {
     last_.fill(-1);
     occurred_.fill(false);
@@ -153,6 +195,7 @@ PortEventTracer::PortEventTracer(bool forward) : forward_(forward)
 
 Colour PortEventTracer::KindColour(int kind) const
 {
+    if (reference_) return kReferenceGrey;
     if (IsFront(kind)) return forward_ ? clTeal : clGreen;
     return forward_ ? clRed : clMaroon;
 }
@@ -213,40 +256,14 @@ void DrawPortDiagram(Canvas& c, AppState& s)
     DrawNormalAndMaximum(c, g);
     DrawLabels(c, forward);
 
-    PortEventTracer tracer(forward);
-    for (int i = 0; i <= 18; ++i) {
-        const LD offset = static_cast<LD>(i) * static_cast<LD>(g.RevArmMax) / 18;
-        const LD centre = g.RevArmCentre();
-        g.RevArmPos = ToModelFloat(forward ? centre + offset : centre - offset);
-        if (forward) {
-            c.TextOut(554, 32, "Forward");
-            c.TextOut(556, 336 - 16 * i, FormatFixed(g.RevArmPos, 7, 3));
-        } else {
-            c.TextOut(605, 32, "Rev.");
-            c.TextOut(596, 336 - 16 * i, FormatFixed(g.RevArmPos, 7, 3));
-        }
-
-        g.DriverAngle = 0;
-        g.PistonPx = 0;
-        g.PrevPistonPx = 0;
-        for (int sample = 0; sample <= 90; ++sample) {
-            if (forward) {
-                g.DriverAngle += 4;
-                while (g.DriverAngle > 360) g.DriverAngle -= 360;
-            } else {
-                g.DriverAngle -= 4;
-                while (g.DriverAngle < 0) g.DriverAngle += 360;
-            }
-            SolveLinkage(g);
-            ComputePistonAndOpenings(g);
-            if (sample >= 1) tracer.TestEvents(c, i, PreviousSample(g), TakeSample(g));
-            g.PrevPistonPx = g.PistonPx;
-            g.PrevFrontSteamOpen = g.FrontSteamOpen;
-            g.PrevFrontExhOpen = g.FrontExhOpen;
-            g.PrevRearSteamOpen = g.RearSteamOpen;
-            g.PrevRearExhOpen = g.RearExhOpen;
-        }
+    // The reference's events beneath, in grey, over its own notches.
+    if (std::optional<Gear> ref = ComparedReference(s)) {
+        PortEventTracer grey(forward, true);
+        TraceNotches(c, *ref, forward, grey, false);
+        c.SetPenColour(clBlack);
     }
+    PortEventTracer tracer(forward);
+    TraceNotches(c, g, forward, tracer, true);
 
     if (s.graph.PortGraphAnnotate) DrawAnnotation(c, tracer);
     c.SetPenColour(clBlack);

@@ -34,7 +34,8 @@ struct PortSample {
 // line from its last occurrence. One tracer lives for one pass (19 rows).
 class PortEventTracer {
 public:
-    explicit PortEventTracer(bool forward);
+    // `reference`: the lines of a reference design, all in kReferenceGrey.
+    explicit PortEventTracer(bool forward, bool reference = false);
 
     // Event tests between the previous and the current sample of row `row`
     // (0..18, drawn at y = 343 - 16 row).
@@ -59,6 +60,7 @@ private:
     Colour KindColour(int kind) const;
 
     bool forward_;
+    bool reference_;
     std::array<float, kPortEventKinds> last_{};
     std::array<bool, kPortEventKinds> occurred_{};
     float xa_ = 0, xc_ = 0, xr_ = 0, xk_ = 0;
@@ -69,7 +71,8 @@ private:
 // PortGraphAnnotate is set); the diagram window adds the dynamic-variable
 // panel and the undo line. RevArmPos and DriverAngle are as before afterwards;
 // the piston position, openings and their previous-sample copies hold the
-// last sample.
+// last sample. While a comparison is set, the reference's event lines are
+// drawn first, in grey, over its own 19 notches.
 void DrawPortDiagram(Canvas& c, AppState& s);
 
 // The "BothGraphs" sequence over a window's operations: `clear`, then the

@@ -7,20 +7,19 @@ using LD = long double;
 
 namespace {
 
-struct LabelPlace {
-    int x, y;
-};
-
 // Box 1..9 the positions, 10 the vertical scale.
-const LabelPlace kLabelPlace[11] = {{0, 0},    {13, 38},  {13, 51},  {13, 64},  {13, 77}, {165, 25},
-                                    {165, 38}, {165, 51}, {165, 64}, {165, 77}, {13, 25}};
+const RevArmBoxPlace kBoxPlace[11] = {{0, 0},    {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
+                                      {333, 47}, {333, 63}, {333, 79}, {333, 95}, {138, 31}};
 
-void PaintAt(Canvas& c, const AppState& s, int x, int y, const std::string& text)
-{
-    c.TextOut(ToPixel(x * static_cast<LD>(s.view.FontScaleX)), ToPixel(y * static_cast<LD>(s.view.FontScaleY)), text);
-}
+// A label starts this far left of its box; its top lies this far below the
+// box's top, which puts the label's baseline (the picture's default font) on
+// the baseline of the box's text.
+constexpr int kLabelLeftOfBox = 125;
+constexpr int kLabelBelowBoxTop = 3;
 
 } // namespace
+
+RevArmBoxPlace RevArmBox(int box) { return box >= 1 && box <= 10 ? kBoxPlace[box] : RevArmBoxPlace{0, 0}; }
 
 std::string RevArmText(long double v) { return FormatFixed(v, 5, 3); }
 
@@ -28,7 +27,7 @@ void PaintRevArmLabel(Canvas& c, const AppState& s, int box)
 {
     if (box < 1 || box > 10) return;
     const std::string text = box == 10 ? "Vertical Scale" : "Rev Arm Position  " + std::to_string(box);
-    PaintAt(c, s, kLabelPlace[box].x, kLabelPlace[box].y, text);
+    c.TextOut(kBoxPlace[box].left - kLabelLeftOfBox, kBoxPlace[box].top + kLabelBelowBoxTop, text);
 }
 
 void LayoutRevArmDialog(Canvas& c, AppState& s, RevArmLayout& out)
@@ -46,7 +45,9 @@ void LayoutRevArmDialog(Canvas& c, AppState& s, RevArmLayout& out)
     c.TextOut(ToPixel(fx * 270), 4, "Max " + RevArmText(centre + g.RevArmMax));
 
     // 2. First position, always in use.
-    PaintAt(c, s, 13, 98, "Max of 9 Positions");
+    // On the line under the last box of the left column.
+    c.TextOut(kBoxPlace[4].left - kLabelLeftOfBox, kBoxPlace[4].top + kRevArmBoxHeight + kLabelBelowBoxTop,
+              "Max of 9 Positions");
     PaintRevArmLabel(c, s, 1);
     out.visible[1] = true;
     out.text[1] = RevArmText(g.RevArm[1]);

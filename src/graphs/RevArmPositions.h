@@ -19,11 +19,21 @@ struct RevArmLayout {
     std::array<std::string, 11> text{};
 };
 
+// Where box `box` (1..10) lies in the dialog: two columns of boxes 49 x 16
+// pixels, positions 1 to 4 under the vertical scale on the left, 5 to 9 on
+// the right.
+struct RevArmBoxPlace {
+    int left, top;
+};
+inline constexpr int kRevArmBoxWidth = 49, kRevArmBoxHeight = 16;
+RevArmBoxPlace RevArmBox(int box);
+
 // Recount GraphPosCount, zero the positions after the first empty one, and
 // paint the dialog's header and labels on `c`.
 void LayoutRevArmDialog(Canvas& c, AppState& s, RevArmLayout& out);
 
-// Label of box `box` (1..10) painted at its place.
+// Label of box `box` (1..10) painted on its box's line, left of it, its
+// baseline on the baseline of the box's text.
 void PaintRevArmLabel(Canvas& c, const AppState& s, int box);
 
 // Key filter of the ten boxes: backspace ('\b') passes, any other key by the

@@ -2,6 +2,7 @@
 
 #include "graphs/TSetRevArm.h"
 #include "model/DynVars.h"
+#include "platform/FileSystem.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtFrameBuffer.h"
 #include "platform/QtPictureCommands.h"
@@ -54,9 +55,7 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
                    Qt::WindowMinimizeButtonHint);
     setWindowTitle(layout_.captionHead);
     if (layout_.maxWindow.isValid()) setMaximumSize(layout_.maxWindow);
-    QFont f(QtCanvas::DefaultFamily());
-    f.setPixelSize(QtCanvas::DefaultPixelSize());
-    setFont(f);
+    setFont(QtCanvas::FontFor(0, false));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -87,7 +86,8 @@ TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindow
     unDoAct_ = addItem(layout_.unDo, &TDiagramWindow::UnDoMenuClick);
     dynVariAct_ = addItem(layout_.dynamicVari, &TDiagramWindow::DynamicVariClick);
     pictures_ = new PictureCommands(
-        this, {[this] { return shown_; }, [this] { return PictureName(); }, [this] { return s_.display.DataSetName; }});
+        this, {[this] { return shown_; }, [this] { return PictureName(); }, [this] { return s_.display.DataSetName; },
+               [this]() -> FileSystem& { return host_.files ? host_.files() : SystemFileSystem(); }});
     if (!layout_.setUpMenu.caption.isEmpty()) {
         QMenu* setUp = menu_->addMenu(layout_.setUpMenu.caption);
         setUp->setObjectName(layout_.setUpMenu.name);

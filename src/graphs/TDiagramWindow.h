@@ -34,6 +34,7 @@ class QPushButton;
 class QScrollBar;
 class TMainForm;
 class TSetRevArm;
+class FileSystem;
 
 struct DiagramMenuItem {
     QString caption; // empty: no such item
@@ -72,6 +73,7 @@ struct DiagramHost {
     std::function<void(bool)> setTimerEnabled;   // Timer1
     std::function<void(bool)> setDynBarsVisible; // SBDynVar1..4, Panel7..9
     std::function<void(bool)> setUndoDnEnabled;  // the main window's UnDoDn
+    std::function<FileSystem&()> files;          // what an exported picture is written through
 };
 
 class TDiagramWindow;

@@ -19,7 +19,7 @@ DiagramWindowLayout TOvalDia::Layout()
     l.unDo = {"&UnDo", "UnDoOval"};
     l.dynamicVari = {"DynamicVari", "DynVar"};
     l.pictureName = "oval-diagram";
-    l.setUpMenu = {"SetUp", "SetUp"};
+    l.setUpMenu = {"Se&tUp", "SetUp"};
     return l;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/QtCanvas.h"
 #include "platform/QtEditHooks.h"
+#include "platform/QtFonts.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,24 +10,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-struct BoxPlace {
-    int left, top;
-};
-const BoxPlace kBoxPlace[11] = {{0, 0},    {138, 47}, {138, 63}, {138, 79}, {138, 95}, {333, 31},
-                                {333, 47}, {333, 63}, {333, 79}, {333, 95}, {138, 31}};
-
-} // namespace
-
 TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(parent), s_(s), main_(main)
 {
     setObjectName("TSetRevArm");
     setWindowTitle("Set Reverse Arm Positions");
     setFixedSize(409, 154);
-    QFont f(QtCanvas::DefaultFamily());
-    f.setPixelSize(14);
-    setFont(f);
+    setFont(LayoutFont(QtCanvas::DefaultFamily(), 14));
     labels_ = QImage(409, 154, QImage::Format_ARGB32_Premultiplied);
     ClearLabels();
 
@@ -34,11 +23,11 @@ TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(
         auto* e = new QLineEdit(this);
         e->setObjectName(QString("Edit%1").arg(box));
         e->setFrame(false);
-        e->setGeometry(kBoxPlace[box].left, kBoxPlace[box].top, 49, 16);
+        e->setGeometry(RevArmBox(box).left, RevArmBox(box).top, kRevArmBoxWidth, kRevArmBoxHeight);
         QPalette p = e->palette();
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         e->setPalette(p);
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textEdited, this, [this, box] { typed_[static_cast<size_t>(box)] = true; });
         edits_[static_cast<size_t>(box)] = e;
@@ -140,6 +129,8 @@ bool TSetRevArm::eventFilter(QObject* o, QEvent* e)
             auto* k = static_cast<QKeyEvent*>(e);
             char key = 0;
             if (k->key() == Qt::Key_Delete) return false; // the box's own, as the arrows
+            // Shortcuts (select all, copy, paste, undo) are the box's own too.
+            if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
             if (k->key() == Qt::Key_Backspace)
                 key = '\b';
             else if (k->text().size() == 1 && k->text()[0].unicode() >= 0x20 && k->text()[0].unicode() < 0x7F)

@@ -20,7 +20,7 @@ DiagramWindowLayout TSineDia::Layout()
     l.unDo = {"&UnDo", "UnDoSine"};
     l.dynamicVari = {"&DymamicVariables", "DynVari"};
     l.pictureName = "sine-diagram";
-    l.setUpMenu = {"SetUp", "SetUp"};
+    l.setUpMenu = {"Se&tUp", "SetUp"};
     return l;
 }
 

@@ -21,7 +21,7 @@ DiagramWindowLayout TSteamDia::Layout()
     l.unDo = {"&UnDo", "UnDoSteam"};
     l.dynamicVari = {"DynamicVari", "DynVari"};
     l.pictureName = "steam-diagram";
-    l.setUpMenu = {"SetUp", "SetUp"};
+    l.setUpMenu = {"Se&tUp", "SetUp"};
     return l;
 }
 

@@ -1,10 +1,12 @@
 #include "graphs/TValveEvents.h"
 
 #include "analysis/ValveEventsTable.h"
+#include "model/DesignScale.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,7 +18,8 @@ bool IsWordColumn(int column) { return column <= 1 || column == kValveEventsColu
 
 } // namespace
 
-TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+TValveEvents::TValveEvents(AppState& state, QWidget* parent, FileSystem& files)
+    : QDialog(parent), state_(state), files_(files)
 {
     setObjectName(QStringLiteral("ValveEvents"));
     setWindowTitle(CaptionHead());
@@ -32,11 +35,25 @@ TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), 
     EventsGrid->verticalHeader()->setDefaultSectionSize(EventsGrid->fontMetrics().height() + 6);
     EventsGrid->setWordWrap(false);
     EventsGrid->setColumnCount(kValveEventsColumns);
-    QStringList headers;
-    // On screen the unit goes on a second header line.
-    for (const std::string& h : ValveEventsHeader())
-        headers << QString::fromStdString(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
-    EventsGrid->setHorizontalHeaderLabels(headers);
+
+    ViewRow = new QWidget(this);
+    ViewRow->setObjectName(QStringLiteral("ViewRow"));
+    auto* views = new QHBoxLayout(ViewRow);
+    views->setContentsMargins(0, 0, 0, 0);
+    auto view = [this, views](QRadioButton*& r, const char* name, const QString& text) {
+        r = new QRadioButton(text, ViewRow);
+        r->setObjectName(QString::fromLatin1(name));
+        views->addWidget(r);
+        connect(r, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) ShowTable();
+        });
+    };
+    view(ShowThis, "ShowThis", QStringLiteral("&This design"));
+    view(ShowReference, "ShowReference", QStringLiteral("&Reference"));
+    view(ShowDifference, "ShowDifference", QStringLiteral("&Difference (this − reference)"));
+    views->addStretch(1);
+    ShowThis->setChecked(true);
+    ViewRow->hide();
 
     auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TValveEvents::*slot)()) {
         b = new QPushButton(text, this);
@@ -59,6 +76,7 @@ TValveEvents::TValveEvents(AppState& state, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(PrintBut);
     buttons->addWidget(CloseBut);
     auto* box = new QVBoxLayout(this);
+    box->addWidget(ViewRow);
     box->addWidget(EventsGrid, 1);
     box->addLayout(buttons);
     setTabOrder(EventsGrid, CopyBut);
@@ -71,7 +89,11 @@ QString TValveEvents::CaptionHead() { return QStringLiteral("QUELF Outside Admis
 
 void TValveEvents::SetCaptionTail(const QString& tail)
 {
-    const QString t = CaptionHead() + tail;
+    tail_ = tail;
+    QString t = CaptionHead() + tail;
+    if (state_.compare.Reference)
+        t = CaptionHead() + QStringLiteral("Reference: ") + QString::fromStdString(state_.compare.ReferenceName) +
+            QStringLiteral("    ") + tail;
     if (windowTitle() != t) setWindowTitle(t);
 }
 
@@ -83,9 +105,35 @@ void TValveEvents::showEvent(QShowEvent* e)
 
 void TValveEvents::FormActivate()
 {
-    // The events are measured on a copy of the design.
-    text_ = ValveEventsTextOf(state_.gear);
+    // The events are measured on copies of the designs.
+    rows_ = ValveEventsRowsOf(state_.gear);
+    const std::optional<Gear> reference = ComparedReference(state_);
+    referenceRows_ = reference ? ValveEventsRowsOf(*reference) : std::vector<ValveEventsRow>{};
+    ViewRow->setVisible(reference.has_value());
+    if (!reference) {
+        const QSignalBlocker quiet(ShowThis);
+        ShowThis->setChecked(true);
+    }
+    SetCaptionTail(tail_);
+    ShowTable();
+    CloseBut->setFocus();
+}
 
+void TValveEvents::ShowTable()
+{
+    const LengthUnit unit = state_.gear.Unit;
+    if (referenceRows_.empty() || ShowThis->isChecked())
+        text_ = ValveEventsText(rows_, unit);
+    else if (ShowReference->isChecked())
+        text_ = ValveEventsText(referenceRows_, unit);
+    else
+        text_ = ValveEventsDifferenceText(rows_, referenceRows_, unit);
+
+    QStringList headers;
+    // On screen the unit goes on a second header line.
+    for (const std::string& h : text_[0])
+        headers << QString::fromStdString(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    EventsGrid->setHorizontalHeaderLabels(headers);
     EventsGrid->setUpdatesEnabled(false);
     EventsGrid->clearContents();
     EventsGrid->setRowCount(static_cast<int>(text_.size()) - 1);
@@ -106,19 +154,22 @@ void TValveEvents::FormActivate()
     }
     EventsGrid->resizeColumnsToContents();
     EventsGrid->setUpdatesEnabled(true);
-    CloseBut->setFocus();
 }
 
 void TValveEvents::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
 
-void TValveEvents::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_)); }
+void TValveEvents::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
 
 void TValveEvents::CloseButClick() { reject(); }
 
 void TValveEvents::PrintButClick()
 {
-    const QString name = QString::fromStdString(state_.display.DataSetName);
-    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + name,
-                   name + QStringLiteral("-valve-events"), text_,
+    QString title = QString::fromStdString(state_.display.DataSetName);
+    if (!referenceRows_.empty() && ShowReference->isChecked())
+        title = QString::fromStdString(state_.compare.ReferenceName);
+    if (!referenceRows_.empty() && ShowDifference->isChecked())
+        title += QStringLiteral(" − ") + QString::fromStdString(state_.compare.ReferenceName);
+    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + title,
+                   QString::fromStdString(state_.display.DataSetName) + QStringLiteral("-valve-events"), text_,
                    {IsWordColumn, [this](size_t r) { return text_[r][1] == kNormalNotchText; }});
 }

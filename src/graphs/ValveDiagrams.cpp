@@ -1,6 +1,7 @@
 #include "graphs/ValveDiagrams.h"
 
 #include "graphs/DiagramCommon.h"
+#include "model/DesignScale.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -53,6 +54,31 @@ void DrawSideTexts(Canvas& c, const AppState& s)
     c.TextOut(50, 18, FormatFixed(s.graph.GraphVerticalScale, 3, 1));
 }
 
+// The reference's curve at each of this design's positions (the matching
+// notch), in grey: `point(reference, n, j)` gives the screen
+// point of sample j (j0..j1) of position n after solving.
+template <class Angle, class Point>
+void DrawReferenceCurves(Canvas& c, const AppState& s, int j0, int j1, Angle angle, Point point)
+{
+    const std::optional<Gear> ref = ComparedReference(s);
+    if (!ref) return;
+    Gear r = *ref;
+    const Gear& g = s.gear;
+    c.SetPenColour(kReferenceGrey);
+    for (int n = 1; n <= s.graph.GraphPosCount && n <= 9; ++n) {
+        r.RevArmPos = MatchingArmPosition(g, g.RevArm[static_cast<size_t>(n)], r);
+        ScreenPt prev{};
+        for (int j = j0; j <= j1; ++j) {
+            r.DriverAngle = ToModelFloat(angle(j));
+            SolveLinkage(r);
+            const ScreenPt p = point(r, j);
+            if (j > j0) c.Line(prev.x, prev.y, p.x, p.y);
+            prev = p;
+        }
+    }
+    c.SetPenColour(clBlack);
+}
+
 } // namespace
 
 int ValveOffsetY(const AppState& s, long double v) { return ToPixel(215.0L - v * UnitsToPixels(s)); }
@@ -89,14 +115,17 @@ void DrawPortLines(Canvas& c, const AppState& s, int x1, int x2, const PortLineL
     c.SetFontColour(clBlack);
 
     // A label sits just below (or above) its line; one that would cover the
-    // travel or angle numbers under the plot goes to the other side of it.
+    // travel or angle numbers under the plot, or lie under the window's
+    // controls at the top, goes to the other side of it.
     const auto label = [&](int x, int lineY, bool below, const char* text) {
-        const auto coversNumbers = [](int y) {
-            return y + kTextHeight > kAxisNumbersY && y < kAxisNumbersY + kTextHeight;
+        const int width = c.TextWidth(text);
+        const auto covers = [&](int y) {
+            return (y + kTextHeight > kAxisNumbersY && y < kAxisNumbersY + kTextHeight) ||
+                   Overlaps({x, y, x + width, y + kTextHeight}, kPanelBox);
         };
         const int under = lineY + 1, over = lineY - 16;
         int y = below ? under : over;
-        if (coversNumbers(y) && !coversNumbers(below ? over : under)) y = below ? over : under;
+        if (covers(y) && !covers(below ? over : under)) y = below ? over : under;
         c.TextOut(x, y, text);
     };
 
@@ -180,6 +209,16 @@ void DrawOvalDiagram(Canvas& c, AppState& s)
     // 3. Port lines.
     DrawPortLines(c, s, 15, 584, kOvalPortLabels);
 
+    // The reference's loops beneath.
+    const auto ovalAngle = [](int j) {
+        int a = 88 - 8 * j;
+        while (a < 0) a += 360;
+        return a;
+    };
+    DrawReferenceCurves(c, s, 7, 52, ovalAngle, [&](const Gear& r, int j) {
+        return ScreenPt{ToPixel(OvalTravelX(r, ovalAngle(j))), ValveOffsetY(s, r.ValveCen)};
+    });
+
     // 4. One loop per position.
     const bool labelHigh = g.Cyl(ciValveLengthRearHalf) > g.Cyl(ciSteamPortWidthRear);
     const int y22 = labelHigh ? 204 : 213;
@@ -238,6 +277,18 @@ void DrawSineDiagram(Canvas& c, AppState& s)
 
     // 3. Port lines.
     DrawPortLines(c, s, 15, 583, kSinePortLabels);
+
+    // The reference's curves beneath.
+    DrawReferenceCurves(
+        c, s, 7, 73,
+        [](int j) {
+            int a = 8 * j + 272;
+            while (a > 360) a -= 360;
+            return a;
+        },
+        [&](const Gear& r, int j) {
+            return ScreenPt{8 * j + 2, ValveOffsetY(s, r.ValveCen)};
+        });
 
     // 4. One curve per position, one pixel per degree.
     ValveMinMax mm;

@@ -28,6 +28,7 @@ class TDesignCheck;
 class TOptimise;
 class TSensitivity;
 class TTolerance;
+class TScaleDesign;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -53,6 +54,7 @@ struct ChildWindows {
     TOptimise* Optimise = nullptr;
     TSensitivity* Sensitivity = nullptr;
     TTolerance* Tolerance = nullptr;
+    TScaleDesign* ScaleDesign = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs, the balance, design check and optimise windows:
@@ -82,3 +84,5 @@ TDesignCheck* NewDesignCheck(TMainForm* main);
 TOptimise* NewOptimise(TMainForm* main);
 TSensitivity* NewSensitivity(TMainForm* main);
 TTolerance* NewTolerance(TMainForm* main);
+// Scaling, units and comparison: TMainFormCompare.cpp.
+TScaleDesign* NewScaleDesign(TMainForm* main);

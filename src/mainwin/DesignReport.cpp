@@ -1,9 +1,11 @@
 #include "mainwin/DesignReport.h"
 
+#include "analysis/DesignCheck.h"
 #include "analysis/ValveEventsTable.h"
 #include "dialogs/DimensionEdit.h"
 #include "graphs/DiagramPictures.h"
 #include "mainwin/MainPicture.h"
+#include "model/DesignEdit.h"
 #include "model/Model.h"
 #include "model/ProgramVersion.h"
 
@@ -89,6 +91,24 @@ ReportSection ValveEventsSection(const AppState& s)
     return sec;
 }
 
+ReportSection DesignCheckSection(const AppState& s)
+{
+    const DesignCheckResult r = CheckDesign(DesignAsOpened(s.gear), DefaultCheckLimits());
+    ReportSection sec;
+    sec.title = "Design check";
+    sec.blocks.push_back(TextBlock(std::string("The rules of good practice with their default limits, judged on the "
+                                               "valve events table: ") +
+                                   (r.Passed() ? "the design passes every rule." : "the design fails some rules.")));
+    ReportTable t;
+    t.header = {"Rule", "Direction", "Value", "Limit", "Unit", "Result", "Worst at"};
+    t.rightAligned = {false, false, true, true, false, false, false};
+    for (const CheckLine& l : r.lines)
+        t.rows.push_back({CheckRuleCaption(l.rule), CheckDirectionWord(l.direction), CheckValueText(l),
+                          CheckLimitText(l), CheckRuleUnit(l.rule), l.pass ? "PASS" : "FAIL", l.where});
+    sec.blocks.push_back(TableBlock("Rules", std::move(t)));
+    return sec;
+}
+
 ReportSection PicturesSection(const AppState& s)
 {
     ReportSection sec;
@@ -115,7 +135,8 @@ ReportSection PicturesSection(const AppState& s)
 
 const std::vector<ReportSectionFunction>& DesignReportSections()
 {
-    static const std::vector<ReportSectionFunction> sections = {DimensionsSection, ValveEventsSection, PicturesSection};
+    static const std::vector<ReportSectionFunction> sections = {DimensionsSection, DesignCheckSection,
+                                                                ValveEventsSection, PicturesSection};
     return sections;
 }
 

@@ -4,6 +4,7 @@
 #include "mainwin/HighlightView.h"
 #include "mainwin/ScreenData.h"
 #include "mainwin/SteamDisplay.h"
+#include "model/DesignScale.h"
 #include "model/Model.h"
 
 #include <cmath>
@@ -18,12 +19,10 @@ void WorldCircle(Canvas& c, const View& v, LD x, LD y, LD r)
     c.Ellipse(WorldToScreenX(v, x - r), WorldToScreenY(v, y - r), WorldToScreenX(v, x + r), WorldToScreenY(v, y + r));
 }
 
-} // namespace
-
-void DrawMechanism(Canvas& c, AppState& s)
+// The mechanism of `g` in the view `v`, in its colours or (ghost) in grey.
+void DrawMechanismOf(Canvas& c, Gear& g, const View& v, bool ghost)
 {
-    Gear& g = s.gear;
-    const View& v = s.view;
+    const auto pen = [&c, ghost](Colour col) { c.SetPenColour(ghost ? kGhostGrey : col); };
     const LD dc = g.CrankDiskDia;
     const LD sc = v.ViewScale, ox = v.ViewOffsetX, oy = v.ViewOffsetY;
     auto& X = g.PointX;
@@ -32,7 +31,7 @@ void DrawMechanism(Canvas& c, AppState& s)
     const auto& SY = g.ScreenY;
 
     // 4. Wheels and joints.
-    c.SetPenColour(clBlack);
+    pen(clBlack);
     WorldCircle(c, v, X[1], Y[1], dc / 2);
     const LD a1 = (static_cast<LD>(g.DriverAngle) - 110) * kPi / 180;
     const LD a2 = (static_cast<LD>(g.DriverAngle) + 110) * kPi / 180;
@@ -49,17 +48,17 @@ void DrawMechanism(Canvas& c, AppState& s)
     WorldCircle(c, v, X[18], Y[18], 0.02L * dc);
 
     // 5. Cylinder section.
-    c.SetPenColour(clGray);
+    pen(clGray);
     c.Polyline(g.CylOutline.data(), static_cast<int>(g.CylOutline.size()));
     c.Polyline(g.PortOutline.data(), static_cast<int>(g.PortOutline.size()));
 
     // 6. Links and valve parts.
     auto seg = [&](Colour col, int i, int j) {
-        c.SetPenColour(col);
+        pen(col);
         c.Line(SX[i], SY[i], SX[j], SY[j]);
     };
     seg(clLime, 4, 17); // valve rod
-    c.SetPenColour(clBlack);
+    pen(clBlack);
     c.Line(SX[3], SY[3], g.PistonRodEnd.x, g.PistonRodEnd.y); // piston rod
     const auto& K = g.PistonOutline;
     c.MoveTo(K[3].x, K[3].y);
@@ -71,7 +70,7 @@ void DrawMechanism(Canvas& c, AppState& s)
     const auto& V = g.ValveOutline;
     c.MoveTo(V[7].x, V[7].y);
     for (int i = 0; i < 8; ++i) c.LineTo(V[i].x, V[i].y); // slide valve
-    c.SetPenColour(clRed);
+    pen(clRed);
     for (int i : {0, 8, 15}) { // fixed pivots
         c.Line(SX[i] + 5, SY[i] + 5, SX[i] - 6, SY[i] - 6);
         c.Line(SX[i] + 5, SY[i] - 5, SX[i] - 6, SY[i] + 6);
@@ -80,16 +79,38 @@ void DrawMechanism(Canvas& c, AppState& s)
     seg(clLime, 14, 16); // eccentric rod
     seg(clBlue, 5, 7);   // eccentric strap
     seg(clBlue, 6, 14);  // strap horizontal arm
-    c.SetPenColour(clBlue);
+    pen(clBlue);
     c.MoveTo(SX[16], SY[16]);
     c.LineTo(SX[15], SY[15]);
     c.LineTo(SX[17], SY[17]); // rocker
     seg(clRed, 10, 18);       // reverse head and arm
-    c.SetPenColour(clBlack);
+    pen(clBlack);
     c.Line(SX[18], SY[18], 0, SY[18]); // reach rod
     seg(clLime, 2, 1);                 // crank
     seg(clRed, 1, 5);                  // eccentric crank
     c.SetPenColour(clBlack);
+}
+
+} // namespace
+
+void DrawMechanism(Canvas& c, AppState& s) { DrawMechanismOf(c, s.gear, s.view, false); }
+
+void DrawReferenceGhost(Canvas& c, const AppState& s)
+{
+    std::optional<Gear> ref = ComparedReference(s);
+    if (!ref) return;
+    Gear& r = *ref;
+    // As this design was solved for the frame: the angle just solved, the
+    // reverse arm at the matching notch.
+    r.DriverAngle = s.gear.SolvedDriverAngle;
+    r.RevArmPos = MatchingArmPosition(s.gear, s.gear.RevArmPos, r);
+    SolveLinkage(r);
+    ComputePistonAndOpenings(r);
+    MapPointsToScreen(r, s.view);
+    BuildCylinderOutline(r, s.view);
+    BuildPistonValveOutline(r, s.view);
+    r.DriverAngle = s.gear.DriverAngle; // the crank disk's arc, as this design's
+    DrawMechanismOf(c, r, s.view, true);
 }
 
 void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects& fx)
@@ -98,6 +119,7 @@ void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects&
     c.SetPenColour(clBlack);
     c.SetFontColour(clBlack);
     if (s.display.SteamDisplayOn) DrawSteamDisplay(c, s, services);
+    if (s.compare.GhostOn) DrawReferenceGhost(c, s);
     DrawMechanism(c, s);
     DrawOverlay(c, s);
     c.SetPenColour(clBlack);

@@ -35,5 +35,14 @@ struct FrameEffects {
 // Steps 4 to 6 of the frame: wheels and joints, cylinder section, links.
 void DrawMechanism(Canvas& c, AppState& s);
 
-// The whole frame except captions (the canvas is fresh and white).
+// The colour of every part of the reference's ghost.
+inline constexpr Colour kGhostGrey = RGBColour(176, 176, 176);
+
+// The reference design of a comparison as a grey ghost beneath the gear: its
+// mechanism solved at the frame's driver angle, its reverse arm at the
+// matching notch (MatchingArmPosition), in this design's view (and unit).
+void DrawReferenceGhost(Canvas& c, const AppState& s);
+
+// The whole frame except captions (the canvas is fresh and white); the ghost
+// of the reference first while GhostOn.
 void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects& fx);

@@ -68,6 +68,7 @@ void DrawPivotMessages(Canvas& c, AppState& s)
                                              "USE LEFT MOUSE BUTTON FIRST THEN RIGHT",
                                              "MOVE MOTION IF NECESSARY TO CLEAR PIVOTS"};
     const char* const* lines = s.overlay.ReferenceChoice < 3 ? onePivot : twoPivots;
+    ScreenOnlyPart prompt(c); // what to click on the screen
     c.SetFontColour(clRed);
     c.SetFontBold(true);
     TextAt(c, v, 10, 130, lines[0]);

@@ -23,6 +23,8 @@ void UndoLabel(Canvas& c, AppState& s, FrameEffects& fx)
     fx.undoButton = Vis::Show;
     fx.undoButtonLeft = ToPixel(kUndoButtonLeft * fsx);
     fx.undoButtonTop = ToPixel((y - 1) * fsx);
+    // With nothing to undo the line only captions the button.
+    ScreenOnlyPart caption(c, s.dyn.UndoCount == 0);
     c.TextOut(ToPixel(320 * fsx), ToPixel(y * fsx), UndoSummaryText(s));
 }
 
@@ -31,9 +33,13 @@ void Readouts(Canvas& c, AppState& s)
     const Gear& g = s.gear;
     const View& v = s.view;
     auto out = [&](LD x, LD y, const std::string& text) { TextAt(c, v, x, y, text + "  "); };
-    out(199, 25, "Pan Vert");
-    out(199, 39, "Pan Horz");
-    out(199, 53, "Zoom");
+    {
+        // The captions of the view bars, which no picture shows.
+        ScreenOnlyPart captions(c);
+        out(199, 25, "Pan Vert");
+        out(199, 39, "Pan Horz");
+        out(199, 53, "Zoom");
+    }
     out(459, 25, "Rev Arm " + FormatFixed(g.RevArmPos, 6, 3));
     out(459, 39, "Driv Ang " + FormatFixed(g.SolvedDriverAngle, 6, 2));
     out(459, 53, "Step Ang" + FormatFixed(s.anim.SelectedStep, 6, 2));
@@ -99,11 +105,14 @@ void DynVarPanel(Canvas& c, AppState& s, FrameEffects& fx)
     const View& v = s.view;
     if (SlotHoldsVariable(s, 1)) {
         for (int k = 1; k <= 4; ++k) {
+            // A slot without a dimension only captions its bar.
+            ScreenOnlyPart caption(c, !SlotHoldsVariable(s, k));
             const LD y = 71 + 12 * (k - 1);
             TextAt(c, v, 377, y, s.dyn.Slot[k].Name);
             TextAt(c, v, 498, y, SlotValueText(s, k));
         }
     } else {
+        ScreenOnlyPart prompt(c); // about the bars
         c.SetFontColour(clRed);
         TextAt(c, v, 377, 71, "*******************************");
         TextAt(c, v, 377, 81, "* First Select Dimensions *");

@@ -35,7 +35,7 @@ TGraphZoom::TGraphZoom(AppState& state, QWidget* parent) : QDialog(parent), stat
     connect(OK, &QPushButton::clicked, this, &TGraphZoom::OKClick);
     connect(Cancel, &QPushButton::clicked, this, &TGraphZoom::CancelClick);
     InstallKeyPress(Edit1, [this](QChar& key) { Edit1KeyPress(key); });
-    InstallNumberPasteFilter(Edit1, false);
+    InstallNumberRule(Edit1, false);
 }
 
 void TGraphZoom::showEvent(QShowEvent* e)

@@ -5,12 +5,14 @@
 #include "model/ProgramVersion.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtFonts.h"
 #include "platform/QtPictureCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QIconEngine>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -20,9 +22,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 // ------------------------------------------------------------------ frame area
 TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
@@ -49,13 +55,61 @@ void TFrameArea::mousePressEvent(QMouseEvent* e)
 // ------------------------------------------------------------------ tool bar pictures
 namespace {
 
-// Small pictures of our own for the tool buttons, drawn once.
-QIcon ToolIcon(int kind)
+// An icon drawn from its picture (in units of its base size) at the size and
+// device pixel ratio it is shown at, so that it is as sharp as the rest of
+// the window at 150 % or 200 %.
+class DrawnIcon : public QIconEngine {
+public:
+    DrawnIcon(QSize base, std::function<void(QPainter&)> picture) : base_(base), picture_(std::move(picture)) {}
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        return base_.width() <= size.width() && base_.height() <= size.height()
+                   ? base_
+                   : base_.scaled(size, Qt::KeepAspectRatio);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        // `size` is in device pixels; the picture at `scale` when it fits.
+        QSize device = (QSizeF(base_) * scale).toSize();
+        if (device.width() > size.width() || device.height() > size.height())
+            device = device.scaled(size, Qt::KeepAspectRatio);
+        QPixmap pm(device.expandedTo(QSize(1, 1)));
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.scale(static_cast<qreal>(pm.width()) / base_.width(), static_cast<qreal>(pm.height()) / base_.height());
+            picture_(p);
+        }
+        if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+            QStyleOption opt;
+            opt.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+        }
+        return pm;
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        QPixmap pm = scaledPixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state, ratio);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+    QIconEngine* clone() const override { return new DrawnIcon(base_, picture_); }
+
+private:
+    QSize base_;
+    std::function<void(QPainter&)> picture_;
+};
+
+// Small pictures of our own for the tool buttons, on a 22 x 22 grid.
+void PaintToolPicture(QPainter& p, int kind)
 {
-    QPixmap pm(22, 22);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
     QPen pen(Qt::black, 1.5);
     p.setPen(pen);
     switch (kind) {
@@ -123,6 +177,7 @@ QIcon ToolIcon(int kind)
         p.setBrush(Qt::white);
         p.drawEllipse(QPointF(8, 12), 3, 3);
         p.setPen(QPen(Qt::red, 1.5));
+        p.setFont(LayoutFont(QStringLiteral("Arial"), 11));
         p.drawText(QRectF(11, 1, 10, 12), Qt::AlignCenter, QStringLiteral("1"));
         break;
     case 12: // dynamic variables: a small bar
@@ -171,40 +226,37 @@ QIcon ToolIcon(int kind)
         break;
     default: break;
     }
-    return QIcon(pm);
+}
+
+QIcon ToolIcon(int kind)
+{
+    return QIcon(new DrawnIcon(QSize(22, 22), [kind](QPainter& p) { PaintToolPicture(p, kind); }));
 }
 
 QIcon ErrorIcon()
 {
-    QPixmap pm(22, 18);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setBrush(QColor(255, 0, 0));
-    p.setPen(Qt::black);
-    p.drawPolygon(QPolygonF({QPointF(11, 1), QPointF(21, 17), QPointF(1, 17)}));
-    p.setPen(Qt::white);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(11);
-    p.setFont(f);
-    p.drawText(QRectF(1, 4, 20, 13), Qt::AlignCenter, QStringLiteral("!"));
-    return QIcon(pm);
+    return QIcon(new DrawnIcon(QSize(22, 18), [](QPainter& p) {
+        p.setBrush(QColor(255, 0, 0));
+        p.setPen(Qt::black);
+        p.drawPolygon(QPolygonF({QPointF(11, 1), QPointF(21, 17), QPointF(1, 17)}));
+        p.setPen(Qt::white);
+        p.setFont(LayoutFont(QStringLiteral("Arial"), 11, true));
+        p.drawText(QRectF(1, 4, 20, 13), Qt::AlignCenter, QStringLiteral("!"));
+    }));
 }
 
 } // namespace
 
 // ------------------------------------------------------------------ construction
-TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent)
-    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock)
+TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent,
+                     FileSystem& files)
+    : QMainWindow(parent), state_(state), sound_(sound), random_(random), clock_(clock), files_(files)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(ProgramIcon()); // the child windows show it too
     area_ = new TFrameArea(this);
     setCentralWidget(area_);
-    QFont areaFont(QStringLiteral("Times New Roman"));
-    areaFont.setPixelSize(13);
-    areaFont.setBold(true);
+    QFont areaFont = LayoutFont(QStringLiteral("Times New Roman"), 13, true);
     areaFont.setUnderline(true);
     area_->setFont(areaFont);
     QPalette pal = palette();
@@ -223,7 +275,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
 
     FormCreate();
 
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth, kClientHeight + std::max(menuBar()->sizeHint().height(), menuBar()->minimumHeight()));
     if (QScreen* scr = QGuiApplication::primaryScreen()) {
         const QRect g = scr->availableGeometry();
         move(g.center() - rect().center());
@@ -238,7 +290,9 @@ void TMainForm::BuildMenus()
 {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    // Eleven menu bar entries share the 632-pixel width of the window.
+    // Eleven menu bar entries share the 632-pixel width of the window, in the
+    // menu font the window was laid out for.
+    mb->setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 11));
     mb->setStyleSheet(QStringLiteral(
         "QMenuBar { font-size: 11px; spacing: 0px; } QMenuBar::item { padding: 2px 2px; margin: 0px; }"));
     auto item = [this](QMenu* menu, QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
@@ -255,15 +309,17 @@ void TMainForm::BuildMenus()
     item(File1, OpenDimensions, "OpenDimensions", "&OpenDimensions", &TMainForm::OpenDimensionsClick);
     item(File1, OpenDosDimensions, "OpenDosDimensions", "Open&DosDimensions", &TMainForm::OpenDosDimensionsClick);
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
+    item(File1, ExportDesignJson, "ExportDesignJson", "Export Design as &JSON…", &TMainForm::ExportDesignJsonClick);
     separator(File1, "N7");
     Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
-                                          [this] { return state_.display.DataSetName; }});
+                                          [this] { return state_.display.DataSetName; },
+                                          [this]() -> FileSystem& { return files_; }});
     Pictures->AddTo(File1);
     ExportPicture = Pictures->ExportAction();
     CopyPicture = Pictures->CopyAction();
     PrintPicture = Pictures->PrintAction();
     item(File1, DesignReport, "DesignReport", "Design &Report…", &TMainForm::DesignReportClick);
-    item(File1, ExportAnimation, "ExportAnimation", "Export &Animation…", &TMainForm::ExportAnimationClick);
+    item(File1, ExportAnimation, "ExportAnimation", "Export A&nimation…", &TMainForm::ExportAnimationClick);
     // "&A" is also "Save&AsDimensions"'s: a key of its own.
     ExportAnimation->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     separator(File1, "N1");
@@ -298,7 +354,7 @@ void TMainForm::BuildMenus()
     item(SetUp1, SetLineWidth, "SetLineWidth", "Set&LineWidth 2", &TMainForm::SetLineWidthClick);
     item(SetUp1, SetScreenData, "SetScreenData", "SetScree&nData Off", &TMainForm::SetScreenDataClick);
     item(SetUp1, SetPanZoom, "SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick);
-    item(SetUp1, FitView, "FitView", "&Fit Gear to Window", &TMainForm::FitViewClick);
+    item(SetUp1, FitView, "FitView", "Fit &Gear to Window", &TMainForm::FitViewClick);
     SetPanZoom->setEnabled(false);
 
     EditDimen1 = mb->addMenu(QStringLiteral("&EditDimen"));
@@ -308,12 +364,14 @@ void TMainForm::BuildMenus()
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
     item(EditDimen1, DesignCheck, "DesignCheck", "&Design Check…", &TMainForm::DesignCheckClick);
     item(EditDimen1, OptimiseDesign, "OptimiseDesign", "&Optimise Design…", &TMainForm::OptimiseDesignClick);
-    item(EditDimen1, Sensitivity, "Sensitivity", "&Sensitivity…", &TMainForm::SensitivityClick);
+    item(EditDimen1, Sensitivity, "Sensitivity", "Se&nsitivity…", &TMainForm::SensitivityClick);
     item(EditDimen1, ToleranceStudy, "ToleranceStudy", "&Tolerance Study…", &TMainForm::ToleranceStudyClick);
+    item(EditDimen1, ScaleDesign, "ScaleDesign", "&Scale Design…", &TMainForm::ScaleDesignClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
     separator(EditDimen1, "N4");
     item(EditDimen1, ResetAll, "ResetAll", "&ResetAllDimensions", &TMainForm::ResetAllClick);
+    BuildCompareMenus();
 
     auto command = [this, mb](QAction*& a, const char* name, const char* caption, void (TMainForm::*slot)()) {
         a = mb->addAction(QString::fromUtf8(caption));
@@ -345,6 +403,9 @@ void TMainForm::BuildMenus()
 
     Error = mb->addAction(ErrorIcon(), QString());
     Error->setObjectName(QStringLiteral("Error"));
+    // The picture is taller than the captions: the bar keeps its room all the
+    // time, so that the window does not move while the picture blinks.
+    mb->setMinimumHeight(mb->sizeHint().height());
     Error->setVisible(false);
 }
 
@@ -432,9 +493,7 @@ void TMainForm::BuildControls()
         b->setPageStep(large);
         b->setValue(pos);
     };
-    QFont buttonFont(QStringLiteral("Times New Roman"));
-    buttonFont.setPixelSize(11);
-    buttonFont.setBold(true);
+    const QFont buttonFont = LayoutFont(QStringLiteral("Times New Roman"), 11, true);
     auto btn = [this, buttonFont](QPushButton*& b, const char* name, const char* caption, const char* hint, int x,
                                   int y, int w, int h, void (TMainForm::*slot)()) {
         b = new QPushButton(QString::fromUtf8(caption), area_);
@@ -552,6 +611,7 @@ void TMainForm::CreateChildWindows()
     Forms.Optimise = NewOptimise(this);
     Forms.Sensitivity = NewSensitivity(this);
     Forms.Tolerance = NewTolerance(this);
+    Forms.ScaleDesign = NewScaleDesign(this);
     UpdateCommandStates();
 }
 
@@ -576,6 +636,7 @@ void TMainForm::UpdateCommandStates()
     OptimiseDesign->setEnabled(Forms.Optimise != nullptr);
     Sensitivity->setEnabled(Forms.Sensitivity != nullptr);
     ToleranceStudy->setEnabled(Forms.Tolerance != nullptr);
+    ScaleDesign->setEnabled(Forms.ScaleDesign != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);
     RefPoints1->setEnabled(Forms.RefPnts != nullptr);

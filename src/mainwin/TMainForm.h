@@ -11,6 +11,7 @@
 //   TMainFormFiles.cpp     open, save, import, recent designs, a design named at start
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormReports.cpp   the design report, the animation
+//   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
 #pragma once
 
 #include "mainwin/ChildWindows.h"
@@ -18,6 +19,7 @@
 #include "mainwin/MainWindowSize.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
 #include "platform/QtFrameBuffer.h"
 
 #include <QImage>
@@ -64,7 +66,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr);
+    // Designs, pictures and tables are read and written through `files`.
+    TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent = nullptr,
+              FileSystem& files = SystemFileSystem());
     ~TMainForm() override;
 
     // Creates the child windows in the program's order (call once after the
@@ -75,6 +79,7 @@ public:
     SoundPort& Sound() { return sound_; }
     RandomSource& Random() { return random_; }
     ClockSource& Clock() { return clock_; }
+    FileSystem& Files() { return files_; }
     TFrameArea* Area() { return area_; }
     // The frame shown: the client area's size times the device pixel ratio.
     const QImage& FrameImage() const { return frame_.Image(); }
@@ -139,8 +144,10 @@ public:
     // "&Export Picture…", "&Copy Picture", "&Print…" in the File menu.
     PictureCommands* Pictures = nullptr;
     QAction *ExportPicture = nullptr, *CopyPicture = nullptr, *PrintPicture = nullptr;
-    // "Design &Report…" and "Export &Animation…" after them.
+    // "Design &Report…" and "Export A&nimation…" after them.
     QAction *DesignReport = nullptr, *ExportAnimation = nullptr;
+    // "Export Design as &JSON…" in the File menu.
+    QAction* ExportDesignJson = nullptr;
     QAction *RevArmPos = nullptr, *DriverAng = nullptr, *StepAng1 = nullptr, *RefPoints1 = nullptr,
             *LargeFont = nullptr, *FindRevArmCent = nullptr, *SetSteam = nullptr, *SetBeepOnError = nullptr,
             *SetLineWidth = nullptr, *SetScreenData = nullptr, *SetPanZoom = nullptr, *FitView = nullptr;
@@ -152,6 +159,11 @@ public:
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
             *ValveEventsTable = nullptr;
     QAction *Instructions = nullptr, *SpecInstr = nullptr, *About1 = nullptr;
+    // "EditDimen > &Scale Design…", its "Design &Unit" menu and the File menu's comparison.
+    QAction* ScaleDesign = nullptr;
+    QMenu* DesignUnit = nullptr;
+    QAction *UnitUnspecified = nullptr, *UnitInch = nullptr, *UnitMillimetre = nullptr;
+    QAction *CompareWith = nullptr, *ClearComparison = nullptr, *ReferenceGhost = nullptr;
     QAction* Error = nullptr; // picture only, hidden: the solver error indicator
 
 public slots:
@@ -180,9 +192,9 @@ public slots:
     void Exit1Click();
     // SBRevArm range from RevArmMax (Max = round(1000 * RevArmMax), Min = -Max).
     void SetRevArmBarRange();
-    // SBRevArm and the motion buttons shown for the model's RevArmPos, which
-    // something else has set (an undo that puts the reverse arm back); the
-    // bar's change handler does not run.
+    // SBRevArm (its range too) and the motion buttons shown for the model's
+    // RevArmPos, which something else has set (an undo that puts the reverse
+    // arm back, a scaling); the bar's change handler does not run.
     void ShowRevArmOfModel();
 
     // ---------------------------------------------------------- TMainFormView.cpp
@@ -201,7 +213,7 @@ public slots:
     void RefPt1Click();
     void RefPt2Click();
     void SetPanZoomClick();
-    // "&Fit Gear to Window": the whole gear and the cylinder fill the drawing
+    // "Fit &Gear to Window": the whole gear and the cylinder fill the drawing
     // area below the controls; "Norm" returns to the home view.
     void FitViewClick();
     void LargeFontClick();
@@ -265,6 +277,9 @@ public slots:
     void OpenDimensionsClick();
     void SaveAsDimensionsClick();
     void OpenDosDimensionsClick();
+    // The design written as JSON ("ExportJsonDialog"); the data set name, the
+    // recent designs and the unsaved-changes mark stay.
+    void ExportDesignJsonClick();
     // Opens the design of recent entry k (1..8); a file no longer there is
     // reported as an open reports it and dropped from the list.
     void RecentDesignClick(int k);
@@ -275,6 +290,18 @@ public slots:
     // command is chosen.
     void DesignReportClick();
     void ExportAnimationClick();
+
+    // ---------------------------------------------------------- TMainFormCompare.cpp
+    void ScaleDesignClick();
+    // The design states its unit (no length changes).
+    void DesignUnitClick(LengthUnit unit);
+    // A second design (native or older file, loaded with the open's checks and
+    // questions) becomes the reference; ClearComparison drops it.
+    void CompareWithClick();
+    void ClearComparisonClick();
+    void ReferenceGhostClick();
+    // The comparison items enabled and checked as the state says.
+    void UpdateComparisonItems();
 
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();
@@ -303,8 +330,8 @@ public:
     // Enabled state of the commands whose window exists.
     void UpdateCommandStates();
 
-    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1" and
-    // "OpenDialogDos". When FileDialogHook is set it replaces the modal dialog:
+    // TMainFormFiles.cpp: the file dialogs "OpenDialogWin", "SaveDialog1",
+    // "OpenDialogDos" and "ExportJsonDialog". When FileDialogHook is set it replaces the modal dialog:
     // it gets the dialog's name and returns the chosen path (empty: Cancel).
     std::function<QString(const QString& dialogName)> FileDialogHook;
     // A new dialog of that name, configured (title, filters, default
@@ -314,8 +341,9 @@ public:
     // ("Data File (*.vgw)", "All Files (*)").
     static QStringList QtNameFilters(const QString& filter);
 
-    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported,
-    // anything else opened as a native design, with the menu's questions
+    // TMainFormFiles.cpp: opens a design from a path: a .vgd is imported, a
+    // .json read as the design as JSON, anything else opened as a native
+    // design, with the menu's questions
     // and messages. True when it was loaded.
     bool OpenDesignFile(const QString& path);
     // The same, queued to run once the window is up (a design named on the
@@ -356,11 +384,13 @@ private:
     void BuildControls();
     void ApplyFrameEffects(const FrameEffects& fx);
     void UpdateCaptions();
+    // TMainFormCompare.cpp: the menu items of scaling, unit and comparison.
+    void BuildCompareMenus();
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
     void ShowFileError(const FileMessage& message);
-    // Opens (or, `older`, imports) the file; asks first about huge values,
-    // shows any failure. The design is untouched unless the result is ok.
+    // Opens (or, `older`, imports) the file, a .json as the design as JSON;
+    // asks first about huge values, shows any failure. The design is untouched unless the result is ok.
     DesignFileResult LoadDesignFile(const QString& path, bool older);
     void SetRevArmBarAfterLoad(const DesignFileResult& r);
     // After a load (`older`: an import) that succeeded: the bar, the Draw Lines
@@ -373,6 +403,7 @@ private:
     SoundPort& sound_;
     RandomSource& random_;
     ClockSource& clock_;
+    FileSystem& files_;
     FrameBuffer frame_;
     DisplayList composed_; // the frame being composed (the storage of an older one)
     bool activatedOnce_ = false;

@@ -160,4 +160,4 @@ TAboutBox* NewAboutBox(TMainForm* main) { return new TAboutBox(main); }
 TInst* NewInst(TMainForm* main) { return new TInst(main); }
 TQelSpInst* NewQelSpInst(TMainForm* main) { return new TQelSpInst(main); }
 TDrawLines* NewDrawLines(TMainForm* main) { return new TDrawLines(main->State(), &main->Sound(), main); }
-TDataTable* NewDataTable(TMainForm* main) { return new TDataTable(main->State(), main->Clock(), main); }
+TDataTable* NewDataTable(TMainForm* main) { return new TDataTable(main->State(), main->Clock(), main, main->Files()); }

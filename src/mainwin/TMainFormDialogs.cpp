@@ -74,6 +74,7 @@ void TMainForm::ResetAllClick()
     NormVHZClick();
     s.display.DataSetName = "Nominal";
     s.graph.GraphVerticalScale = 1.5f;
+    s.gear.Unit = LengthUnit::Unspecified; // the built-in design states none
     s.dyn.DynVarsOn = false;
     for (int k = 1; k <= 4; ++k) SBDynVar[k]->hide();
     for (int k : {7, 8, 9}) Panel[k]->hide();
@@ -108,8 +109,8 @@ TCylDimen* NewCylDimen(TMainForm* main) { return new TCylDimen(main->State(), ma
 TBalance* NewBalance(TMainForm* main) { return new TBalance(main->State(), main, main); }
 TDesignCheck* NewDesignCheck(TMainForm* main) { return new TDesignCheck(main->State(), main, main); }
 TOptimise* NewOptimise(TMainForm* main) { return new TOptimise(main->State(), main, main); }
-TSensitivity* NewSensitivity(TMainForm* main) { return new TSensitivity(main->State(), main, main); }
-TTolerance* NewTolerance(TMainForm* main) { return new TTolerance(main->State(), main, main); }
+TSensitivity* NewSensitivity(TMainForm* main) { return new TSensitivity(main->State(), main, main, main->Files()); }
+TTolerance* NewTolerance(TMainForm* main) { return new TTolerance(main->State(), main, main, main->Files()); }
 
 // ------------------------------------------------------------------ controls the dialogs move
 void MainSetRevArmRange(TMainForm* main)

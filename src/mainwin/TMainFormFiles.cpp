@@ -4,21 +4,23 @@
 
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
 #include "files/RecentDesigns.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtFileDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScrollBar>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -33,15 +35,18 @@ struct DialogSetup {
 
 const DialogSetup kDialogs[] = {
     {"OpenDialogWin", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, nullptr, "vgw",
-     "Data File (*.vgw) |*.vgw|All Files (*.*)|*.*"},
+     "Design Files (*.vgw;*.json)|*.vgw;*.json|Data File (*.vgw) |*.vgw|Design as JSON (*.json)|*.json|All Files "
+     "(*.*)|*.*"},
     {"SaveDialog1", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Save As.....", "vgw",
      "Data File (*.vgw)|*.vgw|All Files (*.*)|*.*"},
     {"OpenDialogDos", QFileDialog::AcceptOpen, QFileDialog::AnyFile, nullptr, "vgd",
      "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
+    {"ExportJsonDialog", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Export Design as JSON", "json",
+     "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
 };
 
-// File names as the system takes them.
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// File names as the files take them: UTF-8.
+std::string LocalPath(const QString& path) { return path.toStdString(); }
 
 // A file as the messages name it.
 std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
@@ -86,39 +91,38 @@ QStringList TMainForm::QtNameFilters(const QString& filter)
     return out;
 }
 
-QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
+namespace {
+
+// The setup of "OpenDialogWin", "SaveDialog1" or "OpenDialogDos".
+std::optional<FileDialogSetup> DialogNamed(const QString& dialogName)
 {
     for (const DialogSetup& d : kDialogs) {
         if (dialogName != QLatin1String(d.name)) continue;
-        auto* dlg = new QFileDialog(this);
-        dlg->setObjectName(dialogName);
-        dlg->setOption(QFileDialog::DontUseNativeDialog, true);
-        dlg->setAcceptMode(d.mode);
-        dlg->setFileMode(d.fileMode);
-        if (d.title) dlg->setWindowTitle(QString::fromLatin1(d.title));
-        dlg->setDefaultSuffix(QString::fromLatin1(d.suffix));
-        dlg->setNameFilters(QtNameFilters(QString::fromLatin1(d.filter)));
-        dlg->setSizeGripEnabled(true);
-        dlg->setDirectory(FileDialogFolder());
-        return dlg;
+        FileDialogSetup setup;
+        setup.name = dialogName;
+        setup.mode = d.mode;
+        setup.fileMode = d.fileMode;
+        if (d.title) setup.title = QString::fromLatin1(d.title);
+        setup.suffix = QString::fromLatin1(d.suffix);
+        setup.filters = TMainForm::QtNameFilters(QString::fromLatin1(d.filter));
+        return setup;
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+} // namespace
+
+QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
+{
+    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    return setup ? ::NewFileDialog(this, *setup) : nullptr;
 }
 
 QString TMainForm::ChooseFile(const QString& dialogName)
 {
-    QString path;
-    if (FileDialogHook) {
-        path = FileDialogHook(dialogName);
-    } else {
-        std::unique_ptr<QFileDialog> dlg(NewFileDialog(dialogName));
-        if (!dlg || dlg->exec() != QDialog::Accepted) return {};
-        const QStringList files = dlg->selectedFiles();
-        if (!files.isEmpty()) path = files.first();
-    }
-    // The next dialog starts where this one ended.
-    if (!path.isEmpty()) RememberFileDialogFolder(QFileInfo(path).absolutePath());
-    return path;
+    // The next dialog, of any kind, starts where this one ended.
+    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    return setup ? ::ChooseFile(this, *setup, FileDialogHook) : QString();
 }
 
 void TMainForm::ShowFileError(const FileMessage& message)
@@ -138,8 +142,11 @@ void TMainForm::SetRevArmBarAfterLoad(const DesignFileResult& r)
 
 DesignFileResult TMainForm::LoadDesignFile(const QString& path, bool older)
 {
+    const bool json = !older && IsJsonDesignPath(LocalPath(path));
     auto load = [&](HugeValues huge) {
-        return older ? ImportOlderFile(state_, LocalPath(path), huge) : OpenNativeFile(state_, LocalPath(path), huge);
+        if (json) return OpenJsonDesign(state_, LocalPath(path), huge, files_);
+        return older ? ImportOlderFile(state_, LocalPath(path), huge, files_)
+                     : OpenNativeFile(state_, LocalPath(path), huge, files_);
     };
     DesignFileResult r = load(HugeValues::Refuse);
     if (!r.ok && r.values.verdict == ValueVerdict::Huge) {
@@ -244,7 +251,7 @@ bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
     if (path.isEmpty()) return false;
-    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path));
+    const DesignFileResult r = SaveNativeFile(state_, LocalPath(path), files_);
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;
@@ -255,6 +262,14 @@ bool TMainForm::SaveDesignAs()
 }
 
 void TMainForm::SaveAsDimensionsClick() { SaveDesignAs(); }
+
+void TMainForm::ExportDesignJsonClick()
+{
+    const QString path = ChooseFile(QStringLiteral("ExportJsonDialog"));
+    if (path.isEmpty()) return;
+    const DesignFileResult r = ExportJsonDesign(state_, LocalPath(path));
+    if (!r.ok) ShowFileError(SaveFailureMessage(ShownName(path), r));
+}
 
 void TMainForm::OpenDosDimensionsClick()
 {

@@ -27,6 +27,7 @@ namespace {
 void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
 {
     DiagramHost& h = w->Host();
+    h.files = [m]() -> FileSystem& { return m->Files(); };
     h.setTimerEnabled = [m](bool on) {
         if (on)
             m->Timer1->start();
@@ -107,7 +108,7 @@ void TMainForm::ValveEventsTableClick()
     if (Forms.ValveEvents && !Forms.ValveEvents->isVisible()) Forms.ValveEvents->exec();
 }
 
-TValveEvents* NewValveEvents(TMainForm* m) { return new TValveEvents(m->State(), m); }
+TValveEvents* NewValveEvents(TMainForm* m) { return new TValveEvents(m->State(), m, m->Files()); }
 
 // ---- captions
 // Every diagram window is a child of the main window.

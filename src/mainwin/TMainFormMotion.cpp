@@ -104,6 +104,7 @@ void TMainForm::SBRevArmChange()
 void TMainForm::ShowRevArmOfModel()
 {
     const QSignalBlocker quiet(SBRevArm);
+    SetRevArmBarRange(); // a scaling, or its undo, changes the travel
     SBRevArm->setValue(RevArmBarPosition(state_.gear, state_.gear.RevArmPos));
     ShowRevArmState(SBRevArm->value());
 }

@@ -1,4 +1,4 @@
-// "Design &Report…" and "Export &Animation…" of the File menu. Both work on a
+// "Design &Report…" and "Export A&nimation…" of the File menu. Both work on a
 // copy of the design taken when the command is chosen: the gear goes on
 // running (or standing) in the window while the file is made.
 #include "mainwin/DesignReport.h"
@@ -75,6 +75,9 @@ void TMainForm::ExportAnimationClick()
     frames.delay = AnimationFrameDelay(frames.count);
     frames.progress = [&progress](int done) {
         progress.setValue(done);
+        // The progress shows itself only once the drawing looks long; until
+        // then the timers (the gear underneath) go on, user input waits.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return !progress.wasCanceled();
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);

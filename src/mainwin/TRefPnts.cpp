@@ -26,7 +26,7 @@ TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(
         e->setGeometry(76, y, 70, 22);
         e->setAlignment(Qt::AlignRight);
         InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, true); });
-        InstallNumberPasteFilter(e, true);
+        InstallNumberRule(e, true);
         *edits[i] = e;
     }
     auto button = [this](QPushButton*& b, const char* name, int y, void (TRefPnts::*slot)()) {

@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 // ---------------------------------------------------------------- constants
@@ -279,6 +281,21 @@ struct DynSlot {
     std::string Name = kEmptySlotName;
 };
 
+// The design part of the state as a change of the whole design (a scaling)
+// leaves it: the gear's dimensions, pivots, reverse arm and unit, the view
+// and its presets, the graphs' scale and last position, the lines and circles.
+struct WholeDesign {
+    Gear gear;
+    View view;
+    float GraphVerticalScale = 0;
+    float GraphRevArmPos = 0;
+    std::array<OverlayItem, kOverlayItems + 1> Items{};
+};
+
+// The code of an undo record of a change of the whole design (no dimension
+// has it).
+inline constexpr int kWholeDesignCode = 1000;
+
 struct UndoEntry {
     int Code = 0;
     float Old = 0;
@@ -293,6 +310,9 @@ struct UndoEntry {
     bool RestoresArm = false;
     float ArmPosBefore = 0;
     std::array<float, 4> ArmBefore{}; // RevArm[0..3]: centre, mid gear, the two normal notches
+    // A record of a change of the whole design (Code kWholeDesignCode): the
+    // design before and after it; undoing it puts the design back as before.
+    std::shared_ptr<const WholeDesign> WholeBefore, WholeAfter;
 };
 
 struct DynVars {
@@ -311,6 +331,16 @@ struct DynVars {
     bool UndoButtonsEnabled = false; // the five "UnDo" buttons
 };
 
+// ------------------------------------------------------------ comparison
+// A second design that the events table, the diagrams and (when GhostOn) the
+// main window show beside this one. It is loaded as any design is opened and
+// never edited.
+struct Comparison {
+    std::optional<Gear> Reference;
+    std::string ReferenceName; // its data set name, as a caption shows it
+    bool GhostOn = false;      // the main window draws it as a grey ghost
+};
+
 // ------------------------------------------------------------ everything
 struct AppState {
     Gear gear;
@@ -324,4 +354,5 @@ struct AppState {
     SteamDiagramState steamDia;
     Overlay overlay;
     DynVars dyn;
+    Comparison compare;
 };

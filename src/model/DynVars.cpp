@@ -94,6 +94,8 @@ void PushUndo(AppState& s)
     for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
     d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
     d.Undo[1].Serial = ++d.UndoSerial;
+    d.Undo[1].WholeBefore.reset();
+    d.Undo[1].WholeAfter.reset();
     d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
 }
 
@@ -125,6 +127,9 @@ void PopUndo(AppState& s)
     }
 
     RefreshDynSlots(s);
+    // After the refresh, which may move a value by a unit in the last place:
+    // the design comes back exactly as it was.
+    if (e.WholeBefore) RestoreWholeDesign(s, *e.WholeBefore);
 
     ClearEntry(d.Undo[kUndoEntries - 1]);
     if (d.Undo[1].Code == 0) d.UndoButtonsEnabled = false;
@@ -189,6 +194,9 @@ bool DynBarEndScroll(AppState& s, int slot)
     DynVars& d = s.dyn;
     const DynSlot& sl = d.Slot[slot];
     if (!SlotHoldsVariable(sl) || sl.Code == 0) return false;
+    // A gesture that changed nothing (a click on the thumb, a drag back to
+    // where it started) leaves no record.
+    if (sl.Value == d.SlotValueOnEnter) return false;
     d.UndoButtonsEnabled = true;
     d.EditDirty = true;
     PushUndo(s);
@@ -241,4 +249,68 @@ std::string SlotValueText(const AppState& s, int slot)
 {
     if (slot < 0 || slot >= kDynSlots) return "";
     return FormatFixed(s.dyn.Slot[slot].Value, 6, 3);
+}
+
+// ---------------------------------------------------------------- whole-design records
+WholeDesign TakeWholeDesign(const AppState& s)
+{
+    WholeDesign w;
+    w.gear = s.gear;
+    w.view = s.view;
+    w.GraphVerticalScale = s.graph.GraphVerticalScale;
+    w.GraphRevArmPos = s.graph.GraphRevArmPos;
+    w.Items = s.overlay.Item;
+    return w;
+}
+
+void RestoreWholeDesign(AppState& s, const WholeDesign& w)
+{
+    Gear& g = s.gear;
+    const Gear now = g;
+    g = w.gear;
+    // The animation goes on where it is.
+    g.DriverAngle = now.DriverAngle;
+    g.SolvedDriverAngle = now.SolvedDriverAngle;
+    g.ErrorBeepOn = now.ErrorBeepOn;
+    g.SolveError = now.SolveError;
+    View& v = s.view;
+    v.ViewScale = w.view.ViewScale;
+    v.ViewOffsetX = w.view.ViewOffsetX;
+    v.ViewOffsetY = w.view.ViewOffsetY;
+    v.PrevScale = w.view.PrevScale;
+    v.PrevOffsetX = w.view.PrevOffsetX;
+    v.PrevOffsetY = w.view.PrevOffsetY;
+    v.SavedScale = w.view.SavedScale;
+    v.SavedOffsetX = w.view.SavedOffsetX;
+    v.SavedOffsetY = w.view.SavedOffsetY;
+    v.PresetTable = w.view.PresetTable;
+    s.graph.GraphVerticalScale = w.GraphVerticalScale;
+    s.graph.GraphRevArmPos = w.GraphRevArmPos;
+    s.overlay.Item = w.Items;
+    s.steam.FrontCutOffText.clear();
+    s.steam.RearCutOffText.clear();
+    // The slots show the values restored.
+    for (int slot = 1; slot <= 4; ++slot) {
+        DynSlot& sl = s.dyn.Slot[static_cast<size_t>(slot)];
+        if (SlotHoldsVariable(sl) && IsBarVariableCode(sl.Code)) sl.Value = GetDimension(g, sl.Code);
+    }
+}
+
+void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string& name, float newValue, float oldValue)
+{
+    DynVars& d = s.dyn;
+    d.EditDirty = true;
+    PushUndo(s);
+    d.EditDirty = false;
+    UndoEntry& e = d.Undo[1];
+    e.Code = kWholeDesignCode;
+    e.Old = oldValue;
+    e.New = newValue;
+    e.Name = CutName(name);
+    // The windows that show the reverse arm take it from the model again.
+    e.RestoresArm = true;
+    std::copy_n(before.gear.RevArm.begin(), e.ArmBefore.size(), e.ArmBefore.begin());
+    e.ArmPosBefore = before.gear.RevArmPos;
+    e.WholeBefore = std::make_shared<const WholeDesign>(std::move(before));
+    e.WholeAfter = std::make_shared<const WholeDesign>(TakeWholeDesign(s));
 }

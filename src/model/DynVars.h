@@ -50,7 +50,8 @@ void PushUndo(AppState& s);
 // codes 21, 22, 102) and, for a record that says so (RestoresArm), what the
 // re-centring of its Close rewrote: RevArm[0..3] (centre, mid gear, the two
 // normal notches) and RevArmPos as they were just before it, both cut-off
-// readouts emptied; refresh the four slots, disable the undo buttons when no
+// readouts emptied; for a record of a whole-design change, the whole design as
+// it was before; refresh the four slots, disable the undo buttons when no
 // record remains, UndoCount := max(UndoCount - 1, 0). The record undone stays
 // in entry 0 until the next undo.
 void PopUndo(AppState& s);
@@ -89,8 +90,9 @@ void DynBarEnter(AppState& s, int slot);
 
 // The end of a bar gesture: enable the undo buttons, record entry 1 := (slot's
 // code, SlotValueOnEnter, slot's value, slot's name). The caller moves the
-// focus away from the bar afterwards. An empty slot records nothing. Returns
-// true when a record was made.
+// focus away from the bar afterwards. An empty slot, or a gesture that left
+// the slot's value as it was, records nothing. Returns true when a record was
+// made.
 bool DynBarEndScroll(AppState& s, int slot);
 
 // ---------------------------------------------------------------- dialog commits
@@ -103,6 +105,20 @@ bool DynBarEndScroll(AppState& s, int slot);
 void OpenUndoEntry(AppState& s, int code, float oldValue);
 void CompleteUndoEntry(AppState& s, float newValue, const std::string& name);
 void StageDynVar(AppState& s, int code, float value, const std::string& name);
+
+// ---------------------------------------------------------------- whole-design records
+// A change of the whole design (a scaling) is one undo record, whatever it
+// changed: the record keeps the design before and after (WholeBefore,
+// WholeAfter), and undoing it restores every dimension, the pivots, the
+// reverse arm values and setting, the unit, the view and its presets, the
+// graphs' scale and the lines and circles as they were before (PopUndo; the
+// driver angle and the animation stay). Its code is kWholeDesignCode, its
+// values and name those given, so that the undo line reads e.g.
+// " 1- Design scale 25.400 to  1.000".
+WholeDesign TakeWholeDesign(const AppState& s);
+void RestoreWholeDesign(AppState& s, const WholeDesign& w);
+// Call after the change, with the design taken before it.
+void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string& name, float newValue, float oldValue);
 
 // ---------------------------------------------------------------- texts
 // i(UndoCount, 2) + "- " + name + " " + f(new, 6, 3) + " to " + f(old, 6, 3)

@@ -3,12 +3,28 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The decimal point as ".". Some standard libraries (MinGW-w64's) write a long
+// double with a precision through printf, in the C library's locale, which
+// may write "," or a point of several bytes; with glibc nothing changes.
+void PointAsDot(std::string& body)
+{
+    size_t i = 0;
+    if (i < body.size() && body[i] == '-') ++i;
+    while (i < body.size() && IsDigit(body[i])) ++i;
+    if (i == body.size() || body[i] == '.' || body[i] == 'e') return;
+    size_t end = i;
+    while (end < body.size() && !IsDigit(body[end])) ++end;
+    body[i] = '.';
+    body.erase(i + 1, end - i - 1);
+}
 
 // "-0.000" reads as 0 to a user.
 void DropNegativeZero(std::string& body)
@@ -27,6 +43,7 @@ std::string FixedBody(long double v, int decimals)
     const auto r = std::to_chars(buf, buf + sizeof buf, v, format, decimals);
     if (r.ec != std::errc()) return {};
     std::string body(buf, r.ptr);
+    PointAsDot(body);
     DropNegativeZero(body);
     return body;
 }
@@ -61,6 +78,51 @@ std::string_view NumberPrefix(std::string_view text, size_t i, bool& digits)
     return text.substr(start, i - start);
 }
 
+// A number whose digits and power of ten are both exact long doubles, as
+// every typed value is: one multiplication or division then rounds it
+// correctly, as from_chars does where it reads long doubles in full (glibc;
+// MinGW-w64's reads them only as doubles). False for any other text.
+bool ExactlyConverted(std::string_view number, long double& v)
+{
+    constexpr int kBits = std::numeric_limits<long double>::digits;
+    // The largest power of ten that is exact: 5^k must fit in the significand.
+    constexpr int kPowers = kBits >= 64 ? 27 : kBits >= 53 ? 22 : 0;
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    size_t i = 0;
+    bool point = false;
+    for (; i < number.size() && (IsDigit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (point) --exponent;
+        if (digits == 0 && number[i] == '0') continue;
+        if (digits > (std::numeric_limits<std::uint64_t>::max() - 9) / 10) return false;
+        digits = digits * 10 + static_cast<std::uint64_t>(number[i] - '0');
+        if (kBits < 64 && (digits >> kBits) != 0) return false;
+    }
+    if (i < number.size()) { // the exponent NumberPrefix let through
+        const char* first = number.data() + i + 1;
+        const char* last = number.data() + number.size();
+        if (first < last && *first == '+') ++first;
+        int e = 0;
+        const auto r = std::from_chars(first, last, e);
+        if (r.ec != std::errc() || r.ptr != last || e > 1000 || e < -1000) return false;
+        exponent += e;
+    }
+    if (digits == 0) {
+        v = 0;
+        return true;
+    }
+    if (exponent > kPowers || exponent < -kPowers) return false;
+    long double power = 1;
+    for (int k = 0; k < (exponent < 0 ? -exponent : exponent); ++k) power *= 10;
+    const long double m = static_cast<long double>(digits);
+    v = exponent < 0 ? m / power : m * power;
+    return true;
+}
+
 // The value of a prefix NumberPrefix found (with digits). from_chars takes
 // no "+" and no bare "." before the digits as strtold would, so the text is
 // shaped first; out-of-range values are brought to the largest long double or
@@ -79,8 +141,9 @@ long double ConvertPrefix(std::string_view number, bool& inRange)
         number = shaped;
     }
     long double v = 0;
-    const auto r = std::from_chars(number.data(), number.data() + number.size(), v, std::chars_format::general);
     inRange = true;
+    if (ExactlyConverted(number, v)) return negative ? -v : v;
+    const auto r = std::from_chars(number.data(), number.data() + number.size(), v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
         // Either far too large or far too small: the exponent tells which.
         const size_t e = number.find_first_of("eE");
@@ -147,6 +210,27 @@ std::string ShortestText(float v)
     return std::string(buf, r.ptr);
 }
 
+std::string DecimalTextAtLeast(float v, int decimals)
+{
+    if (!std::isfinite(v)) return {};
+    if (decimals < 0) decimals = 0;
+    // The shortest fixed text that reads back, for the decimals it needs; then
+    // the value correctly rounded to at least that many (the nearest text of
+    // those decimals reads back too). A float needs at most 149 decimals and
+    // 39 digits before the point.
+    char buf[256];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (r.ec != std::errc()) return {};
+    const std::string_view shortest(buf, static_cast<size_t>(r.ptr - buf));
+    const size_t point = shortest.find('.');
+    const int needed = point == std::string_view::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
+    r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, needed > decimals ? needed : decimals);
+    if (r.ec != std::errc()) return {};
+    std::string text(buf, r.ptr);
+    if (v == 0) DropNegativeZero(text);
+    return text;
+}
+
 std::string CompactText(float v)
 {
     const std::string s = ShortestText(v);
@@ -181,6 +265,36 @@ bool ReadNumber(std::string_view text, long double& value)
     const long double v = ConvertPrefix(number, inRange);
     if (!inRange) return false;
     value = v;
+    return true;
+}
+
+bool ReadFloat(std::string_view text, float& value)
+{
+    bool digits = false;
+    const std::string_view number = NumberPrefix(text, 0, digits);
+    if (!digits || number.size() != text.size()) return false;
+    std::string_view body = number;
+    const bool negative = !body.empty() && body[0] == '-';
+    if (!body.empty() && (body[0] == '+' || body[0] == '-')) body.remove_prefix(1);
+    std::string shaped;
+    if (!body.empty() && body[0] == '.') {
+        shaped = "0";
+        shaped += body;
+        body = shaped;
+    }
+    float v = 0;
+    const auto r = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
+    if (r.ec == std::errc()) {
+        value = negative ? -v : v;
+        return true;
+    }
+    // Beyond the float range either way: through a long double, stored by
+    // the one rule (the largest float, or a zero).
+    bool inRange = true;
+    const long double wide = ConvertPrefix(number, inRange);
+    if (!inRange) return false;
+    value = ToModelFloat(wide);
+    if (value == 0 && negative) value = -0.0f;
     return true;
 }
 

@@ -58,6 +58,12 @@ std::string DecimalText(long double v, int decimals);
 // values that are no numbers. For values written for a machine.
 std::string ShortestText(float v);
 
+// v in fixed notation with at least `decimals` decimals, and with more where
+// the float needs them to read back to the same float (0.1f with 6 decimals:
+// "0.100000"; 1.2345678e-7f: "0.00000012345678"); "-0" is written as 0. An
+// empty text for a value that is not a finite number. For data tables.
+std::string DecimalTextAtLeast(float v, int decimals);
+
 // ShortestText in the compact form of messages: the exponent without "+" and
 // leading zeros ("3.4e38", "1e-7").
 std::string CompactText(float v);
@@ -77,6 +83,12 @@ long double ParseNumber(const std::string& text);
 // characters, "nan", "inf" — and for a value beyond the range of a long
 // double.
 bool ReadNumber(std::string_view text, long double& value);
+
+// Strict reading of a float, as ReadNumber reads the text, rounded once to the
+// nearest float, so that every text ShortestText writes reads back to its
+// float. A value beyond the float range becomes the largest float of its sign
+// and one too small for it a zero of its sign (as ToModelFloat stores them).
+bool ReadFloat(std::string_view text, float& value);
 
 // Strict reading of a whole number (a count, a seed, a notch): decimal
 // digits only, no sign, no blanks, within 0 .. 2^64 - 1. False for anything

@@ -47,6 +47,11 @@ public:
     // 0 = the surface's default size.
     void SetFontSize(int px) { fontSize_ = px < 0 ? 0 : px; }
     void SetFontBold(bool b) { fontBold_ = b; }
+    // What is drawn while this is on belongs to the window's controls on the
+    // screen (the caption of a bar, the rows of empty dynamic-variable slots,
+    // a prompt to click): it is painted on the screen, and a picture that
+    // leaves the program (export, copy, print) leaves it out.
+    void SetScreenOnly(bool on) { screenOnly_ = on; }
 
     Colour PenColour() const { return penColour_; }
     int PenWidth() const { return penWidth_; }
@@ -54,6 +59,7 @@ public:
     Colour FontColour() const { return fontColour_; }
     int FontSize() const { return fontSize_; }
     bool FontBold() const { return fontBold_; }
+    bool ScreenOnly() const { return screenOnly_; }
     int PenX() const { return penX_; }
     int PenY() const { return penY_; }
 
@@ -107,6 +113,23 @@ private:
     Colour fontColour_ = clBlack;
     int fontSize_ = 0;
     bool fontBold_ = false;
+    bool screenOnly_ = false;
     int penX_ = 0;
     int penY_ = 0;
+};
+
+// Draws screen-only on `c` while it lives (when `on`), then as before.
+class ScreenOnlyPart {
+public:
+    explicit ScreenOnlyPart(Canvas& c, bool on = true) : c_(c), was_(c.ScreenOnly())
+    {
+        if (on) c_.SetScreenOnly(true);
+    }
+    ~ScreenOnlyPart() { c_.SetScreenOnly(was_); }
+    ScreenOnlyPart(const ScreenOnlyPart&) = delete;
+    ScreenOnlyPart& operator=(const ScreenOnlyPart&) = delete;
+
+private:
+    Canvas& c_;
+    bool was_;
 };

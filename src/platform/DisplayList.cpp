@@ -11,6 +11,7 @@ void DisplayList::Reset(int width, int height)
     used_ = 0;
     textCount_ = 0;
     penValid_ = fontValid_ = false;
+    screenOnly_ = false;
 }
 
 void DisplayList::WritePen(const Canvas& c)
@@ -45,6 +46,7 @@ void DisplayList::AddArc(const Canvas& c, int x1, int y1, int x2, int y2, int x3
 
 void DisplayList::AddText(const Canvas& c, int x, int y, const std::string& text)
 {
+    SyncScreenOnly(c);
     SyncFont(c);
     if (textCount_ == texts_.size())
         texts_.push_back(text);
@@ -54,8 +56,9 @@ void DisplayList::AddText(const Canvas& c, int x, int y, const std::string& text
     ++textCount_;
 }
 
-void DisplayList::AddClear(Colour colour)
+void DisplayList::AddClear(const Canvas& c, Colour colour)
 {
+    SyncScreenOnly(c);
     std::int32_t* w = Append(2);
     w[0] = kClear;
     w[1] = static_cast<std::int32_t>(colour);
@@ -73,7 +76,8 @@ void DisplayList::ForEach(F&& f) const
         switch (op) {
         case kPixel: w += 3; break;
         case kArc: w += 9; break;
-        case kClear: w += 2; break;
+        case kClear:
+        case kScreenOnly: w += 2; break;
         default: w += 5; break;
         }
     }
@@ -88,14 +92,21 @@ bool DisplayList::Visible(int x1, int y1, int x2, int y2, int margin) const
     return right >= 0 && bottom >= 0 && left < width_ && top < height_;
 }
 
-void DisplayList::Replay(Canvas& c) const
+void DisplayList::Replay(Canvas& c, Part part) const
 {
     const int dx = -originX_, dy = -originY_;
     // Texts are put into the picture's coordinates only if they start in it;
     // the largest text runs well below this many pixels to the left or up.
     constexpr int kTextReach = 2000;
     int penWidth = 1;
+    bool left = false; // in a screen-only part that this replay leaves out
     ForEach([&](std::uint32_t op, const std::int32_t* w) {
+        if (op == kScreenOnly) {
+            left = w[1] != 0 && part == Part::Picture;
+            return;
+        }
+        // Pen and font changes hold for what follows, drawn or not.
+        if (left && op != kPen && op != kFont) return;
         switch (op) {
         case kPen:
             c.SetPenColour(static_cast<Colour>(w[1]));
@@ -172,6 +183,7 @@ void DisplayList::Swap(DisplayList& o) noexcept
     std::swap(fontSize_, o.fontSize_);
     std::swap(penStyle_, o.penStyle_);
     std::swap(bold_, o.bold_);
+    std::swap(screenOnly_, o.screenOnly_);
 }
 
 int DisplayList::CountLines() const
@@ -184,11 +196,13 @@ int DisplayList::CountLines() const
     return n;
 }
 
-int DisplayList::CountTexts() const
+int DisplayList::CountTexts(Part part) const
 {
     int n = 0;
+    bool left = false;
     ForEach([&](std::uint32_t op, const std::int32_t* w) {
-        if (op == kText && w[1] - originX_ < width_ && w[2] - originY_ < height_) ++n;
+        if (op == kScreenOnly) left = w[1] != 0 && part == Part::Picture;
+        if (op == kText && !left && w[1] - originX_ < width_ && w[2] - originY_ < height_) ++n;
     });
     return n;
 }

@@ -39,8 +39,9 @@ public:
         Put(kEllipse, x1, y1, x2, y2);
     }
     void AddArc(const Canvas& c, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
-    void AddPixel(int x, int y, Colour colour)
+    void AddPixel(const Canvas& c, int x, int y, Colour colour)
     {
+        SyncScreenOnly(c);
         // The opcode shares its word with the 24-bit colour.
         std::int32_t* w = Append(3);
         w[0] = static_cast<std::int32_t>((kPixel << 24) | (colour & 0xFFFFFFu));
@@ -48,11 +49,14 @@ public:
         w[2] = y;
     }
     void AddText(const Canvas& c, int x, int y, const std::string& text);
-    void AddClear(Colour colour);
+    void AddClear(const Canvas& c, Colour colour);
 
+    // What a replay draws: everything the screen shows, or the picture as it
+    // leaves the program, without what was drawn screen-only (Canvas).
+    enum class Part { Screen, Picture };
     // Replays the picture on `target`, whose (0, 0) is the picture's top-left
     // corner. Operations that lie wholly outside the picture are left out.
-    void Replay(Canvas& target) const;
+    void Replay(Canvas& target, Part part = Part::Screen) const;
 
     // Keeps the part of the picture in the rectangle (x, y, width, height) of
     // its current coordinates; that rectangle's top-left becomes (0, 0).
@@ -66,11 +70,11 @@ public:
 
     // Operations of each kind (what Replay would draw), for tests and reports.
     int CountLines() const;
-    int CountTexts() const;
+    int CountTexts(Part part = Part::Screen) const;
     std::size_t StorageBytes() const { return words_.size() * sizeof(std::int32_t); }
 
 private:
-    enum Op : std::uint32_t { kPen = 1, kFont, kLine, kEllipse, kArc, kPixel, kText, kClear };
+    enum Op : std::uint32_t { kPen = 1, kFont, kLine, kEllipse, kArc, kPixel, kText, kClear, kScreenOnly };
 
     // Room for n more words at the end (the storage only ever grows).
     std::int32_t* Append(std::size_t n)
@@ -91,8 +95,18 @@ private:
     }
     void SyncPen(const Canvas& c)
     {
+        SyncScreenOnly(c);
         if (penValid_ && c.PenColour() == pen_ && c.PenWidth() == penWidth_ && c.PenStyleNow() == penStyle_) return;
         WritePen(c);
+    }
+    // A mark where screen-only drawing starts or ends.
+    void SyncScreenOnly(const Canvas& c)
+    {
+        if (c.ScreenOnly() == screenOnly_) return;
+        screenOnly_ = c.ScreenOnly();
+        std::int32_t* w = Append(2);
+        w[0] = kScreenOnly;
+        w[1] = screenOnly_ ? 1 : 0;
     }
     void WritePen(const Canvas& c);
     void SyncFont(const Canvas& c);
@@ -110,6 +124,7 @@ private:
     std::size_t textCount_ = 0; // texts_ keeps its strings between frames
     // The state last written to the list.
     bool penValid_ = false, fontValid_ = false;
+    bool screenOnly_ = false; // what the operations recorded last were
     Colour pen_ = 0, font_ = 0;
     int penWidth_ = 1, fontSize_ = 0;
     PenStyle penStyle_ = PenStyle::Solid;
@@ -127,9 +142,9 @@ public:
     {
         list_.AddArc(*this, x1, y1, x2, y2, x3, y3, x4, y4);
     }
-    void SetPixel(int x, int y, Colour c) override { list_.AddPixel(x, y, c); }
+    void SetPixel(int x, int y, Colour c) override { list_.AddPixel(*this, x, y, c); }
     void TextOut(int x, int y, const std::string& text) override { list_.AddText(*this, x, y, text); }
-    void Clear(Colour c) override { list_.AddClear(c); }
+    void Clear(Colour c) override { list_.AddClear(*this, c); }
 
 protected:
     void DoLine(int x1, int y1, int x2, int y2) override { list_.AddLine(*this, x1, y1, x2, y2); }

@@ -1,6 +1,7 @@
-// The one rule of every number field, for a typed key as for a pasted or
-// dropped text: what comes in replaces the field's selection, and the text it
-// leaves holds digits, at most one "." and, where allowed, at most one "-".
+// The one rule of every number field, for a typed key as for a pasted,
+// dropped or input-method text: what comes in replaces the field's selection,
+// and the text it leaves holds digits, at most one "." and, where allowed, at
+// most one "-".
 #pragma once
 
 #include <string>

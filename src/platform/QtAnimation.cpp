@@ -46,7 +46,7 @@ AnimationResult WriteAnimation(const AnimationFrames& frames, const QString& pat
     const QByteArray bytes = EncodeAnimation(frames, result);
     if (!result.ok) return result;
     std::string error;
-    if (!WriteWholeFile(QFile::encodeName(path).toStdString(), reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+    if (!WriteWholeFile(path.toStdString(), reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                         static_cast<std::size_t>(bytes.size()), error)) {
         result.ok = false;
         result.error = error;

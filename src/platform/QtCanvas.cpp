@@ -1,6 +1,7 @@
 #include "platform/QtCanvas.h"
 
 #include "platform/DisplayList.h"
+#include "platform/QtFonts.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -60,17 +61,14 @@ QtCanvas::~QtCanvas()
         painter_->restore();
 }
 
-QString QtCanvas::DefaultFamily() { return QStringLiteral("Liberation Sans"); }
+QString QtCanvas::DefaultFamily() { return QStringLiteral("Arial"); }
 
 int QtCanvas::DefaultPixelSize() { return 11; }
 
 QFont QtCanvas::FontFor(int size, bool bold)
 {
-    QFont f(DefaultFamily());
     // Sizes are points as the drawing code gives them (96 pixels per inch).
-    f.setPixelSize(size == 0 ? DefaultPixelSize() : std::max(1, size * 96 / 72));
-    f.setBold(bold);
-    return f;
+    return LayoutFont(DefaultFamily(), size == 0 ? DefaultPixelSize() : std::max(1, size * 96 / 72), bold);
 }
 
 int QtCanvas::MeasureText(int size, bool bold, const std::string& text)
@@ -189,7 +187,7 @@ void QtCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y
 
 void QtCanvas::SetPixel(int x, int y, Colour c)
 {
-    if (record_) record_->AddPixel(x, y, c);
+    if (record_) record_->AddPixel(*this, x, y, c);
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (bits_) {
         auto* line = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * bytesPerLine_);
@@ -240,7 +238,7 @@ int QtCanvas::TextWidth(const std::string& text) { return MeasureText(FontSize()
 
 void QtCanvas::Clear(Colour c)
 {
-    if (record_) record_->AddClear(c);
+    if (record_) record_->AddClear(*this, c);
     pixels_.clear();
     painter_->fillRect(QRect(0, 0, width_, height_), ToQColor(c));
 }

@@ -34,7 +34,8 @@ public:
     void Clear(Colour c) override;
     int TextWidth(const std::string& text) override;
 
-    // The family and pixel size used when the font size is 0.
+    // The family and pixel size used when the font size is 0 ("Arial", or
+    // its stand-in of the same metrics: QtFonts.h).
     static QString DefaultFamily();
     static int DefaultPixelSize();
     // The font of a canvas font size (0: the default) and boldness.

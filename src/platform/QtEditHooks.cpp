@@ -13,6 +13,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QValidator>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -54,11 +58,49 @@ private:
 
 std::string Latin1(const QString& text) { return text.toLatin1().toStdString(); }
 
+// The change from `before` to `after` as an insertion meets it: the field
+// with the replaced part selected, and the text put in its place.
+std::pair<FieldText, std::string> ChangeOf(const std::string& before, const std::string& after)
+{
+    const size_t shorter = std::min(before.size(), after.size());
+    size_t head = 0;
+    while (head < shorter && before[head] == after[head]) ++head;
+    size_t tail = 0;
+    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
+    return {FieldText(before, static_cast<int>(head), static_cast<int>(before.size() - head - tail)),
+            after.substr(head, after.size() - head - tail)};
+}
+
+// Judges every change of the edit's text: the text before it is the last one
+// the edit showed.
+class EntryValidator : public QValidator {
+public:
+    EntryValidator(QLineEdit* edit, EntryRule accepts)
+        : QValidator(edit), edit_(edit), accepts_(std::move(accepts)), shown_(edit->text())
+    {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { shown_ = t; });
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        // A text the program sets (which leaves the edit unmodified) is the
+        // field's value, never judged.
+        if (input == shown_ || !edit_->isModified()) return Acceptable;
+        for (QChar ch : input)
+            if (ch.unicode() > 0xFF) return Invalid; // outside what the rule can read
+        const auto [field, text] = ChangeOf(Latin1(shown_), Latin1(input));
+        return accepts_(field, text) ? Acceptable : Invalid;
+    }
+
+private:
+    const QLineEdit* edit_;
+    EntryRule accepts_;
+    QString shown_;
+};
+
 class PasteFilter : public QObject {
 public:
-    PasteFilter(QLineEdit* edit, std::function<bool(const FieldText&, const std::string&)> accepts)
-        : QObject(edit), edit_(edit), accepts_(std::move(accepts))
-    {}
+    PasteFilter(QLineEdit* edit, EntryRule accepts) : QObject(edit), edit_(edit), accepts_(std::move(accepts)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* ev) override
@@ -115,7 +157,7 @@ private:
     }
 
     QLineEdit* edit_;
-    std::function<bool(const FieldText&, const std::string&)> accepts_;
+    EntryRule accepts_;
 };
 
 class ExitHook : public QObject {
@@ -156,14 +198,15 @@ FieldText FieldTextOf(const QLineEdit* edit)
     return FieldText(std::move(text), edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
 }
 
-void InstallPasteFilter(QLineEdit* edit, std::function<bool(const FieldText&, const std::string&)> accepts)
+void InstallEntryRule(QLineEdit* edit, EntryRule accepts)
 {
+    edit->setValidator(new EntryValidator(edit, accepts));
     edit->installEventFilter(new PasteFilter(edit, std::move(accepts)));
 }
 
-void InstallNumberPasteFilter(QLineEdit* edit, bool allowMinus)
+void InstallNumberRule(QLineEdit* edit, bool allowMinus)
 {
-    InstallPasteFilter(edit, [allowMinus](const FieldText& field, const std::string& text) {
+    InstallEntryRule(edit, [allowMinus](const FieldText& field, const std::string& text) {
         return NumberEntryAccepted(field, text, allowMinus);
     });
 }
@@ -182,6 +225,6 @@ QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus)
     e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setAcceptDrops(false);
     InstallKeyPress(e, [e, allowMinus](QChar& key) { NumericKeyFilter(key, e, allowMinus); });
-    InstallNumberPasteFilter(e, allowMinus);
+    InstallNumberRule(e, allowMinus);
     return e;
 }

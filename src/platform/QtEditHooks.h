@@ -1,6 +1,7 @@
 // Edit-box hooks shared by the windows: the key-press filter (one call per typed
-// character, which may discard it), the paste and drop filter, and the exit
-// event (the edit lost the focus to another control of its window).
+// character, which may discard it), the entry rule of a field (judging typed,
+// pasted, dropped and input-method text alike), and the exit event (the edit
+// lost the focus to another control of its window).
 #pragma once
 
 #include <QChar>
@@ -29,18 +30,24 @@ void InstallExit(QWidget* edit, std::function<void()> handler);
 // byte per character; a character outside Latin-1 reads as "?").
 FieldText FieldTextOf(const QLineEdit* edit);
 
-// Text that reaches `edit` other than by a typed key - pasted (the paste
-// shortcut, the context menu's Paste, the middle button) or dropped - goes in
-// only when accepts(field, text) holds for the field as the insertion meets it.
-void InstallPasteFilter(QLineEdit* edit, std::function<bool(const FieldText& field, const std::string& text)> accepts);
-// The paste filter of the usual number field (NumberEntryAccepted).
-void InstallNumberPasteFilter(QLineEdit* edit, bool allowMinus);
+// What a field takes: accepts(field, text) says whether `text` may replace
+// the selection of `field`.
+using EntryRule = std::function<bool(const FieldText& field, const std::string& text)>;
+
+// The rule of `edit`, whichever way text arrives: a validator judges every
+// change of the text against the text before it (typed keys, input-method
+// commits, pastes, drops, undo of the edit's own), and a filter keeps pasted
+// (the paste shortcut, the context menu's Paste, the middle button) and
+// dropped text that the rule refuses from being offered at all.
+void InstallEntryRule(QLineEdit* edit, EntryRule accepts);
+// The rule of the usual number field (NumberEntryAccepted).
+void InstallNumberRule(QLineEdit* edit, bool allowMinus);
 
 // The usual numeric key filter: backspace always, other keys by
 // NumberEntryAccepted against the edit's text with its selection replaced;
 // clears `key` when it is dropped.
 void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus);
 
-// A new number field of a window: the numeric key and paste filters, no
-// context menu, no drops; `name` is its objectName.
+// A new number field of a window: the numeric key filter and the number
+// rule, no context menu, no drops; `name` is its objectName.
 QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus);

@@ -4,7 +4,6 @@
 #include "platform/RecordFile.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QHash>
 #include <QMimeData>
 #include <QPageLayout>
@@ -62,7 +61,7 @@ QImage WithPalette(const QImage& image)
 void PaintDisplayList(QPainter& painter, const DisplayList& list, qreal scale)
 {
     QtCanvas c(painter, scale, list.Width(), list.Height());
-    list.Replay(c);
+    list.Replay(c, DisplayList::Part::Picture);
 }
 
 QImage DisplayListImage(const DisplayList& list, int scale)
@@ -73,7 +72,7 @@ QImage DisplayListImage(const DisplayList& list, int scale)
     if (scale == 1) {
         // The screen's own drawing rules, pixel for pixel.
         QtCanvas c(image);
-        list.Replay(c);
+        list.Replay(c, DisplayList::Part::Picture);
     } else {
         QPainter p(&image);
         PaintDisplayList(p, list, scale);
@@ -127,16 +126,15 @@ QByteArray EncodeDisplayList(const DisplayList& list, PictureFormat format, int 
 }
 
 bool WriteDisplayList(const DisplayList& list, const QString& path, PictureFormat format, int scale,
-                      const QString& title, std::string& error)
+                      const QString& title, std::string& error, FileSystem& files)
 {
     const QByteArray bytes = EncodeDisplayList(list, format, scale, title);
     if (bytes.isEmpty()) {
         error = io_message::kInvalidFilename;
         return false;
     }
-    return WriteWholeFile(QFile::encodeName(path).toStdString(),
-                          reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                          static_cast<std::size_t>(bytes.size()), error);
+    return WriteWholeFile(path.toStdString(), reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size()), error, files);
 }
 
 bool PrintDisplayList(QPrinter& printer, const DisplayList& list)

@@ -1,11 +1,12 @@
 #include "platform/QtPictureCommands.h"
 
+#include "platform/QtDesktop.h"
+#include "platform/QtFileDialog.h"
 #include "platform/QtPicture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -36,9 +37,9 @@ const FormatFilter& FilterNamed(const QString& name)
     return kFilters[0];
 }
 
-// What the last export of this session chose: the next one starts there.
+// The file type the last export of this session chose: the next one offers
+// it first. (The folder is the one of every file dialog: QtFileDialog.)
 QString gLastFilter = QString::fromLatin1(kFilters[0].filter);
-QString gLastDirectory;
 
 } // namespace
 
@@ -71,17 +72,14 @@ void PictureCommands::AddTo(QMenu* menu)
 
 QFileDialog* PictureCommands::NewExportDialog(const std::string& proposedBase)
 {
-    auto* dlg = new QFileDialog(window_);
-    dlg->setObjectName(QStringLiteral("ExportDialog"));
-    dlg->setWindowTitle(QStringLiteral("Export Picture"));
-    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg->setAcceptMode(QFileDialog::AcceptSave);
-    dlg->setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const FormatFilter& f : kFilters) filters << QString::fromLatin1(f.filter);
-    dlg->setNameFilters(filters);
-    dlg->selectNameFilter(gLastFilter);
-    if (!gLastDirectory.isEmpty() && QDir(gLastDirectory).exists()) dlg->setDirectory(gLastDirectory);
+    FileDialogSetup setup;
+    setup.name = QStringLiteral("ExportDialog");
+    setup.title = QStringLiteral("Export Picture");
+    setup.mode = QFileDialog::AcceptSave;
+    setup.fileMode = QFileDialog::AnyFile;
+    for (const FormatFilter& f : kFilters) setup.filters << QString::fromLatin1(f.filter);
+    setup.filter = gLastFilter;
+    QFileDialog* dlg = NewFileDialog(window_, setup);
     // The dialog changes the extension of the name with the filter; the
     // default extension follows too.
     auto suffixFor = [dlg](const QString& filter) {
@@ -97,21 +95,23 @@ QFileDialog* PictureCommands::NewExportDialog(const std::string& proposedBase)
 QFileDialog* PictureCommands::NewSaveDialog(const QString& objectName, const QString& title, const QStringList& filters,
                                             const std::string& proposedName)
 {
-    auto* dlg = new QFileDialog(window_);
-    dlg->setObjectName(objectName);
-    dlg->setWindowTitle(title);
-    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg->setAcceptMode(QFileDialog::AcceptSave);
-    dlg->setFileMode(QFileDialog::AnyFile);
-    dlg->setNameFilters(filters);
-    if (!gLastDirectory.isEmpty() && QDir(gLastDirectory).exists()) dlg->setDirectory(gLastDirectory);
-    dlg->setDefaultSuffix(QFileInfo(QString::fromStdString(proposedName)).suffix());
-    dlg->selectFile(QString::fromStdString(proposedName));
+    FileDialogSetup setup;
+    setup.name = objectName;
+    setup.mode = QFileDialog::AcceptSave;
+    setup.fileMode = QFileDialog::AnyFile;
+    setup.title = title;
+    setup.filters = filters;
+    setup.suffix = QFileInfo(QString::fromStdString(proposedName)).suffix();
+    setup.file = QString::fromStdString(proposedName);
+    QFileDialog* dlg = NewFileDialog(window_, setup);
     dlg->setSizeGripEnabled(true);
     return dlg;
 }
 
-void PictureCommands::RememberExportFolder(const QString& path) { gLastDirectory = QFileInfo(path).absolutePath(); }
+void PictureCommands::RememberExportFolder(const QString& path)
+{
+    RememberFileDialogFolder(QFileInfo(path).absolutePath());
+}
 
 PictureFormat PictureCommands::ChosenFormat(QString& path, const QString& nameFilter, int& scale)
 {
@@ -130,16 +130,16 @@ void PictureCommands::ExportPicture()
     // The picture of this moment: the animation may go on under the dialog.
     const DisplayList picture = source_.picture();
     std::unique_ptr<QFileDialog> dlg(NewExportDialog(PictureFileStem(source_.dataSet(), source_.name())));
-    if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;
-    QString path = dlg->selectedFiles().first();
-    const QString filter = dlg->selectedNameFilter();
+    QString filter;
+    QString path = RunFileDialog(*dlg, &filter);
+    if (path.isEmpty()) return;
     gLastFilter = filter;
-    gLastDirectory = QFileInfo(path).absolutePath();
     int scale = 1;
     const PictureFormat format = ChosenFormat(path, filter, scale);
     std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = WriteDisplayList(picture, path, format, scale, QFileInfo(path).completeBaseName(), error);
+    FileSystem& files = source_.files ? source_.files() : SystemFileSystem();
+    const bool ok = WriteDisplayList(picture, path, format, scale, QFileInfo(path).completeBaseName(), error, files);
     QApplication::restoreOverrideCursor();
     if (!ok) ShowError(error);
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+class FileSystem;
 class QAction;
 class QFileDialog;
 class QMenu;
@@ -25,6 +26,8 @@ struct PictureSource {
     std::function<std::string()> name;
     // The data set name ("Nominal").
     std::function<std::string()> dataSet;
+    // What an exported picture is written through (empty: the system's files).
+    std::function<FileSystem&()> files;
 };
 
 class PictureCommands : public QObject {

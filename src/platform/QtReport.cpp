@@ -311,7 +311,6 @@ bool WriteReportPdf(const ReportDocument& doc, const QPageSize& size, const QStr
         error = io_message::kInvalidFilename;
         return false;
     }
-    return WriteWholeFile(QFile::encodeName(path).toStdString(),
-                          reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+    return WriteWholeFile(path.toStdString(), reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                           static_cast<std::size_t>(bytes.size()), error);
 }

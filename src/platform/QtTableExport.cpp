@@ -16,36 +16,28 @@
 
 #include <algorithm>
 
-#include <memory>
-
 namespace {
 
 QString ChooseCsvFile(QWidget* parent, const FileDialogHookFn& hook)
 {
-    const QString name = QString::fromLatin1(kSaveCsvDialogName);
-    if (hook) return hook(name);
-    auto dlg = std::make_unique<QFileDialog>(parent);
-    dlg->setObjectName(name);
-    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg->setAcceptMode(QFileDialog::AcceptSave);
-    dlg->setFileMode(QFileDialog::AnyFile);
-    dlg->setWindowTitle(QStringLiteral("Save CSV"));
-    dlg->setDefaultSuffix(QStringLiteral("csv"));
-    dlg->setNameFilters({QStringLiteral("CSV File (*.csv)"), QStringLiteral("All Files (*)")});
-    dlg->setSizeGripEnabled(true);
-    if (dlg->exec() != QDialog::Accepted) return {};
-    const QStringList files = dlg->selectedFiles();
-    return files.isEmpty() ? QString() : files.first();
+    FileDialogSetup setup;
+    setup.name = QString::fromLatin1(kSaveCsvDialogName);
+    setup.mode = QFileDialog::AcceptSave;
+    setup.fileMode = QFileDialog::AnyFile;
+    setup.title = QStringLiteral("Save CSV");
+    setup.suffix = QStringLiteral("csv");
+    setup.filters = QStringList{QStringLiteral("CSV File (*.csv)"), QStringLiteral("All Files (*)")};
+    return ChooseFile(parent, setup, hook);
 }
 
 } // namespace
 
-bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv)
+bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv, FileSystem& files)
 {
     const QString path = ChooseCsvFile(parent, hook);
     if (path.isEmpty()) return false;
     std::string error;
-    if (SaveTextFile(QFile::encodeName(path).toStdString(), csv, error)) return true;
+    if (SaveTextFile(path.toStdString(), csv, error, files)) return true;
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromStdString(error),
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("FileErrorBox"));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/TextTable.h"
+#include "platform/QtFileDialog.h"
 
 #include <QString>
 
@@ -12,20 +13,18 @@
 #include <string>
 #include <vector>
 
+class FileSystem;
 class QWidget;
-
-// Replaces the save dialog in tests: gets the dialog's name and returns the
-// chosen path (empty: Cancel).
-using FileDialogHookFn = std::function<QString(const QString& dialogName)>;
 
 // Name of the save dialog, its default suffix and filters.
 inline constexpr const char* kSaveCsvDialogName = "SaveCsvDialog";
 
-// Asks for a file with the "Save CSV" dialog (or the hook) and writes `csv`
-// to it through a temporary file. A failure shows the standard message in a
+// Asks for a file with the "Save CSV" dialog (or the hook), which starts in the
+// folder every file dialog last used, and writes `csv` to it through a
+// temporary file (through `files`). A failure shows the standard message in a
 // message box named "FileErrorBox" and leaves no file behind. Returns true
 // when the file was written, false on Cancel or failure.
-bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv);
+bool SaveCsvWithDialog(QWidget* parent, const FileDialogHookFn& hook, const std::string& csv, FileSystem& files);
 
 // Puts tab-separated text on the clipboard as plain text.
 void CopyTableToClipboard(const std::string& tabSeparated);

@@ -1,5 +1,6 @@
 // Binary files of fixed 20-byte records, with every operation checked; the
 // same safe replacement for files written whole (exported pictures, text tables).
+// Both go through a FileSystem: the system's unless the caller gives another.
 //
 // Writing never touches the target until the end: RecordWriter writes into a
 // temporary file beside the target and Commit() flushes, closes and renames it
@@ -9,59 +10,25 @@
 //
 // Failures are reported with the system's standard input/output texts ("File
 // not found", "File access denied", "Disk full", "Read beyond end of file"...)
-// and with the errno value behind them, from which IoErrorReason gives the
+// and with the FileError behind them, from which IoErrorReason gives the
 // reason in plain words.
-//
-// Tests can inject a failure into the next operations (SetRecordFileFault):
-// the process may run with privileges that make permission-based failures
-// impossible to provoke.
 #pragma once
+
+#include "platform/FileSystem.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 inline constexpr std::size_t kRecordBytes = 20;
 using RecordBytes = std::array<std::uint8_t, kRecordBytes>;
 
-// Standard input/output message texts.
-namespace io_message {
-inline constexpr const char* kFileNotFound = "File not found";
-inline constexpr const char* kInvalidFilename = "Invalid filename";
-inline constexpr const char* kTooManyOpenFiles = "Too many open files";
-inline constexpr const char* kAccessDenied = "File access denied";
-inline constexpr const char* kEndOfFile = "Read beyond end of file";
-inline constexpr const char* kDiskFull = "Disk full";
-} // namespace io_message
-
-// Standard message text for an errno value ("I/O error N" for the rest).
-std::string IoErrorText(int error);
-
-// The reason behind an errno value in plain words, to follow "Cannot open
-// "x":" or "Cannot save "x":" ("the file does not exist", "Permission denied
-// (...)", "the disk is full"...). `writing` tells a save from an open.
-std::string IoErrorReason(int error, bool writing);
-
-// Failure injection. A non-zero errno value makes the matching operation
-// fail with that error (and the operation's usual clean-up).
-struct RecordFileFault {
-    int createError = 0; // creating the temporary file
-    int writeError = 0;  // writing record number writeAtRecord (1-based)
-    long writeAtRecord = 1;
-    int closeError = 0;  // closing the written file (before the rename)
-    int renameError = 0; // replacing the target
-    int openError = 0;   // opening a file for reading
-    int readError = 0;   // reading record number readAtRecord (1-based)
-    long readAtRecord = 1;
-};
-void SetRecordFileFault(const RecordFileFault& fault);
-void ClearRecordFileFault();
-
 // Writes a new file of records to replace `path` atomically.
 class RecordWriter {
 public:
-    RecordWriter() = default;
+    explicit RecordWriter(FileSystem& files = SystemFileSystem()) : files_(files) {}
     ~RecordWriter(); // abandons an uncommitted file
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
@@ -70,66 +37,65 @@ public:
     bool Create(const std::string& path);
     // Appends one record.
     bool Write(const RecordBytes& record);
-    // Appends `size` bytes; counts as one record for the failure injection.
+    // Appends `size` bytes.
     bool WriteBytes(const std::uint8_t* data, std::size_t size);
     // Flushes and closes the temporary file, then renames it over the target.
     bool Commit();
     // Closes and removes the temporary file; the target is untouched.
     void Abandon();
 
-    // Standard message of the last failure, and its errno value.
+    // Standard message of the last failure, and the error behind it.
     const std::string& Error() const { return error_; }
-    int ErrorNumber() const { return errno_; }
+    const FileError& Cause() const { return cause_; }
 
 private:
-    bool Fail(int error);
+    bool Fail(const FileError& error);
 
-    int fd_ = -1;
+    FileSystem& files_;
+    std::unique_ptr<OutputFile> file_;
     std::string target_;
     std::string temp_;
-    long written_ = 0;
     std::string error_;
-    int errno_ = 0;
+    FileError cause_;
 };
 
 // Writes `size` bytes as the new content of `path`, through a temporary file
-// that replaces it only when complete (in parts of 64 KiB, each one record
-// for the failure injection). On failure nothing is left behind and `error`
-// holds the standard message.
-bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error);
+// that replaces it only when complete (in parts of 64 KiB). On failure nothing
+// is left behind and `error` holds the standard message.
+bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size, std::string& error,
+                    FileSystem& files = SystemFileSystem());
 
 // The same for a whole text file.
-bool SaveTextFile(const std::string& path, const std::string& text, std::string& error);
+bool SaveTextFile(const std::string& path, const std::string& text, std::string& error,
+                  FileSystem& files = SystemFileSystem());
 
-// Reads an existing file record by record.
+// Reads an existing regular file record by record.
 class RecordReader {
 public:
-    RecordReader() = default;
-    ~RecordReader();
+    explicit RecordReader(FileSystem& files = SystemFileSystem()) : files_(files) {}
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
 
+    // Refuses a folder, a pipe or a device (FileErrorKind::IsFolder, NotAFile).
     bool Open(const std::string& path);
-    // Size in whole records (a trailing part-record does not count), and in
-    // bytes (0 for what is not a regular file).
-    long SizeInRecords() const { return records_; }
+    // Size in whole records (a trailing part-record does not count), and in bytes.
+    long SizeInRecords() const { return static_cast<long>(bytes_ / static_cast<long long>(kRecordBytes)); }
     long long SizeInBytes() const { return bytes_; }
     // Reads the next record; past the end it fails with "Read beyond end of file".
     bool Read(RecordBytes& record);
-    void Close();
+    void Close() { file_.reset(); }
 
-    // Standard message of the last failure, and its errno value (0 for a
-    // read past the end of the file).
+    // Standard message of the last failure, and the error behind it
+    // (FileErrorKind::EndOfFile for a read past the end of the file).
     const std::string& Error() const { return error_; }
-    int ErrorNumber() const { return errno_; }
+    const FileError& Cause() const { return cause_; }
 
 private:
-    bool Fail(int error);
+    bool Fail(const FileError& error);
 
-    int fd_ = -1;
-    long records_ = 0;
+    FileSystem& files_;
+    std::unique_ptr<InputFile> file_;
     long long bytes_ = 0;
-    long read_ = 0;
     std::string error_;
-    int errno_ = 0;
+    FileError cause_;
 };

@@ -26,6 +26,10 @@ TEST(DecimalCommaCli, ReportsWriteThePointWhateverTheLocale)
         {QStringLiteral("--sensitivity"), QStringLiteral("--notch"), QStringLiteral("9")},
         {QStringLiteral("--tolerance"), QStringLiteral("0.002"), QStringLiteral("--samples"), QStringLiteral("3"),
          QStringLiteral("--pin-clearance"), QStringLiteral("0.0005")},
+        {QStringLiteral("--valve-events"), QStringLiteral("--compare"),
+         QStringLiteral(QUELF_SOURCE_DIR "/tests/fuzz/corpus/native/lines-and-circles.vgw")},
+        {QStringLiteral("--scale-design"), QStringLiteral("0.3"), dir.filePath(QStringLiteral("OUT.vgw")),
+         QStringLiteral("--round"), QStringLiteral("0.1mm")},
     };
     for (const QStringList& args : runs) {
         QString texts[2];
@@ -36,6 +40,9 @@ TEST(DecimalCommaCli, ReportsWriteThePointWhateverTheLocale)
             QFile svg(dir.filePath(QStringLiteral("OUT.svg")));
             if (svg.open(QIODevice::ReadOnly)) texts[locale] += QString::fromUtf8(svg.readAll());
             svg.remove();
+            QFile design(dir.filePath(QStringLiteral("OUT.vgw")));
+            if (design.open(QIODevice::ReadOnly)) texts[locale] += QString::fromLatin1(design.readAll().toHex());
+            design.remove();
         }
         EXPECT_FALSE(texts[0].isEmpty()) << args.join(' ').toStdString();
         EXPECT_EQ(texts[1], texts[0]) << args.join(' ').toStdString();

@@ -50,8 +50,9 @@ TEST(ValveEventsReport, BuiltInSavedImportedMissingAndShortDesigns)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(100, '\0')); // five records of the 18 a design needs
     f.close();
-    for (const auto& [file, message] : {std::pair{dir.filePath(QStringLiteral("missing.vgw")), "File not found"},
-                                        std::pair{shortFile, "Read beyond end of file"}}) {
+    for (const auto& [file, message] :
+         {std::pair{dir.filePath(QStringLiteral("missing.vgw")), "the file does not exist."},
+          std::pair{shortFile, "it is too short to be a design (100 bytes)."}}) {
         const CliRun r = RunQuelf({QStringLiteral("--valve-events"), file});
         ASSERT_FALSE(r.crashed);
         EXPECT_NE(r.status, 0);

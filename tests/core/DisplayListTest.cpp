@@ -115,3 +115,45 @@ TEST(PictureFiles, FormatsFromExtensionsAndProposedNames)
     EXPECT_EQ(ProposedPictureName("My: design?", "gear", PictureFormat::Png), "My_ design_-gear.png");
     EXPECT_EQ(ProposedPictureName("", "gear", PictureFormat::Pdf), "Picture-gear.pdf");
 }
+
+TEST(DisplayList, APictureLeavesOutWhatWasDrawnScreenOnlyAndKeepsThePenAndFontAfterIt)
+{
+    // Drawn once: a line, then screen-only a caption and a red line (the
+    // pen and font changed there), then a text and a line in that state.
+    auto draw = [](Canvas& d, bool marked) {
+        d.Line(1, 1, 9, 1);
+        {
+            ScreenOnlyPart caption(d, marked);
+            d.SetPenColour(clRed);
+            d.SetFontBold(true);
+            d.TextOut(5, 5, "Pan Vert");
+            d.Line(1, 3, 9, 3);
+        }
+        EXPECT_FALSE(d.ScreenOnly());
+        d.TextOut(5, 20, "Rev Arm");
+        d.Line(1, 30, 9, 30);
+    };
+    DisplayList list(100, 100), plain(100, 100);
+    RecordingCanvas direct; // the same drawing straight on a canvas
+    draw(direct, true);
+    {
+        DisplayListCanvas d(list);
+        draw(d, true);
+        DisplayListCanvas p(plain);
+        draw(p, false);
+    }
+    RecordingCanvas screen, picture;
+    list.Replay(screen);
+    list.Replay(picture, DisplayList::Part::Picture);
+    EXPECT_EQ(Describe(screen.Ops()), Describe(direct.Ops()));
+    std::vector<CanvasOp> expected = direct.Ops();
+    expected.erase(expected.begin() + 1, expected.begin() + 3); // the caption and the red line
+    EXPECT_EQ(Describe(picture.Ops()), Describe(expected));
+    ASSERT_EQ(picture.Ops().size(), 3u);
+    EXPECT_EQ(picture.Ops()[2].colour, clRed);
+    EXPECT_TRUE(picture.Ops()[1].bold);
+    EXPECT_EQ(list.CountTexts(), 2);
+    EXPECT_EQ(list.CountTexts(DisplayList::Part::Picture), 1);
+    // The same drawing with the caption not screen-only is another picture.
+    EXPECT_FALSE(plain.SameAs(list));
+}

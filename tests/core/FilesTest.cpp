@@ -1,5 +1,8 @@
-// Design files: the record file layer, the native .vgw writer and reader and
-// the older .vgd import.
+// Design files: the record file layer over the file system, the native .vgw
+// writer and reader and the older .vgd import. Faults the disk cannot be made
+// to show are made by FaultyFileSystem; tests that need POSIX things (file
+// modes, symbolic links, pipes, devices, /proc) run on POSIX systems only, and
+// their Windows counterparts (devices, long paths) on Windows only.
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
@@ -9,6 +12,7 @@
 #include "model/NumberText.h"
 #include "platform/RecordFile.h"
 #include "platform/RecordingCanvas.h"
+#include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +26,41 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace {
+
+unsigned long ProcessNumber()
+{
+#ifdef _WIN32
+    return ::GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+// A path as the files take it: UTF-8 on every system.
+std::string Utf8(const fs::path& p)
+{
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+fs::path FromUtf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
 
 AppState Started()
 {
@@ -79,25 +110,23 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / ("quelf-files-" + std::to_string(::getpid()) + "-" + info->name());
+        dir = fs::temp_directory_path() / ("quelf-files-" + std::to_string(ProcessNumber()) + "-" + info->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override
-    {
-        ClearRecordFileFault();
-        fs::remove_all(dir);
-    }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
+    void TearDown() override { fs::remove_all(dir); }
+    // `name` is UTF-8.
+    std::string P(const std::string& name) const { return Utf8(dir / FromUtf8(name)); }
     std::vector<std::string> DirEntries() const
     {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(Utf8(e.path().filename()));
         std::sort(names.begin(), names.end());
         return names;
     }
 
     fs::path dir;
+    FaultyFileSystem files; // the system's, unless a test sets a fault
 };
 
 // Every stored value of a design, picked at random (finite values; the
@@ -218,25 +247,98 @@ TEST_F(FilesTest, RecordFileCountsWholeRecordsAndReportsReadsPastTheEnd)
 
     EXPECT_FALSE(in.Open(P("missing.bin")));
     EXPECT_EQ(in.Error(), "File not found");
-    EXPECT_FALSE(in.Open(dir.string()));
+    EXPECT_FALSE(in.Open(Utf8(dir)));
     EXPECT_EQ(in.Error(), "File access denied");
     EXPECT_FALSE(in.Open(""));
     EXPECT_EQ(in.Error(), "File not found");
 }
 
-TEST_F(FilesTest, StandardMessagesForSystemErrors)
+// The system's error numbers, as each system has them, and their messages.
+TEST_F(FilesTest, SystemErrorsHaveTheirStandardMessages)
 {
-    EXPECT_EQ(IoErrorText(ENOENT), "File not found");
-    EXPECT_EQ(IoErrorText(EACCES), "File access denied");
-    EXPECT_EQ(IoErrorText(EROFS), "File access denied");
-    EXPECT_EQ(IoErrorText(ENOSPC), "Disk full");
-    EXPECT_EQ(IoErrorText(EDQUOT), "Disk full");
-    EXPECT_EQ(IoErrorText(EMFILE), "Too many open files");
-    EXPECT_EQ(IoErrorText(ENOTDIR), "Invalid filename");
-    EXPECT_EQ(IoErrorText(EIO), "I/O error " + std::to_string(EIO));
+    using K = FileErrorKind;
+    struct Case {
+        int code;
+        FileErrorKind kind;
+        const char* text;
+    };
+    const char* denied = "File access denied";
+#ifdef _WIN32
+    const Case cases[] = {{ERROR_FILE_NOT_FOUND, K::NotFound, "File not found"},
+                          {ERROR_PATH_NOT_FOUND, K::NotFound, "File not found"},
+                          {ERROR_ACCESS_DENIED, K::AccessDenied, denied},
+                          {ERROR_WRITE_PROTECT, K::ReadOnly, denied},
+                          {ERROR_SHARING_VIOLATION, K::InUse, denied},
+                          {ERROR_FILE_EXISTS, K::NoTemporary, denied},
+                          {ERROR_HANDLE_DISK_FULL, K::DiskFull, "Disk full"},
+                          {ERROR_DISK_FULL, K::DiskFull, "Disk full"},
+                          {ERROR_FILENAME_EXCED_RANGE, K::BadName, "Invalid filename"},
+                          {ERROR_TOO_MANY_OPEN_FILES, K::TooManyOpen, "Too many open files"},
+                          {ERROR_CRC, K::Other, "I/O error 23"}};
+#else
+    const Case cases[] = {{ENOENT, K::NotFound, "File not found"},
+                          {EACCES, K::AccessDenied, denied},
+                          {EROFS, K::ReadOnly, denied},
+                          {EISDIR, K::IsFolder, denied},
+                          {EBUSY, K::InUse, denied},
+                          {EEXIST, K::NoTemporary, denied},
+                          {ENOSPC, K::DiskFull, "Disk full"},
+                          {EDQUOT, K::DiskFull, "Disk full"},
+                          {ENOTDIR, K::BadName, "Invalid filename"},
+                          {ENAMETOOLONG, K::BadName, "Invalid filename"},
+                          {EMFILE, K::TooManyOpen, "Too many open files"},
+                          {EIO, K::Other, "I/O error 5"}};
+#endif
+    for (const Case& c : cases) {
+        EXPECT_EQ(SystemFileError(c.code), (FileError{c.kind, c.code})) << c.code;
+        EXPECT_EQ(IoErrorText(SystemFileError(c.code)), c.text) << c.code;
+    }
+    EXPECT_FALSE(SystemFileError(0));
 }
 
-TEST_F(FilesTest, RecordWriterReplacesOnlyOnCommitAndKeepsModeAndLinks)
+TEST_F(FilesTest, RecordWriterReplacesOnlyOnCommit)
+{
+    const fs::path target = dir / "t.bin";
+    WriteFileBytes(target, Bytes(5, 0x77));
+    RecordBytes rec{};
+    rec.fill(0x42);
+    {
+        RecordWriter w;
+        ASSERT_TRUE(w.Create(Utf8(target)));
+        ASSERT_TRUE(w.Write(rec));
+        // Not committed yet: the old contents are still there.
+        EXPECT_EQ(ReadFileBytes(target), Bytes(5, 0x77));
+        ASSERT_TRUE(w.Commit());
+    }
+    EXPECT_EQ(ReadFileBytes(target), Bytes(kRecordBytes, 0x42));
+
+    // An abandoned writer (destroyed without commit) leaves nothing behind.
+    {
+        RecordWriter w;
+        ASSERT_TRUE(w.Create(Utf8(target)));
+        ASSERT_TRUE(w.Write(RecordBytes{}));
+    }
+    EXPECT_EQ(ReadFileBytes(target), Bytes(kRecordBytes, 0x42));
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"t.bin"});
+
+    // A directory that does not exist.
+    RecordWriter w;
+    EXPECT_FALSE(w.Create(P("no/x.bin")));
+    EXPECT_EQ(w.Error(), "File not found");
+
+#ifdef _WIN32
+    // A read-only file is not replaced behind the user's back (on POSIX
+    // systems the mode says so, which a process run as root may ignore).
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(w.Create(Utf8(target)));
+    EXPECT_EQ(w.Cause().kind, FileErrorKind::AccessDenied);
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(FilesTest, RecordWriterKeepsTheModeAndFollowsLinks)
 {
     const fs::path target = dir / "t.bin";
     WriteFileBytes(target, Bytes(5, 0x77));
@@ -247,23 +349,11 @@ TEST_F(FilesTest, RecordWriterReplacesOnlyOnCommitAndKeepsModeAndLinks)
         RecordWriter w;
         ASSERT_TRUE(w.Create(target.string()));
         ASSERT_TRUE(w.Write(rec));
-        // Not committed yet: the old contents are still there.
-        EXPECT_EQ(ReadFileBytes(target), Bytes(5, 0x77));
         ASSERT_TRUE(w.Commit());
     }
-    EXPECT_EQ(ReadFileBytes(target), Bytes(kRecordBytes, 0x42));
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-
-    // An abandoned writer (destroyed without commit) leaves nothing behind.
-    {
-        RecordWriter w;
-        ASSERT_TRUE(w.Create(target.string()));
-        ASSERT_TRUE(w.Write(RecordBytes{}));
-    }
-    EXPECT_EQ(ReadFileBytes(target), Bytes(kRecordBytes, 0x42));
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"t.bin"});
 
     // Saving through a symbolic link writes the linked file and keeps the link.
     fs::create_symlink(target, dir / "link.bin");
@@ -276,12 +366,129 @@ TEST_F(FilesTest, RecordWriterReplacesOnlyOnCommitAndKeepsModeAndLinks)
     }
     EXPECT_TRUE(fs::is_symlink(dir / "link.bin"));
     EXPECT_EQ(ReadFileBytes(target), Bytes(kRecordBytes, 0x13));
-
-    // A directory that does not exist.
-    RecordWriter w;
-    EXPECT_FALSE(w.Create((dir / "no" / "x.bin").string()));
-    EXPECT_EQ(w.Error(), "File not found");
 }
+#endif
+
+// A pipe, a device or a folder named as a design is refused before anything
+// could wait for it, and says so; the design stays as it was.
+TEST_F(FilesTest, WhatIsNotARegularFileIsRefusedBeforeAnythingWaitsForIt)
+{
+    fs::create_directory(dir / "folder.vgw");
+    struct Case {
+        std::string path;
+        FileErrorKind kind;
+        const char* reason;
+    };
+    std::vector<Case> cases = {{P("folder.vgw"), FileErrorKind::IsFolder, "it is a folder"}};
+    const char* notAFile = "it is a pipe or a device, not a file";
+#ifdef _WIN32
+    cases.push_back({"NUL", FileErrorKind::NotAFile, notAFile});
+#else
+    // A pipe with a writer and a whole design in it, so that not even a
+    // blocking open or read would wait: the file is refused for what it is
+    // (without a writer, an open that blocks would never return).
+    const Bytes design = RecordsToBytes(BuildNativeRecords(Started()));
+    ASSERT_EQ(::mkfifo((dir / "pipe.vgw").c_str(), 0600), 0);
+    const int writer = ::open((dir / "pipe.vgw").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, design.data(), design.size()), static_cast<ssize_t>(design.size()));
+    cases.push_back({P("pipe.vgw"), FileErrorKind::NotAFile, notAFile});
+    cases.push_back({"/dev/zero", FileErrorKind::NotAFile, notAFile}); // endless zeros: a design of zeros
+    cases.push_back({"/dev/null", FileErrorKind::NotAFile, notAFile});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        for (bool older : {false, true}) {
+            std::mt19937 rng(4);
+            AppState s = RandomDesign(rng);
+            const StateImage before = Image(s);
+            const DesignFileResult r = older ? ImportOlderFile(s, c.path) : OpenNativeFile(s, c.path);
+            EXPECT_FALSE(r.ok);
+            EXPECT_EQ(r.cause.kind, c.kind);
+            EXPECT_EQ(OpenFailureMessage("x.vgw", r).OneLine(),
+                      "Cannot open \"x.vgw\": " + std::string(c.reason) + ".");
+            EXPECT_TRUE(Image(s) == before);
+        }
+    }
+#ifndef _WIN32
+    ::close(writer);
+#endif
+}
+
+// The temporary file's name is short whatever the target's, so that a name of
+// the greatest length the system allows (255) saves, exports and opens.
+TEST_F(FilesTest, ALongFileNameSavesExportsAndOpens)
+{
+    std::string umlauts; // 123 two-byte characters
+    for (int k = 0; k < 123; ++k) umlauts += "\xC3\xBC";
+    for (const std::string& name : {std::string(232, 'a') + ".vgw", std::string(246, 'b') + ".vgw",
+                                    std::string(251, 'c') + ".vgw", umlauts + ".vgw"}) {
+        SCOPED_TRACE(name.size());
+        AppState s = Started();
+        s.gear.Stroke = 4.25f;
+        const DesignFileResult saved = SaveNativeFile(s, P(name));
+        ASSERT_TRUE(saved.ok) << saved.error;
+        AppState loaded = Started();
+        ASSERT_TRUE(OpenNativeFile(loaded, P(name)).ok);
+        EXPECT_EQ(loaded.gear.Stroke, 4.25f);
+        const Bytes picture(100 * 1024, 0x5A);
+        std::string error;
+        ASSERT_TRUE(WriteWholeFile(P(name), picture.data(), picture.size(), error)) << error;
+        RecordReader in;
+        ASSERT_TRUE(in.Open(P(name)));
+        EXPECT_EQ(in.SizeInBytes(), static_cast<long long>(picture.size()));
+        in.Close();
+        EXPECT_EQ(DirEntries(), std::vector<std::string>{name});
+        files.Remove(P(name));
+    }
+}
+
+// Threads saving at once each get a temporary name of their own, in the
+// target's folder (so that the rename stays within one file system), and
+// short however long the target's name is.
+TEST_F(FilesTest, TemporaryNamesAreShortUniqueAndBesideTheTarget)
+{
+    constexpr int kThreads = 4, kSaves = 25;
+    std::vector<std::string> targets;
+    for (int t = 0; t < kThreads; ++t) targets.push_back(std::string(200, static_cast<char>('a' + t)) + ".vgw");
+    std::vector<std::thread> threads;
+    std::vector<int> failures(kThreads, 0);
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            AppState s = Started();
+            for (int k = 0; k < kSaves; ++k)
+                if (!SaveNativeFile(s, P(targets[t]), files).ok) ++failures[t];
+        });
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
+    std::vector<std::string> names = files.Temporaries();
+    ASSERT_EQ(names.size(), static_cast<std::size_t>(kThreads * kSaves));
+    for (const std::string& n : names) {
+        const fs::path p = FromUtf8(n);
+        EXPECT_EQ(p.parent_path(), dir) << n;
+        EXPECT_LE(Utf8(p.filename()).size(), 40u) << n;
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
+    EXPECT_EQ(DirEntries(), targets);
+}
+
+#ifndef _WIN32
+// A folder where no file can be made (/proc answers "no such file" to any new
+// one) is not a missing folder.
+TEST_F(FilesTest, AFolderThatTakesNoNewFileIsNotAMissingOne)
+{
+    if (!fs::exists("/proc/self")) GTEST_SKIP() << "no /proc";
+    AppState s = Started();
+    EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, "/proc/x.vgw")).OneLine(),
+              "Cannot save \"x.vgw\": no file can be made in its folder.");
+    std::string error;
+    EXPECT_FALSE(WriteWholeFile("/proc/x.png", reinterpret_cast<const std::uint8_t*>("png"), 3, error));
+    EXPECT_EQ(error, "File access denied");
+    EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, "/proc/nowhere/x.vgw")).OneLine(),
+              "Cannot save \"x.vgw\": its folder does not exist.");
+}
+#endif
 
 // ---------------------------------------------------------------- record layout
 
@@ -469,17 +676,14 @@ TEST_F(FilesTest, TooShortOrPartOverlayFilesFailAndChangeNothing)
     const StateImage before = Image(s);
     DesignFileResult r = OpenNativeFile(s, P("none.vgw"));
     EXPECT_EQ(r.error, "File not found");
-    r = OpenNativeFile(s, dir.string());
+    r = OpenNativeFile(s, Utf8(dir));
     EXPECT_EQ(r.error, "File access denied");
     WriteFileBytes(dir / "full.vgw", RecordsToBytes(all));
-    RecordFileFault fault;
-    fault.readError = EIO;
-    fault.readAtRecord = 60;
-    SetRecordFileFault(fault);
-    r = OpenNativeFile(s, P("full.vgw"));
+    files.faults.read = {FileErrorKind::Other, 5};
+    files.faults.readAt = 60;
+    r = OpenNativeFile(s, P("full.vgw"), HugeValues::Refuse, files);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, "I/O error " + std::to_string(EIO));
-    ClearRecordFileFault();
+    EXPECT_EQ(r.error, "I/O error 5");
     EXPECT_TRUE(Image(s) == before);
 }
 
@@ -648,32 +852,30 @@ TEST_F(FilesTest, AFailedSaveKeepsTheOldFileByteForByte)
     const Bytes original = ReadFileBytes(dir / "keep.vgw");
     ASSERT_EQ(original.size(), 1420u);
 
+    using Faults = FaultyFileSystem::Faults;
+    const FileError full{FileErrorKind::DiskFull}, denied{FileErrorKind::AccessDenied};
     struct Case {
         const char* what;
-        RecordFileFault fault;
+        FileError Faults::*step;
+        FileError error;
+        long writeAt;
         const char* message;
     };
-    RecordFileFault first, middle, last, close, rename, create;
-    first.writeError = ENOSPC;
-    first.writeAtRecord = 1;
-    middle.writeError = ENOSPC;
-    middle.writeAtRecord = 35;
-    last.writeError = EIO;
-    last.writeAtRecord = 71;
-    close.closeError = ENOSPC;
-    rename.renameError = EACCES;
-    create.createError = EACCES;
-    for (const Case& c : {Case{"write 1", first, "Disk full"}, Case{"write 35", middle, "Disk full"},
-                          Case{"write 71", last, "I/O error 5"}, Case{"close", close, "Disk full"},
-                          Case{"rename", rename, "File access denied"}, Case{"create", create, "File access denied"}}) {
+    for (const Case& c : {Case{"write 1", &Faults::write, full, 1, "Disk full"},
+                          Case{"write 35", &Faults::write, full, 35, "Disk full"},
+                          Case{"write 71", &Faults::write, {FileErrorKind::Other, 5}, 71, "I/O error 5"},
+                          Case{"close", &Faults::finish, full, 1, "Disk full"},
+                          Case{"rename", &Faults::replace, denied, 1, "File access denied"},
+                          Case{"create", &Faults::create, denied, 1, "File access denied"}}) {
         SCOPED_TRACE(c.what);
         std::mt19937 rng(1);
         AppState s = RandomDesign(rng);
         s.display.DataSetName = "Before";
         const StateImage before = Image(s);
-        SetRecordFileFault(c.fault);
-        const DesignFileResult r = SaveNativeFile(s, P("keep.vgw"));
-        ClearRecordFileFault();
+        files.faults = {};
+        files.faults.*c.step = c.error;
+        files.faults.writeAt = c.writeAt;
+        const DesignFileResult r = SaveNativeFile(s, P("keep.vgw"), files);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, c.message);
         EXPECT_EQ(ReadFileBytes(dir / "keep.vgw"), original);
@@ -693,12 +895,9 @@ TEST_F(FilesTest, AFailedSaveKeepsTheOldFileByteForByte)
 TEST_F(FilesTest, AFailedSaveToANewPathLeavesNoFile)
 {
     AppState s = Started();
-    RecordFileFault f;
-    f.writeError = ENOSPC;
-    f.writeAtRecord = 20;
-    SetRecordFileFault(f);
-    EXPECT_EQ(SaveNativeFile(s, P("new.vgw")).error, "Disk full");
-    ClearRecordFileFault();
+    files.faults.write = {FileErrorKind::DiskFull};
+    files.faults.writeAt = 20;
+    EXPECT_EQ(SaveNativeFile(s, P("new.vgw"), files).error, "Disk full");
     EXPECT_TRUE(DirEntries().empty());
 }
 
@@ -802,13 +1001,13 @@ TEST_F(FilesTest, FilesWithValuesNoDesignHasAreRefusedUnlessHugeValuesAreAccepte
     rec[40][2] = -kInf; // record 41: Pivot1Y0 of items 11 to 15
     DesignFileResult r = open(RecordsToBytes(rec), HugeValues::Accept);
     EXPECT_EQ(r.values.verdict, ValueVerdict::NotFinite);
-    EXPECT_EQ(r.values.name, "OverlayItem[13].Pivot1Y0");
+    EXPECT_EQ(r.values.name, "Draw Lines item 13, first pivot's vert");
     // Huge: refused, naming the first one, unless accepted.
     rec = good;
     rec[0][1] = 3.4e38f;
     r = open(RecordsToBytes(rec), HugeValues::Refuse);
     EXPECT_EQ(r.values.verdict, ValueVerdict::Huge);
-    EXPECT_EQ(r.values.name, "Stroke");
+    EXPECT_EQ(r.values.name, "Stroke Length");
     EXPECT_EQ(r.values.value, 3.4e38f);
     EXPECT_TRUE(open(RecordsToBytes(rec), HugeValues::Accept).ok);
     const std::string text(2000, 'x');
@@ -829,8 +1028,33 @@ TEST_F(FilesTest, FilesWithValuesNoDesignHasAreRefusedUnlessHugeValuesAreAccepte
     rec = good;
     rec[10][2] = 2e6f;
     rec[11][1] = kNaN;
-    EXPECT_EQ(open(RecordsToBytes(rec), HugeValues::Refuse, true).values.name, "ViewOffsetX");
+    EXPECT_EQ(open(RecordsToBytes(rec), HugeValues::Refuse, true).values.name, "view x offset");
     EXPECT_TRUE(open(RecordsToBytes(rec), HugeValues::Accept, true).ok);
+}
+
+// A refused value is named as the windows show it.
+TEST_F(FilesTest, ARefusedValueIsNamedAsTheUserKnowsIt)
+{
+    const std::vector<NativeRecord> good = BuildNativeRecords(Started());
+    struct Case {
+        int record, field; // 1-based, as the layout counts them
+        const char* name;
+    };
+    for (const Case& c :
+         {Case{1, 1, "Crank Disk Diameter"}, Case{1, 2, "Stroke Length"}, Case{3, 4, "Rocker Upper Vert"},
+          Case{5, 5, "Reverse Head Pivot Vert (second copy)"}, Case{6, 1, "Cylinder CL above Driver"},
+          Case{10, 3, "Valve ExhCavity Front Half"}, Case{11, 2, "view x offset"},
+          Case{11, 5, "RevArm(Head)toCentNorm"}, Case{12, 2, "reverse arm setting"},
+          Case{12, 5, "graphs' vertical scale"}, Case{13, 1, "view preset P, scale"},
+          Case{13, 4, "view preset 1, scale"}, Case{17, 1, "view preset 6, y offset"},
+          Case{17, 5, "reverse arm position 4"}, Case{19, 1, "Draw Lines item 1, first end horz"},
+          Case{55, 3, "Draw Lines item 3, color"}, Case{70, 5, "Draw Lines item 20, second pivot"}}) {
+        std::vector<NativeRecord> rec = good;
+        rec[c.record - 1][c.field - 1] = kNaN;
+        const ValueCheck v = CheckDesignRecords(rec, RecordLayout::Native);
+        EXPECT_EQ(v.verdict, ValueVerdict::NotFinite);
+        EXPECT_EQ(v.name, c.name) << "record " << c.record << " field " << c.field;
+    }
 }
 
 TEST_F(FilesTest, FailureMessagesNameTheFileAndTheReasonInPlainWords)
@@ -839,30 +1063,33 @@ TEST_F(FilesTest, FailureMessagesNameTheFileAndTheReasonInPlainWords)
     WriteFileBytes(dir / "empty.vgw", {});
     FileMessage m = OpenFailureMessage("empty.vgw", OpenNativeFile(s, P("empty.vgw")));
     EXPECT_EQ(m.text, "Cannot open \"empty.vgw\": it is too short to be a design (0 bytes).");
-    EXPECT_EQ(m.detail, "Read beyond end of file");
+    EXPECT_EQ(m.detail, "");
+    // The reason once: the standard message adds nothing to it.
     EXPECT_EQ(OpenFailureMessage("none.vgw", OpenNativeFile(s, P("none.vgw"))).OneLine(),
-              "Cannot open \"none.vgw\": the file does not exist. File not found.");
+              "Cannot open \"none.vgw\": the file does not exist.");
     std::vector<NativeRecord> rec = BuildNativeRecords(s);
     rec[0][1] = kNaN;
     WriteFileBytes(dir / "nan.vgw", RecordsToBytes(rec));
     EXPECT_EQ(OpenFailureMessage("nan.vgw", OpenNativeFile(s, P("nan.vgw"))).OneLine(),
-              "Cannot open \"nan.vgw\": it is not a design (Stroke is not a number).");
+              "Cannot open \"nan.vgw\": it is not a design (Stroke Length is not a number).");
     rec[0][1] = 3.4e38f;
     WriteFileBytes(dir / "big.vgw", RecordsToBytes(rec));
     const DesignFileResult big = OpenNativeFile(s, P("big.vgw"));
     EXPECT_EQ(HugeValuesQuestion("big.vgw", big.values),
-              "\"big.vgw\" holds values no gear can have (Stroke = 3.4e38). Open it anyway?");
+              "\"big.vgw\" holds values no gear can have (Stroke Length = 3.4e38). Open it anyway?");
     EXPECT_EQ(OpenFailureMessage("big.vgw", big).text,
-              "Cannot open \"big.vgw\": it holds values no gear can have (Stroke = 3.4e38).");
+              "Cannot open \"big.vgw\": it holds values no gear can have (Stroke Length = 3.4e38).");
 
     // A save where the user may not write says so.
-    RecordFileFault fault;
-    fault.createError = EACCES;
-    SetRecordFileFault(fault);
-    m = SaveFailureMessage("x.vgw", SaveNativeFile(s, P("x.vgw")));
-    ClearRecordFileFault();
+    files.faults.create = {FileErrorKind::AccessDenied};
+    m = SaveFailureMessage("x.vgw", SaveNativeFile(s, P("x.vgw"), files));
     EXPECT_EQ(m.text, "Cannot save \"x.vgw\": Permission denied (you may not write to this file or its folder).");
-    EXPECT_EQ(m.detail, "File access denied");
+    EXPECT_EQ(m.detail, "");
+    // A failure the program has no words for keeps the system's number.
+    files.faults = {};
+    files.faults.open = {FileErrorKind::Other, 1117};
+    EXPECT_EQ(OpenFailureMessage("x.vgw", OpenNativeFile(s, P("x.vgw"), HugeValues::Refuse, files)).OneLine(),
+              "Cannot open \"x.vgw\": the system could not read it. I/O error 1117.");
     EXPECT_EQ(SaveFailureMessage("x.vgw", SaveNativeFile(s, P("nowhere/x.vgw"))).text,
               "Cannot save \"x.vgw\": its folder does not exist.");
     EXPECT_EQ(CompactText(1234567.0f) + " " + CompactText(1e-7f) + " " + CompactText(-kInf), "1234567 1e-7 -inf");
@@ -874,13 +1101,10 @@ TEST_F(FilesTest, AWholeFileIsWrittenInPartsAndAFailedOneLeavesNothing)
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
     std::string error;
     ASSERT_TRUE(WriteWholeFile(P("picture.png"), bytes.data(), bytes.size(), error)) << error;
-    RecordFileFault f; // the disk fills up at the third part of 64 KiB
-    f.writeError = ENOSPC;
-    f.writeAtRecord = 3;
-    SetRecordFileFault(f);
-    EXPECT_FALSE(WriteWholeFile(P("picture.png"), bytes.data() + 1, bytes.size() - 1, error));
-    EXPECT_FALSE(WriteWholeFile(P("new.svg"), bytes.data(), bytes.size(), error));
-    ClearRecordFileFault();
+    files.faults.write = {FileErrorKind::DiskFull}; // the disk fills up at the third part of 64 KiB
+    files.faults.writeAt = 3;
+    EXPECT_FALSE(WriteWholeFile(P("picture.png"), bytes.data() + 1, bytes.size() - 1, error, files));
+    EXPECT_FALSE(WriteWholeFile(P("new.svg"), bytes.data(), bytes.size(), error, files));
     EXPECT_EQ(error, "Disk full");
     EXPECT_EQ(ReadFileBytes(dir / "picture.png"), bytes);
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"picture.png"});

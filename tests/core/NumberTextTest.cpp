@@ -47,18 +47,33 @@ void ExpectTheModuleTexts()
         bool strict;         // ReadNumber takes it, with the same value
     };
     const Parsed parsed[] = {
-        {"3.750", 3.75L, true}, {"-2.5e1", -25, true},  {"+.5", 0.5L, true},
-        {"7.", 7, true},        {"1e-3", 0.001L, true}, {" \t8.625", 8.625L, false},
-        {"3,750", 3, false},    {"1e", 1, false},       {"12abc", 12, false},
-        {"", 0, false},         {"-", 0, false},        {".", 0, false},
-        {"nan", 0, false},      {"inf", 0, false},      {"0x10", 0, false},
+        {"3.750", 3.75L, true},
+        {"-2.5e1", -25, true},
+        {"+.5", 0.5L, true},
+        {"7.", 7, true},
+        {"1e-3", 0.001L, true},
+        {" \t8.625", 8.625L, false},
+        {"3,750", 3, false},
+        {"1e", 1, false},
+        {"12abc", 12, false},
+        {"", 0, false},
+        {"-", 0, false},
+        {".", 0, false},
+        {"nan", 0, false},
+        {"inf", 0, false},
+        {"0x10", 0, false},
         {"1e-99999", 0, true},
+        {"0.1", 0.1L, true},
+        {"2.5e-26", 2.5e-26L, true},
+        {"1234567890123456789", 1234567890123456789.0L, true},
     };
     for (const Parsed& c : parsed) {
         EXPECT_EQ(ParseNumber(c.text), c.lenient) << '"' << c.text << '"';
         long double v = -1;
         EXPECT_EQ(ReadNumber(c.text, v), c.strict) << '"' << c.text << '"';
-        if (c.strict) EXPECT_EQ(v, c.lenient) << '"' << c.text << '"';
+        if (c.strict) {
+            EXPECT_EQ(v, c.lenient) << '"' << c.text << '"';
+        }
     }
     // Beyond the range of a long double: the largest one of its sign, never an infinity; refused when strict.
     EXPECT_EQ(ParseNumber("1e99999"), std::numeric_limits<long double>::max());

@@ -41,7 +41,8 @@ TEST_F(RevArmFixture, DefaultDesignHasThreePositionsCentreReverseForward)
     ASSERT_NE(c.FindText("Cent " + RevArmText(Centre())), nullptr);
     EXPECT_EQ(c.FindText("Cent " + RevArmText(Centre()))->x1, 140);
     ASSERT_NE(c.FindText("Rev Arm Position  4"), nullptr);
-    EXPECT_EQ(c.FindText("Rev Arm Position  4")->y1, 77);
+    EXPECT_EQ(c.FindText("Rev Arm Position  4")->x1, 13); // on the line of box 4, left of it
+    EXPECT_EQ(c.FindText("Rev Arm Position  4")->y1, 98);
     EXPECT_EQ(c.FindText("Rev Arm Position  5"), nullptr);
     ASSERT_NE(c.FindText("Max of 9 Positions"), nullptr);
     ASSERT_NE(c.FindText("Vertical Scale"), nullptr);

@@ -2,6 +2,7 @@
 #include "analysis/BalanceText.h"
 #include "dialogs/EffectBar.h"
 #include "model/DesignEdit.h"
+#include "model/DesignScale.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 
@@ -20,12 +21,7 @@ Gear Design(const std::vector<DimensionValue>& changes = {}, float scale = 1)
     AppState s;
     StartupModel(s);
     for (const DimensionValue& v : changes) StoreDimensionValue(s.gear, v.code, v.value);
-    if (scale != 1) {
-        const Gear g = s.gear;
-        StoreDimensionValue(s.gear, 22, GetDimension(g, 22) * scale); // the travel before the normal notch
-        for (int code : BalanceDimensionCodes())
-            if (code != 6 && code != 22) StoreDimensionValue(s.gear, code, GetDimension(g, code) * scale);
-    }
+    if (scale != 1) ScaleGearLengths(s.gear, scale);
     RecomputeRevArmCentre(s.gear);
     return DesignAsOpened(s.gear);
 }

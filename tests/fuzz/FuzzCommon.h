@@ -101,7 +101,7 @@ inline std::vector<RecordBytes> SavedBytes(const AppState& s)
     return out;
 }
 
-using LoadFunction = DesignFileResult (*)(AppState&, const std::string&, HugeValues);
+using LoadFunction = DesignFileResult (*)(AppState&, const std::string&, HugeValues, FileSystem&);
 
 // Loads the file as the main window does: values judged first, huge ones
 // loaded only after a second call that accepts them. A file that fails leaves
@@ -114,7 +114,7 @@ inline void ExerciseLoad(LoadFunction load, const std::string& path)
     static const std::vector<RecordBytes> before = SavedBytes(s);
     static const std::string name = s.display.DataSetName;
 
-    DesignFileResult r = load(s, path, HugeValues::Refuse);
+    DesignFileResult r = load(s, path, HugeValues::Refuse, SystemFileSystem());
     if (!r.ok) {
         Check(SavedBytes(s) == before && s.display.DataSetName == name, "a failed load changed the state");
         const FileMessage m = OpenFailureMessage("x.vgw", r);
@@ -124,7 +124,7 @@ inline void ExerciseLoad(LoadFunction load, const std::string& path)
             return;
         }
         Check(!HugeValuesQuestion("x.vgw", r.values).empty(), "no question before huge values");
-        r = load(s, path, HugeValues::Accept);
+        r = load(s, path, HugeValues::Accept, SystemFileSystem());
         Check(r.ok, "huge values refused although accepted");
     }
     Check(r.values.verdict != ValueVerdict::NotFinite, "a value that is not finite was loaded");

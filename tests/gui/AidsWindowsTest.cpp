@@ -25,12 +25,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -699,4 +701,37 @@ TEST(HelpWindows, AMissingInstructionFileGivesOneMessageAndTheProgramRuns)
         form.Timer1->stop();
     }
     QDir::setCurrent(old);
+}
+
+TEST_F(AidsFixture, TheInstructionTextsNameEveryCommandOfTheMenus)
+{
+    const QString texts = form->Forms.Inst->Memo1->toPlainText() + form->Forms.QelSpInst->Memo1->toPlainText();
+    ASSERT_TRUE(texts.contains(QStringLiteral("INSTRUCTIONS"))) << "run from the build directory";
+    // A command as the texts name it: no "&", no "…", no state word after it.
+    const auto named = [](QString caption) {
+        caption.remove(QLatin1Char('&')).remove(QChar(0x2026));
+        return caption.remove(QRegularExpression(QStringLiteral(" (On|Off|1|2)$"))).trimmed();
+    };
+    const struct {
+        const char* where;
+        QList<QAction*> actions;
+    } menus[] = {
+        {"main menu bar", form->menuBar()->actions()},
+        {"File", form->File1->actions()},
+        {"SetUp", form->SetUp1->actions()},
+        {"EditDimen", form->EditDimen1->actions()},
+        {"DrawGraphs", form->DrawGraphs1->actions()},
+        {"Help", form->Help1->actions()},
+        {"pivot data table", form->Forms.DataTable->MainMenu1->actions()},
+        {"pivot data table, Edit", form->Forms.DataTable->Edit1->actions()},
+    };
+    for (const auto& m : menus) {
+        SCOPED_TRACE(m.where);
+        for (const QAction* a : m.actions) {
+            const QString name = named(a->text());
+            // Separators, the error picture and the recent designs name no command.
+            if (name.isEmpty() || a->objectName().startsWith(QLatin1String("RecentDesign"))) continue;
+            EXPECT_TRUE(texts.contains(name)) << name.toStdString();
+        }
+    }
 }

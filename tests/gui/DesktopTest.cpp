@@ -1,11 +1,14 @@
 // The main window on the desktop: a design named on the command line, the
 // recent designs and the last folder, the standard keys, tooltips and icons.
+#include "aids/TDataTable.h"
 #include "aids/TInst.h"
 #include "files/NativeFile.h"
 #include "graphs/TOvalDia.h"
+#include "graphs/TValveEvents.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
 #include "platform/QtDesktop.h"
+#include "platform/QtPictureCommands.h"
 
 #include "gui/GuiTestSupport.h"
 
@@ -175,4 +178,66 @@ TEST_F(DesktopWindow, StandardKeysTooltipsAndIcons)
         closed = QTest::qWaitFor([&] { return !form->isVisible(); }, 3000);
     }
     EXPECT_TRUE(closed);
+}
+
+TEST_F(DesktopWindow, EveryFileDialogStartsInTheFolderAnyOfThemLastUsed)
+{
+    // Each step chooses a file in a folder of its own; the next dialog, of
+    // whatever kind, starts there.
+    for (const char* sub : {"designs", "pictures", "tables", "events"}) ASSERT_TRUE(QDir(dir.path()).mkpath(sub));
+    const auto folderOf = [this](const char* sub) { return QDir(Path(QString::fromLatin1(sub))).absolutePath(); };
+    QString lastStart;
+    // A real dialog of `name` that `act` brings up: where it starts, then it chooses `file`.
+    const auto viaDialog = [&](const char* name, const QString& file, const std::function<void()>& act) {
+        bool chosen = false;
+        DriveModal([&, name, file] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!d) return false;
+            EXPECT_EQ(d->objectName(), QString::fromLatin1(name));
+            lastStart = d->directory().absolutePath();
+            d->selectFile(file);
+            QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+            return chosen = true;
+        });
+        act();
+        EXPECT_TRUE(chosen) << name;
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    };
+    const auto startOf = [&](const char* name) {
+        return std::unique_ptr<QFileDialog>(form->NewFileDialog(QString::fromLatin1(name)))->directory().absolutePath();
+    };
+
+    Answer(Path("designs/mine.vgw")); // the design dialogs through the hook
+    form->SaveAsDimensions->trigger();
+    ASSERT_TRUE(QFileInfo::exists(Path("designs/mine.vgw")));
+    form->FileDialogHook = nullptr;
+    const struct {
+        const char* step;
+        const char* dialog;
+        const char* file;
+        std::function<void()> act;
+    } rows[] = {
+        {"export from the main window", "ExportDialog", "pictures/gear.png", [&] { form->ExportPicture->trigger(); }},
+        {"the pivot data table's CSV", "SaveCsvDialog", "tables/pivots.csv",
+         [&] { form->Forms.DataTable->SaveCsv1Click(); }},
+        {"the valve events' CSV", "SaveCsvDialog", "events/events.csv",
+         [&] { form->Forms.ValveEvents->SaveCsvButClick(); }},
+        {"export from a diagram window", "ExportDialog", "pictures/oval.svg",
+         [&] { form->Forms.OvalDia->Pictures()->ExportPicture(); }},
+    };
+    QString expected = folderOf("designs");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.step);
+        viaDialog(r.dialog, Path(QString::fromLatin1(r.file)), r.act);
+        EXPECT_EQ(lastStart.toStdString(), expected.toStdString());
+        expected = QFileInfo(Path(QString::fromLatin1(r.file))).absolutePath();
+        for (const char* design : {"OpenDialogWin", "SaveDialog1", "OpenDialogDos"})
+            EXPECT_EQ(startOf(design).toStdString(), expected.toStdString()) << design;
+    }
+    // And back: opening a design moves every dialog to its folder.
+    Answer(Path("designs/mine.vgw"));
+    form->OpenDimensions->trigger();
+    form->FileDialogHook = nullptr;
+    viaDialog("SaveCsvDialog", Path("designs/pivots.csv"), [&] { form->Forms.DataTable->SaveCsv1Click(); });
+    EXPECT_EQ(lastStart.toStdString(), folderOf("designs").toStdString());
 }

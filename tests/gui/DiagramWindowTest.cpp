@@ -275,7 +275,7 @@ TEST_F(DiagramWindows, SineWindowLayoutAndMenus)
     QStringList names;
     for (QAction* a : w.Menu()->actions()) names << a->objectName() + "=" + a->text();
     EXPECT_EQ(names.join(","),
-              "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables,SetUp=SetUp");
+              "SetRevArmPos=&SetRevArmPos,ReDraw=&ReDraw,UnDoSine=&UnDo,DynVari=&DymamicVariables,SetUp=Se&tUp");
     EXPECT_EQ(w.Bar(1)->minimum(), -200);
     EXPECT_EQ(w.Bar(1)->maximum(), 200);
     EXPECT_EQ(w.Bar(1)->pageStep(), 10);
@@ -339,4 +339,71 @@ TEST_F(DiagramWindows, PositionsDialogRevealsClampsAndRecounts)
     EXPECT_TRUE(d.Edit(2)->isVisible());
     for (int box = 3; box <= 9; ++box) EXPECT_FALSE(d.Edit(box)->isVisible()) << box;
     d.close();
+}
+
+TEST_F(DiagramWindows, AClickOnABarsThumbRecordsNothing)
+{
+    CountingDiagram w(s, false);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.draws == 1; }, 5000)) << "draws: " << w.draws;
+    bool mainUndo = false;
+    w.Host().setUndoDnEnabled = [&](bool on) { mainUndo = on; };
+    StageDynVar(s, 2, s.gear.Stroke, DimensionShortLabel(2));
+    w.DynamicVariAction()->trigger();
+    QScrollBar* bar = w.Bar(1);
+    ASSERT_TRUE(bar->isEnabled());
+    const float stroke = s.gear.Stroke;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2)); // the thumb, at 0
+    QApplication::processEvents();
+    EXPECT_EQ(s.gear.Stroke, stroke);
+    EXPECT_EQ(s.dyn.UndoCount, 0);
+    EXPECT_EQ(s.dyn.Undo[1].Code, 0);
+    EXPECT_FALSE(mainUndo);
+    w.close();
+}
+
+TEST_F(DiagramWindows, EachPositionLabelSitsOnItsBoxsLineLeftOfIt)
+{
+    for (int positions : {3, 5, 9}) {
+        SCOPED_TRACE(positions);
+        for (int k = 1; k <= 9; ++k) s.gear.RevArm[static_cast<size_t>(k)] = k <= positions ? 0.125f * k : 0;
+        TSetRevArm d(s, nullptr);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        const QImage shot = d.grab().toImage();
+        // The rows and columns of dark pixels in a part of the dialog.
+        auto ink = [&](QRect r) {
+            QRect found;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 110) found |= QRect(x, y, 1, 1);
+            return found;
+        };
+        const int leftColumnEnd = d.Edit(1)->geometry().right();
+        for (int box = 1; box <= 10; ++box) {
+            SCOPED_TRACE(box);
+            const QRect field = d.Edit(box)->geometry();
+            const bool right = field.left() > leftColumnEnd;
+            // The label's part of the field's line: from the column before it up to the field.
+            const QRect line(right ? leftColumnEnd + 1 : 0, field.top(), field.left() - (right ? leftColumnEnd + 1 : 0),
+                             field.height());
+            const QRect label = ink(line);
+            const bool shown = box == 10 || box <= positions + 1; // one empty box to type into
+            ASSERT_EQ(d.Edit(box)->isVisible(), shown);
+            if (!shown) {
+                EXPECT_TRUE(label.isNull()) << "a label without its box";
+                continue;
+            }
+            ASSERT_FALSE(label.isNull()) << "no label on the box's line";
+            const QRect text = ink(field.adjusted(1, 0, -1, 0));
+            ASSERT_FALSE(text.isNull());
+            EXPECT_EQ(label.bottom(), text.bottom()) << "baselines apart";
+            EXPECT_LE(label.right(), field.left() - 10) << "the label runs into its box";
+            if (right) {
+                EXPECT_GE(label.left(), leftColumnEnd + 10) << "the label runs under the first column";
+            }
+        }
+        d.hide();
+    }
 }

@@ -30,6 +30,7 @@ inline void DriveModal(std::function<bool()> step)
 #include "mainwin/TMainForm.h"
 #include "model/AppState.h"
 #include "platform/Services.h"
+#include "support/FaultyFileSystem.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -37,8 +38,10 @@ inline void DriveModal(std::function<bool()> step)
 #include <memory>
 
 // A shown main window with all its child windows, over a fresh state and
-// recording services; its timer runs as in the program.
+// recording services, its files through a file system that fails where a test
+// says; its timer runs as in the program.
 struct MainWindowTest : ::testing::Test {
+    FaultyFileSystem files;
     AppState state;
     RecordingSound sound;
     FixedRandom random;
@@ -47,7 +50,7 @@ struct MainWindowTest : ::testing::Test {
 
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form = std::make_unique<TMainForm>(state, sound, random, clock, nullptr, files);
         form->CreateChildWindows();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

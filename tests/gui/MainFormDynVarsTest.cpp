@@ -17,6 +17,8 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 struct MainFormFixture : ::testing::Test {
@@ -318,4 +320,33 @@ TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
     EXPECT_TRUE(f.RefPoints1->isVisible());
     EXPECT_FALSE(f.SetPanZoom->isEnabled());
     EXPECT_EQ(f.SetPanZoom->text(), QStringLiteral("Set&PanZoom On"));
+}
+
+TEST_F(MainFormFixture, AGestureThatChangesNothingRecordsNothing)
+{
+    QScrollBar* bar = StrokeBar();
+    const QPoint thumb = Part(bar, QStyle::SC_ScrollBarSlider).center();
+    const struct {
+        const char* gesture;
+        std::vector<int> moves; // thumb positions held between press and release (x offsets)
+        int records;
+    } rows[] = {
+        {"a click on the thumb", {}, 0},
+        {"a drag", {8, 16}, 1},
+        {"a click on the thumb after it", {}, 0},
+    };
+    int records = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.gesture);
+        const float before = state.gear.Stroke;
+        Send(bar, QEvent::MouseButtonPress, thumb, Qt::LeftButton, Qt::LeftButton);
+        for (int dx : r.moves) Send(bar, QEvent::MouseMove, thumb + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+        const int last = r.moves.empty() ? 0 : r.moves.back();
+        Send(bar, QEvent::MouseButtonRelease, thumb + QPoint(last, 0), Qt::LeftButton, Qt::NoButton);
+        records += r.records;
+        EXPECT_EQ(state.dyn.UndoCount, records);
+        EXPECT_EQ(state.gear.Stroke != before, r.records > 0);
+        EXPECT_EQ(form->UnDoDn->isEnabled(), records > 0);
+    }
+    EXPECT_NE(state.dyn.Undo[1].Old, state.dyn.Undo[1].New); // the drag's record stays on top
 }

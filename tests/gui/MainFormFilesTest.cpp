@@ -4,7 +4,7 @@
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
-#include "platform/RecordFile.h"
+#include "support/FaultyFileSystem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,13 +110,12 @@ protected:
     }
     void TearDown() override
     {
-        ClearRecordFileFault();
         form.reset();
         fs::remove_all(dir);
     }
     std::unique_ptr<TMainForm> NewForm(AppState& s)
     {
-        auto f = std::make_unique<TMainForm>(s, sound, random, clock);
+        auto f = std::make_unique<TMainForm>(s, sound, random, clock, nullptr, files);
         f->Timer1->stop(); // ticks are driven by the test
         // Unsaved changes are dropped without a question, except where a test
         // asks for the question.
@@ -133,6 +132,7 @@ protected:
     }
 
     fs::path dir;
+    FaultyFileSystem files; // the system's, unless a test sets a fault
     AppState state;
     RecordingSound sound;
     FixedRandom random;
@@ -224,7 +224,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
     });
     form->OpenDimensions->trigger();
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Cannot open \"cut.vgw\": it is too short to be a design (800 bytes).\nRead beyond end of file");
+    EXPECT_EQ(shown, "Cannot open \"cut.vgw\": it is too short to be a design (800 bytes).\n");
     EXPECT_EQ(Snapshot(*form), before);
     EXPECT_EQ(state.display.DataSetName, "Mine");
 
@@ -236,7 +236,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
     });
     form->OpenDimensions->trigger();
     EXPECT_TRUE(watch2.seen);
-    EXPECT_EQ(shown, "Cannot open \"none.vgw\": the file does not exist.\nFile not found");
+    EXPECT_EQ(shown, "Cannot open \"none.vgw\": the file does not exist.\n");
     EXPECT_EQ(Snapshot(*form), before);
 }
 
@@ -249,18 +249,16 @@ TEST_F(MainFormFiles, AFailedSaveShowsTheMessageAndKeepsTheOldFile)
 
     state.gear.Stroke = 4.75f;
     state.display.DataSetName = "Unsaved";
-    RecordFileFault fault;
-    fault.closeError = ENOSPC;
-    SetRecordFileFault(fault);
+    files.faults.finish = {FileErrorKind::DiskFull};
     QString shown;
     ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
         shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
     QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
-    ClearRecordFileFault();
+    files.faults = {};
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Cannot save \"keep.vgw\": the disk is full.\nDisk full");
+    EXPECT_EQ(shown, "Cannot save \"keep.vgw\": the disk is full.\n");
     EXPECT_EQ(ReadFileBytes(dir / "keep.vgw"), original);
     EXPECT_EQ(state.display.DataSetName, "Unsaved");
     EXPECT_EQ(state.gear.Stroke, 4.75f);
@@ -307,7 +305,7 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
     });
     form->OpenDosDimensions->trigger();
     EXPECT_TRUE(watch.seen);
-    EXPECT_EQ(shown, "Cannot open \"short.vgd\": it is too short to be a design (220 bytes).\nRead beyond end of file");
+    EXPECT_EQ(shown, "Cannot open \"short.vgd\": it is too short to be a design (220 bytes).\n");
     EXPECT_EQ(Snapshot(*form), before);
 }
 
@@ -333,7 +331,8 @@ TEST_F(MainFormFiles, TheFileDialogsAreSetUpAsTheProgramShowsThem)
     EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(open->defaultSuffix(), "vgw");
-    EXPECT_EQ(open->nameFilters(), (QStringList{"Data File (*.vgw)", "All Files (*)"}));
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Design Files (*.vgw *.json)", "Data File (*.vgw)",
+                                                "Design as JSON (*.json)", "All Files (*)"}));
     EXPECT_TRUE(open->testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_TRUE(open->isSizeGripEnabled());
 
@@ -416,9 +415,10 @@ TEST_F(MainFormFiles, AHostileFileIsRefusedOrLoadsWhenConfirmedAndTheWindowKeeps
     Answer(*form, dir / "junk.vgw");
     ModalWatcher<QMessageBox> cancelled(look);
     form->OpenDimensions->trigger();
-    EXPECT_EQ(shown, (QStringList{"FileErrorBox: Cannot open \"nan.vgw\": it is not a design (Stroke is not a number).",
-                                  "HugeValuesBox: \"junk.vgw\" holds values no gear can have (CrankDiskDia = 1e38). "
-                                  "Open it anyway?"}));
+    EXPECT_EQ(shown,
+              (QStringList{"FileErrorBox: Cannot open \"nan.vgw\": it is not a design (Stroke Length is not a number).",
+                           "HugeValuesBox: \"junk.vgw\" holds values no gear can have (Crank Disk Diameter = 1e38). "
+                           "Open it anyway?"}));
     EXPECT_EQ(Snapshot(*form), before);
 
     // Yes loads it, and the window keeps running.
@@ -480,12 +480,10 @@ TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
     form->ResetAll->trigger();
     EXPECT_EQ(questions, QStringList(3, "Save changes to \"kept\"?"));
     answer = TMainForm::SaveChangesAnswer::Save;
-    RecordFileFault fault;
-    fault.createError = EACCES;
-    SetRecordFileFault(fault);
+    files.faults.create = {FileErrorKind::AccessDenied};
     ModalWatcher<QMessageBox> failed([](QMessageBox* box) { box->accept(); });
     form->OpenDimensions->trigger();
-    ClearRecordFileFault();
+    files.faults = {};
     EXPECT_EQ(asked, QStringList{"SaveDialog1"});
     EXPECT_EQ(state.overlay.Item[3].Kind, 1.0f);
     answer = TMainForm::SaveChangesAnswer::Discard;

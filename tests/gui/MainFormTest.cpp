@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -345,4 +347,58 @@ TEST_F(MainFixture, TimerKeepsTickingUnderAModalDialog)
     form->SetGraphicZoom->trigger();
     form->Timer1->stop();
     EXPECT_NE(state.gear.DriverAngle, before);
+}
+
+TEST_F(MainFixture, TheErrorPictureBlinksWithoutMovingOrGrowingTheWindow)
+{
+    auto settle = [] { QCoreApplication::processEvents(); }; // the layout's posted requests
+    settle();
+    const QRect window = form->geometry(), area = form->Area()->geometry();
+    const int bar = form->menuBar()->height();
+    EXPECT_EQ(area.size(), QSize(kClientWidth, kClientHeight));
+    state.gear.SolveError = true; // as a clamp of the solver raises it
+    int shown = 0;
+    for (int tick = 1; tick <= 25; ++tick) {
+        form->Tick();
+        settle();
+        shown += form->Error->isVisible() ? 1 : 0;
+        EXPECT_EQ(form->menuBar()->height(), bar) << "tick " << tick;
+        EXPECT_EQ(form->Area()->geometry(), area) << "tick " << tick;
+        EXPECT_EQ(form->geometry(), window) << "tick " << tick;
+    }
+    EXPECT_EQ(shown, 9); // ticks 1 to 9, hidden from the tenth on
+    EXPECT_FALSE(form->Error->isVisible());
+}
+
+TEST_F(MainFixture, ToolBarIconsAreDrawnAtTheDevicePixelRatio)
+{
+    // Each 2 x 2 block of one colour: an enlarged picture, not one drawn at that size.
+    auto enlarged = [](const QImage& img) {
+        for (int y = 0; y + 1 < img.height(); y += 2)
+            for (int x = 0; x + 1 < img.width(); x += 2) {
+                const QRgb p = img.pixel(x, y);
+                if (img.pixel(x + 1, y) != p || img.pixel(x, y + 1) != p || img.pixel(x + 1, y + 1) != p) return false;
+            }
+        return true;
+    };
+    const auto buttons =
+        form->ToolBar1->findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^ToolButton\\d+$")));
+    ASSERT_EQ(buttons.size(), 18);
+    for (QToolButton* b : buttons) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                const QPixmap pm = b->icon().pixmap(QSize(22, 22), ratio, mode);
+                EXPECT_EQ(pm.size(), QSize(22, 22) * ratio) << ratio;
+                EXPECT_EQ(pm.devicePixelRatio(), ratio);
+                if (ratio == 2) {
+                    EXPECT_FALSE(enlarged(pm.toImage())) << "drawn at 1x and enlarged";
+                }
+            }
+        }
+    }
+    // The menu bar's error picture too (22 x 18).
+    const QPixmap error = form->Error->icon().pixmap(QSize(22, 22), 2.0);
+    EXPECT_EQ(error.size(), QSize(44, 36));
+    EXPECT_FALSE(enlarged(error.toImage()));
 }

@@ -5,13 +5,15 @@
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TValveEvents.h"
+#include "graphs/ValveDiagrams.h"
 #include "mainwin/FrameDrawing.h"
+#include "model/DynVars.h"
 #include "model/Model.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtFrameBuffer.h"
 #include "platform/QtPicture.h"
 #include "platform/QtPictureCommands.h"
-#include "platform/RecordFile.h"
+#include "platform/RecordingCanvas.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,14 +27,17 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include "gui/GuiTestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -81,7 +86,18 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
     const DisplayList shown = form->ShownPicture();
     ASSERT_EQ(QSize(shown.Width(), shown.Height()), form->Area()->size());
     const QImage one = DisplayListImage(shown, 1);
-    EXPECT_TRUE(one == form->FrameImage().copy(form->Area()->rect()));
+    // The screen's picture, pixel for pixel, but for the captions of the view
+    // bars ("Pan Vert", "Pan Horz", "Zoom"), which only the screen shows.
+    const QRect captions(199, 24, 53, 44);
+    QImage screen = form->FrameImage().copy(form->Area()->rect());
+    QImage blank(captions.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_FALSE(screen.copy(captions) == blank); // painted on the screen
+    {
+        QPainter p(&screen);
+        p.fillRect(captions, Qt::white);
+    }
+    EXPECT_TRUE(one == screen);
 
     const QImage two = DisplayListImage(shown, 2);
     ASSERT_EQ(two.size(), one.size() * 2);
@@ -219,6 +235,7 @@ TEST_F(PictureExport, AnUnchangedFrameIsNotPaintedAgainAndEveryChangeIs)
 TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesNothing)
 {
     TPortDia w(state, nullptr);
+    w.Host().files = [this]() -> FileSystem& { return files; };
     w.ForwardGraph1Click();
     const int lines = w.ShownList().CountLines();
     ASSERT_GT(lines, 100);
@@ -292,11 +309,9 @@ TEST_F(PictureExport, PortGraphThroughTheRealDialogAsSvgAndPdfAndAFailureLeavesN
 
     // The disk fills up: the standard message, and neither the file nor a
     // temporary one is left.
-    RecordFileFault full;
-    full.writeError = ENOSPC;
-    SetRecordFileFault(full);
+    files.faults.write = {FileErrorKind::DiskFull};
     exportVia("PNG Image, 4x (*.png)", Path("full.png"));
-    ClearRecordFileFault();
+    files.faults = {};
     EXPECT_EQ(error, "Disk full");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(","), "by-dialog.svg,graph.pdf");
 }
@@ -335,4 +350,104 @@ TEST_F(PictureExport, PrintingGivesOnePageTurnedToThePicture)
     const QString printed = Poppler("pdftotext", target);
     EXPECT_TRUE(printed.contains("Forward") && printed.contains("admission") && printed.contains("normal"))
         << printed.left(300).toStdString();
+}
+
+namespace {
+
+// The texts of a picture as it leaves the program (its SVG).
+QStringList PictureTexts(const DisplayList& list)
+{
+    QStringList texts;
+    QXmlStreamReader xml(EncodeDisplayList(list, PictureFormat::Svg, 1, QStringLiteral("t")));
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+            texts << xml.readElementText().simplified();
+    return texts;
+}
+
+bool AnyStartsWith(const QStringList& texts, const QString& head)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const QString& t) { return t.startsWith(head); });
+}
+
+} // namespace
+
+TEST_F(PictureExport, APictureThatLeavesTheProgramHasNoCaptionsOfControlsItDoesNotShow)
+{
+    form->Timer1->stop();
+    TOvalDia& oval = *form->Forms.OvalDia;
+    oval.SetPositionsDialog(nullptr);
+    oval.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&oval));
+    // Texts that only caption a control, and readouts, in each state.
+    const struct {
+        const char* state;
+        std::function<void()> set;
+        QStringList gearOnly, gearBoth; // main window: on the screen only / also in the picture
+        QStringList ovalOnly, ovalBoth;
+    } rows[] = {
+        {"panels on, nothing chosen, nothing to undo",
+         [&] {
+             // Both windows show the one state's panels.
+             form->DynamicVariablesClick();
+             form->SetUnDoClick();
+             oval.ReDrawClick();
+         },
+         {"Pan Vert", "Pan Horz", "Zoom", "* First Select Dimensions *", "0-"},
+         {"Rev Arm", "Piston %", "ValveCen"},
+         {"* First Select Dimensions *", "0-"},
+         {"Scale =", "Rear Steam Port Max"}},
+        {"one dimension chosen, one change to undo",
+         [&] {
+             StageDynVar(state, 2, state.gear.Stroke, DimensionShortLabel(2));
+             DynBarEnter(state, 1);
+             if (DynBarChange(state, 1, 1)) DynBarChange(state, 1, 0);
+             DynBarEndScroll(state, 1);
+             oval.ReDrawClick();
+         },
+         {"Pan Vert", "??"},
+         {"Stroke", "1- Stroke"},
+         {"??"},
+         {"Stroke", "1- Stroke"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.state);
+        r.set();
+        form->DrawFrame();
+        const QStringList gear = PictureTexts(form->ShownPicture()), diagram = PictureTexts(oval.ShownList());
+        for (const QString& t : r.gearOnly) EXPECT_FALSE(AnyStartsWith(gear, t)) << "gear: " << t.toStdString();
+        for (const QString& t : r.gearBoth) EXPECT_TRUE(AnyStartsWith(gear, t)) << "gear: " << t.toStdString();
+        for (const QString& t : r.ovalOnly) EXPECT_FALSE(AnyStartsWith(diagram, t)) << "oval: " << t.toStdString();
+        for (const QString& t : r.ovalBoth) EXPECT_TRUE(AnyStartsWith(diagram, t)) << "oval: " << t.toStdString();
+        // The screen shows them all.
+        EXPECT_GT(form->ShownPicture().CountTexts(), form->ShownPicture().CountTexts(DisplayList::Part::Picture));
+        EXPECT_GT(oval.ShownList().CountTexts(), oval.ShownList().CountTexts(DisplayList::Part::Picture));
+    }
+    oval.hide();
+}
+
+TEST_F(PictureExport, TheOvalDiagramsLabelsStayClearOfItsUndoButton)
+{
+    TOvalDia& oval = *form->Forms.OvalDia;
+    oval.SetPositionsDialog(nullptr);
+    oval.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&oval));
+    oval.UnDoMenuClick();
+    ASSERT_TRUE(oval.UndoButton()->isVisible());
+    const QRect button = oval.UndoButton()->geometry();
+    EXPECT_EQ(button,
+              QRect(kDiagramUndoButton.left, kDiagramUndoButton.top, kDiagramUndoButton.right - kDiagramUndoButton.left,
+                    kDiagramUndoButton.bottom - kDiagramUndoButton.top));
+    // Every label of the picture (its texts as drawn) stays off the button.
+    RecordingCanvas c;
+    DrawOvalDiagram(c, state);
+    int labels = 0;
+    for (const CanvasOp& t : c.OfKind(CanvasOp::Text)) {
+        if (!QString::fromStdString(t.text).contains(QStringLiteral("Port"))) continue;
+        ++labels;
+        const QRect box(t.x1, t.y1, QtCanvas::MeasureText(0, false, t.text), 13);
+        EXPECT_FALSE(box.intersects(button)) << t.text << " at " << t.x1 << ", " << t.y1;
+    }
+    EXPECT_EQ(labels, 6);
+    oval.hide();
 }

@@ -205,7 +205,8 @@ TEST_F(PortSteamWindows, SteamWindowEndsEveryDrawWithThePanel)
     EXPECT_EQ(w.Bar(4)->objectName(), "SBDynVarST4");
     QStringList top;
     for (QAction* a : w.Menu()->actions()) top << a->objectName() + "=" + a->text();
-    EXPECT_EQ(top.join(","), "SetRevArmPos=SetRevArmPos,ReDraw=ReDraw,UnDoSteam=&UnDo,DynVari=DynamicVari,SetUp=SetUp");
+    EXPECT_EQ(top.join(","),
+              "SetRevArmPos=SetRevArmPos,ReDraw=ReDraw,UnDoSteam=&UnDo,DynVari=DynamicVari,SetUp=Se&tUp");
 
     s.graph.GraphPosCount = 0;
     w.show();

@@ -76,7 +76,7 @@ TEST_F(ReportWindow, BothCommandsFollowThePictureCommandsInTheFileMenu)
     EXPECT_EQ(form->DesignReport->objectName(), "DesignReport");
     EXPECT_EQ(form->DesignReport->text(), QStringLiteral("Design &Report…"));
     EXPECT_EQ(form->ExportAnimation->objectName(), "ExportAnimation");
-    EXPECT_EQ(form->ExportAnimation->text(), QStringLiteral("Export &Animation…"));
+    EXPECT_EQ(form->ExportAnimation->text(), QStringLiteral("Export A&nimation…"));
     EXPECT_EQ(form->ExportAnimation->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 }
 
@@ -95,7 +95,7 @@ TEST_F(ReportWindow, TheReportOfTheDesignAsItIsWithTheWindowsClock)
     const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
     EXPECT_TRUE(text.contains(QStringLiteral("Data set: Shop 9 Date: 08/12/2026 Version: 2.6 Lengths in: units")))
         << text.left(400).toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Page 7 of 7")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page 8 of 8")));
     EXPECT_EQ(state.gear.DriverAngle, 40);
     EXPECT_EQ(state.gear.RevArmPos, 0.3f);
     QApplication::processEvents();

@@ -4,7 +4,6 @@
 #include "aids/TDataTable.h"
 #include "analysis/ValveEventsTable.h"
 #include "graphs/TValveEvents.h"
-#include "platform/RecordFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,16 +90,14 @@ TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
         if (!ve->isVisible()) return false;
         EXPECT_EQ(ve->EventsGrid->item(0, 5)->text(), QString());
         for (int which = 0; which < 2; ++which) {
-            RecordFileFault fault;
-            (which == 0 ? fault.writeError : fault.renameError) = ENOSPC;
-            SetRecordFileFault(fault);
+            (which == 0 ? files.faults.write : files.faults.replace) = {FileErrorKind::DiskFull};
             DriveModal([&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 if (box) shown += box->objectName() + QLatin1Char(':') + box->text() + QLatin1Char(' '), box->accept();
                 return box != nullptr;
             });
             ve->SaveCsvButClick();
-            ClearRecordFileFault();
+            files.faults = {};
         }
         ve->CloseButClick();
         return true;

@@ -27,11 +27,17 @@ public:
         const char* before = std::setlocale(LC_ALL, nullptr);
         before_ = before ? before : "C";
 #ifdef _WIN32
+        // The universal C runtime's name, then the older runtime's (msvcrt.dll,
+        // which MinGW-w64 programs use, and Wine's).
         const char* name = std::setlocale(LC_ALL, "de-DE");
+        if (!name) name = std::setlocale(LC_ALL, "German_Germany.1252");
 #else
         const std::string folder = Folder();
         if (folder.empty()) return;
+        if (const char* path = std::getenv("LOCPATH")) locPathBefore_ = path;
+        hadLocPath_ = std::getenv("LOCPATH") != nullptr;
         ::setenv("LOCPATH", folder.c_str(), 1);
+        setLocPath_ = true;
         const char* name = std::setlocale(LC_ALL, "de_DE.UTF-8");
 #endif
         if (!name) {
@@ -45,7 +51,21 @@ public:
         }
         active_ = true;
     }
-    ~DecimalCommaLocale() { std::setlocale(LC_ALL, before_.c_str()); }
+    ~DecimalCommaLocale()
+    {
+        std::setlocale(LC_ALL, before_.c_str());
+#ifndef _WIN32
+        // LOCPATH as it was: with it left set, every later setlocale of the
+        // process (Qt's printing makes some) reads the private folder, and
+        // glibc keeps a little memory for it that the leak check reports.
+        if (setLocPath_) {
+            if (hadLocPath_)
+                ::setenv("LOCPATH", locPathBefore_.c_str(), 1);
+            else
+                ::unsetenv("LOCPATH");
+        }
+#endif
+    }
     DecimalCommaLocale(const DecimalCommaLocale&) = delete;
     DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
 
@@ -84,6 +104,9 @@ public:
 
 private:
     std::string before_;
+    std::string locPathBefore_;
+    bool hadLocPath_ = false;
+    bool setLocPath_ = false;
     std::string why_ = "localedef could not make the German locale (Debian package \"locales\")";
     bool active_ = false;
 };

@@ -1,38 +1,54 @@
-// Saves a picture of each small window of the program into the directory
-// given on the command line (the README's screenshots). Built on demand:
+// Saves a picture of the main window, the oval and sine diagrams and each
+// small window of the program into the directory given on the command line
+// (the README's screenshots). Built on demand:
 //   cmake --build build --target screenshots
 //   (cd build && QT_QPA_PLATFORM=offscreen ./screenshots ../docs)
+//   (cd build && QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ./screenshots ../docs)   main-window-200.png only
 #include "aids/TAboutBox.h"
+#include "aids/TDrawLines.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
+#include "dialogs/TScaleDesign.h"
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
+#include "graphs/DiagramPictures.h"
+#include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
+#include "graphs/TSineDia.h"
+#include "graphs/TValveEvents.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
+#include "model/Model.h"
+#include "platform/QtPicture.h"
 #include "platform/QtServices.h"
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
-bool Shoot(QWidget* w, const QString& dir, const char* file)
+// `shown`: what to do once the window is up (its opening has run).
+bool Shoot(QWidget* w, const QString& dir, const char* file, bool hide = true, const std::function<void()>& shown = {})
 {
     if (!w) {
         std::fprintf(stderr, "no window for %s\n", file);
@@ -40,10 +56,23 @@ bool Shoot(QWidget* w, const QString& dir, const char* file)
     }
     w->show();
     if (!QTest::qWaitForWindowExposed(w)) return false;
+    if (shown) shown();
     QTest::qWait(100);
     const bool ok = w->grab().save(QDir(dir).filePath(QString::fromLatin1(file)));
-    w->hide();
+    if (hide) w->hide();
     std::printf("%s %s\n", ok ? "saved" : "FAILED", file);
+    return ok;
+}
+
+// A diagram window as it first draws, at its layout's size (the positions
+// as their dialog settles them, without showing it).
+bool ShootDiagram(TDiagramWindow* w, TSetRevArm* positions, const QString& dir, const char* file)
+{
+    positions->LayoutRevArmDialog();
+    TSetRevArm* own = w->PositionsDialog();
+    w->SetPositionsDialog(nullptr);
+    const bool ok = Shoot(w, dir, file);
+    w->SetPositionsDialog(own);
     return ok;
 }
 
@@ -79,6 +108,13 @@ int main(int argc, char** argv)
     for (int i = 0; i < 20; ++i) form.Tick();
     const ChildWindows& f = form.Forms;
     bool ok = true;
+    // At 200 % the main window only.
+    if (QGuiApplication::primaryScreen()->devicePixelRatio() >= 2)
+        return Shoot(&form, dir, "main-window-200.png", false) ? 0 : 1;
+    ok &= Shoot(&form, dir, "main-window.png", false);
+    ok &= ShootDiagram(f.OvalDia, f.SetRevArm, dir, "oval-diagram.png");
+    ok &= ShootDiagram(f.SineDia, f.SetRevArm, dir, "sine-diagram.png");
+    ok &= Shoot(f.DrawLines, dir, "draw-lines.png");
     ok &= Shoot(f.SetRevArm, dir, "reverse-arm-positions.png");
     ok &= Shoot(f.RefPnts, dir, "reference-points-dialog.png");
     ok &= Shoot(f.RevPos, dir, "reverse-arm-dialog.png");
@@ -101,5 +137,47 @@ int main(int argc, char** argv)
             f.Tolerance->PinClearance->setText(QStringLiteral("0.002"));
             f.Tolerance->RunButClick();
         });
+
+    // Scale Design, working a factor out from two gauges.
+    ok &= Shoot(f.ScaleDesign, dir, "scale-design.png", true, [&f] {
+        f.ScaleDesign->FromScale->setCurrentText(QString::fromUtf8("4 ft 8½ in"));
+        f.ScaleDesign->ToScale->setCurrentText(QStringLiteral("5 in"));
+        f.ScaleDesign->RoundBox->setChecked(true);
+    });
+
+    // A change compared with the design it came from: a longer eccentric
+    // travel with wider laps against the built-in design.
+    state.compare.Reference = state.gear;
+    state.compare.ReferenceName = "Nominal";
+    state.display.DataSetName = "Longer travel";
+    state.gear.EccCircleDiam = 1.375f;
+    state.gear.Cyl(ciValveLengthFrontHalf) = 1.25f;
+    state.gear.Cyl(ciValveLengthRearHalf) = 1.25f;
+    RecomputeRevArmCentre(state.gear);
+    state.compare.GhostOn = true;
+    if (f.ValveEvents) f.ValveEvents->ShowDifference->setChecked(true);
+    ok &= Shoot(f.ValveEvents, dir, "valve-events-compare.png");
+    for (const auto& [kind, file] : {std::pair{DiagramKind::Oval, "oval-compare.png"},
+                                     std::pair{DiagramKind::PortForward, "port-graph-compare.png"}}) {
+        DisplayList list(DiagramPictureWidth(kind), DiagramPictureHeight(kind));
+        DisplayListCanvas c(list);
+        DrawDiagramAsOpened(c, state, kind);
+        const bool saved = DisplayListImage(list).save(QDir(dir).filePath(QString::fromLatin1(file)));
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", file);
+        ok &= saved;
+    }
+    // The ghost of the built-in design beneath one with a main rod, an
+    // eccentric rod and a frame 1 3/8 longer: the cylinder, rocker and valve
+    // move back with them.
+    state.gear = state.compare.Reference.value();
+    state.display.DataSetName = "Long rods";
+    state.gear.MainRodLength += 1.375f;
+    state.gear.EccRodLength += 1.375f;
+    state.gear.PointX[15] += 1.375f;
+    state.gear.Cyl(ciCylCtrToDriverCtr) += 1.375f;
+    RecomputeRevArmCentre(state.gear);
+    state.gear.DriverAngle = 60;
+    for (int i = 0; i < 3; ++i) form.Tick();
+    ok &= Shoot(&form, dir, "main-window-ghost.png");
     return ok ? 0 : 1;
 }
