@@ -62,7 +62,7 @@ TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
     const auto at = items.indexOf(form->OptimiseDesign);
     ASSERT_GE(at, 0);
     ASSERT_GT(items.size(), at + 2);
-    EXPECT_EQ(items[at + 1]->objectName() + ' ' + items[at + 1]->text(), QStringLiteral("Sensitivity &Sensitivity…"));
+    EXPECT_EQ(items[at + 1]->objectName() + ' ' + items[at + 1]->text(), QStringLiteral("Sensitivity Se&nsitivity…"));
     EXPECT_EQ(items[at + 2]->objectName() + ' ' + items[at + 2]->text(),
               QStringLiteral("ToleranceStudy &Tolerance Study…"));
     // Each opens its window, modal, over the running gear.
