@@ -58,7 +58,7 @@ inline constexpr float kAngleStep = 0.05f;
 struct DimensionEffect {
     int code = 0;
     float value = 0; // the dimension in the design
-    float step = 0;  // the value up minus the value down, as the trials store them
+    float step = 0;  // h as the trials store it: half the span of the +h and -h trials
     std::array<float, kEventQuantities> derivative{};
     std::array<bool, kEventQuantities> known{};
     // The derivative of front minus rear cut-off.
