@@ -259,7 +259,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
     const std::vector<int> codes = ToleranceDimensionCodes();
     // The design as it is, re-centred as every trial is.
     bool clamped = false;
-    const std::vector<ValveEventsRow> table = BuildValveEventsTable(TrialDesign(design, {}, &clamped));
+    const std::vector<ValveEventsRow> table = BuildValveEventsTable(TrialDesign(design, {}, &clamped), pool);
     TableFigures nominal = Figures(table);
     nominal.recentreClamped = clamped;
     const std::vector<EventsRow> rows = TableRows(table);
