@@ -179,11 +179,7 @@ std::vector<TextRow> Rows(const Gear& design, const ToleranceResult& r, bool wor
 
 std::vector<int> ToleranceDimensionCodes()
 {
-    std::vector<int> codes;
-    for (int c = 1; c <= 20; ++c)
-        if (c != 13 && c != 14 && c != 18 && c != 19) codes.push_back(c);
-    for (int c = 103; c <= 122; ++c) codes.push_back(c);
-    return codes;
+    return {2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 15, 16, 17, 20, 110, 111, 112, 113, 114, 118, 119, 120, 121, 122};
 }
 
 bool IsToleranceAngle(int code) { return code == 6; }

@@ -3,14 +3,19 @@
 // the valve events table (EventStudy.h) over the notches of both directions.
 //
 // What is varied:
-// - lengths: the sizes of the parts, codes 1-5, 7-12, 15-17, 20 (crank,
-//   rods, eccentric, strap, reverse head, rocker, valve rod) and 103-122
-//   (the cylinder's bore, ports, bridges and valve), in the design's unit;
+// - lengths: the sizes of the parts the valve's motion and events depend on,
+//   codes 2, 3, 5, 7-12, 15-17, 20 (crank throw, main rod, eccentric throw,
+//   strap, eccentric rod, reverse head, rocker, valve rod), 110-114 (exhaust
+//   port, bridges, steam ports) and 118-122 (the valve's halves, cavities and
+//   spindle), in the design's unit;
 // - the angle: the eccentric angle, code 6, in degrees;
 // - left out: where the frame holds the fixed pivots and the cylinder
 //   (13, 14, 18, 19, 101, 102: positions set out when the gear is erected,
-//   not the size of a part) and the reverse arm's travel settings (21, 22:
-//   settings of the reversing gear, not parts).
+//   not the size of a part), the reverse arm's travel settings (21, 22:
+//   settings of the reversing gear, not parts), and the sizes that are only
+//   drawn (1, 4, 103-109, 115-117: crank disk, eccentric sheave, bore, piston,
+//   valve chamber and heights), which no valve event depends on (their
+//   sensitivity is exactly 0): two tables a study fewer for each.
 // Each varied dimension has its own tolerance (ToleranceSpec::tolerance),
 // one value for all lengths to begin with; a value is drawn uniformly within
 // +-tolerance of the design's.
@@ -76,7 +81,7 @@
 #include <string>
 #include <vector>
 
-// The 36 varied dimensions in code order (lengths and the eccentric angle).
+// The 24 varied dimensions in code order (lengths and the eccentric angle).
 std::vector<int> ToleranceDimensionCodes();
 bool IsToleranceAngle(int code);
 // The links between two pins that pin clearance lengthens or shortens.
