@@ -30,6 +30,38 @@ void Curve(Canvas& c, const std::vector<CutOffPoint>& pts, LD x0, LD xs, LD y0, 
 
 } // namespace
 
+NotchPlotArea NotchArea(int width, int height)
+{
+    NotchPlotArea a;
+    a.left = kMarginLeft;
+    a.right = width - kMarginRight;
+    a.top = kMarginTop;
+    a.bottom = height - kMarginBottom;
+    a.x0 = (a.left + a.right) / 2;
+    a.xs = (a.right - a.left) / 36;
+    return a;
+}
+
+void DrawNotchFrame(Canvas& c, const NotchPlotArea& a, long double axisY)
+{
+    c.SetPenWidth(1);
+    c.SetPenStyle(PenStyle::Solid);
+    c.SetPenColour(clSilver);
+    for (int n = -18; n <= 18; n += 6) c.Line(ToPixel(a.X(n)), ToPixel(a.top), ToPixel(a.X(n)), ToPixel(a.bottom));
+    c.SetPenColour(clBlack);
+    c.Line(ToPixel(a.left), ToPixel(axisY), ToPixel(a.right), ToPixel(axisY));
+    c.Line(ToPixel(a.left), ToPixel(a.top), ToPixel(a.left), ToPixel(a.bottom));
+}
+
+void DrawNotchNames(Canvas& c, const NotchPlotArea& a)
+{
+    const int base = ToPixel(a.bottom) + 4;
+    c.TextOut(ToPixel(a.left), base, "reverse 18");
+    c.TextOut(ToPixel(a.x0) - c.TextWidth("mid gear") / 2, base, "mid gear");
+    const std::string fwd = "forward 18";
+    c.TextOut(ToPixel(a.right) - c.TextWidth(fwd), base, fwd);
+}
+
 std::vector<CutOffPoint> CutOffDifferences(const std::vector<ValveEventsRow>& table)
 {
     std::vector<CutOffPoint> reverse, forward;
@@ -59,30 +91,20 @@ void DrawCutOffPlot(Canvas& c, int width, int height, const std::vector<ValveEve
     for (const auto* pts : {&b, &a})
         for (const CutOffPoint& p : *pts) most = std::max<LD>(most, std::fabs(static_cast<LD>(p.difference)));
     most = std::ceil(most);
-    const LD left = kMarginLeft, right = width - kMarginRight, top = kMarginTop, bottom = height - kMarginBottom;
-    const LD x0 = (left + right) / 2, xs = (right - left) / 36;
+    const NotchPlotArea area = NotchArea(width, height);
+    const LD top = area.top, bottom = area.bottom;
+    const LD x0 = area.x0, xs = area.xs;
     const LD y0 = (top + bottom) / 2, ys = (bottom - top) / (2 * most);
-
-    c.SetPenWidth(1);
-    c.SetPenStyle(PenStyle::Solid);
-    c.SetPenColour(clSilver);
-    for (int n = -18; n <= 18; n += 6)
-        c.Line(ToPixel(x0 + xs * n), ToPixel(top), ToPixel(x0 + xs * n), ToPixel(bottom));
-    c.SetPenColour(clBlack);
-    c.Line(ToPixel(left), ToPixel(y0), ToPixel(right), ToPixel(y0));
-    c.Line(ToPixel(left), ToPixel(top), ToPixel(left), ToPixel(bottom));
+    DrawNotchFrame(c, area, y0);
 
     c.SetFontColour(clBlack);
     c.SetFontSize(11);
     c.TextOut(2, ToPixel(top) - 7, "+" + DecimalText(most, 0));
     c.TextOut(2, ToPixel(y0) - 7, "0");
     c.TextOut(2, ToPixel(bottom) - 7, "-" + DecimalText(most, 0));
-    c.TextOut(ToPixel(left), 2, "front - rear cut-off, % of stroke");
-    const int base = ToPixel(bottom) + 4;
-    c.TextOut(ToPixel(left), base, "reverse 18");
-    c.TextOut(ToPixel(x0) - c.TextWidth("mid gear") / 2, base, "mid gear");
-    const std::string fwd = "forward 18";
-    c.TextOut(ToPixel(right) - c.TextWidth(fwd), base, fwd);
+    c.TextOut(ToPixel(area.left), 2, "front - rear cut-off, % of stroke");
+    DrawNotchNames(c, area);
+    const LD right = area.right;
     const std::string legend = "before ... after -o-";
     c.TextOut(ToPixel(right) - c.TextWidth(legend), 2, legend);
 

@@ -218,6 +218,13 @@ void TBalance::FormActivate()
     TargetBox->setFocus(Qt::OtherFocusReason);
 }
 
+void TBalance::ChooseDimension(int code, BalanceTarget target)
+{
+    TargetBox->setCurrentIndex(TargetBox->findData(static_cast<int>(target)));
+    DimensionBox->setCurrentIndex(DimensionBox->findData(code));
+    SecondBox->setChecked(false);
+}
+
 void TBalance::FillRange(int which)
 {
     QComboBox* box = which == 0 ? DimensionBox : Dimension2Box;

@@ -50,6 +50,10 @@ public:
     const BalanceResult& Result() const { return result_; }
     const std::vector<BalanceGoal>& ResultGoals() const { return goals_; }
 
+    // Before an opening: one target with this dimension (the sensitivity
+    // window's double-click).
+    void ChooseDimension(int code, BalanceTarget target);
+
 public slots:
     // Every opening: ranges from the current design, no result.
     void FormActivate();

@@ -48,13 +48,8 @@ const char* TargetText(int k)
 
 QLineEdit* NumberEdit(QWidget* parent, const QString& name, bool allowMinus)
 {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setContextMenuPolicy(Qt::NoContextMenu);
-    e->setAcceptDrops(false);
+    QLineEdit* e = NewNumberEdit(parent, name, allowMinus);
     e->setMaximumWidth(90);
-    InstallKeyPress(e, [e, allowMinus](QChar& key) { NumericKeyFilter(key, e, allowMinus); });
-    InstallNumberRule(e, allowMinus);
     return e;
 }
 
@@ -225,6 +220,13 @@ void TOptimise::FormActivate()
     Progress->setValue(0);
     SetBusy(false);
     TargetBox[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void TOptimise::ChooseDimension(int code)
+{
+    for (size_t k = 1; k < DimensionBox.size(); ++k)
+        if (DimensionBox[k]->currentData().toInt() == code) DimensionBox[k]->setCurrentIndex(0);
+    DimensionBox[0]->setCurrentIndex(DimensionBox[0]->findData(code));
 }
 
 void TOptimise::FillBounds(int row)

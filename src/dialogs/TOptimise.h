@@ -53,6 +53,9 @@ public:
     const OptimiseGoals& ResultGoals() const { return goals_; }
     const DesignCheckResult& CheckAfter() const { return checkAfter_; }
 
+    // Before an opening: this dimension first (and in no other row).
+    void ChooseDimension(int code);
+
 public slots:
     // Every opening: bounds from the current design, no result.
     void FormActivate();

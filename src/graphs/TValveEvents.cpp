@@ -2,18 +2,13 @@
 
 #include "analysis/ValveEventsTable.h"
 #include "model/DesignScale.h"
-#include "platform/QtPictureCommands.h"
-
-#include <algorithm>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -174,36 +169,7 @@ void TValveEvents::PrintButClick()
         title = QString::fromStdString(state_.compare.ReferenceName);
     if (!referenceRows_.empty() && ShowDifference->isChecked())
         title += QStringLiteral(" − ") + QString::fromStdString(state_.compare.ReferenceName);
-    QString html = QStringLiteral("<h3>") + CaptionHead().simplified().toHtmlEscaped() + QStringLiteral(" - ") +
-                   title.toHtmlEscaped() +
-                   QStringLiteral("</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
-    for (size_t r = 0; r < text_.size(); ++r) {
-        const bool normal = r > 0 && text_[r][1] == kNormalNotchText;
-        html += QStringLiteral("<tr>");
-        for (size_t c = 0; c < text_[r].size(); ++c) {
-            QString cell = QString::fromStdString(text_[r][c]).toHtmlEscaped();
-            if (r == 0) cell.replace(QStringLiteral(" ("), QStringLiteral("<br>(")); // the unit below
-            const bool word = r == 0 || IsWordColumn(static_cast<int>(c));
-            html += (r == 0 ? QStringLiteral("<th>")
-                     : word ? QStringLiteral("<td>")
-                            : QStringLiteral("<td align=\"right\">")) +
-                    (normal ? QStringLiteral("<b>") + cell + QStringLiteral("</b>") : cell) +
-                    (r == 0 ? QStringLiteral("</th>") : QStringLiteral("</td>"));
-        }
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table>");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(state_.display.DataSetName) + QStringLiteral("-valve-events"));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    if (!PictureCommands::ChoosePrinter(printer, this)) return;
-    // Laid out as wide as the table wants and scaled to the page's width.
-    QTextDocument doc;
-    doc.setDefaultFont(font());
-    doc.setHtml(html);
-    doc.setTextWidth(-1);
-    const QRectF page = printer.pageLayout().paintRectPoints();
-    const qreal width = std::max<qreal>(doc.idealWidth() + 20, page.width() * 96 / 72);
-    doc.setPageSize(QSizeF(width, width * page.height() / page.width()));
-    doc.print(&printer);
+    PrintTextTable(this, CaptionHead().simplified() + QStringLiteral(" - ") + title,
+                   QString::fromStdString(state_.display.DataSetName) + QStringLiteral("-valve-events"), text_,
+                   {IsWordColumn, [this](size_t r) { return text_[r][1] == kNormalNotchText; }});
 }

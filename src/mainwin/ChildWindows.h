@@ -26,6 +26,8 @@ class TValveEvents;
 class TBalance;
 class TDesignCheck;
 class TOptimise;
+class TSensitivity;
+class TTolerance;
 class TScaleDesign;
 
 struct ChildWindows {
@@ -50,6 +52,8 @@ struct ChildWindows {
     TBalance* Balance = nullptr;
     TDesignCheck* DesignCheck = nullptr;
     TOptimise* Optimise = nullptr;
+    TSensitivity* Sensitivity = nullptr;
+    TTolerance* Tolerance = nullptr;
     TScaleDesign* ScaleDesign = nullptr;
 };
 
@@ -78,5 +82,7 @@ TValveEvents* NewValveEvents(TMainForm* main);
 TBalance* NewBalance(TMainForm* main);
 TDesignCheck* NewDesignCheck(TMainForm* main);
 TOptimise* NewOptimise(TMainForm* main);
+TSensitivity* NewSensitivity(TMainForm* main);
+TTolerance* NewTolerance(TMainForm* main);
 // Scaling, units and comparison: TMainFormCompare.cpp.
 TScaleDesign* NewScaleDesign(TMainForm* main);

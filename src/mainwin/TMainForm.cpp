@@ -375,6 +375,8 @@ void TMainForm::BuildMenus()
     item(EditDimen1, BalanceEvents, "BalanceEvents", "&Balance Events…", &TMainForm::BalanceEventsClick);
     item(EditDimen1, DesignCheck, "DesignCheck", "&Design Check…", &TMainForm::DesignCheckClick);
     item(EditDimen1, OptimiseDesign, "OptimiseDesign", "&Optimise Design…", &TMainForm::OptimiseDesignClick);
+    item(EditDimen1, Sensitivity, "Sensitivity", "Se&nsitivity…", &TMainForm::SensitivityClick);
+    item(EditDimen1, ToleranceStudy, "ToleranceStudy", "&Tolerance Study…", &TMainForm::ToleranceStudyClick);
     item(EditDimen1, ScaleDesign, "ScaleDesign", "&Scale Design…", &TMainForm::ScaleDesignClick);
     separator(EditDimen1, "N3");
     item(EditDimen1, SetGraphicZoom, "SetGraphicZoom", "Set&GraphicZoom", &TMainForm::SetGraphicZoomClick);
@@ -635,6 +637,8 @@ void TMainForm::CreateChildWindows()
     Forms.Balance = NewBalance(this);
     Forms.DesignCheck = NewDesignCheck(this);
     Forms.Optimise = NewOptimise(this);
+    Forms.Sensitivity = NewSensitivity(this);
+    Forms.Tolerance = NewTolerance(this);
     Forms.ScaleDesign = NewScaleDesign(this);
     UpdateCommandStates();
 }
@@ -658,6 +662,8 @@ void TMainForm::UpdateCommandStates()
     BalanceEvents->setEnabled(Forms.Balance != nullptr);
     DesignCheck->setEnabled(Forms.DesignCheck != nullptr);
     OptimiseDesign->setEnabled(Forms.Optimise != nullptr);
+    Sensitivity->setEnabled(Forms.Sensitivity != nullptr);
+    ToleranceStudy->setEnabled(Forms.Tolerance != nullptr);
     ScaleDesign->setEnabled(Forms.ScaleDesign != nullptr);
     SetGraphicZoom->setEnabled(Forms.GraphZoom != nullptr);
     ResetAll->setEnabled(Forms.FrameDi != nullptr && Forms.CylDimen != nullptr);

@@ -167,6 +167,7 @@ public:
     QAction *FrameDim = nullptr, *CylDim = nullptr, *BalanceEvents = nullptr, *SetGraphicZoom = nullptr,
             *DesignCheck = nullptr, *OptimiseDesign = nullptr, *ResetAll = nullptr;
     QAction* ReDo = nullptr; // "R&eDo": what "UnDo" took back, again
+    QAction *Sensitivity = nullptr, *ToleranceStudy = nullptr;
     QAction *RefPoints = nullptr, *DrawLines1 = nullptr, *SetPivotData = nullptr, *DynamicVariables = nullptr,
             *SetUnDo = nullptr;
     QAction *SineDiag = nullptr, *OvalDiag = nullptr, *SteamDiag = nullptr, *FourEvents = nullptr,
@@ -266,6 +267,8 @@ public slots:
     void BalanceEventsClick();
     void DesignCheckClick();
     void OptimiseDesignClick();
+    void SensitivityClick();
+    void ToleranceStudyClick();
     void RevArmPosClick();
     void DriverAngClick();
     void StepAng1Click();

@@ -11,7 +11,9 @@
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
+#include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
+#include "dialogs/TTolerance.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 
@@ -35,6 +37,8 @@ void TMainForm::FrameDimClick() { ShowModal(Forms.FrameDi); }
 void TMainForm::CylDimClick() { ShowModal(Forms.CylDimen); }
 void TMainForm::BalanceEventsClick() { ShowModal(Forms.Balance); }
 void TMainForm::OptimiseDesignClick() { ShowModal(Forms.Optimise); }
+void TMainForm::SensitivityClick() { ShowModal(Forms.Sensitivity); }
+void TMainForm::ToleranceStudyClick() { ShowModal(Forms.Tolerance); }
 
 // Not modal: it stays beside the main window and follows the design as the
 // dynamic variables, undo and the dimension dialogs change it.
@@ -106,6 +110,8 @@ TCylDimen* NewCylDimen(TMainForm* main) { return new TCylDimen(main->State(), ma
 TBalance* NewBalance(TMainForm* main) { return new TBalance(main->State(), main, main); }
 TDesignCheck* NewDesignCheck(TMainForm* main) { return new TDesignCheck(main->State(), main, main); }
 TOptimise* NewOptimise(TMainForm* main) { return new TOptimise(main->State(), main, main); }
+TSensitivity* NewSensitivity(TMainForm* main) { return new TSensitivity(main->State(), main, main, main->Files()); }
+TTolerance* NewTolerance(TMainForm* main) { return new TTolerance(main->State(), main, main, main->Files()); }
 
 // ------------------------------------------------------------------ controls the dialogs move
 void MainSetRevArmRange(TMainForm* main)

@@ -4,6 +4,8 @@
 #include "dialogs/TBalance.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TOptimise.h"
+#include "dialogs/TSensitivity.h"
+#include "dialogs/TTolerance.h"
 #include "graphs/TDiagramWindow.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
@@ -117,4 +119,6 @@ void TMainForm::UpdateGraphCaptions(const QString& tail)
     if (Forms.Balance) Forms.Balance->SetCaptionTail(tail);
     if (Forms.DesignCheck) Forms.DesignCheck->SetCaptionTail(tail);
     if (Forms.Optimise) Forms.Optimise->SetCaptionTail(tail);
+    if (Forms.Sensitivity) Forms.Sensitivity->SetCaptionTail(tail);
+    if (Forms.Tolerance) Forms.Tolerance->SetCaptionTail(tail);
 }

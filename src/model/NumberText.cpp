@@ -297,3 +297,15 @@ bool ReadFloat(std::string_view text, float& value)
     if (value == 0 && negative) value = -0.0f;
     return true;
 }
+
+bool ReadWholeNumber(std::string_view text, std::uint64_t& value)
+{
+    if (text.empty()) return false;
+    for (char c : text)
+        if (!IsDigit(c)) return false;
+    std::uint64_t v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v, 10);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return false;
+    value = v;
+    return true;
+}

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -88,3 +89,8 @@ bool ReadNumber(std::string_view text, long double& value);
 // float. A value beyond the float range becomes the largest float of its sign
 // and one too small for it a zero of its sign (as ToModelFloat stores them).
 bool ReadFloat(std::string_view text, float& value);
+
+// Strict reading of a whole number (a count, a seed, a notch): decimal
+// digits only, no sign, no blanks, within 0 .. 2^64 - 1. False for anything
+// else.
+bool ReadWholeNumber(std::string_view text, std::uint64_t& value);

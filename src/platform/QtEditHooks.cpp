@@ -217,3 +217,14 @@ void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus)
     if (key.unicode() > 0x7F || !NumberEntryAccepted(FieldTextOf(edit), std::string(1, key.toLatin1()), allowMinus))
         key = QChar();
 }
+
+QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setContextMenuPolicy(Qt::NoContextMenu);
+    e->setAcceptDrops(false);
+    InstallKeyPress(e, [e, allowMinus](QChar& key) { NumericKeyFilter(key, e, allowMinus); });
+    InstallNumberRule(e, allowMinus);
+    return e;
+}

@@ -47,3 +47,7 @@ void InstallNumberRule(QLineEdit* edit, bool allowMinus);
 // NumberEntryAccepted against the edit's text with its selection replaced;
 // clears `key` when it is dropped.
 void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus);
+
+// A new number field of a window: the numeric key filter and the number
+// rule, no context menu, no drops; `name` is its objectName.
+QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus);

@@ -1,9 +1,16 @@
 // Runs the real program with arguments and collects what it writes.
 #pragma once
 
+#include "files/NativeFile.h"
+#include "model/DesignEdit.h"
+#include "model/Model.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 struct CliRun {
     int status = -1;
@@ -40,4 +47,17 @@ inline CliRun RunQuelf(const QStringList& args, const QString& workDir = QString
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// The built-in design with one dimension stored as a dialog stores it and
+// re-centred, saved as `name` in `dir`; its path.
+inline QString SavedDesign(const QTemporaryDir& dir, const char* name, int code, float value)
+{
+    AppState s;
+    StartupModel(s);
+    StoreDimensionValue(s.gear, code, value);
+    RecomputeRevArmCentre(s.gear);
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(SaveNativeFile(s, QFile::encodeName(path).toStdString()).ok);
+    return path;
 }

@@ -12,21 +12,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-QString SavedDesign(const QTemporaryDir& dir, const char* name, int code, float value)
-{
-    AppState s;
-    StartupModel(s);
-    StoreDimensionValue(s.gear, code, value);
-    RecomputeRevArmCentre(s.gear);
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(SaveNativeFile(s, QFile::encodeName(path).toStdString()).ok);
-    return path;
-}
-
-} // namespace
-
 TEST(CheckReport, PrintsEveryRuleAsCsvAndFailsWithStatus4)
 {
     const CliRun r = RunQuelf({QStringLiteral("--check")});

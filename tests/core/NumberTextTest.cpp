@@ -125,3 +125,28 @@ TEST(NumberText, ShortestTextReadsBackToTheSameFloat)
         ASSERT_EQ(ShortestText(f).find(','), std::string::npos);
     }
 }
+
+TEST(NumberText, WholeNumbersAreDigitsOnlyWithinSixtyFourBits)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"0", true},
+        {"500", true},
+        {"18446744073709551615", true},
+        {"18446744073709551616", false},
+        {"", false},
+        {"-1", false},
+        {"+1", false},
+        {"1.0", false},
+        {" 1", false},
+        {"1e3", false},
+        {"12a", false},
+    };
+    for (const auto& [text, ok] : cases) {
+        std::uint64_t v = 7;
+        EXPECT_EQ(ReadWholeNumber(text, v), ok) << '"' << text << '"';
+        EXPECT_EQ(v == 7u, !ok) << '"' << text << '"'; // untouched when refused
+    }
+    std::uint64_t v = 0;
+    ASSERT_TRUE(ReadWholeNumber("18446744073709551615", v));
+    EXPECT_EQ(v, UINT64_MAX);
+}

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -54,3 +57,14 @@ struct MainWindowTest : ::testing::Test {
     }
     void TearDown() override { form.reset(); }
 };
+
+// Output of a poppler-utils program: pdftotext (the text) or pdfinfo.
+inline QString Poppler(const char* program, const QString& file)
+{
+    const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(program));
+    EXPECT_FALSE(exe.isEmpty()) << program << " is missing: tools/install-deps.sh installs poppler-utils";
+    QProcess p;
+    p.start(exe, qstrcmp(program, "pdftotext") == 0 ? QStringList{file, QStringLiteral("-")} : QStringList{file});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}

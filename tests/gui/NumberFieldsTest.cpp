@@ -8,6 +8,7 @@
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
+#include "dialogs/TTolerance.h"
 #include "graphs/TSetRevArm.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TRefPnts.h"
@@ -36,6 +37,10 @@ const Field kFields[] = {
     {"graphic zoom", [](const ChildWindows& f) -> QWidget* { return f.GraphZoom; }, "Edit1", false},
     {"balance range", [](const ChildWindows& f) -> QWidget* { return f.Balance; }, "RangeLo", true},
     {"lines and circles", [](const ChildWindows& f) -> QWidget* { return f.DrawLines; }, "Edit1", true},
+    {"tolerance of all lengths", [](const ChildWindows& f) -> QWidget* { return f.Tolerance; }, "LengthTolerance",
+     false},
+    {"tolerance of a dimension", [](const ChildWindows& f) -> QWidget* { return f.Tolerance; },
+     "Tolerance_ValveRodLength", false},
 };
 
 void Commit(QLineEdit* e, const QString& text)

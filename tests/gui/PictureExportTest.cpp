@@ -41,17 +41,6 @@
 
 namespace {
 
-// Output of a poppler-utils program: pdftotext (the text) or pdfinfo.
-QString Poppler(const char* program, const QString& file)
-{
-    const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(program));
-    EXPECT_FALSE(exe.isEmpty()) << program << " is missing: tools/install-deps.sh installs poppler-utils";
-    QProcess p;
-    p.start(exe, qstrcmp(program, "pdftotext") == 0 ? QStringList{file, QStringLiteral("-")} : QStringList{file});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
-}
-
 // Mean difference of two images of one size, 0 (equal) to 1.
 double MeanDifference(const QImage& a, const QImage& b)
 {

@@ -14,7 +14,9 @@
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TScaleDesign.h"
+#include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
+#include "dialogs/TTolerance.h"
 #include "graphs/DiagramPictures.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
@@ -33,6 +35,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +132,14 @@ int main(int argc, char** argv)
     ok &= ShootWhenDone(
         f.Optimise, dir, "optimise-design.png", [&] { return f.Optimise->Searching(); },
         [&] { f.Optimise->FindButClick(); });
+    ok &= ShootWhenDone(
+        f.Sensitivity, dir, "sensitivity.png", [&] { return f.Sensitivity->Measuring(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Tolerance, dir, "tolerance-study.png", [&] { return f.Tolerance->Running(); },
+        [&] {
+            f.Tolerance->PinClearance->setText(QStringLiteral("0.002"));
+            f.Tolerance->RunButClick();
+        });
 
     // Scale Design, working a factor out from two gauges.
     ok &= Shoot(f.ScaleDesign, dir, "scale-design.png", true, [&f] {
