@@ -1,7 +1,8 @@
 // A long search of a window on a worker thread: the window's timer looks at
 // it every 30 ms, shows its progress and, once it has ended, hands its result
-// over on the GUI thread. The balance, optimise and design check windows use
-// it; each search works on its own copy of the design.
+// over on the GUI thread. The balance, optimise, design check, sensitivity and
+// tolerance windows use it (TSearchWindow); each search works on its own copy of
+// the design.
 #pragma once
 
 #include "analysis/Balance.h"

@@ -60,11 +60,10 @@ QLineEdit* RangeEdit(QWidget* parent, const char* name)
 
 } // namespace
 
-TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDialog(parent), s_(state), main_(mainForm)
+TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
 {
     setObjectName(QStringLiteral("Balance"));
     setModal(true);
-    setWindowTitle(CaptionHead());
 
     TargetBox = TargetCombo(this, "TargetBox", BalanceTarget::Lead);
     DimensionBox = DimensionCombo(this, "DimensionBox", 20);
@@ -118,22 +117,13 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
     connect(SecondBox, &QCheckBox::toggled, this, [this] { SetBusy(false); });
 
-    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TBalance::*slot)()) {
-        b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
-    };
-    button(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
-    button(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
-    button(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
-    button(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
+    AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
+    AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
+    AddButton(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
+    AddButton(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
     FindBut->setDefault(true);
 
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setRange(0, 1000);
-    Progress->setTextVisible(false);
+    Progress = NewProgress();
 
     ResultGrid = new QTableWidget(this);
     ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
@@ -182,7 +172,6 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
     setTabOrder(ApplyBut, CancelBut);
     setTabOrder(CancelBut, ResultGrid);
 
-    runner_ = new QtSearchRunner(this);
     FillRange(0);
     FillRange(1);
     SetBusy(false);
@@ -191,18 +180,6 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : QDia
 TBalance::~TBalance() { EndSearch(); }
 
 QString TBalance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Balance Events    "); }
-
-void TBalance::SetCaptionTail(const QString& tail)
-{
-    const QString t = CaptionHead() + tail;
-    if (windowTitle() != t) setWindowTitle(t);
-}
-
-void TBalance::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    FormActivate();
-}
 
 void TBalance::FormActivate()
 {

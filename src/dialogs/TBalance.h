@@ -13,7 +13,7 @@
 #include "analysis/Balance.h"
 #include "model/AppState.h"
 
-#include <QDialog>
+#include "dialogs/TSearchWindow.h"
 
 #include <vector>
 
@@ -24,10 +24,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QtSearchRunner;
 class TMainForm;
 
-class TBalance : public QDialog {
+class TBalance : public TSearchWindow {
     Q_OBJECT
 
 public:
@@ -35,7 +34,6 @@ public:
     ~TBalance() override;
 
     static QString CaptionHead();
-    void SetCaptionTail(const QString& tail);
 
     QComboBox *TargetBox = nullptr, *DimensionBox = nullptr, *Target2Box = nullptr, *Dimension2Box = nullptr;
     QLineEdit *RangeLo = nullptr, *RangeHi = nullptr, *Range2Lo = nullptr, *Range2Hi = nullptr;
@@ -56,14 +54,13 @@ public:
 
 public slots:
     // Every opening: ranges from the current design, no result.
-    void FormActivate();
+    void FormActivate() override;
     void FindButClick();
     void StopButClick();
     void ApplyButClick();
     void CancelButClick();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void reject() override; // Escape, the title bar's close and Cancel
 
 private:
@@ -81,7 +78,6 @@ private:
 
     AppState& s_;
     TMainForm* main_;
-    QtSearchRunner* runner_ = nullptr;
     BalanceResult pending_; // written by the worker before it ends
     BalanceResult result_;
     std::vector<BalanceGoal> goals_;

@@ -41,12 +41,11 @@ const char* LimitLabel(CheckRule r)
 
 } // namespace
 
-TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent) : QDialog(parent), s_(state)
+TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent) : TSearchWindow(CaptionHead(), parent), s_(state)
 {
     (void)mainForm;
     setObjectName(QStringLiteral("DesignCheck"));
     setModal(false);
-    setWindowTitle(CaptionHead());
 
     auto* limits = new QGridLayout;
     const CheckLimits defaults = DefaultCheckLimits();
@@ -104,18 +103,11 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
     watch_ = new QTimer(this);
     watch_->setInterval(kWatchMs);
     connect(watch_, &QTimer::timeout, this, &TDesignCheck::WatchDesign);
-    runner_ = new QtSearchRunner(this);
 }
 
 TDesignCheck::~TDesignCheck() { runner_->End(); }
 
 QString TDesignCheck::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Design Check    "); }
-
-void TDesignCheck::SetCaptionTail(const QString& tail)
-{
-    const QString t = CaptionHead() + tail;
-    if (windowTitle() != t) setWindowTitle(t);
-}
 
 std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
 {
@@ -127,12 +119,6 @@ std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
 }
 
 bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ != DesignSnapshot(s_.gear); }
-
-void TDesignCheck::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    FormActivate();
-}
 
 void TDesignCheck::hideEvent(QHideEvent* e)
 {

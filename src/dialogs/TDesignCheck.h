@@ -13,7 +13,7 @@
 #include "analysis/DesignCheck.h"
 #include "model/AppState.h"
 
-#include <QDialog>
+#include "dialogs/TSearchWindow.h"
 
 #include <array>
 #include <vector>
@@ -23,10 +23,9 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
-class QtSearchRunner;
 class TMainForm;
 
-class TDesignCheck : public QDialog {
+class TDesignCheck : public TSearchWindow {
     Q_OBJECT
 
 public:
@@ -34,7 +33,6 @@ public:
     ~TDesignCheck() override;
 
     static QString CaptionHead();
-    void SetCaptionTail(const QString& tail);
 
     QTableWidget* CheckGrid = nullptr;
     std::array<QLineEdit*, kCheckRules> LimitEdit{}; // [0] (Assembles) stays null
@@ -49,13 +47,12 @@ public:
 
 public slots:
     // Every opening: limits as they were, the design measured again.
-    void FormActivate();
+    void FormActivate() override;
     // The timer: measures again when the design changed.
     void WatchDesign();
     void LimitsChanged();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
 private:
@@ -66,7 +63,6 @@ private:
 
     AppState& s_;
     QTimer* watch_ = nullptr;
-    QtSearchRunner* runner_ = nullptr;
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;

@@ -67,11 +67,10 @@ std::string CheckCell(const CheckLine& l)
 } // namespace
 
 TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : QDialog(parent), s_(state), main_(mainForm)
+    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
 {
     setObjectName(QStringLiteral("OptimiseDesign"));
     setModal(true);
-    setWindowTitle(CaptionHead());
 
     auto* targets = new QGridLayout;
     targets->addWidget(new QLabel(QStringLiteral("Targets"), this), 0, 0);
@@ -119,22 +118,13 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
     }
     dims->setColumnStretch(1, 1);
 
-    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TOptimise::*slot)()) {
-        b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
-    };
-    button(FindBut, "FindBut", QStringLiteral("&Find"), &TOptimise::FindButClick);
-    button(StopBut, "StopBut", QStringLiteral("Sto&p"), &TOptimise::StopButClick);
-    button(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TOptimise::ApplyButClick);
-    button(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TOptimise::CancelButClick);
+    AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TOptimise::FindButClick);
+    AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TOptimise::StopButClick);
+    AddButton(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TOptimise::ApplyButClick);
+    AddButton(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TOptimise::CancelButClick);
     FindBut->setDefault(true);
 
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setRange(0, 1000);
-    Progress->setTextVisible(false);
+    Progress = NewProgress();
 
     ResultGrid = new QTableWidget(this);
     ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
@@ -182,7 +172,6 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
     box->addLayout(results, 1);
     resize(1000, 720);
 
-    runner_ = new QtSearchRunner(this);
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) FillBounds(k);
     SetBusy(false);
 }
@@ -191,19 +180,7 @@ TOptimise::~TOptimise() { runner_->End(); }
 
 QString TOptimise::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Optimise Design    "); }
 
-void TOptimise::SetCaptionTail(const QString& tail)
-{
-    const QString t = CaptionHead() + tail;
-    if (windowTitle() != t) setWindowTitle(t);
-}
-
 bool TOptimise::Searching() const { return runner_->Running(); }
-
-void TOptimise::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    FormActivate();
-}
 
 void TOptimise::FormActivate()
 {

@@ -12,7 +12,7 @@
 #include "analysis/Optimise.h"
 #include "model/AppState.h"
 
-#include <QDialog>
+#include "dialogs/TSearchWindow.h"
 
 #include <array>
 #include <vector>
@@ -24,10 +24,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QtSearchRunner;
 class TMainForm;
 
-class TOptimise : public QDialog {
+class TOptimise : public TSearchWindow {
     Q_OBJECT
 
 public:
@@ -35,7 +34,6 @@ public:
     ~TOptimise() override;
 
     static QString CaptionHead();
-    void SetCaptionTail(const QString& tail);
 
     std::array<QCheckBox*, kDesignTargets> TargetBox{};
     std::array<QLineEdit*, kDesignTargets> WeightEdit{};
@@ -58,14 +56,13 @@ public:
 
 public slots:
     // Every opening: bounds from the current design, no result.
-    void FormActivate();
+    void FormActivate() override;
     void FindButClick();
     void StopButClick();
     void ApplyButClick();
     void CancelButClick();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void reject() override; // Escape, the title bar's close and Cancel
 
 private:
@@ -86,7 +83,6 @@ private:
 
     AppState& s_;
     TMainForm* main_;
-    QtSearchRunner* runner_ = nullptr;
     Found pending_; // written by the worker before it ends
     OptimiseResult result_;
     OptimiseGoals goals_;

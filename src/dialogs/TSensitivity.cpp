@@ -56,11 +56,10 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 } // namespace
 
 TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
-    : QDialog(parent), s_(state), main_(mainForm), files_(files)
+    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm), files_(files)
 {
     setObjectName(QStringLiteral("Sensitivity"));
     setModal(true);
-    setWindowTitle(CaptionHead());
 
     NotchBox = new QComboBox(this);
     NotchBox->setObjectName(QStringLiteral("NotchBox"));
@@ -98,18 +97,12 @@ TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent
     SummaryText->setWordWrap(true);
     SummaryText->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TSensitivity::*slot)()) {
-        b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
-    };
-    button(BalanceBut, "BalanceBut", QStringLiteral("&Balance…"), &TSensitivity::BalanceButClick);
-    button(OptimiseBut, "OptimiseBut", QStringLiteral("&Optimise…"), &TSensitivity::OptimiseButClick);
-    button(CopyBut, "CopyBut", QStringLiteral("&Copy"), &TSensitivity::CopyButClick);
-    button(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TSensitivity::SaveCsvButClick);
-    button(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TSensitivity::PrintButClick);
-    button(CloseBut, "CloseBut", QStringLiteral("Close"), &TSensitivity::CloseButClick);
+    AddButton(BalanceBut, "BalanceBut", QStringLiteral("&Balance…"), &TSensitivity::BalanceButClick);
+    AddButton(OptimiseBut, "OptimiseBut", QStringLiteral("&Optimise…"), &TSensitivity::OptimiseButClick);
+    AddButton(CopyBut, "CopyBut", QStringLiteral("&Copy"), &TSensitivity::CopyButClick);
+    AddButton(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TSensitivity::SaveCsvButClick);
+    AddButton(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TSensitivity::PrintButClick);
+    AddButton(CloseBut, "CloseBut", QStringLiteral("Close"), &TSensitivity::CloseButClick);
     auto* print = new QShortcut(QKeySequence::Print, this);
     print->setObjectName(QStringLiteral("PrintShortcut"));
     connect(print, &QShortcut::activated, this, &TSensitivity::PrintButClick);
@@ -136,18 +129,11 @@ TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent
     box->addLayout(buttons);
     resize(1180, 720);
 
-    runner_ = new QtSearchRunner(this);
 }
 
 TSensitivity::~TSensitivity() { runner_->End(); }
 
 QString TSensitivity::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Sensitivity    "); }
-
-void TSensitivity::SetCaptionTail(const QString& tail)
-{
-    const QString t = CaptionHead() + tail;
-    if (windowTitle() != t) setWindowTitle(t);
-}
 
 bool TSensitivity::Measuring() const { return runner_->Running(); }
 
@@ -155,12 +141,6 @@ int TSensitivity::DimensionAt(int row) const
 {
     return row >= 0 && static_cast<size_t>(row) < order_.size() ? result_.effects[order_[static_cast<size_t>(row)]].code
                                                                 : 0;
-}
-
-void TSensitivity::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    FormActivate();
 }
 
 void TSensitivity::FormActivate()

@@ -18,7 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
-#include <QDialog>
+#include "dialogs/TSearchWindow.h"
 
 #include <vector>
 
@@ -26,10 +26,9 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class QtSearchRunner;
 class TMainForm;
 
-class TSensitivity : public QDialog {
+class TSensitivity : public TSearchWindow {
     Q_OBJECT
 
 public:
@@ -38,7 +37,6 @@ public:
     ~TSensitivity() override;
 
     static QString CaptionHead();
-    void SetCaptionTail(const QString& tail);
 
     QComboBox *NotchBox = nullptr, *DirectionBox = nullptr;
     QTableWidget* EffectGrid = nullptr;
@@ -60,7 +58,7 @@ public:
 
 public slots:
     // Every opening: the chosen row measured afresh.
-    void FormActivate();
+    void FormActivate() override;
     void RowChanged();
     // A header click: that column, largest first; again: the other way.
     void SortBy(int column);
@@ -72,7 +70,6 @@ public slots:
     void CloseButClick();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void reject() override; // Escape, the title bar's close and Close
 
 private:
@@ -86,7 +83,6 @@ private:
     AppState& s_;
     TMainForm* main_;
     FileSystem& files_;
-    QtSearchRunner* runner_ = nullptr;
     SensitivityResult pending_; // written by the worker before it ends
     SensitivityResult result_;
     Gear measured_; // the design (as opened) the result belongs to

@@ -49,12 +49,11 @@ QLabel* Buddy(QWidget* parent, const char* name, const QString& text, QWidget* b
 } // namespace
 
 TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
-    : QDialog(parent), s_(state), files_(files)
+    : TSearchWindow(CaptionHead(), parent), s_(state), files_(files)
 {
     (void)mainForm;
     setObjectName(QStringLiteral("ToleranceStudy"));
     setModal(true);
-    setWindowTitle(CaptionHead());
 
     LengthTolerance = NewNumberEdit(this, QStringLiteral("LengthTolerance"), false);
     LengthTolerance->setText(QStringLiteral("0.005"));
@@ -89,29 +88,20 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     }
     ToleranceGrid->horizontalHeader()->setSectionResizeMode(lcDimension, QHeaderView::ResizeToContents);
 
-    auto button = [this](QPushButton*& b, const char* name, const QString& text, void (TTolerance::*slot)()) {
-        b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
-    };
-    button(RunBut, "RunBut", QStringLiteral("&Run"), &TTolerance::RunButClick);
-    button(StopBut, "StopBut", QStringLiteral("St&op"), &TTolerance::StopButClick);
-    button(CopyBut, "CopyBut", QStringLiteral("&Copy"), &TTolerance::CopyButClick);
-    button(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TTolerance::SaveCsvButClick);
-    button(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TTolerance::PrintButClick);
-    button(ExportPictureBut, "ExportPictureBut", QStringLiteral("&Export Picture…"),
+    AddButton(RunBut, "RunBut", QStringLiteral("&Run"), &TTolerance::RunButClick);
+    AddButton(StopBut, "StopBut", QStringLiteral("St&op"), &TTolerance::StopButClick);
+    AddButton(CopyBut, "CopyBut", QStringLiteral("&Copy"), &TTolerance::CopyButClick);
+    AddButton(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TTolerance::SaveCsvButClick);
+    AddButton(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TTolerance::PrintButClick);
+    AddButton(ExportPictureBut, "ExportPictureBut", QStringLiteral("&Export Picture…"),
            &TTolerance::ExportPictureButClick);
-    button(CloseBut, "CloseBut", QStringLiteral("Close"), &TTolerance::CloseButClick);
+    AddButton(CloseBut, "CloseBut", QStringLiteral("Close"), &TTolerance::CloseButClick);
     RunBut->setDefault(true);
     auto* print = new QShortcut(QKeySequence::Print, this);
     print->setObjectName(QStringLiteral("PrintShortcut"));
     connect(print, &QShortcut::activated, this, &TTolerance::PrintButClick);
 
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setRange(0, 1000);
-    Progress->setTextVisible(false);
+    Progress = NewProgress();
 
     SpreadGrid = NewTextGrid(this, QStringLiteral("SpreadGrid"));
     SpreadPlot = new QLabel(this);
@@ -164,7 +154,6 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     box->addLayout(buttons);
     resize(1280, 800);
 
-    runner_ = new QtSearchRunner(this);
     SetBusy(false);
 }
 
@@ -172,19 +161,7 @@ TTolerance::~TTolerance() { runner_->End(); }
 
 QString TTolerance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Tolerance Study    "); }
 
-void TTolerance::SetCaptionTail(const QString& tail)
-{
-    const QString t = CaptionHead() + tail;
-    if (windowTitle() != t) setWindowTitle(t);
-}
-
 bool TTolerance::Running() const { return runner_->Running(); }
-
-void TTolerance::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    FormActivate();
-}
 
 void TTolerance::FormActivate()
 {

@@ -21,7 +21,7 @@
 #include "platform/FileSystem.h"
 #include "platform/QtTableExport.h"
 
-#include <QDialog>
+#include "dialogs/TSearchWindow.h"
 
 #include <vector>
 
@@ -31,10 +31,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QtSearchRunner;
 class TMainForm;
 
-class TTolerance : public QDialog {
+class TTolerance : public TSearchWindow {
     Q_OBJECT
 
 public:
@@ -42,7 +41,6 @@ public:
     ~TTolerance() override;
 
     static QString CaptionHead();
-    void SetCaptionTail(const QString& tail);
 
     QLineEdit *LengthTolerance = nullptr, *PinClearance = nullptr, *Samples = nullptr, *Seed = nullptr;
     QTableWidget* ToleranceGrid = nullptr; // one row per varied dimension, its tolerance field in column 2
@@ -69,7 +67,7 @@ public:
 
 public slots:
     // Every opening: the design's values listed, no result.
-    void FormActivate();
+    void FormActivate() override;
     void LengthToleranceEdited();
     void RunButClick();
     void StopButClick();
@@ -80,7 +78,6 @@ public slots:
     void CloseButClick();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void reject() override; // Escape, the title bar's close and Close
 
 private:
@@ -91,7 +88,6 @@ private:
 
     AppState& s_;
     FileSystem& files_;
-    QtSearchRunner* runner_ = nullptr;
     ToleranceResult pending_; // written by the worker before it ends
     ToleranceResult result_;
     Gear studied_; // the design (as opened) the result belongs to
