@@ -60,7 +60,8 @@ QLineEdit* RangeEdit(QWidget* parent, const char* name)
 
 } // namespace
 
-TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent) : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
+TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
 {
     setObjectName(QStringLiteral("Balance"));
     setModal(true);

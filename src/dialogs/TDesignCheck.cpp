@@ -41,7 +41,8 @@ const char* LimitLabel(CheckRule r)
 
 } // namespace
 
-TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent) : TSearchWindow(CaptionHead(), parent), s_(state)
+TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state)
 {
     (void)mainForm;
     setObjectName(QStringLiteral("DesignCheck"));

@@ -128,7 +128,6 @@ TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent
     box->addWidget(SummaryText);
     box->addLayout(buttons);
     resize(1180, 720);
-
 }
 
 TSensitivity::~TSensitivity() { runner_->End(); }

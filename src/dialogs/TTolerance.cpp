@@ -94,7 +94,7 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     AddButton(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TTolerance::SaveCsvButClick);
     AddButton(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TTolerance::PrintButClick);
     AddButton(ExportPictureBut, "ExportPictureBut", QStringLiteral("&Export Picture…"),
-           &TTolerance::ExportPictureButClick);
+              &TTolerance::ExportPictureButClick);
     AddButton(CloseBut, "CloseBut", QStringLiteral("Close"), &TTolerance::CloseButClick);
     RunBut->setDefault(true);
     auto* print = new QShortcut(QKeySequence::Print, this);
