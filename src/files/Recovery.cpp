@@ -94,7 +94,9 @@ bool WrittenAt(const std::string& path, long long& seconds)
 
 std::string RecoveryFolder(const std::string& xdgStateHome, const std::string& home)
 {
-    if (!xdgStateHome.empty() && PathOf(xdgStateHome).is_absolute()) return Utf8(PathOf(xdgStateHome) / "quelf");
+    // A relative XDG_STATE_HOME is to be ignored; a rooted one is taken (on
+    // Windows "/state" is on the current drive).
+    if (!xdgStateHome.empty() && PathOf(xdgStateHome).has_root_directory()) return Utf8(PathOf(xdgStateHome) / "quelf");
     return Utf8(PathOf(home) / ".local" / "state" / "quelf");
 }
 
@@ -123,6 +125,8 @@ RecoveryInfo ParseRecoveryInfo(const std::string& text)
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
+        // A line end of a text editor on Windows; a \r of a value is never raw.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind("name=", 0) == 0) info.name = Unescape(line.substr(5));
         if (line.rfind("file=", 0) == 0) info.file = Unescape(line.substr(5));
     }
