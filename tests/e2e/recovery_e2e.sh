@@ -7,6 +7,7 @@
 # it: the file holds the value typed before the kill. A normal exit leaves the
 # state folder empty. Every wait polls with a deadline.
 set -euo pipefail
+HERE=$(dirname "$(readlink -f "$0")")
 BIN=$1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -15,28 +16,14 @@ export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$out/config"
 export XDG_STATE_HOME="$out/state"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -s "$BIN" <<'EOS'
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
 set -u
 BIN=$1
+LIB=$2
 DEADLINE=${E2E_DEADLINE:-60}
 STATE="$XDG_STATE_HOME/quelf"
-fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; ls -l "$STATE" 2>/dev/null; tail -20 "$OUT/quelf.err" 2>/dev/null; exit 1; }
-alive() {
-  kill -0 "$pid" 2>/dev/null && return 0
-  local status=0; wait "$pid" 2>/dev/null || status=$?
-  fail "the program died (exit status $status)"
-}
-poll() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    alive
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.1
-  done
-}
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
-has_window() { [ -n "$(window "$1")" ]; }
-no_window() { [ -z "$(window "$1")" ]; }
+source "$LIB"
+on_fail() { ls -l "$STATE" 2>/dev/null; }
 # The first value of a design file: the crank disk diameter.
 first_value() { od -An -tf4 -N4 "$1" 2>/dev/null | tr -d ' '; }
 recovery_of() { echo "$STATE/quelf-$1-"*.vgw; }

@@ -11,6 +11,7 @@
 # (QT_SCALE_FACTOR=2): the window is twice as large and the gear is drawn.
 # Every wait polls with a deadline.
 set -euo pipefail
+HERE=$(dirname "$(readlink -f "$0")")
 BIN=$1
 WORK=$2
 cd "$WORK"
@@ -21,30 +22,12 @@ export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Remembered settings (recent designs, last folder) stay in the scratch folder.
 export XDG_CONFIG_HOME="$out/config"
-xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" <<'EOS'
+xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
 set -u
 BIN=$1
+LIB=$2
 DEADLINE=${E2E_DEADLINE:-60}
-fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; tail -20 "$OUT/quelf.err" 2>/dev/null; exit 1; }
-# A program that died is named with its exit status (128 + the signal) and
-# what it wrote on standard error.
-alive() {
-  kill -0 "$pid" 2>/dev/null && return 0
-  local status=0; wait "$pid" 2>/dev/null || status=$?
-  fail "the program died (exit status $status)"
-}
-# poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds.
-poll() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    alive
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.1
-  done
-}
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
-has_window() { [ -n "$(window "$1")" ]; }
-no_window() { [ -z "$(window "$1")" ]; }
+source "$LIB"
 shot() { xwd -root -silent | convert xwd:- png:"$OUT/$1.png"; }
 count() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:mean*w*h]" info:; }
 gear_drawn() {
