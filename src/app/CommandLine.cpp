@@ -339,6 +339,12 @@ int BadArguments(QTextStream& err, const QString& why)
     return exit_status::kBadArguments;
 }
 
+int CannotWrite(QTextStream& err, const QString& path, const std::string& why)
+{
+    err << "quelf: cannot write \"" << path << "\": " << QString::fromStdString(why) << "\n";
+    return exit_status::kOutputUnwritable;
+}
+
 QString AssemblyWarning(const AppState& s)
 {
     const std::vector<ValveEventsRow> rows = ValveEventsRowsOf(s.gear);

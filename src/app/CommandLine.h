@@ -121,6 +121,10 @@ bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
 // returns exit_status::kBadArguments.
 int BadArguments(QTextStream& err, const QString& why);
 
+// An output file that could not be written, told on `err` with the reason;
+// returns exit_status::kOutputUnwritable.
+int CannotWrite(QTextStream& err, const QString& path, const std::string& why);
+
 // The warning line of a report on a design that cannot be assembled at some
 // notches (the solver clamped); empty when the gear assembles everywhere.
 QString AssemblyWarning(const AppState& s);

@@ -49,10 +49,7 @@ int RunAnimationReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     f.scale = scale;
     f.delay = AnimationFrameDelay(frames);
     const AnimationResult r = WriteAnimation(f, out);
-    if (!r.ok) {
-        err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(r.error) << "\n";
-        return exit_status::kOutputUnwritable;
-    }
+    if (!r.ok) return CannotWrite(err, out, r.error);
     if (!warning.isEmpty()) err << warning << "\n";
     return exit_status::kDone;
 }

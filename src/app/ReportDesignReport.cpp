@@ -38,10 +38,7 @@ int RunDesignReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     const QString warning = AssemblyWarning(s);
     QtClock clock;
     std::string error;
-    if (!WriteReportPdf(DesignReportOf(s, clock), page, out, error)) {
-        err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";
-        return exit_status::kOutputUnwritable;
-    }
+    if (!WriteReportPdf(DesignReportOf(s, clock), page, out, error)) return CannotWrite(err, out, error);
     if (!warning.isEmpty()) err << warning << "\n";
     return exit_status::kDone;
 }

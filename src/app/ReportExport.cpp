@@ -76,10 +76,7 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     std::string error;
     const DisplayList list = picture->main ? MainExportPicture(s) : DiagramPictureOf(s, picture->kind);
     const QString title = QString::fromStdString(PictureFileStem(s.display.DataSetName, picture->name));
-    if (!WriteDisplayList(list, out, format, scale, title, error)) {
-        err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";
-        return exit_status::kOutputUnwritable;
-    }
+    if (!WriteDisplayList(list, out, format, scale, title, error)) return CannotWrite(err, out, error);
     if (!warning.isEmpty()) err << warning << "\n";
     return exit_status::kDone;
 }

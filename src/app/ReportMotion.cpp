@@ -59,10 +59,7 @@ int RunMotionReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     const std::string text =
         suffix == QLatin1String("json") ? MotionJsonText(t, s.display.DataSetName, g.Unit) : MotionCsvText(t);
     std::string error;
-    if (!SaveTextFile(out.toStdString(), text, error)) {
-        err << "quelf: cannot write \"" << out << "\": " << QString::fromStdString(error) << "\n";
-        return exit_status::kOutputUnwritable;
-    }
+    if (!SaveTextFile(out.toStdString(), text, error)) return CannotWrite(err, out, error);
     if (t.clampedRows > 0) {
         err << QStringLiteral("quelf: warning: the gear cannot be assembled everywhere: the solver clamped at %1 "
                               "of the %2 driver angles")

@@ -112,10 +112,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     if (cl.Has(QStringLiteral("out"))) {
         const QString path = cl.Value(QStringLiteral("out"));
         const DesignFileResult saved = SaveNativeFile(s, path.toStdString());
-        if (!saved.ok) {
-            err << "quelf: cannot write \"" << path << "\": " << QString::fromStdString(saved.error) << "\n";
-            return exit_status::kOutputUnwritable;
-        }
+        if (!saved.ok) return CannotWrite(err, path, saved.error);
     }
     return exit_status::kDone;
 }
