@@ -71,7 +71,11 @@ int RunToleranceReport(const CommandLine& cl, QTextStream& out, QTextStream& err
         err << "quelf: no spread: " << QString::fromStdString(ToleranceSummary(r)) << "\n";
         return exit_status::kNoSolution;
     }
-    if (r.valid < r.samples) err << "note: " << QString::fromStdString(ToleranceSummary(r)) << "\n";
+    // The design itself clamping is said as every report says it; the
+    // samples are judged against it (a sample clamps where it does not).
+    const QString warning = AssemblyWarning(s);
+    if (!warning.isEmpty()) err << warning << "\n";
+    if (r.valid < r.samples) err << "quelf: note: " << QString::fromStdString(ToleranceSummary(r)) << "\n";
     return exit_status::kDone;
 }
 

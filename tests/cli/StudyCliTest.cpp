@@ -84,10 +84,19 @@ TEST(ToleranceReport, SameSeedSameBytesNoToleranceNoSpreadAndEveryStatus)
         EXPECT_TRUE(c[7].isEmpty() || c[7].toDouble() == 0) << line.toStdString(); // empty: no such event
     }
 
+    // A design that clamps as it is: the study is made against it, with the
+    // warning every report gives.
+    QTemporaryDir dir;
+    const CliRun tiny =
+        RunQuelf(Args("--tolerance", {"0.002", "--samples", "4"}) << SavedDesign(dir, "tiny stroke.vgw", 2, 1e-6f));
+    EXPECT_EQ(tiny.status, 0) << tiny.err.toStdString();
+    EXPECT_TRUE(tiny.err.startsWith(QStringLiteral("quelf: warning: the gear cannot be assembled everywhere")))
+        << tiny.err.toStdString();
+    EXPECT_TRUE(a.err.isEmpty()) << a.err.toStdString();
+
     const CliRun huge = RunQuelf(Args("--tolerance", {"3", "--samples", "2"}));
     EXPECT_EQ(huge.status, 4);
     EXPECT_TRUE(huge.err.startsWith(QStringLiteral("quelf: no spread: 2 samples: 0 used, "))) << huge.err.toStdString();
-    QTemporaryDir dir;
     const std::pair<QStringList, int> statuses[] = {
         {Args("--tolerance", {"-0.1"}), 1},
         {Args("--tolerance", {"x"}), 1},
