@@ -273,7 +273,8 @@ bool TMainForm::SaveDesignTo(const QString& path, bool json)
 bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
-    return !path.isEmpty() && SaveDesignTo(path, false);
+    // A name given with ".json" gets the design as JSON, so that it opens again.
+    return !path.isEmpty() && SaveDesignTo(path, IsJsonDesignPath(LocalPath(path)));
 }
 
 bool TMainForm::SaveDesign()
