@@ -231,7 +231,8 @@ TEST_F(AidsFixture, ReferencePointsDialogOkCancelAndZero)
     WhenShown(dlg, [&] {
         EXPECT_EQ(dlg->Edit1->text(), QStringLiteral("-2.000"));
         EXPECT_EQ(dlg->Edit2->text(), QStringLiteral("1.500"));
-        EXPECT_TRUE(dlg->Cancel->hasFocus());
+        // The focus comes with the activation, which may follow the show.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->Cancel->hasFocus(); }, 10000));
         dlg->Edit3->clear();
         QTest::keyClicks(dlg->Edit3, "3.2.5x-");
         EXPECT_EQ(dlg->Edit3->text(), QStringLiteral("3.25-"));

@@ -142,8 +142,11 @@ TEST_F(MainDiagrams, ReDoInADiagramTakesBackTheUndoneBalance)
                      note("undo");
                      QTest::mouseClick(w->RedoButton(), Qt::LeftButton);
                      note("redo");
+                     // The positions dialog closed before may still be the
+                     // active window until its deactivation has come through
+                     // (w->isActiveWindow() already holds: it is w's child).
                      w->activateWindow();
-                     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+                     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, 10000));
                      QTest::keyClick(w, Qt::Key_Y, Qt::ControlModifier);
                      note("ctrl+y");
                      QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
