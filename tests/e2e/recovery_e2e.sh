@@ -16,7 +16,7 @@ export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$out/config"
 export XDG_STATE_HOME="$out/state"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
 set -u
 BIN=$1
 LIB=$2

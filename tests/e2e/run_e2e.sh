@@ -22,7 +22,7 @@ export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Remembered settings (recent designs, last folder) stay in the scratch folder.
 export XDG_CONFIG_HOME="$out/config"
-xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
 set -u
 BIN=$1
 LIB=$2
