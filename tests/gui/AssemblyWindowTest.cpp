@@ -1,5 +1,6 @@
 // A gear that cannot be assembled says why: the main window's error picture
 // and the status line at its foot, and the dimension dialogs under their fields.
+#include "GuiTestSupport.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TFrameDi.h"
 #include "mainwin/TMainForm.h"
@@ -23,20 +24,7 @@ namespace {
 const QString kShortRod =
     QStringLiteral("Main rod cannot reach the crosshead between 35° and 145° and between 215° and 325°");
 
-struct AssemblyMain : ::testing::Test {
-    AppState state;
-    RecordingSound sound;
-    FixedRandom random;
-    FixedClock clock;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->Timer1->stop(); // ticks driven by the test
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
+struct AssemblyMain : StoppedMainWindowTest {
     // One tick with the gear stopped at `angle`.
     void TickAt(float angle)
     {

@@ -58,6 +58,24 @@ struct MainWindowTest : ::testing::Test {
     void TearDown() override { form.reset(); }
 };
 
+// A shown main window alone, its timer stopped: the test ticks it.
+struct StoppedMainWindowTest : ::testing::Test {
+    AppState state;
+    RecordingSound sound;
+    FixedRandom random;
+    FixedClock clock;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(state, sound, random, clock);
+        form->Timer1->stop();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+};
+
 // Output of a poppler-utils program: pdftotext (the text) or pdfinfo.
 inline QString Poppler(const char* program, const QString& file)
 {

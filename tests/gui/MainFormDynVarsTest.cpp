@@ -1,5 +1,6 @@
 // The main window's dynamic-variable bars, undo button and the steam display
 // and screen data switches, driven as a user would.
+#include "GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
@@ -24,21 +25,7 @@
 
 namespace {
 
-struct MainFormFixture : ::testing::Test {
-    AppState state;
-    RecordingSound sound;
-    FixedRandom random;
-    FixedClock clock;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->Timer1->stop(); // the tests draw frames themselves
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override { form.reset(); }
+struct MainFormFixture : StoppedMainWindowTest {
 
     QRect Part(QScrollBar* bar, QStyle::SubControl sc) const
     {
