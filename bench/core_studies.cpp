@@ -34,12 +34,12 @@ void Sensitivity(benchmark::State& st, ThreadPool& pool)
 void Tolerance(benchmark::State& st, ThreadPool& pool)
 {
     const Gear g = BuiltIn();
-    ToleranceSpec spec = UniformTolerances(0.005f, 0.1f);
-    spec.pinClearance = 0.002f;
-    spec.samples = static_cast<int>(st.range(0));
+    ToleranceSettings settings = UniformTolerances(0.005f, 0.1f);
+    settings.pinClearance = 0.002f;
+    settings.samples = static_cast<int>(st.range(0));
     ToleranceResult r;
     for (auto _ : st) {
-        r = RunToleranceStudy(g, spec, nullptr, pool);
+        r = RunToleranceStudy(g, settings, nullptr, pool);
         benchmark::DoNotOptimize(r.rows.data());
     }
     st.counters["valid"] = r.valid;

@@ -189,23 +189,23 @@ bool IsPinnedLink(int code)
     return std::find(std::begin(kPinnedLinks), std::end(kPinnedLinks), code) != std::end(kPinnedLinks);
 }
 
-ToleranceSpec UniformTolerances(float lengths, float angle)
+ToleranceSettings UniformTolerances(float lengths, float angle)
 {
-    ToleranceSpec spec;
-    for (int code : ToleranceDimensionCodes()) spec.tolerance.push_back(IsToleranceAngle(code) ? angle : lengths);
-    return spec;
+    ToleranceSettings settings;
+    for (int code : ToleranceDimensionCodes()) settings.tolerance.push_back(IsToleranceAngle(code) ? angle : lengths);
+    return settings;
 }
 
-std::string CheckToleranceSpec(const ToleranceSpec& spec)
+std::string CheckToleranceSettings(const ToleranceSettings& settings)
 {
     const std::vector<int> codes = ToleranceDimensionCodes();
-    if (spec.tolerance.size() != codes.size()) return "Give a tolerance for every dimension.";
+    if (settings.tolerance.size() != codes.size()) return "Give a tolerance for every dimension.";
     for (size_t k = 0; k < codes.size(); ++k)
-        if (!std::isfinite(spec.tolerance[k]) || spec.tolerance[k] < 0)
+        if (!std::isfinite(settings.tolerance[k]) || settings.tolerance[k] < 0)
             return "The tolerance of " + DimensionName(codes[k]) + " must be a number of 0 or more.";
-    if (!std::isfinite(spec.pinClearance) || spec.pinClearance < 0)
+    if (!std::isfinite(settings.pinClearance) || settings.pinClearance < 0)
         return "The pin clearance must be a number of 0 or more.";
-    if (spec.samples < 1 || spec.samples > kMaxSamples)
+    if (settings.samples < 1 || settings.samples > kMaxSamples)
         return "The samples must be a whole number from 1 to " + std::to_string(kMaxSamples) + ".";
     return "";
 }
@@ -226,15 +226,16 @@ double SampleRandom::Unit()
     return static_cast<double>(k) * 0x1p-52;
 }
 
-std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSpec& spec, std::uint64_t index)
+std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSettings& settings, std::uint64_t index)
 {
-    SampleRandom random(spec.seed, index);
+    SampleRandom random(settings.seed, index);
     const std::vector<int> codes = ToleranceDimensionCodes();
     std::vector<LD> value(codes.size());
     for (size_t k = 0; k < codes.size(); ++k)
-        value[k] = static_cast<LD>(GetDimension(design, codes[k])) + static_cast<LD>(spec.tolerance[k]) * random.Unit();
+        value[k] =
+            static_cast<LD>(GetDimension(design, codes[k])) + static_cast<LD>(settings.tolerance[k]) * random.Unit();
     for (int link : kPinnedLinks) {
-        const LD play = random.Unit() < 0 ? -static_cast<LD>(spec.pinClearance) : spec.pinClearance;
+        const LD play = random.Unit() < 0 ? -static_cast<LD>(settings.pinClearance) : settings.pinClearance;
         const size_t k = static_cast<size_t>(std::find(codes.begin(), codes.end(), link) - codes.begin());
         value[k] += play;
     }
@@ -246,11 +247,11 @@ std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSpec
     return values;
 }
 
-ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control,
+ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSettings& settings, BalanceControl* control,
                                   ThreadPool& pool)
 {
     ToleranceResult out;
-    out.error = CheckToleranceSpec(spec);
+    out.error = CheckToleranceSettings(settings);
     if (!out.error.empty()) return out;
     const std::vector<int> codes = ToleranceDimensionCodes();
     // The design as it is, re-centred as every trial is.
@@ -263,10 +264,11 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
 
     std::vector<Edge> edges;
     for (size_t k = 0; k < codes.size(); ++k) {
-        const LD edge = static_cast<LD>(spec.tolerance[k]) + (IsPinnedLink(codes[k]) ? spec.pinClearance : 0.0f);
+        const LD edge =
+            static_cast<LD>(settings.tolerance[k]) + (IsPinnedLink(codes[k]) ? settings.pinClearance : 0.0f);
         if (edge > 0) edges.push_back({codes[k], GetDimension(design, codes[k]), edge});
     }
-    const size_t samples = static_cast<size_t>(spec.samples);
+    const size_t samples = static_cast<size_t>(settings.samples);
     const int units = static_cast<int>(2 * edges.size() + samples);
     std::atomic<int> done{0};
     const auto tick = [&] {
@@ -290,7 +292,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
         std::vector<SampleState> state(n, SampleState::NotRun);
         pool.ParallelFor(n, [&](size_t i) {
             if (StopAsked(control)) return;
-            got[i] = MeasureTable(design, SampleValues(design, spec, first + i));
+            got[i] = MeasureTable(design, SampleValues(design, settings, first + i));
             state[i] = Judge(got[i], nominal);
             tick();
         });
@@ -308,7 +310,7 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec,
         out.valid = out.clamped = out.lost = 0;
         return out;
     }
-    out.samples = spec.samples;
+    out.samples = settings.samples;
 
     for (size_t r = 0; r < rows.size(); ++r) {
         ToleranceRow row;

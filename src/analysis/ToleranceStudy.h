@@ -16,7 +16,7 @@
 //   drawn (1, 4, 103-109, 115-117: crank disk, eccentric sheave, bore, piston,
 //   valve chamber and heights), which no valve event depends on (their
 //   sensitivity is exactly 0): two tables a study fewer for each.
-// Each varied dimension has its own tolerance (ToleranceSpec::tolerance),
+// Each varied dimension has its own tolerance (ToleranceSettings::tolerance),
 // one value for all lengths to begin with; a value is drawn uniformly within
 // +-tolerance of the design's.
 //
@@ -91,7 +91,7 @@ inline constexpr int kPinnedLinks[] = {3, 10, 20};
 inline constexpr int kDefaultSamples = 500;
 inline constexpr int kMaxSamples = 100000;
 
-struct ToleranceSpec {
+struct ToleranceSettings {
     std::vector<float> tolerance; // one per code of ToleranceDimensionCodes(), in that order
     float pinClearance = 0;       // the play of each pinned link, in the design's unit
     int samples = kDefaultSamples;
@@ -99,11 +99,11 @@ struct ToleranceSpec {
 };
 
 // Every length at +-lengths, the eccentric angle at +-angle (degrees).
-ToleranceSpec UniformTolerances(float lengths, float angle = 0);
+ToleranceSettings UniformTolerances(float lengths, float angle = 0);
 
-// Empty when the spec makes a study: a tolerance for every varied dimension,
+// Empty when the settings make a study: a tolerance for every varied dimension,
 // each finite and >= 0, a finite pin clearance >= 0, 1..kMaxSamples samples.
-std::string CheckToleranceSpec(const ToleranceSpec& spec);
+std::string CheckToleranceSettings(const ToleranceSettings& settings);
 
 // The generator of one sample.
 class SampleRandom {
@@ -120,7 +120,7 @@ private:
 
 // The values of sample `index` (each varied dimension and pinned link whose
 // value differs from the design's), as they are stored in its trial.
-std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSpec& spec, std::uint64_t index);
+std::vector<DimensionValue> SampleValues(const Gear& design, const ToleranceSettings& settings, std::uint64_t index);
 
 enum class WorstFails { None, Clamps, Loses };
 
@@ -147,7 +147,7 @@ enum class ToleranceOutcome {
     Done,          // figures for the valid samples
     NoValidSample, // every sample clamped or lost an event
     Stopped,       // stopped from outside: no figures
-    Invalid,       // the spec makes no study (error says why)
+    Invalid,       // the settings make no study (error says why)
 };
 
 struct ToleranceResult {
@@ -159,8 +159,8 @@ struct ToleranceResult {
 };
 
 // The study of (a copy of) the design as it opens from its file.
-ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSpec& spec, BalanceControl* control = nullptr,
-                                  ThreadPool& pool = ThreadPool::Shared());
+ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSettings& settings,
+                                  BalanceControl* control = nullptr, ThreadPool& pool = ThreadPool::Shared());
 
 // "Direction,Notch,Event,Nominal,Min,Max,Mean,StdDev" and one row per row of
 // the table and figure (Direction and Notch as the events table writes them,

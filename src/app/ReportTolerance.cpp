@@ -33,8 +33,8 @@ bool ReadTolerance(const QString& text, float& v)
     return true;
 }
 
-// The spec the arguments ask for; an empty text when they read, else why not.
-QString ReadSpec(const CommandLine& cl, ToleranceSpec& spec)
+// The settings the arguments ask for; an empty text when they read, else why not.
+QString ReadSettings(const CommandLine& cl, ToleranceSettings& settings)
 {
     float lengths = 0, angle = 0, play = 0;
     if (!ReadTolerance(cl.modeValue, lengths)) return QStringLiteral("TOL must be a number of 0 or more");
@@ -42,29 +42,30 @@ QString ReadSpec(const CommandLine& cl, ToleranceSpec& spec)
         return QStringLiteral("--angle-tolerance must be a number of 0 or more (degrees)");
     if (cl.Has(QStringLiteral("pin-clearance")) && !ReadTolerance(cl.Value(QStringLiteral("pin-clearance")), play))
         return QStringLiteral("--pin-clearance must be a number of 0 or more");
-    spec = UniformTolerances(lengths, angle);
-    spec.pinClearance = play;
+    settings = UniformTolerances(lengths, angle);
+    settings.pinClearance = play;
     std::uint64_t n = 0;
     if (cl.Has(QStringLiteral("samples"))) {
         if (!ReadWholeNumber(cl.Value(QStringLiteral("samples")).toStdString(), n) || n < 1 ||
             n > static_cast<std::uint64_t>(kMaxSamples))
             return QStringLiteral("--samples must be a whole number from 1 to %1").arg(kMaxSamples);
-        spec.samples = static_cast<int>(n);
+        settings.samples = static_cast<int>(n);
     }
-    if (cl.Has(QStringLiteral("seed")) && !ReadWholeNumber(cl.Value(QStringLiteral("seed")).toStdString(), spec.seed))
+    if (cl.Has(QStringLiteral("seed")) &&
+        !ReadWholeNumber(cl.Value(QStringLiteral("seed")).toStdString(), settings.seed))
         return QStringLiteral("--seed must be a whole number from 0 to 18446744073709551615");
     return {};
 }
 
 int RunToleranceReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
 {
-    ToleranceSpec spec;
-    const QString why = ReadSpec(cl, spec);
+    ToleranceSettings settings;
+    const QString why = ReadSettings(cl, settings);
     if (!why.isEmpty()) return BadArguments(err, why);
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
     const Gear design = DesignAsOpened(s.gear);
-    const ToleranceResult r = RunToleranceStudy(design, spec);
+    const ToleranceResult r = RunToleranceStudy(design, settings);
     if (r.outcome == ToleranceOutcome::Invalid) return BadArguments(err, QString::fromStdString(r.error));
     out << QString::fromStdString(CsvText(ToleranceCsvRows(design, r)));
     if (r.outcome == ToleranceOutcome::NoValidSample) {

@@ -197,31 +197,31 @@ void TTolerance::LengthToleranceEdited()
         if (!IsToleranceAngle(codes[k])) ToleranceEdit[k]->setText(LengthTolerance->text());
 }
 
-bool TTolerance::ReadSpec(ToleranceSpec& spec, std::string& error) const
+bool TTolerance::ReadSettings(ToleranceSettings& settings, std::string& error) const
 {
-    spec = ToleranceSpec{};
-    for (QLineEdit* e : ToleranceEdit) spec.tolerance.push_back(FieldValue(e->text().toStdString()));
-    spec.pinClearance = FieldValue(PinClearance->text().toStdString());
+    settings = ToleranceSettings{};
+    for (QLineEdit* e : ToleranceEdit) settings.tolerance.push_back(FieldValue(e->text().toStdString()));
+    settings.pinClearance = FieldValue(PinClearance->text().toStdString());
     std::uint64_t n = 0;
     if (!ReadWholeNumber(Samples->text().toStdString(), n) || n < 1 || n > static_cast<std::uint64_t>(kMaxSamples)) {
         error = "The samples must be a whole number from 1 to " + std::to_string(kMaxSamples) + ".";
         return false;
     }
-    spec.samples = static_cast<int>(n);
-    if (!ReadWholeNumber(Seed->text().toStdString(), spec.seed)) {
+    settings.samples = static_cast<int>(n);
+    if (!ReadWholeNumber(Seed->text().toStdString(), settings.seed)) {
         error = "The seed must be a whole number of 0 or more.";
         return false;
     }
-    error = CheckToleranceSpec(spec);
+    error = CheckToleranceSettings(settings);
     return error.empty();
 }
 
 void TTolerance::RunButClick()
 {
     if (Running()) return;
-    ToleranceSpec spec;
+    ToleranceSettings settings;
     std::string error;
-    if (!ReadSpec(spec, error)) {
+    if (!ReadSettings(settings, error)) {
         ResultText->setText(Text(error));
         return;
     }
@@ -229,13 +229,13 @@ void TTolerance::RunButClick()
     text_.clear();
     ShowResult();
     studied_ = DesignAsOpened(s_.gear);
-    ResultText->setText(QStringLiteral("Studying %1 samples…").arg(spec.samples));
+    ResultText->setText(QStringLiteral("Studying %1 samples…").arg(settings.samples));
     Progress->setValue(0);
     SetBusy(true);
     runner_->Start(
-        [this, design = studied_, spec](BalanceControl& control) {
+        [this, design = studied_, settings](BalanceControl& control) {
             try {
-                pending_ = RunToleranceStudy(design, spec, &control);
+                pending_ = RunToleranceStudy(design, settings, &control);
             } catch (const std::exception& e) {
                 pending_ = ToleranceResult{};
                 pending_.error = std::string("The study failed: ") + e.what();

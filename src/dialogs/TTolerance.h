@@ -62,8 +62,8 @@ public:
     const std::vector<TextRow>& TableText() const { return text_; }
     // The picture as shown.
     const DisplayList& ShownPicture() const { return shown_; }
-    // The spec the fields give; false with a message when they make no study.
-    bool ReadSpec(ToleranceSpec& spec, std::string& error) const;
+    // The settings the fields give; false with a message when they make no study.
+    bool ReadSettings(ToleranceSettings& settings, std::string& error) const;
 
 public slots:
     // Every opening: the design's values listed, no result.

@@ -23,15 +23,15 @@ Gear BuiltIn()
 }
 
 // Every tolerance 0 but the ones given.
-ToleranceSpec Only(const std::vector<DimensionValue>& tolerances, int samples, std::uint64_t seed)
+ToleranceSettings Only(const std::vector<DimensionValue>& tolerances, int samples, std::uint64_t seed)
 {
-    ToleranceSpec spec = UniformTolerances(0);
+    ToleranceSettings settings = UniformTolerances(0);
     const std::vector<int> codes = ToleranceDimensionCodes();
     for (const DimensionValue& t : tolerances)
-        spec.tolerance[size_t(std::find(codes.begin(), codes.end(), t.code) - codes.begin())] = t.value;
-    spec.samples = samples;
-    spec.seed = seed;
-    return spec;
+        settings.tolerance[size_t(std::find(codes.begin(), codes.end(), t.code) - codes.begin())] = t.value;
+    settings.samples = samples;
+    settings.seed = seed;
+    return settings;
 }
 
 const QuantitySpread& Spread(const ToleranceResult& r, const EventsRow& row, int q)
@@ -117,14 +117,14 @@ TEST(ToleranceStudy, NoToleranceNoSpreadAndTheSameSeedTheSameFiguresOnAnyPool)
     for (const CanvasOp& op : canvas.Ops()) nominalLines += op.kind == CanvasOp::Line && op.penWidth == 2;
     EXPECT_EQ(nominalLines, 2 * 37);
 
-    ToleranceSpec spec = Only({{20, 0.003f}, {10, 0.003f}, {6, 0.2f}, {113, 0.003f}, {16, 0.003f}}, 6, 42);
-    spec.pinClearance = 0.001f;
+    ToleranceSettings settings = Only({{20, 0.003f}, {10, 0.003f}, {6, 0.2f}, {113, 0.003f}, {16, 0.003f}}, 6, 42);
+    settings.pinClearance = 0.001f;
     ThreadPool three(3);
-    const std::vector<TextRow> shared = ToleranceTableRows(g, RunToleranceStudy(g, spec));
-    EXPECT_EQ(ToleranceTableRows(g, RunToleranceStudy(g, spec, nullptr, ThreadPool::Serial())), shared);
-    EXPECT_EQ(ToleranceTableRows(g, RunToleranceStudy(g, spec, nullptr, three)), shared);
-    spec.seed = 43;
-    EXPECT_NE(ToleranceTableRows(g, RunToleranceStudy(g, spec)), shared);
+    const std::vector<TextRow> shared = ToleranceTableRows(g, RunToleranceStudy(g, settings));
+    EXPECT_EQ(ToleranceTableRows(g, RunToleranceStudy(g, settings, nullptr, ThreadPool::Serial())), shared);
+    EXPECT_EQ(ToleranceTableRows(g, RunToleranceStudy(g, settings, nullptr, three)), shared);
+    settings.seed = 43;
+    EXPECT_NE(ToleranceTableRows(g, RunToleranceStudy(g, settings)), shared);
 }
 
 // What a sample draws: each varied dimension within its tolerance, each rod
@@ -157,9 +157,9 @@ TEST(ToleranceStudy, SamplesDrawWithinTheToleranceAndThePlayBothWays)
         const Gear moved = TrialDesign(g, {{out, GetDimension(g, out) * 1.1f + 0.1f}});
         EXPECT_EQ(ValveEventsText(BuildValveEventsTable(moved)), table) << out;
     }
-    ToleranceSpec play = Only({}, 1, 5);
+    ToleranceSettings play = Only({}, 1, 5);
     play.pinClearance = 0.004f;
-    ToleranceSpec both = Only({{20, 0.01f}, {6, 0.5f}}, 1, 5);
+    ToleranceSettings both = Only({{20, 0.01f}, {6, 0.5f}}, 1, 5);
     both.pinClearance = 0.004f;
     int longer = 0;
     for (std::uint64_t i = 0; i < 16; ++i) {
@@ -182,39 +182,39 @@ TEST(ToleranceStudy, SamplesDrawWithinTheToleranceAndThePlayBothWays)
     EXPECT_LT(longer, 40);
 }
 
-// Bad specs are refused; a tolerance no gear survives leaves no sample to
+// Bad settings are refused; a tolerance no gear survives leaves no sample to
 // count, and every sample is counted as clamped or lost.
 TEST(ToleranceStudy, RefusesBadSpecsAndCountsTheSamplesLeftOut)
 {
-    const std::pair<ToleranceSpec, const char*> bad[] = {
+    const std::pair<ToleranceSettings, const char*> bad[] = {
         {UniformTolerances(-0.001f), "The tolerance of Stroke must be a number of 0 or more."},
         {UniformTolerances(NAN), "The tolerance of Stroke must be a number of 0 or more."},
         {[] {
-             ToleranceSpec s = UniformTolerances(0);
+             ToleranceSettings s = UniformTolerances(0);
              s.pinClearance = -1;
              return s;
          }(),
          "The pin clearance must be a number of 0 or more."},
         {[] {
-             ToleranceSpec s = UniformTolerances(0);
+             ToleranceSettings s = UniformTolerances(0);
              s.samples = 0;
              return s;
          }(),
          "The samples must be a whole number from 1 to 100000."},
         {[] {
-             ToleranceSpec s = UniformTolerances(0);
+             ToleranceSettings s = UniformTolerances(0);
              s.samples = kMaxSamples + 1;
              return s;
          }(),
          "The samples must be a whole number from 1 to 100000."},
-        {ToleranceSpec{}, "Give a tolerance for every dimension."},
+        {ToleranceSettings{}, "Give a tolerance for every dimension."},
     };
-    for (const auto& [spec, message] : bad) {
-        EXPECT_EQ(CheckToleranceSpec(spec), message);
-        EXPECT_EQ(RunToleranceStudy(BuiltIn(), spec).outcome, ToleranceOutcome::Invalid);
+    for (const auto& [settings, message] : bad) {
+        EXPECT_EQ(CheckToleranceSettings(settings), message);
+        EXPECT_EQ(RunToleranceStudy(BuiltIn(), settings).outcome, ToleranceOutcome::Invalid);
     }
 
-    ToleranceSpec huge = UniformTolerances(2);
+    ToleranceSettings huge = UniformTolerances(2);
     huge.samples = 6;
     const ToleranceResult r = RunToleranceStudy(BuiltIn(), huge);
     EXPECT_EQ(r.outcome, ToleranceOutcome::NoValidSample);

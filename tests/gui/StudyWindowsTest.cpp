@@ -189,11 +189,11 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
     ASSERT_LT(angle, codes.size());
     w->ToleranceEdit[angle]->setText(QStringLiteral("0.1")); // the eccentric angle, degrees
     w->PinClearance->setText(QStringLiteral("0.001"));
-    ToleranceSpec spec;
+    ToleranceSettings settings;
     std::string error;
-    ASSERT_TRUE(w->ReadSpec(spec, error)) << error;
-    EXPECT_EQ(spec.tolerance[angle], 0.1f);
-    EXPECT_EQ(spec.pinClearance, 0.001f);
+    ASSERT_TRUE(w->ReadSettings(settings, error)) << error;
+    EXPECT_EQ(settings.tolerance[angle], 0.1f);
+    EXPECT_EQ(settings.pinClearance, 0.001f);
     std::vector<TextRow> first;
     for (int run = 0; run < 2; ++run) {
         w->RunBut->click();
@@ -204,7 +204,7 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
     }
     EXPECT_EQ(w->TableText(), first);
     EXPECT_EQ(first,
-              ToleranceTableRows(DesignAsOpened(state.gear), RunToleranceStudy(DesignAsOpened(state.gear), spec)));
+              ToleranceTableRows(DesignAsOpened(state.gear), RunToleranceStudy(DesignAsOpened(state.gear), settings)));
     EXPECT_EQ(w->SpreadGrid->rowCount(), 40 * kEventQuantities);
     EXPECT_EQ(w->SpreadGrid->horizontalHeaderItem(9)->text(), QStringLiteral("Worst high"));
     EXPECT_TRUE(w->ResultText->text().startsWith(QStringLiteral("8 samples: ")));
