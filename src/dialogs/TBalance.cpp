@@ -331,9 +331,3 @@ void TBalance::ApplyButClick()
 }
 
 void TBalance::CancelButClick() { reject(); }
-
-void TBalance::reject()
-{
-    EndSearch();
-    QDialog::reject();
-}

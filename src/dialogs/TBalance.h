@@ -61,8 +61,6 @@ public slots:
     void CancelButClick();
 
 protected:
-    void reject() override; // Escape, the title bar's close and Cancel
-
 private:
     // The range fields of goal 0 or 1 from the design's value of the chosen dimension.
     void FillRange(int which);

@@ -412,9 +412,3 @@ void TOptimise::ApplyButClick()
 }
 
 void TOptimise::CancelButClick() { reject(); }
-
-void TOptimise::reject()
-{
-    runner_->End();
-    QDialog::reject();
-}

@@ -63,8 +63,6 @@ public slots:
     void CancelButClick();
 
 protected:
-    void reject() override; // Escape, the title bar's close and Cancel
-
 private:
     void FillBounds(int row);
     bool ReadGoals(OptimiseGoals& goals, std::string& error) const;

@@ -22,6 +22,12 @@ void TSearchWindow::showEvent(QShowEvent* e)
     FormActivate();
 }
 
+void TSearchWindow::reject()
+{
+    runner_->End();
+    QDialog::reject();
+}
+
 QPushButton* TSearchWindow::NewButton(const char* name, const QString& text)
 {
     auto* b = new QPushButton(text, this);

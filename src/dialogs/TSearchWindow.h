@@ -1,8 +1,8 @@
 // What the windows whose work runs on a worker thread (balance, optimise,
 // design check, sensitivity, tolerance study) share: the caption, its head
 // and a tail that follows the state; the QtSearchRunner; every opening
-// through FormActivate; the push buttons of their button rows and their
-// progress bar, made one way.
+// through FormActivate; a closing that ends the search first; the push
+// buttons of their button rows and their progress bar, made one way.
 //
 // A window's destructor ends the runner itself before its own members go, as
 // the worker may still write into them.
@@ -29,6 +29,8 @@ protected:
     TSearchWindow(const QString& captionHead, QWidget* parent);
 
     void showEvent(QShowEvent* e) override;
+    // Escape, the title bar's close, Cancel and Close: the search ends, then the window.
+    void reject() override;
 
     // A button named `name`, not taking Return for itself, clicked into `slot`.
     template <class Window>

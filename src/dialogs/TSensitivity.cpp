@@ -282,9 +282,3 @@ void TSensitivity::OpenSelected(bool balance)
 }
 
 void TSensitivity::CloseButClick() { reject(); }
-
-void TSensitivity::reject()
-{
-    runner_->End();
-    QDialog::reject();
-}

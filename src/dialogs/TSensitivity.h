@@ -70,8 +70,6 @@ public slots:
     void CloseButClick();
 
 protected:
-    void reject() override; // Escape, the title bar's close and Close
-
 private:
     void StartMeasure();
     void MeasureDone();

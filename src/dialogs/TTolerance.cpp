@@ -344,9 +344,3 @@ void TTolerance::ExportPictureButClick()
 }
 
 void TTolerance::CloseButClick() { reject(); }
-
-void TTolerance::reject()
-{
-    runner_->End();
-    QDialog::reject();
-}
