@@ -4,8 +4,8 @@
 #include "BenchSupport.h"
 
 #include "analysis/ValveEventsTable.h"
-#include "graphs/DiagramPictures.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/DiagramPictures.h"
+#include "drawing/FrameDrawing.h"
 #include "model/DesignScale.h"
 #include "model/DynVars.h"
 #include "platform/RecordingCanvas.h"

@@ -1,4 +1,4 @@
-#include "aids/DataTableBuilder.h"
+#include "drawing/DataTableBuilder.h"
 #include "model/Model.h"
 
 #include <benchmark/benchmark.h>

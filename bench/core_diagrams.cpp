@@ -1,7 +1,7 @@
 // One full draw of the oval and of the sine diagram with the default three
 // reverse arm positions, recorded (the drawing and solver work alone).
-#include "graphs/RevArmPositions.h"
-#include "graphs/ValveDiagrams.h"
+#include "drawing/RevArmPositions.h"
+#include "drawing/ValveDiagrams.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

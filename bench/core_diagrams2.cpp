@@ -1,5 +1,5 @@
-#include "graphs/PortDiagram.h"
-#include "graphs/SteamDiagram.h"
+#include "drawing/PortDiagram.h"
+#include "drawing/SteamDiagram.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

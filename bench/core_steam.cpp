@@ -1,7 +1,7 @@
 // The steam display and the screen data panel alone, on a canvas that draws
 // nothing: the cost of the particle model, the random numbers and the texts.
-#include "mainwin/ScreenData.h"
-#include "mainwin/SteamDisplay.h"
+#include "drawing/ScreenData.h"
+#include "drawing/SteamDisplay.h"
 #include "model/Model.h"
 
 #include <benchmark/benchmark.h>

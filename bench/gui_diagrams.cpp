@@ -1,12 +1,12 @@
 // One full draw of the oval and of the sine diagram with the default three
 // reverse arm positions on the window's picture, as the diagram windows draw
 // it (clear, diagram, closing panel).
-#include "graphs/DiagramCommon.h"
-#include "graphs/RevArmPositions.h"
-#include "graphs/ValveDiagrams.h"
+#include "drawing/DiagramCommon.h"
+#include "drawing/RevArmPositions.h"
+#include "drawing/ValveDiagrams.h"
 #include "model/Model.h"
-#include "platform/QtCanvas.h"
 #include "platform/RecordingCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>

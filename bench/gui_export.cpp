@@ -2,12 +2,12 @@
 // command line write them: a diagram as SVG and PDF, the main picture as a
 // 4x PNG (with the steam display on at the closest preset: the most dots).
 #include "BenchSupport.h"
-#include "graphs/DiagramPictures.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/DiagramPictures.h"
+#include "drawing/FrameDrawing.h"
 #include "model/Model.h"
 #include "platform/DisplayList.h"
-#include "platform/QtPicture.h"
 #include "platform/Services.h"
+#include "qt/QtPicture.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,13 +4,13 @@
 // at ratio 1 and 2. Against merely filling a fresh 1280 x 1024 image. And the
 // start: a new main window shown until its first frame is on the window.
 #include "BenchSupport.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/FrameDrawing.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
 #include "platform/DisplayList.h"
-#include "platform/QtCanvas.h"
-#include "platform/QtFrameBuffer.h"
 #include "platform/Services.h"
+#include "qt/QtCanvas.h"
+#include "qt/QtFrameBuffer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

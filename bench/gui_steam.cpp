@@ -2,11 +2,11 @@
 // use: steam dots and beats, dynamic-variable panel and undo label, cut-off
 // figures while running, on a QtCanvas over a fresh 1280 x 1024 image.
 #include "BenchSupport.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/FrameDrawing.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
-#include "platform/QtCanvas.h"
 #include "platform/Services.h"
+#include "qt/QtCanvas.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 // revolution of the gear as a GIF of 72 frames at 1x and 2x (drawing,
 // rasterising, encoding), as the command line and the window make them.
 #include "BenchSupport.h"
-#include "mainwin/DesignReport.h"
-#include "mainwin/MainPicture.h"
-#include "platform/QtAnimation.h"
-#include "platform/QtReport.h"
+#include "drawing/DesignReport.h"
+#include "drawing/MainPicture.h"
+#include "qt/QtAnimation.h"
+#include "qt/QtReport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,22 +4,37 @@
 #
 #   platform, model  <-  files  <-  analysis  <-  drawing  <-  gui  <-  app
 #
-# A file's layer is its folder (graphs, aids, mainwin and dialogs are the
-# drawing layer), or gui for files named T* or Qt*. An include names its folder
-# ("model/Model.h"); one without a folder or with "../" is refused, and so is a
-# Qt header in a layer below gui. The build enforces the same rule through the
-# layers' include folders; this check also catches what a compiler would find
-# beside the including file.
+# A file's layer is its folder alone: src/core/<layer>/, src/gui/ (any folder
+# under it) for gui, src/app/ for app. An include names the file from its
+# group ("model/Model.h", "drawing/MainPicture.h", "mainwin/TMainForm.h",
+# "qt/QtCanvas.h", "app/CommandLine.h"), so its first folder tells its layer.
+# An include without a folder, with "../" or naming a folder that holds no such
+# file is refused, and so is a Qt header in a layer below gui. The build
+# enforces the same rule through the layers' include folders; this check also
+# catches what a compiler would find beside the including file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layer_of() { # path relative to src/ -> layer
-  local dir=${1%%/*} name=${1##*/}
-  case "$name" in T[A-Z]* | Qt[A-Z]*) echo gui; return ;; esac
-  case "$dir" in
-    graphs | aids | mainwin | dialogs) echo drawing ;;
-    *) echo "$dir" ;;
+gui_folders=" $(cd src/gui && find . -mindepth 1 -maxdepth 1 -type d -printf '%f ') "
+
+layer_of_file() { # path relative to src/ -> layer
+  case "$1" in
+    core/*/*) local rest=${1#core/}; echo "${rest%%/*}" ;;
+    gui/*/*) echo gui ;;
+    app/*) echo app ;;
+    *) echo "" ;;
   esac
+}
+
+file_of_include() { # include text -> path relative to src/, or nothing
+  local first=${1%%/*}
+  if [[ "$gui_folders" == *" $first "* ]]; then
+    echo "gui/$1"
+  elif [ "$first" = app ]; then
+    echo "$1"
+  else
+    echo "core/$1"
+  fi
 }
 
 allowed() { # layer -> layers it may include
@@ -38,7 +53,7 @@ allowed() { # layer -> layers it may include
 faults=0
 while IFS= read -r file; do
   rel=${file#src/}
-  from=$(layer_of "$rel")
+  from=$(layer_of_file "$rel")
   ok=" $(allowed "$from") "
   if [ "$ok" = "  " ]; then
     echo "$file: lies in no layer"
@@ -61,7 +76,14 @@ while IFS= read -r file; do
       faults=$((faults + 1))
       continue
     fi
-    to=$(layer_of "$target")
+    path=$(file_of_include "$target")
+    if [ ! -f "src/$path" ] && [ "$target" != model/ProgramVersion.h ]; then
+      echo "$file:$line: #include $inc names no file of src/"
+      faults=$((faults + 1))
+      continue
+    fi
+    to=$(layer_of_file "$path")
+    [ "$target" = model/ProgramVersion.h ] && to=model
     if [[ "$ok" != *" $to "* ]]; then
       echo "$file:$line: the $from layer includes $target of the $to layer"
       faults=$((faults + 1))

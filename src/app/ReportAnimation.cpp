@@ -7,9 +7,9 @@
 // line on standard error.
 #include "app/CommandLine.h"
 
-#include "mainwin/MainPicture.h"
+#include "drawing/MainPicture.h"
 #include "model/AppState.h"
-#include "platform/QtAnimation.h"
+#include "qt/QtAnimation.h"
 
 #include <QTextStream>
 

@@ -7,9 +7,9 @@
 // assembled at some notches gets one warning line on standard error.
 #include "app/CommandLine.h"
 
-#include "mainwin/DesignReport.h"
-#include "platform/QtReport.h"
-#include "platform/QtServices.h"
+#include "drawing/DesignReport.h"
+#include "qt/QtReport.h"
+#include "qt/QtServices.h"
 
 #include <QPageSize>
 #include <QTextStream>

@@ -7,10 +7,10 @@
 // some notches gets one warning line on standard error.
 #include "app/CommandLine.h"
 
-#include "graphs/DiagramPictures.h"
-#include "mainwin/MainPicture.h"
+#include "drawing/DiagramPictures.h"
+#include "drawing/MainPicture.h"
 #include "platform/DisplayList.h"
-#include "platform/QtPicture.h"
+#include "qt/QtPicture.h"
 
 #include <QFileInfo>
 #include <QTextStream>

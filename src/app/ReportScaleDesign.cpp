@@ -8,7 +8,7 @@
 // written (nothing is left behind); 4 the scaled design would hold values no
 // design file can (beyond ±1e6).
 #include "app/CommandLine.h"
-#include "dialogs/ScaleDesignValues.h"
+#include "drawing/ScaleDesignValues.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "model/DesignScale.h"

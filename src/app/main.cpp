@@ -2,10 +2,10 @@
 #include "files/Recovery.h"
 #include "mainwin/TMainForm.h"
 #include "model/ProgramVersion.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtServices.h"
-#include "platform/QtSound.h"
 #include "platform/Services.h"
+#include "qt/QtDesktop.h"
+#include "qt/QtServices.h"
+#include "qt/QtSound.h"
 
 #include <QApplication>
 #include <QDir>

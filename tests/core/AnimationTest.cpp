@@ -1,7 +1,7 @@
 // The GIF animation read back with giflib (frames, rectangles, loop, delays,
 // colours exact or quantised as stated), and one revolution of the main
 // window's picture drawn on a copy of the design.
-#include "mainwin/MainPicture.h"
+#include "drawing/MainPicture.h"
 #include "model/Model.h"
 #include "platform/GifAnimation.h"
 

@@ -1,6 +1,6 @@
 #include "analysis/Balance.h"
 #include "analysis/BalanceText.h"
-#include "dialogs/DimensionEdit.h"
+#include "drawing/DimensionEdit.h"
 #include "files/NativeFile.h"
 #include "model/DesignEdit.h"
 #include "model/DynVars.h"

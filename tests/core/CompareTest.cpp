@@ -1,11 +1,11 @@
 // Comparing with a reference design: the difference table, the grey curves
 // of the diagrams and the ghost, the unit in the texts.
-#include "aids/DataTableBuilder.h"
 #include "analysis/BalanceText.h"
 #include "analysis/ValveEventsTable.h"
-#include "graphs/DiagramCommon.h"
-#include "graphs/DiagramPictures.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/DataTableBuilder.h"
+#include "drawing/DiagramCommon.h"
+#include "drawing/DiagramPictures.h"
+#include "drawing/FrameDrawing.h"
 #include "model/DesignScale.h"
 #include "model/NumberText.h"
 

@@ -1,5 +1,5 @@
 // The pivot data table.
-#include "aids/DataTableBuilder.h"
+#include "drawing/DataTableBuilder.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 

@@ -1,7 +1,7 @@
 #include "analysis/Balance.h"
 #include "analysis/DesignCheck.h"
 #include "analysis/Optimise.h"
-#include "dialogs/CutOffPlot.h"
+#include "drawing/CutOffPlot.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"

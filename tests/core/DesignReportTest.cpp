@@ -1,9 +1,9 @@
 // The design report as a document: its title block, the 44 dimensions as the
 // dialogs show them, the pictures as the command line draws them; the design
 // is not changed. (Every cell of the valve events table: DesignReportCliTest.)
-#include "mainwin/DesignReport.h"
-#include "graphs/DiagramPictures.h"
-#include "mainwin/MainPicture.h"
+#include "drawing/DesignReport.h"
+#include "drawing/DiagramPictures.h"
+#include "drawing/MainPicture.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "model/ProgramVersion.h"

@@ -3,7 +3,7 @@
 // factor from scales and gauges.
 #include "model/DesignScale.h"
 #include "analysis/ValveEventsTable.h"
-#include "dialogs/ScaleDesignValues.h"
+#include "drawing/ScaleDesignValues.h"
 #include "files/DesignValues.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"

@@ -1,4 +1,4 @@
-#include "dialogs/DimensionEdit.h"
+#include "drawing/DimensionEdit.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 

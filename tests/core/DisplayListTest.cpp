@@ -2,7 +2,7 @@
 // crops, and a whole frame recorded while drawn.
 #include "platform/DisplayList.h"
 
-#include "mainwin/FrameDrawing.h"
+#include "drawing/FrameDrawing.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

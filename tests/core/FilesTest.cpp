@@ -3,11 +3,11 @@
 // to show are made by FaultyFileSystem; tests that need POSIX things (file
 // modes, symbolic links, pipes, devices, /proc) run on POSIX systems only, and
 // their Windows counterparts (devices, long paths) on Windows only.
+#include "drawing/FrameDrawing.h"
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
 #include "files/OlderFile.h"
-#include "mainwin/FrameDrawing.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "platform/RecordFile.h"

@@ -1,5 +1,5 @@
-#include "mainwin/HighlightView.h"
-#include "mainwin/FrameDrawing.h"
+#include "drawing/HighlightView.h"
+#include "drawing/FrameDrawing.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

@@ -1,7 +1,7 @@
 // The lines and circles overlay: drawing, committing items and the dialog's
 // choices and rows.
-#include "aids/LineItems.h"
-#include "aids/OverlayDrawing.h"
+#include "drawing/LineItems.h"
+#include "drawing/OverlayDrawing.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

@@ -1,6 +1,6 @@
 // Reference points, pivot slots and the main window's mouse selection.
-#include "mainwin/PivotDrawing.h"
-#include "mainwin/PivotSelection.h"
+#include "drawing/PivotDrawing.h"
+#include "drawing/PivotSelection.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"

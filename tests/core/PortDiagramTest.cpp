@@ -1,4 +1,4 @@
-#include "graphs/PortDiagram.h"
+#include "drawing/PortDiagram.h"
 
 #include "DiagramTestUtil.h"
 #include "model/NumberText.h"

@@ -1,5 +1,5 @@
-#include "graphs/RevArmPositions.h"
-#include "graphs/DiagramCommon.h"
+#include "drawing/RevArmPositions.h"
+#include "drawing/DiagramCommon.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"

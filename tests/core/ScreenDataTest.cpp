@@ -1,4 +1,4 @@
-#include "mainwin/ScreenData.h"
+#include "drawing/ScreenData.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"

@@ -1,6 +1,6 @@
 #include "analysis/Sensitivity.h"
 #include "analysis/BalanceText.h"
-#include "dialogs/EffectBar.h"
+#include "drawing/EffectBar.h"
 #include "model/DesignEdit.h"
 #include "model/DesignScale.h"
 #include "model/Model.h"

@@ -1,4 +1,4 @@
-#include "graphs/SteamDiagram.h"
+#include "drawing/SteamDiagram.h"
 
 #include "DiagramTestUtil.h"
 #include "model/NumberText.h"

@@ -1,4 +1,4 @@
-#include "mainwin/SteamDisplay.h"
+#include "drawing/SteamDisplay.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

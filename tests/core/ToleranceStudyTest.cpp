@@ -1,7 +1,7 @@
 #include "analysis/ToleranceStudy.h"
 #include "analysis/ThreadPool.h"
 #include "analysis/ValveEventsTable.h"
-#include "dialogs/SpreadPlot.h"
+#include "drawing/SpreadPlot.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"

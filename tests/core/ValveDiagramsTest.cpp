@@ -1,5 +1,5 @@
-#include "graphs/ValveDiagrams.h"
-#include "graphs/RevArmPositions.h"
+#include "drawing/ValveDiagrams.h"
+#include "drawing/RevArmPositions.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"

@@ -3,7 +3,7 @@
 #include "analysis/ValveEventsTable.h"
 
 #include "DiagramTestUtil.h"
-#include "graphs/PortDiagram.h"
+#include "drawing/PortDiagram.h"
 #include "model/NumberText.h"
 
 #include <gtest/gtest.h>

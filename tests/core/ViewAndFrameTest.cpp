@@ -1,6 +1,6 @@
 // View operations and the mechanism drawing on a recording canvas.
-#include "mainwin/FrameDrawing.h"
-#include "mainwin/ViewOps.h"
+#include "drawing/FrameDrawing.h"
+#include "drawing/ViewOps.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

@@ -3,15 +3,15 @@
 // pictures a design is drawn as.
 #pragma once
 
+#include "drawing/DiagramCommon.h"
+#include "drawing/FrameDrawing.h"
+#include "drawing/PortDiagram.h"
+#include "drawing/SteamDiagram.h"
+#include "drawing/SteamDisplay.h"
+#include "drawing/ValveDiagrams.h"
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/NativeFile.h"
-#include "graphs/DiagramCommon.h"
-#include "graphs/PortDiagram.h"
-#include "graphs/SteamDiagram.h"
-#include "graphs/ValveDiagrams.h"
-#include "mainwin/FrameDrawing.h"
-#include "mainwin/SteamDisplay.h"
 #include "model/AppState.h"
 #include "model/Model.h"
 #include "platform/Canvas.h"

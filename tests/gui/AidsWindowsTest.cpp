@@ -1,13 +1,13 @@
 // The drafting aids driven as a user drives them: reference points, pivot
 // slots, the lines and circles dialog, the pivot data table and the help
 // windows.
-#include "aids/OverlayDrawing.h"
 #include "aids/QtInstructionFile.h"
 #include "aids/TAboutBox.h"
 #include "aids/TDataTable.h"
 #include "aids/TDrawLines.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
+#include "drawing/OverlayDrawing.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
 #include "model/Model.h"

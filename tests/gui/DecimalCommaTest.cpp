@@ -3,9 +3,9 @@
 // dialogs' labels keep the point.
 #include "support/DecimalComma.h"
 #include "GuiTestSupport.h"
-#include "dialogs/DimensionEdit.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TFrameDi.h"
+#include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 

@@ -7,8 +7,8 @@
 #include "graphs/TValveEvents.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtPictureCommands.h"
+#include "qt/QtDesktop.h"
+#include "qt/QtPictureCommands.h"
 
 #include "gui/GuiTestSupport.h"
 

@@ -3,7 +3,6 @@
 // Return in a small setting dialog is OK, and every dimension field says
 // where its dimension is measured.
 #include "aids/TDrawLines.h"
-#include "dialogs/DimensionEdit.h"
 #include "dialogs/TBalance.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDesignCheck.h"
@@ -12,6 +11,7 @@
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
+#include "drawing/DimensionEdit.h"
 #include "graphs/TSetRevArm.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"

@@ -8,8 +8,8 @@
 #include "dialogs/TFrameDi.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
-#include "platform/QtCanvas.h"
-#include "platform/QtFonts.h"
+#include "qt/QtCanvas.h"
+#include "qt/QtFonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -12,7 +12,7 @@
 #include "graphs/TSetRevArm.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TRefPnts.h"
-#include "platform/QtEditHooks.h"
+#include "qt/QtEditHooks.h"
 
 #include <QInputMethodEvent>
 #include <QLineEdit>

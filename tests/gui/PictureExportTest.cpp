@@ -2,18 +2,18 @@
 // exported through the real file dialog as PNG, SVG and PDF, copied and
 // printed; a failed export leaves nothing behind.
 #include "aids/TDataTable.h"
+#include "drawing/FrameDrawing.h"
+#include "drawing/ValveDiagrams.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TValveEvents.h"
-#include "graphs/ValveDiagrams.h"
-#include "mainwin/FrameDrawing.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
-#include "platform/QtCanvas.h"
-#include "platform/QtFrameBuffer.h"
-#include "platform/QtPicture.h"
-#include "platform/QtPictureCommands.h"
 #include "platform/RecordingCanvas.h"
+#include "qt/QtCanvas.h"
+#include "qt/QtFrameBuffer.h"
+#include "qt/QtPicture.h"
+#include "qt/QtPictureCommands.h"
 
 #include <QAction>
 #include <QClipboard>

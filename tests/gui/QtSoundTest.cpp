@@ -1,4 +1,4 @@
-#include "platform/QtSound.h"
+#include "qt/QtSound.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // real save dialogs: the report's title block with the window's clock, the
 // animation's frames as the window's picture at each angle, a stopped
 // animation leaves nothing; the live design is never turned.
-#include "mainwin/MainPicture.h"
-#include "platform/QtPicture.h"
+#include "drawing/MainPicture.h"
+#include "qt/QtPicture.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TTolerance.h"
 #include "model/DesignEdit.h"
-#include "platform/QtPictureCommands.h"
+#include "qt/QtPictureCommands.h"
 
 #include <QAction>
 #include <QApplication>

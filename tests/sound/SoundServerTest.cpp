@@ -3,11 +3,11 @@
 // real main window with the real QtSoundPort, and records the sink's monitor
 // with parec. The wave files are test tones of known pitch and full loudness,
 // so that each sound heard shows which file played and at what volume.
-#include "mainwin/SteamDisplay.h"
+#include "drawing/SteamDisplay.h"
 #include "mainwin/TMainForm.h"
 #include "model/AppState.h"
-#include "platform/QtSound.h"
 #include "platform/Services.h"
+#include "qt/QtSound.h"
 
 #include <QApplication>
 #include <QDir>

@@ -17,7 +17,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
-#include "graphs/DiagramPictures.h"
+#include "drawing/DiagramPictures.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
@@ -26,9 +26,9 @@
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
 #include "model/Model.h"
-#include "platform/QtPicture.h"
-#include "platform/QtServices.h"
 #include "platform/Services.h"
+#include "qt/QtPicture.h"
+#include "qt/QtServices.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,0 +1,333 @@
+#include "dialogs/TBalance.h"
+
+#include "analysis/BalanceText.h"
+#include "dialogs/QtSearchRunner.h"
+#include "dialogs/TDialogLinks.h"
+#include "drawing/DimensionEdit.h"
+#include "model/Model.h"
+#include "model/NumberText.h"
+#include "qt/QtEditHooks.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+QString RangeText(float v) { return QString::fromStdString(BoundFieldText(v)); }
+
+QComboBox* TargetCombo(QWidget* parent, const char* name, BalanceTarget chosen)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    for (int k = 0; k < kBalanceTargets; ++k)
+        c->addItem(QString::fromStdString(TargetCaption(static_cast<BalanceTarget>(k))), k);
+    c->setCurrentIndex(static_cast<int>(chosen));
+    return c;
+}
+
+QComboBox* DimensionCombo(QWidget* parent, const char* name, int chosen)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    for (int code : BalanceDimensionCodes()) c->addItem(QString::fromStdString(BalanceDimensionLabel(code)), code);
+    c->setCurrentIndex(c->findData(chosen));
+    c->setMaxVisibleItems(22);
+    return c;
+}
+
+QLineEdit* RangeEdit(QWidget* parent, const char* name)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setContextMenuPolicy(Qt::NoContextMenu);
+    e->setAcceptDrops(false);
+    e->setMaximumWidth(90);
+    return e;
+}
+
+} // namespace
+
+TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
+{
+    setObjectName(QStringLiteral("Balance"));
+    setModal(true);
+
+    TargetBox = TargetCombo(this, "TargetBox", BalanceTarget::Lead);
+    DimensionBox = DimensionCombo(this, "DimensionBox", 20);
+    RangeLo = RangeEdit(this, "RangeLo");
+    RangeHi = RangeEdit(this, "RangeHi");
+    SecondBox = new QCheckBox(QStringLiteral("&Second target at once"), this);
+    SecondBox->setObjectName(QStringLiteral("SecondBox"));
+    Target2Box = TargetCombo(this, "Target2Box", BalanceTarget::CutOffForward);
+    Dimension2Box = DimensionCombo(this, "Dimension2Box", 10);
+    Range2Lo = RangeEdit(this, "Range2Lo");
+    Range2Hi = RangeEdit(this, "Range2Hi");
+
+    auto* grid = new QGridLayout;
+    auto label = [this](const char* name, const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label("TargetLabel", QStringLiteral("&Target"), TargetBox), 0, 0);
+    grid->addWidget(TargetBox, 0, 1, 1, 5);
+    grid->addWidget(label("DimensionLabel", QStringLiteral("&Adjust"), DimensionBox), 1, 0);
+    grid->addWidget(DimensionBox, 1, 1);
+    grid->addWidget(label("RangeLabel", QStringLiteral("fro&m"), RangeLo), 1, 2);
+    grid->addWidget(RangeLo, 1, 3);
+    grid->addWidget(label("RangeToLabel", QStringLiteral("to"), RangeHi), 1, 4);
+    grid->addWidget(RangeHi, 1, 5);
+    grid->addWidget(SecondBox, 2, 0, 1, 6);
+    grid->addWidget(label("Target2Label", QStringLiteral("Ta&rget"), Target2Box), 3, 0);
+    grid->addWidget(Target2Box, 3, 1, 1, 5);
+    grid->addWidget(label("Dimension2Label", QStringLiteral("A&djust"), Dimension2Box), 4, 0);
+    grid->addWidget(Dimension2Box, 4, 1);
+    grid->addWidget(label("Range2Label", QStringLiteral("fr&om"), Range2Lo), 4, 2);
+    grid->addWidget(Range2Lo, 4, 3);
+    grid->addWidget(label("Range2ToLabel", QStringLiteral("to"), Range2Hi), 4, 4);
+    grid->addWidget(Range2Hi, 4, 5);
+    grid->setColumnStretch(1, 1);
+
+    for (QLineEdit* e : {RangeLo, RangeHi, Range2Lo, Range2Hi}) {
+        InstallKeyPress(e, [this, e](QChar& key) {
+            if (key == QChar(13)) { // Enter: find
+                key = QChar();
+                QTimer::singleShot(0, this, &TBalance::FindButClick);
+                return;
+            }
+            NumericKeyFilter(key, e, true);
+        });
+        InstallNumberRule(e, true);
+    }
+    connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
+    connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
+    connect(SecondBox, &QCheckBox::toggled, this, [this] { SetBusy(false); });
+
+    AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
+    AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
+    AddButton(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
+    AddButton(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
+    FindBut->setDefault(true);
+
+    Progress = NewProgress();
+
+    ResultGrid = new QTableWidget(this);
+    ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
+    ResultGrid->setColumnCount(3);
+    ResultGrid->setHorizontalHeaderLabels({QStringLiteral(""), QStringLiteral("Before"), QStringLiteral("After")});
+    ResultGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ResultGrid->verticalHeader()->hide();
+    ResultGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ResultGrid->verticalHeader()->setDefaultSectionSize(ResultGrid->fontMetrics().height() + 6);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    ResultGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    ResultGrid->setWordWrap(false);
+
+    ResultText = new QLabel(this);
+    ResultText->setObjectName(QStringLiteral("ResultText"));
+    ResultText->setWordWrap(true);
+    ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ResultText->setMinimumHeight(ResultText->fontMetrics().height() * 3);
+    ResultText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(FindBut);
+    buttons->addWidget(StopBut);
+    buttons->addWidget(Progress, 1);
+    buttons->addWidget(ApplyBut);
+    buttons->addWidget(CancelBut);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(grid);
+    box->addLayout(buttons);
+    box->addWidget(ResultGrid, 1);
+    box->addWidget(ResultText);
+    resize(620, 560);
+
+    setTabOrder(TargetBox, DimensionBox);
+    setTabOrder(DimensionBox, RangeLo);
+    setTabOrder(RangeLo, RangeHi);
+    setTabOrder(RangeHi, SecondBox);
+    setTabOrder(SecondBox, Target2Box);
+    setTabOrder(Target2Box, Dimension2Box);
+    setTabOrder(Dimension2Box, Range2Lo);
+    setTabOrder(Range2Lo, Range2Hi);
+    setTabOrder(Range2Hi, FindBut);
+    setTabOrder(FindBut, StopBut);
+    setTabOrder(StopBut, ApplyBut);
+    setTabOrder(ApplyBut, CancelBut);
+    setTabOrder(CancelBut, ResultGrid);
+
+    FillRange(0);
+    FillRange(1);
+    SetBusy(false);
+}
+
+TBalance::~TBalance() { EndSearch(); }
+
+QString TBalance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Balance Events    "); }
+
+void TBalance::FormActivate()
+{
+    EndSearch();
+    FillRange(0);
+    FillRange(1);
+    result_ = BalanceResult{};
+    goals_.clear();
+    ResultGrid->setRowCount(0);
+    ResultText->clear();
+    Progress->setValue(0);
+    SetBusy(false);
+    TargetBox->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::ChooseDimension(int code, BalanceTarget target)
+{
+    TargetBox->setCurrentIndex(TargetBox->findData(static_cast<int>(target)));
+    DimensionBox->setCurrentIndex(DimensionBox->findData(code));
+    SecondBox->setChecked(false);
+}
+
+void TBalance::FillRange(int which)
+{
+    QComboBox* box = which == 0 ? DimensionBox : Dimension2Box;
+    float lo = 0, hi = 0;
+    DefaultBalanceRange(s_.gear, box->currentData().toInt(), lo, hi);
+    (which == 0 ? RangeLo : Range2Lo)->setText(RangeText(lo));
+    (which == 0 ? RangeHi : Range2Hi)->setText(RangeText(hi));
+}
+
+bool TBalance::ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const
+{
+    goals.clear();
+    auto goal = [](QComboBox* target, QComboBox* dim, QLineEdit* lo, QLineEdit* hi) {
+        BalanceGoal g;
+        g.target = static_cast<BalanceTarget>(target->currentData().toInt());
+        g.code = dim->currentData().toInt();
+        g.lo = FieldValue(lo->text().toStdString());
+        g.hi = FieldValue(hi->text().toStdString());
+        return g;
+    };
+    goals.push_back(goal(TargetBox, DimensionBox, RangeLo, RangeHi));
+    if (SecondBox->isChecked()) goals.push_back(goal(Target2Box, Dimension2Box, Range2Lo, Range2Hi));
+    error = CheckBalanceGoals(goals);
+    return error.empty();
+}
+
+void TBalance::FindButClick()
+{
+    if (Searching()) return;
+    std::vector<BalanceGoal> goals;
+    std::string error;
+    result_ = BalanceResult{};
+    ResultGrid->setRowCount(0);
+    if (!ReadGoals(goals, error)) {
+        ResultText->setText(QString::fromStdString(error));
+        SetBusy(false);
+        return;
+    }
+    StartSearch(goals);
+}
+
+bool TBalance::Searching() const { return runner_->Running(); }
+
+void TBalance::StartSearch(const std::vector<BalanceGoal>& goals)
+{
+    goals_ = goals;
+    searched_ = s_.gear;
+    ResultText->setText(QStringLiteral("Searching…"));
+    Progress->setValue(0);
+    SetBusy(true);
+    runner_->Start(
+        [this, design = searched_, goals](BalanceControl& control) {
+            BalanceResult r;
+            try {
+                r = BalanceEvents(design, goals, &control);
+            } catch (const std::exception& e) {
+                r = BalanceResult{};
+                r.error = std::string("The search failed: ") + e.what();
+            }
+            pending_ = std::move(r);
+        },
+        [this](int progress) { Progress->setValue(progress); }, [this] { SearchDone(); });
+}
+
+void TBalance::SearchDone()
+{
+    result_ = std::move(pending_);
+    ShowResult();
+    SetBusy(false);
+    (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::EndSearch() { runner_->End(); }
+
+void TBalance::StopButClick() { runner_->Stop(); }
+
+void TBalance::ShowResult()
+{
+    const std::vector<TextRow> rows = BalanceRows(searched_, goals_, result_);
+    ResultGrid->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(
+                QString::fromStdString(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]).trimmed());
+            if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            ResultGrid->setItem(r, c, item);
+        }
+    QString text = QString::fromStdString(BalanceSummary(goals_, result_, searched_.Unit));
+    if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
+    for (const DimensionValue& v : Changes())
+        if (v.code == 21 || v.code == 22)
+            text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
+                        .arg(QString::fromStdString(BalanceDimensionLabel(v.code)));
+    ResultText->setText(text);
+}
+
+std::vector<DimensionValue> TBalance::Changes() const
+{
+    std::vector<DimensionValue> changes;
+    if (!result_.HasValues()) return changes;
+    for (const DimensionValue& v : result_.values)
+        if (GetDimension(s_.gear, v.code) != v.value) changes.push_back(v);
+    return changes;
+}
+
+void TBalance::SetBusy(bool busy)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{TargetBox, DimensionBox, RangeLo, RangeHi, SecondBox})
+        w->setEnabled(!busy);
+    for (QWidget* w : std::initializer_list<QWidget*>{Target2Box, Dimension2Box, Range2Lo, Range2Hi})
+        w->setEnabled(!busy && SecondBox->isChecked());
+    FindBut->setEnabled(!busy);
+    StopBut->setEnabled(busy);
+    ApplyBut->setEnabled(!busy && !Changes().empty());
+    if (busy) StopBut->setFocus(Qt::OtherFocusReason);
+}
+
+void TBalance::ApplyButClick()
+{
+    if (Searching()) return;
+    const std::vector<DimensionValue> changes = Changes();
+    if (changes.empty()) return;
+    // As typing the values into the dimension dialogs and closing them.
+    ApplyFoundValues(s_, main_, changes);
+    accept();
+}
+
+void TBalance::CancelButClick() { reject(); }

@@ -1,0 +1,203 @@
+#include "dialogs/TDesignCheck.h"
+
+#include "dialogs/QtSearchRunner.h"
+#include "drawing/DimensionEdit.h"
+#include "model/DesignEdit.h"
+#include "model/NumberText.h"
+#include "qt/QtEditHooks.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// How often the window compares the design with the one it measured (ms).
+constexpr int kWatchMs = 100;
+
+enum Column : int { colRule, colDirection, colValue, colLimit, colResult, colWhere, kColumns };
+
+// The limit fields' labels (with their mnemonics), by rule.
+const char* LimitLabel(CheckRule r)
+{
+    switch (r) {
+    case CheckRule::EqualLeads: return "&Leads, % of mean";
+    case CheckRule::EqualCutOffForward: return "Cut-off &forward, % of stroke";
+    case CheckRule::EqualCutOffReverse: return "Cut-off &reverse, % of stroke";
+    case CheckRule::FullGearCutOff: return "F&ull-gear cut-off, % of stroke";
+    case CheckRule::PortOpening: return "&Port opening, % of width";
+    case CheckRule::Release: return "R&elease, % of stroke";
+    case CheckRule::Compression: return "Co&mpression, % of stroke";
+    case CheckRule::Assembles: break;
+    }
+    return "";
+}
+
+} // namespace
+
+TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state)
+{
+    (void)mainForm;
+    setObjectName(QStringLiteral("DesignCheck"));
+    setModal(false);
+
+    auto* limits = new QGridLayout;
+    const CheckLimits defaults = DefaultCheckLimits();
+    for (int k = 1; k < kCheckRules; ++k) {
+        const auto rule = static_cast<CheckRule>(k);
+        auto* e = new QLineEdit(QString::fromStdString(BoundFieldText(defaults[static_cast<size_t>(k)])), this);
+        e->setObjectName(QStringLiteral("Limit_") + QString::fromStdString(CheckRuleWord(rule)).replace('-', '_'));
+        e->setContextMenuPolicy(Qt::NoContextMenu);
+        e->setAcceptDrops(false);
+        e->setMaximumWidth(70);
+        InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, false); });
+        InstallNumberRule(e, false);
+        connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
+        auto* l = new QLabel(QString::fromLatin1(LimitLabel(rule)), this);
+        l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));
+        l->setBuddy(e);
+        const int row = (k - 1) / 2, col = (k - 1) % 2 * 2;
+        limits->addWidget(l, row, col);
+        limits->addWidget(e, row, col + 1);
+        LimitEdit[static_cast<size_t>(k)] = e;
+    }
+    limits->setColumnStretch(0, 1);
+    limits->setColumnStretch(2, 1);
+
+    CheckGrid = new QTableWidget(this);
+    CheckGrid->setObjectName(QStringLiteral("CheckGrid"));
+    CheckGrid->setColumnCount(kColumns);
+    CheckGrid->setHorizontalHeaderLabels({QStringLiteral("Rule"), QStringLiteral("Direction"), QStringLiteral("Value"),
+                                          QStringLiteral("Limit"), QStringLiteral("Result"),
+                                          QStringLiteral("Worst at")});
+    CheckGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CheckGrid->verticalHeader()->hide();
+    CheckGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    CheckGrid->verticalHeader()->setDefaultSectionSize(CheckGrid->fontMetrics().height() + 6);
+    CheckGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    CheckGrid->horizontalHeader()->setSectionResizeMode(colWhere, QHeaderView::Stretch);
+    CheckGrid->setWordWrap(false);
+
+    CheckText = new QLabel(this);
+    CheckText->setObjectName(QStringLiteral("CheckText"));
+    CloseBut = new QPushButton(QStringLiteral("&Close"), this);
+    CloseBut->setObjectName(QStringLiteral("CloseBut"));
+    CloseBut->setAutoDefault(false);
+    connect(CloseBut, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(CheckText, 1);
+    bottom->addWidget(CloseBut);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(limits);
+    box->addWidget(CheckGrid, 1);
+    box->addLayout(bottom);
+    resize(820, 470);
+
+    watch_ = new QTimer(this);
+    watch_->setInterval(kWatchMs);
+    connect(watch_, &QTimer::timeout, this, &TDesignCheck::WatchDesign);
+}
+
+TDesignCheck::~TDesignCheck() { runner_->End(); }
+
+QString TDesignCheck::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Design Check    "); }
+
+std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
+{
+    std::vector<float> v = DimensionValues(g);
+    v.insert(v.end(), g.RevArm.begin(), g.RevArm.end());
+    v.push_back(g.RevArmPos);
+    v.push_back(static_cast<float>(g.Unit));
+    return v;
+}
+
+bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ != DesignSnapshot(s_.gear); }
+
+void TDesignCheck::hideEvent(QHideEvent* e)
+{
+    watch_->stop();
+    runner_->End();
+    measured_.clear();
+    QDialog::hideEvent(e);
+}
+
+void TDesignCheck::FormActivate()
+{
+    measured_.clear();
+    WatchDesign();
+    watch_->start();
+}
+
+void TDesignCheck::WatchDesign()
+{
+    if (runner_->Running() || measured_ == DesignSnapshot(s_.gear)) return;
+    StartMeasure();
+}
+
+void TDesignCheck::StartMeasure()
+{
+    measured_ = DesignSnapshot(s_.gear);
+    const Gear design = DesignAsOpened(s_.gear);
+    CheckText->setText(QStringLiteral("Measuring the valve events…"));
+    runner_->Start([this, design](BalanceControl&) { pending_ = BuildValveEventsTable(design); }, {},
+                   [this, design] { MeasureDone(design); });
+}
+
+void TDesignCheck::MeasureDone(const Gear& design)
+{
+    checked_ = design;
+    table_ = std::move(pending_);
+    ShowResult();
+    // The design changed while it was measured: again.
+    WatchDesign();
+}
+
+CheckLimits TDesignCheck::ReadLimits() const
+{
+    CheckLimits limits = DefaultCheckLimits();
+    for (int k = 1; k < kCheckRules; ++k)
+        limits[static_cast<size_t>(k)] = FieldValue(LimitEdit[static_cast<size_t>(k)]->text().toStdString());
+    return limits;
+}
+
+void TDesignCheck::LimitsChanged()
+{
+    if (!table_.empty()) ShowResult();
+}
+
+void TDesignCheck::ShowResult()
+{
+    result_ = CheckDesign(checked_, table_, ReadLimits());
+    CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
+    int failed = 0;
+    for (int r = 0; r < static_cast<int>(result_.lines.size()); ++r) {
+        const CheckLine& l = result_.lines[static_cast<size_t>(r)];
+        failed += l.pass ? 0 : 1;
+        const QString rule = QString::fromStdString(CheckRuleCaption(l.rule) + " (" + CheckRuleUnit(l.rule) + ")");
+        const QString limit =
+            QString::fromUtf8(CheckRuleIsLeast(l.rule) ? "≥ " : "≤ ") + QString::fromStdString(CheckLimitText(l));
+        const QString cells[kColumns] = {
+            rule,  QString::fromStdString(CheckDirectionWord(l.direction)),  QString::fromStdString(CheckValueText(l)),
+            limit, l.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"), QString::fromStdString(l.where)};
+        for (int c = 0; c < kColumns; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == colValue || c == colLimit) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (c == colResult) {
+                item->setTextAlignment(Qt::AlignCenter);
+                item->setBackground(l.pass ? QColor(200, 240, 200) : QColor(250, 190, 190));
+                item->setForeground(l.pass ? QColor(0, 100, 0) : QColor(160, 0, 0));
+            }
+            CheckGrid->setItem(r, c, item);
+        }
+    }
+    CheckText->setText(failed == 0 ? QStringLiteral("Every rule passes.")
+                                   : QStringLiteral("%1 of %2 lines fail.").arg(failed).arg(result_.lines.size()));
+}

@@ -1,0 +1,58 @@
+// "Scale Design…": the design at another size. By a factor typed, by the
+// factor from one scale or gauge to another (full size to 1:8; 4 ft 8½ in to
+// 5 in), or by a unit conversion (inches to millimetres and back, which also
+// states the design's new unit); optionally every dimension rounded to 1/64 in
+// or 0.1 mm after the scaling. The window says what will happen, or why it
+// cannot; "Apply" scales (model/DesignScale: one "UnDo" record for the whole
+// scaling), "Cancel" changes nothing.
+#pragma once
+
+#include "drawing/ScaleDesignValues.h"
+#include "model/AppState.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class TScaleDesign : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TScaleDesign(AppState& state, QWidget* parent = nullptr);
+
+    static QString CaptionHead();
+
+    QRadioButton *ByFactor = nullptr, *ByScales = nullptr, *ByConversion = nullptr;
+    QLineEdit* FactorEdit = nullptr;
+    QComboBox *FromScale = nullptr, *ToScale = nullptr, *ConversionBox = nullptr, *RoundGridBox = nullptr;
+    QCheckBox* RoundBox = nullptr;
+    QLabel *UnitText = nullptr, *ScaleResult = nullptr;
+    QPushButton *ApplyBut = nullptr, *CancelBut = nullptr;
+
+    // What the window's controls ask for now, and what it makes of it.
+    ScaleChoice Choice() const;
+    const ScaleOutcome& Outcome() const { return outcome_; }
+
+signals:
+    // After "Apply" scaled the design (the main window shows the reverse arm again).
+    void Scaled();
+
+public slots:
+    // Every opening: factor 1, the unit shown, the grid for the unit.
+    void FormActivate();
+    void ApplyButClick();
+    // Works the choice out again and shows it.
+    void Refresh();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    AppState& s_;
+    ScaleOutcome outcome_;
+};

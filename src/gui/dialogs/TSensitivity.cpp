@@ -1,0 +1,284 @@
+#include "dialogs/TSensitivity.h"
+
+#include "analysis/DesignCheck.h"
+#include "analysis/ValveEventsTable.h"
+#include "dialogs/QtSearchRunner.h"
+#include "dialogs/TBalance.h"
+#include "dialogs/TOptimise.h"
+#include "drawing/EffectBar.h"
+#include "mainwin/TMainForm.h"
+#include "model/DesignEdit.h"
+#include "model/NumberText.h"
+#include "qt/QtCanvas.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// The bar's part of a figure's cell (pixels), and the role of its share.
+constexpr int kBarWidth = 48;
+constexpr int kShareRole = Qt::UserRole + 1;
+
+bool IsFigureColumn(int column) { return column >= kSensitivityDifferenceColumn && column < kSensitivityColumns - 1; }
+bool IsWordColumn(int column) { return column == 0 || column == kSensitivityColumns - 1; }
+
+// Paints the bar of a figure's share in the left part of its cell.
+class EffectBarDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant share = index.data(kShareRole);
+        if (!share.isValid()) return;
+        painter->save();
+        painter->translate(option.rect.topLeft());
+        {
+            QtCanvas c(*painter, 1, kBarWidth, option.rect.height());
+            DrawEffectBar(c, kBarWidth, option.rect.height(), share.toFloat());
+        }
+        painter->restore();
+    }
+};
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+} // namespace
+
+TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
+    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm), files_(files)
+{
+    setObjectName(QStringLiteral("Sensitivity"));
+    setModal(true);
+
+    NotchBox = new QComboBox(this);
+    NotchBox->setObjectName(QStringLiteral("NotchBox"));
+    NotchBox->addItem(QString::fromLatin1(kNormalNotchText), kNormalNotch);
+    for (int n = 0; n < kGraphNotches; ++n) NotchBox->addItem(QString::number(n), n);
+    NotchBox->setMaxVisibleItems(kGraphNotches + 1);
+    DirectionBox = new QComboBox(this);
+    DirectionBox->setObjectName(QStringLiteral("DirectionBox"));
+    DirectionBox->addItem(QStringLiteral("Forward"), static_cast<int>(Running::Forward));
+    DirectionBox->addItem(QStringLiteral("Reverse"), static_cast<int>(Running::Reverse));
+    auto label = [this](const char* name, const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setBuddy(buddy);
+        return l;
+    };
+    connect(NotchBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
+    connect(DirectionBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
+
+    EffectGrid = NewTextGrid(this, QStringLiteral("EffectGrid"));
+    EffectGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    EffectGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    EffectGrid->setColumnCount(kSensitivityColumns);
+    EffectGrid->setItemDelegate(new EffectBarDelegate(EffectGrid));
+    EffectGrid->horizontalHeader()->setSectionsClickable(true);
+    EffectGrid->horizontalHeader()->setSortIndicatorShown(true);
+    connect(EffectGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TSensitivity::SortBy);
+    connect(EffectGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+        EffectGrid->selectRow(row);
+        OpenSelected(true);
+    });
+
+    SummaryText = new QLabel(this);
+    SummaryText->setObjectName(QStringLiteral("SummaryText"));
+    SummaryText->setWordWrap(true);
+    SummaryText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    AddButton(BalanceBut, "BalanceBut", QStringLiteral("&Balance…"), &TSensitivity::BalanceButClick);
+    AddButton(OptimiseBut, "OptimiseBut", QStringLiteral("&Optimise…"), &TSensitivity::OptimiseButClick);
+    AddButton(CopyBut, "CopyBut", QStringLiteral("&Copy"), &TSensitivity::CopyButClick);
+    AddButton(SaveCsvBut, "SaveCsvBut", QStringLiteral("&Save CSV…"), &TSensitivity::SaveCsvButClick);
+    AddButton(PrintBut, "PrintBut", QStringLiteral("&Print…"), &TSensitivity::PrintButClick);
+    AddButton(CloseBut, "CloseBut", QStringLiteral("Close"), &TSensitivity::CloseButClick);
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    print->setObjectName(QStringLiteral("PrintShortcut"));
+    connect(print, &QShortcut::activated, this, &TSensitivity::PrintButClick);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(label("NotchLabel", QStringLiteral("&Notch"), NotchBox));
+    row->addWidget(NotchBox);
+    row->addSpacing(12);
+    row->addWidget(label("DirectionLabel", QStringLiteral("&Direction"), DirectionBox));
+    row->addWidget(DirectionBox);
+    row->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BalanceBut);
+    buttons->addWidget(OptimiseBut);
+    buttons->addStretch(1);
+    buttons->addWidget(CopyBut);
+    buttons->addWidget(SaveCsvBut);
+    buttons->addWidget(PrintBut);
+    buttons->addWidget(CloseBut);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(row);
+    box->addWidget(EffectGrid, 1);
+    box->addWidget(SummaryText);
+    box->addLayout(buttons);
+    resize(1180, 720);
+}
+
+TSensitivity::~TSensitivity() { runner_->End(); }
+
+QString TSensitivity::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Sensitivity    "); }
+
+bool TSensitivity::Measuring() const { return runner_->Running(); }
+
+int TSensitivity::DimensionAt(int row) const
+{
+    return row >= 0 && static_cast<size_t>(row) < order_.size() ? result_.effects[order_[static_cast<size_t>(row)]].code
+                                                                : 0;
+}
+
+void TSensitivity::FormActivate()
+{
+    StartMeasure();
+    EffectGrid->setFocus(Qt::OtherFocusReason);
+}
+
+void TSensitivity::RowChanged()
+{
+    if (isVisible()) StartMeasure();
+}
+
+void TSensitivity::StartMeasure()
+{
+    runner_->End();
+    measured_ = DesignAsOpened(s_.gear);
+    EventsRow row;
+    row.notch = NotchBox->currentData().toInt();
+    row.running = static_cast<Running>(DirectionBox->currentData().toInt());
+    SummaryText->setText(QStringLiteral("Measuring…"));
+    runner_->Start([this, design = measured_,
+                    row](BalanceControl& control) { pending_ = MeasureSensitivity(design, row, &control); },
+                   {}, [this] { MeasureDone(); });
+}
+
+void TSensitivity::MeasureDone()
+{
+    result_ = std::move(pending_);
+    ShowResult();
+}
+
+void TSensitivity::SortBy(int column)
+{
+    descending_ = column == sortColumn_ ? !descending_ : column >= kSensitivityDifferenceColumn;
+    sortColumn_ = column;
+    ShowResult();
+}
+
+void TSensitivity::ShowResult()
+{
+    order_ = SensitivityOrder(result_, sortColumn_, descending_);
+    text_ = {SensitivityTableHeader(measured_)};
+    for (size_t k : order_) text_.push_back(SensitivityTableCells(result_.effects[k]));
+
+    QStringList headers;
+    for (const std::string& h : text_[0]) headers << Text(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    EffectGrid->setUpdatesEnabled(false);
+    EffectGrid->clearContents();
+    EffectGrid->setHorizontalHeaderLabels(headers);
+    EffectGrid->setRowCount(static_cast<int>(order_.size()));
+    std::vector<float> largest(kSensitivityColumns, 0);
+    for (int c = 0; c < kSensitivityColumns; ++c) largest[static_cast<size_t>(c)] = LargestEffect(result_, c);
+    for (size_t r = 0; r < order_.size(); ++r) {
+        const DimensionEffect& e = result_.effects[order_[r]];
+        for (int c = 0; c < kSensitivityColumns; ++c) {
+            auto* item = new QTableWidgetItem(Text(text_[r + 1][static_cast<size_t>(c)]));
+            item->setTextAlignment(IsWordColumn(c) ? Qt::AlignLeft | Qt::AlignVCenter
+                                                   : Qt::AlignRight | Qt::AlignVCenter);
+            float v = 0;
+            if (IsFigureColumn(c) && EffectInColumn(e, c, v) && largest[static_cast<size_t>(c)] > 0)
+                item->setData(kShareRole, static_cast<double>(v) / largest[static_cast<size_t>(c)]);
+            EffectGrid->setItem(static_cast<int>(r), c, item);
+        }
+    }
+    EffectGrid->resizeColumnsToContents();
+    for (int c = 0; c < kSensitivityColumns; ++c)
+        if (IsFigureColumn(c))
+            EffectGrid->horizontalHeader()->resizeSection(c,
+                                                          EffectGrid->horizontalHeader()->sectionSize(c) + kBarWidth);
+    EffectGrid->horizontalHeader()->setSortIndicator(sortColumn_,
+                                                     descending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+    EffectGrid->setUpdatesEnabled(true);
+
+    const std::string unit = LengthUnitText(measured_.Unit);
+    QString text;
+    if (result_.stopped) {
+        text = QStringLiteral("Stopped.");
+    } else if (result_.nominalClamped) {
+        text = QStringLiteral("The gear cannot be assembled at the %1: no figures.")
+                   .arg(Text(NotchRowText(result_.row.running, result_.row.notch)));
+    } else {
+        text = QStringLiteral("The %1 (reverse arm at %2 %3): the change of each figure per unit of each dimension "
+                              "(%3 for the lengths, degrees for the eccentric angle), from trials %4 %3 and %5 degree "
+                              "apart (twice that for the extrapolation).")
+                   .arg(Text(NotchRowText(result_.row.running, result_.row.notch)),
+                        Text(DecimalText(RowPosition(measured_, result_.row), 4)), Text(unit),
+                        Text(ShortestText(SensitivityStep(measured_, 1))), Text(ShortestText(kAngleStep)));
+        int marked = 0;
+        for (const DimensionEffect& e : result_.effects) marked += !EffectNotes(e).empty();
+        if (marked > 0) text += QStringLiteral(" Dimensions with figures missing: %1 (see Notes).").arg(marked);
+    }
+    SummaryText->setText(text);
+    const bool rows = !order_.empty();
+    for (QPushButton* b : {BalanceBut, OptimiseBut, CopyBut, SaveCsvBut, PrintBut}) b->setEnabled(rows);
+    if (rows && EffectGrid->currentRow() < 0) EffectGrid->selectRow(0);
+}
+
+void TSensitivity::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
+
+void TSensitivity::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
+
+void TSensitivity::PrintButClick()
+{
+    if (text_.size() < 2) return;
+    const QString name = Text(s_.display.DataSetName);
+    PrintTextTable(this,
+                   CaptionHead().simplified() + QStringLiteral(" - ") + name + QStringLiteral(" - ") +
+                       Text(NotchRowText(result_.row.running, result_.row.notch)),
+                   name + QStringLiteral("-sensitivity"), text_, {IsWordColumn, {}});
+}
+
+void TSensitivity::BalanceButClick() { OpenSelected(true); }
+
+void TSensitivity::OptimiseButClick() { OpenSelected(false); }
+
+void TSensitivity::OpenSelected(bool balance)
+{
+    const int code = DimensionAt(EffectGrid->currentRow());
+    if (code == 0 || !main_) return;
+    // A lead column asks for equal leads, any other for equal cut-off in the
+    // row's direction.
+    const int q = sortColumn_ - kSensitivityFirstFigureColumn;
+    const BalanceTarget target = q == eqLeadFront || q == eqLeadRear       ? BalanceTarget::Lead
+                                 : result_.row.running == Running::Forward ? BalanceTarget::CutOffForward
+                                                                           : BalanceTarget::CutOffReverse;
+    QTimer::singleShot(0, this, [this, balance, code, target] {
+        QDialog* d = nullptr;
+        if (balance && main_->Forms.Balance) {
+            main_->Forms.Balance->ChooseDimension(code, target);
+            d = main_->Forms.Balance;
+        } else if (!balance && main_->Forms.Optimise) {
+            main_->Forms.Optimise->ChooseDimension(code);
+            d = main_->Forms.Optimise;
+        }
+        if (!d || d->isVisible()) return;
+        d->exec();
+        if (isVisible()) StartMeasure(); // the design may have changed
+    });
+}
+
+void TSensitivity::CloseButClick() { reject(); }

@@ -1,0 +1,91 @@
+// "Sensitivity": for one row of the valve events table (the normal notch
+// forward to begin with; any notch, either direction), how much each of the 44
+// dimensions moves each figure of the row, per unit of the dimension
+// (analysis/Sensitivity.h). One row per dimension, sorted by any column (a
+// click on its header; the effect on front - rear cut-off, largest first, to
+// begin with), a bar beside each figure; "Copy", "Save CSV…", "Print…". A
+// double-click on a dimension (or "Balance…") opens it in the balance window,
+// "Optimise…" in the optimise window; the row is measured again when they
+// close.
+//
+// The window is modal (Timer1 keeps running underneath); it measures on a
+// worker thread when it opens and when the row changes.
+#pragma once
+
+#include "analysis/Sensitivity.h"
+#include "files/TextTable.h"
+#include "model/AppState.h"
+#include "platform/FileSystem.h"
+#include "qt/QtTableExport.h"
+
+#include "dialogs/TSearchWindow.h"
+
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class TMainForm;
+
+class TSensitivity : public TSearchWindow {
+    Q_OBJECT
+
+public:
+    TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr,
+                 FileSystem& files = SystemFileSystem());
+    ~TSensitivity() override;
+
+    static QString CaptionHead();
+
+    QComboBox *NotchBox = nullptr, *DirectionBox = nullptr;
+    QTableWidget* EffectGrid = nullptr;
+    QLabel* SummaryText = nullptr;
+    QPushButton *BalanceBut = nullptr, *OptimiseBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr,
+                *PrintBut = nullptr, *CloseBut = nullptr;
+
+    // Replaces the save dialog when set (tests).
+    FileDialogHookFn FileDialogHook;
+
+    bool Measuring() const;
+    const SensitivityResult& Result() const { return result_; }
+    // The table as shown: the header, then the dimensions in the order shown.
+    const std::vector<TextRow>& TableText() const { return text_; }
+    int SortColumn() const { return sortColumn_; }
+    bool SortDescending() const { return descending_; }
+    // The dimension of a grid row (0 for none).
+    int DimensionAt(int row) const;
+
+public slots:
+    // Every opening: the chosen row measured afresh.
+    void FormActivate() override;
+    void RowChanged();
+    // A header click: that column, largest first; again: the other way.
+    void SortBy(int column);
+    void CopyButClick();
+    void SaveCsvButClick();
+    void PrintButClick();
+    void BalanceButClick();
+    void OptimiseButClick();
+    void CloseButClick();
+
+protected:
+private:
+    void StartMeasure();
+    void MeasureDone();
+    void ShowResult();
+    // Opens the balance (or optimise) window with the dimension of the
+    // current row, from the event loop; measures again when it closes.
+    void OpenSelected(bool balance);
+
+    AppState& s_;
+    TMainForm* main_;
+    FileSystem& files_;
+    SensitivityResult pending_; // written by the worker before it ends
+    SensitivityResult result_;
+    Gear measured_; // the design (as opened) the result belongs to
+    std::vector<size_t> order_;
+    std::vector<TextRow> text_;
+    int sortColumn_ = kSensitivityDifferenceColumn;
+    bool descending_ = true;
+};

@@ -1,0 +1,94 @@
+// "Tolerance Study": the dimensions of the design varied at random within
+// their tolerances, with an optional pin clearance on the rods, and the
+// spread of every figure of the valve events table over the notches
+// (analysis/ToleranceStudy.h). One tolerance for all lengths, or one per
+// dimension in the list (the eccentric angle in degrees); the samples (500 to
+// begin with) and the seed. "Run" studies a copy of the design on a worker
+// thread with its progress, "Stop" ends it; then a table per notch and figure
+// (nominal, min, max, mean, standard deviation, worst low and high and the
+// part that gives it) and a
+// picture of the spread of the front and rear cut-off against the notch;
+// "Copy", "Save CSV…", "Print…", "Export Picture…".
+//
+// The window is modal (Timer1 keeps running underneath) and changes nothing
+// of the design.
+#pragma once
+
+#include "analysis/ToleranceStudy.h"
+#include "files/TextTable.h"
+#include "model/AppState.h"
+#include "platform/DisplayList.h"
+#include "platform/FileSystem.h"
+#include "qt/QtTableExport.h"
+
+#include "dialogs/TSearchWindow.h"
+
+#include <vector>
+
+class PictureCommands;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class TMainForm;
+
+class TTolerance : public TSearchWindow {
+    Q_OBJECT
+
+public:
+    TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
+    ~TTolerance() override;
+
+    static QString CaptionHead();
+
+    QLineEdit *LengthTolerance = nullptr, *PinClearance = nullptr, *Samples = nullptr, *Seed = nullptr;
+    QTableWidget* ToleranceGrid = nullptr; // one row per varied dimension, its tolerance field in column 2
+    std::vector<QLineEdit*> ToleranceEdit; // in the order of ToleranceDimensionCodes()
+    QPushButton *RunBut = nullptr, *StopBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr, *PrintBut = nullptr,
+                *ExportPictureBut = nullptr, *CloseBut = nullptr;
+    QProgressBar* Progress = nullptr;
+    QTableWidget* SpreadGrid = nullptr;
+    QLabel* SpreadPlot = nullptr;
+    QLabel* ResultText = nullptr;
+    PictureCommands* Pictures = nullptr;
+
+    // Replaces the save dialog when set (tests).
+    FileDialogHookFn FileDialogHook;
+
+    bool Running() const;
+    // The last finished study and the table shown (empty without one).
+    const ToleranceResult& Result() const { return result_; }
+    const std::vector<TextRow>& TableText() const { return text_; }
+    // The picture as shown.
+    const DisplayList& ShownPicture() const { return shown_; }
+    // The settings the fields give; false with a message when they make no study.
+    bool ReadSettings(ToleranceSettings& settings, std::string& error) const;
+
+public slots:
+    // Every opening: the design's values listed, no result.
+    void FormActivate() override;
+    void LengthToleranceEdited();
+    void RunButClick();
+    void StopButClick();
+    void CopyButClick();
+    void SaveCsvButClick();
+    void PrintButClick();
+    void ExportPictureButClick();
+    void CloseButClick();
+
+protected:
+private:
+    void StudyDone();
+    void ShowResult();
+    void ShowPlot();
+    void SetBusy(bool busy);
+
+    AppState& s_;
+    FileSystem& files_;
+    ToleranceResult pending_; // written by the worker before it ends
+    ToleranceResult result_;
+    Gear studied_; // the design (as opened) the result belongs to
+    std::vector<TextRow> text_;
+    DisplayList shown_;
+};

@@ -1,0 +1,53 @@
+#include "qt/QtFileDialog.h"
+
+#include "qt/QtDesktop.h"
+
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+void KeepFolderOf(const QString& path)
+{
+    if (!path.isEmpty()) RememberFileDialogFolder(QFileInfo(path).absolutePath());
+}
+
+} // namespace
+
+QFileDialog* NewFileDialog(QWidget* parent, const FileDialogSetup& setup)
+{
+    auto* dlg = new QFileDialog(parent);
+    dlg->setObjectName(setup.name);
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg->setAcceptMode(setup.mode);
+    dlg->setFileMode(setup.fileMode);
+    if (!setup.title.isEmpty()) dlg->setWindowTitle(setup.title);
+    dlg->setDefaultSuffix(setup.suffix);
+    dlg->setNameFilters(setup.filters);
+    if (!setup.filter.isEmpty()) dlg->selectNameFilter(setup.filter);
+    dlg->setSizeGripEnabled(true);
+    dlg->setDirectory(FileDialogFolder());
+    if (!setup.file.isEmpty()) dlg->selectFile(setup.file);
+    return dlg;
+}
+
+QString RunFileDialog(QFileDialog& dialog, QString* chosenFilter)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().first();
+    if (chosenFilter) *chosenFilter = dialog.selectedNameFilter();
+    KeepFolderOf(path);
+    return path;
+}
+
+QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDialogHookFn& hook)
+{
+    if (hook) {
+        const QString path = hook(setup.name);
+        KeepFolderOf(path);
+        return path;
+    }
+    std::unique_ptr<QFileDialog> dlg(NewFileDialog(parent, setup));
+    return RunFileDialog(*dlg);
+}
