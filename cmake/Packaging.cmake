@@ -55,10 +55,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # libqt6multimedia6, which the binary links against; tools/package.sh checks
 # that all six Qt libraries, giflib and the fonts are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# giflib writes the animations (named also when dpkg-shlibdeps is not run).
+# giflib writes the animations and dxflib the DXF drawings (named also when
+# dpkg-shlibdeps is not run).
 # The windows and pictures are laid out for the metrics of Times New Roman,
 # Arial, Courier New and MS Sans Serif; Liberation Serif, Sans and Mono have
 # them and stand in where those are missing (platform/QtFonts).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgif7, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgif7, libdxflib3, fonts-liberation")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

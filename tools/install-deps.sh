@@ -5,10 +5,12 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgif-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgif-dev libdxflib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xauth x11-apps xdotool libx11-dev libxtst-dev imagemagick poppler-utils
+  # Tests only: an independent DXF reader that reads the program's drawings back.
+  python3-ezdxf
   clang-14 libclang-rt-14-dev clang-format
   locales
   desktop-file-utils appstream shared-mime-info

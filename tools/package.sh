@@ -40,7 +40,7 @@ for f in ./usr/bin/quelf \
   grep -qx "$f" <<<"$list" || fail "$f is not in the package"
 done
 deps=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6svg6 libqt6printsupport6 libgif7 fonts-liberation; do
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6svg6 libqt6printsupport6 libgif7 libdxflib3 fonts-liberation; do
   grep -q "$d" <<<"$deps" || fail "no dependency on $d"
 done
 

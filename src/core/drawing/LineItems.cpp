@@ -282,6 +282,7 @@ LineOp LineDialogModel::ClearLine()
     row.ref.clear();
     OverlayItem& it = ov.Item[static_cast<size_t>(k)];
     it.Kind = it.Colour = it.Reference = -1;
+    it.KeepOut = false;
     ResetItemChoices();
     ov.LinePivotPending = false;
     return {};

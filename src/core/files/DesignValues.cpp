@@ -2,6 +2,7 @@
 
 #include "files/FileLayout.h"
 #include "files/OlderFile.h"
+#include "model/GearParts.h"
 #include "model/Model.h"
 
 #include <algorithm>
@@ -185,5 +186,6 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
     for (const NamedValue& n : NamedValues(s))
         if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
     bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
+    bits.push_back(KeepOutMask(s.overlay));                  // and the keep-out flags
     return bits;
 }

@@ -34,7 +34,7 @@ bool AcceptValues(const std::vector<NativeRecord>& records, RecordLayout layout,
 
 // The design part of the state as bit patterns: the dimensions, the reverse arm
 // values and positions 4 to 9 (all that a save and an open keep), the graphs'
-// vertical scale, the overlay items and the unit. Not the view, the reverse arm setting,
+// vertical scale, the overlay items (with their keep-out flags) and the unit. Not the view, the reverse arm setting,
 // the mid-gear centre and the values derived from it, or the current item.
 // Two snapshots differ exactly when a save would keep a different design.
 std::vector<std::uint32_t> DesignSnapshot(const AppState& s);

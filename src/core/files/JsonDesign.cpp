@@ -93,7 +93,7 @@ public:
     TreeBuilder(const std::string& text, Node& root) : text_(text), root_(root) {}
 
     bool null() { return Add(Node{}); }
-    bool boolean(bool) { return Add(Node{Node::Type::Boolean, {}, {}, {}}); }
+    bool boolean(bool b) { return Add(Node{Node::Type::Boolean, b ? "true" : "false", {}, {}}); }
     bool number_integer(json::number_integer_t v) { return Add(Number(std::to_string(v))); }
     bool number_unsigned(json::number_unsigned_t v) { return Add(Number(std::to_string(v))); }
     bool number_float(json::number_float_t, const json::string_t& s)
@@ -271,6 +271,7 @@ void VisitDesign(V& v, S& s, F& current, bool& centreGiven)
             v.Number("Pivot1Y0", it.Pivot1Y0);
             v.Number("Pivot2X0", it.Pivot2X0);
             v.Number("Pivot2Y0", it.Pivot2Y0);
+            v.Flag("KeepOut", it.KeepOut); // given only when set
         });
     });
     // Values the native file keeps that are nearly always what the program
@@ -306,6 +307,10 @@ public:
     void Kept(const std::string& key, float v, float usual)
     {
         if (std::bit_cast<std::uint32_t>(v) != std::bit_cast<std::uint32_t>(usual)) Number(key, v);
+    }
+    void Flag(const std::string& key, bool v)
+    {
+        if (v) Put(key, "true");
     }
     void Numbers(const std::string& key, const float* first, int count)
     {
@@ -450,6 +455,19 @@ public:
         v = usual;
         bool given = false;
         Optional(key, v, given);
+    }
+    // Optional: false when left out.
+    void Flag(const std::string& key, bool& v)
+    {
+        v = false;
+        if (Failed() || !node_) return;
+        const Node* n = node_->Member(key);
+        if (!n) return;
+        if (n->type != Node::Type::Boolean) {
+            WrongType(Path(key), Node::Type::Boolean, n->type);
+            return;
+        }
+        v = n->text == "true";
     }
     void Numbers(const std::string& key, float* first, int count)
     {

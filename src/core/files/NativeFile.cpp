@@ -2,6 +2,7 @@
 
 #include "files/DesignValues.h"
 #include "files/FileLayout.h"
+#include "model/GearParts.h"
 #include "model/Model.h"
 
 #include <algorithm>
@@ -64,12 +65,22 @@ std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
     std::vector<NativeRecord> records(kNativeRecordCount);
     for (int r = 0; r < file_layout::kLaidOutRecords; ++r)
         for (int f = 0; f < kNativeFields; ++f) records[r][f] = *fields[r][f];
-    // Record 71: the unit (0 while unspecified), three zeros and the current item.
-    records[kNativeRecordCount - 1] = {UnitFieldValue(s.gear.Unit), 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
+    // Record 71: the unit (0 while unspecified), the keep-out flags (0: none),
+    // two zeros and the current item.
+    records[kNativeRecordCount - 1] = {UnitFieldValue(s.gear.Unit), KeepOutFieldValue(KeepOutMask(s.overlay)), 0, 0,
+                                       static_cast<float>(s.overlay.CurrentItem)};
     return records;
 }
 
 float UnitFieldValue(LengthUnit u) { return static_cast<float>(static_cast<int>(u)); }
+
+float KeepOutFieldValue(std::uint32_t mask) { return static_cast<float>(mask & kAllKeepOutBits); }
+
+std::uint32_t KeepOutMaskOfField(float v)
+{
+    if (!(v >= 0.0f && v <= static_cast<float>(kAllKeepOutBits)) || std::trunc(v) != v) return 0;
+    return static_cast<std::uint32_t>(v);
+}
 
 LengthUnit UnitOfField(float v)
 {
@@ -112,6 +123,8 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
     s.overlay.CurrentItem = file_layout::ItemNumber(holder);
     // The unit from field 1 of record 71; a file without it says none.
     s.gear.Unit = overlay ? UnitOfField(records[kNativeRecordCount - 1][0]) : LengthUnit::Unspecified;
+    // The keep-out flags from field 2, with the lines and circles they belong to.
+    if (overlay) SetKeepOutMask(s.overlay, KeepOutMaskOfField(records[kNativeRecordCount - 1][1]));
 }
 
 void FinishDesignLoad(AppState& s, DesignFileResult& result)

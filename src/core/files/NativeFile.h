@@ -14,6 +14,7 @@
 #include "platform/RecordFile.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,15 @@ struct DesignFileResult {
 // records.
 float UnitFieldValue(LengthUnit u);
 LengthUnit UnitOfField(float v);
+
+// Record 71, field 2: the keep-out flags of the 20 lines and circles as a bit
+// mask (bit k - 1 for item k, KeepOutMask), written as a real; 0 (no keep-out
+// shape) is what every file before the flags holds there, and what readers
+// before them passed over. A value that is not a whole number from 0 to
+// 2^20 - 1 reads as 0, as does a file of fewer than 71 records (which leaves
+// the lines and circles as they were).
+float KeepOutFieldValue(std::uint32_t mask);
+std::uint32_t KeepOutMaskOfField(float v);
 
 // The 71 records a save writes, from the current state.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);

@@ -265,6 +265,8 @@ struct OverlayItem {
     float Pivot1X0 = 0, Pivot1Y0 = 0, Pivot2X0 = 0, Pivot2Y0 = 0;
     float Kind = -1, Colour = -1, Reference = -1;
     float Pivot1Index = 0, Pivot2Index = 0;
+    // A keep-out shape: a line or circle the parts of the gear must clear.
+    bool KeepOut = false;
 };
 
 struct Overlay {

@@ -168,6 +168,7 @@ void ApplyStartupState(AppState& s)
         it.Kind = -1;
         it.Colour = -1;
         it.Reference = -1;
+        it.KeepOut = false;
     }
 }
 

@@ -210,6 +210,14 @@ std::string ShortestText(float v)
     return std::string(buf, r.ptr);
 }
 
+std::string ShortestDoubleText(double v)
+{
+    if (!std::isfinite(v)) return {};
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
 std::string DecimalTextAtLeast(float v, int decimals)
 {
     if (!std::isfinite(v)) return {};

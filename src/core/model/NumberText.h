@@ -57,6 +57,9 @@ std::string DecimalText(long double v, int decimals);
 // "0.1", "3.75", "1e-07", "3.4028235e+38"; "nan", "inf", "-inf" for the
 // values that are no numbers. For values written for a machine.
 std::string ShortestText(float v);
+// The same for a double ("0.1", "3.0999999046325684"); an empty text for a
+// value that is not a finite number. For drawings at full precision (DXF).
+std::string ShortestDoubleText(double v);
 
 // v in fixed notation with at least `decimals` decimals, and with more where
 // the float needs them to read back to the same float (0.1f with 6 decimals:
