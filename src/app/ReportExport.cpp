@@ -1,20 +1,27 @@
 // quelf --export WHAT OUT [--scale N] [--compare REF] [FILE]: one picture of
 // the design as a PNG, SVG or PDF file, drawn as the program's windows draw it
 // (with --compare, the reference's curves in grey beneath, and the main
-// picture with the reference's ghost). Exit status:
+// picture with the reference's ghost).
+// quelf --export main OUT.dxf [--angle DEG] [--rev-arm POS] [FILE]: the gear as
+// a DXF drawing at full size (drawing/GearDxf), at driver angle DEG (0) with
+// the reverse arm at POS as the "Rev Arm" readout shows it (mid gear). Exit status:
 // 0 written, 1 bad arguments, 2 the design cannot be read, 3 the file cannot
 // be written (nothing is left behind). A design that cannot be assembled at
 // some notches gets one warning line on standard error.
 #include "app/CommandLine.h"
 
 #include "drawing/DiagramPictures.h"
+#include "drawing/GearDxf.h"
 #include "drawing/MainPicture.h"
+#include "files/DxfFile.h"
+#include "model/NumberText.h"
 #include "platform/DisplayList.h"
 #include "qt/QtPicture.h"
 
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -36,6 +43,42 @@ const std::array<ExportPicture, 7> kPictures{{
     {"sine", "sine-diagram", false, DiagramKind::Sine},
 }};
 
+QString Number(long double v) { return QString::fromStdString(DecimalText(v, 3)); }
+
+// The gear at full size as DXF.
+int RunDxfExport(const CommandLine& cl, const QString& out, QTextStream& err)
+{
+    long double angle = 0;
+    if (cl.Has(QStringLiteral("angle")) &&
+        (!ReadNumber(cl.Value(QStringLiteral("angle")).toStdString(), angle) || angle < 0 || angle >= 360))
+        return BadArguments(err, QStringLiteral("--angle must be a driver angle from 0 to below 360 degrees"));
+    long double revArm = 0;
+    const bool givenArm = cl.Has(QStringLiteral("rev-arm"));
+    if (givenArm && !ReadNumber(cl.Value(QStringLiteral("rev-arm")).toStdString(), revArm))
+        return BadArguments(err, QStringLiteral("--rev-arm must be a number: a reverse arm position as the "
+                                                "\"Rev Arm\" readout shows it"));
+    AppState s;
+    if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
+    const Gear& g = s.gear;
+    float position = g.RevArmPos; // mid gear, as the design opens
+    if (givenArm) {
+        // The travel the "SetRevArmPos" dialog allows: mid gear ± RevArmMax.
+        const long double a = static_cast<long double>(g.RevArmCentre()) - g.RevArmMax;
+        const long double b = static_cast<long double>(g.RevArmCentre()) + g.RevArmMax;
+        const long double lo = std::min(a, b), hi = std::max(a, b);
+        if (!(revArm >= lo && revArm <= hi))
+            return BadArguments(err, QStringLiteral("--rev-arm %1 is beyond the reverse arm's travel, %2 to %3")
+                                         .arg(cl.Value(QStringLiteral("rev-arm")), Number(lo), Number(hi)));
+        position = ToModelFloat(revArm);
+    }
+    const QString warning = AssemblyWarning(s);
+    std::string error;
+    if (!SaveDxfFile(out.toStdString(), GearDxfDrawing(s, ToModelFloat(angle), position), error))
+        return CannotWrite(err, out, error);
+    if (!warning.isEmpty()) err << warning << "\n";
+    return exit_status::kDone;
+}
+
 int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
 {
     const QString what = cl.modeValue;
@@ -50,6 +93,26 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
         err << "quelf: unknown picture \"" << what << "\"; choose one of " << names.join(QStringLiteral(", ")) << "\n";
         return exit_status::kBadArguments;
     }
+    const bool dxf = IsDxfPath(out.toStdString());
+    if (dxf && !picture->main) {
+        err << "quelf: only the gear (main) is drawn as DXF; \"" << out << "\" must end in .png, .svg or .pdf\n";
+        return exit_status::kBadArguments;
+    }
+    for (const char* o : {"angle", "rev-arm"}) {
+        if (cl.Has(QLatin1String(o)) && !dxf) {
+            err << "quelf: --" << o << " goes with a .dxf drawing of the gear\n";
+            return exit_status::kBadArguments;
+        }
+    }
+    if (dxf && cl.Has(QStringLiteral("scale"))) {
+        err << "quelf: --scale goes with a .png picture\n";
+        return exit_status::kBadArguments;
+    }
+    if (dxf && cl.Has(QStringLiteral("compare"))) {
+        err << "quelf: --compare does not go with a .dxf drawing\n";
+        return exit_status::kBadArguments;
+    }
+    if (dxf) return RunDxfExport(cl, out, err);
     const PictureFormat format = PictureFormatOf(out.toStdString());
     if (format == PictureFormat::None) {
         err << "quelf: \"" << out << "\" must end in .png, .svg or .pdf\n";
@@ -92,7 +155,12 @@ const ReportRegistration kExport{[] {
         {QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")},
         {QStringLiteral("compare"), QStringLiteral("REF"),
          QStringLiteral("Compare with the reference design REF: the table as this - REF, the pictures with REF "
-                        "in grey.")}};
+                        "in grey.")},
+        {QStringLiteral("angle"), QStringLiteral("DEG"),
+         QStringLiteral("Driver angle of the gear drawn at full size as OUT.dxf (--export main OUT.dxf), 0 to "
+                        "below 360 degrees (default 0).")},
+        {QStringLiteral("rev-arm"), QStringLiteral("POS"),
+         QStringLiteral("Reverse arm position as the \"Rev Arm\" readout shows it (default: mid gear).")}};
     m.pictures = true;
     m.order = 20;
     m.run = RunExportReport;

@@ -32,7 +32,8 @@ TEST(DesignReport, TitleBlockAndDimensionsAsTheDialogsShowThem)
     EXPECT_EQ(doc.fields, fields);
     std::vector<std::string> titles;
     for (const ReportSection& sec : doc.sections) titles.push_back(sec.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"Dimensions", "Design check", "Valve events", "Pictures"}));
+    EXPECT_EQ(titles,
+              (std::vector<std::string>{"Dimensions", "Design check", "Valve events", "Parts to make", "Pictures"}));
     EXPECT_EQ(DesignReportFileStem(s), "Bench 4-report");
 
     const ReportSection dims = DimensionsSection(s);

@@ -200,8 +200,7 @@ class Grid {
 public:
     Grid(LD x0, LD y0, LD h, int nx, int ny)
         : x0_(x0), y0_(y0), h_(h), nx_(nx), ny_(ny), cell_(static_cast<size_t>(nx) * static_cast<size_t>(ny), 0)
-    {
-    }
+    {}
 
     // Every cell the segment passes through (its ends' cells included): the
     // ends in fixed point (1/65536 of a cell), then cell by cell, crossing
@@ -276,7 +275,10 @@ private:
         }
     };
     // Quarters of a cell.
-    long long Q(LD v) const { return static_cast<long long>(static_cast<double>(std::clamp(v / h_ * 4, -1e15L, 1e15L))); }
+    long long Q(LD v) const
+    {
+        return static_cast<long long>(static_cast<double>(std::clamp(v / h_ * 4, -1e15L, 1e15L)));
+    }
 
     // A coordinate in cells, in fixed point (1/65536 of a cell, cut towards
     // zero: a finer rounding would change no cell that matters).
@@ -323,7 +325,10 @@ private:
     {
         if (i >= 0 && j >= 0 && i < nx_ && j < ny_) cell_[Index(static_cast<int>(i), static_cast<int>(j))] = 1;
     }
-    size_t Index(int i, int j) const { return static_cast<size_t>(j) * static_cast<size_t>(nx_) + static_cast<size_t>(i); }
+    size_t Index(int i, int j) const
+    {
+        return static_cast<size_t>(j) * static_cast<size_t>(nx_) + static_cast<size_t>(i);
+    }
     bool Inside(int i, int j) const { return i >= 0 && j >= 0 && i < nx_ && j < ny_ && cell_[Index(i, j)] != 2; }
 
     // Outside: every unmarked cell reachable from the border (4-neighbours).
@@ -484,7 +489,7 @@ private:
 
     LD x0_, y0_, h_;
     int nx_, ny_;
-    std::vector<std::uint8_t> cell_; // 0 empty, 1 marked, 2 outside
+    std::vector<std::uint8_t> cell_;         // 0 empty, 1 marked, 2 outside
     std::unordered_set<Key, KeyHash> drawn_; // circles drawn
     std::vector<V2> unit_;                   // the unit circle's corners for the last polygon
 };
@@ -710,7 +715,8 @@ SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const En
         if (!(x1 >= x0 && y1 >= y0)) return;
         const LD extent = std::max(x1 - x0, y1 - y0);
         const LD h = extent > 0 ? extent / kOutlineCells : 1e-3L;
-        const int nx = static_cast<int>(std::ceil((x1 - x0) / h)) + 5, ny = static_cast<int>(std::ceil((y1 - y0) / h)) + 5;
+        const int nx = static_cast<int>(std::ceil((x1 - x0) / h)) + 5,
+                  ny = static_cast<int>(std::ceil((y1 - y0) / h)) + 5;
         Grid grid(x0 - 2 * h, y0 - 2 * h, h, nx, ny);
         const size_t linkStride = static_cast<size_t>(std::max(1, samples / 90));
         auto same = [&](size_t f, size_t g2) {

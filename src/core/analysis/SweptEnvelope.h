@@ -78,9 +78,9 @@ struct PartOutline {
 
 struct PartClearance {
     GearPart part = GearPart::CrankMainRod;
-    int item = 0;         // the keep-out line or circle, 1..20
+    int item = 0;          // the keep-out line or circle, 1..20
     bool measured = false; // false: the shape was never drawn (a pivot index that names no point)
-    float distance = 0;   // least distance, design units
+    float distance = 0;    // least distance, design units
     float angle = 0;
     int notch = 0;
 };
@@ -88,9 +88,9 @@ struct PartClearance {
 struct SweptEnvelope {
     bool stopped = false; // stopped from outside: nothing else holds
     std::vector<int> notches;
-    int samples = 0;            // per revolution
-    long solves = 0;            // samples solved (notches x samples)
-    long clampedSamples = 0;    // of them, where the solver clamped
+    int samples = 0;         // per revolution
+    long solves = 0;         // samples solved (notches x samples)
+    long clampedSamples = 0; // of them, where the solver clamped
     std::array<PivotExtremes, kMotionPoints> pivots{};
     std::vector<PartOutline> outlines;    // the moving parts, in part order
     std::vector<PartClearance> clearance; // each moving part with each keep-out item

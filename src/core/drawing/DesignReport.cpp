@@ -1,5 +1,7 @@
 #include "drawing/DesignReport.h"
 
+#include "analysis/PartsList.h"
+
 #include "analysis/DesignCheck.h"
 #include "analysis/ValveEventsTable.h"
 #include "drawing/DiagramPictures.h"
@@ -109,6 +111,27 @@ ReportSection DesignCheckSection(const AppState& s)
     return sec;
 }
 
+ReportSection PartsSection(const AppState& s)
+{
+    ReportSection sec;
+    sec.title = "Parts to make";
+    const bool inches = s.gear.Unit == LengthUnit::Inch;
+    sec.blocks.push_back(TextBlock(
+        std::string("Measured on the gear at driver angle 0, reverse arm at mid gear. A link of more than two pins "
+                    "gives the place of each further pin from its first pin, along the line to its second pin and "
+                    "across it (to the left, looking along). Fixed pivots from the driver centre, x towards the "
+                    "cylinder, y up. Lengths in ") +
+        LengthUnitText(s.gear.Unit) + (inches ? ", also to the nearest 1/64 in." : ".")));
+    std::vector<std::vector<std::string>> cells = PartsListCells(BuildPartsList(s.gear), s.gear.Unit);
+    ReportTable t;
+    t.header = cells.front();
+    t.rightAligned = {false, false, true, true};
+    t.rightAligned.resize(t.header.size());
+    t.rows.assign(cells.begin() + 1, cells.end());
+    sec.blocks.push_back(TableBlock("Parts", std::move(t)));
+    return sec;
+}
+
 ReportSection PicturesSection(const AppState& s)
 {
     ReportSection sec;
@@ -136,7 +159,7 @@ ReportSection PicturesSection(const AppState& s)
 const std::vector<ReportSectionFunction>& DesignReportSections()
 {
     static const std::vector<ReportSectionFunction> sections = {DimensionsSection, DesignCheckSection,
-                                                                ValveEventsSection, PicturesSection};
+                                                                ValveEventsSection, PartsSection, PicturesSection};
     return sections;
 }
 

@@ -19,6 +19,9 @@ ReportSection DimensionsSection(const AppState& s);
 // same rows: leads, largest openings and travel; the front end's events; the
 // rear end's events.
 ReportSection ValveEventsSection(const AppState& s);
+// The parts to make (analysis/PartsList): the links with their pin centres and
+// distances, the eccentric, the valve's laps, the ports, the fixed pivots.
+ReportSection PartsSection(const AppState& s);
 // The main window's picture as `--export main` draws it and the four diagrams
 // (port graph of both directions, steam, oval, sine) as their windows first
 // draw them.

@@ -127,9 +127,7 @@ std::string DxfText(const DxfDrawing& d)
                 dxf.writeLine(w, DL_LineData(p.x, p.y, 0.0, e.points[1].x, e.points[1].y, 0.0), a);
             break;
         case DxfEntity::Kind::Circle: dxf.writeCircle(w, DL_CircleData(p.x, p.y, 0.0, e.radius), a); break;
-        case DxfEntity::Kind::Arc:
-            dxf.writeArc(w, DL_ArcData(p.x, p.y, 0.0, e.radius, e.startDeg, e.endDeg), a);
-            break;
+        case DxfEntity::Kind::Arc: dxf.writeArc(w, DL_ArcData(p.x, p.y, 0.0, e.radius, e.startDeg, e.endDeg), a); break;
         case DxfEntity::Kind::Polyline:
             dxf.writePolyline(w, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
             for (const DxfPoint& v : e.points) dxf.writeVertex(w, DL_VertexData(v.x, v.y, 0.0, 0.0));
