@@ -54,5 +54,6 @@ TEST(DxfFile, TheUnitIsInTheHeaderAndNumbersReadBackExactlyInAnyLocale)
         EXPECT_NE(text.find("\n 40\n3.0999999046325684\n"), std::string::npos);
         EXPECT_EQ(text.find(','), std::string::npos) << "no decimal comma anywhere";
         EXPECT_EQ(text.substr(text.size() - 8), "  0\nEOF\n");
+        EXPECT_EQ(DxfText(d), text) << "the same drawing, the same bytes";
     }
 }

@@ -63,6 +63,7 @@ TEST_F(MainWindowTest, EveryMenuGivesEachEntryItsOwnLetter)
         {"main menu bar", Captions(form->menuBar())},
         {"File", Captions(form->File1)},
         {"SetUp", Captions(form->SetUp1)},
+        {"SetUp PivotData", Captions(form->PivotDataMenu)},
         {"EditDimen", Captions(form->EditDimen1)},
         {"DrawGraphs", Captions(form->DrawGraphs1)},
         {"Help", Captions(form->Help1)},

@@ -5,9 +5,11 @@
 //   (cd build && QT_QPA_PLATFORM=offscreen ./screenshots ../docs)
 //   (cd build && QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ./screenshots ../docs)   main-window-200.png only
 #include "aids/TAboutBox.h"
+#include "aids/TDataTable.h"
 #include "aids/TDrawLines.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
+#include "dialogs/TClearance.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
@@ -22,6 +24,7 @@
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
 #include "graphs/TValveEvents.h"
+#include "mainwin/SweptEnvelopeView.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
@@ -40,6 +43,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -147,6 +151,30 @@ int main(int argc, char** argv)
         f.ScaleDesign->ToScale->setCurrentText(QStringLiteral("5 in"));
         f.ScaleDesign->RoundBox->setChecked(true);
     });
+
+    // The space the gear sweeps, with three keep-out shapes: the upper guide
+    // bar over the crosshead, the rail under the wheel and the wheel's tyre.
+    {
+        const AppState before = state;
+        state.overlay.Item[1] = {8.5f, 1.0f, 14.5f, 1.0f, 0, 0, 0, 0, 0, 255, 0, 0, 0, true};
+        state.overlay.Item[2] = {-6, -4.75f, 16, -4.75f, 0, 0, 0, 0, 0, 8421504, 0, 0, 0, true};
+        state.overlay.Item[3] = {0, 0, 4.6f, 0, 0, 0, 0, 0, 1, 16711680, 0, 0, 0, true};
+        form.SweptEnvelope->trigger();
+        QDeadlineTimer deadline(600000);
+        while (form.Envelope->Measuring() && !deadline.hasExpired()) QTest::qWait(50);
+        state.gear.DriverAngle = 40;
+        for (int i = 0; i < 3; ++i) form.Tick();
+        ok &= Shoot(&form, dir, "main-window-envelope.png", false);
+        ok &= ShootWhenDone(
+            f.Clearance, dir, "clearance.png", [&] { return form.Envelope->Measuring(); }, [] {});
+        if (f.DataTable) f.DataTable->DataTabs->setCurrentIndex(1);
+        ok &= Shoot(f.DataTable, dir, "data-table-parts.png");
+        if (f.DataTable) f.DataTable->DataTabs->setCurrentIndex(0);
+        form.SweptEnvelope->trigger();
+        state.overlay = before.overlay;
+        state.gear = before.gear;
+        for (int i = 0; i < 3; ++i) form.Tick();
+    }
 
     // A change compared with the design it came from: a longer eccentric
     // travel with wider laps against the built-in design.

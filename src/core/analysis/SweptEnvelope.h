@@ -68,14 +68,6 @@ struct PivotExtremes {
     EnvelopeExtreme minX, maxX, minY, maxY;
 };
 
-struct EnvelopePoint {
-    float x = 0, y = 0;
-};
-struct PartOutline {
-    GearPart part = GearPart::CrankMainRod;
-    std::vector<std::vector<EnvelopePoint>> loops; // closed, counter-clockwise, the first point not repeated
-};
-
 struct PartClearance {
     GearPart part = GearPart::CrankMainRod;
     int item = 0;          // the keep-out line or circle, 1..20

@@ -29,6 +29,7 @@ class TOptimise;
 class TSensitivity;
 class TTolerance;
 class TScaleDesign;
+class TClearance;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -55,6 +56,7 @@ struct ChildWindows {
     TSensitivity* Sensitivity = nullptr;
     TTolerance* Tolerance = nullptr;
     TScaleDesign* ScaleDesign = nullptr;
+    TClearance* Clearance = nullptr;
 };
 
 // Factories (parent: the main window). Dialogs, the balance, design check and optimise windows:
@@ -86,3 +88,5 @@ TSensitivity* NewSensitivity(TMainForm* main);
 TTolerance* NewTolerance(TMainForm* main);
 // Scaling, units and comparison: TMainFormCompare.cpp.
 TScaleDesign* NewScaleDesign(TMainForm* main);
+// The swept envelope's clearance window: TMainFormWorkshop.cpp.
+TClearance* NewClearance(TMainForm* main);

@@ -1,5 +1,6 @@
 #include "drawing/FrameDrawing.h"
 
+#include "drawing/EnvelopeDrawing.h"
 #include "drawing/HighlightView.h"
 #include "drawing/OverlayDrawing.h"
 #include "drawing/ScreenData.h"
@@ -119,6 +120,7 @@ void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects&
     c.SetPenColour(clBlack);
     c.SetFontColour(clBlack);
     if (s.display.SteamDisplayOn) DrawSteamDisplay(c, s, services);
+    DrawSweptEnvelope(c, s); // while on
     if (s.compare.GhostOn) DrawReferenceGhost(c, s);
     DrawMechanism(c, s);
     DrawOverlay(c, s);

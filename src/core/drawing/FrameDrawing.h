@@ -1,5 +1,5 @@
 // Composition of one main-window frame on a Canvas, in the order the program
-// draws it: steam display, mechanism, the user's lines and circles, the screen
+// draws it: steam display, the swept envelope (while on), mechanism, the user's lines and circles, the screen
 // data panel, the dimension highlight view. Window captions are set by the
 // window itself. Everything that must change a control (menu picture, undo
 // button, bars, dialogs, cursor) is returned in FrameEffects and applied by

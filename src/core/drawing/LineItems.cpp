@@ -288,6 +288,18 @@ LineOp LineDialogModel::ClearLine()
     return {};
 }
 
+LineOp LineDialogModel::ToggleKeepOut()
+{
+    OverlayItem& it = s_.overlay.Item[static_cast<size_t>(ItemIndex(s_.overlay))];
+    LineOp op;
+    if (it.Kind != 0 && it.Kind != 1) {
+        op.beep = true;
+        return op;
+    }
+    it.KeepOut = !it.KeepOut;
+    return op;
+}
+
 LineOp LineDialogModel::CloseDialog()
 {
     // "Draw Close" goes off with the choices, so that a later press cannot

@@ -59,6 +59,9 @@ public:
     LineOp DrawClose();
     LineOp ClearLine();
     LineOp CloseDialog();
+    // "Keep-out": the current item becomes a keep-out shape, or no longer one;
+    // an item that is neither a line nor a circle cannot (a beep).
+    LineOp ToggleKeepOut();
     // A row-number label click (rows outside 1..20 are ignored).
     void SelectRow(int row);
     // All three groups to no choice and "Draw Close" disabled.

@@ -95,7 +95,7 @@ std::string DxfText(const DxfDrawing& d)
         dxf.writeLayer(w, DL_LayerData(l.name, 0), DL_Attributes("", l.colour, 0, "CONTINUOUS", 1.0));
     w.tableEnd();
     w.tableStyle(1);
-    dxf.writeStyle(w, DL_StyleData("standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    dxf.writeStyle(w, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
     w.tableEnd();
     dxf.writeView(w);
     dxf.writeUcs(w);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------- constants
 inline constexpr long double kPi = 3.1415926535897932385L;
@@ -197,6 +198,8 @@ struct View {
 };
 
 // ------------------------------------------------------------ display switches
+struct PartOutline; // model/GearParts.h
+
 struct DisplaySwitches {
     bool SteamDisplayOn = false;
     bool ScreenDataOn = true;
@@ -204,6 +207,11 @@ struct DisplaySwitches {
     bool PivotDataOn = false;
     int LineWidth = 1;
     std::string DataSetName = "Nominal";
+    // The outlines of the space the moving parts sweep, drawn faintly behind
+    // the gear while SweptEnvelopeOn (the main window measures them off its
+    // thread and puts them here; none until then).
+    bool SweptEnvelopeOn = false;
+    std::shared_ptr<const std::vector<PartOutline>> SweptOutlines;
 };
 
 // ------------------------------------------------------------ steam display

@@ -82,6 +82,15 @@ inline constexpr long double kCrankArcRadius = 0.35L;
 // left out.
 PartShapes ShapesOfPart(const Gear& solved, GearPart p, PinSet pins = PinSet::Own);
 
+// The outline of the space a moving part sweeps (analysis/SweptEnvelope).
+struct EnvelopePoint {
+    float x = 0, y = 0;
+};
+struct PartOutline {
+    GearPart part = GearPart::CrankMainRod;
+    std::vector<std::vector<EnvelopePoint>> loops; // closed, counter-clockwise, the first point not repeated
+};
+
 // ---------------------------------------------------------------- the user's lines and circles
 // A line or circle of the overlay where it stands for a solved gear: a line
 // from `a` to `b`, or a circle about `a` of radius `r` (the stored value,

@@ -1,6 +1,7 @@
 #include "aids/TDataTable.h"
 
 #include "analysis/MotionData.h"
+#include "analysis/PartsList.h"
 #include "drawing/DataTableBuilder.h"
 #include "platform/RecordFile.h"
 #include "platform/Services.h"
@@ -18,6 +19,8 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QScreen>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -105,10 +108,17 @@ TDataTable::TDataTable(AppState& state, ClockSource& clock, QWidget* parent, Fil
     DataMemo->setUndoRedoEnabled(false);
     DataMemo->setPlainText(QStringLiteral("DataMemo"));
 
+    PartsGrid = NewTextGrid(this, QStringLiteral("PartsGrid"));
+    DataTabs = new QTabWidget(this);
+    DataTabs->setObjectName(QStringLiteral("DataTabs"));
+    DataTabs->setDocumentMode(true);
+    DataTabs->addTab(DataMemo, QStringLiteral("Pivot &Data"));
+    DataTabs->addTab(PartsGrid, QStringLiteral("Parts &List"));
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(MainMenu1);
-    layout->addWidget(DataMemo);
+    layout->addWidget(DataTabs);
 }
 
 void TDataTable::showEvent(QShowEvent* e)
@@ -134,6 +144,22 @@ void TDataTable::FormActivate()
     if (width() < want) resize(want, height());
     // One call for the whole text: the memo lays it out once.
     DataMemo->setPlainText(QString::fromStdString(JoinLines(lines)));
+
+    // The parts list of the design as it stands.
+    const std::vector<std::vector<std::string>> parts = PartsListCells(BuildPartsList(state_.gear), state_.gear.Unit);
+    QStringList header;
+    for (const std::string& h : parts.front()) header << QString::fromStdString(h);
+    PartsGrid->setColumnCount(header.size());
+    PartsGrid->setHorizontalHeaderLabels(header);
+    PartsGrid->setRowCount(static_cast<int>(parts.size()) - 1);
+    for (size_t r = 1; r < parts.size(); ++r) {
+        for (size_t c = 0; c < parts[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(parts[r][c]));
+            if (c >= 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            PartsGrid->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
+        }
+    }
+    PartsGrid->resizeColumnsToContents();
 }
 
 void TDataTable::Close1Click() { reject(); }
@@ -160,7 +186,13 @@ void TDataTable::Copy1Click()
 
 void TDataTable::Past1Click() { DataMemo->paste(); }
 
-void TDataTable::SaveCsv1Click() { SaveCsvWithDialog(this, FileDialogHook, CsvText(DataTableCells(state_)), files_); }
+void TDataTable::SaveCsv1Click()
+{
+    const std::string csv = DataTabs->currentWidget() == PartsGrid
+                                ? CsvText(PartsListCells(BuildPartsList(state_.gear), state_.gear.Unit))
+                                : CsvText(DataTableCells(state_));
+    SaveCsvWithDialog(this, FileDialogHook, csv, files_);
+}
 void TDataTable::SaveMotion1Click()
 {
     const QString name = QStringLiteral("SaveMotionDialog");

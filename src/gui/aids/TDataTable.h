@@ -1,5 +1,5 @@
 // The pivot data table: the six pivot slots over one driver revolution, as
-// text that can be copied.
+// text that can be copied; and on its second page the parts list.
 #pragma once
 
 #include "model/AppState.h"
@@ -13,6 +13,8 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class QTabWidget;
+class QTableWidget;
 
 class TDataTable : public QDialog {
     Q_OBJECT
@@ -32,6 +34,10 @@ public:
     // Replaces the "Save CSV…" and "Save Motion…" dialogs when set (tests).
     FileDialogHookFn FileDialogHook;
     QPlainTextEdit* DataMemo = nullptr;
+    // The two pages: "Pivot &Data" (DataMemo) and "Parts &List" (PartsGrid,
+    // the parts to make: analysis/PartsList). "Save CSV…" writes the page shown.
+    QTabWidget* DataTabs = nullptr;
+    QTableWidget* PartsGrid = nullptr;
 
 public slots:
     // Rebuilds the table (every time the window is shown).

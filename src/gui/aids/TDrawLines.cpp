@@ -4,6 +4,7 @@
 #include "qt/QtEditHooks.h"
 #include "qt/QtFonts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -131,6 +133,15 @@ TDrawLines::TDrawLines(AppState& state, SoundPort* sound, QWidget* parent)
     button(LinesData, "LinesData", "LinesData", QRect(540, 6, 40, 20), &TDrawLines::LinesDataClick);
     LinesData->hide();
     DrawBut->setEnabled(false);
+    numberText_ = palette().color(QPalette::WindowText);
+    KeepOut = new QAction(QStringLiteral("&Keep-out"), this);
+    KeepOut->setObjectName(QStringLiteral("KeepOut"));
+    KeepOut->setCheckable(true);
+    // Not Ctrl+K: the number fields delete to the end with it.
+    KeepOut->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    KeepOut->setShortcutContext(Qt::WindowShortcut);
+    addAction(KeepOut);
+    connect(KeepOut, &QAction::triggered, this, &TDrawLines::KeepOutClick);
 
     auto title = [this](const char* name, const char* text, int x, int y) {
         auto* l = new QLabel(QString::fromUtf8(text), this);
@@ -200,10 +211,19 @@ void TDrawLines::showEvent(QShowEvent* e)
 
 bool TDrawLines::eventFilter(QObject* obj, QEvent* ev)
 {
-    if (ev->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton) {
+    const bool press = ev->type() == QEvent::MouseButtonPress;
+    const Qt::MouseButton button = press ? static_cast<QMouseEvent*>(ev)->button() : Qt::NoButton;
+    if (button == Qt::LeftButton || button == Qt::RightButton) {
         for (int r = 1; r <= kOverlayItems; ++r) {
             if (obj == Label[static_cast<size_t>(4 * (r - 1) + 1)]) {
                 RowLabelClick(r);
+                if (button == Qt::RightButton) {
+                    // The row's own menu: its keep-out flag.
+                    QMenu menu(this);
+                    menu.setObjectName(QStringLiteral("RowMenu"));
+                    menu.addAction(KeepOut);
+                    menu.exec(static_cast<QMouseEvent*>(ev)->globalPosition().toPoint());
+                }
                 return true;
             }
         }
@@ -247,7 +267,18 @@ void TDrawLines::ShowModel()
 void TDrawLines::HighlightCurrentRow()
 {
     const int current = HighlightedRow(state_.overlay);
-    for (int r = 1; r <= kOverlayItems; ++r) SetRowColour(Panel[static_cast<size_t>(r)], r == current ? kAqua : kWhite);
+    for (int r = 1; r <= kOverlayItems; ++r) {
+        SetRowColour(Panel[static_cast<size_t>(r)], r == current ? kAqua : kWhite);
+        // A keep-out shape's number in red.
+        QLabel* number = Label[static_cast<size_t>(4 * (r - 1) + 1)];
+        const QColor text = state_.overlay.Item[static_cast<size_t>(r)].KeepOut ? QColor(Qt::red) : numberText_;
+        if (number->palette().color(QPalette::WindowText) != text) {
+            QPalette p = number->palette();
+            p.setColor(QPalette::WindowText, text);
+            number->setPalette(p);
+        }
+    }
+    KeepOut->setChecked(state_.overlay.Item[static_cast<size_t>(ItemIndex(state_.overlay))].KeepOut);
 }
 
 void TDrawLines::RefreshLineRows()
@@ -275,6 +306,7 @@ void TDrawLines::DrawButClick() { Apply(model_.DrawClose()); }
 void TDrawLines::ClearLineClick() { Apply(model_.ClearLine()); }
 void TDrawLines::CloseButClick() { Apply(model_.CloseDialog()); }
 void TDrawLines::LinesDataClick() { RefreshLineRows(); }
+void TDrawLines::KeepOutClick() { Apply(model_.ToggleKeepOut()); }
 
 void TDrawLines::RowLabelClick(int row)
 {

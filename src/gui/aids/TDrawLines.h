@@ -6,10 +6,12 @@
 #include "drawing/LineItems.h"
 #include "model/AppState.h"
 
+#include <QColor>
 #include <QDialog>
 
 #include <array>
 
+class QAction;
 class QButtonGroup;
 class QFrame;
 class QGroupBox;
@@ -35,6 +37,10 @@ public:
     QGroupBox *RadioGroup1 = nullptr, *RadioGroup2 = nullptr, *RadioGroup3 = nullptr;
     QButtonGroup *TypeGroup = nullptr, *ColourGroup = nullptr, *ReferenceGroup = nullptr;
     QPushButton *DrawBut = nullptr, *ClearLine = nullptr, *CloseBut = nullptr, *LinesData = nullptr;
+    // "&Keep-out" (Ctrl+Shift+K, and the menu of a right click on a row's number):
+    // the current line or circle is a shape the gear must clear, or no longer.
+    // A keep-out row's number is red.
+    QAction* KeepOut = nullptr;
 
     // Used by the main window (the native open).
     void HighlightCurrentRow();
@@ -50,6 +56,7 @@ public slots:
     void ClearLineClick();
     void CloseButClick();
     void LinesDataClick();
+    void KeepOutClick();
     // Row-number labels Label1, Label5, ... Label77: row 1..20.
     void RowLabelClick(int row);
     // Edit1..Edit80.
@@ -69,4 +76,5 @@ private:
     AppState& state_;
     SoundPort* sound_;
     LineDialogModel model_;
+    QColor numberText_; // a row number's colour, but for a keep-out shape's
 };

@@ -321,9 +321,10 @@ void TMainForm::BuildMenus()
     item(File1, SaveAsDimensions, "SaveAsDimensions", "Save&AsDimensions", &TMainForm::SaveAsDimensionsClick);
     item(File1, ExportDesignJson, "ExportDesignJson", "Export Design as &JSON…", &TMainForm::ExportDesignJsonClick);
     separator(File1, "N7");
-    Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
-                                          [this] { return state_.display.DataSetName; },
-                                          [this]() -> FileSystem& { return files_; }});
+    Pictures =
+        new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
+                                   [this] { return state_.display.DataSetName; },
+                                   [this]() -> FileSystem& { return files_; }, [this] { return ShownDrawing(); }});
     Pictures->AddTo(File1);
     ExportPicture = Pictures->ExportAction();
     CopyPicture = Pictures->CopyAction();
@@ -367,6 +368,7 @@ void TMainForm::BuildMenus()
     item(SetUp1, SetPanZoom, "SetPanZoom", "SetP&anZoom On", &TMainForm::SetPanZoomClick);
     item(SetUp1, FitView, "FitView", "Fit &Gear to Window", &TMainForm::FitViewClick);
     SetPanZoom->setEnabled(false);
+    BuildWorkshopMenus();
 
     EditDimen1 = mb->addMenu(QStringLiteral("&EditDimen"));
     EditDimen1->setObjectName(QStringLiteral("EditDimen1"));
@@ -640,6 +642,7 @@ void TMainForm::CreateChildWindows()
     Forms.Sensitivity = NewSensitivity(this);
     Forms.Tolerance = NewTolerance(this);
     Forms.ScaleDesign = NewScaleDesign(this);
+    Forms.Clearance = NewClearance(this);
     UpdateCommandStates();
 }
 

@@ -19,6 +19,7 @@
 #include "drawing/ChildWindows.h"
 #include "drawing/FrameDrawing.h"
 #include "drawing/MainWindowSize.h"
+#include "files/DxfDrawing.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
 #include "platform/FileSystem.h"
@@ -39,6 +40,7 @@
 struct DesignFileResult;
 struct FileMessage;
 class RecoveryStore;
+class SweptEnvelopeView;
 class QAction;
 class QFileDialog;
 class QFrame;
@@ -178,6 +180,11 @@ public:
     QMenu* DesignUnit = nullptr;
     QAction *UnitUnspecified = nullptr, *UnitInch = nullptr, *UnitMillimetre = nullptr;
     QAction *CompareWith = nullptr, *ClearComparison = nullptr, *ReferenceGhost = nullptr;
+    // "SetUp > Pi&votData": "Swept &Envelope" (checkable, off at start) and
+    // "&Clearance…"; the envelope they show, measured off the window's thread.
+    QMenu* PivotDataMenu = nullptr;
+    QAction *SweptEnvelope = nullptr, *ClearanceReport = nullptr;
+    SweptEnvelopeView* Envelope = nullptr;
     QAction* Error = nullptr; // picture only, hidden: the solver error indicator
     // At the foot of the client area, shown while the gear cannot be
     // assembled: what keeps it from it (the error picture's tooltip too).
@@ -322,6 +329,12 @@ public slots:
     // The comparison items enabled and checked as the state says.
     void UpdateComparisonItems();
 
+    // ---------------------------------------------------------- TMainFormWorkshop.cpp
+    // The swept envelope drawn faintly behind the gear, or no longer; the
+    // clearance window.
+    void SweptEnvelopeClick();
+    void ClearanceReportClick();
+
     // ---------------------------------------------------------- TMainFormGraphs.cpp
     void SineDiagClick();
     void OvalDiagClick();
@@ -439,6 +452,10 @@ private:
     void UpdateCaptions();
     // TMainFormCompare.cpp: the menu items of scaling, unit and comparison.
     void BuildCompareMenus();
+    // TMainFormWorkshop.cpp: "SetUp > PivotData", and the gear as it stands as
+    // a drawing at full size ("Export Picture…" to a .dxf file).
+    void BuildWorkshopMenus();
+    DxfDrawing ShownDrawing() const;
     // TMainFormFiles.cpp.
     QString ChooseFile(const QString& dialogName);
     void ShowFileError(const FileMessage& message);

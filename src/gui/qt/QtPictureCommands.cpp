@@ -1,5 +1,6 @@
 #include "qt/QtPictureCommands.h"
 
+#include "files/DxfFile.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtFileDialog.h"
 #include "qt/QtPicture.h"
@@ -78,12 +79,15 @@ QFileDialog* PictureCommands::NewExportDialog(const std::string& proposedBase)
     setup.mode = QFileDialog::AcceptSave;
     setup.fileMode = QFileDialog::AnyFile;
     for (const FormatFilter& f : kFilters) setup.filters << QString::fromLatin1(f.filter);
+    if (source_.drawing) setup.filters << DxfFilter();
     setup.filter = gLastFilter;
     QFileDialog* dlg = NewFileDialog(window_, setup);
     // The dialog changes the extension of the name with the filter; the
     // default extension follows too.
     auto suffixFor = [dlg](const QString& filter) {
-        dlg->setDefaultSuffix(QString::fromLatin1(PictureExtension(FilterNamed(filter).format)));
+        dlg->setDefaultSuffix(filter == DxfFilter()
+                                  ? QStringLiteral("dxf")
+                                  : QString::fromLatin1(PictureExtension(FilterNamed(filter).format)));
     };
     suffixFor(dlg->selectedNameFilter());
     connect(dlg, &QFileDialog::filterSelected, dlg, suffixFor);
@@ -125,20 +129,30 @@ PictureFormat PictureCommands::ChosenFormat(QString& path, const QString& nameFi
     return format;
 }
 
+QString PictureCommands::DxfFilter() { return QStringLiteral("DXF Drawing, full size (*.dxf)"); }
+
 void PictureCommands::ExportPicture()
 {
     // The picture of this moment: the animation may go on under the dialog.
     const DisplayList picture = source_.picture();
+    const DxfDrawing drawing = source_.drawing ? source_.drawing() : DxfDrawing{};
     std::unique_ptr<QFileDialog> dlg(NewExportDialog(PictureFileStem(source_.dataSet(), source_.name())));
     QString filter;
     QString path = RunFileDialog(*dlg, &filter);
     if (path.isEmpty()) return;
     gLastFilter = filter;
+    std::string error;
+    FileSystem& files = source_.files ? source_.files() : SystemFileSystem();
+    // A drawing at full size: asked for by its name or by its file type.
+    const bool named = PictureFormatOf(path.toStdString()) != PictureFormat::None;
+    if (source_.drawing && (IsDxfPath(path.toStdString()) || (!named && filter == DxfFilter()))) {
+        if (!IsDxfPath(path.toStdString())) path += QStringLiteral(".dxf");
+        if (!SaveDxfFile(path.toStdString(), drawing, error, files)) ShowError(error);
+        return;
+    }
     int scale = 1;
     const PictureFormat format = ChosenFormat(path, filter, scale);
-    std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FileSystem& files = source_.files ? source_.files() : SystemFileSystem();
     const bool ok = WriteDisplayList(picture, path, format, scale, QFileInfo(path).completeBaseName(), error, files);
     QApplication::restoreOverrideCursor();
     if (!ok) ShowError(error);

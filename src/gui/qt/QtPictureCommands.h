@@ -4,6 +4,7 @@
 // display list the window keeps.
 #pragma once
 
+#include "files/DxfDrawing.h"
 #include "platform/DisplayList.h"
 
 #include <QObject>
@@ -28,6 +29,9 @@ struct PictureSource {
     std::function<std::string()> dataSet;
     // What an exported picture is written through (empty: the system's files).
     std::function<FileSystem&()> files;
+    // The picture as a drawing at full size for CAD programs, as it stands now
+    // (empty: the window offers none); "Export Picture…" then offers .dxf.
+    std::function<DxfDrawing()> drawing;
 };
 
 class PictureCommands : public QObject {
@@ -62,6 +66,8 @@ public:
     // The format and scale a chosen file name and filter ask for; the name
     // gets the format's extension when it has none of the three.
     static PictureFormat ChosenFormat(QString& path, const QString& nameFilter, int& scale);
+    // The export dialog's file type of a drawing at full size.
+    static QString DxfFilter();
 
     // Printing of any text through the print dialog ("PrintDialog").
     // When set, replaces the print dialog: returns false for Cancel.
