@@ -31,7 +31,7 @@ struct PictureSource {
     std::function<FileSystem&()> files;
     // The picture as a drawing at full size for CAD programs, as it stands now
     // (empty: the window offers none); "Export Picture…" then offers .dxf.
-    std::function<DxfDrawing()> drawing;
+    std::function<DxfDrawing()> drawing = {};
 };
 
 class PictureCommands : public QObject {
