@@ -2,6 +2,7 @@
 #include "cli/CliSupport.h"
 
 #include "analysis/ValveEventsTable.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "model/DesignScale.h"
 #include "model/Model.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,7 +86,7 @@ TEST(ScaleDesignCli, ScalesSavesAndRefusesWhatCannotBeScaled)
         {{QStringLiteral("0"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "FACTOR must be a number greater than 0"},
         {{QStringLiteral("-2"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "(not \"-2\")"},
         {{QStringLiteral("abc"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "(not \"abc\")"},
-        {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.txt")), in}, 1, "must end in .vgw"},
+        {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.txt")), in}, 1, "must end in .json or .vgw"},
         {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.vgw")), QStringLiteral("--unit"), QStringLiteral("ft"),
           in},
          1,
@@ -105,6 +107,58 @@ TEST(ScaleDesignCli, ScalesSavesAndRefusesWhatCannotBeScaled)
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("a.vgw"))));
+    }
+}
+
+// Every mode that writes a design writes the format OUT's name says (.vgw, or
+// .json the design as JSON) and refuses any other name with status 1 before
+// it works; --round rounds to the length the grid names in the new unit.
+TEST(DesignOutCli, TheNameChoosesTheFormatAndAnyOtherIsRefused)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.vgw"));
+    AppState start;
+    StartupModel(start);
+    start.gear.Unit = LengthUnit::Inch;
+    ASSERT_TRUE(SaveNativeFile(start, Local(in)).ok);
+    const QString scale = QStringLiteral("--scale-design"), opt = QStringLiteral("--optimise");
+    const struct {
+        QStringList args; // OUT stands at "@"
+        const char* out;
+        int status;
+    } kCases[] = {
+        {{QStringLiteral("--export-design"), "@", in}, "d.json", 0},
+        {{QStringLiteral("--export-design"), "@", in}, "d.VGW", 0},
+        {{QStringLiteral("--export-design"), "@", in}, "d.txt", 1},
+        {{scale, "2", "@", in}, "s.json", 0},
+        {{scale, "25.4", "@", "--unit", "mm", "--round", "1/64in", in}, "r.vgw", 0},
+        {{scale, "2", "@", in}, "s", 1},
+        {{opt, "lead", "ValveRodLength", "--out", "@", in}, "o.json", 0},
+        {{opt, "lead", "ValveRodLength", "--out", "@", in}, "o.vgw.bak", 1},
+    };
+    for (const auto& c : kCases) {
+        const QString out = dir.filePath(QString::fromLatin1(c.out));
+        QStringList args = c.args;
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^@$")), out);
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = RunQuelf(args);
+        ASSERT_FALSE(r.crashed);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        if (c.status != 0) {
+            EXPECT_TRUE(r.err.startsWith(QStringLiteral("quelf: \"%1\" must end in .json or .vgw\n").arg(out)));
+            EXPECT_FALSE(QFileInfo::exists(out));
+            continue;
+        }
+        AppState s;
+        StartupModel(s);
+        const bool json = out.endsWith(QLatin1String(".json"));
+        const DesignFileResult opened = json ? OpenJsonDesign(s, Local(out)) : OpenNativeFile(s, Local(out));
+        EXPECT_TRUE(opened.ok);
+        EXPECT_EQ(QFileInfo(out).size() == 1420, !json);
+        if (QFileInfo(out).fileName() != QLatin1String("r.vgw")) continue;
+        for (int code : {2, 10, 20, 110, 122}) { // on the grid of 1/64 in = 0.396875 mm
+            EXPECT_NEAR(std::remainder(GetDimension(s.gear, code), 0.396875L), 0, 1e-4L) << code;
+        }
     }
 }
 
