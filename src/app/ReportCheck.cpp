@@ -1,9 +1,11 @@
 // quelf --check [FILE]: the design check of a design as CSV on standard
 // output, "Rule,Direction,Value,Limit,Result" and one row per rule and
-// direction, with the default limits.
+// direction, with the default limits (and the clearance row of a design
+// with keep-out lines or circles).
 // Exit status: 0 every rule passes; 2 the design cannot be read; 4 a rule
 // fails (its words named on standard error).
 #include "analysis/DesignCheck.h"
+#include "analysis/SweptEnvelope.h"
 #include "app/CommandLine.h"
 #include "files/TextTable.h"
 #include "model/AppState.h"
@@ -17,7 +19,7 @@ int RunCheckReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
 {
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const DesignCheckResult r = CheckDesign(DesignAsOpened(s.gear), DefaultCheckLimits());
+    const DesignCheckResult r = CheckDesignWithClearance(s, DefaultCheckLimits(s.gear.Unit));
     out << QString::fromStdString(CsvText(CheckCsvRows(r)));
     if (r.Passed()) return exit_status::kDone;
     QStringList failed;

@@ -259,3 +259,32 @@ TEST(SweptEnvelope, ClearanceIsTheLeastOfAFineSweepWithWhereItOccurs)
     EXPECT_EQ(rows[1][2], "circle");
     EXPECT_EQ(rows[1][7], "FAIL");
 }
+
+TEST(SweptEnvelope, TheDesignCheckGetsAClearanceLineOnlyForKeepOutShapes)
+{
+    const Swept plain;
+    const CheckLimits limits = DefaultCheckLimits(LengthUnit::Inch);
+    EXPECT_EQ(limits[static_cast<size_t>(CheckRule::Clearance)], 0.03125f);
+    EXPECT_EQ(DefaultCheckLimits(LengthUnit::Millimetre)[static_cast<size_t>(CheckRule::Clearance)], 1.0f);
+    const DesignCheckResult without = CheckDesignWithClearance(plain.s, limits);
+    EXPECT_EQ(CheckCsvRows(without), CheckCsvRows(CheckDesign(plain.design, limits))) << "as before";
+
+    const Swept w(true);
+    const DesignCheckResult with = CheckDesignWithClearance(w.s, limits);
+    ASSERT_EQ(with.lines.size(), without.lines.size() + 1);
+    const CheckLine& l = with.lines.back();
+    EXPECT_EQ(l.rule, CheckRule::Clearance);
+    EXPECT_EQ(l.value, 0.0f); // the crank pin crosses the rim about the axle
+    EXPECT_FALSE(l.pass);
+    EXPECT_EQ(l.where.rfind("crank and main rod from item 2 (circle), ", 0), 0u) << l.where;
+    EXPECT_EQ(CheckCsvRows(with).back(), (std::vector<std::string>{"clearance", "both", "0.0000", "0.03125", "FAIL"}));
+    // With the rim out of the way, the least of the line's clearances, judged against the limit.
+    AppState s = w.s;
+    s.overlay.Item[2].KeepOut = false;
+    const DesignCheckResult line = CheckDesignWithClearance(s, limits);
+    float least = std::numeric_limits<float>::infinity();
+    for (const PartClearance& c : SweepEnvelope(DesignAsOpened(s.gear), s.overlay, EnvelopeSettings()).clearance)
+        least = std::min(least, c.distance);
+    EXPECT_EQ(line.lines.back().value, least);
+    EXPECT_EQ(line.lines.back().pass, least >= 0.03125f);
+}

@@ -8,6 +8,7 @@
 #include "aids/TDrawLines.h"
 #include "analysis/PartsList.h"
 #include "dialogs/TClearance.h"
+#include "dialogs/TDesignCheck.h"
 #include "drawing/EnvelopeDrawing.h"
 #include "drawing/GearDxf.h"
 #include "files/DxfFile.h"
@@ -146,6 +147,27 @@ TEST_F(WorkshopWindows, ClearanceWindowJudgesEachPartAgainstEachKeepOutShapeAtTh
     EXPECT_TRUE(form->Envelope->Settings().Ticked(18));
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(WorkshopWindows, DesignCheckJudgesTheClearanceWhileTheDesignHasKeepOutShapes)
+{
+    TDesignCheck* w = form->Forms.DesignCheck;
+    ASSERT_NE(w, nullptr);
+    w->show();
+    ASSERT_TRUE(Eventually([&] { return !w->Measuring() && w->CheckGrid->rowCount() == 11; }));
+    QLineEdit* limit = w->LimitEdit[static_cast<size_t>(CheckRule::Clearance)];
+    EXPECT_FALSE(limit->isHidden());
+    EXPECT_EQ(limit->text(), QStringLiteral("0.03125"));
+    EXPECT_EQ(w->CheckGrid->item(10, 0)->text(), QStringLiteral("Every part clears every keep-out shape (length)"));
+    EXPECT_EQ(w->CheckGrid->item(10, 4)->text(), QStringLiteral("FAIL"));
+    limit->setText(QStringLiteral("0"));
+    EXPECT_EQ(w->CheckGrid->item(10, 4)->text(), QStringLiteral("PASS"));
+    // No keep-out shape: the check and its window as they always were.
+    state.overlay.Item[1].KeepOut = state.overlay.Item[2].KeepOut = false;
+    ASSERT_TRUE(Eventually([&] { return !w->Measuring() && w->CheckGrid->rowCount() == 10; }));
+    EXPECT_TRUE(limit->isHidden());
+    EXPECT_TRUE(w->ClearanceLabel->isHidden());
+    w->hide();
 }
 
 TEST_F(WorkshopWindows, DrawLinesMarksTheCurrentLineOrCircleKeepOutByKeyOrRowMenu)

@@ -192,7 +192,14 @@ std::string NotchRowText(Running running, int notch)
     return way + " notch " + std::to_string(notch);
 }
 
-CheckLimits DefaultCheckLimits() { return {0, 10, 2, 2, 75, 25, 70, 40}; }
+CheckLimits DefaultCheckLimits() { return {0, 10, 2, 2, 75, 25, 70, 40, 0.03125f}; }
+
+CheckLimits DefaultCheckLimits(LengthUnit unit)
+{
+    CheckLimits limits = DefaultCheckLimits();
+    if (unit == LengthUnit::Millimetre) limits[static_cast<size_t>(CheckRule::Clearance)] = 1;
+    return limits;
+}
 
 bool DesignCheckResult::Passed() const
 {
@@ -234,6 +241,7 @@ std::string CheckRuleWord(CheckRule r)
     case CheckRule::PortOpening: return "port-opening";
     case CheckRule::Release: return "release";
     case CheckRule::Compression: return "compression";
+    case CheckRule::Clearance: return "clearance";
     }
     return "";
 }
@@ -249,6 +257,7 @@ std::string CheckRuleCaption(CheckRule r)
     case CheckRule::PortOpening: return "Steam port opening near 25 % cut-off";
     case CheckRule::Release: return "Release near 25 % cut-off";
     case CheckRule::Compression: return "Compression near 25 % cut-off";
+    case CheckRule::Clearance: return "Every part clears every keep-out shape";
     }
     return "";
 }
@@ -259,13 +268,15 @@ std::string CheckRuleUnit(CheckRule r)
     case CheckRule::Assembles: return "rows";
     case CheckRule::EqualLeads: return "% of mean";
     case CheckRule::PortOpening: return "% of port width";
+    case CheckRule::Clearance: return "length";
     default: return "% of stroke";
     }
 }
 
 bool CheckRuleIsLeast(CheckRule r)
 {
-    return r == CheckRule::FullGearCutOff || r == CheckRule::PortOpening || r == CheckRule::Release;
+    return r == CheckRule::FullGearCutOff || r == CheckRule::PortOpening || r == CheckRule::Release ||
+           r == CheckRule::Clearance;
 }
 
 std::string CheckDirectionWord(CheckDirection d)
@@ -281,11 +292,13 @@ std::string CheckDirectionWord(CheckDirection d)
 std::string CheckValueText(const CheckLine& line)
 {
     if (!line.measured) return "";
+    if (line.rule == CheckRule::Clearance) return DecimalText(line.value, 4);
     return DecimalText(line.value, line.rule == CheckRule::Assembles ? 0 : kCheckDecimals);
 }
 
 std::string CheckLimitText(const CheckLine& line)
 {
+    if (line.rule == CheckRule::Clearance) return ShortestText(line.limit);
     return DecimalText(line.limit, line.rule == CheckRule::Assembles ? 0 : kCheckDecimals);
 }
 

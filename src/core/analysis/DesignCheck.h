@@ -19,6 +19,10 @@
 //   either end farthest from its dead centre, % of stroke from the end's dead
 //   centre as the events table gives it; <= limit (the exhaust stays open for
 //   the rest of the return stroke).
+// - Clearance: the least distance of any moving part from any keep-out line
+//   or circle of the overlay over every notch (analysis/SweptEnvelope,
+//   AddClearanceCheck), in the design's unit; >= limit (1/32 in, or 1 mm).
+//   A design without keep-out shapes has no such line.
 // A line whose value cannot be measured (an event that never happens, a port
 // width that is not positive) fails.
 #pragma once
@@ -39,13 +43,16 @@ enum class CheckRule : int {
     PortOpening = 5,
     Release = 6,
     Compression = 7,
+    Clearance = 8,
 };
-inline constexpr int kCheckRules = 8;
+inline constexpr int kCheckRules = 9;
 
 // One limit per rule (the Assembles limit is always 0).
 using CheckLimits = std::array<float, kCheckRules>;
-// 0, 10 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %.
+// 0, 10 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %, 1/32 (the clearance of a design in inches).
 CheckLimits DefaultCheckLimits();
+// The same with the clearance in the unit of the design: 1 for millimetres.
+CheckLimits DefaultCheckLimits(LengthUnit unit);
 
 // The cut-off the working row is chosen by (% of stroke).
 inline constexpr float kWorkingCutOff = 25;
@@ -81,13 +88,15 @@ std::string NotchRowText(Running running, int notch);
 std::string CheckRuleWord(CheckRule r);
 // "Assembles at every notch", "Equal leads at mid gear", ...
 std::string CheckRuleCaption(CheckRule r);
-// "% of mean", "% of stroke", "% of port width"; "rows" for Assembles.
+// "% of mean", "% of stroke", "% of port width"; "rows" for Assembles,
+// "length" for Clearance.
 std::string CheckRuleUnit(CheckRule r);
 // True when the rule's value must be at least its limit.
 bool CheckRuleIsLeast(CheckRule r);
 std::string CheckDirectionWord(CheckDirection d); // "forward", "reverse", "both"
 
-// The value and limit as the check writes them (2 decimals; rows whole).
+// The value and limit as the check writes them (2 decimals; rows whole; a
+// clearance with 4, its limit as short as it reads back).
 std::string CheckValueText(const CheckLine& line);
 std::string CheckLimitText(const CheckLine& line);
 

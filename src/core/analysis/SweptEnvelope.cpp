@@ -1,6 +1,7 @@
 #include "analysis/SweptEnvelope.h"
 
 #include "analysis/ValveEvents.h"
+#include "model/DesignEdit.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -530,7 +531,41 @@ std::string EnvelopeDirectionText(int n)
     return n > 0 ? "forward" : "reverse";
 }
 
-float DefaultLeastClearance(LengthUnit unit) { return unit == LengthUnit::Millimetre ? 1.0f : 0.03125f; }
+float DefaultLeastClearance(LengthUnit unit)
+{
+    return DefaultCheckLimits(unit)[static_cast<size_t>(CheckRule::Clearance)];
+}
+
+void AddClearanceCheck(DesignCheckResult& r, const SweptEnvelope& e, const Overlay& overlay, const CheckLimits& limits)
+{
+    if (e.clearance.empty()) return;
+    CheckLine l;
+    l.rule = CheckRule::Clearance;
+    l.direction = CheckDirection::Both;
+    l.limit = limits[static_cast<size_t>(CheckRule::Clearance)];
+    const PartClearance* least = nullptr;
+    for (const PartClearance& c : e.clearance)
+        if (c.measured && (!least || c.distance < least->distance)) least = &c;
+    if (least) {
+        const OverlayItem& it = overlay.Item[static_cast<size_t>(std::clamp(least->item, 1, kOverlayItems))];
+        l.measured = true;
+        l.value = least->distance;
+        l.where = std::string(PartName(least->part)) + " from item " + std::to_string(least->item) + " (" +
+                  (it.Kind == 1 ? "circle" : "line") + "), " + EnvelopeNotchText(least->notch) + " at " +
+                  DecimalText(least->angle, 2) + "\u00b0";
+        l.pass = l.value >= l.limit;
+    }
+    r.lines.push_back(l);
+}
+
+DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits)
+{
+    const Gear design = DesignAsOpened(s.gear);
+    DesignCheckResult r = CheckDesign(design, limits);
+    if (!KeepOutItems(s.overlay).empty())
+        AddClearanceCheck(r, SweepEnvelope(design, s.overlay, EnvelopeSettings()), s.overlay, limits);
+    return r;
+}
 
 SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const EnvelopeSettings& settings,
                             BalanceControl* control, ThreadPool& pool)

@@ -29,6 +29,7 @@
 #pragma once
 
 #include "analysis/Balance.h"
+#include "analysis/DesignCheck.h"
 #include "analysis/MotionData.h"
 #include "analysis/ThreadPool.h"
 #include "model/AppState.h"
@@ -114,3 +115,13 @@ std::vector<std::string> ClearanceHeader(LengthUnit unit);
 // The least clearance a design should keep, unless stated otherwise: 1/32 in,
 // or 1 mm for a design in millimetres.
 float DefaultLeastClearance(LengthUnit unit);
+
+// The design check's rule "every part clears every keep-out shape by at least
+// limits[Clearance]": one line with the least clearance found and where
+// ("crank and main rod from item 2 (circle), reverse notch 6 at 123.45°");
+// nothing when the envelope met no keep-out shape.
+void AddClearanceCheck(DesignCheckResult& r, const SweptEnvelope& e, const Overlay& overlay, const CheckLimits& limits);
+
+// The whole check of a design as it opens: its events table, and when its
+// overlay has keep-out shapes, its envelope over every notch.
+DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits);

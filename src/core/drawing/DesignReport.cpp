@@ -1,6 +1,7 @@
 #include "drawing/DesignReport.h"
 
 #include "analysis/PartsList.h"
+#include "analysis/SweptEnvelope.h"
 
 #include "analysis/DesignCheck.h"
 #include "analysis/ValveEventsTable.h"
@@ -95,7 +96,7 @@ ReportSection ValveEventsSection(const AppState& s)
 
 ReportSection DesignCheckSection(const AppState& s)
 {
-    const DesignCheckResult r = CheckDesign(DesignAsOpened(s.gear), DefaultCheckLimits());
+    const DesignCheckResult r = CheckDesignWithClearance(s, DefaultCheckLimits(s.gear.Unit));
     ReportSection sec;
     sec.title = "Design check";
     sec.blocks.push_back(TextBlock(std::string("The rules of good practice with their default limits, judged on the "

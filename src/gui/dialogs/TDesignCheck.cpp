@@ -1,5 +1,6 @@
 #include "dialogs/TDesignCheck.h"
 
+#include "analysis/SweptEnvelope.h"
 #include "dialogs/QtSearchRunner.h"
 #include "drawing/DimensionEdit.h"
 #include "model/DesignEdit.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -34,6 +36,7 @@ const char* LimitLabel(CheckRule r)
     case CheckRule::PortOpening: return "&Port opening, % of width";
     case CheckRule::Release: return "R&elease, % of stroke";
     case CheckRule::Compression: return "Co&mpression, % of stroke";
+    case CheckRule::Clearance: return "Cle&arance";
     case CheckRule::Assembles: break;
     }
     return "";
@@ -65,6 +68,12 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
         limits->addWidget(l, row, col);
         limits->addWidget(e, row, col + 1);
         LimitEdit[static_cast<size_t>(k)] = e;
+        // The clearance's field shows only for a design with keep-out shapes.
+        if (rule == CheckRule::Clearance) {
+            ClearanceLabel = l;
+            e->hide();
+            l->hide();
+        }
     }
     limits->setColumnStretch(0, 1);
     limits->setColumnStretch(2, 1);
@@ -117,7 +126,19 @@ std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
     return v;
 }
 
-bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ != DesignSnapshot(s_.gear); }
+std::vector<float> TDesignCheck::DesignSnapshot(const AppState& s)
+{
+    std::vector<float> v = DesignSnapshot(s.gear);
+    // The keep-out lines and circles (none: nothing more).
+    for (int k : KeepOutItems(s.overlay)) {
+        const OverlayItem& it = s.overlay.Item[static_cast<size_t>(k)];
+        v.insert(v.end(), {static_cast<float>(k), it.X1, it.Y1, it.X2, it.Y2, it.Kind, it.Reference, it.Pivot1Index,
+                           it.Pivot2Index});
+    }
+    return v;
+}
+
+bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ != DesignSnapshot(s_); }
 
 void TDesignCheck::hideEvent(QHideEvent* e)
 {
@@ -136,23 +157,33 @@ void TDesignCheck::FormActivate()
 
 void TDesignCheck::WatchDesign()
 {
-    if (runner_->Running() || measured_ == DesignSnapshot(s_.gear)) return;
+    if (runner_->Running() || measured_ == DesignSnapshot(s_)) return;
     StartMeasure();
 }
 
 void TDesignCheck::StartMeasure()
 {
-    measured_ = DesignSnapshot(s_.gear);
+    measured_ = DesignSnapshot(s_);
     const Gear design = DesignAsOpened(s_.gear);
+    const Overlay overlay = s_.overlay;
+    const bool keepOut = !KeepOutItems(overlay).empty();
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
-    runner_->Start([this, design](BalanceControl&) { pending_ = BuildValveEventsTable(design); }, {},
-                   [this, design] { MeasureDone(design); });
+    runner_->Start(
+        [this, design, overlay, keepOut](BalanceControl&) {
+            pending_ = BuildValveEventsTable(design);
+            // The envelope too, for the clearance of the keep-out shapes.
+            pendingEnvelope_ = keepOut ? SweepEnvelope(design, overlay, EnvelopeSettings()) : SweptEnvelope{};
+            pendingOverlay_ = overlay;
+        },
+        {}, [this, design] { MeasureDone(design); });
 }
 
 void TDesignCheck::MeasureDone(const Gear& design)
 {
     checked_ = design;
     table_ = std::move(pending_);
+    envelope_ = std::move(pendingEnvelope_);
+    checkedOverlay_ = pendingOverlay_;
     ShowResult();
     // The design changed while it was measured: again.
     WatchDesign();
@@ -163,7 +194,8 @@ bool TDesignCheck::ReadLimits(CheckLimits& limits, std::string& why) const
     // Each field whole: a text that is no number is said so, never read in part.
     limits = DefaultCheckLimits();
     for (int k = 1; k < kCheckRules; ++k)
-        if (!ReadFieldNumber("The limit of " + CheckRuleCaption(static_cast<CheckRule>(k)),
+        if (!LimitEdit[static_cast<size_t>(k)]->isHidden() &&
+            !ReadFieldNumber("The limit of " + CheckRuleCaption(static_cast<CheckRule>(k)),
                              LimitEdit[static_cast<size_t>(k)]->text().toStdString(), limits[static_cast<size_t>(k)],
                              why))
             return false;
@@ -177,6 +209,17 @@ void TDesignCheck::LimitsChanged()
 
 void TDesignCheck::ShowResult()
 {
+    // The clearance's field while the design has keep-out shapes, at first
+    // with the least clearance of its unit.
+    QLineEdit* clearance = LimitEdit[static_cast<size_t>(CheckRule::Clearance)];
+    const bool keepOut = !KeepOutItems(checkedOverlay_).empty();
+    if (keepOut && clearance->isHidden()) {
+        const QSignalBlocker block(clearance);
+        clearance->setText(QString::fromStdString(ShortestText(DefaultLeastClearance(checked_.Unit))));
+    }
+    clearance->setHidden(!keepOut);
+    ClearanceLabel->setHidden(!keepOut);
+    ClearanceLabel->setText(QStringLiteral("Cle&arance, %1").arg(QString::fromLatin1(LengthUnitText(checked_.Unit))));
     CheckLimits limits;
     std::string why;
     const bool read = ReadLimits(limits, why);
@@ -189,6 +232,7 @@ void TDesignCheck::ShowResult()
         return;
     }
     result_ = CheckDesign(checked_, table_, limits);
+    AddClearanceCheck(result_, envelope_, checkedOverlay_, limits);
     CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
     int failed = 0;
     for (int r = 0; r < static_cast<int>(result_.lines.size()); ++r) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "analysis/DesignCheck.h"
+#include "analysis/SweptEnvelope.h"
 #include "model/AppState.h"
 
 #include "dialogs/TSearchWindow.h"
@@ -44,6 +45,11 @@ public:
     bool Measuring() const;
     // The snapshot of the design the result belongs to.
     static std::vector<float> DesignSnapshot(const Gear& g);
+    // With the keep-out lines and circles the clearance is judged against.
+    static std::vector<float> DesignSnapshot(const AppState& s);
+    // The clearance's limit field and its label: shown only while the design
+    // has keep-out shapes (the rule has a line then).
+    QLabel* ClearanceLabel = nullptr;
 
 public slots:
     // Every opening: limits as they were, the design measured again.
@@ -67,6 +73,8 @@ private:
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;
-    std::vector<ValveEventsRow> pending_; // written by the worker before it ends
+    std::vector<ValveEventsRow> pending_;      // written by the worker before it ends
+    SweptEnvelope envelope_, pendingEnvelope_; // for the clearance (empty without keep-out shapes)
+    Overlay checkedOverlay_{}, pendingOverlay_{};
     DesignCheckResult result_;
 };
