@@ -255,6 +255,12 @@ TEST(WorkshopReport, EnvelopeAndPartsAreThePlainCodesFiguresAndBadRequestsAreTol
                                                   "crank and main rod,1,line,0.0000,")))
         << run.out.toStdString();
 
+    // ... and the design check says so in its clearance row.
+    run = RunQuelf({QStringLiteral("--check"), design});
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("clearance,both,0.0000,0.03125,FAIL\r\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("clearance both"))) << run.err.toStdString();
+
     const struct {
         QStringList args;
         const char* reason;
