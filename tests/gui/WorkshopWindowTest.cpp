@@ -145,6 +145,19 @@ TEST_F(WorkshopWindows, ClearanceWindowJudgesEachPartAgainstEachKeepOutShapeAtTh
     EXPECT_EQ(w->ClearanceGrid->item(1, 7)->text(), QStringLiteral("PASS"));
     QTest::mouseClick(w->AllBut, Qt::LeftButton);
     EXPECT_TRUE(form->Envelope->Settings().Ticked(18));
+    // "Stop" ends the sweep under way; the last envelope stays, and the same
+    // design is not swept again.
+    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring(); }));
+    const std::shared_ptr<const SweptEnvelope> before = form->Envelope->Result();
+    bool progressed = false;
+    QObject::connect(form->Envelope, &SweptEnvelopeView::Progressed, w, [&] { progressed = true; });
+    state.gear.EccRodLength += 0.125f;
+    ASSERT_TRUE(Eventually([&] { return progressed; }));
+    EXPECT_TRUE(w->StopBut->isEnabled());
+    QTest::mouseClick(w->StopBut, Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring(); }));
+    EXPECT_EQ(form->Envelope->Result(), before);
+    EXPECT_FALSE(w->StopBut->isEnabled());
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
 }

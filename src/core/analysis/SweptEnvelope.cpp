@@ -1,5 +1,6 @@
 #include "analysis/SweptEnvelope.h"
 
+#include "analysis/OutlineGrid.h"
 #include "analysis/ValveEvents.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
@@ -101,23 +102,13 @@ std::pair<LD, LD> RefineLeast(const F& f, LD t, LD d, LD ft)
 
 // ---------------------------------------------------------------- distances
 
-struct V2 {
-    LD x, y;
-};
+using outline_grid::PointSegment2;
+using outline_grid::V2;
 V2 Of(const WorldPt& p) { return {p.x, p.y}; }
 LD Cross(V2 o, V2 a, V2 b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
 LD Dist2(V2 a, V2 b) { return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y); }
 LD Dist(V2 a, V2 b) { return std::sqrt(Dist2(a, b)); }
 
-// The square of the distance of a point from a segment.
-LD PointSegment2(V2 p, V2 a, V2 b)
-{
-    const LD dx = b.x - a.x, dy = b.y - a.y;
-    const LD len2 = dx * dx + dy * dy;
-    LD t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0L, 1.0L);
-    return Dist2(p, {a.x + t * dx, a.y + t * dy});
-}
 LD PointSegment(V2 p, V2 a, V2 b) { return std::sqrt(PointSegment2(p, a, b)); }
 
 bool OnSegment(V2 p, V2 a, V2 b)
@@ -197,303 +188,53 @@ void Flatten(const PartShapes& s, std::vector<Prim>& out)
     for (const PartCircle& c : s.circles) out.push_back({true, c.c.x, c.c.y, c.r, 0});
 }
 
-class Grid {
-public:
-    Grid(LD x0, LD y0, LD h, int nx, int ny)
-        : x0_(x0), y0_(y0), h_(h), nx_(nx), ny_(ny), cell_(static_cast<size_t>(nx) * static_cast<size_t>(ny), 0)
-    {}
-
-    // Every cell the segment passes through (its ends' cells included): the
-    // ends in fixed point (1/65536 of a cell), then cell by cell, crossing
-    // whichever cell side the segment meets first (exact integer comparisons).
-    void Segment(LD ax, LD ay, LD bx, LD by)
+// An axis-aligned box (empty: the infinities).
+struct Box {
+    LD x0 = kInfinity, y0 = kInfinity, x1 = -kInfinity, y1 = -kInfinity;
+    void Add(LD x, LD y, LD r = 0)
     {
-        if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) return;
-        Walk(FixedX(ax), FixedY(ay), FixedX(bx), FixedY(by));
+        x0 = std::min(x0, x - r);
+        y0 = std::min(y0, y - r);
+        x1 = std::max(x1, x + r);
+        y1 = std::max(y1, y + r);
     }
-
-    // The rim of a circle, as a polygon of edges about a cell long. A circle
-    // that falls on the quarter cells of one drawn before is not drawn again
-    // (the crank disk, the eccentric at every notch).
-    void Circle(LD cx, LD cy, LD r)
+    void Add(const Prim& p)
     {
-        if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r) || !(r > 0)) return;
-        if (!drawn_.insert({Q(cx), Q(cy), Q(r)}).second) return;
-        const int m = std::clamp(static_cast<int>(std::ceil(2 * kPi * r / h_)), 12, 2048);
-        if (static_cast<int>(unit_.size()) != m) {
-            unit_.resize(static_cast<size_t>(m));
-            for (int k = 0; k < m; ++k)
-                unit_[static_cast<size_t>(k)] = {std::cos(2 * kPi * k / m), std::sin(2 * kPi * k / m)};
-        }
-        std::int64_t px = FixedX(cx + r), py = FixedY(cy);
-        for (int k = 1; k <= m; ++k) {
-            const V2& q = unit_[static_cast<size_t>(k % m)];
-            const std::int64_t qx = FixedX(cx + r * q.x), qy = FixedY(cy + r * q.y);
-            Walk(px, py, qx, qy);
-            px = qx;
-            py = qy;
-        }
-    }
-
-    // The two sides of the band a circle sweeps from one place to the next.
-    void Band(LD ax, LD ay, LD bx, LD by, LD r)
-    {
-        const LD dx = bx - ax, dy = by - ay, len = std::sqrt(dx * dx + dy * dy);
-        if (!(len > 0) || !std::isfinite(len) || !(r > 0)) return;
-        const LD nx = -dy / len * r, ny = dx / len * r;
-        Segment(ax + nx, ay + ny, bx + nx, by + ny);
-        Segment(ax - nx, ay - ny, bx - nx, by - ny);
-    }
-
-    void Draw(const Prim& p)
-    {
-        if (p.circle)
-            Circle(p.a, p.b, p.c);
-        else
-            Segment(p.a, p.b, p.c, p.d);
-    }
-
-    // Everything the marks enclose is filled; the traced boundary of the
-    // filled cells, counter-clockwise, simplified to within 0.75 cell.
-    std::vector<std::vector<EnvelopePoint>> Outlines()
-    {
-        FillOutside();
-        Widen();
-        return Trace();
-    }
-
-private:
-    struct Key {
-        long long x, y, r;
-        bool operator==(const Key& o) const { return x == o.x && y == o.y && r == o.r; }
-    };
-    struct KeyHash {
-        size_t operator()(const Key& k) const
-        {
-            std::uint64_t h = 1469598103934665603ull;
-            for (long long v : {k.x, k.y, k.r}) h = (h ^ static_cast<std::uint64_t>(v)) * 0x100000001B3ull;
-            return static_cast<size_t>(h ^ (h >> 29));
-        }
-    };
-    // Quarters of a cell.
-    long long Q(LD v) const
-    {
-        return static_cast<long long>(static_cast<double>(std::clamp(v / h_ * 4, -1e15L, 1e15L)));
-    }
-
-    // A coordinate in cells, in fixed point (1/65536 of a cell, cut towards
-    // zero: a finer rounding would change no cell that matters).
-    static constexpr std::int64_t kOne = 65536;
-    std::int64_t FixedX(LD v) const { return Fixed(v, x0_); }
-    std::int64_t FixedY(LD v) const { return Fixed(v, y0_); }
-    std::int64_t Fixed(LD v, LD origin) const
-    {
-        constexpr LD kFar = 1e12L; // far beyond any grid, well within 64 bits
-        // Through a double: its conversion to an integer is a fast one.
-        return static_cast<std::int64_t>(static_cast<double>(std::clamp((v - origin) / h_ * kOne, -kFar, kFar)));
-    }
-
-    // Every cell the segment passes through (its ends' cells included), cell
-    // by cell, crossing whichever cell side the segment meets first (exact
-    // integer comparisons).
-    void Walk(std::int64_t X0, std::int64_t Y0, std::int64_t X1, std::int64_t Y1)
-    {
-        auto cellOf = [](std::int64_t v) { return v >= 0 ? v / kOne : -((-v + kOne - 1) / kOne); };
-        std::int64_t i = cellOf(X0), j = cellOf(Y0);
-        const std::int64_t ie = cellOf(X1), je = cellOf(Y1);
-        const int di = X1 > X0 ? 1 : -1, dj = Y1 > Y0 ? 1 : -1;
-        const __int128 adx = X1 > X0 ? X1 - X0 : X0 - X1, ady = Y1 > Y0 ? Y1 - Y0 : Y0 - Y1;
-        // The next cell side across the way, in x and in y.
-        std::int64_t sideX = di > 0 ? (i + 1) * kOne : i * kOne;
-        std::int64_t sideY = dj > 0 ? (j + 1) * kOne : j * kOne;
-        Mark(i, j);
-        for (std::int64_t n = (ie > i ? ie - i : i - ie) + (je > j ? je - j : j - je); n > 0; --n) {
-            // Sooner in x when |sideX - X0| / adx < |sideY - Y0| / ady.
-            const __int128 gx = sideX > X0 ? sideX - X0 : X0 - sideX;
-            const __int128 gy = sideY > Y0 ? sideY - Y0 : Y0 - sideY;
-            if (i != ie && (j == je || gx * ady < gy * adx)) {
-                i += di;
-                sideX += di * kOne;
-            } else {
-                j += dj;
-                sideY += dj * kOne;
-            }
-            Mark(i, j);
-        }
-    }
-
-    void Mark(std::int64_t i, std::int64_t j)
-    {
-        if (i >= 0 && j >= 0 && i < nx_ && j < ny_) cell_[Index(static_cast<int>(i), static_cast<int>(j))] = 1;
-    }
-    size_t Index(int i, int j) const
-    {
-        return static_cast<size_t>(j) * static_cast<size_t>(nx_) + static_cast<size_t>(i);
-    }
-    bool Inside(int i, int j) const { return i >= 0 && j >= 0 && i < nx_ && j < ny_ && cell_[Index(i, j)] != 2; }
-
-    // Outside: every unmarked cell reachable from the border (4-neighbours).
-    void FillOutside()
-    {
-        std::vector<std::pair<int, int>> stack;
-        auto push = [&](int i, int j) {
-            if (i < 0 || j < 0 || i >= nx_ || j >= ny_ || cell_[Index(i, j)] != 0) return;
-            cell_[Index(i, j)] = 2;
-            stack.push_back({i, j});
-        };
-        for (int i = 0; i < nx_; ++i) {
-            push(i, 0);
-            push(i, ny_ - 1);
-        }
-        for (int j = 0; j < ny_; ++j) {
-            push(0, j);
-            push(nx_ - 1, j);
-        }
-        while (!stack.empty()) {
-            const auto [i, j] = stack.back();
-            stack.pop_back();
-            push(i + 1, j);
-            push(i - 1, j);
-            push(i, j + 1);
-            push(i, j - 1);
-        }
-    }
-
-    // Every outside cell beside (or diagonally beside) an inside one joins the
-    // inside: a link a cell wide becomes three, so that simplifying the
-    // boundary by less than a cell never cuts into it.
-    void Widen()
-    {
-        std::vector<size_t> join;
-        for (int j = 1; j + 1 < ny_; ++j) {
-            for (int i = 1; i + 1 < nx_; ++i) {
-                if (cell_[Index(i, j)] != 2) continue;
-                bool near = false;
-                for (int dj = -1; dj <= 1 && !near; ++dj)
-                    for (int di = -1; di <= 1 && !near; ++di) near = cell_[Index(i + di, j + dj)] < 2;
-                if (near) join.push_back(Index(i, j));
-            }
-        }
-        for (size_t k : join) cell_[k] = 1;
-    }
-
-    // The edges between inside and outside cells, directed with the inside on
-    // the left, joined into loops (turning left where two loops touch at a corner).
-    std::vector<std::vector<EnvelopePoint>> Trace() const
-    {
-        const int vx = nx_ + 1;
-        auto id = [vx](int i, int j) { return j * vx + i; };
-        const size_t vertices = static_cast<size_t>(vx) * static_cast<size_t>(ny_ + 1);
-        std::vector<int> out1(vertices, -1), out2(vertices, -1);
-        auto add = [&](int from, int to) {
-            if (out1[static_cast<size_t>(from)] < 0)
-                out1[static_cast<size_t>(from)] = to;
-            else
-                out2[static_cast<size_t>(from)] = to;
-        };
-        for (int j = 0; j < ny_; ++j) {
-            for (int i = 0; i < nx_; ++i) {
-                if (!Inside(i, j)) continue;
-                if (!Inside(i, j - 1)) add(id(i, j), id(i + 1, j));
-                if (!Inside(i + 1, j)) add(id(i + 1, j), id(i + 1, j + 1));
-                if (!Inside(i, j + 1)) add(id(i + 1, j + 1), id(i, j + 1));
-                if (!Inside(i - 1, j)) add(id(i, j + 1), id(i, j));
-            }
-        }
-        // The way on from `v` for a walk that came from `from`: the only
-        // one, or of two the left turn of the way in; taken off the vertex.
-        auto take = [&](int from, int v) {
-            const size_t c = static_cast<size_t>(v);
-            int next = out1[c];
-            if (out2[c] >= 0) {
-                const int lx = -(v / vx - from / vx), ly = v % vx - from % vx;
-                if (out2[c] % vx - v % vx == lx && out2[c] / vx - v / vx == ly) {
-                    next = out2[c];
-                } else {
-                    out1[c] = out2[c];
-                }
-                out2[c] = -1;
-            } else {
-                out1[c] = -1;
-            }
-            return next;
-        };
-        std::vector<std::vector<EnvelopePoint>> loops;
-        for (size_t start = 0; start < vertices; ++start) {
-            while (out1[start] >= 0) {
-                const int s = static_cast<int>(start);
-                std::vector<std::pair<int, int>> loop = {{s % vx, s / vx}};
-                int prev = s;
-                int cur = take(s, s);
-                while (cur >= 0 && cur != s) {
-                    loop.push_back({cur % vx, cur / vx});
-                    const int next = take(prev, cur);
-                    prev = cur;
-                    cur = next;
-                }
-                loops.push_back(Simplify(loop));
-            }
-        }
-        return loops;
-    }
-
-    // Douglas-Peucker on the closed loop (grid corners), to world points.
-    std::vector<EnvelopePoint> Simplify(const std::vector<std::pair<int, int>>& loop) const
-    {
-        const size_t n = loop.size();
-        std::vector<bool> keep(n, false);
-        if (n <= 3) {
-            keep.assign(n, true);
+        if (p.circle) {
+            Add(p.a, p.b, p.c);
         } else {
-            // Split at the first corner and the one farthest from it.
-            size_t far = 0;
-            long best = -1;
-            for (size_t i = 1; i < n; ++i) {
-                const long dx = loop[i].first - loop[0].first, dy = loop[i].second - loop[0].second;
-                if (dx * dx + dy * dy > best) {
-                    best = dx * dx + dy * dy;
-                    far = i;
-                }
-            }
-            keep[0] = keep[far] = true;
-            const LD tol = 0.75L;
-            std::vector<std::pair<size_t, size_t>> spans = {{0, far}, {far, n}};
-            while (!spans.empty()) {
-                const auto [a, b] = spans.back();
-                spans.pop_back();
-                if (b - a < 2) continue;
-                const V2 pa{static_cast<LD>(loop[a].first), static_cast<LD>(loop[a].second)};
-                const V2 pb{static_cast<LD>(loop[b % n].first), static_cast<LD>(loop[b % n].second)};
-                LD worst = -1;
-                size_t at = a;
-                for (size_t i = a + 1; i < b; ++i) {
-                    const LD d =
-                        PointSegment({static_cast<LD>(loop[i].first), static_cast<LD>(loop[i].second)}, pa, pb);
-                    if (d > worst) {
-                        worst = d;
-                        at = i;
-                    }
-                }
-                if (worst > tol) {
-                    keep[at] = true;
-                    spans.push_back({a, at});
-                    spans.push_back({at, b});
-                }
-            }
+            Add(p.a, p.b);
+            Add(p.c, p.d);
         }
-        std::vector<EnvelopePoint> out;
-        for (size_t i = 0; i < n; ++i)
-            if (keep[i])
-                out.push_back({ToModelFloat(x0_ + loop[i].first * h_), ToModelFloat(y0_ + loop[i].second * h_)});
-        return out;
     }
-
-    LD x0_, y0_, h_;
-    int nx_, ny_;
-    std::vector<std::uint8_t> cell_;         // 0 empty, 1 marked, 2 outside
-    std::unordered_set<Key, KeyHash> drawn_; // circles drawn
-    std::vector<V2> unit_;                   // the unit circle's corners for the last polygon
+    // Their least distance (0 when they overlap; NaN when either holds a NaN).
+    LD Distance(const Box& o) const
+    {
+        const LD dx = std::max({LD(0), o.x0 - x1, x0 - o.x1}), dy = std::max({LD(0), o.y0 - y1, y0 - o.y1});
+        return std::sqrt(dx * dx + dy * dy);
+    }
 };
+
+Box BoxOf(const OverlayShape& s)
+{
+    Box b;
+    if (s.circle) {
+        b.Add(s.a.x, s.a.y, std::fabs(s.r));
+    } else {
+        b.Add(s.a.x, s.a.y);
+        b.Add(s.b.x, s.b.y);
+    }
+    return b;
+}
+
+// A part's shapes at one sample on the grid.
+void Draw(OutlineGrid& grid, const Prim& p)
+{
+    if (p.circle)
+        grid.Circle(p.a, p.b, p.c);
+    else
+        grid.Segment(p.a, p.b, p.c, p.d);
+}
 
 struct PartWork {
     GearPart part;
@@ -687,9 +428,14 @@ SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const En
             w.first.push_back(static_cast<std::uint32_t>(w.prims.size()));
             Flatten(shapes, w.prims);
             const size_t r = f / static_cast<size_t>(samples);
+            // The part's box at this sample: no point of it is nearer a shape
+            // than the box is to the shape's box.
+            Box part;
+            for (size_t k = w.first.back(); k < w.prims.size(); ++k) part.Add(w.prims[k]);
             for (size_t i = 0; i < items; ++i) {
                 const auto shape = OverlayItemShape(overlay.Item[static_cast<size_t>(keepOut[i])], g);
                 if (!shape) continue;
+                if (!(part.Distance(BoxOf(*shape)) < least[i * notchCount + r])) continue;
                 const LD d = ShapeDistance(shapes, *shape);
                 if (d < least[i * notchCount + r]) {
                     least[i * notchCount + r] = d;
@@ -752,7 +498,7 @@ SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const En
         const LD h = extent > 0 ? extent / kOutlineCells : 1e-3L;
         const int nx = static_cast<int>(std::ceil((x1 - x0) / h)) + 5,
                   ny = static_cast<int>(std::ceil((y1 - y0) / h)) + 5;
-        Grid grid(x0 - 2 * h, y0 - 2 * h, h, nx, ny);
+        OutlineGrid grid(x0 - 2 * h, y0 - 2 * h, h, nx, ny);
         const size_t linkStride = static_cast<size_t>(std::max(1, samples / 90));
         auto same = [&](size_t f, size_t g2) {
             const std::uint32_t a = w.first[f], b = w.first[f + 1], c = w.first[g2];
@@ -775,7 +521,7 @@ SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const En
             // filled. How far the envelope of a link bulges beyond that over
             // 4 degrees of the driver is below a ten-thousandth of its length.
             if ((f % static_cast<size_t>(samples)) % linkStride == 0)
-                for (std::uint32_t k = a; k < b; ++k) grid.Draw(w.prims[k]);
+                for (std::uint32_t k = a; k < b; ++k) Draw(grid, w.prims[k]);
             // The paths of the ends and centres to the next sample of the notch.
             const size_t next = (f % static_cast<size_t>(samples) + 1 == static_cast<size_t>(samples))
                                     ? f + 1 - static_cast<size_t>(samples)
