@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -217,8 +218,16 @@ struct PortFlow {
 // with h = h0 + the integral of v dp (the trapezoid).
 struct Upstream {
     double p0, v0, h0, k;
-    FlowFunction flow;
-    explicit Upstream(const SteamState& st) : p0(st.p), v0(st.v), h0(st.h), k(st.kappa), flow(st.kappa) {}
+    explicit Upstream(const SteamState& st) : p0(st.p), v0(st.v), h0(st.h), k(st.kappa) {}
+    // The flow function of its exponent, made when steam first leaves.
+    const FlowFunction& Flow() const
+    {
+        if (!flow) flow.emplace(k);
+        return *flow;
+    }
+
+private:
+    mutable std::optional<FlowFunction> flow;
 };
 
 PortFlow ThroughPort(double area, double p, const Reservoir& r, const Upstream& up)
@@ -238,7 +247,7 @@ PortFlow ThroughPort(double area, double p, const Reservoir& r, const Upstream& 
     const double dv = -v / (up.k * p);
     const double root = std::sqrt(p / v);
     const double droot = root * (1 + 1 / up.k) / (2 * p);
-    const double phi = up.flow.Phi(r.p / p, slope);
+    const double phi = up.Flow().Phi(r.p / p, slope);
     const double dphi = slope * (-r.p / (p * p));
     f.m = -area * root * phi;
     f.dm = -area * (droot * phi + root * dphi);
@@ -291,15 +300,25 @@ struct EndRun {
         const Upstream up(state);
         const double p0 = state.p;
         const double As0 = SteamArea(i), Ae0 = ExhaustArea(i), As1 = SteamArea(next), Ae1 = ExhaustArea(next);
-        const PortFlow steam0 = ThroughPort(As0, p0, chest, up), exh0 = ThroughPort(Ae0, p0, exhaust, up);
+        // The flows at the start, through a unit of area (a flow is in
+        // proportion to its area).
+        const auto scaled = [](PortFlow f, double area) {
+            f.m *= area;
+            f.dm *= area;
+            return f;
+        };
+        const PortFlow unitSteam = As0 > 0 || As1 > 0 ? ThroughPort(1, p0, chest, up) : PortFlow{};
+        const PortFlow unitExh = Ae0 > 0 || Ae1 > 0 ? ThroughPort(1, p0, exhaust, up) : PortFlow{};
+        const PortFlow steam0 = scaled(unitSteam, As0), exh0 = scaled(unitExh, Ae0);
         // The stiffness of the step: how far the flows at the end's openings
         // move the pressure in a step, per unit of the pressure moved.
         double z = 0;
         if (As1 > 0 || Ae1 > 0) {
-            const PortFlow s1 = ThroughPort(As1, p0, chest, up), e1 = ThroughPort(Ae1, p0, exhaust, up);
-            const auto dpdm = [&](double h) { return state.pv * (-V0 / (m * m)) + state.pu * (h - state.u) / m; };
-            z = dt *
-                (std::abs(s1.dm * dpdm(s1.h > 0 ? s1.h : state.h)) + std::abs(e1.dm * dpdm(e1.h > 0 ? e1.h : state.h)));
+            const auto dpdm = [&](const PortFlow& f) {
+                const double h = f.h > 0 ? f.h : state.h;
+                return std::abs(f.dm * (state.pv * (-V0 / (m * m)) + state.pu * (h - state.u) / m));
+            };
+            z = dt * (As1 * dpdm(unitSteam) + Ae1 * dpdm(unitExh));
         }
         const double theta = z <= 2 ? 0.5 : 1 - 1 / z;
         const double explicitMass = dt * (1 - theta) * (steam0.m + exh0.m);
