@@ -107,6 +107,11 @@ bool ReadEngineRecords(const std::vector<NativeRecord>& records, EngineData& e, 
 // block after them when the design has engine data.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
 
+// Writes the full file to `path` (through a temporary file), whatever its
+// name; the state is left as it is. A failure leaves an existing file as it
+// was.
+DesignFileResult WriteNativeFile(const AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
+
 // Writes the full file to `path` (through a temporary file). On success the
 // data set name follows the path; on failure nothing changes at all and an
 // existing file keeps its contents.
