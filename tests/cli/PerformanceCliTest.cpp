@@ -53,8 +53,8 @@ TEST(PerformanceReport, PrintsARowForEachDirectionNotchAndSpeedInTheDesignsUnits
 
     QTemporaryDir dir;
     const QString design = EngineDesign(dir);
-    const CliRun map = RunQuelf(Args({"--performance", "--speeds", "60:180:60", "--notch", "all", "--direction", "both"})
-                                << design);
+    const CliRun map =
+        RunQuelf(Args({"--performance", "--speeds", "60:180:60", "--notch", "all", "--direction", "both"}) << design);
     ASSERT_EQ(map.status, 0) << map.err.toStdString();
     EXPECT_TRUE(map.err.isEmpty());
     const QStringList rows = Lines(map.out);
