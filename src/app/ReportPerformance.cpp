@@ -15,7 +15,8 @@
 // impossible among them); 2 the design cannot be read; 3 the output cannot be
 // written; 4 a point cannot be run (the gear cannot be assembled there, or
 // the design's engine data cannot run), the rows it has left empty. A design
-// of no stated unit is taken as inches, and standard error says so.
+// of no stated unit is taken as inches, and standard error says so, as it
+// warns of a point whose revolutions did not settle.
 #include "analysis/PerformanceText.h"
 #include "analysis/SteamEngine.h"
 #include "app/CommandLine.h"
@@ -192,10 +193,17 @@ int Prepare(const CommandLine& cl, bool many, QTextStream& err, Run& run)
     return exit_status::kDone;
 }
 
-// The first point that could not be run, told; its status.
+// The first point that could not be run, told; its status. A point whose
+// revolutions did not settle is a warning.
 int TellFailures(const std::vector<PointResult>& points, QTextStream& err)
 {
     for (const PointResult& p : points) {
+        if (p.ok && !p.converged) {
+            err << "quelf: warning: the cycle did not settle within " << p.revolutions << " revolutions ("
+                << DirectionName(p.running) << ", notch " << QString::fromStdString(NotchName(p.notch)) << ", "
+                << QString::fromStdString(DecimalText(p.rpm, 2)) << " rpm)\n";
+            continue;
+        }
         if (p.ok) continue;
         err << "quelf: " << QString::fromStdString(p.problem) << " (" << DirectionName(p.running) << ", notch "
             << QString::fromStdString(NotchName(p.notch)) << ", " << QString::fromStdString(DecimalText(p.rpm, 2))

@@ -508,7 +508,9 @@ bool SteamFromVU(LD v, LD u, const SteamState* near, SteamState& out)
         lineT = T;
     }
     // Under the saturation dome, or off it: vapour (or, rarely, liquid)
-    // started from an ideal gas of the same energy.
+    // started from an ideal gas of about the same energy (a start for
+    // Newton's method only: 2375 kJ/kg and 1.41 kJ/(kg K) are rough values of
+    // the vapour's energy at 0 °C and its heat capacity).
     if (Wet(v, u, lineT, out, lineT)) return true;
     const bool liquid = v < 1 / 322.0; // below the critical specific volume
     const LD T0 = std::max(300.0, 273.15 + (u - 2.375e6) / 1410);
@@ -541,6 +543,7 @@ SteamState SteamAtPH(LD p, LD h)
             st.p = p;
             return st;
         }
+        // Starts from the line, by rough heat capacities of water and vapour.
         if (h < s.hf) return solve(1, std::max(if97::kTmin, Ts - (s.hf - h) / 4200));
         return solve(2, Ts + (h - s.hg) / 2000);
     }
