@@ -2,12 +2,12 @@
 // sweeps (analysis/SweptEnvelope) over one revolution at every notch of both
 // directions, or at the notches of LIST: the extremes of every pivot as CSV,
 // or the outlines of the moving parts as a DXF drawing on the parts' layers.
-// quelf --clearance [--least X] [--notches LIST] [FILE]: the least distance of
+// quelf --keep-out [--least X] [--notches LIST] [FILE]: the least distance of
 // each moving part from each keep-out line or circle, as CSV on standard
 // output; a part closer than X (1/32 in, or 1 mm) fails.
 // Exit status: 0 written (every part clears), 1 bad arguments, 2 the design
 // cannot be read, 3 the file cannot be written, 4 a part does not clear a
-// keep-out shape (--clearance).
+// keep-out shape (--keep-out).
 #include "analysis/SweptEnvelope.h"
 #include "app/CommandLine.h"
 #include "drawing/GearDxf.h"
@@ -121,9 +121,9 @@ const ReportRegistration kEnvelope{[] {
     return m;
 }()};
 
-const ReportRegistration kClearance{[] {
+const ReportRegistration kKeepOut{[] {
     ReportMode m;
-    m.option = QStringLiteral("clearance");
+    m.option = QStringLiteral("keep-out");
     m.description = QStringLiteral("The least distance of each moving part from each keep-out line or circle, as CSV; "
                                    "exit status 4 when a part comes closer than the least clearance.");
     m.options = {kNotchesOption,

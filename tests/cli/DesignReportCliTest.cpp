@@ -89,7 +89,7 @@ TEST(DesignReportCli, TitleBlockOnEveryPageDimensionsAndEveryCellOfTheValveEvent
     const QString info = Poppler(QStringLiteral("pdfinfo"), {out});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title:\\s+Nominal-report\\n")))) << info.toStdString();
     const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
-    EXPECT_EQ(pages, 8);
+    EXPECT_EQ(pages, 9); // the parts to make on a page of their own
     // The design check as --check judges it: each rule with its verdict.
     const CliRun check = RunQuelf({"--check"});
     const QStringList checkRows = check.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(1);
@@ -98,6 +98,9 @@ TEST(DesignReportCli, TitleBlockOnEveryPageDimensionsAndEveryCellOfTheValveEvent
     for (const QString& l : lines)
         if (l.contains(QLatin1String(" PASS")) || l.contains(QLatin1String(" FAIL"))) ++verdicts;
     EXPECT_EQ(verdicts, checkRows.size());
+    // The parts to make, as --parts lists them: a row of its page.
+    EXPECT_TRUE(lines.filter(QStringLiteral("axle (P1) to crank pin (P2)")).size() == 1)
+        << lines.join('\n').toStdString();
 
     // The title block: the date in the desktop's short form, today's.
     const QLocale de(QStringLiteral("de_DE"));

@@ -249,7 +249,7 @@ TEST(WorkshopReport, EnvelopeAndPartsAreThePlainCodesFiguresAndBadRequestsAreTol
 
     // The keep-out line 4 in below the driver centre: the crank disk (radius
     // 4.3125) crosses it, so the clearance fails.
-    run = RunQuelf({QStringLiteral("--clearance"), QStringLiteral("--notches"), QStringLiteral("0"), design});
+    run = RunQuelf({QStringLiteral("--keep-out"), QStringLiteral("--notches"), QStringLiteral("0"), design});
     EXPECT_EQ(run.status, 4) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith(QStringLiteral("Part,Item,Shape,Distance (in),Angle,Notch,Direction,Result\r\n"
                                                   "crank and main rod,1,line,0.0000,")))
@@ -277,7 +277,7 @@ TEST(WorkshopReport, EnvelopeAndPartsAreThePlainCodesFiguresAndBadRequestsAreTol
          "beyond the reverse arm's travel"},
         {{QStringLiteral("--envelope"), dir.filePath(QStringLiteral("e.txt"))}, "must end in .csv or .dxf"},
         {{QStringLiteral("--envelope"), csv, QStringLiteral("--notches"), QStringLiteral("19")}, "--notches must be"},
-        {{QStringLiteral("--clearance"), QStringLiteral("--least"), QStringLiteral("-1")}, "--least must be"},
+        {{QStringLiteral("--keep-out"), QStringLiteral("--least"), QStringLiteral("-1")}, "--least must be"},
         {{QStringLiteral("--parts"), dir.filePath(QStringLiteral("p.txt"))}, "must end in .csv"},
     };
     for (const auto& b : bad) {
