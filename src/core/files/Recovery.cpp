@@ -1,14 +1,13 @@
 #include "files/Recovery.h"
 
 #include "files/NativeFile.h"
+#include "platform/PrivateFiles.h"
 #include "platform/RecordFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -67,10 +66,12 @@ std::string Unescape(const std::string& v)
     return out;
 }
 
+// The text of a regular file; empty for anything else (a link, a pipe).
 std::string ReadText(const std::string& path)
 {
-    std::ifstream in(PathOf(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    ReadPrivateFile(path, text);
+    return text;
 }
 
 void RemoveFile(const std::string& path)
@@ -79,9 +80,11 @@ void RemoveFile(const std::string& path)
     fs::remove(PathOf(path), ec);
 }
 
-// Seconds since 1970 of a file's last change; false when it is not there.
+// Seconds since 1970 of a file's last change; false when it is not there,
+// or not a regular file of its own.
 bool WrittenAt(const std::string& path, long long& seconds)
 {
+    if (!IsPrivateRegularFile(path)) return false;
     std::error_code ec;
     const fs::file_time_type t = fs::last_write_time(PathOf(path), ec);
     if (ec) return false;
@@ -139,14 +142,14 @@ RecoveryStore::~RecoveryStore() { Stop(); }
 bool RecoveryStore::Start(const std::string& folder, long long pid, long long stamp, FileSystem& files)
 {
     Stop();
-    std::error_code ec;
-    fs::create_directories(PathOf(folder), ec);
-    // For the user alone: the designs may be private.
-    fs::permissions(PathOf(folder), fs::perms::owner_all, fs::perm_options::replace, ec);
+    // For the user alone: the designs may be private, and no one else may
+    // put a link or a pipe where the program reads and writes.
+    if (!UsePrivateFolder(folder, problem_)) return false;
     files_ = &files;
     folder_ = folder;
     base_ = Utf8(PathOf(folder) / RecoveryBaseName(pid, stamp));
     if (!lock_.CreateLocked(base_ + ".lock")) {
+        problem_ = "\"" + base_ + ".lock\" cannot be made";
         base_.clear();
         return false;
     }
@@ -191,6 +194,8 @@ std::vector<RecoveryLeftover> RecoveryStore::ClaimLeftovers() const
     std::vector<std::string> bases;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(PathOf(folder_), ec)) {
+        // Only regular files of their own are anybody's recovery files.
+        if (!entry.is_regular_file(ec) || entry.is_symlink(ec)) continue;
         const std::string base = RecoveryBaseOf(Utf8(entry.path().filename()));
         if (base.empty()) continue;
         const std::string full = Utf8(PathOf(folder_) / base);

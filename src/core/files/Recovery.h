@@ -65,6 +65,9 @@ public:
     // Paths are UTF-8; the design and its info are written through `files`.
     bool Start(const std::string& folder, long long pid, long long stamp, FileSystem& files = SystemFileSystem());
     bool Started() const { return lock_.Held(); }
+    // Why the last Start failed, in words naming the folder ("" after a
+    // Start that succeeded).
+    const std::string& Problem() const { return problem_; }
     const std::string& Base() const { return base_; }
     std::string DesignPath() const { return base_ + ".vgw"; }
 
@@ -89,6 +92,7 @@ private:
     std::string base_;
     FileLock lock_;
     bool written_ = false;
+    std::string problem_;
 };
 
 // Removes a leftover's files (design, info, then its lock file) and lets go

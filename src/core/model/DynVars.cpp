@@ -4,8 +4,12 @@
 #include "model/NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 using LD = long double;
 
@@ -30,6 +34,72 @@ float NormaliseDegrees(LD a)
 
 void ClearEntry(UndoEntry& e) { e = UndoEntry{}; }
 
+// Every value a change of the whole design may change, in one order for any
+// design: the gear's dimensions, pivots, reverse arm and what the solver
+// derived from them, the view and its presets, the graphs' scale and last
+// position, the lines and circles.
+std::vector<float*> ValuesOf(WholeDesign& w)
+{
+    Gear& g = w.gear;
+    std::vector<float*> v = {&g.CrankDiskDia,       &g.Stroke,
+                             &g.MainRodLength,      &g.EccentricDiam,
+                             &g.EccCircleDiam,      &g.EccAngleDeg,
+                             &g.EccStrapUpper,      &g.EccStrapLower,
+                             &g.EccStrapHorz,       &g.EccRodLength,
+                             &g.RevHeadUpper,       &g.RevHeadArmLower,
+                             &g.RockerLower,        &g.RockerUpperVert,
+                             &g.RockerUpperHorz,    &g.ValveRodLength,
+                             &g.RevArmNormal,       &g.RevArmMax,
+                             &g.RevArmPos,          &g.RevHeadAngle,
+                             &g.StrapAngle,         &g.FrontSteamOpenLine,
+                             &g.FrontSteamMaxLine,  &g.FrontExhOpenLine,
+                             &g.RearSteamOpenLine,  &g.RearSteamMaxLine,
+                             &g.RearExhOpenLine,    &g.ValveCen,
+                             &g.RearLeadBase,       &g.FrontLeadBase,
+                             &g.FrontSteamLap,      &g.RearSteamLap,
+                             &g.FrontExhClear,      &g.RearExhClear,
+                             &g.FrontSteamOpen,     &g.RearSteamOpen,
+                             &g.FrontExhOpen,       &g.RearExhOpen,
+                             &g.PistonPx,           &g.PrevPistonPx,
+                             &g.PrevFrontSteamOpen, &g.PrevRearSteamOpen,
+                             &g.PrevFrontExhOpen,   &g.PrevRearExhOpen};
+    for (auto* values : {g.CylDims.data(), g.PointX.data(), g.PointY.data(), g.RevArm.data()}) {
+        const std::size_t n = values == g.CylDims.data()  ? g.CylDims.size()
+                              : values == g.RevArm.data() ? g.RevArm.size()
+                                                          : g.PointX.size();
+        for (std::size_t i = 0; i < n; ++i) v.push_back(values + i);
+    }
+    View& view = w.view;
+    for (float* f : {&view.ViewScale, &view.ViewOffsetX, &view.ViewOffsetY, &view.PrevScale, &view.PrevOffsetX,
+                     &view.PrevOffsetY, &view.SavedScale, &view.SavedOffsetX, &view.SavedOffsetY})
+        v.push_back(f);
+    for (float& f : view.PresetTable) v.push_back(&f);
+    v.push_back(&w.GraphVerticalScale);
+    v.push_back(&w.GraphRevArmPos);
+    for (OverlayItem& it : w.Items)
+        for (float* f : {&it.X1, &it.Y1, &it.X2, &it.Y2, &it.Pivot1X0, &it.Pivot1Y0, &it.Pivot2X0, &it.Pivot2Y0,
+                         &it.Kind, &it.Colour, &it.Reference, &it.Pivot1Index, &it.Pivot2Index})
+            v.push_back(f);
+    return v;
+}
+
+bool SameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+
+// The design `now` with each value that is still as the change to `from`
+// left it set as in `to`: an undo (from the design after the change to the
+// one before it) or a redo (the other way) of a change of the whole design
+// takes back or puts back what the change changed, and nothing changed since
+// by something that has no record of its own (a preset stored, the view
+// zoomed, a reference point moved).
+WholeDesign Merged(WholeDesign now, WholeDesign from, WholeDesign to)
+{
+    const std::vector<float*> n = ValuesOf(now), f = ValuesOf(from), t = ValuesOf(to);
+    for (std::size_t i = 0; i < n.size(); ++i)
+        if (SameBits(*n[i], *f[i])) *n[i] = *t[i];
+    if (now.gear.Unit == from.gear.Unit) now.gear.Unit = to.gear.Unit;
+    return now;
+}
+
 // The codes whose value an undo restores.
 bool RestoresValue(int code) { return code != 21 && code != 22 && code != 102; }
 
@@ -53,7 +123,12 @@ void PutBackWhatUndoReplaced(AppState& s, const UndoEntry& e)
         s.steam.FrontCutOffText.clear();
         s.steam.RearCutOffText.clear();
     }
-    if (e.WholeAfter) RestoreWholeDesign(s, *e.WholeAfter);
+    if (e.WholeAfter && e.WholeBefore) {
+        WholeDesign w = Merged(TakeWholeDesign(s), *e.WholeBefore, *e.WholeAfter);
+        std::copy(e.ArmAfter.begin(), e.ArmAfter.end(), w.gear.RevArm.begin());
+        w.gear.RevArmPos = e.ArmPosAfter;
+        RestoreWholeDesign(s, w);
+    }
 }
 
 void ClearRedo(DynVars& d)
@@ -163,6 +238,10 @@ void PopUndo(AppState& s)
     for (int i = 0; i < kUndoEntries - 1; ++i) d.Undo[i] = d.Undo[i + 1];
 
     UndoEntry& e = d.Undo[0];
+    // A change of the whole design is taken back as what it changed, judged
+    // on the design as it is before anything of this undo is written.
+    std::optional<WholeDesign> whole;
+    if (e.WholeBefore && e.WholeAfter) whole = Merged(TakeWholeDesign(s), *e.WholeAfter, *e.WholeBefore);
     if (e.Code > 0) {
         KeepWhatUndoReplaces(s, e);
         for (int i = static_cast<int>(d.Redo.size()) - 1; i >= 1; --i) d.Redo[i] = d.Redo[i - 1];
@@ -179,8 +258,13 @@ void PopUndo(AppState& s)
 
     RefreshDynSlots(s);
     // After the refresh, which may move a value by a unit in the last place:
-    // the design comes back exactly as it was.
-    if (e.WholeBefore) RestoreWholeDesign(s, *e.WholeBefore);
+    // the design comes back exactly as it was, the reverse arm as it was
+    // before the change.
+    if (whole) {
+        std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), whole->gear.RevArm.begin());
+        whole->gear.RevArmPos = e.ArmPosBefore;
+        RestoreWholeDesign(s, *whole);
+    }
 
     ClearEntry(d.Undo[kUndoEntries - 1]);
     if (d.Undo[1].Code == 0) d.UndoButtonsEnabled = false;
@@ -319,6 +403,9 @@ void StageDynVar(AppState& s, int code, float value, const std::string& name)
 
 std::string UndoSummaryText(const AppState& s)
 {
+    // Nothing to undo while records wait to be redone: only their count
+    // (RedoCountText) is told.
+    if (s.dyn.UndoCount == 0 && s.dyn.RedoCount > 0) return "";
     const UndoEntry& e = s.dyn.Undo[1];
     return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
            FormatFixed(e.Old, 6, 3);
