@@ -103,7 +103,7 @@ TEST_F(PanelFixture, ReadoutTextsAndPlaces)
 
 TEST_F(PanelFixture, DriverAngleReadoutIsTheAngleTheFrameWasSolvedAt)
 {
-    s.anim.Direction = "Fwd";
+    s.anim.Direction = RunDirection::Fwd;
     s.anim.ActiveStep = 5;
     s.gear.DriverAngle = 40;
     TickModel(s);

@@ -22,6 +22,7 @@
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
 #include "graphs/TValveEvents.h"
+#include "mainwin/ChildWindows.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
@@ -105,11 +106,11 @@ int main(int argc, char** argv)
     FixedRandom random;
     FixedClock clock;
     TMainForm form(state, sound, random, clock);
-    form.Timer1->stop();
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     form.CreateChildWindows();
     form.show();
     for (int i = 0; i < 20; ++i) form.Tick();
-    const ChildWindows& f = form.Forms;
+    const ChildWindows f = ChildWindowsOf(form);
     bool ok = true;
     // At 200 % the main window only.
     if (QGuiApplication::primaryScreen()->devicePixelRatio() >= 2)

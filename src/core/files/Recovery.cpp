@@ -119,7 +119,21 @@ std::string RecoveryBaseOf(const std::string& fileName)
 
 std::string RecoveryInfoText(const RecoveryInfo& info)
 {
-    return "name=" + Escape(info.name) + "\nfile=" + Escape(info.file) + "\n";
+    std::string text = "name=" + Escape(info.name) + "\nfile=" + Escape(info.file) + "\n";
+    if (!info.stamp.empty()) text += "stamp=" + Escape(info.stamp) + "\n";
+    return text;
+}
+
+std::string FileStampOf(const std::string& path)
+{
+    if (path.empty()) return "";
+    std::error_code ec;
+    const fs::path p = PathOf(path);
+    const auto size = fs::file_size(p, ec);
+    if (ec) return "";
+    const auto time = fs::last_write_time(p, ec);
+    if (ec) return "";
+    return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count());
 }
 
 RecoveryInfo ParseRecoveryInfo(const std::string& text)
@@ -132,6 +146,7 @@ RecoveryInfo ParseRecoveryInfo(const std::string& text)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind("name=", 0) == 0) info.name = Unescape(line.substr(5));
         if (line.rfind("file=", 0) == 0) info.file = Unescape(line.substr(5));
+        if (line.rfind("stamp=", 0) == 0) info.stamp = Unescape(line.substr(6));
     }
     return info;
 }
@@ -228,4 +243,19 @@ void DiscardLeftover(RecoveryLeftover& leftover)
     RemoveFile(leftover.base + ".txt");
     RemoveFile(leftover.base + ".lock");
     leftover.lock.Release();
+}
+
+std::string SetLeftoverAside(RecoveryLeftover& leftover)
+{
+    const std::string aside = leftover.base + "-unreadable";
+    std::error_code ec;
+    fs::rename(PathOf(leftover.DesignPath()), PathOf(aside + ".vgw"), ec);
+    if (ec) {
+        leftover.lock.Release();
+        return "";
+    }
+    fs::rename(PathOf(leftover.base + ".txt"), PathOf(aside + ".txt"), ec);
+    RemoveFile(leftover.base + ".lock");
+    leftover.lock.Release();
+    return aside + ".vgw";
 }

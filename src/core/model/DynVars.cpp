@@ -1,5 +1,6 @@
 #include "model/DynVars.h"
 
+#include "model/Changes.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -103,10 +104,14 @@ WholeDesign Merged(WholeDesign now, WholeDesign from, WholeDesign to)
 // The codes whose value an undo restores.
 bool RestoresValue(int code) { return code != 21 && code != 22 && code != 102; }
 
+// A record of a dimension (or made by hand, without a kind).
+bool IsDimensionRecord(const UndoEntry& e) { return e.Kind == ChangeKind::None || e.Kind == ChangeKind::Dimension; }
+
 // What the undo of `e` is about to replace, kept in `e` for its redo.
 void KeepWhatUndoReplaces(const AppState& s, UndoEntry& e)
 {
-    if (RestoresValue(e.Code)) e.ValueAfter = GetDimension(s.gear, e.Code);
+    if (IsDimensionRecord(e) && RestoresValue(e.Code)) e.ValueAfter = GetDimension(s.gear, e.Code);
+    if (HasChangeValues(e.Kind)) e.After = ChangeValues(s, e.Kind, e.Code);
     if (e.RestoresArm) {
         std::copy_n(s.gear.RevArm.begin(), e.ArmAfter.size(), e.ArmAfter.begin());
         e.ArmPosAfter = s.gear.RevArmPos;
@@ -116,7 +121,8 @@ void KeepWhatUndoReplaces(const AppState& s, UndoEntry& e)
 // The redo of `e`: what its undo replaced, back in place.
 void PutBackWhatUndoReplaced(AppState& s, const UndoEntry& e)
 {
-    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.ValueAfter);
+    if (IsDimensionRecord(e) && RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.ValueAfter);
+    if (HasChangeValues(e.Kind)) SetChangeValues(s, e.Kind, e.Code, e.After);
     if (e.RestoresArm) {
         std::copy(e.ArmAfter.begin(), e.ArmAfter.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosAfter;
@@ -195,16 +201,14 @@ void ApplyBarIncrement(AppState& s)
 
 void PushUndo(AppState& s)
 {
-    DynVars& d = s.dyn;
-    if (!d.EditDirty) return;
-    d.UndoButtonsEnabled = true;
-    for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
-    d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
-    d.Undo[1].Serial = ++d.UndoSerial;
-    d.Undo[1].WholeBefore.reset();
-    d.Undo[1].WholeAfter.reset();
-    d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
-    ClearRedo(d);
+    if (!s.dyn.EditDirty) return;
+    // The fields of the new entry 1 start as those of the record before it;
+    // the caller fills them in.
+    UndoEntry e = s.dyn.Undo[0];
+    e.RestoresArm = false; // a new record moves no arm unless its maker says so
+    e.WholeBefore.reset();
+    e.WholeAfter.reset();
+    RecordChange(s, std::move(e));
 }
 
 void RefreshDynSlots(AppState& s)
@@ -242,13 +246,15 @@ void PopUndo(AppState& s)
     // on the design as it is before anything of this undo is written.
     std::optional<WholeDesign> whole;
     if (e.WholeBefore && e.WholeAfter) whole = Merged(TakeWholeDesign(s), *e.WholeAfter, *e.WholeBefore);
-    if (e.Code > 0) {
+    if (HoldsRecord(e)) {
         KeepWhatUndoReplaces(s, e);
         for (int i = static_cast<int>(d.Redo.size()) - 1; i >= 1; --i) d.Redo[i] = d.Redo[i - 1];
         d.Redo[0] = e;
         d.RedoCount = std::min(d.RedoCount + 1, static_cast<int>(d.Redo.size()));
     }
-    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    if (IsDimensionRecord(e) && RestoresValue(e.Code))
+        SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    if (HasChangeValues(e.Kind)) SetChangeValues(s, e.Kind, e.Code, e.Before);
     if (e.RestoresArm) {
         std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosBefore;
@@ -267,7 +273,7 @@ void PopUndo(AppState& s)
     }
 
     ClearEntry(d.Undo[kUndoEntries - 1]);
-    if (d.Undo[1].Code == 0) d.UndoButtonsEnabled = false;
+    if (!HoldsRecord(d.Undo[1])) d.UndoButtonsEnabled = false;
     d.UndoCount = std::max(d.UndoCount - 1, 0);
 }
 
@@ -307,7 +313,7 @@ void ClearUndo(AppState& s)
     ClearRedo(d);
 }
 
-bool UndoAvailable(const AppState& s) { return s.dyn.Undo[1].Code > 0; }
+bool UndoAvailable(const AppState& s) { return HoldsRecord(s.dyn.Undo[1]); }
 
 bool UndoButtonClick(AppState& s)
 {
@@ -360,28 +366,26 @@ bool DynBarEndScroll(AppState& s, int slot)
     // A gesture that changed nothing (a click on the thumb, a drag back to
     // where it started) leaves no record.
     if (sl.Value == d.SlotValueOnEnter) return false;
-    d.UndoButtonsEnabled = true;
-    d.EditDirty = true;
-    PushUndo(s);
-    UndoEntry& e = d.Undo[1];
+    UndoEntry e;
+    e.Kind = ChangeKind::Dimension;
     e.Code = sl.Code;
     e.Old = d.SlotValueOnEnter;
     e.New = sl.Value;
     e.Name = CutName(sl.Name);
+    RecordChange(s, std::move(e));
     d.EditDirty = false;
     return true;
 }
 
 void OpenUndoEntry(AppState& s, int code, float oldValue)
 {
-    DynVars& d = s.dyn;
-    if (!d.EditDirty) return;
-    PushUndo(s);
-    UndoEntry& e = d.Undo[1];
+    if (!s.dyn.EditDirty) return;
+    UndoEntry e;
+    e.Kind = ChangeKind::Dimension;
     e.Code = code;
     e.Old = oldValue;
     e.New = oldValue;
-    e.Name.clear();
+    RecordChange(s, std::move(e));
 }
 
 void CompleteUndoEntry(AppState& s, float newValue, const std::string& name)
@@ -406,9 +410,7 @@ std::string UndoSummaryText(const AppState& s)
     // Nothing to undo while records wait to be redone: only their count
     // (RedoCountText) is told.
     if (s.dyn.UndoCount == 0 && s.dyn.RedoCount > 0) return "";
-    const UndoEntry& e = s.dyn.Undo[1];
-    return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
-           FormatFixed(e.Old, 6, 3);
+    return FormatInt(s.dyn.UndoCount, 2) + "- " + ChangeText(s.dyn.Undo[1]);
 }
 
 std::string RedoCountText(const AppState& s)
@@ -470,11 +472,8 @@ void RestoreWholeDesign(AppState& s, const WholeDesign& w)
 
 void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string& name, float newValue, float oldValue)
 {
-    DynVars& d = s.dyn;
-    d.EditDirty = true;
-    PushUndo(s);
-    d.EditDirty = false;
-    UndoEntry& e = d.Undo[1];
+    UndoEntry& e = RecordChange(s, UndoEntry{});
+    e.Kind = ChangeKind::WholeDesign;
     e.Code = kWholeDesignCode;
     e.Old = oldValue;
     e.New = newValue;

@@ -10,23 +10,17 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include <cmath>
-
 using LD = long double;
 
-void TMainForm::RunClick()
+void TMainForm::RunClick() { session_.SetRun(session_.Running() ? RunState::Stopped : RunState::Running); }
+
+void TMainForm::ShowRunState()
 {
-    Gear& g = state_.gear;
-    if (Run->text() != QLatin1String("Run")) {
-        SBDrvAng->setValue(ToPixel(100.0L * g.DriverAngle));
-        state_.anim.ActiveStep = 0;
-        SBDrvAng->setEnabled(true);
-        Run->setText(QStringLiteral("Run"));
-    } else {
-        state_.anim.ActiveStep = state_.anim.SelectedStep;
-        SBDrvAng->setEnabled(false);
-        Run->setText(QStringLiteral("Stop"));
-    }
+    const bool running = session_.Running();
+    // Stopped: the driver angle bar shows where the driver stands.
+    if (!running) SBDrvAng->setValue(ToPixel(100.0L * state_.gear.DriverAngle));
+    SBDrvAng->setEnabled(!running);
+    Run->setText(running ? QStringLiteral("Stop") : QStringLiteral("Run"));
     Deg00->setEnabled(true);
     Deg180->setEnabled(true);
 }
@@ -38,28 +32,13 @@ void TMainForm::SBDrvAngChange()
     Deg00->setEnabled(true);
 }
 
-void TMainForm::Deg00Click()
+void TMainForm::DegClick(float angle)
 {
-    state_.gear.DriverAngle = 0;
-    SBDrvAng->setValue(0);
-    state_.gear.DriverAngle = 0;
-    state_.anim.ActiveStep = 0;
-    SBDrvAng->setEnabled(true);
-    Run->setText(QStringLiteral("Run"));
-    Deg00->setEnabled(false);
-    Deg180->setEnabled(true);
-}
-
-void TMainForm::Deg180Click()
-{
-    state_.gear.DriverAngle = 180;
-    SBDrvAng->setValue(18000);
-    state_.gear.DriverAngle = 180;
-    state_.anim.ActiveStep = 0;
-    SBDrvAng->setEnabled(true);
-    Run->setText(QStringLiteral("Run"));
-    Deg180->setEnabled(false);
-    Deg00->setEnabled(true);
+    state_.gear.DriverAngle = angle;
+    SBDrvAng->setValue(ToPixel(100.0L * angle));
+    state_.gear.DriverAngle = angle;
+    session_.SetRun(RunState::Stopped);
+    (angle == 0 ? Deg00 : Deg180)->setEnabled(false);
 }
 
 void TMainForm::SBStepAngChange()
@@ -72,26 +51,20 @@ void TMainForm::SBStepAngChange()
         a.SelectedStep = band.step;
         SBDrvAng->setSingleStep(band.smallChange);
         SBDrvAng->setPageStep(band.largeChange);
-        if (IsRunning()) a.ActiveStep = a.SelectedStep;
+        if (session_.Running()) a.ActiveStep = a.SelectedStep;
     }
     Step10->setEnabled(a.SelectedStep != 10);
     Step45->setEnabled(a.SelectedStep != 45);
     Step1->setEnabled(a.SelectedStep != 1);
 }
 
-namespace {
-void ChooseStep(TMainForm& f, QPushButton* own, float step, int barPosition)
+void TMainForm::StepClick(QPushButton* own, float step, int barPosition)
 {
     own->setEnabled(false);
-    f.State().anim.SelectedStep = step;
-    if (f.IsRunning()) f.State().anim.ActiveStep = step;
-    f.SBStepAng->setValue(barPosition);
+    state_.anim.SelectedStep = step;
+    if (session_.Running()) state_.anim.ActiveStep = step;
+    SBStepAng->setValue(barPosition);
 }
-} // namespace
-
-void TMainForm::Step1Click() { ChooseStep(*this, Step1, 1, 8000); }
-void TMainForm::Step10Click() { ChooseStep(*this, Step10, 10, 12000); }
-void TMainForm::Step45Click() { ChooseStep(*this, Step45, 45, 14613); }
 
 void TMainForm::SBRevArmChange()
 {
@@ -112,7 +85,7 @@ void TMainForm::ShowRevArmOfModel()
 void TMainForm::ShowRevArmState(int pos)
 {
     Gear& g = state_.gear;
-    state_.anim.Direction = g.RevArmPos >= g.RevArmCentre() ? "Fwd" : "Rev";
+    state_.anim.Direction = g.RevArmPos >= g.RevArmCentre() ? RunDirection::Fwd : RunDirection::Rev;
     Center->setEnabled(pos != 0);
     const float fwdPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) + g.RevArmNormal);
     const float revPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) - g.RevArmNormal);
@@ -122,40 +95,22 @@ void TMainForm::ShowRevArmState(int pos)
     state_.steam.RearCutOffText.clear();
 }
 
-void TMainForm::FwdClick()
+void TMainForm::NotchClick(int side)
 {
+    // The normal notch forward or in reverse, or mid gear.
     Gear& g = state_.gear;
-    g.RevArmPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) + g.RevArmNormal);
-    if (g.RevArmMax != 0)
-        SBRevArm->setValue(ToPixel(static_cast<LD>(g.RevArmNormal) * SBRevArm->maximum() / g.RevArmMax));
-    Fwd->setEnabled(false);
-    Rev->setEnabled(true);
-    Center->setEnabled(true);
-    state_.steam.FrontCutOffText.clear();
-    state_.steam.RearCutOffText.clear();
-}
-
-void TMainForm::RevClick()
-{
-    Gear& g = state_.gear;
-    g.RevArmPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) - g.RevArmNormal);
-    if (g.RevArmMax != 0)
-        SBRevArm->setValue(ToPixel(static_cast<LD>(g.RevArmNormal) * SBRevArm->minimum() / g.RevArmMax));
-    Rev->setEnabled(false);
-    Fwd->setEnabled(true);
-    Center->setEnabled(true);
-    state_.steam.FrontCutOffText.clear();
-    state_.steam.RearCutOffText.clear();
-}
-
-void TMainForm::CenterClick()
-{
-    Gear& g = state_.gear;
-    SBRevArm->setValue(0);
-    g.RevArmPos = g.RevArmCentre();
-    Fwd->setEnabled(true);
-    Rev->setEnabled(true);
-    Center->setEnabled(false);
+    if (side == 0) {
+        SBRevArm->setValue(0);
+        g.RevArmPos = g.RevArmCentre();
+    } else {
+        const LD normal = g.RevArmNormal;
+        g.RevArmPos = static_cast<float>(static_cast<LD>(g.RevArmCentre()) + (side > 0 ? normal : -normal));
+        if (g.RevArmMax != 0)
+            SBRevArm->setValue(ToPixel(normal * (side > 0 ? SBRevArm->maximum() : SBRevArm->minimum()) / g.RevArmMax));
+    }
+    Fwd->setEnabled(side != 1);
+    Rev->setEnabled(side != -1);
+    Center->setEnabled(side != 0);
     state_.steam.FrontCutOffText.clear();
     state_.steam.RearCutOffText.clear();
 }
@@ -167,28 +122,8 @@ void TMainForm::SetRevArmBarRange()
     SBRevArm->setRange(std::min(min, max), std::max(min, max));
 }
 
-void TMainForm::FindRevArmCentClick()
+void TMainForm::ToggleSwitch(QAction* a, bool& on, const char* onCaption, const char* offCaption)
 {
-    RecomputeRevArmCentre(state_.gear);
-    CenterClick();
+    on = !on;
+    a->setText(QString::fromUtf8(on ? onCaption : offCaption));
 }
-
-void TMainForm::SetBeepOnErrorClick()
-{
-    Gear& g = state_.gear;
-    g.ErrorBeepOn = !g.ErrorBeepOn;
-    SetBeepOnError->setText(g.ErrorBeepOn ? QStringLiteral("Set&ErrorBeep Off") : QStringLiteral("Set&ErrorBeep On"));
-}
-
-void TMainForm::SetLineWidthClick()
-{
-    if (state_.display.LineWidth == 1) {
-        state_.display.LineWidth = 2;
-        SetLineWidth->setText(QStringLiteral("Set&LineWidth 1"));
-    } else {
-        state_.display.LineWidth = 1;
-        SetLineWidth->setText(QStringLiteral("Set&LineWidth 2"));
-    }
-}
-
-void TMainForm::Exit1Click() { close(); }

@@ -51,3 +51,21 @@ QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDial
     std::unique_ptr<QFileDialog> dlg(NewFileDialog(parent, setup));
     return RunFileDialog(*dlg);
 }
+
+QStringList QtNameFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed();
+        // "*.*" means every file; Qt's pattern for that is "*".
+        QStringList qtPatterns;
+        for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            qtPatterns << (p.trimmed() == QLatin1String("*.*") ? QStringLiteral("*") : p.trimmed());
+        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (text.endsWith(shown)) text.chop(shown.size());
+        out << text.trimmed() + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out;
+}

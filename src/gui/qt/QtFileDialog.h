@@ -36,3 +36,7 @@ QString RunFileDialog(QFileDialog& dialog, QString* chosenFilter = nullptr);
 // The dialog of `setup` shown, or `hook` asked instead when set; either way
 // the folder of the file chosen is kept.
 QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDialogHookFn& hook = {});
+
+// A filter "text|patterns|text|patterns" as Qt name filters
+// ("Data File (*.vgw)", "All Files (*)").
+QStringList QtNameFilters(const QString& filter);
