@@ -686,7 +686,8 @@ DesignFileResult LoadJsonDesignText(AppState& s, const std::string& text, HugeVa
     std::vector<NativeRecord> records = BuildNativeRecords(*scratch);
     records[kNativeRecordCount - 1][kNativeFields - 1] = current;
 
-    if (!AcceptValues(records, RecordLayout::Native, huge, result)) return result;
+    const RecordLayout layout = centreGiven ? RecordLayout::NativeMidGearKept : RecordLayout::Native;
+    if (!AcceptValues(records, layout, huge, result)) return result;
     StoreNativeRecords(s, records);
     s.gear.Unit = scratch->gear.Unit;
     result.overlayRead = true;

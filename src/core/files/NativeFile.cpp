@@ -78,7 +78,7 @@ LengthUnit UnitOfField(float v)
     return LengthUnit::Unspecified;
 }
 
-DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
+DesignFileResult WriteNativeFile(const AppState& s, const std::string& path, FileSystem& files)
 {
     DesignFileResult result;
     const std::vector<NativeRecord> records = BuildNativeRecords(s);
@@ -92,8 +92,14 @@ DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem
     for (const NativeRecord& r : records)
         if (!w.Write(EncodeRecord(r))) return fail();
     if (!w.Commit()) return fail();
-    s.display.DataSetName = DataSetNameFromPath(path);
     result.ok = true;
+    return result;
+}
+
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
+{
+    DesignFileResult result = WriteNativeFile(s, path, files);
+    if (result.ok) s.display.DataSetName = DataSetNameFromPath(path);
     return result;
 }
 

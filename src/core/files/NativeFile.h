@@ -84,6 +84,11 @@ LengthUnit UnitOfField(float v);
 // The 71 records a save writes, from the current state.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
 
+// Writes the full file to `path` (through a temporary file), whatever its
+// name; the state is left as it is. A failure leaves an existing file as it
+// was.
+DesignFileResult WriteNativeFile(const AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
+
 // Writes the full file to `path` (through a temporary file). On success the
 // data set name follows the path; on failure nothing changes at all and an
 // existing file keeps its contents.

@@ -48,15 +48,30 @@ std::string GridText(RoundGrid grid)
     return "";
 }
 
+LengthUnit GridUnit(RoundGrid grid)
+{
+    switch (grid) {
+    case RoundGrid::SixtyFourthInch: return LengthUnit::Inch;
+    case RoundGrid::TenthMillimetre: return LengthUnit::Millimetre;
+    case RoundGrid::None: break;
+    }
+    return LengthUnit::Unspecified;
+}
+
 void RoundGearDimensions(Gear& g, RoundGrid grid)
 {
     const int per = GridStepsPerUnit(grid);
     if (per == 0) return;
+    // Rounded in the grid's own unit: the value there, to the nearest step,
+    // and back (both 1, exact, for a design in the grid's unit or in none).
+    const LD there = UnitFactor(g.Unit, GridUnit(grid));
+    const LD back = UnitFactor(GridUnit(grid), g.Unit);
     for (int code = 1; code <= 122; ++code) {
         if (!IsLengthCode(code)) continue;
         const LD v = GetDimension(g, code);
         if (!std::isfinite(v)) continue;
-        const float r = ToModelFloat(std::round(v * per) / per);
+        const LD steps = std::round(v * there * per);
+        const float r = ToModelFloat(steps / per * back);
         if (code == 21)
             g.RevArmNormal = r;
         else if (code == 22)

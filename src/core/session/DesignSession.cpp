@@ -1,6 +1,7 @@
 #include "session/DesignSession.h"
 
 #include "analysis/Assembly.h"
+#include "files/DesignFile.h"
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/JsonDesign.h"
@@ -149,14 +150,15 @@ bool DesignSession::SaveTo(const std::string& path)
                              "\" has changed since the recovered design was last opened or saved there. Replace it "
                              "with the recovered design?"))
         return false;
-    // A name given with ".json" gets the design as JSON, so that it opens again.
-    const bool json = IsJsonDesignPath(path);
-    const DesignFileResult r = json ? ExportJsonDesign(state_, path, files_) : SaveNativeFile(state_, path, files_);
+    // The name chooses the format, so that the file opens again; a name of
+    // no known format is refused.
+    const DesignFileResult r = SaveDesignFile(state_, path, files_);
     if (!r.ok) {
         questions_->FileFailed(SaveFailureMessage(ShownName(path), r));
         return false;
     }
-    if (json) state_.display.DataSetName = JsonDataSetName(path); // as opening it names it
+    // The design is named after its file, as opening it names it.
+    if (DesignFormatOfPath(path) == DesignFormat::Json) state_.display.DataSetName = JsonDataSetName(path);
     currentFile_ = lastFile_ = path;
     fileStamp_ = FileStampOf(path);
     confirmReplace_ = false;
@@ -167,7 +169,7 @@ bool DesignSession::SaveTo(const std::string& path)
 
 bool DesignSession::ExportJson(const std::string& path)
 {
-    const DesignFileResult r = ExportJsonDesign(state_, path, files_);
+    const DesignFileResult r = WriteDesignFile(state_, path, files_);
     if (!r.ok) questions_->FileFailed(SaveFailureMessage(ShownName(path), r));
     return r.ok;
 }

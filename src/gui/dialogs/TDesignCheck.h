@@ -59,7 +59,8 @@ private:
     void StartMeasure();
     void MeasureDone(const Gear& design);
     void ShowResult();
-    CheckLimits ReadLimits() const;
+    // The limits typed; false, with the reason, when one is no number.
+    bool ReadLimits(CheckLimits& limits, std::string& why) const;
 
     AppState& s_;
     QTimer* watch_ = nullptr;
