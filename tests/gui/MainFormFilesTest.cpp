@@ -711,3 +711,42 @@ TEST_F(MainFormFiles, TheNameChoosesTheFormatAndAnyOtherIsRefused)
     }
     EXPECT_EQ(ReadFileBytes(dir / "gear.dat"), dat);
 }
+
+// The title marks unsaved changes (Qt's "[*]") and names the design as soon as
+// a save names it, without waiting for a tick.
+TEST_F(MainFormFiles, TheTitleMarksUnsavedChangesAndFollowsEverySave)
+{
+    const auto saveAs = [&](const char* name) {
+        Answer(*form, dir / name);
+        Named<QAction>(*form, "SaveAsDimensions")->trigger();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* name;
+        bool modified;
+    } steps[] = {
+        {"as started", [] {}, "Nominal", false},
+        {"changed",
+         [&] {
+             state.gear.Stroke = 4.0f;
+             form->DrawFrame();
+         },
+         "Nominal", true},
+        {"saved as JSON", [&] { saveAs("My Gear.json"); }, "My Gear", false},
+        {"changed, saved as a design file",
+         [&] {
+             state.gear.Stroke = 4.5f;
+             saveAs("other.vgw");
+         },
+         "other", false},
+    };
+    for (const auto& st : steps) {
+        SCOPED_TRACE(st.what);
+        st.act();
+        EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("QUELF Outside Admission            ") +
+                                                   QString::fromUtf8(st.name) + QStringLiteral("[*]     ")))
+            << form->windowTitle().toStdString();
+        EXPECT_EQ(form->isWindowModified(), st.modified);
+    }
+}
