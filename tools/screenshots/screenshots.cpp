@@ -29,6 +29,7 @@
 #include "model/Model.h"
 #include "platform/Services.h"
 #include "qt/QtPicture.h"
+#include "qt/QtQuestionBoxes.h"
 #include "qt/QtServices.h"
 
 #include <QApplication>

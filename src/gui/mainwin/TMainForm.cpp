@@ -25,13 +25,16 @@
 #include "graphs/TSteamDia.h"
 #include "graphs/TValveEvents.h"
 #include "mainwin/TGraphZoom.h"
+#include "mainwin/TMotionControls.h"
 #include "mainwin/TRefPnts.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 #include "model/PointIndex.h"
 #include "model/ProgramVersion.h"
+#include "qt/QtActionToolTip.h"
 #include "qt/QtBarGestures.h"
 #include "qt/QtCanvas.h"
+#include "qt/QtDesignExports.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtFonts.h"
 #include "qt/QtPictureCommands.h"
@@ -129,7 +132,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
     session_.SetQuestions(this);
     session_.Listen([this](SessionEvent e, int value) { FollowSession(e, value); });
     session_.Start();
-    SetRevArmBarRange();
+    motion_->SetRevArmBarRange();
     sound_.SetWaveVolume(0x80008000u);
 
     resize(kClientWidth, kClientHeight + std::max(menuBar()->sizeHint().height(), menuBar()->minimumHeight()));
@@ -137,7 +140,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
         const QRect g = scr->availableGeometry();
         move(g.center() - rect().center());
     }
-    SBRevArm->setFocus();
+    motion_->ArmBar()->setFocus();
     Timer1->start();
 }
 
@@ -187,11 +190,13 @@ void TMainForm::BuildMenus()
                                           [this] { return state_.display.DataSetName; },
                                           [this]() -> FileSystem& { return files_; }});
     Pictures->AddTo(File1);
-    item(File1, "DesignReport", "Design &Report…", [this] { DesignReportClick(); });
+    item(File1, "DesignReport", "Design &Report…", [this] { SaveDesignReport(this, *Pictures, state_, clock_); });
     // "&A" is also "Save&AsDimensions"'s: a key of its own.
-    item(
-        File1, "ExportAnimation", "Export A&nimation…", [this] { ExportAnimationClick(); },
-        ctrl(Qt::SHIFT | Qt::Key_E));
+    const auto animation = [this] {
+        SaveMainAnimation(this, *Pictures, state_, std::min(area_->width(), kFrameWidth),
+                          std::min(area_->height(), kFrameHeight));
+    };
+    item(File1, "ExportAnimation", "Export A&nimation…", animation, ctrl(Qt::SHIFT | Qt::Key_E));
     separator(File1, "N1");
     // The recent designs ("&1 name.vgw", the folder as the tooltip).
     File1->setToolTipsVisible(true);
@@ -214,7 +219,7 @@ void TMainForm::BuildMenus()
     item(setUp, "LargeFont", "SetLarge&Font", [this] { LargeFontClick(); });
     item(setUp, "FindRevArmCent", "&CalcCentRevArm", [this] {
         RecomputeRevArmCentre(state_.gear);
-        NotchClick(0);
+        motion_->NotchClick(0);
     });
     item(setUp, "SetSteam", "SetS&teamDisp On", [this] {
         ToggleSwitch(Child<QAction>("SetSteam"), state_.display.SteamDisplayOn, "SetS&teamDisp Off",
@@ -293,7 +298,7 @@ void TMainForm::BuildMenus()
     // time, so that the window does not move while the picture blinks.
     mb->setMinimumHeight(mb->sizeHint().height());
     Error->setVisible(false);
-    InstallErrorToolTip();
+    ShowActionToolTip(mb, Error);
 }
 
 void TMainForm::BuildToolBar()
@@ -428,26 +433,7 @@ void TMainForm::BuildControls()
         [this, &v] { StepperChange(SBZoom, v.ZoomLast, v.ZoomPrev, ZoomStep); });
 
     // Motion block.
-    btn(Rev, "Rev", "Rev", "Set Reverse Arm to Normal Reverse", {254, 24, 21, 14}, [this] { NotchClick(-1); });
-    btn(Center, "Center", "Cen", "Set Reverse Arm to Mid Gear", {275, 24, 21, 14}, [this] { NotchClick(0); });
-    btn(Fwd, "Fwd", "Fwd", "Set Reverse Arm to Normal Forward", {296, 24, 21, 14}, [this] { NotchClick(1); });
-    Center->setEnabled(false);
-    btn(Run, "Run", "Stop", "Start / Stop Driver Rotation", {254, 38, 25, 14}, [this] { RunClick(); });
-    btn(Deg00, "Deg00", "0.0", "Set Driver to 0 Deg", {279, 38, 19, 14}, [this] { DegClick(0); });
-    btn(Deg180, "Deg180", "180", "Set Driver Angle to 180 Deg", {298, 38, 19, 14}, [this] { DegClick(180); });
-    btn(Step1, "Step1", "1.0", "Set Driver Step Angle to 1 Deg", {254, 52, 21, 14},
-        [this] { StepClick(Step1, 1, 8000); });
-    btn(Step10, "Step10", "10.0", "Set Driver Step Angle to 10 Deg", {275, 52, 21, 14},
-        [this] { StepClick(Step10, 10, 12000); });
-    btn(Step45, "Step45", "45.0", "Set Driver Step Angle to 45 Deg", {296, 52, 21, 14},
-        [this] { StepClick(Step45, 45, 14613); });
-    Step10->setEnabled(false);
-    bar(SBRevArm, "SBRevArm", "Set Reverse Arm Between Max & Min", {318, 25, 138, 12}, -1300, 1300, 1, 20, 0,
-        [this] { SBRevArmChange(); });
-    bar(SBDrvAng, "SBDrvAng", "Set Driver Angle From 0 to 360 Deg", {318, 39, 138, 12}, -4000, 40000, 1000, 4500, 1,
-        [this] { SBDrvAngChange(); });
-    bar(SBStepAng, "SBStepAng", "Set Driver Step Angle to Predefined Values", {318, 53, 138, 12}, 0, 14613, 920, 2760,
-        12000, [this] { SBStepAngChange(); });
+    motion_ = new TMotionControls(area_, session_, buttonFont);
 
     // Reference point block (hidden until the reference points are on).
     const char* kRefNames[4] = {"SBRef1Vert", "SBRef1Horz", "SBRef2Vert", "SBRef2Horz"};
@@ -541,7 +527,7 @@ void TMainForm::CreateChildWindows()
         h.setUndoDnEnabled = [this](bool on) {
             UnDoDn->setEnabled(on);
             // After an undo there that put the reverse arm back.
-            if (state_.dyn.Undo[0].RestoresArm) ShowRevArmOfModel();
+            if (state_.dyn.Undo[0].RestoresArm) motion_->ShowRevArmOfModel();
         };
     }
     UpdateCommandStates();
@@ -581,30 +567,15 @@ void TMainForm::UpdateCommandStates()
 // ------------------------------------------------------------------ the session's news
 void TMainForm::FollowSession(SessionEvent event, int value)
 {
+    motion_->Follow(event, value);
     switch (event) {
-    case SessionEvent::Opened:
-        SetRevArmBarRange();
-        SBRevArm->setValue(value);
-        break;
     case SessionEvent::LinesReplaced: FollowLines(true); break;
     case SessionEvent::LinesChanged: FollowLines(false); break;
     case SessionEvent::Remembered: RememberDesign(); break;
     case SessionEvent::FileChanged: UpdateCaptions(); break;
-    case SessionEvent::ArmRange: SetRevArmBarRange(); break;
-    case SessionEvent::ArmToBar: SBRevArm->setValue(value); break;
-    case SessionEvent::ArmFromModel: ShowRevArmOfModel(); break;
-    case SessionEvent::RunChanged: ShowRunState(); break;
-    case SessionEvent::DriverToBar:
-        SBDrvAng->setValue(value);
-        SBDrvAng->setEnabled(true);
-        break;
-    case SessionEvent::StepToBar:
-        SBStepAng->setValue(value);
-        SBDrvAng->setSingleStep(ToPixel(100.0L * state_.anim.SelectedStep));
-        SBDrvAng->setPageStep(ToPixel(500.0L * state_.anim.SelectedStep));
-        break;
     case SessionEvent::UnitsChanged: UpdateComparisonItems(); break;
     case SessionEvent::AssemblyChanged: ShowAssemblyText(); break;
+    default: break; // the motion block's
     }
 }
 
@@ -614,7 +585,7 @@ bool TMainForm::event(QEvent* e)
     // The gear starts running; the driver angle bar is only usable while stopped.
     if (e->type() == QEvent::WindowActivate && !activatedOnce_) {
         activatedOnce_ = true;
-        SBDrvAng->setEnabled(false);
+        motion_->DriverBar()->setEnabled(false);
     }
     return QMainWindow::event(e);
 }

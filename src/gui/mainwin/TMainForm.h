@@ -5,7 +5,6 @@
 //
 // Handlers are grouped by feature in separate files:
 //   TMainForm.cpp          construction, menus, tool bar, controls, child windows, the tick and frame, captions
-//   TMainFormMotion.cpp    run/stop, driver angle, step angle, reverse arm, menu switches
 //   TMainFormView.cpp      pan, zoom, presets, reference point centring, fonts, fitting the view
 //   TMainFormDynVars.cpp   dynamic variables, undo and redo, steam display and screen data switches
 //   TMainFormDialogs.cpp   dimension and setting dialogs, the search windows, highlight round trip, reset all
@@ -13,7 +12,6 @@
 //   TMainFormFiles.cpp     the session's questions, file dialogs, recent designs, recovery's timer
 //   TMainFormAssembly.cpp  what keeps the gear from being assembled, told
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
-//   TMainFormReports.cpp   the design report, the animation
 //   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
 #pragma once
 
@@ -46,12 +44,8 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TDiagramWindow;
+class TMotionControls;
 class TMainForm;
-
-// The question about a design a program that no longer runs left behind
-// (`RecoverBox`, "Recover the unsaved design "<name>" from <when>?", with
-// `Recover`, the default, and `Discard`); the caller owns it.
-QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& when);
 
 // The client area below the menu bar: shows the last frame, holds the controls,
 // and reports mouse presses to the form.
@@ -143,20 +137,8 @@ private:
     {
         return findChild<T*>(QLatin1String(name));
     }
-    // ---------------------------------------------------------- TMainFormMotion.cpp
-    void RunClick();
-    void DegClick(float angle);
-    void SBDrvAngChange();
-    void SBStepAngChange();
-    void StepClick(QPushButton* own, float step, int barPosition);
-    void SBRevArmChange();
-    void NotchClick(int side); // -1 "Rev", 0 "Cen", 1 "Fwd"
-    void SetRevArmBarRange();
-    void ShowRevArmOfModel();
-    void ShowRevArmState(int pos);
-    void ShowRunState();
-    void ToggleSwitch(QAction* a, bool& on, const char* onCaption, const char* offCaption);
     // ---------------------------------------------------------- TMainFormView.cpp
+    void ToggleSwitch(QAction* a, bool& on, const char* onCaption, const char* offCaption);
     void StepperChange(QScrollBar* bar, int& last, int& prev, void (*move)(View&, float));
     void NormVHZClick();
     void PresetClick(int k); // 0: "P", 1..6
@@ -199,9 +181,6 @@ private:
     void RememberDesign();
     void RefreshRecentDesigns();
     void ExportDesignJsonClick();
-    // ---------------------------------------------------------- TMainFormReports.cpp
-    void DesignReportClick();
-    void ExportAnimationClick();
     // ---------------------------------------------------------- TMainFormCompare.cpp
     void BuildCompareMenus();
     void CompareWithClick();
@@ -210,7 +189,6 @@ private:
     void ShowDiagram(TDiagramWindow* w);
     void UpdateGraphCaptions(const QString& tail);
     // ---------------------------------------------------------- TMainFormAssembly.cpp
-    void InstallErrorToolTip();
     void ShowAssemblyText();
 
     AppState& state_;
@@ -232,9 +210,7 @@ private:
     QTimer* Timer1 = nullptr;
     TFrameArea* area_ = nullptr;
     QToolBar* ToolBar1 = nullptr;
-    QScrollBar *SBRevArm = nullptr, *SBDrvAng = nullptr, *SBStepAng = nullptr;
-    QPushButton *Run = nullptr, *Center = nullptr, *Fwd = nullptr, *Rev = nullptr, *Deg00 = nullptr, *Deg180 = nullptr,
-                *Step1 = nullptr, *Step10 = nullptr, *Step45 = nullptr;
+    TMotionControls* motion_ = nullptr; // the reverse arm, run, driver and step controls
     QScrollBar *SBPanVert = nullptr, *SBPanHorz = nullptr, *SBZoom = nullptr;
     QPushButton *NormVHZ = nullptr, *RefPt1 = nullptr, *RefPt2 = nullptr;
     std::array<QPushButton*, 7> Preset{};    // [1..6] = Preset1..Preset6, [0] = Preset0

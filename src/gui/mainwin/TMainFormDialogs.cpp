@@ -4,6 +4,7 @@
 
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TFrameDi.h"
+#include "mainwin/TMotionControls.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -13,7 +14,7 @@
 void TMainForm::ResetAllClick()
 {
     if (!session_.ResetAll()) return;
-    NotchClick(0);
+    motion_->NotchClick(0);
     NormVHZClick();
     for (int k = 1; k <= 4; ++k) SBDynVar[k]->hide();
     for (int k : {7, 8, 9}) Panel[k]->hide();

@@ -1,5 +1,6 @@
 // Dynamic variables, undo and redo, and the screen data switch.
 #include "mainwin/TMainForm.h"
+#include "mainwin/TMotionControls.h"
 #include "model/DynVars.h"
 
 #include <QAction>
@@ -56,7 +57,8 @@ void TMainForm::SBDynVarScroll(int k)
     DynBarEndScroll(state_, k);
     UnDoDn->setEnabled(state_.dyn.UndoButtonsEnabled);
     // The next gesture enters the bar again and records a fresh start value.
-    if (SBRevArm->isVisibleTo(this) && SBRevArm->isEnabled()) SBRevArm->setFocus();
+    QScrollBar* arm = motion_->ArmBar();
+    if (arm->isVisibleTo(this) && arm->isEnabled()) arm->setFocus();
 }
 
 void TMainForm::SetScreenDataClick()
@@ -67,9 +69,9 @@ void TMainForm::SetScreenDataClick()
     Child<QAction>("SetScreenData")
         ->setText(on ? QStringLiteral("SetScree&nData Off") : QStringLiteral("SetScree&nData On"));
 
-    const std::initializer_list<QWidget*> controls = {NormVHZ, RefPt1,   RefPt2,   SBPanVert, SBPanHorz, SBZoom, Rev,
-                                                      Center,  Fwd,      Deg180,   Run,       Deg00,     Step1,  Step10,
-                                                      Step45,  SBRevArm, SBDrvAng, SBStepAng, ToolBar1};
+    std::vector<QWidget*> controls = {NormVHZ, RefPt1, RefPt2, SBPanVert, SBPanHorz, SBZoom};
+    for (QWidget* w : motion_->Widgets()) controls.push_back(w);
+    controls.push_back(ToolBar1);
     const char* const commands[] = {"DriverAng", "FindRevArmCent", "DynamicVariables",
                                     "RefPoints", "SetUnDo",        "SetPivotData"};
     for (const char* c : commands) Child<QAction>(c)->setEnabled(on);

@@ -6,6 +6,7 @@
 #include "files/RecentDesigns.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtFileDialog.h"
+#include "qt/QtQuestionBoxes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,42 +23,6 @@
 
 namespace {
 
-const struct {
-    const char* name;
-    QFileDialog::AcceptMode mode;
-    QFileDialog::FileMode fileMode;
-    const char* title; // nullptr: the system's default title
-    const char* suffix;
-    const char* filter;
-} kDialogs[] = {
-    {"OpenDialogWin", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, nullptr, "vgw",
-     "Design Files (*.vgw;*.json)|*.vgw;*.json|Data File (*.vgw) |*.vgw|Design as JSON (*.json)|*.json|All Files "
-     "(*.*)|*.*"},
-    {"SaveDialog1", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Save As", "vgw",
-     "Data File (*.vgw)|*.vgw|All Files (*.*)|*.*"},
-    {"OpenDialogDos", QFileDialog::AcceptOpen, QFileDialog::AnyFile, nullptr, "vgd",
-     "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
-    {"ExportJsonDialog", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Export Design as JSON", "json",
-     "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
-};
-
-// The setup of "OpenDialogWin", "SaveDialog1", "OpenDialogDos" or "ExportJsonDialog".
-std::optional<FileDialogSetup> DialogNamed(const QString& dialogName)
-{
-    for (const auto& d : kDialogs) {
-        if (dialogName != QLatin1String(d.name)) continue;
-        FileDialogSetup setup;
-        setup.name = dialogName;
-        setup.mode = d.mode;
-        setup.fileMode = d.fileMode;
-        if (d.title) setup.title = QString::fromLatin1(d.title);
-        setup.suffix = QString::fromLatin1(d.suffix);
-        setup.filters = QtNameFilters(QString::fromLatin1(d.filter));
-        return setup;
-    }
-    return std::nullopt;
-}
-
 std::vector<std::string> StdList(const QStringList& list)
 {
     std::vector<std::string> out;
@@ -72,100 +37,28 @@ QStringList QtList(const std::vector<std::string>& list)
     return out;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 } // namespace
 
-QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& when)
-{
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Recover Unsaved Design"),
-                                QStringLiteral("Recover the unsaved design \"%1\" from %2?").arg(name, when),
-                                QMessageBox::NoButton, parent);
-    box->setObjectName(QStringLiteral("RecoverBox"));
-    QPushButton* recover = box->addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
-    QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-    recover->setObjectName(QStringLiteral("Recover"));
-    discard->setObjectName(QStringLiteral("Discard"));
-    box->setDefaultButton(recover);
-    return box;
-}
-
 // ------------------------------------------------------------------ the session's questions
-SaveChangesAnswer TMainForm::SaveChanges(const std::string& question)
-{
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(question),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setObjectName(QStringLiteral("SaveChangesBox"));
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    const int pressed = box.exec();
-    return pressed == QMessageBox::Save      ? SaveChangesAnswer::Save
-           : pressed == QMessageBox::Discard ? SaveChangesAnswer::Discard
-                                             : SaveChangesAnswer::Cancel;
-}
-
-bool TMainForm::OpenHugeValues(const std::string& question)
-{
-    QMessageBox ask(QMessageBox::Warning, QApplication::applicationName(), Q(question),
-                    QMessageBox::Yes | QMessageBox::Cancel, this);
-    ask.setObjectName(QStringLiteral("HugeValuesBox"));
-    ask.setDefaultButton(QMessageBox::Cancel);
-    return ask.exec() == QMessageBox::Yes;
-}
-
-RecoverAnswer TMainForm::Recover(const std::string& name, long long writtenAt)
-{
-    const QString when = QDateTime::fromSecsSinceEpoch(writtenAt).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    std::unique_ptr<QMessageBox> box(NewRecoverBox(this, Q(name), when));
-    box->exec();
-    const QAbstractButton* b = box->clickedButton();
-    return !b                                            ? RecoverAnswer::Later
-           : b->objectName() == QLatin1String("Recover") ? RecoverAnswer::Recover
-           : b->objectName() == QLatin1String("Discard") ? RecoverAnswer::Discard
-                                                         : RecoverAnswer::Later;
-}
-
+SaveChangesAnswer TMainForm::SaveChanges(const std::string& question) { return AskSaveChanges(this, question); }
+bool TMainForm::OpenHugeValues(const std::string& question) { return AskYesOrCancel(this, "HugeValuesBox", question); }
+RecoverAnswer TMainForm::Recover(const std::string& name, long long at) { return AskRecover(this, name, at); }
 std::string TMainForm::SaveName() { return ChooseFile(QStringLiteral("SaveDialog1")).toStdString(); }
-
-bool TMainForm::Confirm(const std::string& question)
-{
-    QMessageBox ask(QMessageBox::Warning, QApplication::applicationName(), Q(question),
-                    QMessageBox::Yes | QMessageBox::Cancel, this);
-    ask.setObjectName(QStringLiteral("ConfirmBox"));
-    ask.setDefaultButton(QMessageBox::Cancel);
-    return ask.exec() == QMessageBox::Yes;
-}
-
-void TMainForm::FileFailed(const FileMessage& message)
-{
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), Q(message.text), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("FileErrorBox"));
-    box.setInformativeText(Q(message.detail));
-    box.exec();
-}
-
-void TMainForm::Notice(const std::string& text)
-{
-    // Not modal: told while the gear and the user go on.
-    auto* box =
-        new QMessageBox(QMessageBox::Information, QApplication::applicationName(), Q(text), QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("NoticeBox"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
+bool TMainForm::Confirm(const std::string& question) { return AskYesOrCancel(this, "ConfirmBox", question); }
+void TMainForm::FileFailed(const FileMessage& message) { ShowFileMessage(this, message); }
+void TMainForm::Notice(const std::string& text) { ShowNotice(this, text); }
 
 // ------------------------------------------------------------------ file dialogs
 QFileDialog* TMainForm::NewFileDialog(const QString& dialogName)
 {
-    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    const std::optional<FileDialogSetup> setup = DesignFileDialog(dialogName);
     return setup ? ::NewFileDialog(this, *setup) : nullptr;
 }
 
 QString TMainForm::ChooseFile(const QString& dialogName)
 {
     // The next dialog, of any kind, starts where this one ended.
-    const std::optional<FileDialogSetup> setup = DialogNamed(dialogName);
+    const std::optional<FileDialogSetup> setup = DesignFileDialog(dialogName);
     return setup ? ::ChooseFile(this, *setup, FileDialogHook) : QString();
 }
 

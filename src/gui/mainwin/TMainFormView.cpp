@@ -1,5 +1,5 @@
-// Pan, zoom, presets, reference point centring, large font and fitting the
-// view to the window.
+// Pan, zoom, presets, reference point centring, large font, fitting the view
+// to the window, and the switches of the SetUp menu.
 #include "drawing/ViewOps.h"
 #include "mainwin/TMainForm.h"
 
@@ -73,4 +73,10 @@ void TMainForm::LargeFontClick()
     v.FontScaleX = large ? 1.27f : 1.0f;
     v.FontScaleY = large ? 1.22f : 1.0f;
     Child<QAction>("LargeFont")->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
+}
+
+void TMainForm::ToggleSwitch(QAction* a, bool& on, const char* onCaption, const char* offCaption)
+{
+    on = !on;
+    a->setText(QString::fromUtf8(on ? onCaption : offCaption));
 }

@@ -69,3 +69,42 @@ QStringList QtNameFilters(const QString& filter)
     }
     return out;
 }
+
+namespace {
+
+const struct {
+    const char* name;
+    QFileDialog::AcceptMode mode;
+    QFileDialog::FileMode fileMode;
+    const char* title; // nullptr: the system's default title
+    const char* suffix;
+    const char* filter;
+} kDialogs[] = {
+    {"OpenDialogWin", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, nullptr, "vgw",
+     "Design Files (*.vgw;*.json)|*.vgw;*.json|Data File (*.vgw) |*.vgw|Design as JSON (*.json)|*.json|All Files "
+     "(*.*)|*.*"},
+    {"SaveDialog1", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Save As", "vgw",
+     "Data File (*.vgw)|*.vgw|All Files (*.*)|*.*"},
+    {"OpenDialogDos", QFileDialog::AcceptOpen, QFileDialog::AnyFile, nullptr, "vgd",
+     "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
+    {"ExportJsonDialog", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Export Design as JSON", "json",
+     "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
+};
+
+} // namespace
+
+std::optional<FileDialogSetup> DesignFileDialog(const QString& dialogName)
+{
+    for (const auto& d : kDialogs) {
+        if (dialogName != QLatin1String(d.name)) continue;
+        FileDialogSetup setup;
+        setup.name = dialogName;
+        setup.mode = d.mode;
+        setup.fileMode = d.fileMode;
+        if (d.title) setup.title = QString::fromLatin1(d.title);
+        setup.suffix = QString::fromLatin1(d.suffix);
+        setup.filters = QtNameFilters(QString::fromLatin1(d.filter));
+        return setup;
+    }
+    return std::nullopt;
+}

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -40,3 +41,8 @@ QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDial
 // A filter "text|patterns|text|patterns" as Qt name filters
 // ("Data File (*.vgw)", "All Files (*)").
 QStringList QtNameFilters(const QString& filter);
+
+// The dialogs of a design's file: "OpenDialogWin" (open), "SaveDialog1"
+// (save as), "OpenDialogDos" (import an older design) and "ExportJsonDialog";
+// none for any other name.
+std::optional<FileDialogSetup> DesignFileDialog(const QString& name);
