@@ -2,9 +2,11 @@
 
 #include "files/FileLayout.h"
 #include "files/OlderFile.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -162,11 +164,24 @@ ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLa
         stored = count >= kNativeRecordCount ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
 
     ValueCheck first;
-    for (const JudgedField& j : JudgedFields(layout, stored)) {
-        const float x = records[j.record][j.field];
-        if (!std::isfinite(x)) return {ValueVerdict::NotFinite, j.name, x};
-        if (first.verdict == ValueVerdict::Sound && std::abs(x) > j.limit) first = {ValueVerdict::Huge, j.name, x};
-    }
+    auto judge = [&first](float x, const std::string& name, float limit) {
+        if (!std::isfinite(x)) {
+            first = {ValueVerdict::NotFinite, name, x};
+            return false;
+        }
+        if (first.verdict == ValueVerdict::Sound && std::abs(x) > limit) first = {ValueVerdict::Huge, name, x};
+        return true;
+    };
+    for (const JudgedField& j : JudgedFields(layout, stored))
+        if (!judge(records[j.record][j.field], j.name, j.limit)) return first;
+    // The engine data after record 71, judged as the dimensions are.
+    EngineData engine;
+    std::array<int, kEngineValueCount> place{};
+    place.fill(-1);
+    if (!older && ReadEngineRecords(records, engine, place.data()))
+        for (int k = 0; k < kEngineValueCount; ++k)
+            if (place[k] >= 0 && !judge(GetEngineValue(engine, k), EngineValueMessageName(k), kHugeDesignValue))
+                return first;
     return first;
 }
 
@@ -200,5 +215,8 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
     for (const std::ptrdiff_t at : offsets)
         bits.push_back(std::bit_cast<std::uint32_t>(*reinterpret_cast<const float*>(base + at)));
     bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
+    if (s.gear.HasEngine)                                    // so do the engine data
+        for (int k = 0; k < kEngineValueCount; ++k)
+            bits.push_back(std::bit_cast<std::uint32_t>(GetEngineValue(s.gear.Engine, k)));
     return bits;
 }

@@ -28,7 +28,8 @@ enum class RecordLayout { Native, Older, NativeMidGearKept };
 // value, the graph windows' last position, the current item) are not judged. A value that is not finite
 // anywhere wins over a huge one; the first offending value in file order is
 // named. The graphs' vertical scale may be huge (the program takes scales up
-// to 1e30) and a colour may go up to 0xFFFFFF.
+// to 1e30) and a colour may go up to 0xFFFFFF. The engine data after record
+// 71 are judged as the dimensions are ("Engine Data, steam-chest pressure").
 ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLayout layout);
 
 // The verdict on the records of a load, kept in `result.values`: true when
@@ -38,7 +39,7 @@ bool AcceptValues(const std::vector<NativeRecord>& records, RecordLayout layout,
 
 // The design part of the state as bit patterns: the dimensions, the reverse arm
 // values and positions 4 to 9 (all that a save and an open keep), the graphs'
-// vertical scale, the overlay items and the unit. Not the view, the reverse arm setting,
+// vertical scale, the overlay items, the unit and the engine data. Not the view, the reverse arm setting,
 // the mid-gear centre and the values derived from it, or the current item.
 // Two snapshots differ exactly when a save would keep a different design.
 std::vector<std::uint32_t> DesignSnapshot(const AppState& s);

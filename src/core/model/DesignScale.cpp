@@ -1,6 +1,7 @@
 #include "model/DesignScale.h"
 
 #include "model/DynVars.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -103,6 +104,7 @@ void ScaleGearLengths(Gear& g, long double f)
           &g.FrontExhOpen,       &g.RearExhOpen,       &g.PrevFrontSteamOpen, &g.PrevRearSteamOpen, &g.PrevFrontExhOpen,
           &g.PrevRearExhOpen})
         Times(*v, f);
+    ScaleEngineLengths(g.Engine, f);
 }
 
 Gear GearInUnit(const Gear& g, LengthUnit unit)
@@ -111,6 +113,7 @@ Gear GearInUnit(const Gear& g, LengthUnit unit)
     if (f == 1) return g;
     Gear out = g;
     ScaleGearLengths(out, f);
+    ConvertEngineUnits(out.Engine, out.Unit, unit);
     out.Unit = unit;
     return out;
 }
@@ -128,6 +131,7 @@ bool ApplyScale(AppState& s, const ScaleRequest& r)
     for (OverlayItem& it : s.overlay.Item)
         for (float* p : {&it.X1, &it.Y1, &it.X2, &it.Y2, &it.Pivot1X0, &it.Pivot1Y0, &it.Pivot2X0, &it.Pivot2Y0})
             Times(*p, f);
+    ConvertEngineUnits(s.gear.Engine, s.gear.Unit, r.unit);
     s.gear.Unit = r.unit;
     if (r.round != RoundGrid::None) {
         RoundGearDimensions(s.gear, r.round);

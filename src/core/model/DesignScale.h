@@ -6,7 +6,9 @@
 // lengths, the spare cylinder value too), the whole point table (pivots,
 // reference points), the reverse arm centre, setting and positions, the
 // lines and circles, the values the solver derives from them, and the
-// graphs' vertical scale and last position; the view's scales (current,
+// graphs' vertical scale and last position, the engine data's lengths (port
+// lengths, wheel; a change of unit converts its pressures and superheat too);
+// the view's scales (current,
 // previous, saved, the presets) are divided by it, their offsets kept. Each
 // value is stored as the float of the product (long double factor); nothing
 // is rounded unless a grid is asked for. Angles, percentages, the home view,
