@@ -188,6 +188,18 @@ int main(int argc, char** argv)
     std::unique_ptr<QMessageBox> recover(
         NewRecoverBox(nullptr, QStringLiteral("my gear"), QStringLiteral("2024-05-01 14:03")));
     ok &= Shoot(recover.get(), dir, "recover-question.png");
+    // The question before a recovered design replaces a file changed since,
+    // and the notice that no recovery copy can be kept.
+    std::unique_ptr<QMessageBox> replace(NewYesOrCancelBox(
+        nullptr, "ConfirmBox",
+        "\"my gear.vgw\" has changed since the recovered design was last opened or saved there. Replace it with the "
+        "recovered design?"));
+    ok &= Shoot(replace.get(), dir, "replace-question.png");
+    QMessageBox* notice = NewNoticeBox(
+        nullptr, "Unsaved changes cannot be kept for recovery after a crash: \"/home/me/.local/state/quelf\" may be "
+                 "read by others (mode 0755); \"chmod 700\" makes it yours alone. Save the design to keep them.");
+    ok &= Shoot(notice, dir, "recovery-notice.png");
+    notice->close();
     // A gear that cannot be assembled: the main window and the frame dialog say why.
     state.gear = state.compare.Reference.value();
     state.compare = {};

@@ -35,9 +35,9 @@ std::string RecoveryBaseOf(const std::string& fileName);
 
 // What the design file of a recovery cannot hold.
 struct RecoveryInfo {
-    std::string name;  // the data set name
-    std::string file;  // the design's current file; empty for none
-    std::string stamp; // that file as the program last opened or saved it (FileStampOf); empty for none
+    std::string name;       // the data set name
+    std::string file;       // the design's current file; empty for none
+    std::string stamp = {}; // that file as the program last opened or saved it (FileStampOf); empty for none
 };
 
 // The size and time of the last change of a file, as a text that differs

@@ -36,9 +36,10 @@ float NormaliseDegrees(LD a)
 void ClearEntry(UndoEntry& e) { e = UndoEntry{}; }
 
 // Every value a change of the whole design may change, in one order for any
-// design: the gear's dimensions, pivots, reverse arm and what the solver
-// derived from them, the view and its presets, the graphs' scale and last
-// position, the lines and circles.
+// design: the gear's dimensions, engine data, pivots, reverse arm and what the
+// solver derived from them, the view and its presets, the graphs' scale and
+// last position, the lines and circles. (A new value a scaling changes joins
+// this list.)
 std::vector<float*> ValuesOf(WholeDesign& w)
 {
     Gear& g = w.gear;
@@ -64,6 +65,11 @@ std::vector<float*> ValuesOf(WholeDesign& w)
                              &g.PistonPx,           &g.PrevPistonPx,
                              &g.PrevFrontSteamOpen, &g.PrevRearSteamOpen,
                              &g.PrevFrontExhOpen,   &g.PrevRearExhOpen};
+    EngineData& e = g.Engine;
+    for (float* f :
+         {&e.SteamPortLength, &e.ExhaustPortLength, &e.DischargeCoefficient, &e.ClearanceFront, &e.ClearanceRear,
+          &e.ChestPressure, &e.Superheat, &e.BackPressure, &e.AtmosphericPressure, &e.WheelDiameter, &e.Cylinders})
+        v.push_back(f);
     for (auto* values : {g.CylDims.data(), g.PointX.data(), g.PointY.data(), g.RevArm.data()}) {
         const std::size_t n = values == g.CylDims.data()  ? g.CylDims.size()
                               : values == g.RevArm.data() ? g.RevArm.size()

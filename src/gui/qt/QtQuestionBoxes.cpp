@@ -53,13 +53,19 @@ SaveChangesAnswer AskSaveChanges(QWidget* parent, const std::string& question)
                                              : SaveChangesAnswer::Cancel;
 }
 
+QMessageBox* NewYesOrCancelBox(QWidget* parent, const char* name, const std::string& question)
+{
+    auto* ask = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), Q(question),
+                                QMessageBox::Yes | QMessageBox::Cancel, parent);
+    ask->setObjectName(QString::fromLatin1(name));
+    ask->setDefaultButton(QMessageBox::Cancel);
+    return ask;
+}
+
 bool AskYesOrCancel(QWidget* parent, const char* name, const std::string& question)
 {
-    QMessageBox ask(QMessageBox::Warning, QApplication::applicationName(), Q(question),
-                    QMessageBox::Yes | QMessageBox::Cancel, parent);
-    ask.setObjectName(QString::fromLatin1(name));
-    ask.setDefaultButton(QMessageBox::Cancel);
-    return ask.exec() == QMessageBox::Yes;
+    const std::unique_ptr<QMessageBox> ask(NewYesOrCancelBox(parent, name, question));
+    return ask->exec() == QMessageBox::Yes;
 }
 
 void ShowFileMessage(QWidget* parent, const FileMessage& message)
@@ -70,12 +76,14 @@ void ShowFileMessage(QWidget* parent, const FileMessage& message)
     box.exec();
 }
 
-void ShowNotice(QWidget* parent, const std::string& text)
+QMessageBox* NewNoticeBox(QWidget* parent, const std::string& text)
 {
     auto* box =
         new QMessageBox(QMessageBox::Information, QApplication::applicationName(), Q(text), QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("NoticeBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
-    box->show();
+    return box;
 }
+
+void ShowNotice(QWidget* parent, const std::string& text) { NewNoticeBox(parent, text)->show(); }

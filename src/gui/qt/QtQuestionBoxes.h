@@ -21,9 +21,13 @@ QMessageBox* NewRecoverBox(QWidget* parent, const QString& name, const QString& 
 RecoverAnswer AskRecover(QWidget* parent, const std::string& name, long long writtenAt);
 // `SaveChangesBox`: Save (the default), Discard or Cancel (Escape).
 SaveChangesAnswer AskSaveChanges(QWidget* parent, const std::string& question);
-// A warning answered Yes or Cancel (the default), in a box named `name`.
+// A warning answered Yes or Cancel (the default), in a box named `name`
+// ("HugeValuesBox", "ConfirmBox"); the caller owns the box.
+QMessageBox* NewYesOrCancelBox(QWidget* parent, const char* name, const std::string& question);
 bool AskYesOrCancel(QWidget* parent, const char* name, const std::string& question);
 // `FileErrorBox`: the message, its detail under it.
 void ShowFileMessage(QWidget* parent, const FileMessage& message);
-// `NoticeBox`, not modal: told while the gear and the user go on.
+// `NoticeBox`, not modal: told while the gear and the user go on (the box
+// deletes itself when closed).
+QMessageBox* NewNoticeBox(QWidget* parent, const std::string& text);
 void ShowNotice(QWidget* parent, const std::string& text);
