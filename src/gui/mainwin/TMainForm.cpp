@@ -174,7 +174,9 @@ void TMainForm::BuildMenus()
     };
     // The command of a window kept in forms_ (null until it is made).
     auto modal = [](auto* const& d) { return [&d] { ShowModal(d); }; };
-    const auto ctrl = [](int key) { return QKeySequence(Qt::CTRL | key); };
+    const auto ctrl = [](Qt::Key key, Qt::KeyboardModifiers more = {}) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier | more, key));
+    };
 
     File1 = menu("File1", "&File");
     item(
@@ -183,7 +185,8 @@ void TMainForm::BuildMenus()
     item(
         File1, "SaveDimensions", "&Save", [this] { session_.Save(); }, ctrl(Qt::Key_S));
     item(
-        File1, "SaveAsDimensions", "Save&AsDimensions", [this] { session_.SaveAs(); }, ctrl(Qt::SHIFT | Qt::Key_S));
+        File1, "SaveAsDimensions", "Save&AsDimensions", [this] { session_.SaveAs(); },
+        ctrl(Qt::Key_S, Qt::ShiftModifier));
     item(File1, "ExportDesignJson", "Export Design as &JSON…", [this] { ExportDesignJsonClick(); });
     separator(File1, "N7");
     Pictures = new PictureCommands(this, {[this] { return ShownPicture(); }, [] { return std::string("gear"); },
@@ -196,7 +199,7 @@ void TMainForm::BuildMenus()
         SaveMainAnimation(this, *Pictures, state_, std::min(area_->width(), kFrameWidth),
                           std::min(area_->height(), kFrameHeight));
     };
-    item(File1, "ExportAnimation", "Export A&nimation…", animation, ctrl(Qt::SHIFT | Qt::Key_E));
+    item(File1, "ExportAnimation", "Export A&nimation…", animation, ctrl(Qt::Key_E, Qt::ShiftModifier));
     separator(File1, "N1");
     // The recent designs ("&1 name.vgw", the folder as the tooltip).
     File1->setToolTipsVisible(true);
@@ -262,7 +265,7 @@ void TMainForm::BuildMenus()
     separator(EditDimen1, "N8");
     // R belongs to ResetAllDimensions.
     ReDo = item(EditDimen1, "ReDo", "R&eDo", [this] { UndoRedoClick(true); });
-    ReDo->setShortcuts({ctrl(Qt::SHIFT | Qt::Key_Z), ctrl(Qt::Key_Y)});
+    ReDo->setShortcuts({ctrl(Qt::Key_Z, Qt::ShiftModifier), ctrl(Qt::Key_Y)});
     ReDo->setEnabled(false);
     BuildCompareMenus();
 
@@ -542,17 +545,17 @@ void TMainForm::UpdateCommandStates()
         int button;
         bool there;
     } kCommands[] = {
-        {"FrameDim", 4, f.FrameDi},         {"CylDim", 5, f.CylDimen},
-        {"DriverAng", 6, f.DrivAng},        {"StepAng1", 7, f.StpAng},
-        {"RevArmPos", 8, f.RevPos},         {"SineDiag", 13, f.SineDia},
-        {"OvalDiag", 14, f.OvalDia},        {"SteamDiag", 15, f.SteamDia},
-        {"FourEvents", 16, f.PortDia},      {"ValveEventsTable", 0, f.ValveEvents},
-        {"BalanceEvents", 0, f.Balance},    {"DesignCheck", 0, f.DesignCheck},
-        {"OptimiseDesign", 0, f.Optimise},  {"Sensitivity", 0, f.Sensitivity},
-        {"ToleranceStudy", 0, f.Tolerance}, {"ScaleDesign", 0, f.ScaleDesign},
-        {"SetGraphicZoom", 0, f.GraphZoom}, {"ResetAll", 0, f.FrameDi && f.CylDimen},
-        {"RefPoints1", 0, f.RefPnts},       {"Instructions", 0, f.Inst},
-        {"SpecInstr", 0, f.QelSpInst},      {"About1", 0, f.AboutBox},
+        {"FrameDim", 4, f.FrameDi != nullptr},         {"CylDim", 5, f.CylDimen != nullptr},
+        {"DriverAng", 6, f.DrivAng != nullptr},        {"StepAng1", 7, f.StpAng != nullptr},
+        {"RevArmPos", 8, f.RevPos != nullptr},         {"SineDiag", 13, f.SineDia != nullptr},
+        {"OvalDiag", 14, f.OvalDia != nullptr},        {"SteamDiag", 15, f.SteamDia != nullptr},
+        {"FourEvents", 16, f.PortDia != nullptr},      {"ValveEventsTable", 0, f.ValveEvents != nullptr},
+        {"BalanceEvents", 0, f.Balance != nullptr},    {"DesignCheck", 0, f.DesignCheck != nullptr},
+        {"OptimiseDesign", 0, f.Optimise != nullptr},  {"Sensitivity", 0, f.Sensitivity != nullptr},
+        {"ToleranceStudy", 0, f.Tolerance != nullptr}, {"ScaleDesign", 0, f.ScaleDesign != nullptr},
+        {"SetGraphicZoom", 0, f.GraphZoom != nullptr}, {"ResetAll", 0, f.FrameDi && f.CylDimen},
+        {"RefPoints1", 0, f.RefPnts != nullptr},       {"Instructions", 0, f.Inst != nullptr},
+        {"SpecInstr", 0, f.QelSpInst != nullptr},      {"About1", 0, f.AboutBox != nullptr},
     };
     for (const auto& c : kCommands) {
         Child<QAction>(c.item)->setEnabled(c.there);
