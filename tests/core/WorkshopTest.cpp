@@ -4,13 +4,17 @@
 // it was).
 #include "analysis/PartsList.h"
 #include "drawing/FrameDrawing.h"
+#include "drawing/LineItems.h"
 #include "files/DesignValues.h"
 #include "files/JsonDesign.h"
 #include "files/NativeFile.h"
+#include "model/Changes.h"
 #include "model/DesignEdit.h"
+#include "model/DynVars.h"
 #include "model/GearParts.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
+#include "model/PointIndex.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -202,4 +206,40 @@ TEST(KeepOut, FlagsAreKeptInRecord71AndInJsonAndNothingElseChanges)
     std::vector<NativeRecord> shortFile(plain.begin(), plain.begin() + 18);
     StoreNativeRecords(back, shortFile);
     EXPECT_EQ(KeepOutMask(back.overlay), KeepOutMask(s.overlay));
+}
+
+// The keep-out flag is an undo record of its own: the flag alone, told on the
+// undo line. Marked while a change of its line is begun (the dialog closed for
+// a pivot pick), the change's record leaves the flag to it; an item that is
+// neither a line nor a circle beeps and records nothing.
+TEST(KeepOut, TheFlagIsAnUndoRecordOfItsOwn)
+{
+    AppState s;
+    StartupModel(s);
+    s.gear.PointX[kRefPoint1] = 1;
+    s.gear.PointX[kRefPoint2] = 2;
+    s.overlay.Item[2] = {0, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const std::vector<float> drawn = LineItemValues(s.overlay.Item[2]);
+    LineDialogModel lines(s);
+    lines.SelectRow(7);
+    EXPECT_TRUE(lines.ToggleKeepOut().beep);
+    EXPECT_EQ(s.dyn.UndoCount, 0);
+
+    lines.SelectRow(2);
+    lines.ChooseType(0);
+    lines.ChooseColour(1);
+    lines.ChooseReference(1); // closes for the pivot pick
+    lines.Activate();         // back, the change of item 2 begun
+    EXPECT_FALSE(lines.ToggleKeepOut().beep);
+    EXPECT_EQ(UndoSummaryText(s), " 1- Line 2 keep-out on");
+    lines.DrawClose();
+    EXPECT_EQ(UndoSummaryText(s), " 1- Line 2");
+    EXPECT_EQ(s.dyn.UndoCount, 2);
+    ASSERT_TRUE(UndoButtonClick(s));
+    EXPECT_TRUE(s.overlay.Item[2].KeepOut) << "the change's undo leaves the flag";
+    ASSERT_TRUE(UndoButtonClick(s));
+    EXPECT_EQ(LineItemValues(s.overlay.Item[2]), drawn);
+    ASSERT_TRUE(PopRedo(s));
+    EXPECT_TRUE(s.overlay.Item[2].KeepOut);
+    EXPECT_EQ(UndoSummaryText(s), " 1- Line 2 keep-out on");
 }

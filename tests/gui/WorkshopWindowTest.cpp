@@ -14,6 +14,7 @@
 #include "files/DxfFile.h"
 #include "files/TextTable.h"
 #include "mainwin/SweptEnvelopeView.h"
+#include "model/DynVars.h"
 #include "model/GearParts.h"
 #include "platform/RecordingCanvas.h"
 #include "qt/QtPictureCommands.h"
@@ -55,10 +56,15 @@ int LinesIn(const DisplayList& list, Colour colour)
 }
 
 struct WorkshopWindows : StoppedMainWindowTest {
+    ChildWindows f;
+    SweptEnvelopeView* envelope = nullptr; // the main window's, which the clearance window shares
+
     void SetUp() override
     {
         StoppedMainWindowTest::SetUp();
         form->CreateChildWindows();
+        f = ChildWindowsOf(*form);
+        envelope = SweptEnvelopeView::Of(form.get(), state);
         // The instruction windows could not find their texts here: their messages go.
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->close();
@@ -74,24 +80,26 @@ struct WorkshopWindows : StoppedMainWindowTest {
 
 TEST_F(WorkshopWindows, TheEnvelopeIsDrawnFaintlyBehindTheGearOnlyWhileItIsOn)
 {
-    QAction* a = form->SweptEnvelope;
+    QAction* a = Named<QAction>(*form, "SweptEnvelope");
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->objectName(), "SweptEnvelope");
     EXPECT_EQ(a->text(), QStringLiteral("Swept &Envelope"));
     EXPECT_TRUE(a->isCheckable());
     EXPECT_FALSE(a->isChecked()) << "off to begin with";
-    EXPECT_TRUE(form->SetUp1->actions().contains(form->PivotDataMenu->menuAction()));
-    EXPECT_EQ(form->PivotDataMenu->title(), QStringLiteral("Pi&votData"));
+    auto* pivotData = Named<QMenu>(*form, "PivotDataMenu");
+    ASSERT_NE(pivotData, nullptr);
+    EXPECT_EQ(Named<QMenu>(*form, "SetUp1")->actions().back(), pivotData->menuAction()) << "at the menu's end";
+    EXPECT_EQ(pivotData->title(), QStringLiteral("Pi&votData"));
+    EXPECT_EQ(pivotData->actions(), (QList<QAction*>{a, Named<QAction>(*form, "ClearanceReport")}));
 
     const float angle = 37.5f;
     state.gear.DriverAngle = angle;
     form->Tick();
     const DisplayList off = form->FrameList();
-    EXPECT_FALSE(form->Envelope->Measuring()) << "nothing is measured while nobody wants it";
+    EXPECT_FALSE(envelope->Measuring()) << "nothing is measured while nobody wants it";
 
     a->trigger();
-    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring(); }));
-    ASSERT_TRUE(form->Envelope->Result());
+    ASSERT_TRUE(Eventually([&] { return !envelope->Measuring(); }));
+    ASSERT_TRUE(envelope->Result());
     form->Tick();
     for (GearPart p : kMovingParts) EXPECT_GT(LinesIn(form->FrameList(), EnvelopeColour(p)), 10) << PartName(p);
     // Behind the gear: the outlines come before the mechanism's first line.
@@ -102,10 +110,10 @@ TEST_F(WorkshopWindows, TheEnvelopeIsDrawnFaintlyBehindTheGearOnlyWhileItIsOn)
     EXPECT_EQ(lines.front().colour, EnvelopeColour(GearPart::CrankMainRod));
 
     // A changed design is swept again.
-    const std::shared_ptr<const SweptEnvelope> first = form->Envelope->Result();
+    const std::shared_ptr<const SweptEnvelope> first = envelope->Result();
     const float rod = state.gear.EccRodLength;
     state.gear.EccRodLength = rod + 0.25f;
-    ASSERT_TRUE(Eventually([&] { return form->Envelope->Result() != first && !form->Envelope->Measuring(); }));
+    ASSERT_TRUE(Eventually([&] { return envelope->Result() != first && !envelope->Measuring(); }));
 
     // Off: the frame is the one of before, operation for operation.
     state.gear.EccRodLength = rod;
@@ -117,12 +125,14 @@ TEST_F(WorkshopWindows, TheEnvelopeIsDrawnFaintlyBehindTheGearOnlyWhileItIsOn)
 
 TEST_F(WorkshopWindows, ClearanceWindowJudgesEachPartAgainstEachKeepOutShapeAtTheTickedNotches)
 {
-    form->ClearanceReport->trigger();
-    TClearance* w = form->Forms.Clearance;
+    QAction* item = Named<QAction>(*form, "ClearanceReport");
+    EXPECT_TRUE(item->isEnabled()) << "its window is there";
+    item->trigger();
+    TClearance* w = f.Clearance;
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(w->isVisible());
     EXPECT_EQ(w->LeastEdit->text(), QStringLiteral("0.03125")) << "1/32 of a unit not stated";
-    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring() && w->ClearanceGrid->rowCount() > 0; }));
+    ASSERT_TRUE(Eventually([&] { return !envelope->Measuring() && w->ClearanceGrid->rowCount() > 0; }));
     EXPECT_EQ(w->ClearanceGrid->rowCount(), 12) << "six parts, two keep-out shapes";
     EXPECT_EQ(w->NotchList->count(), 37);
     EXPECT_EQ(w->NotchList->item(0)->text(), QStringLiteral("reverse notch 18"));
@@ -137,26 +147,26 @@ TEST_F(WorkshopWindows, ClearanceWindowJudgesEachPartAgainstEachKeepOutShapeAtTh
     w->NotchList->setFocus();
     for (int row = 0; row < w->NotchList->count(); ++row)
         if (row != 18) w->NotchList->item(row)->setCheckState(Qt::Unchecked);
-    ASSERT_TRUE(Eventually(
-        [&] { return !form->Envelope->Measuring() && form->Envelope->Result()->notches == std::vector<int>{0}; }));
-    EXPECT_EQ(form->Envelope->Settings().Ticked(18), false);
+    ASSERT_TRUE(
+        Eventually([&] { return !envelope->Measuring() && envelope->Result()->notches == std::vector<int>{0}; }));
+    EXPECT_EQ(envelope->Settings().Ticked(18), false);
     // A least clearance of 0 passes what touches.
     w->LeastEdit->setText(QStringLiteral("0"));
     EXPECT_EQ(w->ClearanceGrid->item(1, 7)->text(), QStringLiteral("PASS"));
     QTest::mouseClick(w->AllBut, Qt::LeftButton);
-    EXPECT_TRUE(form->Envelope->Settings().Ticked(18));
+    EXPECT_TRUE(envelope->Settings().Ticked(18));
     // "Stop" ends the sweep under way; the last envelope stays, and the same
     // design is not swept again.
-    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring(); }));
-    const std::shared_ptr<const SweptEnvelope> before = form->Envelope->Result();
+    ASSERT_TRUE(Eventually([&] { return !envelope->Measuring(); }));
+    const std::shared_ptr<const SweptEnvelope> before = envelope->Result();
     bool progressed = false;
-    QObject::connect(form->Envelope, &SweptEnvelopeView::Progressed, w, [&] { progressed = true; });
+    QObject::connect(envelope, &SweptEnvelopeView::Progressed, w, [&] { progressed = true; });
     state.gear.EccRodLength += 0.125f;
     ASSERT_TRUE(Eventually([&] { return progressed; }));
     EXPECT_TRUE(w->StopBut->isEnabled());
     QTest::mouseClick(w->StopBut, Qt::LeftButton);
-    ASSERT_TRUE(Eventually([&] { return !form->Envelope->Measuring(); }));
-    EXPECT_EQ(form->Envelope->Result(), before);
+    ASSERT_TRUE(Eventually([&] { return !envelope->Measuring(); }));
+    EXPECT_EQ(envelope->Result(), before);
     EXPECT_FALSE(w->StopBut->isEnabled());
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
@@ -164,7 +174,7 @@ TEST_F(WorkshopWindows, ClearanceWindowJudgesEachPartAgainstEachKeepOutShapeAtTh
 
 TEST_F(WorkshopWindows, DesignCheckJudgesTheClearanceWhileTheDesignHasKeepOutShapes)
 {
-    TDesignCheck* w = form->Forms.DesignCheck;
+    TDesignCheck* w = f.DesignCheck;
     ASSERT_NE(w, nullptr);
     w->show();
     ASSERT_TRUE(Eventually([&] { return !w->Measuring() && w->CheckGrid->rowCount() == 11; }));
@@ -185,7 +195,7 @@ TEST_F(WorkshopWindows, DesignCheckJudgesTheClearanceWhileTheDesignHasKeepOutSha
 
 TEST_F(WorkshopWindows, DrawLinesMarksTheCurrentLineOrCircleKeepOutByKeyOrRowMenu)
 {
-    TDrawLines* d = form->Forms.DrawLines;
+    TDrawLines* d = f.DrawLines;
     ASSERT_NE(d, nullptr);
     state.overlay.Item[1].KeepOut = false;
     state.overlay.Item[2].KeepOut = false;
@@ -200,8 +210,20 @@ TEST_F(WorkshopWindows, DrawLinesMarksTheCurrentLineOrCircleKeepOutByKeyOrRowMen
     EXPECT_TRUE(state.overlay.Item[1].KeepOut);
     EXPECT_TRUE(d->KeepOut->isChecked());
     EXPECT_EQ(number->palette().color(QPalette::WindowText), QColor(Qt::red));
+    // An undo record of its own: "UnDo" takes the flag back, "ReDo" puts it
+    // back, and the row follows.
+    EXPECT_EQ(UndoSummaryText(state), " 1- Line 1 keep-out on");
+    Press(*form, "UnDoDn");
+    EXPECT_FALSE(state.overlay.Item[1].KeepOut);
+    EXPECT_EQ(number->palette().color(QPalette::WindowText), plain);
+    EXPECT_FALSE(d->KeepOut->isChecked());
+    Press(*form, "ReDo");
+    EXPECT_TRUE(state.overlay.Item[1].KeepOut);
+    EXPECT_EQ(number->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_TRUE(d->KeepOut->isChecked());
     QTest::keyClick(d, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(state.overlay.Item[1].KeepOut);
+    EXPECT_EQ(UndoSummaryText(state), " 2- Line 1 keep-out off") << "after the record redone";
     EXPECT_EQ(number->palette().color(QPalette::WindowText), plain);
     // The right click on a row's number opens its menu with the flag.
     bool offered = false;
@@ -228,7 +250,7 @@ TEST_F(WorkshopWindows, DrawLinesMarksTheCurrentLineOrCircleKeepOutByKeyOrRowMen
 
 TEST_F(WorkshopWindows, DataTableHasThePartsListAsItsSecondPageAndSavesIt)
 {
-    TDataTable* dt = form->Forms.DataTable;
+    TDataTable* dt = f.DataTable;
     ASSERT_NE(dt, nullptr);
     state.gear.Unit = LengthUnit::Inch;
     dt->show();
@@ -275,7 +297,7 @@ TEST_F(WorkshopWindows, ExportPictureOffersTheGearAsADxfDrawingAtFullSize)
         done = true;
         return true;
     });
-    form->ExportPicture->trigger();
+    Named<QAction>(*form, "ExportPicture")->trigger();
     ASSERT_TRUE(Eventually([&] { return done && QFile::exists(target + QStringLiteral(".dxf")); }));
     EXPECT_TRUE(offered);
     QFile f(target + QStringLiteral(".dxf"));

@@ -24,6 +24,7 @@
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
 #include "graphs/TValveEvents.h"
+#include "mainwin/ChildWindows.h"
 #include "mainwin/SweptEnvelopeView.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
@@ -31,8 +32,10 @@
 #include "model/Model.h"
 #include "platform/Services.h"
 #include "qt/QtPicture.h"
+#include "qt/QtQuestionBoxes.h"
 #include "qt/QtServices.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -109,11 +112,11 @@ int main(int argc, char** argv)
     FixedRandom random;
     FixedClock clock;
     TMainForm form(state, sound, random, clock);
-    form.Timer1->stop();
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     form.CreateChildWindows();
     form.show();
     for (int i = 0; i < 20; ++i) form.Tick();
-    const ChildWindows& f = form.Forms;
+    const ChildWindows f = ChildWindowsOf(form);
     bool ok = true;
     // At 200 % the main window only.
     if (QGuiApplication::primaryScreen()->devicePixelRatio() >= 2)
@@ -159,18 +162,20 @@ int main(int argc, char** argv)
         state.overlay.Item[1] = {8.5f, 1.0f, 14.5f, 1.0f, 0, 0, 0, 0, 0, 255, 0, 0, 0, true};
         state.overlay.Item[2] = {-6, -4.75f, 16, -4.75f, 0, 0, 0, 0, 0, 8421504, 0, 0, 0, true};
         state.overlay.Item[3] = {0, 0, 4.6f, 0, 0, 0, 0, 0, 1, 16711680, 0, 0, 0, true};
-        form.SweptEnvelope->trigger();
+        QAction* envelope = form.findChild<QAction*>(QStringLiteral("SweptEnvelope"));
+        const SweptEnvelopeView* view = SweptEnvelopeView::Of(&form, state);
+        envelope->trigger();
         QDeadlineTimer deadline(600000);
-        while (form.Envelope->Measuring() && !deadline.hasExpired()) QTest::qWait(50);
+        while (view->Measuring() && !deadline.hasExpired()) QTest::qWait(50);
         state.gear.DriverAngle = 40;
         for (int i = 0; i < 3; ++i) form.Tick();
         ok &= Shoot(&form, dir, "main-window-envelope.png", false);
         ok &= ShootWhenDone(
-            f.Clearance, dir, "clearance.png", [&] { return form.Envelope->Measuring(); }, [] {});
+            f.Clearance, dir, "clearance.png", [&] { return view->Measuring(); }, [] {});
         if (f.DataTable) f.DataTable->DataTabs->setCurrentIndex(1);
         ok &= Shoot(f.DataTable, dir, "data-table-parts.png");
         if (f.DataTable) f.DataTable->DataTabs->setCurrentIndex(0);
-        form.SweptEnvelope->trigger();
+        envelope->trigger();
         state.overlay = before.overlay;
         state.gear = before.gear;
         for (int i = 0; i < 3; ++i) form.Tick();
@@ -214,6 +219,18 @@ int main(int argc, char** argv)
     std::unique_ptr<QMessageBox> recover(
         NewRecoverBox(nullptr, QStringLiteral("my gear"), QStringLiteral("2024-05-01 14:03")));
     ok &= Shoot(recover.get(), dir, "recover-question.png");
+    // The question before a recovered design replaces a file changed since,
+    // and the notice that no recovery copy can be kept.
+    std::unique_ptr<QMessageBox> replace(NewYesOrCancelBox(
+        nullptr, "ConfirmBox",
+        "\"my gear.vgw\" has changed since the recovered design was last opened or saved there. Replace it with the "
+        "recovered design?"));
+    ok &= Shoot(replace.get(), dir, "replace-question.png");
+    QMessageBox* notice = NewNoticeBox(
+        nullptr, "Unsaved changes cannot be kept for recovery after a crash: \"/home/me/.local/state/quelf\" may be "
+                 "read by others (mode 0755); \"chmod 700\" makes it yours alone. Save the design to keep them.");
+    ok &= Shoot(notice, dir, "recovery-notice.png");
+    notice->close();
     // A gear that cannot be assembled: the main window and the frame dialog say why.
     state.gear = state.compare.Reference.value();
     state.compare = {};

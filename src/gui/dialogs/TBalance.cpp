@@ -1,8 +1,8 @@
 #include "dialogs/TBalance.h"
 
 #include "analysis/BalanceText.h"
+#include "dialogs/DialogCommon.h"
 #include "dialogs/QtSearchRunner.h"
-#include "dialogs/TDialogLinks.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
@@ -61,8 +61,8 @@ QLineEdit* RangeEdit(QWidget* parent, const char* name)
 
 } // namespace
 
-TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
+TBalance::TBalance(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state), session_(designSession)
 {
     setObjectName(QStringLiteral("Balance"));
     setModal(true);
@@ -331,7 +331,7 @@ void TBalance::ApplyButClick()
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
     // As typing the values into the dimension dialogs and closing them.
-    ApplyFoundValues(s_, main_, changes);
+    ApplyFoundValues(s_, session_, changes);
     accept();
 }
 

@@ -50,8 +50,9 @@ void Fill(QTableWidget* grid, const std::vector<std::vector<std::string>>& rows,
 
 } // namespace
 
-TClearance::TClearance(AppState& state, SweptEnvelopeView* view, QWidget* parent)
-    : QDialog(parent), s_(state), view_(view)
+TClearance::TClearance(AppState& state, QWidget* parent)
+    : QDialog(parent), s_(state),
+      view_(SweptEnvelopeView::Of(parent ? static_cast<QObject*>(parent) : static_cast<QObject*>(this), state))
 {
     setObjectName(QStringLiteral("Clearance"));
     setWindowTitle(CaptionHead());

@@ -6,8 +6,8 @@
 // main window's "Swept Envelope" alike.
 //
 // The window stays open beside the main window and follows the design: the
-// envelope is measured off the window's thread (SweptEnvelopeView) with its
-// progress; "Stop" ends a measurement.
+// envelope, the main window's, is measured off the window's thread
+// (SweptEnvelopeView) with its progress; "Stop" ends a measurement.
 #pragma once
 
 #include "model/AppState.h"
@@ -28,7 +28,8 @@ class TClearance : public QDialog {
     Q_OBJECT
 
 public:
-    TClearance(AppState& state, SweptEnvelopeView* view, QWidget* parent = nullptr);
+    // The envelope measured is the main window's (`parent`, SweptEnvelopeView::Of).
+    TClearance(AppState& state, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 

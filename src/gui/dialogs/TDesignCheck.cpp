@@ -44,10 +44,10 @@ const char* LimitLabel(CheckRule r)
 
 } // namespace
 
-TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent)
+TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent)
     : TSearchWindow(CaptionHead(), parent), s_(state)
 {
-    (void)mainForm;
+    (void)designSession;
     setObjectName(QStringLiteral("DesignCheck"));
     setModal(false);
 

@@ -66,8 +66,8 @@ std::string CheckCell(const CheckLine& l)
 
 } // namespace
 
-TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
+TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state), session_(designSession)
 {
     setObjectName(QStringLiteral("OptimiseDesign"));
     setModal(true);
@@ -433,7 +433,7 @@ void TOptimise::ApplyButClick()
     if (Searching()) return;
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
-    ApplyFoundValues(s_, main_, changes);
+    ApplyFoundValues(s_, session_, changes);
     accept();
 }
 

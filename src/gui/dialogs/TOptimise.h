@@ -24,13 +24,13 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
 
 class TOptimise : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TOptimise(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
     ~TOptimise() override;
 
     static QString CaptionHead();
@@ -83,7 +83,7 @@ private:
     };
 
     AppState& s_;
-    TMainForm* main_;
+    DesignSession* session_;
     Found pending_; // written by the worker before it ends
     OptimiseResult result_;
     OptimiseGoals goals_;

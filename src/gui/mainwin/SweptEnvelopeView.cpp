@@ -20,6 +20,14 @@ SweptEnvelopeView::SweptEnvelopeView(AppState& state, QObject* parent) : QObject
 
 SweptEnvelopeView::~SweptEnvelopeView() { runner_->End(); }
 
+SweptEnvelopeView* SweptEnvelopeView::Of(QObject* window, AppState& state)
+{
+    if (auto* v = window->findChild<SweptEnvelopeView*>(QString(), Qt::FindDirectChildrenOnly)) return v;
+    auto* v = new SweptEnvelopeView(state, window);
+    v->setObjectName(QStringLiteral("SweptEnvelopeView"));
+    return v;
+}
+
 void SweptEnvelopeView::SetDrawing(bool on)
 {
     drawing_ = on;

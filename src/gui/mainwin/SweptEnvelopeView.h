@@ -23,6 +23,9 @@ class SweptEnvelopeView : public QObject {
 public:
     SweptEnvelopeView(AppState& state, QObject* parent);
     ~SweptEnvelopeView() override; // ends a measurement under way
+    // The one envelope of the main window `window`, made at the first ask: the
+    // "Swept Envelope" drawing and the clearance window share it.
+    static SweptEnvelopeView* Of(QObject* window, AppState& state);
 
     // Who wants the envelope: the drawing on the main window, the clearance window.
     void SetDrawing(bool on);

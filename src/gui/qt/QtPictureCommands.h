@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 class FileSystem;
 class QAction;
@@ -41,6 +42,9 @@ public:
 
     // Appends the three commands to `menu`.
     void AddTo(QMenu* menu);
+    // The window's picture as a drawing at full size too: "Export Picture…"
+    // offers .dxf from now on (PictureSource::drawing).
+    void OfferDrawing(std::function<DxfDrawing()> drawing) { source_.drawing = std::move(drawing); }
 
     QAction* ExportAction() const { return export_; }
     QAction* CopyAction() const { return copy_; }

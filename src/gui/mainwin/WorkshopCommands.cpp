@@ -1,0 +1,34 @@
+#include "mainwin/WorkshopCommands.h"
+
+#include "dialogs/TClearance.h"
+#include "drawing/GearDxf.h"
+#include "mainwin/SweptEnvelopeView.h"
+#include "qt/QtPictureCommands.h"
+
+#include <QAction>
+#include <QMenu>
+
+void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, PictureCommands& pictures)
+{
+    QMenu* menu = setUp->addMenu(QStringLiteral("Pi&votData"));
+    menu->setObjectName(QStringLiteral("PivotDataMenu"));
+    QAction* envelope = menu->addAction(QStringLiteral("Swept &Envelope"));
+    envelope->setObjectName(QStringLiteral("SweptEnvelope"));
+    envelope->setCheckable(true);
+    QObject::connect(envelope, &QAction::triggered, window, [window, &state, envelope] {
+        SweptEnvelopeView::Of(window, state)->SetDrawing(envelope->isChecked());
+    });
+    // Not modal: it stays beside the main window and follows the design.
+    QAction* clearance = menu->addAction(QStringLiteral("&Clearance…"));
+    clearance->setObjectName(QStringLiteral("ClearanceReport"));
+    QObject::connect(clearance, &QAction::triggered, window, [window] {
+        auto* w = window->findChild<TClearance*>();
+        if (!w) return;
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
+    // The angle shown, the reverse arm where it is.
+    pictures.OfferDrawing(
+        [&state] { return GearDxfDrawing(state, state.gear.SolvedDriverAngle, state.gear.RevArmPos); });
+}
