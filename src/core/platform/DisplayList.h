@@ -13,8 +13,68 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+// A box of picture pixels: [left, right) x [top, bottom).
+struct PictureBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+};
+
+// One operation a list draws on the screen (what Replay draws, in its order):
+// its place in the picture, the state it is drawn in and the box of picture
+// pixels it may paint. A text's string lives in the list it was taken from:
+// valid while that list is neither changed nor destroyed (a Swap keeps it
+// valid, with the other list).
+struct DrawnOp {
+    std::uint32_t op = 0;
+    int count = 0;           // coordinates in `v`
+    std::int32_t v[8]{};     // x1, y1, x2, y2, ... in the picture
+    std::int32_t state[3]{}; // pen (colour, width, style), font (colour, size, bold), or a colour
+    const std::string* text = nullptr;
+    PictureBox box; // a text's is filled in by DrawnOpsDiffer
+    bool SameAs(const DrawnOp& o) const;
+};
+
+// Calls `f(box)` for boxes that together hold every pixel `d` may paint: its
+// box, or for a line that runs over more than 16 pixels, the boxes of pieces
+// of it no longer than that, each grown by the pen as the line's box is (a
+// sloping line's box holds much that it never paints).
+template <typename F>
+void ForEachPieceBox(const DrawnOp& d, F&& f)
+{
+    constexpr int kPiece = 16;
+    const int dx = d.v[2] - d.v[0], dy = d.v[3] - d.v[1];
+    const int length = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+    if (d.op != 3 || length <= kPiece) { // kLineOp
+        f(d.box);
+        return;
+    }
+    const int m = d.state[1] + 2;
+    const int pieces = (length + kPiece - 1) / kPiece;
+    // Piece i runs from point i to point i + 1 of the line cut into `pieces`
+    // (the points' coordinates rounded down and up).
+    const auto at = [&](int from, int delta, int i, bool up) {
+        const long long num = static_cast<long long>(delta) * i;
+        long long q = num / pieces;
+        if ((num % pieces != 0) && ((num < 0) != up)) q += up ? 1 : -1;
+        return from + static_cast<int>(q);
+    };
+    for (int i = 0; i < pieces; ++i) {
+        const int xa = at(d.v[0], dx, i, false), xb = at(d.v[0], dx, i + 1, false);
+        const int xa1 = at(d.v[0], dx, i, true), xb1 = at(d.v[0], dx, i + 1, true);
+        const int ya = at(d.v[1], dy, i, false), yb = at(d.v[1], dy, i + 1, false);
+        const int ya1 = at(d.v[1], dy, i, true), yb1 = at(d.v[1], dy, i + 1, true);
+        f(PictureBox{std::min(xa, xb) - m, std::min(ya, yb) - m, std::max(xa1, xb1) + m + 1,
+                     std::max(ya1, yb1) + m + 1});
+    }
+}
+
+// Replays the operations of `ops` for which `draw` is set, each in its own
+// state, as DisplayList::Replay draws them.
+void ReplayDrawnOps(Canvas& target, const std::vector<DrawnOp>& ops, const std::vector<char>& draw);
 
 class DisplayList {
 public:
@@ -65,6 +125,12 @@ public:
     // True when both lists draw the same picture: the same size and place and
     // the same operations with the same pen, font and texts.
     bool SameAs(const DisplayList& other) const;
+    // The operations Replay draws on the screen, in order, each with its box
+    // (a line's, an ellipse's or an arc's grown by the pen's width and a
+    // margin; a pixel's; the whole picture for a clear). A text's box is left
+    // empty: only the surface that draws it knows its glyphs.
+    void TakeDrawnOps(std::vector<DrawnOp>& out) const;
+
     // Exchanges the contents (and storage) of two lists.
     void Swap(DisplayList& other) noexcept;
 
@@ -73,8 +139,13 @@ public:
     int CountTexts(Part part = Part::Screen) const;
     std::size_t StorageBytes() const { return words_.size() * sizeof(std::int32_t); }
 
+    // The kinds of drawn operations (DrawnOp::op).
+    static constexpr std::uint32_t kLineOp = 3, kEllipseOp = 4, kArcOp = 5, kPixelOp = 6, kTextOp = 7, kClearOp = 8;
+
 private:
     enum Op : std::uint32_t { kPen = 1, kFont, kLine, kEllipse, kArc, kPixel, kText, kClear, kScreenOnly };
+    static_assert(kLine == kLineOp && kEllipse == kEllipseOp && kArc == kArcOp && kPixel == kPixelOp &&
+                  kText == kTextOp && kClear == kClearOp);
 
     // Room for n more words at the end (the storage only ever grows).
     std::int32_t* Append(std::size_t n)
@@ -130,6 +201,18 @@ private:
     PenStyle penStyle_ = PenStyle::Solid;
     bool bold_ = false;
 };
+
+// Pairs the operations of a picture shown (`before`) with those of the next
+// one (`now`) in their order: the longest common start, then the rest aligned
+// from the end. An operation without an equal partner is marked in
+// `changedBefore` / `changedNow`; a pixel that none of the marked operations'
+// boxes covers is the same in both pictures, as the same operations paint it
+// in the same order. An unmarked operation of `now` takes the box of its
+// partner; `textBox` gives the box of a marked text of `now` (its top-left
+// corner at (0, 0); font size, boldness, text).
+void DrawnOpsDiffer(const std::vector<DrawnOp>& before, std::vector<DrawnOp>& now, std::vector<char>& changedBefore,
+                    std::vector<char>& changedNow,
+                    const std::function<PictureBox(int size, bool bold, const std::string& text)>& textBox);
 
 // A canvas that only records into a display list (pictures drawn without a
 // window: the command-line export, tests).

@@ -483,6 +483,10 @@ void TMainForm::BuildControls()
         Panel[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         Panel[k]->setGeometry(x, y, w, h);
         Panel[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Only its edge is the panel's (the picture shows through the rest),
+        // so that a change of the picture inside does not paint it again.
+        const int e = Panel[k]->frameWidth();
+        Panel[k]->setMask(QRegion(0, 0, w, h) - QRegion(e, e, w - 2 * e, h - 2 * e));
     };
     // Frames first, so that the controls lie above them.
     frame(1, 0, 23, 100, 46);
