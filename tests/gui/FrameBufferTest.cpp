@@ -9,6 +9,7 @@
 #include "qt/QtCanvas.h"
 #include "qt/QtFrameBuffer.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,7 +73,10 @@ TEST(FrameBuffer, EveryOperationPaintsInsideItsBoxAtEveryRatio)
         {"a point", [](Canvas& c) { c.Line(100, 60, 100, 60); }},
         {"ellipse, width 3", [&](Canvas& c) { pen(c, 3, PenStyle::Solid), c.Ellipse(70, 40, 130, 90); }},
         {"ellipse given backwards", [](Canvas& c) { c.Ellipse(130, 90, 70, 40); }},
+        {"large circle, dotted", [&](Canvas& c) { pen(c, 1, PenStyle::Dot), c.Ellipse(40, 0, 160, 119); }},
+        {"flat ellipse", [](Canvas& c) { c.Ellipse(10, 55, 190, 66); }},
         {"arc, width 2", [&](Canvas& c) { pen(c, 2, PenStyle::Solid), c.Arc(60, 20, 140, 100, 140, 60, 60, 60); }},
+        {"arc beyond a half turn", [](Canvas& c) { c.Arc(40, 2, 156, 118, 150, 100, 60, 110); }},
         {"pixel", [](Canvas& c) { c.SetPixel(99, 61, clRed); }},
         {"readout", [](Canvas& c) { c.TextOut(60, 50, "ValveREx-34.333  "); }},
         {"overhanging glyphs, bold 12", [&](Canvas& c) { font(c, 12, true), c.TextOut(60, 40, "Wjf%gy/|"); }},
@@ -110,6 +114,20 @@ TEST(FrameBuffer, EveryOperationPaintsInsideItsBoxAtEveryRatio)
                     });
                 }
             EXPECT_EQ(outside, 0);
+            // Stamped, as the frame buffer paints it: the same pixels.
+            QImage stamped = ImageForRatio(QSize(200, 120), ratio);
+            stamped.fill(Qt::white);
+            if (ratio == 1) {
+                QtCanvas c(stamped);
+                c.UseStamps();
+                list.Replay(c);
+            } else {
+                QPainter p(&stamped);
+                QtCanvas c(p, 1, 200, 120);
+                c.UseStamps();
+                list.Replay(c);
+            }
+            EXPECT_TRUE(stamped == image);
             EXPECT_GT(inked, 0);
         }
 }

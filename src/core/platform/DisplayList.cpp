@@ -181,8 +181,11 @@ void DisplayList::TakeDrawnOps(std::vector<DrawnOp>& out) const
             for (int i = 0; i < d.count; ++i) d.v[i] = w[1 + i] + (i % 2 ? dy : dx);
             std::copy(pen, pen + 3, d.state);
             // The figure lies in the box of its first two points (an arc on
-            // its ellipse); a wide pen reaches past it by half its width.
-            const int m = pen[1] + 2;
+            // its ellipse); a wide pen reaches past it by half its width. The
+            // curves of a flat ellipse are drawn from so few straight pieces
+            // that its ends may reach past the box by a tenth of its length.
+            int m = pen[1] + 2;
+            if (op != kLine && !NearCircle(d)) m += std::max(std::abs(d.v[2] - d.v[0]), std::abs(d.v[3] - d.v[1])) / 4;
             d.box = {std::min(d.v[0], d.v[2]) - m, std::min(d.v[1], d.v[3]) - m, std::max(d.v[0], d.v[2]) + m + 1,
                      std::max(d.v[1], d.v[3]) + m + 1};
             break;

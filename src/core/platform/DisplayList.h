@@ -11,8 +11,10 @@
 #include "platform/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,21 +40,54 @@ struct DrawnOp {
     bool SameAs(const DrawnOp& o) const;
 };
 
+// True when the ellipse or arc `d` is nearly round: its width and height
+// within a fifth and two pixels of each other.
+inline bool NearCircle(const DrawnOp& d)
+{
+    const int w = std::abs(d.v[2] - d.v[0]), h = std::abs(d.v[3] - d.v[1]);
+    return std::max(w, h) * 5 <= std::min(w, h) * 6 + 10;
+}
+
 // Calls `f(box)` for boxes that together hold every pixel `d` may paint: its
-// box, or for a line that runs over more than 16 pixels, the boxes of pieces
-// of it no longer than that, each grown by the pen as the line's box is (a
-// sloping line's box holds much that it never paints).
+// box, or for a line, or a round ellipse or arc, longer than 16 pixels, the
+// boxes of pieces of it no longer than that (the chords of an ellipse, all round,
+// each grown by how far the curve strays from it), each grown by the pen as
+// the figure's box is: a sloping line's box, or a circle's, holds much that
+// the figure never paints.
 template <typename F>
 void ForEachPieceBox(const DrawnOp& d, F&& f)
 {
     constexpr int kPiece = 16;
+    const int m = d.state[1] + 2;
+    if (d.op == 4 || d.op == 5) { // kEllipseOp, kArcOp: the ellipse in the box of the first two points
+        const double cx = (d.v[0] + d.v[2]) / 2.0, cy = (d.v[1] + d.v[3]) / 2.0;
+        const double a = std::abs(d.v[2] - d.v[0]) / 2.0, b = std::abs(d.v[3] - d.v[1]) / 2.0;
+        const double around = 2 * 3.14159265358979 * std::max(a, b);
+        if (around <= 4 * kPiece || !NearCircle(d)) {
+            f(d.box);
+            return;
+        }
+        const int pieces = static_cast<int>(std::ceil(around / kPiece));
+        const double step = 2 * 3.14159265358979 / pieces;
+        const int stray = static_cast<int>(std::ceil(std::max(a, b) * (1 - std::cos(step / 2)))) + 1;
+        double x0 = cx + a, y0 = cy;
+        for (int i = 1; i <= pieces; ++i) {
+            const double x1 = cx + a * std::cos(i * step), y1 = cy + b * std::sin(i * step);
+            const int g = m + stray;
+            f(PictureBox{static_cast<int>(std::floor(std::min(x0, x1))) - g,
+                         static_cast<int>(std::floor(std::min(y0, y1))) - g,
+                         static_cast<int>(std::ceil(std::max(x0, x1))) + g + 1,
+                         static_cast<int>(std::ceil(std::max(y0, y1))) + g + 1});
+            x0 = x1, y0 = y1;
+        }
+        return;
+    }
     const int dx = d.v[2] - d.v[0], dy = d.v[3] - d.v[1];
     const int length = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
     if (d.op != 3 || length <= kPiece) { // kLineOp
         f(d.box);
         return;
     }
-    const int m = d.state[1] + 2;
     const int pieces = (length + kPiece - 1) / kPiece;
     // Piece i runs from point i to point i + 1 of the line cut into `pieces`
     // (the points' coordinates rounded down and up).

@@ -281,6 +281,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
     Timer1->setInterval(kTickIntervalMs);
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    SetUpRest();
 
     FormCreate();
 
@@ -755,6 +756,7 @@ void TMainForm::DrawFrame()
     UpdateCaptions();
     if (!changed.isEmpty()) area_->update(changed);
     ApplyFrameEffects(fx);
+    if (changed.isEmpty() && FrameStaysStill(state_)) RestTicks();
 }
 
 void TMainForm::FitFrameToArea()

@@ -14,6 +14,7 @@
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormReports.cpp   the design report, the animation
 //   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
+//   TMainFormRest.cpp      the timer at rest while the frame stays still, the title's clock
 #pragma once
 
 #include "drawing/ChildWindows.h"
@@ -424,6 +425,15 @@ public:
     // the foot of the client area (hidden while there is none).
     void ShowAssemblyText();
 
+    // TMainFormRest.cpp: once a tick of a frame that stays still
+    // (FrameStaysStill) showed nothing new, Timer1 rests: active still, it
+    // waits kRestIntervalMs, and the recovery timer stops after a last check.
+    // Any input to a window of the program, or a call queued to one, wakes
+    // them; the title's clock is kept by a timer of its own (`TitleClock`).
+    static constexpr int kRestIntervalMs = 24 * 60 * 60 * 1000;
+    bool TicksResting() const { return ticksResting_; }
+    void WakeTicks();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
@@ -462,6 +472,11 @@ private:
     void UpdateAssemblyText();
     // Shows the error picture's tooltip over the menu bar.
     void InstallErrorToolTip();
+    // TMainFormRest.cpp.
+    void SetUpRest();
+    void RestTicks();
+    bool ticksResting_ = false, recoveryRested_ = false;
+    QTimer* titleClock_ = nullptr;
 
     AppState& state_;
     SoundPort& sound_;

@@ -29,10 +29,12 @@ void HookDiagramWindow(TDiagramWindow* w, TMainForm* m)
     DiagramHost& h = w->Host();
     h.files = [m]() -> FileSystem& { return m->Files(); };
     h.setTimerEnabled = [m](bool on) {
-        if (on)
+        if (on) {
+            m->WakeTicks();
             m->Timer1->start();
-        else
+        } else {
             m->Timer1->stop();
+        }
     };
     h.setDynBarsVisible = [m](bool on) {
         for (int k = 1; k <= 4; ++k) m->SBDynVar[static_cast<size_t>(k)]->setVisible(on);

@@ -99,10 +99,21 @@ struct FigureKey {
     int penWidth, style, scale;
     qreal ratio;
     bool exact;
-    bool operator<(const FigureKey& o) const
+    bool operator==(const FigureKey& o) const
     {
-        return std::tie(kind, a, b, c, d, penWidth, style, scale, ratio, exact) <
+        return std::tie(kind, a, b, c, d, penWidth, style, scale, ratio, exact) ==
                std::tie(o.kind, o.a, o.b, o.c, o.d, o.penWidth, o.style, o.scale, o.ratio, o.exact);
+    }
+};
+
+struct FigureHash {
+    std::size_t operator()(const FigureKey& k) const
+    {
+        std::size_t h = static_cast<std::size_t>(k.kind);
+        for (const int v :
+             {k.a, k.b, k.c, k.d, k.penWidth, k.style, k.scale, static_cast<int>(k.ratio * 64), k.exact ? 1 : 0})
+            h = h * 1000003u ^ static_cast<std::size_t>(static_cast<unsigned>(v));
+        return h;
     }
 };
 
@@ -133,10 +144,13 @@ bool AllWhite(const QImage& image, const QRect& r)
 bool QtCanvas::StampFigure(int kind, int left, int top, int w, int h, int c, int d)
 {
     const int k = stampScale_;
-    const int m = PenWidth() + 2; // room for the pen all round, in canvas pixels
+    // Room for the pen all round, in canvas pixels, and for the ends of a flat
+    // ellipse (DisplayList::TakeDrawnOps).
+    int m = PenWidth() + 2;
+    if (kind != FigureKey::Line && std::max(w, h) * 5 > std::min(w, h) * 6 + 10) m += std::max(w, h) / 4;
     const QRect device((left - m) * k, (top - m) * k, (w + 2 * m + 1) * k, (h + 2 * m + 1) * k);
     if (!deviceArea_.contains(device)) return false;
-    static auto& figures = *new std::map<FigureKey, std::vector<Run>>;
+    static auto& figures = *new std::unordered_map<FigureKey, std::vector<Run>, FigureHash>;
     const auto shape = static_cast<FigureKey::Kind>(kind);
     const FigureKey key{shape, w, h, c, d, PenWidth(), static_cast<int>(PenStyleNow()), k, image_->devicePixelRatio(),
                         exact_};
