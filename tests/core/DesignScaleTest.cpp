@@ -211,6 +211,51 @@ TEST(DesignScale, OneUndoRecordRestoresTheWholeDesign)
     EXPECT_EQ(s.dyn.Undo[2].Code, 2);
 }
 
+// "UnDo" and "ReDo" of a scaling take back and put back what the scaling
+// changed, and nothing else: a value changed after it by something that makes
+// no record of its own keeps the newer value.
+TEST(DesignScale, UndoAndRedoOfAScalingKeepLaterChangesOfOtherValues)
+{
+    const struct {
+        const char* what;
+        std::function<float&(AppState&)> value;
+        float later;
+    } cases[] = {
+        {"a preset stored", [](AppState& s) -> float& { return s.view.PresetTable[3]; }, 44.0f},
+        {"the view zoomed", [](AppState& s) -> float& { return s.view.ViewScale; }, 9.5f},
+        {"the graphs' scale", [](AppState& s) -> float& { return s.graph.GraphVerticalScale; }, 2.75f},
+        {"a line moved", [](AppState& s) -> float& { return s.overlay.Item[2].X1; }, 7.25f},
+        {"a reference point moved", [](AppState& s) -> float& { return s.gear.PointX[19]; }, 5.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState s = StartedState();
+        s.overlay.Item[2] = {1, 2, 3, 4, 5, 6, 7, 8, 0, 255, 1, 2, 3};
+        const AppState before = s;
+        ASSERT_TRUE(ScaleDesign(s, {2, LengthUnit::Millimetre, RoundGrid::None}));
+        const AppState scaled = s;
+        c.value(s) = c.later;
+        ASSERT_TRUE(UndoButtonClick(s));
+        EXPECT_EQ(c.value(s), c.later);
+        EXPECT_EQ(s.gear.Stroke, before.gear.Stroke); // what the scaling changed is back
+        EXPECT_EQ(s.gear.Unit, before.gear.Unit);
+        EXPECT_EQ(s.gear.RevArmPos, before.gear.RevArmPos);
+        // Every other value as before the scaling, bit for bit.
+        AppState expected = before;
+        c.value(expected) = c.later;
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(expected));
+        EXPECT_EQ(s.view.PresetTable, expected.view.PresetTable);
+        EXPECT_EQ(s.view.ViewScale, expected.view.ViewScale);
+        EXPECT_EQ(s.gear.PointX, expected.gear.PointX);
+        ASSERT_TRUE(PopRedo(s));
+        EXPECT_EQ(c.value(s), c.later);
+        expected = scaled;
+        c.value(expected) = c.later;
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(expected));
+        EXPECT_EQ(s.gear.Unit, LengthUnit::Millimetre);
+    }
+}
+
 // Rounding after the scaling: each dimension on the grid; the arm re-centred.
 TEST(DesignScale, RoundingPutsEveryDimensionOnTheGrid)
 {
@@ -227,6 +272,49 @@ TEST(DesignScale, RoundingPutsEveryDimensionOnTheGrid)
         }
         EXPECT_EQ(s.gear.PointX[9], s.gear.PointX[8]);
         EXPECT_EQ(s.gear.RevArmPos, s.gear.RevArmCentre());
+    }
+}
+
+// A grid is the length it names whatever the design's unit, as the window asks
+// for it (the command line scales the same way): the nearest multiple of it;
+// a factor typed with a comma.
+TEST(DesignScale, ARoundingGridIsTheLengthItNamesInEveryUnit)
+{
+    using U = LengthUnit;
+    using C = UnitConversion;
+    const struct {
+        U from;
+        ScaleChoice choice;
+        LD step; // the grid in the unit of the scaled design
+        const char* says;
+    } kCases[] = {
+        {U::Millimetre,
+         {ScaleWay::Conversion, "", "", "", C::MillimetreToInch, true, RoundGrid::TenthMillimetre},
+         0.1L / 25.4L,
+         "0.1 mm (0.003937 in)."},
+        {U::Inch,
+         {ScaleWay::Conversion, "", "", "", C::InchToMillimetre, true, RoundGrid::SixtyFourthInch},
+         25.4L / 64,
+         "1/64 in (0.396875 mm)."},
+        {U::Unspecified, {ScaleWay::Factor, "0,5", "", "", {}, true, RoundGrid::TenthMillimetre}, 0.1L, "0.1 mm."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.says);
+        AppState s = StartedState();
+        s.gear.Unit = c.from;
+        const ScaleOutcome o = WorkOutScale(s, c.choice);
+        ASSERT_TRUE(o.ok) << o.text;
+        EXPECT_TRUE(o.text.ends_with(std::string(" Then every dimension to the nearest ") + c.says)) << o.text;
+        AppState exact = s;
+        ASSERT_TRUE(ApplyScale(exact, {o.request.factor, o.request.unit, RoundGrid::None}));
+        ASSERT_TRUE(ApplyScale(s, o.request));
+        for (int code = 1; code <= 122; ++code) {
+            if ((!IsFrameCode(code) && !IsCylinderCode(code)) || code == 6) continue;
+            // On the grid (to a float's precision), at the step nearest the unrounded value.
+            const LD v = GetDimension(s.gear, code), tolerance = 1e-6L * std::max(1.0L, std::fabs(v));
+            EXPECT_NEAR(v, std::round(v / c.step) * c.step, tolerance) << code;
+            EXPECT_LE(std::fabs(v - GetDimension(exact.gear, code)), c.step / 2 + tolerance) << code;
+        }
     }
 }
 

@@ -40,9 +40,9 @@ struct BalanceWindow : MainWindowTest {
 TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
 {
     QAction* item = form->findChild<QAction*>(QStringLiteral("BalanceEvents"));
-    ASSERT_TRUE(item && form->EditDimen1->actions().contains(item) && item->isEnabled());
+    ASSERT_TRUE(item && Named<QMenu>(*form, "EditDimen1")->actions().contains(item) && item->isEnabled());
     EXPECT_EQ(item->text(), QStringLiteral("&Balance Events…"));
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     const QByteArray before = Saved();
     int phase = 0;
     DriveModal([&] {
@@ -53,13 +53,23 @@ TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
             EXPECT_EQ(b->DimensionBox->count(), 44);
             EXPECT_EQ(b->RangeLo->text() + ' ' + b->RangeHi->text(), QStringLiteral("3.375 4.125"));
             EXPECT_FALSE(b->ApplyBut->isEnabled());
-            // The numeric key filter; Enter in a range field finds.
+            // Nothing typed is dropped: a text that is no number is said so,
+            // and nothing is searched; Enter in a range field finds.
             b->RangeHi->setFocus();
             QTest::keyClicks(b->RangeHi, QStringLiteral("x-"));
-            EXPECT_EQ(b->RangeHi->text(), QStringLiteral("4.125-"));
-            b->RangeHi->setText(QStringLiteral("4.125"));
+            EXPECT_EQ(b->RangeHi->text(), QStringLiteral("4.125x-"));
             QTest::keyClick(b->RangeHi, Qt::Key_Return);
             phase = 1;
+            return false;
+        }
+        if (phase == 1) {
+            if (b->ResultText->text().isEmpty()) return false;
+            EXPECT_EQ(b->ResultText->text(), QStringLiteral("The upper end of the range of Valve Rod Length must be a "
+                                                            "number, not \"4.125x-\"."));
+            EXPECT_FALSE(b->Searching());
+            b->RangeHi->setText(QStringLiteral("4,125")); // a comma is the decimal point
+            QTest::keyClick(b->RangeHi, Qt::Key_Return);
+            phase = 2;
             return false;
         }
         if (b->Searching() || b->Result().outcome == BalanceOutcome::Invalid) return false;
@@ -82,10 +92,10 @@ TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
 
 TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
 {
-    form->FwdClick(); // the reverse arm in the forward notch
-    const int notch = form->SBRevArm->value();
+    Press(*form, "Fwd"); // the reverse arm in the forward notch
+    const int notch = Named<QScrollBar>(*form, "SBRevArm")->value();
     const QByteArray before = Saved();
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     bool asked = false;
     DriveModal([&] {
         if (!b->isVisible()) return false;
@@ -102,27 +112,27 @@ TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
         QTest::mouseClick(b->ApplyBut, Qt::LeftButton);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     ASSERT_TRUE(b->Result().HasValues());
     EXPECT_EQ(state.gear.ValveRodLength, b->Result().values[0].value);
     EXPECT_EQ(state.gear.EccRodLength, b->Result().values[1].value);
     EXPECT_EQ(state.dyn.UndoCount, 2);
-    EXPECT_EQ(form->SBRevArm->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
     // What the window showed is what the design now has, measured as the
     // events table and the command line measure it (as it opens from a file).
     EXPECT_EQ(MeasureTarget(DesignAsOpened(state.gear), BalanceTarget::CutOffForward).difference,
               b->Result().after[1].difference);
 
-    form->UnDoDnClick();
-    form->UnDoDnClick();
-    EXPECT_EQ(form->SBRevArm->value(), notch);
+    Press(*form, "UnDoDn");
+    Press(*form, "UnDoDn");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), notch);
     EXPECT_EQ(Saved(), before);
 }
 
 TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
 {
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     float angle = -1;
     int phase = 0;
     DriveModal([&] {
@@ -154,7 +164,7 @@ TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
         QTest::keyClick(b, Qt::Key_Escape);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(b->isVisible());
 }
@@ -164,7 +174,7 @@ TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
 // widening the range.
 TEST_F(BalanceWindow, ALeastAtTheEndOfTheRangeIsNoSolution)
 {
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     bool asked = false;
     QString text, after;
     DriveModal([&] {
@@ -183,7 +193,7 @@ TEST_F(BalanceWindow, ALeastAtTheEndOfTheRangeIsNoSolution)
         QTest::mouseClick(b->CancelBut, Qt::LeftButton);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     EXPECT_EQ(b->Result().outcome, BalanceOutcome::NoSolution);
     EXPECT_EQ(text, QStringLiteral("The range holds no solution: the least lies at its lower end (at 1.5750 the "
                                    "differences are -0.4673 and 0.7206 % of stroke). Widen the range beyond 1.5750 "

@@ -47,8 +47,8 @@ struct DesignWindows : MainWindowTest {
 
 TEST_F(DesignWindows, MenuItemsFollowTheBalanceItem)
 {
-    const QList<QAction*> items = form->EditDimen1->actions();
-    const auto at = items.indexOf(form->BalanceEvents);
+    const QList<QAction*> items = Named<QMenu>(*form, "EditDimen1")->actions();
+    const auto at = items.indexOf(Named<QAction>(*form, "BalanceEvents"));
     ASSERT_GE(at, 0);
     ASSERT_GT(items.size(), at + 2);
     EXPECT_EQ(items[at + 1]->objectName(), QStringLiteral("DesignCheck"));
@@ -63,8 +63,8 @@ TEST_F(DesignWindows, MenuItemsFollowTheBalanceItem)
 // the window judges again at once.
 TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
 {
-    form->DesignCheck->trigger();
-    TDesignCheck* c = form->Forms.DesignCheck;
+    Named<QAction>(*form, "DesignCheck")->trigger();
+    TDesignCheck* c = ChildWindowsOf(*form).DesignCheck;
     ASSERT_TRUE(c->isVisible());
     EXPECT_FALSE(c->isModal());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring(); }, 30000));
@@ -78,15 +78,21 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
     ASSERT_EQ(limit->objectName(), QStringLiteral("Limit_equal_cutoff_fwd"));
     limit->setFocus();
     limit->selectAll();
+    // Nothing typed is dropped: a limit that is no number is said so, and
+    // no verdict stands against it.
     QTest::keyClicks(limit, QStringLiteral("7x"));
-    EXPECT_EQ(limit->text(), QStringLiteral("7"));
+    EXPECT_EQ(limit->text(), QStringLiteral("7x"));
+    EXPECT_EQ(c->CheckText->text().toStdString(),
+              "The limit of " + CheckRuleCaption(CheckRule::EqualCutOffForward) + " must be a number, not \"7x\".");
+    EXPECT_EQ(c->CheckGrid->rowCount(), 0);
+    QTest::keyClick(limit, Qt::Key_Backspace);
     EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("PASS"));
 
     // A dimension changed as a dialog commits it (with its undo record).
     NoteDimensionTyped(state, 20);
     CommitDimensionValue(state, 20, 3.5f);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "FAIL"; }, 30000));
-    form->UnDoDnClick();
+    Press(*form, "UnDoDn");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "PASS"; }, 30000));
     QTest::mouseClick(c->CloseBut, Qt::LeftButton);
     EXPECT_FALSE(c->isVisible());
@@ -96,10 +102,10 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
 // the design saves to is the one it saved to before, reverse arm included.
 TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
 {
-    form->FwdClick();
-    const int notch = form->SBRevArm->value();
+    Press(*form, "Fwd");
+    const int notch = Named<QScrollBar>(*form, "SBRevArm")->value();
     const QByteArray before = Saved();
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     int phase = 0;
     DriveModal([&] {
         if (!o->isVisible()) return false;
@@ -132,24 +138,24 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
         QTest::mouseClick(o->ApplyBut, Qt::LeftButton);
         return true;
     });
-    form->OptimiseDesignClick();
+    Press(*form, "OptimiseDesign");
     ASSERT_TRUE(o->Result().Improved());
     for (const DimensionValue& v : o->Result().values) EXPECT_EQ(GetDimension(state.gear, v.code), v.value);
     EXPECT_EQ(state.dyn.UndoCount, 3);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     // The check the window showed after is the check of the design now.
     const DesignCheckResult now = CheckDesign(DesignAsOpened(state.gear), DefaultCheckLimits());
     ASSERT_EQ(now.lines.size(), o->CheckAfter().lines.size());
     for (size_t k = 0; k < now.lines.size(); ++k) EXPECT_EQ(now.lines[k].pass, o->CheckAfter().lines[k].pass);
-    for (int k = 0; k < 3; ++k) form->UnDoDnClick();
-    EXPECT_EQ(form->SBRevArm->value(), notch);
+    for (int k = 0; k < 3; ++k) Press(*form, "UnDoDn");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), notch);
     EXPECT_EQ(Saved(), before);
 }
 
 TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
 {
     const QByteArray before = Saved();
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     int phase = 0;
     DriveModal([&] {
         if (!o->isVisible()) return false;
@@ -171,7 +177,7 @@ TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
         QTest::mouseClick(o->CancelBut, Qt::LeftButton);
         return true;
     });
-    form->OptimiseDesignClick();
+    Press(*form, "OptimiseDesign");
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(o->isVisible());
     EXPECT_EQ(state.dyn.UndoCount, 0);

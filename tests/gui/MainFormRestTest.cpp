@@ -16,12 +16,15 @@
 
 TEST_F(MainWindowTest, TheTimerRestsWhileTheFrameStaysStillAndAnyInputWakesIt)
 {
+    auto* timer = Named<QTimer>(*form, "Timer1");
+    auto* run = Named<QPushButton>(*form, "Run");
+    auto* driver = Named<QScrollBar>(*form, "SBDrvAng");
     const struct {
         const char* what;
         std::function<void()> wake;
     } cases[] = {
-        {"a click on Run", [&] { QTest::mouseClick(form->Run, Qt::LeftButton); }},
-        {"a key on the driver angle bar", [&] { QTest::keyClick(form->SBDrvAng, Qt::Key_Left); }},
+        {"a click on Run", [&] { QTest::mouseClick(run, Qt::LeftButton); }},
+        {"a key on the driver angle bar", [&] { QTest::keyClick(driver, Qt::Key_Left); }},
         {"a call queued to the window",
          [&] {
              QMetaObject::invokeMethod(
@@ -30,13 +33,13 @@ TEST_F(MainWindowTest, TheTimerRestsWhileTheFrameStaysStillAndAnyInputWakesIt)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (form->IsRunning()) QTest::mouseClick(form->Run, Qt::LeftButton);
-        form->SBDrvAng->setValue(9000); // 90 degrees
+        if (run->text() == QLatin1String("Stop")) QTest::mouseClick(run, Qt::LeftButton);
+        driver->setValue(9000); // 90 degrees
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->TicksResting(); }, 10000));
         // At rest: the timer, still on, waits a day; nothing is painted.
-        EXPECT_TRUE(form->Timer1->isActive());
-        EXPECT_EQ(form->Timer1->interval(), TMainForm::kRestIntervalMs);
-        EXPECT_GT(form->Timer1->remainingTime(), TMainForm::kRestIntervalMs / 2);
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), TMainForm::kRestIntervalMs);
+        EXPECT_GT(timer->remainingTime(), TMainForm::kRestIntervalMs / 2);
         const int painted = form->FramesPainted();
         const QImage still = form->FrameImage().copy();
 

@@ -24,13 +24,13 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
 
 class TBalance : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TBalance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TBalance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
     ~TBalance() override;
 
     static QString CaptionHead();
@@ -75,7 +75,7 @@ private:
     std::vector<DimensionValue> Changes() const;
 
     AppState& s_;
-    TMainForm* main_;
+    DesignSession* session_;
     BalanceResult pending_; // written by the worker before it ends
     BalanceResult result_;
     std::vector<BalanceGoal> goals_;

@@ -23,13 +23,13 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
-class TMainForm;
+class DesignSession;
 
 class TDesignCheck : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
     ~TDesignCheck() override;
 
     static QString CaptionHead();
@@ -59,7 +59,8 @@ private:
     void StartMeasure();
     void MeasureDone(const Gear& design);
     void ShowResult();
-    CheckLimits ReadLimits() const;
+    // The limits typed; false, with the reason, when one is no number.
+    bool ReadLimits(CheckLimits& limits, std::string& why) const;
 
     AppState& s_;
     QTimer* watch_ = nullptr;

@@ -46,9 +46,9 @@ const char* TargetText(int k)
     return texts[k];
 }
 
-QLineEdit* NumberEdit(QWidget* parent, const QString& name, bool allowMinus)
+QLineEdit* NumberEdit(QWidget* parent, const QString& name)
 {
-    QLineEdit* e = NewNumberEdit(parent, name, allowMinus);
+    QLineEdit* e = NewNumberEdit(parent, name);
     e->setMaximumWidth(90);
     return e;
 }
@@ -66,8 +66,8 @@ std::string CheckCell(const CheckLine& l)
 
 } // namespace
 
-TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm)
+TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSearchWindow(CaptionHead(), parent), s_(state), session_(designSession)
 {
     setObjectName(QStringLiteral("OptimiseDesign"));
     setModal(true);
@@ -79,7 +79,7 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
         const QString word = Text(DesignTargetWord(static_cast<DesignTarget>(k))).replace('-', '_');
         auto* box = new QCheckBox(QString::fromUtf8(TargetText(k)), this);
         box->setObjectName(QStringLiteral("Target_") + word);
-        QLineEdit* w = NumberEdit(this, QStringLiteral("Weight_") + word, false);
+        QLineEdit* w = NumberEdit(this, QStringLiteral("Weight_") + word);
         w->setText(QStringLiteral("1"));
         w->setMaximumWidth(60);
         connect(box, &QCheckBox::toggled, w, &QWidget::setEnabled);
@@ -108,8 +108,8 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
         label->setObjectName(QStringLiteral("DimensionLabel%1").arg(k + 1));
         label->setBuddy(box);
         DimensionBox[at] = box;
-        LoEdit[at] = NumberEdit(this, QStringLiteral("Lo%1").arg(k + 1), true);
-        HiEdit[at] = NumberEdit(this, QStringLiteral("Hi%1").arg(k + 1), true);
+        LoEdit[at] = NumberEdit(this, QStringLiteral("Lo%1").arg(k + 1));
+        HiEdit[at] = NumberEdit(this, QStringLiteral("Hi%1").arg(k + 1));
         dims->addWidget(label, k + 1, 0);
         dims->addWidget(box, k + 1, 1);
         dims->addWidget(LoEdit[at], k + 1, 2);
@@ -224,18 +224,43 @@ void TOptimise::FillBounds(int row)
 bool TOptimise::ReadGoals(OptimiseGoals& goals, std::string& error) const
 {
     goals = OptimiseGoals{};
-    for (int k = 0; k < kDesignTargets; ++k)
-        if (TargetBox[static_cast<size_t>(k)]->isChecked())
-            goals.targets.push_back(
-                {static_cast<DesignTarget>(k), FieldValue(WeightEdit[static_cast<size_t>(k)]->text().toStdString())});
+    // Each field whole: a text that is no number is said so, never read in part.
+    const auto read = [&error](QLineEdit* e, const std::string& what, float& v) {
+        const bool ok = ReadFieldNumber(what, e->text().toStdString(), v, error);
+        if (!ok) e->setFocus(Qt::OtherFocusReason);
+        return ok;
+    };
+    for (int k = 0; k < kDesignTargets; ++k) {
+        if (!TargetBox[static_cast<size_t>(k)]->isChecked()) continue;
+        const auto target = static_cast<DesignTarget>(k);
+        float weight = 0;
+        if (!read(WeightEdit[static_cast<size_t>(k)], "The weight of " + DesignTargetCaption(target), weight))
+            return false;
+        goals.targets.push_back({target, weight});
+    }
     for (size_t k = 0; k < static_cast<size_t>(kMaxOptimiseDimensions); ++k) {
         const int code = DimensionBox[k]->currentData().toInt();
         if (code == 0) continue;
-        goals.dimensions.push_back(
-            {code, FieldValue(LoEdit[k]->text().toStdString()), FieldValue(HiEdit[k]->text().toStdString())});
+        OptimiseDimension d;
+        d.code = code;
+        if (!read(LoEdit[k], "The lower bound of " + BalanceDimensionLabel(code), d.lo) ||
+            !read(HiEdit[k], "The upper bound of " + BalanceDimensionLabel(code), d.hi))
+            return false;
+        goals.dimensions.push_back(d);
     }
     error = CheckOptimiseGoals(goals);
     return error.empty();
+}
+
+QString TOptimise::BoundsNote(const Gear& design, const OptimiseGoals& goals)
+{
+    QString note;
+    for (const OptimiseDimension& d : goals.dimensions) {
+        const std::string t =
+            BoundsLeaveOutText(BalanceDimensionLabel(d.code), GetDimension(design, d.code), d.lo, d.hi);
+        if (!t.empty()) note += QLatin1Char(' ') + Text(t);
+    }
+    return note;
 }
 
 void TOptimise::FindButClick()
@@ -252,7 +277,8 @@ void TOptimise::FindButClick()
     }
     goals_ = goals;
     searched_ = DesignAsOpened(s_.gear);
-    ResultText->setText(QStringLiteral("Searching…"));
+    boundsNote_ = BoundsNote(searched_, goals);
+    ResultText->setText(QStringLiteral("Searching…") + boundsNote_);
     Progress->setValue(0);
     SetBusy(true);
     runner_->Start(
@@ -362,7 +388,7 @@ void TOptimise::ShowResult()
         if (v.code == 21 || v.code == 22)
             text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
                         .arg(Text(BalanceDimensionLabel(v.code)));
-    ResultText->setText(text);
+    ResultText->setText(text + boundsNote_);
 }
 
 void TOptimise::ShowPlot()
@@ -407,7 +433,7 @@ void TOptimise::ApplyButClick()
     if (Searching()) return;
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
-    ApplyFoundValues(s_, main_, changes);
+    ApplyFoundValues(s_, session_, changes);
     accept();
 }
 

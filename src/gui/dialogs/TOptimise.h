@@ -24,13 +24,13 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
 
 class TOptimise : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TOptimise(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
     ~TOptimise() override;
 
     static QString CaptionHead();
@@ -66,6 +66,9 @@ protected:
 private:
     void FillBounds(int row);
     bool ReadGoals(OptimiseGoals& goals, std::string& error) const;
+    // Bounds that leave out a dimension's value in `design`, said after the
+    // search's own words (a leading blank); empty when none do.
+    static QString BoundsNote(const Gear& design, const OptimiseGoals& goals);
     void SearchDone();
     void ShowResult();
     void ShowPlot();
@@ -80,11 +83,12 @@ private:
     };
 
     AppState& s_;
-    TMainForm* main_;
+    DesignSession* session_;
     Found pending_; // written by the worker before it ends
     OptimiseResult result_;
     OptimiseGoals goals_;
-    Gear searched_; // the design (as opened) the result belongs to
+    Gear searched_;      // the design (as opened) the result belongs to
+    QString boundsNote_; // BoundsNote of the search
     std::vector<ValveEventsRow> tableBefore_, tableAfter_;
     DesignCheckResult checkBefore_, checkAfter_;
 };

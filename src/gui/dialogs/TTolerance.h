@@ -31,13 +31,14 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
 
 class TTolerance : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
+    TTolerance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr,
+               FileSystem& files = SystemFileSystem());
     ~TTolerance() override;
 
     static QString CaptionHead();

@@ -85,7 +85,7 @@ void TMainForm::RestTicks()
     ticksResting_ = true;
     Timer1->setInterval(kRestIntervalMs); // active still: the animation is on
     if (recoveryTimer_ && recoveryTimer_->isActive()) {
-        CheckRecovery(); // the design as it rests
+        session_.CheckRecovery(); // the design as it rests
         recoveryTimer_->stop();
         recoveryRested_ = true;
     }
