@@ -233,7 +233,7 @@ TEST(KeepOut, TheFlagIsAnUndoRecordOfItsOwn)
     EXPECT_FALSE(lines.ToggleKeepOut().beep);
     EXPECT_EQ(UndoSummaryText(s), " 1- Line 2 keep-out on");
     lines.DrawClose();
-    EXPECT_EQ(UndoSummaryText(s), " 1- Line 2");
+    EXPECT_EQ(UndoSummaryText(s), " 2- Line 2"); // the second record
     EXPECT_EQ(s.dyn.UndoCount, 2);
     ASSERT_TRUE(UndoButtonClick(s));
     EXPECT_TRUE(s.overlay.Item[2].KeepOut) << "the change's undo leaves the flag";

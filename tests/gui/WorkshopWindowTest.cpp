@@ -30,6 +30,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -241,6 +242,8 @@ TEST_F(WorkshopWindows, DrawLinesMarksTheCurrentLineOrCircleKeepOutByKeyOrRowMen
     EXPECT_TRUE(state.overlay.Item[2].KeepOut);
     // An unused item cannot be one: a beep.
     const int beeps = sound.beeps;
+    d->activateWindow(); // the key goes to the window again, the row menu gone
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }, 10000));
     d->RowLabelClick(7);
     QTest::keyClick(d, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(state.overlay.Item[7].KeepOut);
@@ -303,4 +306,22 @@ TEST_F(WorkshopWindows, ExportPictureOffersTheGearAsADxfDrawingAtFullSize)
     QFile f(target + QStringLiteral(".dxf"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll().toStdString(), expected) << "the gear as it stood when the command was chosen";
+}
+
+// The main window rests its timer while the frame stays still; an envelope
+// measured meanwhile (its result collected by a timer: no input, no queued
+// call) is drawn all the same. (Here without the child windows, whose hidden
+// clearance window's tables, filled from the result, would wake the timer by
+// the way.)
+TEST_F(StoppedMainWindowTest, AnEnvelopeMeasuredWhileTheTimerRestsIsDrawn)
+{
+    auto* run = Named<QPushButton>(*form, "Run");
+    if (run->text() == QLatin1String("Stop")) QTest::mouseClick(run, Qt::LeftButton);
+    Named<QTimer>(*form, "Timer1")->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->TicksResting(); }, 10000)) << "a stopped gear rests";
+    SweptEnvelopeView* envelope = SweptEnvelopeView::Of(form.get(), state);
+    Named<QAction>(*form, "SweptEnvelope")->trigger(); // the command alone: no click wakes the timer
+    ASSERT_TRUE(QTest::qWaitFor([&] { return envelope->Result() && !envelope->Measuring(); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return LinesIn(form->FrameList(), EnvelopeColour(GearPart::CrankMainRod)) > 10; },
+                                10000));
 }

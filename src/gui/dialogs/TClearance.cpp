@@ -50,10 +50,11 @@ void Fill(QTableWidget* grid, const std::vector<std::vector<std::string>>& rows,
 
 } // namespace
 
-TClearance::TClearance(AppState& state, QWidget* parent)
+TClearance::TClearance(AppState& state, DesignSession* designSession, QWidget* parent)
     : QDialog(parent), s_(state),
       view_(SweptEnvelopeView::Of(parent ? static_cast<QObject*>(parent) : static_cast<QObject*>(this), state))
 {
+    (void)designSession;
     setObjectName(QStringLiteral("Clearance"));
     setWindowTitle(CaptionHead());
     setModal(false);

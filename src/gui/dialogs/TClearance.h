@@ -14,6 +14,7 @@
 
 #include <QDialog>
 
+class DesignSession;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -29,7 +30,8 @@ class TClearance : public QDialog {
 
 public:
     // The envelope measured is the main window's (`parent`, SweptEnvelopeView::Of).
-    TClearance(AppState& state, QWidget* parent = nullptr);
+    // The window only reads the design: it asks the session nothing.
+    TClearance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 

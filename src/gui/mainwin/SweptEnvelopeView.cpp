@@ -1,6 +1,7 @@
 #include "mainwin/SweptEnvelopeView.h"
 
 #include "dialogs/QtSearchRunner.h"
+#include "mainwin/TMainForm.h"
 #include "model/DesignEdit.h"
 #include "model/GearParts.h"
 
@@ -98,6 +99,9 @@ void SweptEnvelopeView::Start()
                 overlay_ = pendingOverlay_;
                 unit_ = unit;
                 s_.display.SweptOutlines = std::shared_ptr<const std::vector<PartOutline>>(e, &e->outlines);
+                // The result comes by the runner's poll, which is no input: a
+                // main window whose timer rests would not draw it.
+                if (auto* form = qobject_cast<TMainForm*>(parent()); form && drawing_) form->WakeTicks();
             }
             // (A design changed while it was measured is measured again at the next look.)
             emit Finished(stopped);

@@ -130,6 +130,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
         Tick();
         ticking_ = false;
     });
+    SetUpRest();
 
     session_.SetQuestions(this);
     session_.Listen([this](SessionEvent e, int value) { FollowSession(e, value); });
@@ -244,7 +245,7 @@ void TMainForm::BuildMenus()
     SetPanZoom = item(setUp, "SetPanZoom", "SetP&anZoom On", [this] { SetPanZoomClick(); });
     item(setUp, "FitView", "Fit &Gear to Window", [this] { FitViewClick(); });
     SetPanZoom->setEnabled(false);
-    AddWorkshopCommands(this, state_, setUp, *Pictures);
+    AddWorkshopCommands(this, state_, setUp, *Pictures, forms_.Clearance);
 
     EditDimen1 = menu("EditDimen1", "&EditDimen");
     item(EditDimen1, "FrameDim", "&FrameDimensions", modal(forms_.FrameDi));
@@ -377,6 +378,10 @@ void TMainForm::BuildControls()
         Panel[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         Panel[k]->setGeometry(x, y, w, h);
         Panel[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Only its edge is the panel's (the picture shows through the rest),
+        // so that a change of the picture inside does not paint it again.
+        const int e = Panel[k]->frameWidth();
+        Panel[k]->setMask(QRegion(0, 0, w, h) - QRegion(e, e, w - 2 * e, h - 2 * e));
     };
     // Frames first, so that the controls lie above them.
     for (const auto& [k, x, y, w, h] : {std::array{1, 0, 23, 100, 46},
@@ -520,13 +525,16 @@ void TMainForm::CreateChildWindows()
     f.Sensitivity->SetPartners(f.Balance, f.Optimise);
     f.Tolerance = new TTolerance(s, session, this, files_);
     f.ScaleDesign = new TScaleDesign(s, session, this);
-    f.Clearance = new TClearance(s, this);
+    f.Clearance = new TClearance(s, session, this);
     // A diagram window stops the animation while open, and its "DynamicVari"
     // menu and undo button act on this window's bars, panels and "UnDo".
     for (TDiagramWindow* w : std::initializer_list<TDiagramWindow*>{f.OvalDia, f.PortDia, f.SineDia, f.SteamDia}) {
         DiagramHost& h = w->Host();
         h.files = [this]() -> FileSystem& { return files_; };
-        h.setTimerEnabled = [this](bool on) { on ? Timer1->start() : Timer1->stop(); };
+        h.setTimerEnabled = [this](bool on) {
+            if (on) WakeTicks();
+            on ? Timer1->start() : Timer1->stop();
+        };
         h.setDynBarsVisible = [this](bool on) {
             for (int k = 1; k <= 4; ++k) SBDynVar[static_cast<size_t>(k)]->setVisible(on);
             for (int k = 7; k <= 9; ++k) Panel[static_cast<size_t>(k)]->setVisible(on);
@@ -637,6 +645,7 @@ void TMainForm::DrawFrame()
     UpdateCaptions();
     if (!changed.isEmpty()) area_->update(changed);
     ApplyFrameEffects(fx);
+    if (changed.isEmpty() && FrameStaysStill(state_)) RestTicks();
 }
 
 void TMainForm::FitFrameToArea()

@@ -8,7 +8,8 @@
 #include <QAction>
 #include <QMenu>
 
-void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, PictureCommands& pictures)
+void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, PictureCommands& pictures,
+                         TClearance* const& clearance)
 {
     QMenu* menu = setUp->addMenu(QStringLiteral("Pi&votData"));
     menu->setObjectName(QStringLiteral("PivotDataMenu"));
@@ -19,14 +20,13 @@ void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, Picture
         SweptEnvelopeView::Of(window, state)->SetDrawing(envelope->isChecked());
     });
     // Not modal: it stays beside the main window and follows the design.
-    QAction* clearance = menu->addAction(QStringLiteral("&Clearance…"));
-    clearance->setObjectName(QStringLiteral("ClearanceReport"));
-    QObject::connect(clearance, &QAction::triggered, window, [window] {
-        auto* w = window->findChild<TClearance*>();
-        if (!w) return;
-        w->show();
-        w->raise();
-        w->activateWindow();
+    QAction* report = menu->addAction(QStringLiteral("&Clearance…"));
+    report->setObjectName(QStringLiteral("ClearanceReport"));
+    QObject::connect(report, &QAction::triggered, window, [&clearance] {
+        if (!clearance) return;
+        clearance->show();
+        clearance->raise();
+        clearance->activateWindow();
     });
     // The angle shown, the reverse arm where it is.
     pictures.OfferDrawing(

@@ -11,8 +11,12 @@
 
 class PictureCommands;
 class QMenu;
+class TClearance;
 class QWidget;
 
 // Adds the commands to `setUp` (a submenu at its end) and the drawing to
-// `pictures`, for the main window `window` over `state`.
-void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, PictureCommands& pictures);
+// `pictures`, for the main window `window` over `state`; "&Clearance…" shows
+// the window `clearance` points to (the window's child windows are made after
+// its menus: null until then, and the command does nothing).
+void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, PictureCommands& pictures,
+                         TClearance* const& clearance);
