@@ -20,8 +20,11 @@ trap 'rm -rf "$out"' EXIT
 export OUT="$out"
 export XDG_RUNTIME_DIR="$out/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# Remembered settings (recent designs, last folder) stay in the scratch folder.
+# Remembered settings (recent designs, last folder) stay in the scratch folder,
+# and so do the recovery files: a design another program left in the user's
+# own folder would be offered at start, its question over the window.
 export XDG_CONFIG_HOME="$out/config"
+export XDG_STATE_HOME="$out/state"
 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" bash -s "$BIN" "$HERE/e2e_lib.sh" <<'EOS'
 set -u
 BIN=$1
