@@ -17,7 +17,7 @@ int RunCheckReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
 {
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const DesignCheckResult r = CheckDesign(DesignAsOpened(s.gear), DefaultCheckLimits());
+    const DesignCheckResult r = CheckDesign(s.gear, DefaultCheckLimits());
     out << QString::fromStdString(CsvText(CheckCsvRows(r)));
     if (r.Passed()) return exit_status::kDone;
     QStringList failed;

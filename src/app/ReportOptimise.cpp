@@ -75,7 +75,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     // arguments' faults before its own.
     std::string loadError;
     const bool loaded = LoadDesignForReport(s, cl.file, loadError);
-    const QString why = ReadDimensions(cl.arguments.value(0), DesignAsOpened(s.gear), goals.dimensions);
+    const QString why = ReadDimensions(cl.arguments.value(0), s.gear, goals.dimensions);
     if (!why.isEmpty()) return BadArguments(err, why);
     const std::string invalid = CheckOptimiseGoals(goals);
     if (!invalid.empty()) return BadArguments(err, QString::fromStdString(invalid));
@@ -84,7 +84,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
         return exit_status::kDesignUnreadable;
     }
 
-    const OptimiseResult r = OptimiseDesign(DesignAsOpened(s.gear), goals);
+    const OptimiseResult r = OptimiseDesign(s.gear, goals);
     if (r.outcome == OptimiseOutcome::Infeasible) {
         err << "quelf: no feasible improvement: " << QString::fromStdString(r.error) << "\n";
         return exit_status::kNoSolution;
@@ -98,7 +98,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     ApplyBalance(s, r.values);
     Gear reopened = s.gear;
     RecomputeRevArmCentre(reopened);
-    const DesignMeasure after = MeasureDesign(DesignAsOpened(reopened), goals);
+    const DesignMeasure after = MeasureDesign(reopened, goals);
     if (!after.FeasibleAgainst(r.before) || !(after.objective < r.before.objective)) {
         err << "quelf: no feasible improvement: the design applied measures no better\n";
         return exit_status::kNoSolution;

@@ -51,7 +51,7 @@ int RunSensitivityReport(const CommandLine& cl, QTextStream& out, QTextStream& e
     if (!why.isEmpty()) return BadArguments(err, why);
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const Gear design = DesignAsOpened(s.gear);
+    const Gear& design = s.gear;
     const SensitivityResult r = MeasureSensitivity(design, row);
     if (r.nominalClamped) {
         err << "quelf: the gear cannot be assembled at the "

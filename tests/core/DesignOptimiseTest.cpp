@@ -22,7 +22,8 @@ Gear Design(const std::vector<DimensionValue>& changes = {})
     StartupModel(s);
     for (const DimensionValue& v : changes) StoreDimensionValue(s.gear, v.code, v.value);
     RecomputeRevArmCentre(s.gear);
-    return DesignAsOpened(s.gear);
+    RecomputeRevArmCentre(s.gear); // again from where it left the arm: a mid gear re-centring keeps
+    return s.gear;
 }
 
 const CheckLine& LineOf(const DesignCheckResult& r, CheckRule rule, CheckDirection d)

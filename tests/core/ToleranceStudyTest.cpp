@@ -19,7 +19,8 @@ Gear BuiltIn()
 {
     AppState s;
     StartupModel(s);
-    return DesignAsOpened(s.gear);
+    RecomputeRevArmCentre(s.gear); // again from where it left the arm: a mid gear re-centring keeps
+    return s.gear;
 }
 
 // Every tolerance 0 but the ones given.

@@ -138,7 +138,7 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(state.dyn.UndoCount, 3);
     EXPECT_EQ(form->SBRevArm->value(), 0);
     // The check the window showed after is the check of the design now.
-    const DesignCheckResult now = CheckDesign(DesignAsOpened(state.gear), DefaultCheckLimits());
+    const DesignCheckResult now = CheckDesign(state.gear, DefaultCheckLimits());
     ASSERT_EQ(now.lines.size(), o->CheckAfter().lines.size());
     for (size_t k = 0; k < now.lines.size(); ++k) EXPECT_EQ(now.lines[k].pass, o->CheckAfter().lines[k].pass);
     for (int k = 0; k < 3; ++k) form->UnDoDnClick();

@@ -1,6 +1,6 @@
 // The design check: a list of rules of good valve-gear practice, each with a
-// limit, judged on the valve events table of a design (the table of the
-// design as it opens from a file: DesignAsOpened).
+// limit, judged on the valve events table of a design (with the mid gear the
+// design holds).
 //
 // Rules (the value each line reports, and how it meets its limit):
 // - Assembles: rows of that direction's table where the solver clamped; 0.

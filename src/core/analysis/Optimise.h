@@ -134,8 +134,8 @@ struct OptimiseResult {
 // Trials a search may use: 60 + 30 per dimension.
 int OptimiseTrialBudget(size_t dimensions);
 
-// The search on (a copy of) `design`, which it reads only. The caller passes
-// the design as it opens from a file (DesignAsOpened).
+// The search on (a copy of) `design`, which it reads only, with the mid gear
+// the design holds.
 OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, BalanceControl* control = nullptr);
 
 // The bounds a dimension starts with (+-10 %, as the balance).

@@ -163,10 +163,3 @@ bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened
     s.steam.RearCutOffText.clear();
     return true;
 }
-
-Gear DesignAsOpened(const Gear& design)
-{
-    Gear g = design;
-    RecomputeRevArmCentre(g);
-    return g;
-}

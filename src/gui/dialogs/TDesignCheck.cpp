@@ -145,7 +145,7 @@ void TDesignCheck::WatchDesign()
 void TDesignCheck::StartMeasure()
 {
     measured_ = DesignSnapshot(s_.gear);
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear design = s_.gear;
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
     runner_->Start([this, design](BalanceControl&) { pending_ = BuildValveEventsTable(design); }, {},
                    [this, design] { MeasureDone(design); });

@@ -7,7 +7,7 @@
 // follows the design as dynamic variables, undo and the dimension dialogs
 // change it: a timer compares a snapshot of the design (its dimensions and
 // reverse arm values) every 100 ms and, when it changed, measures the events
-// table of a copy (DesignAsOpened) on a worker thread.
+// table of a copy, with the mid gear the design holds, on a worker thread.
 #pragma once
 
 #include "analysis/DesignCheck.h"

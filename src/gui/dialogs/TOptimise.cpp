@@ -214,7 +214,7 @@ void TOptimise::FillBounds(int row)
         LoEdit[at]->clear();
         HiEdit[at]->clear();
     } else {
-        const OptimiseDimension d = DefaultOptimiseDimension(DesignAsOpened(s_.gear), code);
+        const OptimiseDimension d = DefaultOptimiseDimension(s_.gear, code);
         LoEdit[at]->setText(Text(BoundFieldText(d.lo)));
         HiEdit[at]->setText(Text(BoundFieldText(d.hi)));
     }
@@ -251,7 +251,7 @@ void TOptimise::FindButClick()
         return;
     }
     goals_ = goals;
-    searched_ = DesignAsOpened(s_.gear);
+    searched_ = s_.gear;
     ResultText->setText(QStringLiteral("Searching…"));
     Progress->setValue(0);
     SetBusy(true);

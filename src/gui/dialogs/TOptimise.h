@@ -1,6 +1,6 @@
 // "Optimise Design": choose targets with their weights and up to eight
 // dimensions with their bounds; "Find" searches on a worker thread over a copy
-// of the design as it opens (DesignAsOpened) and shows each dimension before
+// of the design (with the mid gear it holds) and shows each dimension before
 // and after, the objective, each target's rms and residuals row by row, a
 // plot of front minus rear cut-off against the notch before and after, and
 // the design check before and after. "Apply" stores the values as the

@@ -156,7 +156,7 @@ void TSensitivity::RowChanged()
 void TSensitivity::StartMeasure()
 {
     runner_->End();
-    measured_ = DesignAsOpened(s_.gear);
+    measured_ = s_.gear;
     EventsRow row;
     row.notch = NotchBox->currentData().toInt();
     row.running = static_cast<Running>(DirectionBox->currentData().toInt());

@@ -166,7 +166,7 @@ bool TTolerance::Running() const { return runner_->Running(); }
 void TTolerance::FormActivate()
 {
     runner_->End();
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear& design = s_.gear;
     const std::vector<int> codes = ToleranceDimensionCodes();
     for (size_t k = 0; k < codes.size(); ++k) {
         const int r = static_cast<int>(k);
@@ -228,7 +228,7 @@ void TTolerance::RunButClick()
     result_ = ToleranceResult{};
     text_.clear();
     ShowResult();
-    studied_ = DesignAsOpened(s_.gear);
+    studied_ = s_.gear;
     ResultText->setText(QStringLiteral("Studying %1 samples…").arg(settings.samples));
     Progress->setValue(0);
     SetBusy(true);
