@@ -12,6 +12,36 @@ namespace {
 constexpr int kCheckDecimals = 2;
 constexpr int kFullGearNotch = kGraphNotches - 1;
 
+// The rules, in CheckRule's order. The lead limit: half a percent of the
+// travel, about a twelfth of the built-in design's leads (0.0021 of 0.025).
+struct RuleInfo {
+    CheckRule rule;
+    const char* word;
+    const char* caption;
+    const char* unit;
+    bool least; // the value must be at least the limit (else at most)
+    float defaultLimit;
+    const char* limitLabel;
+};
+constexpr RuleInfo kRules[kCheckRules] = {
+    {CheckRule::Assembles, "assembles", "Assembles at every notch", "rows", false, 0, ""},
+    {CheckRule::EqualLeads, "equal-leads", "Equal leads at mid gear", "% of travel", false, 0.5f,
+     "&Leads, % of travel"},
+    {CheckRule::EqualCutOffForward, "equal-cutoff-fwd", "Equal cut-off forward", "% of stroke", false, 2,
+     "Cut-off &forward, % of stroke"},
+    {CheckRule::EqualCutOffReverse, "equal-cutoff-rev", "Equal cut-off reverse", "% of stroke", false, 2,
+     "Cut-off &reverse, % of stroke"},
+    {CheckRule::FullGearCutOff, "full-gear-cutoff", "Full-gear cut-off (notch 18)", "% of stroke", true, 75,
+     "F&ull-gear cut-off, % of stroke"},
+    {CheckRule::PortOpening, "port-opening", "Steam port opening near 25 % cut-off", "% of port width", true, 25,
+     "&Port opening, % of width"},
+    {CheckRule::Release, "release", "Release near 25 % cut-off", "% of stroke", true, 70, "R&elease, % of stroke"},
+    {CheckRule::Compression, "compression", "Compression near 25 % cut-off", "% of stroke", false, 40,
+     "Co&mpression, % of stroke"},
+};
+
+const RuleInfo& Info(CheckRule r) { return kRules[static_cast<size_t>(r)]; }
+
 bool IsForward(const ValveEventsRow& r) { return r.events.running == Running::Forward; }
 
 std::string RowName(const ValveEventsRow& r) { return NotchRowText(r.events.running, r.notch); }
@@ -83,10 +113,8 @@ CheckLine EqualLeads(const std::vector<ValveEventsRow>& table, const CheckLimits
 {
     CheckLine l = Line(CheckRule::EqualLeads, CheckDirection::Both, limits);
     const ValveEventsRow* mid = FindRow(table, Running::Forward, 0);
-    if (!mid) return l;
-    const LD f = mid->events.leadFront, b = mid->events.leadRear;
-    const LD mean = (std::fabs(f) + std::fabs(b)) / 2;
-    Judge(l, mean == 0 ? 0 : std::fabs(f - b) / mean * 100, "mid gear");
+    LD d = 0;
+    if (mid && LeadDifference(mid->events, d)) Judge(l, std::fabs(d), "mid gear");
     return l;
 }
 
@@ -192,7 +220,21 @@ std::string NotchRowText(Running running, int notch)
     return way + " notch " + std::to_string(notch);
 }
 
-CheckLimits DefaultCheckLimits() { return {0, 10, 2, 2, 75, 25, 70, 40}; }
+CheckLimits DefaultCheckLimits()
+{
+    CheckLimits limits{};
+    for (const RuleInfo& r : kRules) limits[static_cast<size_t>(r.rule)] = r.defaultLimit;
+    return limits;
+}
+
+bool LeadDifference(const NotchEvents& midGear, long double& percentOfTravel)
+{
+    const LD travel = midGear.valveTravel;
+    const LD d = (static_cast<LD>(midGear.leadFront) - midGear.leadRear) / travel * 100;
+    if (!(travel > 0) || !std::isfinite(d)) return false;
+    percentOfTravel = d;
+    return true;
+}
 
 bool DesignCheckResult::Passed() const
 {
@@ -223,50 +265,11 @@ DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits)
     return CheckDesign(design, BuildValveEventsTable(design), limits);
 }
 
-std::string CheckRuleWord(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::Assembles: return "assembles";
-    case CheckRule::EqualLeads: return "equal-leads";
-    case CheckRule::EqualCutOffForward: return "equal-cutoff-fwd";
-    case CheckRule::EqualCutOffReverse: return "equal-cutoff-rev";
-    case CheckRule::FullGearCutOff: return "full-gear-cutoff";
-    case CheckRule::PortOpening: return "port-opening";
-    case CheckRule::Release: return "release";
-    case CheckRule::Compression: return "compression";
-    }
-    return "";
-}
-
-std::string CheckRuleCaption(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::Assembles: return "Assembles at every notch";
-    case CheckRule::EqualLeads: return "Equal leads at mid gear";
-    case CheckRule::EqualCutOffForward: return "Equal cut-off forward";
-    case CheckRule::EqualCutOffReverse: return "Equal cut-off reverse";
-    case CheckRule::FullGearCutOff: return "Full-gear cut-off (notch 18)";
-    case CheckRule::PortOpening: return "Steam port opening near 25 % cut-off";
-    case CheckRule::Release: return "Release near 25 % cut-off";
-    case CheckRule::Compression: return "Compression near 25 % cut-off";
-    }
-    return "";
-}
-
-std::string CheckRuleUnit(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::Assembles: return "rows";
-    case CheckRule::EqualLeads: return "% of mean";
-    case CheckRule::PortOpening: return "% of port width";
-    default: return "% of stroke";
-    }
-}
-
-bool CheckRuleIsLeast(CheckRule r)
-{
-    return r == CheckRule::FullGearCutOff || r == CheckRule::PortOpening || r == CheckRule::Release;
-}
+std::string CheckRuleWord(CheckRule r) { return Info(r).word; }
+std::string CheckRuleCaption(CheckRule r) { return Info(r).caption; }
+std::string CheckRuleUnit(CheckRule r) { return Info(r).unit; }
+bool CheckRuleIsLeast(CheckRule r) { return Info(r).least; }
+std::string CheckRuleLimitLabel(CheckRule r) { return Info(r).limitLabel; }
 
 std::string CheckDirectionWord(CheckDirection d)
 {

@@ -4,8 +4,8 @@
 //
 // Rules (the value each line reports, and how it meets its limit):
 // - Assembles: rows of that direction's table where the solver clamped; 0.
-// - EqualLeads: |lead front - lead rear| at mid gear, in % of the mean of
-//   their sizes (|front| + |rear|) / 2 (0 when both are 0); <= limit.
+// - EqualLeads: |lead front - lead rear| at mid gear, in % of the valve
+//   travel there (LeadDifference); <= limit.
 // - EqualCutOffForward / Reverse: the worst |front - rear cut-off| over the
 //   rows of that direction where both cut-offs happen, % of stroke; <= limit.
 // - FullGearCutOff: at notch 18 of each direction, the smaller cut-off of the
@@ -20,7 +20,12 @@
 //   centre as the events table gives it; <= limit (the exhaust stays open for
 //   the rest of the return stroke).
 // A line whose value cannot be measured (an event that never happens, a port
-// width that is not positive) fails.
+// width that is not positive, a valve that does not travel) fails.
+//
+// A rule is one value of CheckRule, one row of the rule table (DesignCheck.cpp:
+// its word, caption, unit, sense, default limit and the label of its limit
+// field) and one function that judges it on the table, in the list CheckDesign
+// runs; nothing else names the rules one by one.
 #pragma once
 
 #include "analysis/ValveEvents.h"
@@ -44,8 +49,17 @@ inline constexpr int kCheckRules = 8;
 
 // One limit per rule (the Assembles limit is always 0).
 using CheckLimits = std::array<float, kCheckRules>;
-// 0, 10 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %.
+// 0, 0.5 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %.
 CheckLimits DefaultCheckLimits();
+
+// The difference of the leads at mid gear, front minus rear, in % of the
+// valve's travel there: smooth through 0 whatever the signs of the leads (a
+// lead of -0.0005 and one of +0.0005 differ by 0.001 of the travel, not by
+// 200 % of their mean). The design check and the optimiser measure the leads
+// so. False, with no value, when the valve does not travel (or a figure is no
+// number). `midGear`: the leads and the travel at mid gear (the events table's
+// forward notch 0, or MeasureNotch at the centre with nmLeads | nmExtremes).
+bool LeadDifference(const NotchEvents& midGear, long double& percentOfTravel);
 
 // The cut-off the working row is chosen by (% of stroke).
 inline constexpr float kWorkingCutOff = 25;
@@ -81,10 +95,13 @@ std::string NotchRowText(Running running, int notch);
 std::string CheckRuleWord(CheckRule r);
 // "Assembles at every notch", "Equal leads at mid gear", ...
 std::string CheckRuleCaption(CheckRule r);
-// "% of mean", "% of stroke", "% of port width"; "rows" for Assembles.
+// "% of travel", "% of stroke", "% of port width"; "rows" for Assembles.
 std::string CheckRuleUnit(CheckRule r);
 // True when the rule's value must be at least its limit.
 bool CheckRuleIsLeast(CheckRule r);
+// The label of the rule's limit field, with its mnemonic ("&Leads, % of
+// travel"); empty for Assembles, whose limit is no setting.
+std::string CheckRuleLimitLabel(CheckRule r);
 std::string CheckDirectionWord(CheckDirection d); // "forward", "reverse", "both"
 
 // The value and limit as the check writes them (2 decimals; rows whole).

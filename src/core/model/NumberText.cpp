@@ -309,3 +309,13 @@ bool ReadWholeNumber(std::string_view text, std::uint64_t& value)
     value = v;
     return true;
 }
+
+std::string BoundText(float v)
+{
+    std::string t = DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
+    if (t.find('.') != std::string::npos) {
+        while (!t.empty() && t.back() == '0') t.pop_back();
+        if (!t.empty() && t.back() == '.') t.pop_back();
+    }
+    return t;
+}

@@ -23,22 +23,6 @@ constexpr int kWatchMs = 100;
 
 enum Column : int { colRule, colDirection, colValue, colLimit, colResult, colWhere, kColumns };
 
-// The limit fields' labels (with their mnemonics), by rule.
-const char* LimitLabel(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::EqualLeads: return "&Leads, % of mean";
-    case CheckRule::EqualCutOffForward: return "Cut-off &forward, % of stroke";
-    case CheckRule::EqualCutOffReverse: return "Cut-off &reverse, % of stroke";
-    case CheckRule::FullGearCutOff: return "F&ull-gear cut-off, % of stroke";
-    case CheckRule::PortOpening: return "&Port opening, % of width";
-    case CheckRule::Release: return "R&elease, % of stroke";
-    case CheckRule::Compression: return "Co&mpression, % of stroke";
-    case CheckRule::Assembles: break;
-    }
-    return "";
-}
-
 } // namespace
 
 TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent)
@@ -60,7 +44,7 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
         InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, false); });
         InstallNumberRule(e, false);
         connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
-        auto* l = new QLabel(QString::fromLatin1(LimitLabel(rule)), this);
+        auto* l = new QLabel(QString::fromStdString(CheckRuleLimitLabel(rule)), this);
         l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));
         l->setBuddy(e);
         const int row = (k - 1) / 2, col = (k - 1) % 2 * 2;
