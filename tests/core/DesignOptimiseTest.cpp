@@ -102,7 +102,8 @@ TEST(DesignCheck, ValuesAreTheWorstOfTheTableAndTheLimitsJudgeThem)
     EXPECT_EQ(LineOf(r, CheckRule::EqualCutOffReverse, R).value, static_cast<float>(worst[1]));
     const NotchEvents& mid = table[0].events; // forward notch 0: mid gear
     const LD lf = mid.leadFront, lr = mid.leadRear;
-    EXPECT_EQ(LineOf(r, CheckRule::EqualLeads, B).value, static_cast<float>(std::fabs(lf - lr) / mid.valveTravel * 100));
+    EXPECT_EQ(LineOf(r, CheckRule::EqualLeads, B).value,
+              static_cast<float>(std::fabs(lf - lr) / mid.valveTravel * 100));
     EXPECT_EQ(LineOf(r, CheckRule::FullGearCutOff, F).where, "forward notch 18 rear");
     EXPECT_EQ(LineOf(r, CheckRule::PortOpening, F).where, "forward notch 4 rear: 0.0424 of 0.3750 units");
 

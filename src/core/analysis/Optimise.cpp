@@ -487,9 +487,9 @@ DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
                                 {running, notch, end,
                                  ToModelFloat(std::min<LD>(0, static_cast<LD>(c.percent) - goals.fullGearLevel))});
                         else
-                            t.rows.push_back({running, notch, end, -goals.fullGearLevel,
-                                              end == endFront ? ResidualGap::NoFrontCutOff
-                                                              : ResidualGap::NoRearCutOff});
+                            t.rows.push_back(
+                                {running, notch, end, -goals.fullGearLevel,
+                                 end == endFront ? ResidualGap::NoFrontCutOff : ResidualGap::NoRearCutOff});
                     }
                 } else if (f.occurs && b.occurs) {
                     t.rows.push_back({running, notch, -1, ToModelFloat(static_cast<LD>(f.percent) - b.percent)});
@@ -604,8 +604,8 @@ OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, Ba
         } else if (n == 2) {
             for (int a = 0; a < kScanTwo; ++a)
                 for (int b = 0; b < kScanTwo; ++b)
-                    raws.push_back(s.ValuesAt(
-                        {static_cast<LD>(a) / (kScanTwo - 1), static_cast<LD>(b) / (kScanTwo - 1)}));
+                    raws.push_back(
+                        s.ValuesAt({static_cast<LD>(a) / (kScanTwo - 1), static_cast<LD>(b) / (kScanTwo - 1)}));
         } else {
             static constexpr unsigned kPrimes[kMaxOptimiseDimensions] = {2, 3, 5, 7, 11, 13, 17, 19};
             std::vector<LD> centre(n);
@@ -613,8 +613,7 @@ OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, Ba
             for (size_t i = 1; i <= 2 * n + 2; ++i) {
                 const LD reach = i % 2 ? 1.0L : 1.0L / 3;
                 std::vector<LD> u(n);
-                for (size_t j = 0; j < n; ++j)
-                    u[j] = centre[j] + reach * (Halton((i + 1) / 2, kPrimes[j]) - centre[j]);
+                for (size_t j = 0; j < n; ++j) u[j] = centre[j] + reach * (Halton((i + 1) / 2, kPrimes[j]) - centre[j]);
                 raws.push_back(s.ValuesAt(u));
             }
         }
@@ -646,7 +645,7 @@ OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, Ba
         }
         out.after = best->measure;
     }
-    out.outcome = stopped          ? OptimiseOutcome::Stopped
+    out.outcome = stopped           ? OptimiseOutcome::Stopped
                   : out.HasValues() ? OptimiseOutcome::Improved
                                     : OptimiseOutcome::NoImprovement;
     out.trials = s.Trials();

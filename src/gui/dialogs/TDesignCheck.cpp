@@ -90,8 +90,6 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
     connect(watch_, &QTimer::timeout, this, &TDesignCheck::WatchDesign);
 }
 
-TDesignCheck::~TDesignCheck() { runner_->End(); }
-
 QString TDesignCheck::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Design Check    "); }
 
 std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
@@ -108,9 +106,8 @@ bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ !=
 void TDesignCheck::hideEvent(QHideEvent* e)
 {
     watch_->stop();
-    runner_->End();
     measured_.clear();
-    QDialog::hideEvent(e);
+    TSearchWindow::hideEvent(e);
 }
 
 void TDesignCheck::FormActivate()
@@ -131,14 +128,15 @@ void TDesignCheck::StartMeasure()
     measured_ = DesignSnapshot(s_.gear);
     const Gear design = s_.gear;
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
-    runner_->Start([this, design](BalanceControl&) { pending_ = BuildValveEventsTable(design); }, {},
-                   [this, design] { MeasureDone(design); });
+    runner_->Run<std::vector<ValveEventsRow>>(
+        [design](BalanceControl&) { return BuildValveEventsTable(design); }, {},
+        [this, design](std::vector<ValveEventsRow>&& table) { MeasureDone(design, std::move(table)); });
 }
 
-void TDesignCheck::MeasureDone(const Gear& design)
+void TDesignCheck::MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table)
 {
     checked_ = design;
-    table_ = std::move(pending_);
+    table_ = std::move(table);
     ShowResult();
     // The design changed while it was measured: again.
     WatchDesign();

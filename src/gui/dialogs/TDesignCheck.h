@@ -30,7 +30,6 @@ class TDesignCheck : public TSearchWindow {
 
 public:
     TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
-    ~TDesignCheck() override;
 
     static QString CaptionHead();
 
@@ -57,7 +56,7 @@ protected:
 
 private:
     void StartMeasure();
-    void MeasureDone(const Gear& design);
+    void MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table);
     void ShowResult();
     CheckLimits ReadLimits() const;
 
@@ -66,6 +65,5 @@ private:
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;
-    std::vector<ValveEventsRow> pending_; // written by the worker before it ends
     DesignCheckResult result_;
 };

@@ -130,8 +130,6 @@ TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent
     resize(1180, 720);
 }
 
-TSensitivity::~TSensitivity() { runner_->End(); }
-
 QString TSensitivity::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Sensitivity    "); }
 
 bool TSensitivity::Measuring() const { return runner_->Running(); }
@@ -155,21 +153,17 @@ void TSensitivity::RowChanged()
 
 void TSensitivity::StartMeasure()
 {
-    runner_->End();
     measured_ = s_.gear;
     EventsRow row;
     row.notch = NotchBox->currentData().toInt();
     row.running = static_cast<Running>(DirectionBox->currentData().toInt());
     SummaryText->setText(QStringLiteral("Measuring…"));
-    runner_->Start([this, design = measured_,
-                    row](BalanceControl& control) { pending_ = MeasureSensitivity(design, row, &control); },
-                   {}, [this] { MeasureDone(); });
-}
-
-void TSensitivity::MeasureDone()
-{
-    result_ = std::move(pending_);
-    ShowResult();
+    runner_->Run<SensitivityResult>(
+        [design = measured_, row](BalanceControl& control) { return MeasureSensitivity(design, row, &control); }, {},
+        [this](SensitivityResult&& r) {
+            result_ = std::move(r);
+            ShowResult();
+        });
 }
 
 void TSensitivity::SortBy(int column)

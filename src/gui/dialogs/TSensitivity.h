@@ -34,7 +34,6 @@ class TSensitivity : public TSearchWindow {
 public:
     TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr,
                  FileSystem& files = SystemFileSystem());
-    ~TSensitivity() override;
 
     static QString CaptionHead();
 
@@ -72,7 +71,6 @@ public slots:
 protected:
 private:
     void StartMeasure();
-    void MeasureDone();
     void ShowResult();
     // Opens the balance (or optimise) window with the dimension of the
     // current row, from the event loop; measures again when it closes.
@@ -81,9 +79,8 @@ private:
     AppState& s_;
     TMainForm* main_;
     FileSystem& files_;
-    SensitivityResult pending_; // written by the worker before it ends
     SensitivityResult result_;
-    Gear measured_; // the design (as opened) the result belongs to
+    Gear measured_; // the design the result belongs to
     std::vector<size_t> order_;
     std::vector<TextRow> text_;
     int sortColumn_ = kSensitivityDifferenceColumn;

@@ -157,15 +157,12 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     SetBusy(false);
 }
 
-TTolerance::~TTolerance() { runner_->End(); }
-
 QString TTolerance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Tolerance Study    "); }
 
 bool TTolerance::Running() const { return runner_->Running(); }
 
 void TTolerance::FormActivate()
 {
-    runner_->End();
     const Gear& design = s_.gear;
     const std::vector<int> codes = ToleranceDimensionCodes();
     for (size_t k = 0; k < codes.size(); ++k) {
@@ -232,21 +229,23 @@ void TTolerance::RunButClick()
     ResultText->setText(QStringLiteral("Studying %1 samples…").arg(settings.samples));
     Progress->setValue(0);
     SetBusy(true);
-    runner_->Start(
-        [this, design = studied_, settings](BalanceControl& control) {
+    runner_->Run<ToleranceResult>(
+        [design = studied_, settings](BalanceControl& control) {
             try {
-                pending_ = RunToleranceStudy(design, settings, &control);
+                return RunToleranceStudy(design, settings, &control);
             } catch (const std::exception& e) {
-                pending_ = ToleranceResult{};
-                pending_.error = std::string("The study failed: ") + e.what();
+                ToleranceResult r;
+                r.error = std::string("The study failed: ") + e.what();
+                return r;
             }
         },
-        [this](int progress) { Progress->setValue(progress); }, [this] { StudyDone(); });
+        [this](int progress) { Progress->setValue(progress); },
+        [this](ToleranceResult&& r) { StudyDone(std::move(r)); });
 }
 
-void TTolerance::StudyDone()
+void TTolerance::StudyDone(ToleranceResult&& r)
 {
-    result_ = std::move(pending_);
+    result_ = std::move(r);
     const bool figures =
         result_.outcome == ToleranceOutcome::Done || result_.outcome == ToleranceOutcome::NoValidSample;
     text_ = figures ? ToleranceTableRows(studied_, result_) : std::vector<TextRow>{};

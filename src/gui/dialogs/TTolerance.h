@@ -38,7 +38,6 @@ class TTolerance : public TSearchWindow {
 
 public:
     TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
-    ~TTolerance() override;
 
     static QString CaptionHead();
 
@@ -79,16 +78,15 @@ public slots:
 
 protected:
 private:
-    void StudyDone();
+    void StudyDone(ToleranceResult&& r);
     void ShowResult();
     void ShowPlot();
     void SetBusy(bool busy);
 
     AppState& s_;
     FileSystem& files_;
-    ToleranceResult pending_; // written by the worker before it ends
     ToleranceResult result_;
-    Gear studied_; // the design (as opened) the result belongs to
+    Gear studied_; // the design the result belongs to
     std::vector<TextRow> text_;
     DisplayList shown_;
 };
