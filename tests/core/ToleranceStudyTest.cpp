@@ -256,3 +256,19 @@ TEST(ToleranceStudy, OneSampleHasNoStandardDeviation)
         }
     }
 }
+
+// The time a study has left: what it took, times what is left over what is done.
+TEST(ToleranceStudy, TimeLeftFromTheTimeTakenAndTheProgress)
+{
+    const struct {
+        long double elapsed;
+        int progress;
+        bool told;
+        long double left;
+    } cases[] = {{2, 0, false, 0}, {0.25L, 100, false, 0}, {2, 5, true, 398}, {30, 250, true, 90}, {8, 1000, true, 0}};
+    for (const auto& c : cases) {
+        long double left = -1;
+        EXPECT_EQ(StudySecondsLeft(c.elapsed, c.progress, left), c.told) << c.progress;
+        if (c.told) EXPECT_EQ(left, c.left) << c.progress;
+    }
+}

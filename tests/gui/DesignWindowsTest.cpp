@@ -11,11 +11,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -73,6 +75,20 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
     EXPECT_EQ(Verdict(c, CheckRule::EqualLeads), QStringLiteral("PASS"));
     EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("FAIL"));
     EXPECT_EQ(c->CheckGrid->item(7, 5)->text(), QStringLiteral("forward notch 4 rear: 0.0424 of 0.3750 units"));
+    // "Worst at" is shown whole: its column as wide as its longest text, and
+    // within the grid's view (the window grows to it where the screen has
+    // room, else the grid scrolls to it).
+    QHeaderView* header = c->CheckGrid->horizontalHeader();
+    const int margin = c->CheckGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, c->CheckGrid) + 1;
+    const auto whole = [&] {
+        for (int r = 0; r < c->CheckGrid->rowCount(); ++r)
+            if (c->CheckGrid->fontMetrics().horizontalAdvance(c->CheckGrid->item(r, 5)->text()) + 2 * margin + 1 >
+                header->sectionSize(5))
+                return false;
+        return header->sectionPosition(5) + header->sectionSize(5) <=
+               c->CheckGrid->viewport()->width() + c->CheckGrid->horizontalScrollBar()->maximum();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(whole, 10000));
 
     QLineEdit* limit = c->LimitEdit[size_t(CheckRule::EqualCutOffForward)];
     ASSERT_EQ(limit->objectName(), QStringLiteral("Limit_equal_cutoff_fwd"));

@@ -22,6 +22,9 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -83,7 +86,7 @@ TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
 // The table of the normal notch, largest effect on front - rear cut-off
 // first, with its bars; a click on a header sorts by that column, a second
 // the other way; another direction is measured again; the table leaves by
-// Copy, Save CSV and Print as shown; a double-click opens the dimension in
+// Copy and Print as shown, by Save CSV as the command line writes it; a double-click opens the dimension in
 // the balance window and the row is measured again when it closes.
 TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 {
@@ -116,7 +119,9 @@ TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 
     w->FileDialogHook = [&](const QString&) { return Path("effects.csv"); };
     w->SaveCsvBut->click();
-    EXPECT_EQ(ReadAll(Path("effects.csv")).toStdString(), CsvText(w->TableText()));
+    // The CSV is the command line's: identifiers, code order, no difference column.
+    EXPECT_EQ(ReadAll(Path("effects.csv")).toStdString(), CsvText(SensitivityCsvRows(state.gear, w->Result())));
+    EXPECT_EQ(ReadAll(Path("effects.csv")).left(17), QByteArray("Dimension,Value,L"));
     w->CopyBut->click();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), TabSeparatedText(w->TableText()));
     const QString printed = Printed(w->PrintBut);
@@ -253,4 +258,36 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
     EXPECT_FALSE(w->CopyBut->isEnabled() || w->ExportPictureBut->isEnabled());
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
+}
+
+// The window fits 1024 x 700 with every button in it; its panes scroll. A
+// long study says how long it has left while it runs.
+TEST_F(StudyWindows, ToleranceFitsASmallScreenAndTellsTheTimeLeft)
+{
+    TTolerance* w = form->Forms.Tolerance;
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_LE(w->width(), 1024);
+    EXPECT_LE(w->height(), 700);
+    for (QPushButton* b :
+         {w->RunBut, w->StopBut, w->CopyBut, w->SaveCsvBut, w->PrintBut, w->ExportPictureBut, w->CloseBut})
+        EXPECT_TRUE(w->rect().contains(QRect(b->mapTo(w, QPoint(0, 0)), b->size()))) << b->objectName().toStdString();
+    QWidget* panes = w->Scroll->widget();
+    EXPECT_TRUE(panes->isAncestorOf(w->ToleranceGrid) && panes->isAncestorOf(w->SpreadPlot));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return w->Scroll->horizontalScrollBar()->maximum() >=
+                   panes->minimumSizeHint().width() - w->Scroll->viewport()->width();
+        },
+        10000));
+
+    w->Samples->setText(QStringLiteral("100000"));
+    w->RunBut->click();
+    ASSERT_TRUE(w->Running());
+    const QRegularExpression left(QStringLiteral("^Studying 100000 samples: about \\d+ (s|min|h \\d+ min) left\\.$"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return left.match(w->ResultText->text()).hasMatch(); }, 120000))
+        << w->ResultText->text().toStdString();
+    QTest::mouseClick(w->StopBut, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Running(); }, 60000));
+    w->CloseBut->click();
 }

@@ -354,3 +354,10 @@ std::string ToleranceSummary(const ToleranceResult& r)
              " figures have no worst case (a part at the edge of its tolerance clamps the gear or loses the event).";
     return s;
 }
+
+bool StudySecondsLeft(long double elapsedSeconds, int progress, long double& left)
+{
+    if (progress < 1 || !(elapsedSeconds >= 0.5L)) return false;
+    left = elapsedSeconds * (1000 - std::min(progress, 1000)) / progress;
+    return true;
+}

@@ -173,6 +173,12 @@ std::vector<TextRow> ToleranceCsvRows(const Gear& design, const ToleranceResult&
 // with " clamps" or " loses the event" when it fails the figure.
 std::vector<TextRow> ToleranceTableRows(const Gear& design, const ToleranceResult& r);
 
+// The time a study has left, from the time it has taken so far and its
+// progress (0..1000, in trials, which take about the same time each):
+// elapsed * (1000 - progress) / progress. False while too little is done to
+// tell (nothing yet, or less than half a second).
+bool StudySecondsLeft(long double elapsedSeconds, int progress, long double& left);
+
 // "500 samples: 480 used, 15 clamped, 5 lost an event." and the worst cases
 // left out, when there are.
 std::string ToleranceSummary(const ToleranceResult& r);

@@ -12,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -65,8 +68,10 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
     CheckGrid->verticalHeader()->hide();
     CheckGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     CheckGrid->verticalHeader()->setDefaultSectionSize(CheckGrid->fontMetrics().height() + 6);
+    // Every column as wide as its texts; "Worst at" also takes what is left.
     CheckGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    CheckGrid->horizontalHeader()->setSectionResizeMode(colWhere, QHeaderView::Stretch);
+    CheckGrid->horizontalHeader()->setStretchLastSection(true);
+    CheckGrid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     CheckGrid->setWordWrap(false);
 
     CheckText = new QLabel(this);
@@ -182,4 +187,20 @@ void TDesignCheck::ShowResult()
     }
     CheckText->setText(failed == 0 ? QStringLiteral("Every rule passes.")
                                    : QStringLiteral("%1 of %2 lines fail.").arg(failed).arg(result_.lines.size()));
+    FitColumns();
+}
+
+void TDesignCheck::FitColumns()
+{
+    // The columns' widths for their texts; the window grows (within the
+    // screen) when the grid cannot show them all, so no text is cut.
+    QHeaderView* header = CheckGrid->horizontalHeader();
+    header->setStretchLastSection(false); // every column at the width of its texts
+    const int wanted = header->length();
+    header->setStretchLastSection(true);
+    const int missing = wanted - CheckGrid->viewport()->width();
+    if (missing <= 0) return;
+    int room = missing;
+    if (const QScreen* screen = this->screen()) room = std::min(room, screen->availableGeometry().width() - width());
+    if (room > 0) resize(width() + room, height());
 }

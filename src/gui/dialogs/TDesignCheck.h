@@ -58,6 +58,7 @@ private:
     void StartMeasure();
     void MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table);
     void ShowResult();
+    void FitColumns();
     CheckLimits ReadLimits() const;
 
     AppState& s_;

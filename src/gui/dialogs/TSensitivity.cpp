@@ -234,7 +234,12 @@ void TSensitivity::ShowResult()
 
 void TSensitivity::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
 
-void TSensitivity::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
+// The command line's CSV (--sensitivity): one format for a row's effects.
+void TSensitivity::SaveCsvButClick()
+{
+    if (!order_.empty())
+        SaveCsvWithDialog(this, FileDialogHook, CsvText(SensitivityCsvRows(measured_, result_)), files_);
+}
 
 void TSensitivity::PrintButClick()
 {

@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTableWidget>
@@ -30,6 +31,8 @@
 namespace {
 
 constexpr int kPlotWidth = 560, kPlotHeight = 250;
+// The window's size: it fits a screen of 1024 x 768 with a task bar.
+constexpr int kWindowWidth = 1024, kWindowHeight = 700;
 // The columns of the list of dimensions.
 enum ListColumn : int { lcDimension, lcValue, lcTolerance, lcUnit, lcNotes, kListColumns };
 
@@ -137,9 +140,19 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     under->addWidget(SpreadPlot);
     under->addWidget(ResultText, 1);
     right->addLayout(under);
-    auto* panes = new QHBoxLayout;
+    // The panes scroll inside the window, which fits a small screen; the
+    // buttons stay in view under them.
+    auto* inside = new QWidget;
+    inside->setObjectName(QStringLiteral("Panes"));
+    auto* panes = new QHBoxLayout(inside);
+    panes->setContentsMargins(0, 0, 0, 0);
     panes->addLayout(left);
     panes->addLayout(right, 1);
+    Scroll = new QScrollArea(this);
+    Scroll->setObjectName(QStringLiteral("PanesScroll"));
+    Scroll->setWidgetResizable(true);
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setWidget(inside);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(RunBut);
     buttons->addWidget(StopBut);
@@ -150,9 +163,9 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     buttons->addWidget(ExportPictureBut);
     buttons->addWidget(CloseBut);
     auto* box = new QVBoxLayout(this);
-    box->addLayout(panes, 1);
+    box->addWidget(Scroll, 1);
     box->addLayout(buttons);
-    resize(1280, 800);
+    resize(kWindowWidth, kWindowHeight);
 
     SetBusy(false);
 }
@@ -229,6 +242,7 @@ void TTolerance::RunButClick()
     ResultText->setText(QStringLiteral("Studying %1 samples…").arg(settings.samples));
     Progress->setValue(0);
     SetBusy(true);
+    studying_.start();
     runner_->Run<ToleranceResult>(
         [design = studied_, settings](BalanceControl& control) {
             try {
@@ -239,8 +253,18 @@ void TTolerance::RunButClick()
                 return r;
             }
         },
-        [this](int progress) { Progress->setValue(progress); },
+        [this, samples = settings.samples](int progress) { ShowProgress(samples, progress); },
         [this](ToleranceResult&& r) { StudyDone(std::move(r)); });
+}
+
+void TTolerance::ShowProgress(int samples, int progress)
+{
+    Progress->setValue(progress);
+    long double left = 0;
+    if (StudySecondsLeft(studying_.elapsed() / 1000.0L, progress, left))
+        ResultText->setText(QStringLiteral("Studying %1 samples: about %2 left.")
+                                .arg(samples)
+                                .arg(QString::fromStdString(DurationText(left))));
 }
 
 void TTolerance::StudyDone(ToleranceResult&& r)

@@ -23,12 +23,15 @@
 
 #include "dialogs/TSearchWindow.h"
 
+#include <QElapsedTimer>
+
 #include <vector>
 
 class PictureCommands;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTableWidget;
 class TMainForm;
@@ -50,6 +53,7 @@ public:
     QTableWidget* SpreadGrid = nullptr;
     QLabel* SpreadPlot = nullptr;
     QLabel* ResultText = nullptr;
+    QScrollArea* Scroll = nullptr; // the two panes (settings and figures)
     PictureCommands* Pictures = nullptr;
 
     // Replaces the save dialog when set (tests).
@@ -79,6 +83,8 @@ public slots:
 protected:
 private:
     void StudyDone(ToleranceResult&& r);
+    // The progress, and the time left once it can be told.
+    void ShowProgress(int samples, int progress);
     void ShowResult();
     void ShowPlot();
     void SetBusy(bool busy);
@@ -89,4 +95,5 @@ private:
     Gear studied_; // the design the result belongs to
     std::vector<TextRow> text_;
     DisplayList shown_;
+    QElapsedTimer studying_; // since the study started
 };
