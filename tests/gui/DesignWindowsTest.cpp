@@ -169,30 +169,32 @@ TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
     const QByteArray before = Saved();
     TOptimise* o = form->Forms.Optimise;
     int phase = 0;
-    DriveModal([&] {
-        if (!o->isVisible()) return false;
-        if (phase == 0) {
-            o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(17));
-            o->FindButClick();
-            EXPECT_TRUE(o->StopBut->isEnabled() && !o->FindBut->isEnabled() && !o->TargetBox[0]->isEnabled());
-            phase = 1;
-            return false;
-        }
-        if (phase == 1) {
-            if (o->Progress->value() < 150) return false; // some trials measured
-            QTest::mouseClick(o->StopBut, Qt::LeftButton);
-            phase = 2;
-            return false;
-        }
-        if (o->Searching()) return false;
-        EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Stopped);
-        EXPECT_TRUE(o->Result().HasValues());
-        EXPECT_TRUE(o->ResultText->text().startsWith(QStringLiteral("Stopped after ")))
-            << o->ResultText->text().toStdString();
-        EXPECT_TRUE(o->ApplyBut->isEnabled());
-        QTest::mouseClick(o->CancelBut, Qt::LeftButton);
-        return true;
-    });
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(17));
+                o->FindButClick();
+                EXPECT_TRUE(o->StopBut->isEnabled() && !o->FindBut->isEnabled() && !o->TargetBox[0]->isEnabled());
+                phase = 1;
+                return false;
+            }
+            if (phase == 1) {
+                if (o->Progress->value() < 150) return false; // some trials measured
+                QTest::mouseClick(o->StopBut, Qt::LeftButton);
+                phase = 2;
+                return false;
+            }
+            if (o->Searching()) return false;
+            EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Stopped);
+            EXPECT_TRUE(o->Result().HasValues());
+            EXPECT_TRUE(o->ResultText->text().startsWith(QStringLiteral("Stopped after ")))
+                << o->ResultText->text().toStdString();
+            EXPECT_TRUE(o->ApplyBut->isEnabled());
+            QTest::mouseClick(o->CancelBut, Qt::LeftButton);
+            return true;
+        },
+        60000); // a search under way
     form->OptimiseDesignClick();
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(o->isVisible());
@@ -215,31 +217,33 @@ TEST_F(DesignWindows, TheWindowGivesTheCommandLinesAnswerAndStartsFromEarlierRun
     ASSERT_TRUE(alone.Improved());
     int phase = 0;
     long double first = 0;
-    DriveModal([&] {
-        if (!o->isVisible()) return false;
-        if (phase == 0) {
-            o->DimensionBox[1]->setCurrentIndex(0); // the valve rod alone
-            QTest::mouseClick(o->FindBut, Qt::LeftButton);
-            phase = 1;
-            return false;
-        }
-        if (o->Searching()) return false;
-        if (phase == 1) {
-            const OptimiseDimension& d = o->ResultGoals().dimensions[0];
-            EXPECT_TRUE(d.lo == goals.dimensions[0].lo && d.hi == goals.dimensions[0].hi);
-            EXPECT_EQ(o->Result().values[0].value, alone.values[0].value);
-            EXPECT_EQ(o->Result().after.objective, alone.after.objective);
-            first = o->Result().after.objective;
-            o->DimensionBox[1]->setCurrentIndex(o->DimensionBox[1]->findData(10));
-            QTest::mouseClick(o->FindBut, Qt::LeftButton);
-            phase = 2;
-            return false;
-        }
-        EXPECT_TRUE(o->Result().Improved());
-        EXPECT_LE(o->Result().after.objective, first);
-        QTest::mouseClick(o->CancelBut, Qt::LeftButton);
-        return true;
-    });
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                o->DimensionBox[1]->setCurrentIndex(0); // the valve rod alone
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 1;
+                return false;
+            }
+            if (o->Searching()) return false;
+            if (phase == 1) {
+                const OptimiseDimension& d = o->ResultGoals().dimensions[0];
+                EXPECT_TRUE(d.lo == goals.dimensions[0].lo && d.hi == goals.dimensions[0].hi);
+                EXPECT_EQ(o->Result().values[0].value, alone.values[0].value);
+                EXPECT_EQ(o->Result().after.objective, alone.after.objective);
+                first = o->Result().after.objective;
+                o->DimensionBox[1]->setCurrentIndex(o->DimensionBox[1]->findData(10));
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 2;
+                return false;
+            }
+            EXPECT_TRUE(o->Result().Improved());
+            EXPECT_LE(o->Result().after.objective, first);
+            QTest::mouseClick(o->CancelBut, Qt::LeftButton);
+            return true;
+        },
+        300000); // two searches
     form->OptimiseDesignClick();
     EXPECT_EQ(phase, 2);
 }
