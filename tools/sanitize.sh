@@ -37,7 +37,7 @@ if [ ! -f "$T/CMakeCache.txt" ]; then
     -DQUELF_TSAN=ON -DQUELF_QT=OFF -DQUELF_BENCH=OFF -DQUELF_PACKAGING=OFF >/dev/null
 fi
 cmake --build "$T" -j"$(nproc)" --target test_core
-# The tests with threads, each short: together about a minute under the sanitizer.
+# The tests with threads, each short: together well under a minute under the sanitizer.
 THREADED='ThreadPool.*:ValveEvents.*:ValveEventsDiff.EveryPartMeasuredAloneBitIdentical'
 THREADED+=':Balance.OneDimensionMeetsEachTargetOnTheDefaultAndAnUnbalancedDesign'
 THREADED+=':Optimise.StopOffersTheBestDesignFoundSoFar:Sensitivity.FollowsTheClosedForms'
