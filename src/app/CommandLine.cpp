@@ -3,6 +3,7 @@
 #include "analysis/Assembly.h"
 #include "analysis/ValveEvents.h"
 #include "analysis/ValveEventsTable.h"
+#include "files/DesignFile.h"
 #include "files/FileMessages.h"
 #include "files/JsonDesign.h"
 #include "files/NativeFile.h"
@@ -337,6 +338,13 @@ int BadArguments(QTextStream& err, const QString& why)
 {
     err << "quelf: " << why << "\n" << UsageText();
     return exit_status::kBadArguments;
+}
+
+bool IsDesignOutName(const QString& out) { return DesignFormatOfPath(out.toStdString()) != DesignFormat::Unknown; }
+
+int BadDesignOutName(QTextStream& err, const QString& out)
+{
+    return BadArguments(err, QStringLiteral("\"%1\" must end in .json or .vgw").arg(out));
 }
 
 int CannotWrite(QTextStream& err, const QString& path, const std::string& why)

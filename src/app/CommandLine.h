@@ -121,6 +121,13 @@ bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
 // returns exit_status::kBadArguments.
 int BadArguments(QTextStream& err, const QString& why);
 
+// OUT of a mode that writes a design: its name chooses the format
+// (files/DesignFile: .vgw a design file, .json the design as JSON).
+bool IsDesignOutName(const QString& out);
+// Any other name, told as a mistake in the arguments ("OUT" must end in
+// .json or .vgw); returns exit_status::kBadArguments.
+int BadDesignOutName(QTextStream& err, const QString& out);
+
 // An output file that could not be written, told on `err` with the reason;
 // returns exit_status::kOutputUnwritable.
 int CannotWrite(QTextStream& err, const QString& path, const std::string& why);

@@ -4,13 +4,10 @@
 // 0 written, 1 bad arguments, 2 the design cannot be read, 3 the file cannot
 // be written (nothing is left behind).
 #include "app/CommandLine.h"
+#include "files/DesignFile.h"
 #include "files/FileMessages.h"
-#include "files/JsonDesign.h"
-#include "files/NativeFile.h"
 #include "model/AppState.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -18,13 +15,10 @@ namespace {
 int RunExportDesignReport(const CommandLine& cl, QTextStream&, QTextStream& err)
 {
     const QString out = cl.modeValue;
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix != QLatin1String("json") && suffix != QLatin1String("vgw"))
-        return BadArguments(err, QStringLiteral("\"%1\" must end in .json or .vgw").arg(out));
+    if (!IsDesignOutName(out)) return BadDesignOutName(err, out);
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const std::string path = out.toStdString();
-    const DesignFileResult r = suffix == QLatin1String("json") ? ExportJsonDesign(s, path) : SaveNativeFile(s, path);
+    const DesignFileResult r = WriteDesignFile(s, out.toStdString());
     if (!r.ok) {
         err << "quelf: " << QString::fromStdString(SaveFailureMessage(out.toStdString(), r).OneLine()) << "\n";
         return exit_status::kOutputUnwritable;

@@ -1,4 +1,4 @@
-// quelf --optimise TARGETS DIMENSIONS [--out OUT.vgw] [FILE]: the values of up
+// quelf --optimise TARGETS DIMENSIONS [--out OUT] [FILE]: the values of up
 // to eight dimensions that meet a list of targets best, found as the
 // "Optimise Design…" window finds them.
 //
@@ -8,15 +8,18 @@
 // Standard output: one line per dimension "NAME VALUE" (the stored float, 8
 // decimals), "objective BEFORE AFTER", one line per target "TARGET rms BEFORE
 // AFTER", AFTER measured on the design as "Apply" leaves it (what the window
-// shows, and what --out writes). A dimension that ends at a bound is noted
-// on standard error.
-// Exit status: 0 improved; 1 bad arguments; 2 the design cannot be read; 3
-// OUT cannot be written; 4 no feasible improvement.
+// shows, and what --out writes; OUT's name chooses the format, .vgw, or .json
+// for the design as JSON). Bounds that leave out a dimension's value, and a
+// dimension that ends at a bound, are noted on standard error.
+// Exit status: 0 improved; 1 bad arguments (an OUT of neither name too); 2
+// the design cannot be read; 3 OUT cannot be written; 4 no feasible
+// improvement.
 #include "analysis/Balance.h"
 #include "analysis/BalanceText.h"
 #include "analysis/Optimise.h"
 #include "app/CommandLine.h"
-#include "files/NativeFile.h"
+#include "drawing/DimensionEdit.h"
+#include "files/DesignFile.h"
 #include "model/AppState.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
@@ -80,11 +83,20 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     if (!why.isEmpty()) return BadArguments(err, why);
     const std::string invalid = CheckOptimiseGoals(goals);
     if (!invalid.empty()) return BadArguments(err, QString::fromStdString(invalid));
+    if (cl.Has(QStringLiteral("out")) && !IsDesignOutName(cl.Value(QStringLiteral("out"))))
+        return BadDesignOutName(err, cl.Value(QStringLiteral("out")));
     if (!loaded) {
         err << "quelf: " << QString::fromStdString(loadError) << "\n";
         return exit_status::kDesignUnreadable;
     }
 
+    // Bounds that leave out a value are said so; the search keeps to them.
+    for (const OptimiseDimension& d : goals.dimensions) {
+        std::string note = BoundsLeaveOutText(DimensionName(d.code), GetDimension(s.gear, d.code), d.lo, d.hi);
+        if (note.empty()) continue;
+        note[0] = 't';
+        err << "quelf: note: " << QString::fromStdString(note) << "\n";
+    }
     // The window's search on the same design: one answer.
     const OptimiseResult r = OptimiseDesign(s.gear, goals);
     if (r.outcome == OptimiseOutcome::Infeasible) {
@@ -109,7 +121,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     ApplyBalance(s, r.values);
     if (cl.Has(QStringLiteral("out"))) {
         const QString path = cl.Value(QStringLiteral("out"));
-        const DesignFileResult saved = SaveNativeFile(s, path.toStdString());
+        const DesignFileResult saved = WriteDesignFile(s, path.toStdString());
         if (!saved.ok) return CannotWrite(err, path, saved.error);
     }
     return exit_status::kDone;
@@ -122,8 +134,8 @@ const ReportRegistration kOptimise{[] {
     m.description = QStringLiteral("Find the values of DIMENSIONS (NAME or NAME=LO:HI, comma-separated, at most 8) "
                                    "that meet TARGETS (comma-separated) best.");
     m.arguments = {QStringLiteral("DIMENSIONS")};
-    m.options = {{QStringLiteral("out"), QStringLiteral("OUT.vgw"),
-                  QStringLiteral("Write the optimised design as Apply and a save would."), 1}};
+    m.options = {{QStringLiteral("out"), QStringLiteral("OUT"),
+                  QStringLiteral("Write the optimised design as Apply and a save would (.vgw or .json)."), 1}};
     m.order = 50;
     m.run = RunOptimiseReport;
     return m;

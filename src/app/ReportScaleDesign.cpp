@@ -1,20 +1,20 @@
-// quelf --scale-design FACTOR OUT.vgw [--round GRID] [--unit UNIT] [FILE]:
-// the design with every length times FACTOR, the view following, saved as
-// OUT.vgw, as "EditDimen > Scale Design…" scales it. --unit states the unit of
-// the scaled design (in, mm or units; without it the design keeps its own),
-// --round rounds every dimension after the scaling (1/64in or 0.1mm).
+// quelf --scale-design FACTOR OUT [--round GRID] [--unit UNIT] [FILE]: the
+// design with every length times FACTOR, the view following, saved as OUT
+// (.vgw, or .json for the design as JSON), as "EditDimen > Scale Design…"
+// scales it. --unit states the unit of the scaled design (in, mm or units;
+// without it the design keeps its own), --round rounds every dimension after
+// the scaling to the length the grid names (1/64in or 0.1mm) in that unit.
 // Nothing is printed. Exit status: 0 saved; 1 bad arguments (a FACTOR that is
-// no number greater than 0); 2 the design cannot be read; 3 OUT cannot be
-// written (nothing is left behind); 4 the scaled design would hold values no
-// design file can (beyond ±1e6).
+// no number greater than 0, an OUT of neither name); 2 the design cannot be
+// read; 3 OUT cannot be written (nothing is left behind); 4 the scaled design
+// would hold values no design file can (beyond ±1e6).
 #include "app/CommandLine.h"
 #include "drawing/ScaleDesignValues.h"
+#include "files/DesignFile.h"
 #include "files/FileMessages.h"
-#include "files/NativeFile.h"
 #include "model/DesignScale.h"
 #include "model/NumberText.h"
 
-#include <QFile>
 #include <QTextStream>
 
 namespace {
@@ -52,8 +52,7 @@ int RunScaleDesignReport(const CommandLine& cl, QTextStream&, QTextStream& err)
                                                 "\"%1\")")
                                      .arg(cl.modeValue));
     const QString out = cl.arguments.value(0);
-    if (!out.endsWith(QLatin1String(".vgw"), Qt::CaseInsensitive))
-        return BadArguments(err, QStringLiteral("\"%1\" must end in .vgw").arg(out));
+    if (!IsDesignOutName(out)) return BadDesignOutName(err, out);
     const bool unitGiven = cl.Has(QStringLiteral("unit"));
     if (unitGiven && !UnitOfWord(cl.Value(QStringLiteral("unit")), r.unit))
         return BadArguments(err, QStringLiteral("--unit must be in, mm or units"));
@@ -68,7 +67,7 @@ int RunScaleDesignReport(const CommandLine& cl, QTextStream&, QTextStream& err)
         return exit_status::kNoSolution;
     }
     ApplyScale(s, r);
-    const DesignFileResult saved = SaveNativeFile(s, QFile::encodeName(out).toStdString());
+    const DesignFileResult saved = WriteDesignFile(s, out.toStdString());
     if (!saved.ok) {
         err << "quelf: " << QString::fromStdString(SaveFailureMessage(out.toStdString(), saved).OneLine()) << "\n";
         return exit_status::kOutputUnwritable;
@@ -80,7 +79,7 @@ const ReportRegistration kScaleDesign{[] {
     ReportMode m;
     m.option = QStringLiteral("scale-design");
     m.valueName = QStringLiteral("FACTOR");
-    m.description = QStringLiteral("Multiply every length of the design by FACTOR and save it as OUT (.vgw).");
+    m.description = QStringLiteral("Multiply every length of the design by FACTOR and save it as OUT (.vgw or .json).");
     m.arguments = {QStringLiteral("OUT")};
     m.options = {{QStringLiteral("round"), QStringLiteral("GRID"),
                   QStringLiteral("After scaling, round every dimension to 1/64in or 0.1mm.")},

@@ -30,6 +30,9 @@ TEST(DecimalCommaCli, ReportsWriteThePointWhateverTheLocale)
          QStringLiteral(QUELF_SOURCE_DIR "/tests/fuzz/corpus/native/lines-and-circles.vgw")},
         {QStringLiteral("--scale-design"), QStringLiteral("0.3"), dir.filePath(QStringLiteral("OUT.vgw")),
          QStringLiteral("--round"), QStringLiteral("0.1mm")},
+        {QStringLiteral("--performance"), QStringLiteral("--speeds"), QStringLiteral("60.5:90.5:15"),
+         QStringLiteral("--chest-pressure"), QStringLiteral("180.5")},
+        {QStringLiteral("--indicator"), dir.filePath(QStringLiteral("OUT.svg")), QStringLiteral("--ideal")},
     };
     for (const QStringList& args : runs) {
         QString texts[2];

@@ -2,6 +2,7 @@
 #include "cli/CliSupport.h"
 
 #include "analysis/ValveEventsTable.h"
+#include "files/JsonDesign.h"
 #include "files/NativeFile.h"
 #include "model/DesignScale.h"
 #include "model/Model.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,7 +86,7 @@ TEST(ScaleDesignCli, ScalesSavesAndRefusesWhatCannotBeScaled)
         {{QStringLiteral("0"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "FACTOR must be a number greater than 0"},
         {{QStringLiteral("-2"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "(not \"-2\")"},
         {{QStringLiteral("abc"), dir.filePath(QStringLiteral("a.vgw")), in}, 1, "(not \"abc\")"},
-        {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.txt")), in}, 1, "must end in .vgw"},
+        {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.txt")), in}, 1, "must end in .json or .vgw"},
         {{QStringLiteral("2"), dir.filePath(QStringLiteral("a.vgw")), QStringLiteral("--unit"), QStringLiteral("ft"),
           in},
          1,
@@ -105,6 +107,43 @@ TEST(ScaleDesignCli, ScalesSavesAndRefusesWhatCannotBeScaled)
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("a.vgw"))));
+    }
+}
+
+// Every mode that writes a design writes the format OUT's name says and
+// refuses any other name (status 1) before it works; --round rounds to the
+// length the grid names in the unit of the scaled design.
+TEST(DesignOutCli, TheNameChoosesTheFormatAndAnyOtherIsRefused)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.vgw")), exp = QStringLiteral("--export-design");
+    AppState start;
+    StartupModel(start);
+    start.gear.Unit = LengthUnit::Inch;
+    ASSERT_TRUE(SaveNativeFile(start, Local(in)).ok);
+    const QString scale = QStringLiteral("--scale-design"), opt = QStringLiteral("--optimise");
+    const QString rounded = QStringLiteral("25.4 @ --unit mm --round 1/64in");
+    for (const auto& [args, name] : {std::pair{QStringList{exp, "@"}, "d.txt"},
+                                     {QStringList{scale, "2", "@"}, "s.json"},
+                                     {QStringList{scale} + rounded.split(' '), "r.vgw"},
+                                     {QStringList{opt, "lead", "ValveRodLength", "--out", "@"}, "o.json"},
+                                     {QStringList{opt, "lead", "ValveRodLength", "--out", "@"}, "o.vgw.bak"}}) {
+        const QString out = dir.filePath(QString::fromLatin1(name));
+        const CliRun r = RunQuelf(QStringList(args).replaceInStrings(QRegularExpression("^@$"), out) << in);
+        SCOPED_TRACE(name);
+        const bool json = out.endsWith(QLatin1String(".json")), known = json || out.endsWith(QLatin1String(".vgw"));
+        ASSERT_EQ(r.status, known ? 0 : 1) << r.err.toStdString();
+        if (!known) {
+            EXPECT_TRUE(r.err.startsWith(QStringLiteral("quelf: \"%1\" must end in .json or .vgw\n").arg(out)));
+            EXPECT_FALSE(QFileInfo::exists(out));
+            continue;
+        }
+        AppState s;
+        StartupModel(s);
+        EXPECT_TRUE((json ? OpenJsonDesign(s, Local(out)) : OpenNativeFile(s, Local(out))).ok);
+        for (int code : {2, 10, 20, 110, 122}) // on the grid of 1/64 in, 0.396875 mm
+            EXPECT_TRUE(name != std::string("r.vgw") ||
+                        std::fabs(std::remainder(GetDimension(s.gear, code), 0.396875L)) < 1e-4L);
     }
 }
 

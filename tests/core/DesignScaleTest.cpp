@@ -230,6 +230,49 @@ TEST(DesignScale, RoundingPutsEveryDimensionOnTheGrid)
     }
 }
 
+// A grid is the length it names whatever the design's unit, as the window asks
+// for it (the command line scales the same way): the nearest multiple of it;
+// a factor typed with a comma.
+TEST(DesignScale, ARoundingGridIsTheLengthItNamesInEveryUnit)
+{
+    using U = LengthUnit;
+    using C = UnitConversion;
+    const struct {
+        U from;
+        ScaleChoice choice;
+        LD step; // the grid in the unit of the scaled design
+        const char* says;
+    } kCases[] = {
+        {U::Millimetre,
+         {ScaleWay::Conversion, "", "", "", C::MillimetreToInch, true, RoundGrid::TenthMillimetre},
+         0.1L / 25.4L,
+         "0.1 mm (0.003937 in)."},
+        {U::Inch,
+         {ScaleWay::Conversion, "", "", "", C::InchToMillimetre, true, RoundGrid::SixtyFourthInch},
+         25.4L / 64,
+         "1/64 in (0.396875 mm)."},
+        {U::Unspecified, {ScaleWay::Factor, "0,5", "", "", {}, true, RoundGrid::TenthMillimetre}, 0.1L, "0.1 mm."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.says);
+        AppState s = StartedState();
+        s.gear.Unit = c.from;
+        const ScaleOutcome o = WorkOutScale(s, c.choice);
+        ASSERT_TRUE(o.ok) << o.text;
+        EXPECT_TRUE(o.text.ends_with(std::string(" Then every dimension to the nearest ") + c.says)) << o.text;
+        AppState exact = s;
+        ASSERT_TRUE(ApplyScale(exact, {o.request.factor, o.request.unit, RoundGrid::None}));
+        ASSERT_TRUE(ApplyScale(s, o.request));
+        for (int code = 1; code <= 122; ++code) {
+            if ((!IsFrameCode(code) && !IsCylinderCode(code)) || code == 6) continue;
+            // On the grid (to a float's precision), at the step nearest the unrounded value.
+            const LD v = GetDimension(s.gear, code), tolerance = 1e-6L * std::max(1.0L, std::fabs(v));
+            EXPECT_NEAR(v, std::round(v / c.step) * c.step, tolerance) << code;
+            EXPECT_LE(std::fabs(v - GetDimension(exact.gear, code)), c.step / 2 + tolerance) << code;
+        }
+    }
+}
+
 TEST(DesignScale, FactorFromTwoScalesOrGauges)
 {
     const struct {

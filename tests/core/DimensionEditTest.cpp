@@ -36,7 +36,8 @@ TEST(DimensionEdit, KeyFilters)
 {
     EXPECT_EQ(Typed("", "1-2-"), "1-2");
     EXPECT_EQ(Typed("", "-1.2.3"), "-1.23");
-    EXPECT_EQ(Typed("", "12a+e,3\b"), "12");
+    EXPECT_EQ(Typed("", "12a+e3\b"), "12");
+    EXPECT_EQ(Typed("", "3,8,"), "3,8"); // a comma is the decimal point (the field shows ".")
     const DimensionKey enter = FilterDimensionKey("1", kKeyEnter);
     EXPECT_TRUE(enter.accepted);
     EXPECT_TRUE(enter.enter);
@@ -72,6 +73,8 @@ TEST(NumberEntry, WhatComesInReplacesTheSelection)
         {"12", 0, 0, "1 e", true, false},   // a blank, a letter
         {"1.2.3", 5, 0, "4", true, true},   // a digit is never judged by the points
         {"0.5", 2, 99, "-", true, true},    // a selection past the end ends at the end
+        {"0", 0, 1, "-0,25", true, true},   // a comma is the decimal point
+        {"3.5", 3, 0, ",", true, false},    // ... and a second one
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.text) + " <- " + r.typed);
@@ -216,4 +219,23 @@ TEST(DimensionEdit, ResetsTouchOnlyTheirOwnSet)
     EXPECT_FLOAT_EQ(g.Stroke, 3.5f);
     EXPECT_FLOAT_EQ(g.MainRodLength, 11.625f);
     EXPECT_EQ(s.dyn.UndoCount, 0);
+}
+
+// A search window's field read whole, a comma as the decimal point; anything
+// else said in a sentence. Bounds that leave out the value, said so.
+TEST(DimensionEdit, SearchFieldsAreReadWholeOrSaidToBeNoNumber)
+{
+    for (const auto& [text, value] :
+         {std::pair{"3,6", 3.6f}, {" 1e9 ", 1e9f}, {"3,6x", NAN}, {"1,234.5", NAN}, {"", NAN}, {"1e39", NAN}}) {
+        float v = -1;
+        std::string why;
+        EXPECT_EQ(ReadFieldNumber("The lower bound of Stroke", text, v, why), !std::isnan(value)) << text;
+        EXPECT_EQ(why, std::isnan(value)
+                           ? "The lower bound of Stroke must be a number, not \"" + std::string(text) + "\"."
+                           : "");
+        EXPECT_EQ(std::isnan(value) ? -1 : value, v) << text;
+    }
+    EXPECT_EQ(BoundsLeaveOutText("Valve Rod Length", 3.75f, 3.6f, 3.7f),
+              "The bounds of Valve Rod Length, 3.6 to 3.7, leave out its value 3.75.");
+    EXPECT_EQ(BoundsLeaveOutText("Valve Rod Length", 3.75f, 3.75f, 4.0f), "");
 }

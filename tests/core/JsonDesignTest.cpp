@@ -319,6 +319,40 @@ TEST_F(JsonDesign, ValuesNoGearHasAreRefusedWithTheNativeMessages)
     }
 }
 
+// A text that gives mid gear keeps it and reverse arm positions 1 to 3 as
+// written (a .vgw has them found afresh), so they are judged too. A stroke of
+// 0 or -3.5 is a value a file can hold: both readers open it alike.
+TEST_F(JsonDesign, WhatATextKeepsIsJudgedAndBothReadersAgreeOnTheRest)
+{
+    using V = ValueVerdict;
+    const struct {
+        float* (*at)(AppState&);
+        float value;
+        V json;
+        const char* name;
+    } cases[] = {
+        {[](AppState& s) { return &s.gear.RevArm[0]; }, kNaN, V::NotFinite, "mid-gear centre"},
+        {[](AppState& s) { return &s.gear.RevArm[1]; }, kInf, V::NotFinite, "reverse arm position 1"},
+        {[](AppState& s) { return &s.gear.RevArm[2]; }, -kInf, V::NotFinite, "reverse arm position 2"},
+        {[](AppState& s) { return &s.gear.RevArm[3]; }, 1e30f, V::Huge, "reverse arm position 3"},
+        {[](AppState& s) { return &s.gear.Stroke; }, 0, V::Sound, ""},
+        {[](AppState& s) { return &s.gear.Stroke; }, -3.5f, V::Sound, ""},
+    };
+    for (const auto& c : cases) {
+        AppState design = Started(), fromJson = Started(), fromVgw = Started();
+        *c.at(design) = c.value;
+        WriteText(dir / "d.json", DesignJsonText(design));
+        ASSERT_TRUE(SaveNativeFile(design, P("d.vgw")).ok);
+        const DesignFileResult json = OpenJsonDesign(fromJson, P("d.json"));
+        SCOPED_TRACE(OpenFailureMessage("d.json", json).OneLine());
+        EXPECT_EQ(json.values.verdict, c.json);
+        EXPECT_EQ(json.values.name, c.name);
+        ASSERT_TRUE(OpenNativeFile(fromVgw, P("d.vgw")).ok);
+        EXPECT_EQ(json.ok, c.json == V::Sound);
+        EXPECT_TRUE(!json.ok || DesignSnapshot(fromJson) == DesignSnapshot(fromVgw));
+    }
+}
+
 TEST_F(JsonDesign, ADecimalCommaDesktopWritesAndReadsTheSameText)
 {
     std::mt19937 rng(3);

@@ -117,9 +117,10 @@ TEST_F(RevArmFixture, VerticalScaleNeverBelowOneTenth)
 
 TEST(RevArmKeyFilter, DigitsOneMinusOnePointAndBackspace)
 {
-    for (char k : std::string("0123456789-.\b")) EXPECT_TRUE(RevArmKeyAccepted("", k)) << k;
-    for (char k : std::string("aZ ,+e")) EXPECT_FALSE(RevArmKeyAccepted("", k)) << k;
+    for (char k : std::string("0123456789-.,\b")) EXPECT_TRUE(RevArmKeyAccepted("", k)) << k;
+    for (char k : std::string("aZ +e")) EXPECT_FALSE(RevArmKeyAccepted("", k)) << k;
     EXPECT_FALSE(RevArmKeyAccepted("1.5", '.'));
+    EXPECT_FALSE(RevArmKeyAccepted("1.5", ',')); // a comma is a second decimal point
     EXPECT_FALSE(RevArmKeyAccepted("-1", '-'));
     EXPECT_TRUE(RevArmKeyAccepted("15", '-')); // anywhere, once
     EXPECT_TRUE(RevArmKeyAccepted("1.5", '\b'));

@@ -53,13 +53,23 @@ TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
             EXPECT_EQ(b->DimensionBox->count(), 44);
             EXPECT_EQ(b->RangeLo->text() + ' ' + b->RangeHi->text(), QStringLiteral("3.375 4.125"));
             EXPECT_FALSE(b->ApplyBut->isEnabled());
-            // The numeric key filter; Enter in a range field finds.
+            // Nothing typed is dropped: a text that is no number is said so,
+            // and nothing is searched; Enter in a range field finds.
             b->RangeHi->setFocus();
             QTest::keyClicks(b->RangeHi, QStringLiteral("x-"));
-            EXPECT_EQ(b->RangeHi->text(), QStringLiteral("4.125-"));
-            b->RangeHi->setText(QStringLiteral("4.125"));
+            EXPECT_EQ(b->RangeHi->text(), QStringLiteral("4.125x-"));
             QTest::keyClick(b->RangeHi, Qt::Key_Return);
             phase = 1;
+            return false;
+        }
+        if (phase == 1) {
+            if (b->ResultText->text().isEmpty()) return false;
+            EXPECT_EQ(b->ResultText->text(), QStringLiteral("The upper end of the range of Valve Rod Length must be a "
+                                                            "number, not \"4.125x-\"."));
+            EXPECT_FALSE(b->Searching());
+            b->RangeHi->setText(QStringLiteral("4,125")); // a comma is the decimal point
+            QTest::keyClick(b->RangeHi, Qt::Key_Return);
+            phase = 2;
             return false;
         }
         if (b->Searching() || b->Result().outcome == BalanceOutcome::Invalid) return false;

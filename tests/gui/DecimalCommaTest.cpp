@@ -1,10 +1,12 @@
 // The windows on a desktop whose locale writes a decimal comma: the fields
-// show and take "." and leaving them keeps every value; the readouts and the
-// dialogs' labels keep the point.
+// show and take "." and leaving them keeps every value; a comma typed is the
+// decimal point in every number field; the readouts and the dialogs' labels
+// keep the point.
 #include "support/DecimalComma.h"
 #include "GuiTestSupport.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TFrameDi.h"
+#include "dialogs/TOptimise.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
@@ -74,4 +76,36 @@ TEST_F(MainWindowTest, ReadoutsOnADecimalCommaDesktopKeepThePoint)
         if (t.contains(kPointDecimal)) ++decimals;
     }
     EXPECT_GE(decimals, 6); // piston, valve centre, four openings ...
+}
+
+// A comma typed is the decimal point: a dimension field shows it as "."; a
+// search window reads it, and says when bounds leave out the value.
+TEST_F(MainWindowTest, ACommaTypedIsTheDecimalPoint)
+{
+    DecimalCommaLocale german;
+    ASSERT_TRUE(german.Active()) << german.Why();
+    form->Timer1->stop();
+    const auto type = [](QWidget* w, QLineEdit* e, const char* text) {
+        w->show();
+        QApplication::setActiveWindow(w);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        e->setFocus(Qt::OtherFocusReason);
+        e->selectAll();
+        QTest::keyClicks(e, QString::fromLatin1(text));
+    };
+    TFrameDi* frame = form->Forms.FrameDi;
+    type(frame, frame->Edit[20], "3,8");
+    EXPECT_EQ(frame->Edit[20]->text(), QStringLiteral("3.8"));
+    QTest::keyClick(frame->Edit[20], Qt::Key_Tab);
+    EXPECT_EQ(state.gear.ValveRodLength, 3.8f);
+    frame->hide();
+    TOptimise* o = form->Forms.Optimise;
+    type(o, o->LoEdit[0], "3,6");
+    o->HiEdit[0]->setText(QStringLiteral("3,7"));
+    o->FindBut->click();
+    EXPECT_EQ(o->ResultText->text(),
+              QStringLiteral("Searching… The bounds of Valve Rod Length, 3.6 to 3.7, leave out its value 3.8."));
+    o->StopBut->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !o->Searching(); }, 30000));
+    o->hide();
 }

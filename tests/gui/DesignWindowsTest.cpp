@@ -94,8 +94,14 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
     ASSERT_EQ(limit->objectName(), QStringLiteral("Limit_equal_cutoff_fwd"));
     limit->setFocus();
     limit->selectAll();
+    // Nothing typed is dropped: a limit that is no number is said so, and
+    // no verdict stands against it.
     QTest::keyClicks(limit, QStringLiteral("7x"));
-    EXPECT_EQ(limit->text(), QStringLiteral("7"));
+    EXPECT_EQ(limit->text(), QStringLiteral("7x"));
+    EXPECT_EQ(c->CheckText->text().toStdString(),
+              "The limit of " + CheckRuleCaption(CheckRule::EqualCutOffForward) + " must be a number, not \"7x\".");
+    EXPECT_EQ(c->CheckGrid->rowCount(), 0);
+    QTest::keyClick(limit, Qt::Key_Backspace);
     EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("PASS"));
 
     // A dimension changed as a dialog commits it (with its undo record).

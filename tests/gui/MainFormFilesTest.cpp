@@ -677,3 +677,35 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
         EXPECT_EQ(back.gear.Stroke, stroke);
     }
 }
+
+// Wherever the window writes a design, the name chooses the format; a name of
+// no known format is refused with a message, and nothing is written.
+TEST_F(MainFormFiles, TheNameChoosesTheFormatAndAnyOtherIsRefused)
+{
+    ASSERT_TRUE(SaveNativeFile(state, (dir / "gear.dat").string()).ok); // opens as a native design
+    const Bytes dat = ReadFileBytes(dir / "gear.dat");
+    const auto saveOpened = [&] {
+        ASSERT_TRUE(form->OpenDesignFile(Q(dir / "gear.dat")));
+        form->SaveDimensions->trigger();
+    };
+    const auto saveAs = [&] { form->SaveAsDimensions->trigger(); };
+    const auto exportJson = [&] { form->ExportDesignJson->trigger(); };
+    for (const auto& [act, answer, refused] :
+         {std::tuple<std::function<void()>, fs::path, const char*>{saveAs, dir / "typed.txt", "typed.txt"},
+          {saveOpened, {}, "gear.dat"},
+          {exportJson, dir / "exported.vgw", nullptr}}) {
+        Answer(*form, answer);
+        QString shown;
+        ModalWatcher<QMessageBox> watch([&](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+        });
+        act();
+        EXPECT_EQ(shown.toStdString(), refused ? "Cannot save \"" + std::string(refused) +
+                                                     "\": its name must end in .vgw (a design file) or .json (the "
+                                                     "design as JSON)."
+                                               : "");
+        EXPECT_EQ(fs::exists(answer) ? fs::file_size(answer) : 0, refused ? 0u : 1420u);
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "gear.dat"), dat);
+}

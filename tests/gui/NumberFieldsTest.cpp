@@ -1,11 +1,14 @@
 // Every number field of the program under the one number rule, whichever way
-// text arrives: typed, from an input method, after the edit's own shortcuts.
+// text arrives: typed, from an input method, after the edit's own shortcuts;
+// a comma is the decimal point. The search windows' fields take any text and
+// drop none of it (the window says when it is no number).
 #include "GuiTestSupport.h"
 #include "aids/TDrawLines.h"
 #include "dialogs/TBalance.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDrivAng.h"
 #include "dialogs/TFrameDi.h"
+#include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
@@ -23,7 +26,8 @@ struct Field {
     const char* what;
     QWidget* (*window)(const ChildWindows&);
     const char* edit;
-    bool minus; // "-" allowed
+    bool minus;        // "-" allowed
+    bool free = false; // takes any text
 };
 
 const Field kFields[] = {
@@ -35,12 +39,13 @@ const Field kFields[] = {
     {"reverse arm positions", [](const ChildWindows& f) -> QWidget* { return f.SetRevArm; }, "Edit1", true},
     {"reference points", [](const ChildWindows& f) -> QWidget* { return f.RefPnts; }, "Edit2", true},
     {"graphic zoom", [](const ChildWindows& f) -> QWidget* { return f.GraphZoom; }, "Edit1", false},
-    {"balance range", [](const ChildWindows& f) -> QWidget* { return f.Balance; }, "RangeLo", true},
+    {"balance range", [](const ChildWindows& f) -> QWidget* { return f.Balance; }, "RangeLo", true, true},
     {"lines and circles", [](const ChildWindows& f) -> QWidget* { return f.DrawLines; }, "Edit1", true},
+    {"optimiser bound", [](const ChildWindows& f) -> QWidget* { return f.Optimise; }, "Lo1", true, true},
     {"tolerance of all lengths", [](const ChildWindows& f) -> QWidget* { return f.Tolerance; }, "LengthTolerance",
-     false},
+     false, true},
     {"tolerance of a dimension", [](const ChildWindows& f) -> QWidget* { return f.Tolerance; },
-     "Tolerance_ValveRodLength", false},
+     "Tolerance_ValveRodLength", false, true},
 };
 
 void Commit(QLineEdit* e, const QString& text)
@@ -80,10 +85,10 @@ TEST_F(MainWindowTest, InputMethodTextPassesTheNumberRuleInEveryNumberField)
         const char* plainField; // where it is not
     } rows[] = {
         {"2.5", true, "2.5", "2.5"},       {"-1.25", true, "-1.25", nullptr},
-        {"12abc", true, nullptr, nullptr}, {"1,5", true, nullptr, nullptr},
+        {"12abc", true, nullptr, nullptr}, {"1,5", true, "1.5", "1.5"},
         {"1..2", true, nullptr, nullptr},  {"\u0663", true, nullptr, nullptr}, // a digit of another script
         {"7", false, "2.57", "2.57"},      {".", false, nullptr, nullptr},     // a second point
-        {"-", false, "2.5-", nullptr},
+        {"-", false, "2.5-", nullptr},     {",", false, nullptr, nullptr},     // a point and a comma
     };
     for (const Field& f : kFields) {
         SCOPED_TRACE(f.what);
@@ -98,7 +103,9 @@ TEST_F(MainWindowTest, InputMethodTextPassesTheNumberRuleInEveryNumberField)
                 s.edit->end(false);
             Commit(s.edit, QString::fromUtf8(r.commit));
             const char* expected = f.minus ? r.minusField : r.plainField;
-            EXPECT_EQ(s.edit->text(), QString::fromLatin1(expected ? expected : "2.5"));
+            const QString committed = QString::fromUtf8(r.commit);
+            EXPECT_EQ(s.edit->text(), f.free ? (r.over ? committed : QStringLiteral("2.5") + committed)
+                                             : QString::fromLatin1(expected ? expected : "2.5"));
         }
         s.window->hide();
     }

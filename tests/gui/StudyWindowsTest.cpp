@@ -175,10 +175,16 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     const std::vector<int> codes = ToleranceDimensionCodes();
     ASSERT_EQ(w->ToleranceGrid->rowCount(), int(codes.size()));
-    // A minus is not taken; the value for all lengths goes to every length, not to the angle.
+    // Nothing typed is dropped (a negative tolerance is refused when run); the
+    // value for all lengths goes to every length, not to the angle.
     w->LengthTolerance->clear();
     QTest::keyClicks(w->LengthTolerance, QStringLiteral("-0.002"));
-    EXPECT_EQ(w->LengthTolerance->text(), QStringLiteral("0.002"));
+    EXPECT_EQ(w->LengthTolerance->text(), QStringLiteral("-0.002"));
+    w->RunBut->click();
+    EXPECT_FALSE(w->Running());
+    EXPECT_EQ(w->ResultText->text(), QStringLiteral("The tolerance of Stroke must be a number of 0 or more."));
+    QTest::keyClick(w->LengthTolerance, Qt::Key_Home);
+    QTest::keyClick(w->LengthTolerance, Qt::Key_Delete);
     for (size_t k = 0; k < codes.size(); ++k)
         EXPECT_EQ(w->ToleranceEdit[k]->text(),
                   IsToleranceAngle(codes[k]) ? QStringLiteral("0") : QStringLiteral("0.002"));

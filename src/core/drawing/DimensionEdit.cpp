@@ -4,6 +4,7 @@
 #include "model/NumberText.h"
 
 #include <cmath>
+#include <limits>
 
 using LD = long double;
 
@@ -17,7 +18,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 DimensionKey FilterDimensionKey(const FieldText& field, char key)
 {
     DimensionKey r;
-    r.accepted = key == kKeyBackspace || key == kKeyEnter || key == '-' || key == '.' || IsDigit(key);
+    r.accepted = key == kKeyBackspace || key == kKeyEnter || key == '-' || key == '.' || key == ',' || IsDigit(key);
     if (!r.accepted) return r;
     if (key == kKeyEnter) {
         r.enter = true;
@@ -79,6 +80,25 @@ float StepAngleFromText(const std::string& text)
 }
 
 std::string BoundFieldText(float v) { return BoundText(v); }
+
+bool ReadFieldNumber(const std::string& what, const std::string& text, float& value, std::string& why)
+{
+    long double v = 0;
+    if (ReadTypedNumber(text, v) && std::fabs(v) <= std::numeric_limits<float>::max()) {
+        value = ToModelFloat(v);
+        why.clear();
+        return true;
+    }
+    why = what + " must be a number, not \"" + text + "\".";
+    return false;
+}
+
+std::string BoundsLeaveOutText(const std::string& name, float value, float lo, float hi)
+{
+    if (value >= lo && value <= hi) return "";
+    return "The bounds of " + name + ", " + BoundFieldText(lo) + " to " + BoundFieldText(hi) +
+           ", leave out its value " + BoundFieldText(value) + ".";
+}
 
 std::string DimensionWhereText(int code)
 {

@@ -20,9 +20,10 @@ struct DimensionKey {
     bool enter = false;    // moves the focus to Close1
 };
 
-// Dimension fields: backspace, Enter, "-", "." and the digits are accepted;
-// a "-" or "." is kept by the number rule (NumberEntryAccepted) against the
-// field with its selection replaced; Enter is never kept.
+// Dimension fields: backspace, Enter, "-", "." and the digits are accepted,
+// and "," as the decimal point (the field shows it as "."); a "-" or decimal
+// point is kept by the number rule (NumberEntryAccepted) against the field
+// with its selection replaced; Enter is never kept.
 DimensionKey FilterDimensionKey(const FieldText& field, char key);
 
 // Small dialogs: backspace, and the keys the number rule takes ("-" where
@@ -64,3 +65,17 @@ float StepAngleFromText(const std::string& text);
 // A search bound as a field shows it: up to 4 decimals (8 for values below
 // 0.01), without trailing zeros ("3.375", "0.4229").
 std::string BoundFieldText(float v);
+
+// ---------------------------------------------------------------- search windows' fields
+// The number in a field of a search window (bounds, weights, limits,
+// tolerances), which takes any text and drops nothing: the whole text, read
+// as ReadTypedNumber reads it (a comma is the decimal point), within the
+// float range. For any other text false, with what the window shows in
+// `why`: "<what> must be a number, not "<text>"." (`what` begins with a
+// capital: "The lower bound of Valve Rod Length").
+bool ReadFieldNumber(const std::string& what, const std::string& text, float& value, std::string& why);
+
+// Bounds of a search that leave out the dimension's value, said in a
+// sentence: "The bounds of <name>, 3.6 to 3.7, leave out its value 3.75.";
+// empty when lo <= value <= hi.
+std::string BoundsLeaveOutText(const std::string& name, float value, float lo, float hi);

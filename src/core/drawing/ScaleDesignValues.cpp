@@ -54,7 +54,7 @@ ScaleOutcome WorkOutScale(const AppState& s, const ScaleChoice& c)
     switch (c.way) {
     case ScaleWay::Factor: {
         LD f = 0;
-        if (!ReadNumber(c.factor, f) || !IsScaleFactor(f))
+        if (!ReadTypedNumber(c.factor, f) || !IsScaleFactor(f))
             return Refused("The factor must be a number greater than 0, e.g. 0.125 or 25.4.");
         r.factor = f;
         break;
@@ -81,6 +81,14 @@ ScaleOutcome WorkOutScale(const AppState& s, const ScaleChoice& c)
     o.request = r;
     o.text = "Every length times " + FactorText(r.factor) + "; the view follows.";
     if (r.unit != s.gear.Unit) o.text += std::string(" The design is then in ") + UnitName(r.unit) + ".";
-    if (r.round != RoundGrid::None) o.text += " Then every dimension to the nearest " + GridText(r.round) + ".";
+    if (r.round != RoundGrid::None) {
+        // The grid is the length it names, whatever the unit of the design.
+        o.text += " Then every dimension to the nearest " + GridText(r.round);
+        const LengthUnit gridUnit = GridUnit(r.round);
+        if (r.unit != LengthUnit::Unspecified && r.unit != gridUnit)
+            o.text += " (" + FactorText(UnitFactor(gridUnit, r.unit) / GridStepsPerUnit(r.round)) + " " +
+                      LengthUnitText(r.unit) + ")";
+        o.text += ".";
+    }
     return o;
 }

@@ -2,9 +2,11 @@
 
 #include "files/FileLayout.h"
 #include "files/OlderFile.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -37,8 +39,9 @@ std::string DimensionText(int code)
     return out;
 }
 
-// Every value a design file can hold, in the state `s`.
-std::vector<NamedValue> NamedValues(const AppState& s)
+// Every value a design file can hold, in the state `s`; `midGearKept`: the
+// load keeps mid gear and reverse arm positions 1 to 3 as they are written.
+std::vector<NamedValue> NamedValues(const AppState& s, bool midGearKept = false)
 {
     std::vector<NamedValue> v;
     auto add = [&v](const float* p, std::string name, bool judged, bool design, float limit = kHugeDesignValue) {
@@ -55,8 +58,9 @@ std::vector<NamedValue> NamedValues(const AppState& s)
     // The setting of the reverse arm: the open solves with it once to find mid
     // gear, then puts the arm there.
     add(&g.RevArmPos, "reverse arm setting", true, false);
-    add(&g.RevArm[0], "mid-gear centre", false, false);
-    for (int k = 1; k <= 9; ++k) add(&g.RevArm[k], "reverse arm position " + std::to_string(k), k > 3, k > 3);
+    add(&g.RevArm[0], "mid-gear centre", midGearKept, false);
+    for (int k = 1; k <= 9; ++k)
+        add(&g.RevArm[k], "reverse arm position " + std::to_string(k), k > 3 || midGearKept, k > 3);
 
     const View& w = s.view;
     add(&w.ViewScale, "view scale", true, false);
@@ -108,10 +112,11 @@ struct JudgedField {
 
 // The values a load judges in the first `stored` records of a layout, in file
 // order: only the field a load keeps for each value, and only judged values.
-std::vector<JudgedField> FindJudgedFields(bool older, int stored)
+std::vector<JudgedField> FindJudgedFields(RecordLayout layout, int stored)
 {
+    const bool older = layout == RecordLayout::Older;
     const auto scratch = std::make_unique<AppState>();
-    const std::vector<NamedValue> named = NamedValues(*scratch);
+    const std::vector<NamedValue> named = NamedValues(*scratch, layout == RecordLayout::NativeMidGearKept);
     std::map<const float*, const NamedValue*> byField;
     for (const NamedValue& n : named) byField[n.field] = &n;
     const auto fields = older ? file_layout::OlderFields(*scratch) : file_layout::NativeFields(*scratch);
@@ -136,13 +141,13 @@ std::vector<JudgedField> FindJudgedFields(bool older, int stored)
 }
 
 // The same, found once for each layout and record count.
-const std::vector<JudgedField>& JudgedFields(bool older, int stored)
+const std::vector<JudgedField>& JudgedFields(RecordLayout layout, int stored)
 {
     static std::mutex lock;
-    static std::map<std::pair<bool, int>, std::vector<JudgedField>> found;
+    static std::map<std::pair<RecordLayout, int>, std::vector<JudgedField>> found;
     const std::lock_guard<std::mutex> hold(lock);
-    auto it = found.find({older, stored});
-    if (it == found.end()) it = found.emplace(std::pair{older, stored}, FindJudgedFields(older, stored)).first;
+    auto it = found.find({layout, stored});
+    if (it == found.end()) it = found.emplace(std::pair{layout, stored}, FindJudgedFields(layout, stored)).first;
     return it->second;
 }
 
@@ -159,11 +164,24 @@ ValueCheck CheckDesignRecords(const std::vector<NativeRecord>& records, RecordLa
         stored = count >= kNativeRecordCount ? file_layout::kLaidOutRecords : std::min(count, kNativeShortRecords);
 
     ValueCheck first;
-    for (const JudgedField& j : JudgedFields(older, stored)) {
-        const float x = records[j.record][j.field];
-        if (!std::isfinite(x)) return {ValueVerdict::NotFinite, j.name, x};
-        if (first.verdict == ValueVerdict::Sound && std::abs(x) > j.limit) first = {ValueVerdict::Huge, j.name, x};
-    }
+    auto judge = [&first](float x, const std::string& name, float limit) {
+        if (!std::isfinite(x)) {
+            first = {ValueVerdict::NotFinite, name, x};
+            return false;
+        }
+        if (first.verdict == ValueVerdict::Sound && std::abs(x) > limit) first = {ValueVerdict::Huge, name, x};
+        return true;
+    };
+    for (const JudgedField& j : JudgedFields(layout, stored))
+        if (!judge(records[j.record][j.field], j.name, j.limit)) return first;
+    // The engine data after record 71, judged as the dimensions are.
+    EngineData engine;
+    std::array<int, kEngineValueCount> place{};
+    place.fill(-1);
+    if (!older && ReadEngineRecords(records, engine, place.data()))
+        for (int k = 0; k < kEngineValueCount; ++k)
+            if (place[k] >= 0 && !judge(GetEngineValue(engine, k), EngineValueMessageName(k), kHugeDesignValue))
+                return first;
     return first;
 }
 
@@ -185,5 +203,8 @@ std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
     for (const NamedValue& n : NamedValues(s))
         if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
     bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
+    if (s.gear.HasEngine)                                    // so do the engine data
+        for (int k = 0; k < kEngineValueCount; ++k)
+            bits.push_back(std::bit_cast<std::uint32_t>(GetEngineValue(s.gear.Engine, k)));
     return bits;
 }

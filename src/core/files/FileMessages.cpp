@@ -47,6 +47,7 @@ FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileRes
 
 FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r)
 {
+    if (!r.reason.empty()) return {"Cannot save " + Quoted(shownName) + ": " + r.reason + ".", ""};
     return {"Cannot save " + Quoted(shownName) + ": " + IoErrorReason(r.cause, true) + ".", Detail(r)};
 }
 

@@ -19,7 +19,8 @@ struct FileMessage {
 // path as typed on a command line. `r` is a failed open or import.
 FileMessage OpenFailureMessage(const std::string& shownName, const DesignFileResult& r);
 
-// `r` is a failed save.
+// `r` is a failed save: its reason in plain words where it has one (a name of
+// no known format), else the input/output failure.
 FileMessage SaveFailureMessage(const std::string& shownName, const DesignFileResult& r);
 
 // The question before a file with huge values is loaded all the same:

@@ -2,6 +2,7 @@
 
 #include "files/DesignValues.h"
 #include "files/JsonText.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "platform/FileSystem.h"
@@ -273,6 +274,8 @@ void VisitDesign(V& v, S& s, F& current, bool& centreGiven)
             v.Number("Pivot2Y0", it.Pivot2Y0);
         });
     });
+    // The engine data, when the design has them.
+    v.Engine("engine", g);
     // Values the native file keeps that are nearly always what the program
     // would put there: written only when they are not.
     v.OptionalObject("kept", [&] {
@@ -306,6 +309,15 @@ public:
     void Kept(const std::string& key, float v, float usual)
     {
         if (std::bit_cast<std::uint32_t>(v) != std::bit_cast<std::uint32_t>(usual)) Number(key, v);
+    }
+    // Left out when the design has no engine data.
+    void Engine(const std::string& key, const Gear& g)
+    {
+        if (!g.HasEngine) return;
+        Key(key);
+        Open(Layout::Lines);
+        for (int k = 0; k < kEngineValueCount; ++k) Number(EngineValueName(k), GetEngineValue(g.Engine, k));
+        Close();
     }
     void Numbers(const std::string& key, const float* first, int count)
     {
@@ -450,6 +462,30 @@ public:
         v = usual;
         bool given = false;
         Optional(key, v, given);
+    }
+    // Optional: given, the design has engine data, each value left out
+    // taking its default for the design's unit and bore (read before it).
+    void Engine(const std::string& key, Gear& g)
+    {
+        g.HasEngine = false;
+        if (Failed() || !node_) return;
+        const Node* n = node_->Member(key);
+        if (!n) return;
+        if (n->type != Node::Type::Object) {
+            WrongType(Path(key), Node::Type::Object, n->type);
+            return;
+        }
+        EngineData e = DefaultEngineData(g);
+        Within(n, Path(key), [&] {
+            for (int k = 0; k < kEngineValueCount; ++k) {
+                float v = GetEngineValue(e, k);
+                bool given = false;
+                Optional(EngineValueName(k), v, given);
+                SetEngineValue(e, k, v);
+            }
+        });
+        g.HasEngine = true;
+        g.Engine = e;
     }
     void Numbers(const std::string& key, float* first, int count)
     {
@@ -686,7 +722,8 @@ DesignFileResult LoadJsonDesignText(AppState& s, const std::string& text, HugeVa
     std::vector<NativeRecord> records = BuildNativeRecords(*scratch);
     records[kNativeRecordCount - 1][kNativeFields - 1] = current;
 
-    if (!AcceptValues(records, RecordLayout::Native, huge, result)) return result;
+    const RecordLayout layout = centreGiven ? RecordLayout::NativeMidGearKept : RecordLayout::Native;
+    if (!AcceptValues(records, layout, huge, result)) return result;
     StoreNativeRecords(s, records);
     s.gear.Unit = scratch->gear.Unit;
     result.overlayRead = true;

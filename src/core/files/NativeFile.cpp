@@ -2,6 +2,7 @@
 
 #include "files/DesignValues.h"
 #include "files/FileLayout.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
 #include <algorithm>
@@ -66,7 +67,35 @@ std::vector<NativeRecord> BuildNativeRecords(const AppState& s)
         for (int f = 0; f < kNativeFields; ++f) records[r][f] = *fields[r][f];
     // Record 71: the unit (0 while unspecified), three zeros and the current item.
     records[kNativeRecordCount - 1] = {UnitFieldValue(s.gear.Unit), 0, 0, 0, static_cast<float>(s.overlay.CurrentItem)};
+    if (s.gear.HasEngine)
+        for (const NativeRecord& r : EngineRecords(s.gear.Engine)) records.push_back(r);
     return records;
+}
+
+std::vector<NativeRecord> EngineRecords(const EngineData& e)
+{
+    std::vector<NativeRecord> records(kEngineRecordCount, NativeRecord{});
+    auto put = [&records](int place, float v) { records[place / kNativeFields][place % kNativeFields] = v; };
+    put(0, static_cast<float>(kEngineBlockLayout));
+    put(1, static_cast<float>(kEngineValueCount));
+    for (int k = 0; k < kEngineValueCount; ++k) put(2 + k, GetEngineValue(e, k));
+    return records;
+}
+
+bool ReadEngineRecords(const std::vector<NativeRecord>& records, EngineData& e, int* field)
+{
+    const int count = static_cast<int>(records.size());
+    if (count <= kNativeRecordCount) return false;
+    const NativeRecord& head = records[kNativeRecordCount];
+    if (head[0] != static_cast<float>(kEngineBlockLayout) || !(head[1] >= 0) || head[1] > 1e6f) return false;
+    const int values = static_cast<int>(head[1]);
+    const int fields = (count - kNativeRecordCount) * kNativeFields;
+    for (int k = 0; k < kEngineValueCount && k < values && 2 + k < fields; ++k) {
+        const int place = kNativeRecordCount * kNativeFields + 2 + k;
+        SetEngineValue(e, k, records[place / kNativeFields][place % kNativeFields]);
+        if (field) field[k] = place;
+    }
+    return true;
 }
 
 float UnitFieldValue(LengthUnit u) { return static_cast<float>(static_cast<int>(u)); }
@@ -78,7 +107,7 @@ LengthUnit UnitOfField(float v)
     return LengthUnit::Unspecified;
 }
 
-DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
+DesignFileResult WriteNativeFile(const AppState& s, const std::string& path, FileSystem& files)
 {
     DesignFileResult result;
     const std::vector<NativeRecord> records = BuildNativeRecords(s);
@@ -92,8 +121,14 @@ DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem
     for (const NativeRecord& r : records)
         if (!w.Write(EncodeRecord(r))) return fail();
     if (!w.Commit()) return fail();
-    s.display.DataSetName = DataSetNameFromPath(path);
     result.ok = true;
+    return result;
+}
+
+DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files)
+{
+    DesignFileResult result = WriteNativeFile(s, path, files);
+    if (result.ok) s.display.DataSetName = DataSetNameFromPath(path);
     return result;
 }
 
@@ -112,6 +147,10 @@ void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records)
     s.overlay.CurrentItem = file_layout::ItemNumber(holder);
     // The unit from field 1 of record 71; a file without it says none.
     s.gear.Unit = overlay ? UnitOfField(records[kNativeRecordCount - 1][0]) : LengthUnit::Unspecified;
+    // The engine data: defaults for what the block does not reach.
+    EngineData engine = DefaultEngineData(s.gear);
+    s.gear.HasEngine = ReadEngineRecords(records, engine);
+    s.gear.Engine = s.gear.HasEngine ? engine : EngineData{};
 }
 
 void FinishDesignLoad(AppState& s, DesignFileResult& result)
@@ -143,7 +182,10 @@ DesignFileResult OpenNativeFile(AppState& s, const std::string& path, HugeValues
     // The records this file must supply: all 71, or the first 18 of a file
     // without the overlay. A length in between fails at its first missing
     // record, as does a file shorter than 18 records.
-    const int wanted = size > kNativeNoOverlayMax ? kNativeRecordCount : kNativeShortRecords;
+    // A file with the engine block after record 71 gives that too.
+    const int wanted = size > kNativeRecordCount    ? static_cast<int>(std::min<long>(size, kNativeEngineRecordsMax))
+                       : size > kNativeNoOverlayMax ? kNativeRecordCount
+                                                    : kNativeShortRecords;
     std::vector<NativeRecord> records;
     if (!ReadLeadingRecords(in, wanted, records, result.error)) {
         result.cause = in.Cause();

@@ -81,19 +81,49 @@ struct DesignFileResult {
 float UnitFieldValue(LengthUnit u);
 LengthUnit UnitOfField(float v);
 
-// The 71 records a save writes, from the current state.
+// The engine data (Gear::HasEngine) follow record 71, in records of their
+// own that only a design with engine data has: a reader of the 71 records
+// reads the leading 71 of any longer file and passes over the rest, and a
+// design without engine data keeps the bytes it always had. Record 72 starts
+// with the block's layout (1) and the number of values that follow (11);
+// the values follow in the order of model/EngineData.h, five to a record
+// (after those two fields in record 72), the last record padded with zeros:
+// records 72 to 74. A reader takes the values the file holds; a value the
+// block does not reach takes its default, and a block of another layout
+// counts as no engine data.
+inline constexpr int kEngineBlockLayout = 1;
+inline constexpr int kEngineRecordCount = 3;
+inline constexpr int kNativeEngineRecordsMax = kNativeRecordCount + kEngineRecordCount;
+
+// The engine block's records for engine data (see above).
+std::vector<NativeRecord> EngineRecords(const EngineData& e);
+// The engine data in the records after record 71 (`records` is the whole
+// file's), if any: false when there is no block this program knows. Values the
+// block does not reach are left as they are in `e`. `field` (when given)
+// receives, for each value read, its place as record * 5 + field (0-based).
+bool ReadEngineRecords(const std::vector<NativeRecord>& records, EngineData& e, int* field = nullptr);
+
+// The records a save writes, from the current state: 71, and the engine
+// block after them when the design has engine data.
 std::vector<NativeRecord> BuildNativeRecords(const AppState& s);
+
+// Writes the full file to `path` (through a temporary file), whatever its
+// name; the state is left as it is. A failure leaves an existing file as it
+// was.
+DesignFileResult WriteNativeFile(const AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
 
 // Writes the full file to `path` (through a temporary file). On success the
 // data set name follows the path; on failure nothing changes at all and an
 // existing file keeps its contents.
 DesignFileResult SaveNativeFile(AppState& s, const std::string& path, FileSystem& files = SystemFileSystem());
 
-// Stores the records of a file (18 to 71 of them) into the state, field by
-// field, so that where a value has several fields the last one wins. Records
-// 19 to 71 are used only when all of them are present; the current item is
-// then record 71's last field, rounded and kept within 1..20 (else 1), and
-// the unit its first field (unspecified without it).
+// Stores the records of a file (18 to 71 of them, and the engine block after
+// them) into the state, field by field, so that where a value has several
+// fields the last one wins. Records 19 to 71 are used only when all of them
+// are present; the current item is then record 71's last field, rounded and
+// kept within 1..20 (else 1), and the unit its first field (unspecified
+// without it). The engine data are read from the block after record 71 (the
+// design has none without it).
 void StoreNativeRecords(AppState& s, const std::vector<NativeRecord>& records);
 
 // After-load steps shared by the open and the import: the reverse arm

@@ -76,6 +76,26 @@ inline const char* LengthUnitText(LengthUnit u)
     return "units";
 }
 
+// The engine the gear drives, for the steam performance model: what the
+// dimensions do not say. Kept with the design only when it has been given
+// (Gear::HasEngine); model/EngineData.h has each value's name, unit and
+// default. Lengths are in the design's unit, pressures and temperatures in
+// the unit's pressure and temperature (psi and °F for inches, bar and °C for
+// millimetres; a design of unspecified unit counts as inches).
+struct EngineData {
+    float SteamPortLength = 0;      // steam port length across the cylinder
+    float ExhaustPortLength = 0;    // exhaust port length across the cylinder
+    float DischargeCoefficient = 0; // of the port openings
+    float ClearanceFront = 0;       // % of the swept volume
+    float ClearanceRear = 0;        // % of the swept volume
+    float ChestPressure = 0;        // steam-chest pressure, gauge
+    float Superheat = 0;            // degrees above saturation (0: saturated steam)
+    float BackPressure = 0;         // exhaust back pressure, gauge
+    float AtmosphericPressure = 0;  // absolute
+    float WheelDiameter = 0;        // driving wheel
+    float Cylinders = 0;            // cranks at 90 degrees (two) or spread evenly
+};
+
 struct Gear {
     // Frame dimensions (codes 1..22). Codes 13/14 are PointY[8]/PointX[8],
     // codes 18/19 are PointY[15]/PointX[15]; they have no member here.
@@ -122,6 +142,10 @@ struct Gear {
 
     // What the lengths of the design are measured in (kept in the design file).
     LengthUnit Unit = LengthUnit::Unspecified;
+    // The engine data, when the design has them (kept in the design file
+    // only then, so that a design without them saves as it always did).
+    bool HasEngine = false;
+    EngineData Engine{};
 
     // Error signalling.
     bool ErrorBeepOn = true;

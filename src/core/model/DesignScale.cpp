@@ -1,6 +1,7 @@
 #include "model/DesignScale.h"
 
 #include "model/DynVars.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -48,15 +49,30 @@ std::string GridText(RoundGrid grid)
     return "";
 }
 
+LengthUnit GridUnit(RoundGrid grid)
+{
+    switch (grid) {
+    case RoundGrid::SixtyFourthInch: return LengthUnit::Inch;
+    case RoundGrid::TenthMillimetre: return LengthUnit::Millimetre;
+    case RoundGrid::None: break;
+    }
+    return LengthUnit::Unspecified;
+}
+
 void RoundGearDimensions(Gear& g, RoundGrid grid)
 {
     const int per = GridStepsPerUnit(grid);
     if (per == 0) return;
+    // Rounded in the grid's own unit: the value there, to the nearest step,
+    // and back (both 1, exact, for a design in the grid's unit or in none).
+    const LD there = UnitFactor(g.Unit, GridUnit(grid));
+    const LD back = UnitFactor(GridUnit(grid), g.Unit);
     for (int code = 1; code <= 122; ++code) {
         if (!IsLengthCode(code)) continue;
         const LD v = GetDimension(g, code);
         if (!std::isfinite(v)) continue;
-        const float r = ToModelFloat(std::round(v * per) / per);
+        const LD steps = std::round(v * there * per);
+        const float r = ToModelFloat(steps / per * back);
         if (code == 21)
             g.RevArmNormal = r;
         else if (code == 22)
@@ -88,6 +104,7 @@ void ScaleGearLengths(Gear& g, long double f)
           &g.FrontExhOpen,       &g.RearExhOpen,       &g.PrevFrontSteamOpen, &g.PrevRearSteamOpen, &g.PrevFrontExhOpen,
           &g.PrevRearExhOpen})
         Times(*v, f);
+    ScaleEngineLengths(g.Engine, f);
 }
 
 Gear GearInUnit(const Gear& g, LengthUnit unit)
@@ -96,6 +113,7 @@ Gear GearInUnit(const Gear& g, LengthUnit unit)
     if (f == 1) return g;
     Gear out = g;
     ScaleGearLengths(out, f);
+    ConvertEngineUnits(out.Engine, out.Unit, unit);
     out.Unit = unit;
     return out;
 }
@@ -113,6 +131,7 @@ bool ApplyScale(AppState& s, const ScaleRequest& r)
     for (OverlayItem& it : s.overlay.Item)
         for (float* p : {&it.X1, &it.Y1, &it.X2, &it.Y2, &it.Pivot1X0, &it.Pivot1Y0, &it.Pivot2X0, &it.Pivot2Y0})
             Times(*p, f);
+    ConvertEngineUnits(s.gear.Engine, s.gear.Unit, r.unit);
     s.gear.Unit = r.unit;
     if (r.round != RoundGrid::None) {
         RoundGearDimensions(s.gear, r.round);

@@ -6,7 +6,9 @@
 // lengths, the spare cylinder value too), the whole point table (pivots,
 // reference points), the reverse arm centre, setting and positions, the
 // lines and circles, the values the solver derives from them, and the
-// graphs' vertical scale and last position; the view's scales (current,
+// graphs' vertical scale and last position, the engine data's lengths (port
+// lengths, wheel; a change of unit converts its pressures and superheat too);
+// the view's scales (current,
 // previous, saved, the presets) are divided by it, their offsets kept. Each
 // value is stored as the float of the product (long double factor); nothing
 // is rounded unless a grid is asked for. Angles, percentages, the home view,
@@ -32,9 +34,15 @@ int GridStepsPerUnit(RoundGrid grid);
 // "1/64 in", "0.1 mm" ("" for None).
 std::string GridText(RoundGrid grid);
 
+// The unit a grid is named in: inches for 1/64 in, millimetres for 0.1 mm.
+LengthUnit GridUnit(RoundGrid grid);
+
 // The 43 length dimensions (codes 1..22 but 6, 101..122) each to the nearest
 // step of the grid, stored as the dimensions are stored (13/14 copy point 9,
-// 102/109 set PointY[13]).
+// 102/109 set PointY[13]). The grid is the length it names whatever the
+// design's unit: 0.1 mm is 0.1 / 25.4 in a design in inches, 1/64 in is
+// 25.4 / 64 in one in millimetres; in a design whose unit is unspecified it
+// is that part of its unit (1/64 or 1/10).
 void RoundGearDimensions(Gear& g, RoundGrid grid);
 
 // ---------------------------------------------------------------- scaling

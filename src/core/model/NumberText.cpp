@@ -269,6 +269,16 @@ bool ReadNumber(std::string_view text, long double& value)
     return true;
 }
 
+bool ReadTypedNumber(std::string_view text, long double& value)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    std::string number(text);
+    for (char& c : number)
+        if (c == ',') c = '.';
+    return ReadNumber(number, value);
+}
+
 bool ReadFloat(std::string_view text, float& value)
 {
     bool digits = false;

@@ -92,6 +92,12 @@ long double ParseNumber(const std::string& text);
 // double.
 bool ReadNumber(std::string_view text, long double& value);
 
+// A number typed into a field that judges its whole text (a search window's
+// bounds, limits, tolerances; the scale window's factor): blanks around it
+// are ignored and a comma is the decimal point as "." is ("3,6" is 3.6);
+// otherwise as ReadNumber. False for anything else ("3a", "1,234.5", "").
+bool ReadTypedNumber(std::string_view text, long double& value);
+
 // Strict reading of a float, as ReadNumber reads the text, rounded once to the
 // nearest float, so that every text ShortestText writes reads back to its
 // float. A value beyond the float range becomes the largest float of its sign

@@ -1,7 +1,8 @@
 // The one rule of every number field, for a typed key as for a pasted,
 // dropped or input-method text: what comes in replaces the field's selection,
 // and the text it leaves holds digits, at most one "." and, where allowed, at
-// most one "-".
+// most one "-". A comma is the decimal point as much as "." is (it is what
+// many desktops type): it counts as one and the field shows it as ".".
 #pragma once
 
 #include <string>
@@ -21,6 +22,10 @@ struct FieldText {
 };
 
 // Whether `typed` may replace the selection of `field`: each of its characters
-// is a digit, "." or, where allowMinus, "-", and it brings no second "." or
-// "-" into the text. An empty `typed` (the selection only deleted) passes.
+// is a digit, "." (or ",") or, where allowMinus, "-", and it brings no second
+// decimal point or "-" into the text. An empty `typed` (the selection only
+// deleted) passes.
 bool NumberEntryAccepted(const FieldText& field, const std::string& typed, bool allowMinus);
+
+// The text as a number field keeps it: every comma a ".".
+std::string NumberEntryText(std::string text);

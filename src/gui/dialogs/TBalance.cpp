@@ -23,6 +23,7 @@
 
 #include <cmath>
 #include <exception>
+#include <tuple>
 
 namespace {
 
@@ -110,9 +111,7 @@ TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent)
                 QTimer::singleShot(0, this, &TBalance::FindButClick);
                 return;
             }
-            NumericKeyFilter(key, e, true);
         });
-        InstallNumberRule(e, true);
     }
     connect(DimensionBox, &QComboBox::currentIndexChanged, this, [this] { FillRange(0); });
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
@@ -178,16 +177,22 @@ void TBalance::FillRange(int which)
 bool TBalance::ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const
 {
     goals.clear();
-    auto goal = [](QComboBox* target, QComboBox* dim, QLineEdit* lo, QLineEdit* hi) {
+    // Each field whole: a text that is no number is said so, never read in part.
+    auto goal = [&goals, &error](QComboBox* target, QComboBox* dim, QLineEdit* lo, QLineEdit* hi) {
         BalanceGoal g;
         g.target = static_cast<BalanceTarget>(target->currentData().toInt());
         g.code = dim->currentData().toInt();
-        g.lo = FieldValue(lo->text().toStdString());
-        g.hi = FieldValue(hi->text().toStdString());
-        return g;
+        const std::string range = "the range of " + BalanceDimensionLabel(g.code);
+        for (auto [edit, end, value] : {std::tuple{lo, "The lower end of ", &g.lo}, {hi, "The upper end of ", &g.hi}})
+            if (!ReadFieldNumber(end + range, edit->text().toStdString(), *value, error)) {
+                edit->setFocus(Qt::OtherFocusReason);
+                return false;
+            }
+        goals.push_back(g);
+        return true;
     };
-    goals.push_back(goal(TargetBox, DimensionBox, RangeLo, RangeHi));
-    if (SecondBox->isChecked()) goals.push_back(goal(Target2Box, Dimension2Box, Range2Lo, Range2Hi));
+    if (!goal(TargetBox, DimensionBox, RangeLo, RangeHi)) return false;
+    if (SecondBox->isChecked() && !goal(Target2Box, Dimension2Box, Range2Lo, Range2Hi)) return false;
     error = CheckBalanceGoals(goals);
     return error.empty();
 }

@@ -44,8 +44,6 @@ TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent
         e->setContextMenuPolicy(Qt::NoContextMenu);
         e->setAcceptDrops(false);
         e->setMaximumWidth(70);
-        InstallKeyPress(e, [e](QChar& key) { NumericKeyFilter(key, e, false); });
-        InstallNumberRule(e, false);
         connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
         auto* l = new QLabel(QString::fromStdString(CheckRuleLimitLabel(rule)), this);
         l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));
@@ -147,12 +145,16 @@ void TDesignCheck::MeasureDone(const Gear& design, std::vector<ValveEventsRow>&&
     WatchDesign();
 }
 
-CheckLimits TDesignCheck::ReadLimits() const
+bool TDesignCheck::ReadLimits(CheckLimits& limits, std::string& why) const
 {
-    CheckLimits limits = DefaultCheckLimits();
+    // Each field whole: a text that is no number is said so, never read in part.
+    limits = DefaultCheckLimits();
     for (int k = 1; k < kCheckRules; ++k)
-        limits[static_cast<size_t>(k)] = FieldValue(LimitEdit[static_cast<size_t>(k)]->text().toStdString());
-    return limits;
+        if (!ReadFieldNumber("The limit of " + CheckRuleCaption(static_cast<CheckRule>(k)),
+                             LimitEdit[static_cast<size_t>(k)]->text().toStdString(), limits[static_cast<size_t>(k)],
+                             why))
+            return false;
+    return true;
 }
 
 void TDesignCheck::LimitsChanged()
@@ -162,7 +164,18 @@ void TDesignCheck::LimitsChanged()
 
 void TDesignCheck::ShowResult()
 {
-    result_ = CheckDesign(checked_, table_, ReadLimits());
+    CheckLimits limits;
+    std::string why;
+    const bool read = ReadLimits(limits, why);
+    CheckText->setStyleSheet(read ? QString() : QStringLiteral("color: #b00000;"));
+    if (!read) {
+        // No verdicts against limits that are not shown.
+        result_ = DesignCheckResult{};
+        CheckGrid->setRowCount(0);
+        CheckText->setText(QString::fromStdString(why));
+        return;
+    }
+    result_ = CheckDesign(checked_, table_, limits);
     CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
     int failed = 0;
     for (int r = 0; r < static_cast<int>(result_.lines.size()); ++r) {

@@ -59,7 +59,8 @@ private:
     void MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table);
     void ShowResult();
     void FitColumns();
-    CheckLimits ReadLimits() const;
+    // The limits typed; false, with the reason, when one is no number.
+    bool ReadLimits(CheckLimits& limits, std::string& why) const;
 
     AppState& s_;
     QTimer* watch_ = nullptr;

@@ -46,9 +46,9 @@ const char* TargetText(int k)
     return texts[k];
 }
 
-QLineEdit* NumberEdit(QWidget* parent, const QString& name, bool allowMinus)
+QLineEdit* NumberEdit(QWidget* parent, const QString& name)
 {
-    QLineEdit* e = NewNumberEdit(parent, name, allowMinus);
+    QLineEdit* e = NewNumberEdit(parent, name);
     e->setMaximumWidth(90);
     return e;
 }
@@ -79,7 +79,7 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
         const QString word = Text(DesignTargetWord(static_cast<DesignTarget>(k))).replace('-', '_');
         auto* box = new QCheckBox(QString::fromUtf8(TargetText(k)), this);
         box->setObjectName(QStringLiteral("Target_") + word);
-        QLineEdit* w = NumberEdit(this, QStringLiteral("Weight_") + word, false);
+        QLineEdit* w = NumberEdit(this, QStringLiteral("Weight_") + word);
         w->setText(QStringLiteral("1"));
         w->setMaximumWidth(60);
         connect(box, &QCheckBox::toggled, w, &QWidget::setEnabled);
@@ -108,8 +108,8 @@ TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
         label->setObjectName(QStringLiteral("DimensionLabel%1").arg(k + 1));
         label->setBuddy(box);
         DimensionBox[at] = box;
-        LoEdit[at] = NumberEdit(this, QStringLiteral("Lo%1").arg(k + 1), true);
-        HiEdit[at] = NumberEdit(this, QStringLiteral("Hi%1").arg(k + 1), true);
+        LoEdit[at] = NumberEdit(this, QStringLiteral("Lo%1").arg(k + 1));
+        HiEdit[at] = NumberEdit(this, QStringLiteral("Hi%1").arg(k + 1));
         dims->addWidget(label, k + 1, 0);
         dims->addWidget(box, k + 1, 1);
         dims->addWidget(LoEdit[at], k + 1, 2);
@@ -200,18 +200,43 @@ void TOptimise::FillBounds(int row)
 bool TOptimise::ReadGoals(OptimiseGoals& goals, std::string& error) const
 {
     goals = OptimiseGoals{};
-    for (int k = 0; k < kDesignTargets; ++k)
-        if (TargetBox[static_cast<size_t>(k)]->isChecked())
-            goals.targets.push_back(
-                {static_cast<DesignTarget>(k), FieldValue(WeightEdit[static_cast<size_t>(k)]->text().toStdString())});
+    // Each field whole: a text that is no number is said so, never read in part.
+    const auto read = [&error](QLineEdit* e, const std::string& what, float& v) {
+        const bool ok = ReadFieldNumber(what, e->text().toStdString(), v, error);
+        if (!ok) e->setFocus(Qt::OtherFocusReason);
+        return ok;
+    };
+    for (int k = 0; k < kDesignTargets; ++k) {
+        if (!TargetBox[static_cast<size_t>(k)]->isChecked()) continue;
+        const auto target = static_cast<DesignTarget>(k);
+        float weight = 0;
+        if (!read(WeightEdit[static_cast<size_t>(k)], "The weight of " + DesignTargetCaption(target), weight))
+            return false;
+        goals.targets.push_back({target, weight});
+    }
     for (size_t k = 0; k < static_cast<size_t>(kMaxOptimiseDimensions); ++k) {
         const int code = DimensionBox[k]->currentData().toInt();
         if (code == 0) continue;
-        goals.dimensions.push_back(
-            {code, FieldValue(LoEdit[k]->text().toStdString()), FieldValue(HiEdit[k]->text().toStdString())});
+        OptimiseDimension d;
+        d.code = code;
+        if (!read(LoEdit[k], "The lower bound of " + BalanceDimensionLabel(code), d.lo) ||
+            !read(HiEdit[k], "The upper bound of " + BalanceDimensionLabel(code), d.hi))
+            return false;
+        goals.dimensions.push_back(d);
     }
     error = CheckOptimiseGoals(goals);
     return error.empty();
+}
+
+QString TOptimise::BoundsNote(const Gear& design, const OptimiseGoals& goals)
+{
+    QString note;
+    for (const OptimiseDimension& d : goals.dimensions) {
+        const std::string t =
+            BoundsLeaveOutText(BalanceDimensionLabel(d.code), GetDimension(design, d.code), d.lo, d.hi);
+        if (!t.empty()) note += QLatin1Char(' ') + Text(t);
+    }
+    return note;
 }
 
 void TOptimise::FindButClick()
@@ -229,6 +254,7 @@ void TOptimise::FindButClick()
     goals.starts = earlierBests_;
     goals_ = goals;
     searched_ = s_.gear;
+    boundsNote_ = BoundsNote(searched_, goals);
     StartSearch<OptimiseReport>(
         [design = searched_, goals](BalanceControl& control) {
             try {
@@ -244,6 +270,7 @@ void TOptimise::FindButClick()
             if (found_.result.HasValues()) earlierBests_.push_back(found_.result.values);
             ShowResult();
         });
+    ResultText->setText(ResultText->text() + boundsNote_);
 }
 
 void TOptimise::ShowResult()
@@ -317,7 +344,7 @@ void TOptimise::ShowResult()
                         .arg(Text(BalanceDimensionLabel(r.values[j].code)),
                              r.atBound[j] < 0 ? QStringLiteral("lower") : QStringLiteral("upper"));
     if (r.clampsMet) text += QStringLiteral(" Some values tried could not be assembled; they were skipped.");
-    ResultText->setText(text + ApplyNotes());
+    ResultText->setText(text + ApplyNotes() + boundsNote_);
 }
 
 void TOptimise::ShowPlot()

@@ -60,11 +60,15 @@ protected:
 private:
     void FillBounds(int row);
     bool ReadGoals(OptimiseGoals& goals, std::string& error) const;
+    // Bounds that leave out a dimension's value in `design`, said after the
+    // search's own words (a leading blank); empty when none do.
+    static QString BoundsNote(const Gear& design, const OptimiseGoals& goals);
     void ShowResult();
     void ShowPlot();
 
     OptimiseGoals goals_;
-    Gear searched_; // the design the result belongs to
+    Gear searched_;      // the design the result belongs to
+    QString boundsNote_; // BoundsNote of the search
     OptimiseReport found_;
     // The best values of the searches made since the window opened.
     std::vector<std::vector<DimensionValue>> earlierBests_;

@@ -58,14 +58,14 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     setObjectName(QStringLiteral("ToleranceStudy"));
     setModal(true);
 
-    LengthTolerance = NewNumberEdit(this, QStringLiteral("LengthTolerance"), false);
+    LengthTolerance = NewNumberEdit(this, QStringLiteral("LengthTolerance"));
     LengthTolerance->setText(QStringLiteral("0.005"));
     connect(LengthTolerance, &QLineEdit::textEdited, this, &TTolerance::LengthToleranceEdited);
-    PinClearance = NewNumberEdit(this, QStringLiteral("PinClearance"), false);
+    PinClearance = NewNumberEdit(this, QStringLiteral("PinClearance"));
     PinClearance->setText(QStringLiteral("0"));
-    Samples = NewNumberEdit(this, QStringLiteral("Samples"), false);
+    Samples = NewNumberEdit(this, QStringLiteral("Samples"));
     Samples->setText(QString::number(kDefaultSamples));
-    Seed = NewNumberEdit(this, QStringLiteral("Seed"), false);
+    Seed = NewNumberEdit(this, QStringLiteral("Seed"));
     Seed->setText(QStringLiteral("1"));
     for (QLineEdit* e : {LengthTolerance, PinClearance, Samples, Seed}) e->setMaximumWidth(90);
 
@@ -79,8 +79,7 @@ TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, Fi
     ToleranceGrid->setRowCount(static_cast<int>(codes.size()));
     for (size_t k = 0; k < codes.size(); ++k) {
         const int r = static_cast<int>(k);
-        QLineEdit* e =
-            NewNumberEdit(ToleranceGrid, QStringLiteral("Tolerance_") + Text(DimensionName(codes[k])), false);
+        QLineEdit* e = NewNumberEdit(ToleranceGrid, QStringLiteral("Tolerance_") + Text(DimensionName(codes[k])));
         e->setFrame(false);
         e->setText(IsToleranceAngle(codes[k]) ? QStringLiteral("0") : LengthTolerance->text());
         ToleranceGrid->setCellWidget(r, lcTolerance, e);
@@ -210,8 +209,19 @@ void TTolerance::LengthToleranceEdited()
 bool TTolerance::ReadSettings(ToleranceSettings& settings, std::string& error) const
 {
     settings = ToleranceSettings{};
-    for (QLineEdit* e : ToleranceEdit) settings.tolerance.push_back(FieldValue(e->text().toStdString()));
-    settings.pinClearance = FieldValue(PinClearance->text().toStdString());
+    // Each field whole: a text that is no number is said so, never read in part.
+    const auto read = [&error](QLineEdit* e, const std::string& what, float& v) {
+        const bool ok = ReadFieldNumber(what, e->text().toStdString(), v, error);
+        if (!ok) e->setFocus(Qt::OtherFocusReason);
+        return ok;
+    };
+    const std::vector<int> codes = ToleranceDimensionCodes();
+    for (size_t k = 0; k < ToleranceEdit.size(); ++k) {
+        float tolerance = 0;
+        if (!read(ToleranceEdit[k], "The tolerance of " + BalanceDimensionLabel(codes[k]), tolerance)) return false;
+        settings.tolerance.push_back(tolerance);
+    }
+    if (!read(PinClearance, "The pin clearance", settings.pinClearance)) return false;
     std::uint64_t n = 0;
     if (!ReadWholeNumber(Samples->text().toStdString(), n) || n < 1 || n > static_cast<std::uint64_t>(kMaxSamples)) {
         error = "The samples must be a whole number from 1 to " + std::to_string(kMaxSamples) + ".";

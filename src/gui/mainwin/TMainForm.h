@@ -451,9 +451,10 @@ private:
     void FinishLoad(const QString& path, bool older, const DesignFileResult& r);
     // Puts the path first in the recent designs and keeps its folder.
     void RememberDesign(const QString& path);
-    // Saves to `path` (`json`: as a JSON design, else as a native one); on
-    // success it becomes the current file.
-    bool SaveDesignTo(const QString& path, bool json);
+    // Saves to `path` in the format its name chooses (files/DesignFile: a
+    // name of no known format is refused with a message); on success it
+    // becomes the current file.
+    bool SaveDesignTo(const QString& path);
     // TMainFormRecovery.cpp: removes this program's recovery file (a save,
     // an open, a reset, a discard).
     void DropRecovery();

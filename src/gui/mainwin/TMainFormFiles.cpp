@@ -2,6 +2,7 @@
 // named on the command line; the question about unsaved changes.
 #include "mainwin/TMainForm.h"
 
+#include "files/DesignFile.h"
 #include "files/DesignValues.h"
 #include "files/FileMessages.h"
 #include "files/JsonDesign.h"
@@ -256,10 +257,9 @@ void TMainForm::RecentDesignClick(int k)
     RefreshRecentDesigns();
 }
 
-bool TMainForm::SaveDesignTo(const QString& path, bool json)
+bool TMainForm::SaveDesignTo(const QString& path)
 {
-    const DesignFileResult r =
-        json ? ExportJsonDesign(state_, LocalPath(path), files_) : SaveNativeFile(state_, LocalPath(path), files_);
+    const DesignFileResult r = SaveDesignFile(state_, LocalPath(path), files_);
     if (!r.ok) {
         ShowFileError(SaveFailureMessage(ShownName(path), r));
         return false;
@@ -274,14 +274,14 @@ bool TMainForm::SaveDesignAs()
 {
     const QString path = ChooseFile(QStringLiteral("SaveDialog1"));
     // A name given with ".json" gets the design as JSON, so that it opens again.
-    return !path.isEmpty() && SaveDesignTo(path, IsJsonDesignPath(LocalPath(path)));
+    return !path.isEmpty() && SaveDesignTo(path);
 }
 
 bool TMainForm::SaveDesign()
 {
     // A design opened from a JSON file goes back to it as JSON.
     if (currentFile_.isEmpty()) return SaveDesignAs();
-    return SaveDesignTo(currentFile_, IsJsonDesignPath(LocalPath(currentFile_)));
+    return SaveDesignTo(currentFile_);
 }
 
 void TMainForm::SaveDimensionsClick() { SaveDesign(); }
@@ -292,7 +292,7 @@ void TMainForm::ExportDesignJsonClick()
 {
     const QString path = ChooseFile(QStringLiteral("ExportJsonDialog"));
     if (path.isEmpty()) return;
-    const DesignFileResult r = ExportJsonDesign(state_, LocalPath(path));
+    const DesignFileResult r = WriteDesignFile(state_, LocalPath(path), files_);
     if (!r.ok) ShowFileError(SaveFailureMessage(ShownName(path), r));
 }
 

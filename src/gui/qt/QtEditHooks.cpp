@@ -89,7 +89,10 @@ public:
         for (QChar ch : input)
             if (ch.unicode() > 0xFF) return Invalid; // outside what the rule can read
         const auto [field, text] = ChangeOf(Latin1(shown_), Latin1(input));
-        return accepts_(field, text) ? Acceptable : Invalid;
+        if (!accepts_(field, text)) return Invalid;
+        // A comma is the decimal point: the field shows it as one.
+        input.replace(QLatin1Char(','), QLatin1Char('.'));
+        return Acceptable;
     }
 
 private:
@@ -218,13 +221,11 @@ void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus)
         key = QChar();
 }
 
-QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus)
+QLineEdit* NewNumberEdit(QWidget* parent, const QString& name)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setAcceptDrops(false);
-    InstallKeyPress(e, [e, allowMinus](QChar& key) { NumericKeyFilter(key, e, allowMinus); });
-    InstallNumberRule(e, allowMinus);
     return e;
 }

@@ -34,11 +34,12 @@ FieldText FieldTextOf(const QLineEdit* edit);
 // the selection of `field`.
 using EntryRule = std::function<bool(const FieldText& field, const std::string& text)>;
 
-// The rule of `edit`, whichever way text arrives: a validator judges every
-// change of the text against the text before it (typed keys, input-method
-// commits, pastes, drops, undo of the edit's own), and a filter keeps pasted
-// (the paste shortcut, the context menu's Paste, the middle button) and
-// dropped text that the rule refuses from being offered at all.
+// The rule of the number field `edit`, whichever way text arrives: a
+// validator judges every change of the text against the text before it
+// (typed keys, input-method commits, pastes, drops, undo of the edit's own),
+// and a filter keeps pasted (the paste shortcut, the context menu's Paste,
+// the middle button) and dropped text that the rule refuses from being
+// offered at all. A comma the rule takes (as the decimal point) goes in as ".".
 void InstallEntryRule(QLineEdit* edit, EntryRule accepts);
 // The rule of the usual number field (NumberEntryAccepted).
 void InstallNumberRule(QLineEdit* edit, bool allowMinus);
@@ -48,6 +49,8 @@ void InstallNumberRule(QLineEdit* edit, bool allowMinus);
 // clears `key` when it is dropped.
 void NumericKeyFilter(QChar& key, const QLineEdit* edit, bool allowMinus);
 
-// A new number field of a window: the numeric key filter and the number
-// rule, no context menu, no drops; `name` is its objectName.
-QLineEdit* NewNumberEdit(QWidget* parent, const QString& name, bool allowMinus);
+// A new number field of a search window, which takes any text typed,
+// pasted or dropped and drops none of it: the window reads it whole
+// (ReadFieldNumber) and says so when it is no number. No context menu, no
+// drops; `name` is its objectName.
+QLineEdit* NewNumberEdit(QWidget* parent, const QString& name);
