@@ -2,7 +2,7 @@
 # Checks that every include in src/ runs down the layers (see CMakeLists.txt
 # and docs/ARCHITECTURE.md):
 #
-#   platform, model  <-  files  <-  analysis  <-  drawing  <-  gui  <-  app
+#   platform, model  <-  files  <-  analysis  <-  session  <-  drawing  <-  gui  <-  app
 #
 # A file's layer is its folder alone: src/core/<layer>/, src/gui/ (any folder
 # under it) for gui, src/app/ for app. An include names the file from its
@@ -43,9 +43,10 @@ allowed() { # layer -> layers it may include
     model) echo "model" ;;
     files) echo "files model platform" ;;
     analysis) echo "analysis files model platform" ;;
-    drawing) echo "drawing analysis files model platform" ;;
-    gui) echo "gui drawing analysis files model platform" ;;
-    app) echo "app gui drawing analysis files model platform" ;;
+    session) echo "session analysis files model platform" ;;
+    drawing) echo "drawing session analysis files model platform" ;;
+    gui) echo "gui drawing session analysis files model platform" ;;
+    app) echo "app gui drawing session analysis files model platform" ;;
     *) echo "" ;;
   esac
 }

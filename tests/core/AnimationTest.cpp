@@ -145,14 +145,15 @@ TEST(MainAnimation, OneRevolutionEvenlySpacedInTheSenseTheGearRuns)
     struct Case {
         float start;
         int k, frames;
-        const char* direction;
+        RunDirection direction;
         float angle;
     };
-    for (const Case& c : {Case{0, 0, 72, "Fwd", 0}, Case{0, 1, 72, "Fwd", 5}, Case{0, 71, 72, "Fwd", 355},
-                          Case{350, 2, 72, "Fwd", 0}, Case{350, 3, 72, "Fwd", 5}, Case{10, 1, 72, "Rev", 5},
-                          Case{0, 1, 4, "Rev", 270}, Case{0, 4, 4, "Rev", 0}, Case{37.5f, 1, 3, "Fwd", 157.5f}}) {
+    constexpr RunDirection F = RunDirection::Fwd, R = RunDirection::Rev;
+    for (const Case& c : {Case{0, 0, 72, F, 0}, Case{0, 1, 72, F, 5}, Case{0, 71, 72, F, 355}, Case{350, 2, 72, F, 0},
+                          Case{350, 3, 72, F, 5}, Case{10, 1, 72, R, 5}, Case{0, 1, 4, R, 270}, Case{0, 4, 4, R, 0},
+                          Case{37.5f, 1, 3, F, 157.5f}}) {
         EXPECT_FLOAT_EQ(RevolutionAngle(c.start, c.k, c.frames, c.direction), c.angle)
-            << c.start << " " << c.k << "/" << c.frames << " " << c.direction;
+            << c.start << " " << c.k << "/" << c.frames << " " << (c.direction == F ? "Fwd" : "Rev");
     }
     struct Delay {
         int frames, delay;
@@ -163,8 +164,8 @@ TEST(MainAnimation, OneRevolutionEvenlySpacedInTheSenseTheGearRuns)
 
 TEST(MainAnimation, EachFrameIsThePictureAtItsAngleAndTheDesignIsNeverTurned)
 {
-    for (const char* direction : {"Fwd", "Rev"}) {
-        SCOPED_TRACE(direction);
+    for (const RunDirection direction : {RunDirection::Fwd, RunDirection::Rev}) {
+        SCOPED_TRACE(direction == RunDirection::Fwd ? "Fwd" : "Rev");
         AppState s;
         StartupModel(s);
         s.anim.Direction = direction;

@@ -211,6 +211,51 @@ TEST(DesignScale, OneUndoRecordRestoresTheWholeDesign)
     EXPECT_EQ(s.dyn.Undo[2].Code, 2);
 }
 
+// "UnDo" and "ReDo" of a scaling take back and put back what the scaling
+// changed, and nothing else: a value changed after it by something that makes
+// no record of its own keeps the newer value.
+TEST(DesignScale, UndoAndRedoOfAScalingKeepLaterChangesOfOtherValues)
+{
+    const struct {
+        const char* what;
+        std::function<float&(AppState&)> value;
+        float later;
+    } cases[] = {
+        {"a preset stored", [](AppState& s) -> float& { return s.view.PresetTable[3]; }, 44.0f},
+        {"the view zoomed", [](AppState& s) -> float& { return s.view.ViewScale; }, 9.5f},
+        {"the graphs' scale", [](AppState& s) -> float& { return s.graph.GraphVerticalScale; }, 2.75f},
+        {"a line moved", [](AppState& s) -> float& { return s.overlay.Item[2].X1; }, 7.25f},
+        {"a reference point moved", [](AppState& s) -> float& { return s.gear.PointX[19]; }, 5.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState s = StartedState();
+        s.overlay.Item[2] = {1, 2, 3, 4, 5, 6, 7, 8, 0, 255, 1, 2, 3};
+        const AppState before = s;
+        ASSERT_TRUE(ScaleDesign(s, {2, LengthUnit::Millimetre, RoundGrid::None}));
+        const AppState scaled = s;
+        c.value(s) = c.later;
+        ASSERT_TRUE(UndoButtonClick(s));
+        EXPECT_EQ(c.value(s), c.later);
+        EXPECT_EQ(s.gear.Stroke, before.gear.Stroke); // what the scaling changed is back
+        EXPECT_EQ(s.gear.Unit, before.gear.Unit);
+        EXPECT_EQ(s.gear.RevArmPos, before.gear.RevArmPos);
+        // Every other value as before the scaling, bit for bit.
+        AppState expected = before;
+        c.value(expected) = c.later;
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(expected));
+        EXPECT_EQ(s.view.PresetTable, expected.view.PresetTable);
+        EXPECT_EQ(s.view.ViewScale, expected.view.ViewScale);
+        EXPECT_EQ(s.gear.PointX, expected.gear.PointX);
+        ASSERT_TRUE(PopRedo(s));
+        EXPECT_EQ(c.value(s), c.later);
+        expected = scaled;
+        c.value(expected) = c.later;
+        EXPECT_EQ(DesignSnapshot(s), DesignSnapshot(expected));
+        EXPECT_EQ(s.gear.Unit, LengthUnit::Millimetre);
+    }
+}
+
 // Rounding after the scaling: each dimension on the grid; the arm re-centred.
 TEST(DesignScale, RoundingPutsEveryDimensionOnTheGrid)
 {

@@ -324,7 +324,7 @@ TEST(Tick, AngleFoldingAndDirection)
     s.anim.ActiveStep = 10;
     TickModel(s);
     EXPECT_FLOAT_EQ(s.gear.DriverAngle, 10);
-    s.anim.Direction = "Rev";
+    s.anim.Direction = RunDirection::Rev;
     TickModel(s);
     TickModel(s);
     EXPECT_FLOAT_EQ(s.gear.DriverAngle, 350);

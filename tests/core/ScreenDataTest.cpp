@@ -1,4 +1,5 @@
 #include "drawing/ScreenData.h"
+#include "drawing/DiagramCommon.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
@@ -102,7 +103,7 @@ TEST_F(PanelFixture, ReadoutTextsAndPlaces)
 
 TEST_F(PanelFixture, DriverAngleReadoutIsTheAngleTheFrameWasSolvedAt)
 {
-    s.anim.Direction = "Fwd";
+    s.anim.Direction = RunDirection::Fwd;
     s.anim.ActiveStep = 5;
     s.gear.DriverAngle = 40;
     TickModel(s);
@@ -253,6 +254,39 @@ TEST_F(PanelFixture, UndoLabelAndButtonPlace)
     Frame();
     EXPECT_EQ(TextOr(406, 163), " 1- Stroke  3.501 to  3.500");
     EXPECT_EQ(fx.undoButtonTop, 161);
+}
+
+// The undo line of the main window and of a diagram window: with nothing to
+// undo it shows no record's values, only the count of records to redo when
+// there are any.
+TEST_F(PanelFixture, UndoLineWithNothingToUndoShowsOnlyWhatWaitsToBeRedone)
+{
+    s.dyn.UndoOn = true;
+    StageDynVar(s, 2, s.gear.Stroke, "Stroke");
+    for (int k = 1; k <= 2; ++k) {
+        DynBarEnter(s, 1);
+        if (DynBarChange(s, 1, 1)) DynBarChange(s, 1, 0);
+        DynBarEndScroll(s, 1);
+    }
+    const struct {
+        int undos; // "UnDo" clicks after the two records
+        std::string line, diagram;
+    } cases[] = {
+        {0, " 2- Stroke  3.502 to  3.501", " 2- Stroke  3.502 to  3.501."},
+        // (past the readouts' frame at 7 pixels a character: no count)
+        {1, " 1- Stroke  3.501 to  3.500", " 1- Stroke  3.501 to  3.500.   1 to redo"},
+        {2, "   2 to redo", "   2 to redo"},
+    };
+    for (const auto& cs : cases) {
+        SCOPED_TRACE(cs.undos);
+        AppState t = s;
+        for (int k = 0; k < cs.undos; ++k) UndoButtonClick(t);
+        std::swap(s, t);
+        Frame();
+        std::swap(s, t);
+        EXPECT_EQ(TextOr(320, 73), cs.line);
+        EXPECT_EQ(DiagramUndoText(c, t), cs.diagram + std::string(12, ' '));
+    }
 }
 
 TEST_F(PanelFixture, DynamicVariablePanel)

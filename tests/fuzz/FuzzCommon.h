@@ -193,7 +193,7 @@ inline AppState DesignFromBytes(const uint8_t* data, size_t size)
         g.PointX[20] = in.Float();
         g.PointY[20] = in.Float();
     }
-    if (flags & 64) s.anim.Direction = "Rev";
+    if (flags & 64) s.anim.Direction = RunDirection::Rev;
     // Line width, and which port graph: forward, reverse or both in turn.
     const uint8_t look = in.Byte();
     s.display.LineWidth = 1 + look % 4;

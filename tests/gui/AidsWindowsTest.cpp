@@ -8,6 +8,7 @@
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
 #include "drawing/OverlayDrawing.h"
+#include "gui/GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
 #include "model/Model.h"
@@ -92,7 +93,7 @@ struct AidsFixture : ::testing::Test {
     void SetUp() override
     {
         form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->Timer1->stop(); // ticks are driven by the tests
+        Named<QTimer>(*form, "Timer1")->stop(); // ticks are driven by the tests
         form->CreateChildWindows();
         CloseLoadErrorBoxes();
         form->show();
@@ -101,7 +102,7 @@ struct AidsFixture : ::testing::Test {
     }
     void TearDown() override { form.reset(); }
 
-    TDrawLines* Lines() { return form->Forms.DrawLines; }
+    TDrawLines* Lines() { return ChildWindowsOf(*form).DrawLines; }
     void Click(Qt::MouseButton b, int x, int y) { QTest::mouseClick(form->Area(), b, {}, QPoint(x, y)); }
     void ClickRadio(QButtonGroup* g, int id) { QTest::mouseClick(g->button(id), Qt::LeftButton); }
     QLineEdit* LineEdit(int n) { return Lines()->Edit[static_cast<size_t>(n)]; }
@@ -123,56 +124,57 @@ struct AidsFixture : ::testing::Test {
 
 TEST_F(AidsFixture, ReferencePointsFollowClicksOnlyInTheDrawingArea)
 {
-    form->RefPoints->trigger();
+    Named<QAction>(*form, "RefPoints")->trigger();
     EXPECT_TRUE(state.display.RefPointsOn);
-    EXPECT_TRUE(form->SBRef1Vert->isVisible());
-    EXPECT_TRUE(form->RefPt2Zero->isVisible());
-    EXPECT_TRUE(form->Panel[11]->isVisible());
-    EXPECT_TRUE(form->RefPt1->isEnabled());
-    EXPECT_TRUE(form->DrawLines1->isEnabled());
-    EXPECT_TRUE(form->ToolButton23->isEnabled());
-    EXPECT_FALSE(form->RefPt1Zero->isEnabled());
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBRef1Vert")->isVisible());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt2Zero")->isVisible());
+    EXPECT_TRUE(Named<QFrame>(*form, "Panel", 11)->isVisible());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt1")->isEnabled());
+    EXPECT_TRUE(Named<QAction>(*form, "DrawLines1")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton23")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt1Zero")->isEnabled());
 
     Click(Qt::LeftButton, 100, 100);
     Click(Qt::LeftButton, 180, 110);
     EXPECT_EQ(state.gear.PointX[19], 0.0f);
     EXPECT_EQ(state.gear.PointY[19], 0.0f);
-    EXPECT_FALSE(form->RefPt1Zero->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt1Zero")->isEnabled());
 
     Click(Qt::LeftButton, 300, 100);
     EXPECT_FLOAT_EQ(state.gear.PointX[19], 200.0f / 22.0f);
     EXPECT_FLOAT_EQ(state.gear.PointY[19], 160.0f / 22.0f);
-    EXPECT_TRUE(form->RefPt1Zero->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt1Zero")->isEnabled());
     Click(Qt::RightButton, 122, 304);
     EXPECT_FLOAT_EQ(state.gear.PointX[20], 1.0f);
     EXPECT_FLOAT_EQ(state.gear.PointY[20], -2.0f);
-    EXPECT_TRUE(form->RefPt2Zero->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt2Zero")->isEnabled());
 
     // The marks and readouts are on the next frame.
     form->Tick();
     EXPECT_EQ(state.gear.ScreenX[19], 300);
 
     // The bars nudge the points; the zero buttons put them back.
-    QTest::mouseClick(form->SBRef2Horz, Qt::LeftButton, {}, QPoint(form->SBRef2Horz->width() - 3, 4));
+    QTest::mouseClick(Named<QScrollBar>(*form, "SBRef2Horz"), Qt::LeftButton, {},
+                      QPoint(Named<QScrollBar>(*form, "SBRef2Horz")->width() - 3, 4));
     EXPECT_NEAR(state.gear.PointX[20], 1.001, 1e-6);
-    EXPECT_EQ(form->SBRef2Horz->value(), 0);
-    QTest::mouseClick(form->RefPt2Zero, Qt::LeftButton);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRef2Horz")->value(), 0);
+    QTest::mouseClick(Named<QPushButton>(*form, "RefPt2Zero"), Qt::LeftButton);
     EXPECT_EQ(state.gear.PointX[20], 0.0f);
     EXPECT_EQ(state.gear.PointY[20], 0.0f);
-    EXPECT_FALSE(form->RefPt2Zero->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt2Zero")->isEnabled());
     EXPECT_FLOAT_EQ(state.gear.PointX[19], 200.0f / 22.0f);
 
     // Off: everything hides and pivot data ends too.
-    form->SetPivotData->trigger();
-    EXPECT_TRUE(form->DataTableBut->isVisible());
-    form->RefPoints->trigger();
+    Named<QAction>(*form, "SetPivotData")->trigger();
+    EXPECT_TRUE(Named<QPushButton>(*form, "DataTableBut")->isVisible());
+    Named<QAction>(*form, "RefPoints")->trigger();
     EXPECT_FALSE(state.display.RefPointsOn);
     EXPECT_FALSE(state.display.PivotDataOn);
-    EXPECT_FALSE(form->DataTableBut->isVisible());
-    EXPECT_FALSE(form->SBRef1Vert->isVisible());
-    EXPECT_FALSE(form->Panel[5]->isVisible());
-    EXPECT_FALSE(form->RefPt2->isEnabled());
-    EXPECT_FALSE(form->DrawLines1->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "DataTableBut")->isVisible());
+    EXPECT_FALSE(Named<QScrollBar>(*form, "SBRef1Vert")->isVisible());
+    EXPECT_FALSE(Named<QFrame>(*form, "Panel", 5)->isVisible());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt2")->isEnabled());
+    EXPECT_FALSE(Named<QAction>(*form, "DrawLines1")->isEnabled());
     Click(Qt::LeftButton, 400, 300);
     EXPECT_FLOAT_EQ(state.gear.PointX[19], 200.0f / 22.0f);
 
@@ -187,10 +189,10 @@ TEST_F(AidsFixture, ReferencePointsFollowClicksOnlyInTheDrawingArea)
 
 TEST_F(AidsFixture, PivotSlotsTakeTwoClicksAndIgnoreASecondSlotClick)
 {
-    form->SetPivotData->trigger();
+    Named<QAction>(*form, "SetPivotData")->trigger();
     EXPECT_TRUE(state.display.PivotDataOn);
     EXPECT_TRUE(state.display.RefPointsOn); // switched on with pivot data
-    EXPECT_TRUE(form->SBRef1Vert->isVisible());
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBRef1Vert")->isVisible());
 
     Click(Qt::LeftButton, 5, 165); // slot 2
     EXPECT_TRUE(state.pivots.PivotSlotPending);
@@ -206,7 +208,7 @@ TEST_F(AidsFixture, PivotSlotsTakeTwoClicksAndIgnoreASecondSlotClick)
     EXPECT_EQ(state.pivots.PivotOfSlot[2], 3.0f);
 
     // Large font: the rows and their hit boxes move down by 1.22.
-    form->LargeFont->trigger();
+    Named<QAction>(*form, "LargeFont")->trigger();
     Click(Qt::LeftButton, 10, 190);
     EXPECT_EQ(state.pivots.PivotSlot, 1);
     EXPECT_TRUE(state.pivots.PivotSlotPending);
@@ -214,17 +216,17 @@ TEST_F(AidsFixture, PivotSlotsTakeTwoClicksAndIgnoreASecondSlotClick)
     EXPECT_EQ(state.pivots.PivotOfSlot[1], 2.0f);
 
     // Pivot data off keeps the reference points.
-    form->ToolButton24->click();
+    Named<QToolButton>(*form, "ToolButton24")->click();
     EXPECT_FALSE(state.display.PivotDataOn);
     EXPECT_TRUE(state.display.RefPointsOn);
-    EXPECT_FALSE(form->DataTableBut->isVisible());
+    EXPECT_FALSE(Named<QPushButton>(*form, "DataTableBut")->isVisible());
 }
 
 TEST_F(AidsFixture, ReferencePointsDialogOkCancelAndZero)
 {
-    TRefPnts* dlg = form->Forms.RefPnts;
+    TRefPnts* dlg = ChildWindowsOf(*form).RefPnts;
     ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(form->RefPoints1->isEnabled());
+    ASSERT_TRUE(Named<QAction>(*form, "RefPoints1")->isEnabled());
 
     // OK with typed values: the points move and the mode ends up on.
     SetRefPoints(1.5f, -2, 0, 0);
@@ -239,30 +241,30 @@ TEST_F(AidsFixture, ReferencePointsDialogOkCancelAndZero)
         dlg->Edit4->setText(QStringLiteral("-4"));
         QTest::mouseClick(dlg->OK, Qt::LeftButton);
     });
-    form->RefPoints1->trigger();
+    Named<QAction>(*form, "RefPoints1")->trigger();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_FLOAT_EQ(state.gear.PointY[20], 3.25f);
     EXPECT_FLOAT_EQ(state.gear.PointX[20], -4.0f);
     EXPECT_TRUE(state.display.RefPointsOn);
-    EXPECT_TRUE(form->SBRef1Vert->isVisible());
-    EXPECT_TRUE(form->RefPt1Zero->isEnabled());
-    EXPECT_TRUE(form->RefPt2Zero->isEnabled());
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBRef1Vert")->isVisible());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt1Zero")->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>(*form, "RefPt2Zero")->isEnabled());
 
     // Cancel switches the points off even though they were on.
     WhenShown(dlg, [&] { QTest::mouseClick(dlg->Cancel, Qt::LeftButton); });
-    form->RefPoints1->trigger();
+    Named<QAction>(*form, "RefPoints1")->trigger();
     EXPECT_FALSE(state.display.RefPointsOn);
-    EXPECT_FALSE(form->SBRef1Vert->isVisible());
+    EXPECT_FALSE(Named<QScrollBar>(*form, "SBRef1Vert")->isVisible());
     EXPECT_FLOAT_EQ(state.gear.PointX[20], -4.0f);
 
     // Zero: both points to the origin, both zero buttons off, points off.
-    form->RefPoints->trigger();
+    Named<QAction>(*form, "RefPoints")->trigger();
     WhenShown(dlg, [&] { QTest::mouseClick(dlg->Zero, Qt::LeftButton); });
-    form->RefPoints1->trigger();
+    Named<QAction>(*form, "RefPoints1")->trigger();
     EXPECT_EQ(state.gear.PointY[20], 0.0f);
     EXPECT_EQ(state.gear.PointX[19], 0.0f);
-    EXPECT_FALSE(form->RefPt1Zero->isEnabled());
-    EXPECT_FALSE(form->RefPt2Zero->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt1Zero")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "RefPt2Zero")->isEnabled());
     EXPECT_FALSE(state.display.RefPointsOn);
 }
 
@@ -270,7 +272,7 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
 {
     TDrawLines* dlg = Lines();
     ASSERT_NE(dlg, nullptr);
-    form->RefPoints->trigger();
+    Named<QAction>(*form, "RefPoints")->trigger();
     SetRefPoints(1, 2, 4, 6);
     WhenShown(dlg, [&] {
         EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Draw Lines"));
@@ -282,7 +284,7 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
         EXPECT_TRUE(dlg->DrawBut->isEnabled());
         QTest::mouseClick(dlg->DrawBut, Qt::LeftButton);
     });
-    form->DrawLines1->trigger();
+    Named<QAction>(*form, "DrawLines1")->trigger();
     EXPECT_EQ(sound.beeps, 0);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(LineEdit(1)->text(), QStringLiteral("  2.000"));
@@ -303,7 +305,7 @@ TEST_F(AidsFixture, LineAndCircleThroughTheDialog)
         ClickRadio(dlg->ReferenceGroup, 0);
         QTest::mouseClick(dlg->DrawBut, Qt::LeftButton);
     });
-    form->ToolButton23->click();
+    Named<QToolButton>(*form, "ToolButton23")->click();
     EXPECT_EQ(state.overlay.Item[2].X2, 5.0f);
     EXPECT_EQ(LineEdit(5)->text(), QStringLiteral("  2.000"));
     EXPECT_EQ(LineEdit(7)->text(), QString());
@@ -379,8 +381,8 @@ TEST_F(AidsFixture, RowNumberClickTakesTheValueTypedIntoTheFocusedField)
 TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
 {
     TDrawLines* dlg = Lines();
-    form->RefPoints->trigger();
-    form->RunClick(); // stop the gear
+    Named<QAction>(*form, "RefPoints")->trigger();
+    Press(*form, "Run"); // stop the gear
     state.gear.DriverAngle = 40;
     form->Tick();
     Gear& g = state.gear;
@@ -394,7 +396,7 @@ TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
         ClickRadio(dlg->ColourGroup, 2);
         ClickRadio(dlg->ReferenceGroup, 1);
     });
-    form->DrawLines1->trigger();
+    Named<QAction>(*form, "DrawLines1")->trigger();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_TRUE(state.overlay.LinePivotPending);
     EXPECT_EQ(state.overlay.CurrentItem, 2);
@@ -429,7 +431,7 @@ TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
     const CanvasOp first = startOfLine();
     EXPECT_EQ(first.x1, WorldToScreenX(state.view, ax));
     EXPECT_EQ(first.y1, WorldToScreenY(state.view, ay));
-    form->RunClick();
+    Press(*form, "Run");
     for (int i = 0; i < 5; ++i) form->Tick();
     const CanvasOp moved = startOfLine();
     EXPECT_EQ(moved.x1, WorldToScreenX(state.view, static_cast<long double>(g.PointX[2]) + 0.3L));
@@ -440,7 +442,7 @@ TEST_F(AidsFixture, AttachedLinePicksItsPivotOnTheDrawingAndFollowsIt)
 TEST_F(AidsFixture, DrawCloseOnItemTwentyBeepsAndStays)
 {
     TDrawLines* dlg = Lines();
-    form->RefPoints->trigger();
+    Named<QAction>(*form, "RefPoints")->trigger();
     SetRefPoints(1, 2, 4, 6);
     for (int round = 0; round < 2; ++round) {
         WhenShown(dlg, [&] {
@@ -451,7 +453,7 @@ TEST_F(AidsFixture, DrawCloseOnItemTwentyBeepsAndStays)
             ClickRadio(dlg->ReferenceGroup, 0);
             QTest::mouseClick(dlg->DrawBut, Qt::LeftButton);
         });
-        form->DrawLines1->trigger();
+        Named<QAction>(*form, "DrawLines1")->trigger();
         EXPECT_EQ(sound.beeps, round + 1);
         EXPECT_EQ(state.overlay.CurrentItem, 20);
     }
@@ -463,7 +465,7 @@ TEST_F(AidsFixture, DrawCloseOnItemTwentyBeepsAndStays)
         QTest::mouseClick(dlg->ClearLine, Qt::LeftButton);
         QTest::mouseClick(dlg->CloseBut, Qt::LeftButton);
     });
-    form->DrawLines1->trigger();
+    Named<QAction>(*form, "DrawLines1")->trigger();
     EXPECT_EQ(LineEdit(77)->text(), QString());
     EXPECT_EQ(dlg->Label[78]->text(), QString());
     EXPECT_EQ(state.overlay.Item[20].Kind, -1.0f);
@@ -473,7 +475,7 @@ TEST_F(AidsFixture, DrawCloseOnItemTwentyBeepsAndStays)
     SetRefPoints(0, 0, 0, 0);
     const int before = sound.beeps;
     WhenShown(dlg, [&] { ClickRadio(dlg->TypeGroup, 1); });
-    form->DrawLines1->trigger();
+    Named<QAction>(*form, "DrawLines1")->trigger();
     EXPECT_EQ(sound.beeps, before + 2);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->TypeGroup->checkedId(), -1);
@@ -489,9 +491,9 @@ TEST_F(AidsFixture, MainWindowRefreshesTheRowsForTheFileOpen)
     it.Y1 = 0.5f;
     it.X2 = 2;
     state.overlay.CurrentItem = 6;
-    form->ClearDrawLinesLabels();
-    form->HighlightDrawLinesCurrentRow();
-    form->RefreshDrawLinesRows();
+    ChildWindowsOf(*form).DrawLines->ClearRowLabels();
+    ChildWindowsOf(*form).DrawLines->HighlightCurrentRow();
+    ChildWindowsOf(*form).DrawLines->RefreshLineRows();
     EXPECT_EQ(LineEdit(21)->text(), QStringLiteral("  0.500"));
     EXPECT_EQ(LineEdit(24)->text(), QStringLiteral("  2.000"));
     EXPECT_EQ(dlg->Label[22]->text(), QStringLiteral("Circle"));
@@ -500,7 +502,7 @@ TEST_F(AidsFixture, MainWindowRefreshesTheRowsForTheFileOpen)
     EXPECT_EQ(dlg->Panel[6]->palette().color(QPalette::Window), QColor(0, 255, 255));
     // A number from a file that names no row highlights none and draws nothing wrong.
     state.overlay.CurrentItem = 77;
-    form->HighlightDrawLinesCurrentRow();
+    ChildWindowsOf(*form).DrawLines->HighlightCurrentRow();
     for (int r = 1; r <= 20; ++r)
         EXPECT_EQ(dlg->Panel[static_cast<size_t>(r)]->palette().color(QPalette::Window), QColor(255, 255, 255));
     form->Tick();
@@ -508,10 +510,10 @@ TEST_F(AidsFixture, MainWindowRefreshesTheRowsForTheFileOpen)
 
 TEST_F(AidsFixture, DataTableListsTheSlotsAndLeavesTheAnimationAlone)
 {
-    TDataTable* dt = form->Forms.DataTable;
+    TDataTable* dt = ChildWindowsOf(*form).DataTable;
     ASSERT_NE(dt, nullptr);
-    form->SetPivotData->trigger();
-    ASSERT_TRUE(form->DataTableBut->isVisible());
+    Named<QAction>(*form, "SetPivotData")->trigger();
+    ASSERT_TRUE(Named<QPushButton>(*form, "DataTableBut")->isVisible());
     state.pivots.PivotOfSlot[1] = 2;
     state.pivots.PivotSlotSet[1] = true;
     state.gear.DriverAngle = 77.5f;
@@ -546,18 +548,18 @@ TEST_F(AidsFixture, DataTableListsTheSlotsAndLeavesTheAnimationAlone)
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Pivot Data "));
         dt->Close1->trigger();
     });
-    QTest::mouseClick(form->DataTableBut, Qt::LeftButton);
+    QTest::mouseClick(Named<QPushButton>(*form, "DataTableBut"), Qt::LeftButton);
     EXPECT_FALSE(dt->isVisible());
     EXPECT_EQ(state.gear.DriverAngle, angle);
     EXPECT_EQ(state.anim.ActiveStep, step);
-    EXPECT_TRUE(form->IsRunning());
+    EXPECT_TRUE(form->Session().Running());
 }
 
 TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
 {
-    TDataTable* dt = form->Forms.DataTable;
-    form->SetPivotData->trigger();
-    form->RunClick(); // stopped: the running state must stay so
+    TDataTable* dt = ChildWindowsOf(*form).DataTable;
+    Named<QAction>(*form, "SetPivotData")->trigger();
+    Press(*form, "Run"); // stopped: the running state must stay so
     state.anim.SelectedStep = 0.01f;
     state.gear.DriverAngle = 12.25f;
     for (int k = 1; k <= 6; ++k) state.pivots.PivotOfSlot[k] = static_cast<float>(k + 1);
@@ -573,7 +575,7 @@ TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
         dt->Close1->trigger();
     });
     timer.start();
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
     ASSERT_GE(shownMs, 0);
     const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 4 + 36001);
@@ -582,7 +584,7 @@ TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
     EXPECT_TRUE(lines.last().startsWith(QStringLiteral(" 360.00")));
     EXPECT_EQ(state.gear.DriverAngle, 12.25f);
     EXPECT_EQ(state.anim.ActiveStep, 0.0f);
-    EXPECT_FALSE(form->IsRunning());
+    EXPECT_FALSE(form->Session().Running());
 
     // Pasting into the memo works; the next opening builds the table anew.
     state.anim.SelectedStep = 45;
@@ -601,18 +603,18 @@ TEST_F(AidsFixture, DataTableAtTheSmallestStepCopiesEveryLine)
         EXPECT_TRUE(dt->SelectAll1->isEnabled());
         dt->Close1->trigger();
     });
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
     WhenShown(dt, [&] {
         EXPECT_EQ(dt->DataMemo->blockCount(), 4 + 9);
         dt->Close1->trigger();
     });
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
 }
 
 TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
 {
-    TDataTable* dt = form->Forms.DataTable;
-    form->SetPivotData->trigger();
+    TDataTable* dt = ChildWindowsOf(*form).DataTable;
+    Named<QAction>(*form, "SetPivotData")->trigger();
     WhenShown(dt, [&] {
         const QString table = dt->DataMemo->toPlainText();
         auto* picture = new QMimeData;
@@ -625,37 +627,37 @@ TEST_F(AidsFixture, DataTablePasteOfAnEmptyOrPictureClipboardLeavesTheTable)
         }
         dt->Close1->trigger();
     });
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
 }
 
 TEST_F(AidsFixture, DataTableColumnsLineUpInAFixedPitchFont)
 {
-    EXPECT_TRUE(QFontInfo(form->Forms.DataTable->DataMemo->font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(ChildWindowsOf(*form).DataTable->DataMemo->font()).fixedPitch());
 }
 
 TEST_F(AidsFixture, HelpWindowsShowTheirTextsAndTheAboutLines)
 {
     ASSERT_TRUE(QFile::exists(QStringLiteral("instruct.doc"))) << "run from the build directory";
-    TInst* inst = form->Forms.Inst;
+    TInst* inst = ChildWindowsOf(*form).Inst;
     ASSERT_NE(inst, nullptr);
     EXPECT_EQ(inst->Label1->text(), QStringLiteral("instruct.doc"));
     EXPECT_TRUE(inst->Memo1->toPlainText().startsWith(QStringLiteral("QUELF OUTSIDE ADMISSION - INSTRUCTIONS")));
     EXPECT_TRUE(inst->Memo1->isReadOnly());
-    EXPECT_EQ(form->Forms.QelSpInst->Label1->text(), QStringLiteral("QelSpIns.doc"));
-    EXPECT_TRUE(form->Forms.QelSpInst->Memo1->toPlainText().contains(QStringLiteral("DYNAMIC VARIABLES")));
+    EXPECT_EQ(ChildWindowsOf(*form).QelSpInst->Label1->text(), QStringLiteral("QelSpIns.doc"));
+    EXPECT_TRUE(ChildWindowsOf(*form).QelSpInst->Memo1->toPlainText().contains(QStringLiteral("DYNAMIC VARIABLES")));
     WhenShown(inst, [&] {
         EXPECT_EQ(inst->windowTitle(), QStringLiteral("Instructions"));
         inst->close();
     });
-    form->Instructions->trigger();
-    TAboutBox* about = form->Forms.AboutBox;
+    Named<QAction>(*form, "Instructions")->trigger();
+    TAboutBox* about = ChildWindowsOf(*form).AboutBox;
     WhenShown(about, [&] {
         EXPECT_EQ(about->windowTitle(), QStringLiteral("About These Programs"));
         EXPECT_TRUE(about->Label[1]->text().contains(QStringLiteral("QUELF")));
         EXPECT_TRUE(about->Label[2]->text().contains(QStringLiteral("2.6")));
         about->close();
     });
-    form->About1->trigger();
+    Named<QAction>(*form, "About1")->trigger();
     EXPECT_FALSE(about->isVisible());
 }
 
@@ -677,13 +679,14 @@ TEST(HelpWindows, AMissingInstructionFileGivesOneMessageAndTheProgramRuns)
     FixedClock clock;
     {
         TMainForm form(state, sound, random, clock);
-        form.Timer1->stop();
+        Named<QTimer>(form, "Timer1")->stop();
         form.CreateChildWindows();
         const QList<QMessageBox*> boxes = LoadErrorBoxes();
         ASSERT_EQ(boxes.size(), 1);
         EXPECT_EQ(boxes[0]->text(), QStringLiteral("Error Loading instruct.doc: No such file or directory"));
-        EXPECT_EQ(form.Forms.Inst->Memo1->toPlainText(), QStringLiteral("Memo1"));
-        EXPECT_EQ(form.Forms.QelSpInst->Memo1->toPlainText(), QStringLiteral("Special text as it was at start-up\n"));
+        EXPECT_EQ(ChildWindowsOf(form).Inst->Memo1->toPlainText(), QStringLiteral("Memo1"));
+        EXPECT_EQ(ChildWindowsOf(form).QelSpInst->Memo1->toPlainText(),
+                  QStringLiteral("Special text as it was at start-up\n"));
         QTest::mouseClick(boxes[0]->button(QMessageBox::Ok), Qt::LeftButton);
         QCoreApplication::processEvents();
         EXPECT_TRUE(LoadErrorBoxes().isEmpty());
@@ -693,20 +696,21 @@ TEST(HelpWindows, AMissingInstructionFileGivesOneMessageAndTheProgramRuns)
         ASSERT_TRUE(sp.open(QIODevice::WriteOnly | QIODevice::Truncate));
         sp.write("changed");
         sp.close();
-        EXPECT_TRUE(form.Forms.QelSpInst->Memo1->toPlainText().startsWith(QStringLiteral("Special")));
+        EXPECT_TRUE(ChildWindowsOf(form).QelSpInst->Memo1->toPlainText().startsWith(QStringLiteral("Special")));
 
         // The program goes on: the timer ticks and the gear turns.
-        form.Timer1->start();
+        Named<QTimer>(form, "Timer1")->start();
         const float a = state.gear.DriverAngle;
         EXPECT_TRUE(QTest::qWaitFor([&] { return state.gear.DriverAngle != a; }, 10000));
-        form.Timer1->stop();
+        Named<QTimer>(form, "Timer1")->stop();
     }
     QDir::setCurrent(old);
 }
 
 TEST_F(AidsFixture, TheInstructionTextsNameEveryCommandOfTheMenus)
 {
-    const QString texts = form->Forms.Inst->Memo1->toPlainText() + form->Forms.QelSpInst->Memo1->toPlainText();
+    const QString texts =
+        ChildWindowsOf(*form).Inst->Memo1->toPlainText() + ChildWindowsOf(*form).QelSpInst->Memo1->toPlainText();
     ASSERT_TRUE(texts.contains(QStringLiteral("INSTRUCTIONS"))) << "run from the build directory";
     // A command as the texts name it: no "&", no "…", no state word after it.
     const auto named = [](QString caption) {
@@ -718,13 +722,13 @@ TEST_F(AidsFixture, TheInstructionTextsNameEveryCommandOfTheMenus)
         QList<QAction*> actions;
     } menus[] = {
         {"main menu bar", form->menuBar()->actions()},
-        {"File", form->File1->actions()},
-        {"SetUp", form->SetUp1->actions()},
-        {"EditDimen", form->EditDimen1->actions()},
-        {"DrawGraphs", form->DrawGraphs1->actions()},
-        {"Help", form->Help1->actions()},
-        {"pivot data table", form->Forms.DataTable->MainMenu1->actions()},
-        {"pivot data table, Edit", form->Forms.DataTable->Edit1->actions()},
+        {"File", Named<QMenu>(*form, "File1")->actions()},
+        {"SetUp", Named<QMenu>(*form, "SetUp1")->actions()},
+        {"EditDimen", Named<QMenu>(*form, "EditDimen1")->actions()},
+        {"DrawGraphs", Named<QMenu>(*form, "DrawGraphs1")->actions()},
+        {"Help", Named<QMenu>(*form, "Help1")->actions()},
+        {"pivot data table", ChildWindowsOf(*form).DataTable->MainMenu1->actions()},
+        {"pivot data table, Edit", ChildWindowsOf(*form).DataTable->Edit1->actions()},
     };
     for (const auto& m : menus) {
         SCOPED_TRACE(m.where);

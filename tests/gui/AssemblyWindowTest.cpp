@@ -38,7 +38,7 @@ struct AssemblyMain : StoppedMainWindowTest {
 
 TEST_F(AssemblyMain, TheErrorPictureAndTheStatusLineSayWhichLinkCannotReachWhere)
 {
-    QStatusBar* status = form->AssemblyStatus;
+    QStatusBar* status = Named<QStatusBar>(*form, "AssemblyStatus");
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->objectName(), "AssemblyStatus");
     const struct {
@@ -56,8 +56,8 @@ TEST_F(AssemblyMain, TheErrorPictureAndTheStatusLineSayWhichLinkCannotReachWhere
         SCOPED_TRACE(st.what);
         state.gear.MainRodLength = st.mainRod;
         TickAt(st.angle);
-        EXPECT_EQ(form->AssemblyText(), st.text);
-        EXPECT_EQ(form->Error->toolTip(), st.text);
+        EXPECT_EQ(QString::fromStdString(form->Session().AssemblyText()), st.text);
+        EXPECT_EQ(Named<QAction>(*form, "Error")->toolTip(), st.text);
         EXPECT_EQ(status->isVisible(), !st.text.isEmpty());
         EXPECT_EQ(status->currentMessage(), st.text);
     }
@@ -65,13 +65,13 @@ TEST_F(AssemblyMain, TheErrorPictureAndTheStatusLineSayWhichLinkCannotReachWhere
     // Shown at the foot of the client area, the error picture's tooltip on hover.
     state.gear.MainRodLength = 1;
     TickAt(90);
-    ASSERT_TRUE(form->Error->isVisible());
+    ASSERT_TRUE(Named<QAction>(*form, "Error")->isVisible());
     EXPECT_EQ(status->geometry().bottom(), form->Area()->height() - 1);
     EXPECT_GE(status->height(), status->fontMetrics().height());
     EXPECT_TRUE(status->isVisibleTo(form->Area()));
     EXPECT_EQ(status->width(), form->Area()->width());
     QMenuBar* bar = form->menuBar();
-    const QPoint at = bar->actionGeometry(form->Error).center();
+    const QPoint at = bar->actionGeometry(Named<QAction>(*form, "Error")).center();
     QHelpEvent help(QEvent::ToolTip, at, bar->mapToGlobal(at));
     QApplication::sendEvent(bar, &help);
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));

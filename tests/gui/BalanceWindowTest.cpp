@@ -40,9 +40,9 @@ struct BalanceWindow : MainWindowTest {
 TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
 {
     QAction* item = form->findChild<QAction*>(QStringLiteral("BalanceEvents"));
-    ASSERT_TRUE(item && form->EditDimen1->actions().contains(item) && item->isEnabled());
+    ASSERT_TRUE(item && Named<QMenu>(*form, "EditDimen1")->actions().contains(item) && item->isEnabled());
     EXPECT_EQ(item->text(), QStringLiteral("&Balance Events…"));
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     const QByteArray before = Saved();
     int phase = 0;
     DriveModal([&] {
@@ -92,10 +92,10 @@ TEST_F(BalanceWindow, FindsTheValueAndCancelLeavesTheDesign)
 
 TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
 {
-    form->FwdClick(); // the reverse arm in the forward notch
-    const int notch = form->SBRevArm->value();
+    Press(*form, "Fwd"); // the reverse arm in the forward notch
+    const int notch = Named<QScrollBar>(*form, "SBRevArm")->value();
     const QByteArray before = Saved();
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     bool asked = false;
     DriveModal([&] {
         if (!b->isVisible()) return false;
@@ -112,26 +112,26 @@ TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
         QTest::mouseClick(b->ApplyBut, Qt::LeftButton);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     ASSERT_TRUE(b->Result().HasValues());
     EXPECT_EQ(state.gear.ValveRodLength, b->Result().values[0].value);
     EXPECT_EQ(state.gear.EccRodLength, b->Result().values[1].value);
     EXPECT_EQ(state.dyn.UndoCount, 2);
-    EXPECT_EQ(form->SBRevArm->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0); // mid gear, as the dimension dialogs' Close leaves it
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
     // What the window showed is what the design now has, measured as the
     // events table and the command line measure it (as it opens from a file).
     EXPECT_EQ(MeasureTarget(state.gear, BalanceTarget::CutOffForward).difference, b->Result().after[1].difference);
 
-    form->UnDoDnClick();
-    form->UnDoDnClick();
-    EXPECT_EQ(form->SBRevArm->value(), notch);
+    Press(*form, "UnDoDn");
+    Press(*form, "UnDoDn");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), notch);
     EXPECT_EQ(Saved(), before);
 }
 
 TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
 {
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     float angle = -1;
     int phase = 0;
     DriveModal([&] {
@@ -163,7 +163,7 @@ TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
         QTest::keyClick(b, Qt::Key_Escape);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(b->isVisible());
 }
@@ -173,7 +173,7 @@ TEST_F(BalanceWindow, StopEndsALongSearchWhileTheGearRuns)
 // widening the range.
 TEST_F(BalanceWindow, ALeastAtTheEndOfTheRangeIsNoSolution)
 {
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     bool asked = false;
     QString text, after;
     DriveModal([&] {
@@ -192,7 +192,7 @@ TEST_F(BalanceWindow, ALeastAtTheEndOfTheRangeIsNoSolution)
         QTest::mouseClick(b->CancelBut, Qt::LeftButton);
         return true;
     });
-    form->BalanceEventsClick();
+    Press(*form, "BalanceEvents");
     EXPECT_EQ(b->Result().outcome, BalanceOutcome::NoSolution);
     EXPECT_EQ(text, QStringLiteral("The range holds no solution: the least lies at its lower end (at 1.5750 the "
                                    "differences are -0.4673 and 0.7206 % of stroke). Widen the range beyond 1.5750 "

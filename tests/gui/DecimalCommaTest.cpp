@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, ACommaTypedIsTheDecimalPoint)
 {
     DecimalCommaLocale german;
     ASSERT_TRUE(german.Active()) << german.Why();
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     const auto type = [](QWidget* w, QLineEdit* e, const char* text) {
         w->show();
         QApplication::setActiveWindow(w);
@@ -93,13 +93,13 @@ TEST_F(MainWindowTest, ACommaTypedIsTheDecimalPoint)
         e->selectAll();
         QTest::keyClicks(e, QString::fromLatin1(text));
     };
-    TFrameDi* frame = form->Forms.FrameDi;
+    TFrameDi* frame = ChildWindowsOf(*form).FrameDi;
     type(frame, frame->Edit[20], "3,8");
     EXPECT_EQ(frame->Edit[20]->text(), QStringLiteral("3.8"));
     QTest::keyClick(frame->Edit[20], Qt::Key_Tab);
     EXPECT_EQ(state.gear.ValveRodLength, 3.8f);
     frame->hide();
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     type(o, o->LoEdit[0], "3,6");
     o->HiEdit[0]->setText(QStringLiteral("3,7"));
     o->FindBut->click();

@@ -49,8 +49,8 @@ struct DesignWindows : MainWindowTest {
 
 TEST_F(DesignWindows, MenuItemsFollowTheBalanceItem)
 {
-    const QList<QAction*> items = form->EditDimen1->actions();
-    const auto at = items.indexOf(form->BalanceEvents);
+    const QList<QAction*> items = Named<QMenu>(*form, "EditDimen1")->actions();
+    const auto at = items.indexOf(Named<QAction>(*form, "BalanceEvents"));
     ASSERT_GE(at, 0);
     ASSERT_GT(items.size(), at + 2);
     EXPECT_EQ(items[at + 1]->objectName(), QStringLiteral("DesignCheck"));
@@ -65,8 +65,8 @@ TEST_F(DesignWindows, MenuItemsFollowTheBalanceItem)
 // the window judges again at once.
 TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
 {
-    form->DesignCheck->trigger();
-    TDesignCheck* c = form->Forms.DesignCheck;
+    Named<QAction>(*form, "DesignCheck")->trigger();
+    TDesignCheck* c = ChildWindowsOf(*form).DesignCheck;
     ASSERT_TRUE(c->isVisible());
     EXPECT_FALSE(c->isModal());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring(); }, 30000));
@@ -108,7 +108,7 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
     NoteDimensionTyped(state, 20);
     CommitDimensionValue(state, 20, 3.5f);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "FAIL"; }, 30000));
-    form->UnDoDnClick();
+    Press(*form, "UnDoDn");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c->Measuring() && Verdict(c, CheckRule::EqualLeads) == "PASS"; }, 30000));
     QTest::mouseClick(c->CloseBut, Qt::LeftButton);
     EXPECT_FALSE(c->isVisible());
@@ -118,10 +118,10 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
 // the design saves to is the one it saved to before, reverse arm included.
 TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
 {
-    form->FwdClick();
-    const int notch = form->SBRevArm->value();
+    Press(*form, "Fwd");
+    const int notch = Named<QScrollBar>(*form, "SBRevArm")->value();
     const QByteArray before = Saved();
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     int phase = 0;
     DriveModal([&] {
         if (!o->isVisible()) return false;
@@ -154,17 +154,17 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
         QTest::mouseClick(o->ApplyBut, Qt::LeftButton);
         return true;
     });
-    form->OptimiseDesignClick();
+    Press(*form, "OptimiseDesign");
     ASSERT_TRUE(o->Result().Improved());
     for (const DimensionValue& v : o->Result().values) EXPECT_EQ(GetDimension(state.gear, v.code), v.value);
     EXPECT_EQ(state.dyn.UndoCount, 3);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     // The check the window showed after is the check of the design now.
     const DesignCheckResult now = CheckDesign(state.gear, DefaultCheckLimits());
     ASSERT_EQ(now.lines.size(), o->CheckAfter().lines.size());
     for (size_t k = 0; k < now.lines.size(); ++k) EXPECT_EQ(now.lines[k].pass, o->CheckAfter().lines[k].pass);
-    for (int k = 0; k < 3; ++k) form->UnDoDnClick();
-    EXPECT_EQ(form->SBRevArm->value(), notch);
+    for (int k = 0; k < 3; ++k) Press(*form, "UnDoDn");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), notch);
     EXPECT_EQ(Saved(), before);
 }
 
@@ -173,7 +173,7 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
 TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
 {
     const QByteArray before = Saved();
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     int phase = 0;
     DriveModal(
         [&] {
@@ -201,7 +201,7 @@ TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
             return true;
         },
         60000); // a search under way
-    form->OptimiseDesignClick();
+    Press(*form, "OptimiseDesign");
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(o->isVisible());
     EXPECT_EQ(state.dyn.UndoCount, 0);
@@ -215,7 +215,7 @@ TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
 TEST_F(DesignWindows, TheWindowGivesTheCommandLinesAnswerAndStartsFromEarlierRuns)
 {
     state.gear.ValveRodLength = 3.7777f; // bounds of more than four decimals
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     OptimiseGoals goals;
     goals.targets = {{DesignTarget::CutOffForwardAll, 1}, {DesignTarget::CutOffReverseAll, 1}};
     goals.dimensions = {DefaultOptimiseDimension(state.gear, 20)};
@@ -250,6 +250,6 @@ TEST_F(DesignWindows, TheWindowGivesTheCommandLinesAnswerAndStartsFromEarlierRun
             return true;
         },
         300000); // two searches
-    form->OptimiseDesignClick();
+    Press(*form, "OptimiseDesign");
     EXPECT_EQ(phase, 2);
 }

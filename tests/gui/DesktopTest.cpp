@@ -35,8 +35,8 @@ struct DesktopWindow : MainWindowTest {
     {
         QSettings().clear();
         MainWindowTest::SetUp();
-        form->Timer1->stop();
-        form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
+        Named<QTimer>(*form, "Timer1")->stop();
+        Script(*form).saveChanges = [](const std::string&) { return SaveChangesAnswer::Discard; };
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
     // A design whose Stroke is `stroke` (a .vgd import reads its first 12 records).
@@ -69,7 +69,8 @@ struct DesktopWindow : MainWindowTest {
     {
         QStringList out;
         for (int k = 1; k <= 8; ++k)
-            if (form->RecentDesign[k]->isVisible()) out << form->RecentDesign[k]->text();
+            if (Named<QAction>(*form, "RecentDesign", k)->isVisible())
+                out << Named<QAction>(*form, "RecentDesign", k)->text();
         return out;
     }
     bool Activate() { return form->activateWindow(), QTest::qWaitForWindowActive(form.get()); }
@@ -103,38 +104,38 @@ TEST_F(DesktopWindow, ADesignNamedAtStartOpensOnceTheWindowIsUp)
 TEST_F(DesktopWindow, RecentDesignsAreListedReopenedAndDropped)
 {
     EXPECT_TRUE(Recent().isEmpty());
-    EXPECT_FALSE(form->RecentSeparator->isVisible());
+    EXPECT_FALSE(Named<QAction>(*form, "RecentSeparator")->isVisible());
     // The first dialog starts in the documents folder (or home).
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     EXPECT_EQ(std::unique_ptr<QFileDialog>(form->NewFileDialog("OpenDialogWin"))->directory().absolutePath(),
               QFileInfo(docs).isDir() ? docs : QDir::homePath());
 
     Answer(Path("a.vgw"));
-    form->SaveAsDimensions->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
     Answer(Design("b&c.vgw", 4.5f));
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     Answer(Design("d.vgd", 4.0f));
-    form->OpenDosDimensions->trigger();
+    Named<QAction>(*form, "OpenDosDimensions")->trigger();
     Answer(Path("a.vgw"));
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(Recent(), (QStringList{"&1 a.vgw", "&2 d.vgd", "&3 b&&c.vgw"}));
-    EXPECT_TRUE(form->RecentSeparator->isVisible());
+    EXPECT_TRUE(Named<QAction>(*form, "RecentSeparator")->isVisible());
     const QString folder = QDir(dir.path()).absolutePath();
-    EXPECT_EQ(form->RecentDesign[2]->toolTip(), QDir::toNativeSeparators(folder));
+    EXPECT_EQ(Named<QAction>(*form, "RecentDesign", 2)->toolTip(), QDir::toNativeSeparators(folder));
     EXPECT_EQ(std::unique_ptr<QFileDialog>(form->NewFileDialog("SaveDialog1"))->directory().absolutePath(), folder);
 
     // From the keyboard: Alt+F, then the number.
     ASSERT_TRUE(Activate());
     QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->File1->isVisible(); }, 5000));
-    QTest::keyClick(form->File1, Qt::Key_3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Named<QMenu>(*form, "File1")->isVisible(); }, 5000));
+    QTest::keyClick(Named<QMenu>(*form, "File1"), Qt::Key_3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.display.DataSetName == "b&c"; }, 5000));
     EXPECT_EQ(state.gear.Stroke, 4.5f);
     EXPECT_EQ(Recent(), (QStringList{"&1 b&&c.vgw", "&2 a.vgw", "&3 d.vgd"}));
 
     // A design that has gone is reported and dropped; the design stays.
     ASSERT_TRUE(QFile::remove(Path("d.vgd")));
-    EXPECT_EQ(MessageOf([&] { form->RecentDesign[3]->trigger(); }),
+    EXPECT_EQ(MessageOf([&] { Named<QAction>(*form, "RecentDesign", 3)->trigger(); }),
               "FileErrorBox: Cannot open \"d.vgd\": the file does not exist.");
     EXPECT_EQ(Recent(), (QStringList{"&1 b&&c.vgw", "&2 a.vgw"}));
     EXPECT_EQ(state.display.DataSetName, "b&c");
@@ -142,8 +143,8 @@ TEST_F(DesktopWindow, RecentDesignsAreListedReopenedAndDropped)
     // The next start has the same list.
     AppState other;
     TMainForm second(other, sound, random, clock);
-    EXPECT_EQ(second.RecentDesign[2]->data().toString(), Path("a.vgw"));
-    EXPECT_FALSE(second.RecentDesign[3]->isVisible());
+    EXPECT_EQ(Named<QAction>(second, "RecentDesign", 2)->data().toString(), Path("a.vgw"));
+    EXPECT_FALSE(Named<QAction>(second, "RecentDesign", 3)->isVisible());
 }
 
 TEST_F(DesktopWindow, StandardKeysTooltipsAndIcons)
@@ -154,11 +155,13 @@ TEST_F(DesktopWindow, StandardKeysTooltipsAndIcons)
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(asked, (QStringList{"OpenDialogWin", "SaveDialog1"}));
     bool helpShown = false;
-    DriveModal([&] { return form->Forms.Inst->isVisible() && (helpShown = form->Forms.Inst->close()); });
+    DriveModal(
+        [&] { return ChildWindowsOf(*form).Inst->isVisible() && (helpShown = ChildWindowsOf(*form).Inst->close()); });
     QTest::keyClick(form.get(), Qt::Key_F1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return helpShown && !form->Forms.Inst->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return helpShown && !ChildWindowsOf(*form).Inst->isVisible(); }, 5000));
 
-    for (QToolButton* b : form->ToolBar1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QToolButton* b :
+         Named<QToolBar>(*form, "ToolBar1")->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (b->objectName().startsWith("qt_")) continue; // the bar's own extension button
         EXPECT_FALSE(b->toolTip().isEmpty()) << b->objectName().toStdString();
         EXPECT_EQ(b->toolTip(), b->statusTip()) << b->objectName().toStdString();
@@ -166,7 +169,7 @@ TEST_F(DesktopWindow, StandardKeysTooltipsAndIcons)
 
     // The program's icon on the main window and the diagram windows.
     EXPECT_EQ(form->windowIcon().availableSizes().size(), 8);
-    EXPECT_EQ(form->Forms.OvalDia->windowIcon().cacheKey(), form->windowIcon().cacheKey());
+    EXPECT_EQ(ChildWindowsOf(*form).OvalDia->windowIcon().cacheKey(), form->windowIcon().cacheKey());
 
     // Ctrl+Q ends the program as "Exit" does. A shortcut needs the window to be
     // the active one; on a loaded machine the activation that follows the
@@ -208,7 +211,7 @@ TEST_F(DesktopWindow, EveryFileDialogStartsInTheFolderAnyOfThemLastUsed)
     };
 
     Answer(Path("designs/mine.vgw")); // the design dialogs through the hook
-    form->SaveAsDimensions->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
     ASSERT_TRUE(QFileInfo::exists(Path("designs/mine.vgw")));
     form->FileDialogHook = nullptr;
     const struct {
@@ -217,13 +220,14 @@ TEST_F(DesktopWindow, EveryFileDialogStartsInTheFolderAnyOfThemLastUsed)
         const char* file;
         std::function<void()> act;
     } rows[] = {
-        {"export from the main window", "ExportDialog", "pictures/gear.png", [&] { form->ExportPicture->trigger(); }},
+        {"export from the main window", "ExportDialog", "pictures/gear.png",
+         [&] { Named<QAction>(*form, "ExportPicture")->trigger(); }},
         {"the pivot data table's CSV", "SaveCsvDialog", "tables/pivots.csv",
-         [&] { form->Forms.DataTable->SaveCsv1Click(); }},
+         [&] { ChildWindowsOf(*form).DataTable->SaveCsv1Click(); }},
         {"the valve events' CSV", "SaveCsvDialog", "events/events.csv",
-         [&] { form->Forms.ValveEvents->SaveCsvButClick(); }},
+         [&] { ChildWindowsOf(*form).ValveEvents->SaveCsvButClick(); }},
         {"export from a diagram window", "ExportDialog", "pictures/oval.svg",
-         [&] { form->Forms.OvalDia->Pictures()->ExportPicture(); }},
+         [&] { ChildWindowsOf(*form).OvalDia->Pictures()->ExportPicture(); }},
     };
     QString expected = folderOf("designs");
     for (const auto& r : rows) {
@@ -236,8 +240,8 @@ TEST_F(DesktopWindow, EveryFileDialogStartsInTheFolderAnyOfThemLastUsed)
     }
     // And back: opening a design moves every dialog to its folder.
     Answer(Path("designs/mine.vgw"));
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     form->FileDialogHook = nullptr;
-    viaDialog("SaveCsvDialog", Path("designs/pivots.csv"), [&] { form->Forms.DataTable->SaveCsv1Click(); });
+    viaDialog("SaveCsvDialog", Path("designs/pivots.csv"), [&] { ChildWindowsOf(*form).DataTable->SaveCsv1Click(); });
     EXPECT_EQ(lastStart.toStdString(), folderOf("designs").toStdString());
 }

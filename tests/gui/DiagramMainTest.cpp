@@ -36,18 +36,18 @@ struct MainDiagrams : MainWindowTest {
         bool closingPositions = false;
         DriveModal([&] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == form->Forms.SetRevArm) {
+            if (modal == ChildWindowsOf(*form).SetRevArm) {
                 if (!closingPositions) {
                     ++shown;
-                    positionsSawTimer = form->Timer1->isActive();
+                    positionsSawTimer = Named<QTimer>(*form, "Timer1")->isActive();
                     closingPositions = true;
-                    QTest::mouseClick(form->Forms.SetRevArm->Close1(), Qt::LeftButton);
+                    QTest::mouseClick(ChildWindowsOf(*form).SetRevArm->Close1(), Qt::LeftButton);
                 }
                 return false;
             }
             closingPositions = false;
             if (modal == w && ++settle > 10) {
-                diagramSawTimer = form->Timer1->isActive();
+                diagramSawTimer = Named<QTimer>(*form, "Timer1")->isActive();
                 inside();
                 QTest::mouseClick(w->CloseButton(), Qt::LeftButton);
                 return true;
@@ -66,46 +66,48 @@ struct MainDiagrams : MainWindowTest {
 
 TEST_F(MainDiagrams, OvalFromTheMenuStopsTheAnimationUntilClosed)
 {
-    ASSERT_NE(form->Forms.OvalDia, nullptr);
-    ASSERT_NE(form->Forms.SetRevArm, nullptr);
-    EXPECT_TRUE(form->OvalDiag->isEnabled());
-    EXPECT_TRUE(form->ToolButton14->isEnabled());
-    EXPECT_EQ(form->ToolButton14->toolTip(), "View Oval Diagram");
-    ASSERT_TRUE(form->Timer1->isActive());
+    ASSERT_NE(ChildWindowsOf(*form).OvalDia, nullptr);
+    ASSERT_NE(ChildWindowsOf(*form).SetRevArm, nullptr);
+    EXPECT_TRUE(Named<QAction>(*form, "OvalDiag")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton14")->isEnabled());
+    EXPECT_EQ(Named<QToolButton>(*form, "ToolButton14")->toolTip(), "View Oval Diagram");
+    ASSERT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
     state.gear.DriverAngle = 40;
 
     bool drawn = false;
-    const int shown = OpenAndClose([&] { form->OvalDiag->trigger(); }, form->Forms.OvalDia,
+    const int shown = OpenAndClose([&] { Named<QAction>(*form, "OvalDiag")->trigger(); }, ChildWindowsOf(*form).OvalDia,
                                    [&] {
                                        drawn = state.graph.GraphRevArmPos == state.gear.RevArm[3];
                                        // The diagram's "DynamicVari" also shows the main window's bars.
-                                       form->Forms.OvalDia->DynamicVariAction()->trigger();
+                                       ChildWindowsOf(*form).OvalDia->DynamicVariAction()->trigger();
                                    });
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(positionsSawTimer);
     EXPECT_FALSE(diagramSawTimer);
     EXPECT_TRUE(drawn);
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
     EXPECT_TRUE(state.dyn.DynVarsOn);
-    EXPECT_TRUE(form->SBDynVar[1]->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->Panel[8]->isVisibleTo(form.get()));
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBDynVar", 1)->isVisibleTo(form.get()));
+    EXPECT_TRUE(Named<QFrame>(*form, "Panel", 8)->isVisibleTo(form.get()));
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
 }
 
 TEST_F(MainDiagrams, SineFromTheToolButtonAndCaptionsEveryTick)
 {
-    ASSERT_NE(form->Forms.SineDia, nullptr);
-    EXPECT_EQ(form->ToolButton13->toolTip(), "View Sine Diagram");
+    ASSERT_NE(ChildWindowsOf(*form).SineDia, nullptr);
+    EXPECT_EQ(Named<QToolButton>(*form, "ToolButton13")->toolTip(), "View Sine Diagram");
     const int shown =
-        OpenAndClose([&] { QTest::mouseClick(form->ToolButton13, Qt::LeftButton); }, form->Forms.SineDia, [] {});
+        OpenAndClose([&] { QTest::mouseClick(Named<QToolButton>(*form, "ToolButton13"), Qt::LeftButton); },
+                     ChildWindowsOf(*form).SineDia, [] {});
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(diagramSawTimer);
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
 
     form->Tick();
-    const QString tail = form->windowTitle().mid(QString("QUELF Outside Admission            ").size());
-    EXPECT_EQ(form->Forms.SineDia->windowTitle(), "QUELF Outside Admission      Sine Diagram    " + tail);
-    EXPECT_EQ(form->Forms.OvalDia->windowTitle(), "QUELF Outside Admission      Oval Diagram    " + tail);
+    const QString tail =
+        form->windowTitle().remove(QStringLiteral("[*]")).mid(QString("QUELF Outside Admission            ").size());
+    EXPECT_EQ(ChildWindowsOf(*form).SineDia->windowTitle(), "QUELF Outside Admission      Sine Diagram    " + tail);
+    EXPECT_EQ(ChildWindowsOf(*form).OvalDia->windowTitle(), "QUELF Outside Admission      Oval Diagram    " + tail);
     EXPECT_TRUE(tail.endsWith("Version 2.6"));
 }
 
@@ -114,23 +116,23 @@ TEST_F(MainDiagrams, SineFromTheToolButtonAndCaptionsEveryTick)
 // bar follows both ways.
 TEST_F(MainDiagrams, ReDoInADiagramTakesBackTheUndoneBalance)
 {
-    form->SBRevArm->setValue(1000); // the forward notch
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(1000); // the forward notch
     const float notch = state.gear.RevArmPos;
-    ASSERT_TRUE(ApplyBalance(state, {{20, 3.76f}, {10, 9.96f}}));
-    form->ShowRevArmOfModel();
+    ASSERT_TRUE(form->Session().ApplyFoundValues({{20, 3.76f}, {10, 9.96f}}));
     const float centre = state.gear.RevArmPos;
     ASSERT_NE(centre, notch);
-    TDiagramWindow* w = form->Forms.OvalDia;
+    TDiagramWindow* w = ChildWindowsOf(*form).OvalDia;
     ASSERT_EQ(w->RedoButton()->objectName(), "ReDoDnO");
 
     std::vector<std::string> log;
     const auto note = [&](const char* what) {
-        log.push_back(
-            std::string(what) + " " + std::to_string(state.dyn.UndoCount) + "/" + std::to_string(state.dyn.RedoCount) +
-            (w->RedoButton()->isEnabled() ? " redo" : "") + (state.gear.RevArmPos == notch ? " notch" : "") +
-            (state.gear.RevArmPos == centre ? " centre" : "") + " bar " + std::to_string(form->SBRevArm->value()));
+        log.push_back(std::string(what) + " " + std::to_string(state.dyn.UndoCount) + "/" +
+                      std::to_string(state.dyn.RedoCount) + (w->RedoButton()->isEnabled() ? " redo" : "") +
+                      (state.gear.RevArmPos == notch ? " notch" : "") +
+                      (state.gear.RevArmPos == centre ? " centre" : "") + " bar " +
+                      std::to_string(Named<QScrollBar>(*form, "SBRevArm")->value()));
     };
-    OpenAndClose([&] { form->OvalDiag->trigger(); }, w,
+    OpenAndClose([&] { Named<QAction>(*form, "OvalDiag")->trigger(); }, w,
                  [&] {
                      w->UnDoAction()->trigger(); // the undo line and its buttons
                      EXPECT_TRUE(w->UndoButton()->isVisible());

@@ -24,7 +24,7 @@ namespace {
 // A diagram that counts its draws and draws one black line.
 class CountingDiagram : public TDiagramWindow {
 public:
-    CountingDiagram(AppState& s, bool withPositions) : TDiagramWindow(s, nullptr, MakeLayout(withPositions)) {}
+    CountingDiagram(AppState& s, bool withPositions) : TDiagramWindow(s, MakeLayout(withPositions)) {}
     static DiagramWindowLayout MakeLayout(bool withPositions)
     {
         DiagramWindowLayout l = TOvalDia::Layout();

@@ -7,6 +7,7 @@
 #include "dialogs/TRevPos.h"
 #include "dialogs/TStpAng.h"
 #include "graphs/TValveEvents.h"
+#include "gui/GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
@@ -42,7 +43,7 @@ struct DialogsFixture : ::testing::Test {
     void SetUp() override
     {
         form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->Timer1->stop(); // ticks are driven by the tests unless a test starts the timer
+        Named<QTimer>(*form, "Timer1")->stop(); // ticks are driven by the tests unless a test starts the timer
         form->CreateChildWindows();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -86,21 +87,24 @@ struct DialogsFixture : ::testing::Test {
 
 TEST_F(DialogsFixture, CommandsAreWiredAndEnabled)
 {
-    for (QAction* a : {form->FrameDim, form->CylDim, form->RevArmPos, form->DriverAng, form->StepAng1, form->ResetAll})
+    for (QAction* a :
+         {Named<QAction>(*form, "FrameDim"), Named<QAction>(*form, "CylDim"), Named<QAction>(*form, "RevArmPos"),
+          Named<QAction>(*form, "DriverAng"), Named<QAction>(*form, "StepAng1"), Named<QAction>(*form, "ResetAll")})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-    for (QToolButton* b :
-         {form->ToolButton4, form->ToolButton5, form->ToolButton6, form->ToolButton7, form->ToolButton8})
+    for (QToolButton* b : {Named<QToolButton>(*form, "ToolButton4"), Named<QToolButton>(*form, "ToolButton5"),
+                           Named<QToolButton>(*form, "ToolButton6"), Named<QToolButton>(*form, "ToolButton7"),
+                           Named<QToolButton>(*form, "ToolButton8")})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     // Each command opens its dialog modally.
     struct Cmd {
         QToolButton* button;
         QDialog* dialog;
     };
-    const Cmd cmds[] = {{form->ToolButton4, form->Forms.FrameDi},
-                        {form->ToolButton5, form->Forms.CylDimen},
-                        {form->ToolButton6, form->Forms.DrivAng},
-                        {form->ToolButton7, form->Forms.StpAng},
-                        {form->ToolButton8, form->Forms.RevPos}};
+    const Cmd cmds[] = {{Named<QToolButton>(*form, "ToolButton4"), ChildWindowsOf(*form).FrameDi},
+                        {Named<QToolButton>(*form, "ToolButton5"), ChildWindowsOf(*form).CylDimen},
+                        {Named<QToolButton>(*form, "ToolButton6"), ChildWindowsOf(*form).DrivAng},
+                        {Named<QToolButton>(*form, "ToolButton7"), ChildWindowsOf(*form).StpAng},
+                        {Named<QToolButton>(*form, "ToolButton8"), ChildWindowsOf(*form).RevPos}};
     for (const Cmd& c : cmds) {
         bool wasModal = false;
         WhileModal([&] { QTest::mouseClick(c.button, Qt::LeftButton); },
@@ -112,26 +116,26 @@ TEST_F(DialogsFixture, CommandsAreWiredAndEnabled)
         EXPECT_FALSE(c.dialog->isVisible());
     }
     bool frameOpened = false;
-    WhileModal([&] { form->FrameDim->trigger(); },
+    WhileModal([&] { Named<QAction>(*form, "FrameDim")->trigger(); },
                [&] {
-                   frameOpened = form->Forms.FrameDi->isVisible();
-                   form->Forms.FrameDi->done(QDialog::Rejected);
+                   frameOpened = ChildWindowsOf(*form).FrameDi->isVisible();
+                   ChildWindowsOf(*form).FrameDi->done(QDialog::Rejected);
                });
     EXPECT_TRUE(frameOpened);
 }
 
 TEST_F(DialogsFixture, AnimationKeepsRunningUnderTheModalDialogAndShowsCommittedValues)
 {
-    form->Timer1->start();
-    TFrameDi* d = form->Forms.FrameDi;
+    Named<QTimer>(*form, "Timer1")->start();
+    TFrameDi* d = ChildWindowsOf(*form).FrameDi;
     float angleBefore = 0, angleAfter = 0, crossheadBefore = 0, crossheadAfter = 0;
-    WhileModal([&] { form->FrameDimClick(); },
+    WhileModal([&] { Press(*form, "FrameDim"); },
                [&] {
                    angleBefore = state.gear.DriverAngle;
                    static_cast<void>(QTest::qWaitFor([&] { return state.gear.DriverAngle != angleBefore; }, 10000));
                    angleAfter = state.gear.DriverAngle;
                    // Stop at 0 degrees so that the crosshead place depends only on the rod.
-                   form->Timer1->stop();
+                   Named<QTimer>(*form, "Timer1")->stop();
                    state.anim.ActiveStep = 0;
                    state.gear.DriverAngle = 0;
                    form->Tick();
@@ -142,7 +146,7 @@ TEST_F(DialogsFixture, AnimationKeepsRunningUnderTheModalDialogAndShowsCommitted
                    crossheadAfter = state.gear.PointX[3];
                    QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
                });
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     EXPECT_NE(angleBefore, angleAfter);
     EXPECT_NEAR(crossheadAfter - crossheadBefore, 13.0f - 11.625f, 1e-3);
     EXPECT_FALSE(d->isVisible());
@@ -150,60 +154,60 @@ TEST_F(DialogsFixture, AnimationKeepsRunningUnderTheModalDialogAndShowsCommitted
 
 TEST_F(DialogsFixture, RevArmMaxSetsTheBarRangeAndResetRestoresIt)
 {
-    TFrameDi* d = form->Forms.FrameDi;
+    TFrameDi* d = ChildWindowsOf(*form).FrameDi;
     Open(d);
-    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1300);
     TypeInto(Field(d, 22), "2.25");
     QTest::keyClick(Field(d, 22), Qt::Key_Return);
-    EXPECT_EQ(form->SBRevArm->maximum(), 2250);
-    EXPECT_EQ(form->SBRevArm->minimum(), -2250);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 2250);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->minimum(), -2250);
     // Below RevArmNormal: RevArmMax becomes RevArmNormal, the bar follows.
-    form->SBRevArm->setValue(2000);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(2000);
     TypeInto(Field(d, 22), "0.5");
     QTest::keyClick(Field(d, 22), Qt::Key_Return);
     EXPECT_FLOAT_EQ(state.gear.RevArmMax, 1.0f);
-    EXPECT_EQ(form->SBRevArm->maximum(), 1000);
-    EXPECT_EQ(form->SBRevArm->minimum(), -1000);
-    EXPECT_EQ(form->SBRevArm->value(), 1000); // the bar kept within its new range
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1000);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->minimum(), -1000);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 1000); // the bar kept within its new range
     // The reverse arm follows the bar (its change handler ran).
     EXPECT_FLOAT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre() + 1.0f);
     QTest::mouseClick(Btn(d, "ResetFrame"), Qt::LeftButton);
-    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
-    EXPECT_EQ(form->SBRevArm->minimum(), -1300);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1300);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->minimum(), -1300);
     d->hide();
 }
 
 TEST_F(DialogsFixture, CloseRecentresAndPutsTheBarToMidGear)
 {
-    TCylDimen* d = form->Forms.CylDimen;
-    QTest::mouseClick(form->Fwd, Qt::LeftButton);
-    ASSERT_NE(form->SBRevArm->value(), 0);
+    TCylDimen* d = ChildWindowsOf(*form).CylDimen;
+    QTest::mouseClick(Named<QPushButton>(*form, "Fwd"), Qt::LeftButton);
+    ASSERT_NE(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     state.steam.FrontCutOffText = " 20.0";
     Open(d);
     TypeInto(Field(d, 1), "22");
     QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     EXPECT_FLOAT_EQ(state.gear.Cyl(ciCylCtrToDriverCtr), 22.0f);
     EXPECT_FLOAT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
-    EXPECT_EQ(state.anim.Direction, "Fwd");
-    EXPECT_FALSE(form->Center->isEnabled());
+    EXPECT_EQ(state.anim.Direction, RunDirection::Fwd);
+    EXPECT_FALSE(Named<QPushButton>(*form, "Center")->isEnabled());
     EXPECT_TRUE(state.steam.FrontCutOffText.empty());
 }
 
 TEST_F(DialogsFixture, CloseWithoutAChangeLeavesTheGearAsItWas)
 {
-    QTest::mouseClick(form->Fwd, Qt::LeftButton);
+    QTest::mouseClick(Named<QPushButton>(*form, "Fwd"), Qt::LeftButton);
     state.steam.FrontCutOffText = " 20.0";
-    const int bar = form->SBRevArm->value();
+    const int bar = Named<QScrollBar>(*form, "SBRevArm")->value();
     const float pos = state.gear.RevArmPos, centre = state.gear.RevArmCentre();
     ASSERT_NE(bar, 0);
-    for (QDialog* d : std::initializer_list<QDialog*>{form->Forms.FrameDi, form->Forms.CylDimen}) {
+    for (QDialog* d : std::initializer_list<QDialog*>{ChildWindowsOf(*form).FrameDi, ChildWindowsOf(*form).CylDimen}) {
         Open(d);
         TypeInto(Field(d, 3), Field(d, 3)->text().toLatin1().constData()); // the same value again
         QTest::mouseClick(Btn(d, "Close1"), Qt::LeftButton);
         EXPECT_FALSE(d->isVisible());
-        EXPECT_EQ(form->SBRevArm->value(), bar) << d->objectName().toStdString();
+        EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), bar) << d->objectName().toStdString();
         EXPECT_EQ(state.gear.RevArmPos, pos);
         EXPECT_EQ(state.gear.RevArmCentre(), centre);
         EXPECT_EQ(state.steam.FrontCutOffText, " 20.0");
@@ -212,10 +216,10 @@ TEST_F(DialogsFixture, CloseWithoutAChangeLeavesTheGearAsItWas)
 
 TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
 {
-    TFrameDi* d = form->Forms.FrameDi;
+    TFrameDi* d = ChildWindowsOf(*form).FrameDi;
     const View before = state.view;
     bool handlerReturned = false;
-    WhileModal([&] { form->FrameDimClick(); },
+    WhileModal([&] { Press(*form, "FrameDim"); },
                [&] {
                    TypeInto(Field(d, 7), "1.1");
                    QTest::mouseClick(Btn(d, "Button7"), Qt::LeftButton);
@@ -263,9 +267,9 @@ TEST_F(DialogsFixture, SmallButtonRoundTripClosesHighlightsAndReopensTheDialog)
 
 TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
 {
-    TCylDimen* d = form->Forms.CylDimen;
+    TCylDimen* d = ChildWindowsOf(*form).CylDimen;
     state.view.ViewScale = 40;
-    WhileModal([&] { form->CylDimClick(); },
+    WhileModal([&] { Press(*form, "CylDim"); },
                [&] {
                    QTest::mouseClick(Btn(d, "Button2"), Qt::LeftButton); // code 102: label only
                    form->Tick();
@@ -287,12 +291,12 @@ TEST_F(DialogsFixture, ClickDuringTheCloseUpEndsItAndReopensTheCylinderDialog)
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, 10000));
     EXPECT_TRUE(reopened);
-    EXPECT_FALSE(form->Forms.FrameDi->isVisible());
+    EXPECT_FALSE(ChildWindowsOf(*form).FrameDi->isVisible());
 }
 
 TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
 {
-    TRevPos* d = form->Forms.RevPos;
+    TRevPos* d = ChildWindowsOf(*form).RevPos;
     Gear& g = state.gear;
     const long double c = g.RevArmCentre();
     Open(d);
@@ -321,22 +325,22 @@ TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
     QTest::mouseClick(d->OK, Qt::LeftButton);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_EQ(form->SBRevArm->value(), 1300);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 1300);
     EXPECT_FLOAT_EQ(g.RevArmPos, static_cast<float>(c + 1.3L));
-    EXPECT_EQ(state.anim.Direction, "Fwd");
+    EXPECT_EQ(state.anim.Direction, RunDirection::Fwd);
 
     Open(d);
     d->Edit1->setText("-5");
     QTest::mouseClick(d->OK, Qt::LeftButton);
-    EXPECT_EQ(form->SBRevArm->value(), -1300);
-    EXPECT_EQ(state.anim.Direction, "Rev");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), -1300);
+    EXPECT_EQ(state.anim.Direction, RunDirection::Rev);
 
     // Between two thousandths: the bar's change handler puts the arm on the grid.
     Open(d);
     d->Edit1->setText("0.12345");
     QTest::mouseClick(d->OK, Qt::LeftButton);
     const int expectedBar = static_cast<int>(std::lround(1000.0L * (static_cast<long double>(0.12345f) - c)));
-    EXPECT_EQ(form->SBRevArm->value(), expectedBar);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), expectedBar);
     EXPECT_FLOAT_EQ(g.RevArmPos, static_cast<float>(c + expectedBar / 1000.0L));
     EXPECT_NE(g.RevArmPos, 0.12345f);
 
@@ -346,12 +350,12 @@ TEST_F(DialogsFixture, ReverseArmDialogLimitsAndTheThousandthGrid)
     QTest::keyClick(d->Cancel, Qt::Key_Escape);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Rejected);
-    EXPECT_EQ(form->SBRevArm->value(), expectedBar);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), expectedBar);
 }
 
 TEST_F(DialogsFixture, ReverseArmDialogJudgesTypedAndPastedTextWithTheSelectionReplaced)
 {
-    TRevPos* d = form->Forms.RevPos;
+    TRevPos* d = ChildWindowsOf(*form).RevPos;
     Open(d);
     d->Edit1->setFocus();
     d->Edit1->setText(QStringLiteral("-0.250"));
@@ -362,14 +366,14 @@ TEST_F(DialogsFixture, ReverseArmDialogJudgesTypedAndPastedTextWithTheSelectionR
     QTest::keyClick(d->Edit1, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(d->Edit1->text(), "-0.5");
     QTest::mouseClick(d->OK, Qt::LeftButton);
-    EXPECT_EQ(state.anim.Direction, "Rev");
+    EXPECT_EQ(state.anim.Direction, RunDirection::Rev);
     EXPECT_NEAR(state.gear.RevArmPos, -0.5f, 0.0006f);
 }
 
 TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)
 {
-    TDrivAng* d = form->Forms.DrivAng;
-    ASSERT_TRUE(form->IsRunning());
+    TDrivAng* d = ChildWindowsOf(*form).DrivAng;
+    ASSERT_TRUE(form->Session().Running());
     state.gear.DriverAngle = 77.5f;
     Open(d);
     EXPECT_EQ(d->windowTitle(), "Driver Angle");
@@ -385,9 +389,9 @@ TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_FLOAT_EQ(state.gear.DriverAngle, 360.0f);
-    EXPECT_EQ(form->SBDrvAng->value(), 36000);
-    EXPECT_TRUE(form->SBDrvAng->isEnabled());
-    EXPECT_EQ(form->Run->text(), "Run");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->value(), 36000);
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBDrvAng")->isEnabled());
+    EXPECT_EQ(Named<QPushButton>(*form, "Run")->text(), "Run");
     EXPECT_EQ(state.anim.ActiveStep, 0.0f);
 
     // Stopped: the dialog shows the angle; an empty text gives 0; OK keeps it stopped.
@@ -396,33 +400,33 @@ TEST_F(DialogsFixture, DriverAngleDialogStopsTheGearAndLimitsTheAngle)
     d->Edit1->clear();
     QTest::mouseClick(d->OK, Qt::LeftButton);
     EXPECT_FLOAT_EQ(state.gear.DriverAngle, 0.0f);
-    EXPECT_EQ(form->SBDrvAng->value(), 0);
-    EXPECT_EQ(form->Run->text(), "Run");
-    EXPECT_TRUE(form->SBDrvAng->isEnabled());
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->value(), 0);
+    EXPECT_EQ(Named<QPushButton>(*form, "Run")->text(), "Run");
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBDrvAng")->isEnabled());
     Open(d);
     d->Edit1->setText("123.456");
     QTest::mouseClick(d->OK, Qt::LeftButton);
-    EXPECT_EQ(form->SBDrvAng->value(), 12346);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->value(), 12346);
     EXPECT_FLOAT_EQ(state.gear.DriverAngle, 123.46f); // the bar's handler sets it from the bar
 }
 
 TEST_F(DialogsFixture, StepAngleDialogKeepsTheRunStateAndMovesTheStepBar)
 {
-    TStpAng* d = form->Forms.StpAng;
-    ASSERT_TRUE(form->IsRunning());
+    TStpAng* d = ChildWindowsOf(*form).StpAng;
+    ASSERT_TRUE(form->Session().Running());
     Open(d);
     EXPECT_EQ(d->windowTitle(), "Step Angle");
     EXPECT_EQ(d->Edit1->text(), "10.00");
     EXPECT_TRUE(d->Cancel->hasFocus());
     d->Edit1->setText("2.5");
     QTest::mouseClick(d->OK, Qt::LeftButton);
-    EXPECT_TRUE(form->IsRunning());
+    EXPECT_TRUE(form->Session().Running());
     EXPECT_FLOAT_EQ(state.anim.SelectedStep, 2.5f);
     EXPECT_FLOAT_EQ(state.anim.ActiveStep, 2.5f); // goes on with the new step at once
-    EXPECT_EQ(form->SBStepAng->value(), 9592);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBStepAng")->value(), 9592);
     EXPECT_TRUE(state.anim.StepBarArmed); // the bar moved: its handler re-armed it
-    EXPECT_EQ(form->SBDrvAng->singleStep(), 250);
-    EXPECT_EQ(form->SBDrvAng->pageStep(), 1250);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->singleStep(), 250);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->pageStep(), 1250);
 
     struct Case {
         const char* text;
@@ -437,31 +441,31 @@ TEST_F(DialogsFixture, StepAngleDialogKeepsTheRunStateAndMovesTheStepBar)
         QTest::mouseClick(d->OK, Qt::LeftButton);
         EXPECT_FLOAT_EQ(state.anim.SelectedStep, k.step);
         EXPECT_FLOAT_EQ(state.anim.ActiveStep, k.step);
-        EXPECT_EQ(form->SBStepAng->value(), k.bar);
+        EXPECT_EQ(Named<QScrollBar>(*form, "SBStepAng")->value(), k.bar);
     }
     // The bar already stood at 14613: no change event, the bar stays disarmed.
     EXPECT_FALSE(state.anim.StepBarArmed);
 
     // Stopped: shows 0.00, stays stopped, but the step and the bars change.
-    QTest::mouseClick(form->Run, Qt::LeftButton);
-    ASSERT_FALSE(form->IsRunning());
+    QTest::mouseClick(Named<QPushButton>(*form, "Run"), Qt::LeftButton);
+    ASSERT_FALSE(form->Session().Running());
     Open(d);
     EXPECT_EQ(d->Edit1->text(), "0.00");
     d->Edit1->setFocus();
     d->Edit1->setText("10");
     QTest::keyClick(d->Edit1, Qt::Key_Return); // Enter presses OK
-    EXPECT_FALSE(form->IsRunning());
+    EXPECT_FALSE(form->Session().Running());
     EXPECT_EQ(state.anim.ActiveStep, 0.0f);
     EXPECT_FLOAT_EQ(state.anim.SelectedStep, 10.0f);
-    EXPECT_EQ(form->SBStepAng->value(), 12000);
-    EXPECT_EQ(form->SBDrvAng->singleStep(), 1000);
-    EXPECT_EQ(form->SBDrvAng->pageStep(), 5000); // no cap of 4500 here
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBStepAng")->value(), 12000);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->singleStep(), 1000);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBDrvAng")->pageStep(), 5000); // no cap of 4500 here
 }
 
 TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
 {
     Gear& g = state.gear;
-    TFrameDi* fd = form->Forms.FrameDi;
+    TFrameDi* fd = ChildWindowsOf(*form).FrameDi;
     Open(fd);
     TypeInto(Field(fd, 2), "4");
     QTest::keyClick(Field(fd, 2), Qt::Key_Return);
@@ -470,13 +474,13 @@ TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
     fd->hide();
     g.CylDims[ciPistonWidth] = 3;
     g.CylDims[ciCylSpare] = 7;
-    QTest::mouseClick(form->Fwd, Qt::LeftButton);
-    form->SBZoom->setValue(10);
+    QTest::mouseClick(Named<QPushButton>(*form, "Fwd"), Qt::LeftButton);
+    Named<QScrollBar>(*form, "SBZoom")->setValue(10);
     state.display.DataSetName = "Mine";
     state.graph.GraphVerticalScale = 3;
     state.dyn.DynVarsOn = true;
     state.dyn.UndoOn = true;
-    for (int k = 1; k <= 4; ++k) form->SBDynVar[k]->show();
+    for (int k = 1; k <= 4; ++k) Named<QScrollBar>(*form, "SBDynVar", k)->show();
     ASSERT_EQ(state.dyn.UndoCount, 1);
     ASSERT_EQ(state.dyn.Slot[1].Code, 2);
     // Mid gear is found for the built-in set with the reverse arm where it is.
@@ -485,26 +489,26 @@ TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
     ResetCylinderDimensions(expected.gear);
     RecomputeRevArmCentre(expected.gear);
 
-    form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
-    form->ResetAll->trigger();
+    Script(*form).saveChanges = [](const std::string&) { return SaveChangesAnswer::Discard; };
+    Named<QAction>(*form, "ResetAll")->trigger();
     EXPECT_FLOAT_EQ(g.Stroke, 3.5f);
     EXPECT_FLOAT_EQ(g.RevArmMax, 1.3f);
     EXPECT_FLOAT_EQ(g.Cyl(ciPistonWidth), 1.0f);
     EXPECT_FLOAT_EQ(g.CylDims[ciCylSpare], 0.0f);
     EXPECT_FLOAT_EQ(g.RevArmCentre(), expected.gear.RevArmCentre());
     EXPECT_FLOAT_EQ(g.RevArmPos, expected.gear.RevArmCentre());
-    EXPECT_EQ(form->SBRevArm->maximum(), 1300);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
-    EXPECT_FALSE(form->Center->isEnabled());
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1300);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
+    EXPECT_FALSE(Named<QPushButton>(*form, "Center")->isEnabled());
     EXPECT_FLOAT_EQ(state.view.ViewScale, 22);
     EXPECT_FLOAT_EQ(state.view.ViewOffsetX, 100);
-    EXPECT_FALSE(form->NormVHZ->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "NormVHZ")->isEnabled());
     EXPECT_EQ(state.display.DataSetName, "Nominal");
     EXPECT_FLOAT_EQ(state.graph.GraphVerticalScale, 1.5f);
     EXPECT_FALSE(state.dyn.DynVarsOn);
     EXPECT_FALSE(state.dyn.UndoOn);
-    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(form->SBDynVar[k]->isVisible());
-    for (int k : {7, 8, 9}) EXPECT_FALSE(form->Panel[k]->isVisible());
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(Named<QScrollBar>(*form, "SBDynVar", k)->isVisible());
+    for (int k : {7, 8, 9}) EXPECT_FALSE(Named<QFrame>(*form, "Panel", k)->isVisible());
     EXPECT_EQ(state.dyn.Slot[1].Code, 0);
     EXPECT_EQ(state.dyn.UndoCount, 0);
     EXPECT_FALSE(state.dyn.UndoButtonsEnabled);
@@ -519,12 +523,12 @@ TEST_F(DialogsFixture, ResetAllReturnsToTheBuiltInSetAndClearsTheAids)
 // its centre, the readouts and the valve events table are the nominal ones.
 TEST_F(DialogsFixture, UnDoOfAnEditTakesBackTheRecentringOfItsClose)
 {
-    TFrameDi* fd = form->Forms.FrameDi;
-    TValveEvents* ve = form->Forms.ValveEvents;
+    TFrameDi* fd = ChildWindowsOf(*form).FrameDi;
+    TValveEvents* ve = ChildWindowsOf(*form).ValveEvents;
     const Gear nominal = state.gear;
     const std::vector<TextRow> nominalTable = ValveEventsTextOf(nominal);
-    form->SetUnDoClick();
-    WhileModal([&] { form->FrameDimClick(); },
+    Press(*form, "SetUnDo");
+    WhileModal([&] { Press(*form, "FrameDim"); },
                [&] {
                    TypeInto(Field(fd, 10), "2.0");
                    QTest::keyClick(Field(fd, 10), Qt::Key_Tab);
@@ -536,14 +540,14 @@ TEST_F(DialogsFixture, UnDoOfAnEditTakesBackTheRecentringOfItsClose)
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
 
     form->DrawFrame();
-    ASSERT_TRUE(form->UnDoDn->isVisible() && form->UnDoDn->isEnabled());
-    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    ASSERT_TRUE(Named<QPushButton>(*form, "UnDoDn")->isVisible() && Named<QPushButton>(*form, "UnDoDn")->isEnabled());
+    QTest::mouseClick(Named<QPushButton>(*form, "UnDoDn"), Qt::LeftButton);
     EXPECT_EQ(state.gear.EccRodLength, nominal.EccRodLength);
     EXPECT_EQ(state.gear.RevArm, nominal.RevArm);
     EXPECT_EQ(state.gear.RevArmPos, nominal.RevArmPos);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
-    EXPECT_FALSE(form->Center->isEnabled()); // centred, truly
-    EXPECT_EQ(state.anim.Direction, "Fwd");
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
+    EXPECT_FALSE(Named<QPushButton>(*form, "Center")->isEnabled()); // centred, truly
+    EXPECT_EQ(state.anim.Direction, RunDirection::Fwd);
 
     // The cut-off readouts of a turn at mid gear.
     state.steam.FrontCutOffText.clear();
@@ -557,7 +561,7 @@ TEST_F(DialogsFixture, UnDoOfAnEditTakesBackTheRecentringOfItsClose)
     // The valve events table window shows the nominal table.
     std::vector<TextRow> shown;
     QString notch0, normalCutOff;
-    WhileModal([&] { form->ValveEventsTable->trigger(); },
+    WhileModal([&] { Named<QAction>(*form, "ValveEventsTable")->trigger(); },
                [&] {
                    shown = ve->TableText();
                    notch0 = ve->EventsGrid->item(0, 2)->text();

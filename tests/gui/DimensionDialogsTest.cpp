@@ -1,6 +1,7 @@
 // The frame and cylinder dimensions dialogs driven as a user drives them.
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TFrameDi.h"
+#include "gui/GuiTestSupport.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 

@@ -38,7 +38,7 @@ struct Fields : MainWindowTest {
     // Every window with number fields, shown (not modal) for the test.
     std::vector<QDialog*> Windows()
     {
-        const ChildWindows& f = form->Forms;
+        const ChildWindows& f = ChildWindowsOf(*form);
         return {f.FrameDi, f.CylDimen,  f.RevPos,  f.DrivAng,     f.StpAng,   f.GraphZoom,
                 f.RefPnts, f.SetRevArm, f.Balance, f.DesignCheck, f.Optimise, f.DrawLines};
     }
@@ -62,7 +62,7 @@ struct Fields : MainWindowTest {
 
 TEST_F(Fields, CtrlASelectsAllAndTabSelectsTheTextTypingReplaces)
 {
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     int fields = 0;
     for (QDialog* d : Windows()) {
         ASSERT_NE(d, nullptr);
@@ -98,8 +98,8 @@ TEST_F(Fields, CtrlASelectsAllAndTabSelectsTheTextTypingReplaces)
 // after the dialog opened (the focus on Cancel).
 TEST_F(Fields, ReturnInASmallSettingDialogIsOK)
 {
-    form->Timer1->stop();
-    const ChildWindows& f = form->Forms;
+    Named<QTimer>(*form, "Timer1")->stop();
+    const ChildWindows& f = ChildWindowsOf(*form);
     const struct {
         QDialog* dialog;
         QLineEdit* edit;
@@ -149,7 +149,8 @@ TEST_F(Fields, ReturnInASmallSettingDialogIsOK)
 TEST_F(Fields, EveryDimensionFieldSaysWhereItIsMeasured)
 {
     QSet<QString> seen;
-    for (TDimensionDialog* d : std::initializer_list<TDimensionDialog*>{form->Forms.FrameDi, form->Forms.CylDimen})
+    for (TDimensionDialog* d :
+         std::initializer_list<TDimensionDialog*>{ChildWindowsOf(*form).FrameDi, ChildWindowsOf(*form).CylDimen})
         for (int k = 1; k <= TDimensionDialog::kFields; ++k) {
             const QString tip = d->Edit[k]->toolTip();
             EXPECT_EQ(tip.toStdString(), DimensionWhereText(d->FieldCode(k)));

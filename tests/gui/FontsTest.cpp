@@ -20,7 +20,7 @@
 
 TEST_F(MainWindowTest, EveryFontChoiceIsTheLaidOutFamilyOrItsStandIn)
 {
-    const ChildWindows& f = form->Forms;
+    const ChildWindows& f = ChildWindowsOf(*form);
     const struct {
         const char* what;
         QFont font;
@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, EveryFontChoiceIsTheLaidOutFamilyOrItsStandIn)
         const char* standIn;
     } rows[] = {
         {"gear area", form->Area()->font(), "Times New Roman", "Liberation Serif"},
-        {"control buttons", form->Run->font(), "Times New Roman", "Liberation Serif"},
+        {"control buttons", Named<QPushButton>(*form, "Run")->font(), "Times New Roman", "Liberation Serif"},
         {"menu bar", form->menuBar()->font(), "MS Sans Serif", "Liberation Sans"},
         {"dimension dialogs", f.FrameDi->font(), "MS Sans Serif", "Liberation Sans"},
         {"lines and circles", f.DrawLines->font(), "MS Sans Serif", "Liberation Sans"},

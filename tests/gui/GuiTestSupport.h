@@ -29,15 +29,66 @@ inline void DriveModal(std::function<bool()> step, int deadlineMs = 5000)
     t->start();
 }
 
+#include "mainwin/ChildWindows.h"
 #include "mainwin/TMainForm.h"
 #include "model/AppState.h"
 #include "platform/Services.h"
 #include "support/FaultyFileSystem.h"
+#include "support/ScriptedQuestions.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// A window's control (or action, menu, timer) by its objectName; the name
+// with a number after it (`Named<QScrollBar>(form, "SBDynVar", 2)`).
+template <class T = QWidget>
+T* Named(const QObject& root, const QString& name)
+{
+    T* found = root.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << "no " << name.toStdString();
+    return found;
+}
+template <class T = QWidget>
+T* Named(const QObject& root, const char* name, long long k)
+{
+    return Named<T>(root, QString::fromLatin1(name) + QString::number(k));
+}
+
+// The session's questions of `form` answered as a test scripts them (kept
+// with the form); what no script answers, its dialogs answer.
+struct ScriptHolder : QObject {
+    using QObject::QObject;
+    ScriptedQuestions questions;
+};
+inline ScriptedQuestions& Script(TMainForm& form)
+{
+    // Found by its name: it has no type of its own for Qt to tell.
+    auto* holder = static_cast<ScriptHolder*>(
+        form.findChild<QObject*>(QStringLiteral("ScriptedQuestions"), Qt::FindDirectChildrenOnly));
+    if (!holder) {
+        holder = new ScriptHolder(&form);
+        holder->setObjectName(QStringLiteral("ScriptedQuestions"));
+        holder->questions.otherwise = &form.Session().Questions();
+        form.Session().SetQuestions(&holder->questions);
+    }
+    return holder->questions;
+}
+
+// What the control or menu item of that name does when used, whether or not
+// it is enabled or shown (its handler, as the window runs it).
+inline void Press(const QObject& root, const char* name)
+{
+    if (auto* a = root.findChild<QAction*>(QString::fromLatin1(name)))
+        emit a->triggered(false);
+    else if (auto* b = root.findChild<QAbstractButton*>(QString::fromLatin1(name)))
+        emit b->clicked(false);
+    else
+        ADD_FAILURE() << "no " << name;
+}
 
 // A shown main window with all its child windows, over a fresh state and
 // recording services, its files through a file system that fails where a test
@@ -71,7 +122,7 @@ struct StoppedMainWindowTest : ::testing::Test {
     void SetUp() override
     {
         form = std::make_unique<TMainForm>(state, sound, random, clock);
-        form->Timer1->stop();
+        Named<QTimer>(*form, "Timer1")->stop();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -55,9 +55,9 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        form->Timer1->stop(); // ticks are driven by the test
+        Named<QTimer>(*form, "Timer1")->stop(); // ticks are driven by the test
         ASSERT_TRUE(dir.isValid());
-        form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
+        Script(*form).saveChanges = [](const std::string&) { return SaveChangesAnswer::Discard; };
     }
     void Answer(const QString& path)
     {
@@ -100,9 +100,9 @@ TEST_F(JsonWindow, OpenDimensionsAndTheCommandLineOpenADesignAsJson)
                                                 "Design as JSON (*.json)", "All Files (*)"}));
 
     state.gear.DriverAngle = 33;
-    form->SBRevArm->setValue(500);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(500);
     Answer(path);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(asked, QStringList{"OpenDialogWin"});
     EXPECT_EQ(state.gear.Stroke, 3.75f);
     EXPECT_EQ(state.gear.Unit, LengthUnit::Inch);
@@ -110,14 +110,14 @@ TEST_F(JsonWindow, OpenDimensionsAndTheCommandLineOpenADesignAsJson)
     EXPECT_EQ(state.display.DataSetName, "club gear");
     EXPECT_EQ(state.gear.DriverAngle, 33.0f);
     EXPECT_EQ(state.gear.RevArmPos, own.gear.RevArmPos);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
-    EXPECT_EQ(form->SBRevArm->maximum(), 1500);
-    EXPECT_EQ(form->RecentDesign[1]->data().toString(), QFileInfo(path).absoluteFilePath());
-    EXPECT_FALSE(form->DesignChanged());
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1500);
+    EXPECT_EQ(Named<QAction>(*form, "RecentDesign", 1)->data().toString(), QFileInfo(path).absoluteFilePath());
+    EXPECT_FALSE(form->Session().Changed());
     EXPECT_EQ(BuildNativeRecords(state), BuildNativeRecords(own));
 
     // `quelf FILE` takes the same path: reset, then the file named.
-    form->ResetAllClick();
+    Press(*form, "ResetAll");
     ASSERT_NE(state.gear.Stroke, 3.75f);
     EXPECT_TRUE(form->OpenDesignFile(path));
     EXPECT_EQ(state.gear.Stroke, 3.75f);
@@ -134,10 +134,10 @@ TEST_F(JsonWindow, AJsonThatIsNoDesignIsToldAndHugeValuesAreAskedAbout)
     QStringList shown;
     Answer(Path("missing.json"));
     AnswerNextBox(shown, QMessageBox::Ok);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     Answer(Path("huge.json"));
     AnswerNextBox(shown, QMessageBox::Cancel);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(BuildNativeRecords(state), before);
     EXPECT_EQ(shown, (QStringList{
                          "FileErrorBox: Cannot open \"missing.json\": it is not a design (the key "
@@ -145,7 +145,7 @@ TEST_F(JsonWindow, AJsonThatIsNoDesignIsToldAndHugeValuesAreAskedAbout)
                          "HugeValuesBox: \"huge.json\" holds values no gear can have (Stroke Length = 3.4e38). Open it "
                          "anyway?"}));
     AnswerNextBox(shown, QMessageBox::Yes);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(shown.size(), 3);
     EXPECT_EQ(state.gear.Stroke, 3.4e38f);
     EXPECT_EQ(state.display.DataSetName, "huge");
@@ -154,8 +154,8 @@ TEST_F(JsonWindow, AJsonThatIsNoDesignIsToldAndHugeValuesAreAskedAbout)
 
 TEST_F(JsonWindow, ExportDesignAsJsonWritesTheDesignAndKeepsItsName)
 {
-    QAction* a = form->ExportDesignJson;
-    ASSERT_TRUE(a && form->File1->actions().contains(a) && a->isEnabled());
+    QAction* a = Named<QAction>(*form, "ExportDesignJson");
+    ASSERT_TRUE(a && Named<QMenu>(*form, "File1")->actions().contains(a) && a->isEnabled());
     EXPECT_EQ(a->objectName(), QStringLiteral("ExportDesignJson"));
     EXPECT_EQ(a->text(), QStringLiteral("Export Design as &JSON…"));
     std::unique_ptr<QFileDialog> dlg(form->NewFileDialog(QStringLiteral("ExportJsonDialog")));
@@ -166,15 +166,15 @@ TEST_F(JsonWindow, ExportDesignAsJsonWritesTheDesignAndKeepsItsName)
     EXPECT_EQ(dlg->nameFilters(), (QStringList{"Design as JSON (*.json)", "All Files (*)"}));
 
     SetDimension(state.gear, 20, 4.0f); // an unsaved change
-    ASSERT_TRUE(form->DesignChanged());
+    ASSERT_TRUE(form->Session().Changed());
     Answer(Path("out.json"));
     a->trigger();
     EXPECT_EQ(asked, QStringList{"ExportJsonDialog"});
     EXPECT_EQ(ReadAll(Path("out.json")).toStdString(), DesignJsonText(state));
     EXPECT_EQ(state.display.DataSetName, "Nominal");
-    EXPECT_TRUE(form->DesignChanged()); // exported, not saved
-    EXPECT_FALSE(form->RecentDesign[1]->isVisible() &&
-                 form->RecentDesign[1]->data().toString().endsWith(QStringLiteral("out.json")));
+    EXPECT_TRUE(form->Session().Changed()); // exported, not saved
+    EXPECT_FALSE(Named<QAction>(*form, "RecentDesign", 1)->isVisible() &&
+                 Named<QAction>(*form, "RecentDesign", 1)->data().toString().endsWith(QStringLiteral("out.json")));
 
     // A folder that is not there: told, nothing written.
     QStringList shown;
@@ -190,12 +190,12 @@ TEST_F(JsonWindow, ExportDesignAsJsonWritesTheDesignAndKeepsItsName)
 
 TEST_F(JsonWindow, SaveMotionWritesEveryPivotAtTheTableStepAndLeavesTheGearAlone)
 {
-    TDataTable* dt = form->Forms.DataTable;
+    TDataTable* dt = ChildWindowsOf(*form).DataTable;
     ASSERT_NE(dt, nullptr);
     EXPECT_EQ(dt->SaveMotion1->objectName(), QStringLiteral("SaveMotion1"));
     EXPECT_EQ(dt->SaveMotion1->text(), QStringLiteral("Save &Motion…"));
     state.anim.SelectedStep = 5;
-    form->SBRevArm->setValue(400);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(400);
     form->Tick();
     const float arm = state.gear.RevArmPos;
     ASSERT_NE(arm, state.gear.RevArmCentre());
@@ -217,7 +217,7 @@ TEST_F(JsonWindow, SaveMotionWritesEveryPivotAtTheTableStepAndLeavesTheGearAlone
         dt->Close1->trigger();
         return true;
     });
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
     EXPECT_EQ(asked, QStringList(3, QStringLiteral("SaveMotionDialog")));
     EXPECT_EQ(state.gear.DriverAngle, angle);
     EXPECT_EQ(state.gear.RevArmPos, arm);

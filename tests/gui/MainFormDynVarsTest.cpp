@@ -49,9 +49,9 @@ struct MainFormFixture : StoppedMainWindowTest {
     QScrollBar* StrokeBar()
     {
         StageDynVar(state, 2, state.gear.Stroke, DimensionShortLabel(2));
-        form->DynamicVariablesClick();
+        Press(*form, "DynamicVariables");
         form->DrawFrame();
-        QScrollBar* bar = form->SBDynVar[1];
+        QScrollBar* bar = Named<QScrollBar>(*form, "SBDynVar", 1);
         EXPECT_TRUE(bar->isVisible());
         EXPECT_TRUE(bar->isEnabled());
         return bar;
@@ -85,8 +85,8 @@ TEST_F(MainFormFixture, ArrowClickOnTheStrokeBarChangesItByOneThousandthAndRecor
     EXPECT_EQ(state.dyn.Undo[1].Code, 2);
     EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
     EXPECT_EQ(state.dyn.Undo[1].New, state.gear.Stroke);
-    EXPECT_TRUE(form->UnDoDn->isEnabled());
-    EXPECT_TRUE(form->SBRevArm->hasFocus() || !form->SBRevArm->isVisible());
+    EXPECT_TRUE(Named<QPushButton>(*form, "UnDoDn")->isEnabled());
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBRevArm")->hasFocus() || !Named<QScrollBar>(*form, "SBRevArm")->isVisible());
 
     // The left arrow takes it back by the same step: a second record.
     const QRect sub = Part(bar, QStyle::SC_ScrollBarSubLine);
@@ -155,15 +155,15 @@ TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
     Send(bar, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
     const float moved = state.gear.Stroke;
     ASSERT_GT(moved, kStroke);
-    form->SetScreenData->trigger(); // the bars go away under the mouse
+    Named<QAction>(*form, "SetScreenData")->trigger(); // the bars go away under the mouse
     EXPECT_TRUE(QTest::qWaitFor([&] { return state.dyn.UndoCount == 1; }, 10000));
     EXPECT_EQ(state.dyn.UndoCount, 1);
     EXPECT_EQ(state.dyn.Undo[1].Old, kStroke);
     EXPECT_EQ(state.dyn.Undo[1].New, moved);
 
     // Closing the window in the middle of a gesture is safe.
-    form->SetScreenData->trigger();
-    form->DynamicVariablesClick();
+    Named<QAction>(*form, "SetScreenData")->trigger();
+    Press(*form, "DynamicVariables");
     form->DrawFrame();
     Send(bar, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     form.reset();
@@ -174,7 +174,7 @@ TEST_F(MainFormFixture, AGestureCutShortStillEndsOnce)
 TEST_F(MainFormFixture, UnDoWalksBack)
 {
     QScrollBar* bar = StrokeBar();
-    form->SetUnDoClick();
+    Press(*form, "SetUnDo");
     const QRect add = Part(bar, QStyle::SC_ScrollBarAddLine);
     const QRect page = Part(bar, QStyle::SC_ScrollBarAddPage);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
@@ -183,10 +183,10 @@ TEST_F(MainFormFixture, UnDoWalksBack)
     ASSERT_EQ(state.dyn.UndoCount, 2);
 
     form->DrawFrame();
-    ASSERT_TRUE(form->UnDoDn->isVisible());
-    EXPECT_EQ(form->UnDoDn->pos(), QPoint(278, 127)); // under the dynamic variables
-    ASSERT_TRUE(form->UnDoDn->isEnabled());
-    QTest::mouseClick(form->UnDoDn, Qt::LeftButton);
+    ASSERT_TRUE(Named<QPushButton>(*form, "UnDoDn")->isVisible());
+    EXPECT_EQ(Named<QPushButton>(*form, "UnDoDn")->pos(), QPoint(278, 127)); // under the dynamic variables
+    ASSERT_TRUE(Named<QPushButton>(*form, "UnDoDn")->isEnabled());
+    QTest::mouseClick(Named<QPushButton>(*form, "UnDoDn"), Qt::LeftButton);
     EXPECT_EQ(state.gear.Stroke, one);
     EXPECT_EQ(state.dyn.UndoCount, 1);
     // Ctrl+Z presses the button too.
@@ -196,120 +196,138 @@ TEST_F(MainFormFixture, UnDoWalksBack)
     EXPECT_TRUE(QTest::qWaitFor([&] { return state.gear.Stroke == kStroke; }, 5000));
     EXPECT_EQ(state.gear.Stroke, kStroke);
     EXPECT_EQ(state.dyn.UndoCount, 0);
-    EXPECT_FALSE(form->UnDoDn->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(*form, "UnDoDn")->isEnabled());
     // The slot shows the restored value.
     EXPECT_EQ(state.dyn.Slot[1].Value, kStroke);
 
     // Undo off: the button goes, and Ctrl+Z with it.
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, add.center());
-    form->SetUnDoClick();
+    Press(*form, "SetUnDo");
     form->DrawFrame();
-    EXPECT_FALSE(form->UnDoDn->isVisible());
+    EXPECT_FALSE(Named<QPushButton>(*form, "UnDoDn")->isVisible());
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(form->UnDoDn->isDown());
+    EXPECT_FALSE(Named<QPushButton>(*form, "UnDoDn")->isDown());
     EXPECT_EQ(state.gear.Stroke, one);
-    form->SetUnDoClick();
-    form->DynamicVariablesClick(); // dynamic variables off: the button moves up
+    Press(*form, "SetUnDo");
+    Press(*form, "DynamicVariables"); // dynamic variables off: the button moves up
     form->DrawFrame();
-    EXPECT_EQ(form->UnDoDn->pos(), QPoint(278, 72));
+    EXPECT_EQ(Named<QPushButton>(*form, "UnDoDn")->pos(), QPoint(278, 72));
 }
 
 TEST_F(MainFormFixture, BarsOfEmptySlotsAreDisabledAndPanelsFollowTheSwitch)
 {
-    form->DynamicVariablesClick();
+    Press(*form, "DynamicVariables");
     form->DrawFrame();
     for (int k = 1; k <= 4; ++k) {
-        EXPECT_TRUE(form->SBDynVar[k]->isVisible()) << k;
-        EXPECT_FALSE(form->SBDynVar[k]->isEnabled()) << k;
+        EXPECT_TRUE(Named<QScrollBar>(*form, "SBDynVar", k)->isVisible()) << k;
+        EXPECT_FALSE(Named<QScrollBar>(*form, "SBDynVar", k)->isEnabled()) << k;
     }
-    for (int p : {7, 8, 9}) EXPECT_TRUE(form->Panel[p]->isVisible()) << p;
+    for (int p : {7, 8, 9}) EXPECT_TRUE(Named<QFrame>(*form, "Panel", p)->isVisible()) << p;
     StageDynVar(state, 3, state.gear.MainRodLength, "Main Rod Length");
     StageDynVar(state, 2, state.gear.Stroke, "Stroke");
     form->DrawFrame();
-    EXPECT_TRUE(form->SBDynVar[1]->isEnabled());
-    EXPECT_TRUE(form->SBDynVar[2]->isEnabled());
-    EXPECT_FALSE(form->SBDynVar[3]->isEnabled());
-    form->DynamicVariablesClick();
-    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(form->SBDynVar[k]->isVisible()) << k;
-    for (int p : {7, 8, 9}) EXPECT_FALSE(form->Panel[p]->isVisible()) << p;
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBDynVar", 1)->isEnabled());
+    EXPECT_TRUE(Named<QScrollBar>(*form, "SBDynVar", 2)->isEnabled());
+    EXPECT_FALSE(Named<QScrollBar>(*form, "SBDynVar", 3)->isEnabled());
+    Press(*form, "DynamicVariables");
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(Named<QScrollBar>(*form, "SBDynVar", k)->isVisible()) << k;
+    for (int p : {7, 8, 9}) EXPECT_FALSE(Named<QFrame>(*form, "Panel", p)->isVisible()) << p;
 }
 
 TEST_F(MainFormFixture, SteamSwitchCaptions)
 {
     EXPECT_FALSE(state.display.SteamDisplayOn);
-    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp On"));
-    form->SetSteam->trigger();
+    EXPECT_EQ(Named<QAction>(*form, "SetSteam")->text(), QStringLiteral("SetS&teamDisp On"));
+    Named<QAction>(*form, "SetSteam")->trigger();
     EXPECT_TRUE(state.display.SteamDisplayOn);
-    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp Off"));
-    QTest::mouseClick(form->ToolButton10, Qt::LeftButton);
+    EXPECT_EQ(Named<QAction>(*form, "SetSteam")->text(), QStringLiteral("SetS&teamDisp Off"));
+    QTest::mouseClick(Named<QToolButton>(*form, "ToolButton10"), Qt::LeftButton);
     EXPECT_FALSE(state.display.SteamDisplayOn);
-    EXPECT_EQ(form->SetSteam->text(), QStringLiteral("SetS&teamDisp On"));
+    EXPECT_EQ(Named<QAction>(*form, "SetSteam")->text(), QStringLiteral("SetS&teamDisp On"));
 }
 
 TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
 {
     TMainForm& f = *form;
     // Modes on first, to see them switched off.
-    f.DynamicVariablesClick();
-    f.SetUnDoClick();
+    Press(f, "DynamicVariables");
+    Press(f, "SetUnDo");
     state.display.RefPointsOn = true;
     state.display.PivotDataOn = true;
-    f.DataTableBut->show();
-    for (QScrollBar* b : {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz}) b->show();
+    Named<QPushButton>(f, "DataTableBut")->show();
+    for (QScrollBar* b : {Named<QScrollBar>(f, "SBRef1Vert"), Named<QScrollBar>(f, "SBRef1Horz"),
+                          Named<QScrollBar>(f, "SBRef2Vert"), Named<QScrollBar>(f, "SBRef2Horz")})
+        b->show();
 
-    f.SetScreenData->trigger();
+    Named<QAction>(f, "SetScreenData")->trigger();
     EXPECT_FALSE(state.display.ScreenDataOn);
-    EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData On"));
-    std::vector<QWidget*> hidden = {f.NormVHZ,    f.RefPt1,      f.RefPt2,     f.SBPanVert,  f.SBPanHorz,  f.SBZoom,
-                                    f.Rev,        f.Center,      f.Fwd,        f.Deg180,     f.Run,        f.Deg00,
-                                    f.Step1,      f.Step10,      f.Step45,     f.SBRevArm,   f.SBDrvAng,   f.SBStepAng,
-                                    f.RefPt1Zero, f.RefPt2Zero,  f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert, f.SBRef2Horz,
-                                    f.ToolBar1,   f.DataTableBut};
-    for (int p = 1; p <= 12; ++p) hidden.push_back(f.Panel[p]);
-    for (QPushButton* b : f.Preset) hidden.push_back(b);
-    for (int k = 1; k <= 4; ++k) hidden.push_back(f.SBDynVar[k]);
+    EXPECT_EQ(Named<QAction>(f, "SetScreenData")->text(), QStringLiteral("SetScree&nData On"));
+    std::vector<QWidget*> hidden = {
+        Named<QPushButton>(f, "NormVHZ"),    Named<QPushButton>(f, "RefPt1"),      Named<QPushButton>(f, "RefPt2"),
+        Named<QScrollBar>(f, "SBPanVert"),   Named<QScrollBar>(f, "SBPanHorz"),    Named<QScrollBar>(f, "SBZoom"),
+        Named<QPushButton>(f, "Rev"),        Named<QPushButton>(f, "Center"),      Named<QPushButton>(f, "Fwd"),
+        Named<QPushButton>(f, "Deg180"),     Named<QPushButton>(f, "Run"),         Named<QPushButton>(f, "Deg00"),
+        Named<QPushButton>(f, "Step1"),      Named<QPushButton>(f, "Step10"),      Named<QPushButton>(f, "Step45"),
+        Named<QScrollBar>(f, "SBRevArm"),    Named<QScrollBar>(f, "SBDrvAng"),     Named<QScrollBar>(f, "SBStepAng"),
+        Named<QPushButton>(f, "RefPt1Zero"), Named<QPushButton>(f, "RefPt2Zero"),  Named<QScrollBar>(f, "SBRef1Vert"),
+        Named<QScrollBar>(f, "SBRef1Horz"),  Named<QScrollBar>(f, "SBRef2Vert"),   Named<QScrollBar>(f, "SBRef2Horz"),
+        Named<QToolBar>(f, "ToolBar1"),      Named<QPushButton>(f, "DataTableBut")};
+    for (int p = 1; p <= 12; ++p) hidden.push_back(Named<QFrame>(f, "Panel", p));
+    for (int k = 0; k <= 6; ++k) hidden.push_back(Named<QPushButton>(f, "Preset", k));
+    for (int k = 1; k <= 4; ++k) hidden.push_back(Named<QScrollBar>(f, "SBDynVar", k));
     for (QWidget* w : hidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     for (QAction* a :
-         {f.DriverAng, f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData, f.DrawLines1})
+         {Named<QAction>(f, "DriverAng"), Named<QAction>(f, "FindRevArmCent"), Named<QAction>(f, "DynamicVariables"),
+          Named<QAction>(f, "RefPoints"), Named<QAction>(f, "SetUnDo"), Named<QAction>(f, "SetPivotData"),
+          Named<QAction>(f, "DrawLines1")})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_FALSE(f.ToolButton23->isEnabled());
-    EXPECT_FALSE(f.RefPoints1->isVisible());
-    EXPECT_TRUE(f.SetPanZoom->isEnabled());
+    EXPECT_FALSE(Named<QToolButton>(f, "ToolButton23")->isEnabled());
+    EXPECT_FALSE(Named<QAction>(f, "RefPoints1")->isVisible());
+    EXPECT_TRUE(Named<QAction>(f, "SetPanZoom")->isEnabled());
     EXPECT_FALSE(state.dyn.DynVarsOn);
     EXPECT_FALSE(state.dyn.UndoOn);
     EXPECT_FALSE(state.display.RefPointsOn);
     EXPECT_FALSE(state.display.PivotDataOn);
     // The frame then shows the mechanism alone.
     f.DrawFrame();
-    EXPECT_FALSE(f.UnDoDn->isVisible());
+    EXPECT_FALSE(Named<QPushButton>(f, "UnDoDn")->isVisible());
 
     // Pan and zoom bars can be brought back on their own while the panel is off.
-    f.SetPanZoom->trigger();
-    EXPECT_TRUE(f.SBPanVert->isVisible());
+    Named<QAction>(f, "SetPanZoom")->trigger();
+    EXPECT_TRUE(Named<QScrollBar>(f, "SBPanVert")->isVisible());
 
-    f.SetScreenData->trigger();
+    Named<QAction>(f, "SetScreenData")->trigger();
     EXPECT_TRUE(state.display.ScreenDataOn);
-    EXPECT_EQ(f.SetScreenData->text(), QStringLiteral("SetScree&nData Off"));
-    std::vector<QWidget*> shown = {f.NormVHZ, f.RefPt1,   f.RefPt2,   f.SBPanVert, f.SBPanHorz, f.SBZoom, f.Rev,
-                                   f.Center,  f.Fwd,      f.Deg180,   f.Run,       f.Deg00,     f.Step1,  f.Step10,
-                                   f.Step45,  f.SBRevArm, f.SBDrvAng, f.SBStepAng, f.ToolBar1};
-    for (int p : {1, 2, 3, 4, 9, 10, 12}) shown.push_back(f.Panel[p]);
-    for (QPushButton* b : f.Preset) shown.push_back(b);
+    EXPECT_EQ(Named<QAction>(f, "SetScreenData")->text(), QStringLiteral("SetScree&nData Off"));
+    std::vector<QWidget*> shown = {
+        Named<QPushButton>(f, "NormVHZ"),  Named<QPushButton>(f, "RefPt1"),   Named<QPushButton>(f, "RefPt2"),
+        Named<QScrollBar>(f, "SBPanVert"), Named<QScrollBar>(f, "SBPanHorz"), Named<QScrollBar>(f, "SBZoom"),
+        Named<QPushButton>(f, "Rev"),      Named<QPushButton>(f, "Center"),   Named<QPushButton>(f, "Fwd"),
+        Named<QPushButton>(f, "Deg180"),   Named<QPushButton>(f, "Run"),      Named<QPushButton>(f, "Deg00"),
+        Named<QPushButton>(f, "Step1"),    Named<QPushButton>(f, "Step10"),   Named<QPushButton>(f, "Step45"),
+        Named<QScrollBar>(f, "SBRevArm"),  Named<QScrollBar>(f, "SBDrvAng"),  Named<QScrollBar>(f, "SBStepAng"),
+        Named<QToolBar>(f, "ToolBar1")};
+    for (int p : {1, 2, 3, 4, 9, 10, 12}) shown.push_back(Named<QFrame>(f, "Panel", p));
+    for (int k = 0; k <= 6; ++k) shown.push_back(Named<QPushButton>(f, "Preset", k));
     for (QWidget* w : shown) EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
     // The modes switched off stay off, with their controls.
-    std::vector<QWidget*> stillHidden = {f.SBRef1Vert, f.SBRef1Horz, f.SBRef2Vert,   f.SBRef2Horz,
-                                         f.RefPt1Zero, f.RefPt2Zero, f.DataTableBut, f.Panel[5],
-                                         f.Panel[6],   f.Panel[7],   f.Panel[8],     f.Panel[11]};
-    for (int k = 1; k <= 4; ++k) stillHidden.push_back(f.SBDynVar[k]);
+    std::vector<QWidget*> stillHidden = {
+        Named<QScrollBar>(f, "SBRef1Vert"),    Named<QScrollBar>(f, "SBRef1Horz"),  Named<QScrollBar>(f, "SBRef2Vert"),
+        Named<QScrollBar>(f, "SBRef2Horz"),    Named<QPushButton>(f, "RefPt1Zero"), Named<QPushButton>(f, "RefPt2Zero"),
+        Named<QPushButton>(f, "DataTableBut"), Named<QFrame>(f, "Panel", 5),        Named<QFrame>(f, "Panel", 6),
+        Named<QFrame>(f, "Panel", 7),          Named<QFrame>(f, "Panel", 8),        Named<QFrame>(f, "Panel", 11)};
+    for (int k = 1; k <= 4; ++k) stillHidden.push_back(Named<QScrollBar>(f, "SBDynVar", k));
     for (QWidget* w : stillHidden) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(state.dyn.DynVarsOn);
     EXPECT_FALSE(state.display.RefPointsOn);
-    for (QAction* a : {f.FindRevArmCent, f.DynamicVariables, f.RefPoints, f.SetUnDo, f.SetPivotData})
+    for (QAction* a : {Named<QAction>(f, "FindRevArmCent"), Named<QAction>(f, "DynamicVariables"),
+                       Named<QAction>(f, "RefPoints"), Named<QAction>(f, "SetUnDo"), Named<QAction>(f, "SetPivotData")})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_EQ(f.DriverAng->isEnabled(), f.Forms.DrivAng != nullptr);
-    EXPECT_TRUE(f.RefPoints1->isVisible());
-    EXPECT_FALSE(f.SetPanZoom->isEnabled());
-    EXPECT_EQ(f.SetPanZoom->text(), QStringLiteral("Set&PanZoom On"));
+    EXPECT_EQ(Named<QAction>(f, "DriverAng")->isEnabled(), ChildWindowsOf(f).DrivAng != nullptr);
+    EXPECT_TRUE(Named<QAction>(f, "RefPoints1")->isVisible());
+    EXPECT_FALSE(Named<QAction>(f, "SetPanZoom")->isEnabled());
+    // The caption its own switch gives it, "P" still the screen data's key.
+    EXPECT_EQ(Named<QAction>(f, "SetPanZoom")->text(), QStringLiteral("SetP&anZoom On"));
 }
 
 // "ReDo" in the "EditDimen" menu, Ctrl+Shift+Z and Ctrl+Y take the undone
@@ -318,7 +336,7 @@ TEST_F(MainFormFixture, ScreenDataSwitchHidesAndShowsTheListedControls)
 TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
 {
     QScrollBar* bar = StrokeBar();
-    form->SetUnDoClick();
+    Press(*form, "SetUnDo");
     const QRect add = Part(bar, QStyle::SC_ScrollBarAddLine);
     std::vector<float> strokes{state.gear.Stroke};
     for (int i = 0; i < 3; ++i) {
@@ -326,11 +344,12 @@ TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
         strokes.push_back(state.gear.Stroke);
     }
     form->DrawFrame();
-    EXPECT_EQ(form->ReDo->text(), "R&eDo"); // R is ResetAllDimensions's
-    EXPECT_EQ(form->ReDo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                                            QKeySequence(Qt::CTRL | Qt::Key_Y)}));
-    EXPECT_TRUE(form->EditDimen1->actions().contains(form->ReDo));
-    EXPECT_FALSE(form->ReDo->isEnabled());
+    EXPECT_EQ(Named<QAction>(*form, "ReDo")->text(), "R&eDo"); // R is ResetAllDimensions's
+    EXPECT_EQ(
+        Named<QAction>(*form, "ReDo")->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    EXPECT_TRUE(Named<QMenu>(*form, "EditDimen1")->actions().contains(Named<QAction>(*form, "ReDo")));
+    EXPECT_FALSE(Named<QAction>(*form, "ReDo")->isEnabled());
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
 
@@ -350,9 +369,10 @@ TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
         bool redoEnabled;
         std::string redoText;
     } steps[] = {
-        {"UnDo button", [&] { QTest::mouseClick(form->UnDoDn, Qt::LeftButton); }, 2, true, "   1 to redo"},
+        {"UnDo button", [&] { QTest::mouseClick(Named<QPushButton>(*form, "UnDoDn"), Qt::LeftButton); }, 2, true,
+         "   1 to redo"},
         {"Ctrl+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); }, 1, true, "   2 to redo"},
-        {"ReDo", [&] { form->ReDo->trigger(); }, 2, true, "   1 to redo"},
+        {"ReDo", [&] { Named<QAction>(*form, "ReDo")->trigger(); }, 2, true, "   1 to redo"},
         {"Ctrl+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); }, 1, true, "   2 to redo"},
         {"Ctrl+Y", [&] { QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier); }, 2, true, "   1 to redo"},
         {"Ctrl+Shift+Z", [&] { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }, 3,
@@ -371,7 +391,7 @@ TEST_F(MainFormFixture, ReDoTakesBackWhatUnDoUndid)
                 [&] { return state.gear.Stroke == strokes[static_cast<std::size_t>(st.strokeIndex)]; }, 5000));
         }
         const std::string line = undoLine();
-        EXPECT_EQ(form->ReDo->isEnabled(), st.redoEnabled);
+        EXPECT_EQ(Named<QAction>(*form, "ReDo")->isEnabled(), st.redoEnabled);
         EXPECT_EQ(line, UndoSummaryText(state) + st.redoText);
     }
     EXPECT_EQ(state.gear.Stroke, Plus(strokes[2], 0.001L));
@@ -401,7 +421,7 @@ TEST_F(MainFormFixture, AGestureThatChangesNothingRecordsNothing)
         records += r.records;
         EXPECT_EQ(state.dyn.UndoCount, records);
         EXPECT_EQ(state.gear.Stroke != before, r.records > 0);
-        EXPECT_EQ(form->UnDoDn->isEnabled(), records > 0);
+        EXPECT_EQ(Named<QPushButton>(*form, "UnDoDn")->isEnabled(), records > 0);
     }
     EXPECT_NE(state.dyn.Undo[1].Old, state.dyn.Undo[1].New); // the drag's record stays on top
 }

@@ -2,9 +2,11 @@
 #include "aids/TDrawLines.h"
 #include "files/JsonDesign.h"
 #include "files/NativeFile.h"
+#include "gui/GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
+#include "qt/QtFileDialog.h"
 #include "support/FaultyFileSystem.h"
 
 #include <QAction>
@@ -57,12 +59,12 @@ void WriteRecords(const fs::path& p, const std::vector<NativeRecord>& records)
 std::vector<std::uint32_t> Snapshot(TMainForm& f)
 {
     std::vector<std::uint32_t> v;
-    for (const NativeRecord& r : BuildNativeRecords(f.State()))
+    for (const NativeRecord& r : BuildNativeRecords(f.Session().State()))
         for (float x : r) v.push_back(std::bit_cast<std::uint32_t>(x));
-    v.push_back(std::bit_cast<std::uint32_t>(f.State().gear.DriverAngle));
-    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->minimum()));
-    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->maximum()));
-    v.push_back(static_cast<std::uint32_t>(f.SBRevArm->value()));
+    v.push_back(std::bit_cast<std::uint32_t>(f.Session().State().gear.DriverAngle));
+    v.push_back(static_cast<std::uint32_t>(Named<QScrollBar>(f, "SBRevArm")->minimum()));
+    v.push_back(static_cast<std::uint32_t>(Named<QScrollBar>(f, "SBRevArm")->maximum()));
+    v.push_back(static_cast<std::uint32_t>(Named<QScrollBar>(f, "SBRevArm")->value()));
     return v;
 }
 
@@ -119,10 +121,10 @@ protected:
     std::unique_ptr<TMainForm> NewForm(AppState& s)
     {
         auto f = std::make_unique<TMainForm>(s, sound, random, clock, nullptr, files);
-        f->Timer1->stop(); // ticks are driven by the test
+        Named<QTimer>(*f, "Timer1")->stop(); // ticks are driven by the test
         // Unsaved changes are dropped without a question, except where a test
         // asks for the question.
-        f->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
+        Script(*f).saveChanges = [](const std::string&) { return SaveChangesAnswer::Discard; };
         return f;
     }
     // The dialogs answer with `path`; the names asked for are recorded.
@@ -148,13 +150,13 @@ protected:
 
 TEST_F(MainFormFiles, CommandsAreEnabledWithTheirHints)
 {
-    EXPECT_TRUE(form->OpenDimensions->isEnabled());
-    EXPECT_TRUE(form->SaveAsDimensions->isEnabled());
-    EXPECT_TRUE(form->OpenDosDimensions->isEnabled());
-    EXPECT_TRUE(form->ToolButton1->isEnabled());
-    EXPECT_TRUE(form->ToolButton2->isEnabled());
-    EXPECT_EQ(form->ToolButton1->toolTip(), "Open File: Dimensional Data");
-    EXPECT_EQ(form->ToolButton2->toolTip(), "Save As: Dimensional Data");
+    EXPECT_TRUE(Named<QAction>(*form, "OpenDimensions")->isEnabled());
+    EXPECT_TRUE(Named<QAction>(*form, "SaveAsDimensions")->isEnabled());
+    EXPECT_TRUE(Named<QAction>(*form, "OpenDosDimensions")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton1")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton2")->isEnabled());
+    EXPECT_EQ(Named<QToolButton>(*form, "ToolButton1")->toolTip(), "Open File: Dimensional Data");
+    EXPECT_EQ(Named<QToolButton>(*form, "ToolButton2")->toolTip(), "Save As: Dimensional Data");
 }
 
 TEST_F(MainFormFiles, SaveThenOpenThroughTheCommands)
@@ -178,7 +180,7 @@ TEST_F(MainFormFiles, SaveThenOpenThroughTheCommands)
     const std::vector<NativeRecord> saved = BuildNativeRecords(expected);
 
     Answer(*form, dir / "my gear.vgw");
-    form->SaveAsDimensions->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
     EXPECT_EQ(asked, QStringList{"SaveDialog1"});
     EXPECT_EQ(fs::file_size(dir / "my gear.vgw"), 1420u);
     EXPECT_EQ(state.display.DataSetName, "my gear");
@@ -188,10 +190,10 @@ TEST_F(MainFormFiles, SaveThenOpenThroughTheCommands)
     // A fresh program opens it with the tool button, the arm off centre.
     AppState other;
     auto second = NewForm(other);
-    second->SBRevArm->setValue(600);
+    Named<QScrollBar>(*second, "SBRevArm")->setValue(600);
     other.gear.DriverAngle = 77;
     Answer(*second, dir / "my gear.vgw");
-    QTest::mouseClick(second->ToolButton1, Qt::LeftButton);
+    QTest::mouseClick(Named<QToolButton>(*second, "ToolButton1"), Qt::LeftButton);
     EXPECT_EQ(asked.last(), "OpenDialogWin");
 
     const std::vector<NativeRecord> loaded = BuildNativeRecords(other);
@@ -201,9 +203,9 @@ TEST_F(MainFormFiles, SaveThenOpenThroughTheCommands)
     EXPECT_EQ(other.display.DataSetName, "my gear");
     EXPECT_EQ(other.gear.RevArmPos, other.gear.RevArmCentre());
     EXPECT_EQ(other.gear.DriverAngle, 77.0f);
-    EXPECT_EQ(second->SBRevArm->minimum(), -1750);
-    EXPECT_EQ(second->SBRevArm->maximum(), 1750);
-    EXPECT_EQ(second->SBRevArm->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*second, "SBRevArm")->minimum(), -1750);
+    EXPECT_EQ(Named<QScrollBar>(*second, "SBRevArm")->maximum(), 1750);
+    EXPECT_EQ(Named<QScrollBar>(*second, "SBRevArm")->value(), 0);
     second->Tick();
     EXPECT_TRUE(second->windowTitle().contains("my gear"));
 }
@@ -215,7 +217,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
     rec[0][0] = 99;
     rec.resize(40);
     WriteRecords(dir / "cut.vgw", rec);
-    form->SBRevArm->setValue(-400);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(-400);
     state.display.DataSetName = "Mine";
     const auto before = Snapshot(*form);
 
@@ -225,7 +227,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
         shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_TRUE(watch.seen);
     EXPECT_EQ(shown, "Cannot open \"cut.vgw\": it is too short to be a design (800 bytes).\n");
     EXPECT_EQ(Snapshot(*form), before);
@@ -237,7 +239,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
         shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_TRUE(watch2.seen);
     EXPECT_EQ(shown, "Cannot open \"none.vgw\": the file does not exist.\n");
     EXPECT_EQ(Snapshot(*form), before);
@@ -246,7 +248,7 @@ TEST_F(MainFormFiles, AFailedOpenShowsTheMessageAndChangesNothing)
 TEST_F(MainFormFiles, AFailedSaveShowsTheMessageAndKeepsTheOldFile)
 {
     Answer(*form, dir / "keep.vgw");
-    form->SaveAsDimensions->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
     const Bytes original = ReadFileBytes(dir / "keep.vgw");
     ASSERT_EQ(original.size(), 1420u);
 
@@ -258,7 +260,7 @@ TEST_F(MainFormFiles, AFailedSaveShowsTheMessageAndKeepsTheOldFile)
         shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
-    QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
+    QTest::mouseClick(Named<QToolButton>(*form, "ToolButton2"), Qt::LeftButton);
     files.faults = {};
     EXPECT_TRUE(watch.seen);
     EXPECT_EQ(shown, "Cannot save \"keep.vgw\": the disk is full.\n");
@@ -277,10 +279,10 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
     WriteRecords(dir / "old.vgd", rec);
     state.overlay.Item[2].Kind = 0;
     state.overlay.CurrentItem = 7;
-    form->SBRevArm->setValue(800);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(800);
 
     Answer(*form, dir / "old.vgd");
-    form->OpenDosDimensions->trigger();
+    Named<QAction>(*form, "OpenDosDimensions")->trigger();
     EXPECT_EQ(asked, QStringList{"OpenDialogDos"});
     EXPECT_EQ(state.gear.MainRodLength, 12.5f);
     EXPECT_EQ(state.view.ViewOffsetX, 150.0f);
@@ -291,9 +293,9 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
     EXPECT_EQ(state.overlay.Item[2].Kind, 0.0f);
     EXPECT_EQ(state.overlay.CurrentItem, 7);
     EXPECT_EQ(state.display.DataSetName, "old");
-    EXPECT_EQ(form->SBRevArm->maximum(), 1500);
-    EXPECT_EQ(form->SBRevArm->minimum(), -1500);
-    EXPECT_EQ(form->SBRevArm->value(), 0);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), 1500);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->minimum(), -1500);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
 
     // Eleven records are not enough.
@@ -306,7 +308,7 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
         shown = box->text() + "\n" + box->informativeText();
         box->accept();
     });
-    form->OpenDosDimensions->trigger();
+    Named<QAction>(*form, "OpenDosDimensions")->trigger();
     EXPECT_TRUE(watch.seen);
     EXPECT_EQ(shown, "Cannot open \"short.vgd\": it is too short to be a design (220 bytes).\n");
     EXPECT_EQ(Snapshot(*form), before);
@@ -314,12 +316,12 @@ TEST_F(MainFormFiles, ImportTakesTheOlderLayoutAndCentresTheBar)
 
 TEST_F(MainFormFiles, CancellingChangesNothing)
 {
-    form->SBRevArm->setValue(300);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(300);
     const auto before = Snapshot(*form);
     Answer(*form, fs::path());
-    form->OpenDimensions->trigger();
-    form->SaveAsDimensions->trigger();
-    form->OpenDosDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
+    Named<QAction>(*form, "OpenDosDimensions")->trigger();
     EXPECT_EQ(asked, (QStringList{"OpenDialogWin", "SaveDialog1", "OpenDialogDos"}));
     EXPECT_EQ(Snapshot(*form), before);
     EXPECT_EQ(state.display.DataSetName, "Nominal");
@@ -341,7 +343,7 @@ TEST_F(MainFormFiles, TheFileDialogsAreSetUpAsTheProgramShowsThem)
 
     std::unique_ptr<QFileDialog> save(form->NewFileDialog("SaveDialog1"));
     ASSERT_TRUE(save);
-    EXPECT_EQ(save->windowTitle(), "Save As.....");
+    EXPECT_EQ(save->windowTitle(), "Save As");
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(save->defaultSuffix(), "vgw");
     EXPECT_EQ(save->nameFilters(), (QStringList{"Data File (*.vgw)", "All Files (*)"}));
@@ -355,7 +357,7 @@ TEST_F(MainFormFiles, TheFileDialogsAreSetUpAsTheProgramShowsThem)
     EXPECT_EQ(dos->defaultSuffix(), "vgd");
     EXPECT_EQ(dos->nameFilters(), (QStringList{"Data File (*.vgd)", "All Files (*)"}));
 
-    EXPECT_EQ(TMainForm::QtNameFilters("Text (*.txt;*.doc)|*.txt;*.doc|Other|*.x"),
+    EXPECT_EQ(QtNameFilters("Text (*.txt;*.doc)|*.txt;*.doc|Other|*.x"),
               (QStringList{"Text (*.txt *.doc)", "Other (*.x)"}));
 }
 
@@ -369,7 +371,7 @@ TEST_F(MainFormFiles, TheRealDialogsSaveAndOpen)
         QMetaObject::invokeMethod(d, "accept");
     });
     state.gear.Stroke = 3.75f;
-    form->SaveAsDimensions->trigger();
+    Named<QAction>(*form, "SaveAsDimensions")->trigger();
     ASSERT_TRUE(saveWatch.seen);
     // The default extension was added.
     EXPECT_EQ(fs::file_size(dir / "viadialog.vgw"), 1420u);
@@ -381,7 +383,7 @@ TEST_F(MainFormFiles, TheRealDialogsSaveAndOpen)
         d->selectFile(target + ".vgw");
         QMetaObject::invokeMethod(d, "accept");
     });
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     ASSERT_TRUE(openWatch.seen);
     EXPECT_EQ(state.gear.Stroke, 3.75f);
 }
@@ -414,10 +416,10 @@ TEST_F(MainFormFiles, AHostileFileIsRefusedOrLoadsWhenConfirmedAndTheWindowKeeps
     };
     Answer(*form, dir / "nan.vgw");
     ModalWatcher<QMessageBox> refused(look);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     Answer(*form, dir / "junk.vgw");
     ModalWatcher<QMessageBox> cancelled(look);
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(shown,
               (QStringList{"FileErrorBox: Cannot open \"nan.vgw\": it is not a design (Stroke Length is not a number).",
                            "HugeValuesBox: \"junk.vgw\" holds values no gear can have (Crank Disk Diameter = 1e38). "
@@ -427,14 +429,14 @@ TEST_F(MainFormFiles, AHostileFileIsRefusedOrLoadsWhenConfirmedAndTheWindowKeeps
     // Yes loads it, and the window keeps running.
     ModalWatcher<QMessageBox> yes([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     state.display.SteamDisplayOn = true;
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_TRUE(yes.seen);
     EXPECT_EQ(state.display.DataSetName, "junk");
     EXPECT_GE(state.overlay.CurrentItem, 1);
     EXPECT_LE(state.overlay.CurrentItem, 20);
-    EXPECT_LE(form->SBRevArm->minimum(), form->SBRevArm->maximum());
+    EXPECT_LE(Named<QScrollBar>(*form, "SBRevArm")->minimum(), Named<QScrollBar>(*form, "SBRevArm")->maximum());
     for (int tick = 0; tick < 4; ++tick) form->Tick();
-    form->SBRevArm->setValue(form->SBRevArm->maximum());
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(Named<QScrollBar>(*form, "SBRevArm")->maximum());
     form->Tick();
     EXPECT_FALSE(form->FrameImage().isNull());
 }
@@ -442,12 +444,12 @@ TEST_F(MainFormFiles, AHostileFileIsRefusedOrLoadsWhenConfirmedAndTheWindowKeeps
 TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
 {
     form->show();
-    form->Timer1->start();
-    form->SaveChangesHook = nullptr;
+    Named<QTimer>(*form, "Timer1")->start();
+    Script(*form).saveChanges = nullptr;
     // The view and the arm setting are not the design.
-    form->SBZoom->setValue(20);
-    form->SBRevArm->setValue(500);
-    EXPECT_FALSE(form->DesignChanged());
+    Named<QScrollBar>(*form, "SBZoom")->setValue(20);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(500);
+    EXPECT_FALSE(form->Session().Changed());
 
     // Cancel keeps the window open and running.
     state.gear.Stroke = 4.25f;
@@ -457,10 +459,10 @@ TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
         EXPECT_EQ(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         box->button(QMessageBox::Cancel)->click();
     });
-    form->Exit1->trigger();
+    Named<QAction>(*form, "Exit1")->trigger();
     EXPECT_EQ(shown, "SaveChangesBox: Save changes to \"Nominal\"?");
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
     // Save runs Save As (the design has no file yet); the window then closes.
     Answer(*form, dir / "kept.vgw");
     ModalWatcher<QMessageBox> save([](QMessageBox* box) { box->button(QMessageBox::Save)->click(); });
@@ -471,36 +473,36 @@ TEST_F(MainFormFiles, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped)
     // Open, import and Reset All ask too; Cancel, or a save that fails, stops
     // them before their dialog. Discard goes on.
     QStringList questions;
-    auto answer = TMainForm::SaveChangesAnswer::Cancel;
-    form->SaveChangesHook = [&](const QString& q) {
-        questions << q;
+    auto answer = SaveChangesAnswer::Cancel;
+    Script(*form).saveChanges = [&](const std::string& q) {
+        questions << QString::fromStdString(q);
         return answer;
     };
     state.overlay.Item[3].Kind = 1;
     asked.clear();
-    form->OpenDimensions->trigger();
-    form->OpenDosDimensions->trigger();
-    form->ResetAll->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
+    Named<QAction>(*form, "OpenDosDimensions")->trigger();
+    Named<QAction>(*form, "ResetAll")->trigger();
     EXPECT_EQ(questions, QStringList(3, "Save changes to \"kept\"?"));
-    answer = TMainForm::SaveChangesAnswer::Save;
+    answer = SaveChangesAnswer::Save;
     files.faults.create = {FileErrorKind::AccessDenied};
     ModalWatcher<QMessageBox> failed([](QMessageBox* box) { box->accept(); });
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     files.faults = {};
     EXPECT_TRUE(failed.seen);
     EXPECT_TRUE(asked.isEmpty()); // Save writes to the current file, "kept.vgw"
     EXPECT_EQ(state.overlay.Item[3].Kind, 1.0f);
-    answer = TMainForm::SaveChangesAnswer::Discard;
-    form->OpenDimensions->trigger();
+    answer = SaveChangesAnswer::Discard;
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(state.overlay.Item[3].Kind, -1.0f);
-    EXPECT_FALSE(form->DesignChanged()); // as loaded
+    EXPECT_FALSE(form->Session().Changed()); // as loaded
 }
 
 TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
 {
-    auto* lines = NewDrawLines(form.get());
+    form->CreateChildWindows();
+    auto* lines = ChildWindowsOf(*form).DrawLines;
     ASSERT_NE(lines, nullptr);
-    form->Forms.DrawLines = lines;
     auto type = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 2)]->text(); };
     auto colour = [&](int r) { return lines->Label[static_cast<size_t>(4 * r - 1)]->text(); };
     auto ref = [&](int r) { return lines->Label[static_cast<size_t>(4 * r)]->text(); };
@@ -532,14 +534,14 @@ TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
     circle.Colour = 16711680;
     circle.Reference = 1;
     circle.X2 = 3;
-    form->RefreshDrawLinesRows();
+    ChildWindowsOf(*form).DrawLines->RefreshLineRows();
     ASSERT_EQ(type(4), "Circle");
 
     // Cancel: the rows are rebuilt from the items as they are.
     state.overlay.Item[6].Kind = 0;
     state.overlay.Item[6].Colour = 32768;
     Answer(*form, fs::path());
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(type(6), "Line");
     EXPECT_EQ(colour(6), "Green");
 
@@ -547,7 +549,7 @@ TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
     state.overlay.Item[7].Kind = 1;
     Answer(*form, dir / "cut.vgw");
     ModalWatcher<QMessageBox> watch([](QMessageBox* box) { box->accept(); });
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_TRUE(watch.seen);
     EXPECT_EQ(type(7), "");
     EXPECT_EQ(type(4), "Circle");
@@ -556,7 +558,7 @@ TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
     // A good open: the labels of the unused items are cleared, the items of
     // the file are shown, the current row is highlighted.
     Answer(*form, dir / "lines.vgw");
-    form->OpenDimensions->trigger();
+    Named<QAction>(*form, "OpenDimensions")->trigger();
     EXPECT_EQ(type(4), "");
     EXPECT_EQ(colour(4), "");
     EXPECT_EQ(ref(4), "");
@@ -580,10 +582,10 @@ TEST_F(MainFormFiles, TheDrawLinesRowsFollowAnOpenAndACancelButNotAFailure)
 // changes saves as "&Save" does.
 TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
 {
-    EXPECT_EQ(form->SaveDimensions->text(), "&Save");
-    EXPECT_EQ(form->SaveDimensions->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(form->SaveAsDimensions->text(), "Save&AsDimensions");
-    EXPECT_EQ(form->SaveAsDimensions->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    EXPECT_EQ(Named<QAction>(*form, "SaveDimensions")->text(), "&Save");
+    EXPECT_EQ(Named<QAction>(*form, "SaveDimensions")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Named<QAction>(*form, "SaveAsDimensions")->text(), "Save&AsDimensions");
+    EXPECT_EQ(Named<QAction>(*form, "SaveAsDimensions")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -645,15 +647,15 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
          dir / "old-now.vgw",
          "old-now.vgw"},
         {"nor has the design after Reset All",
-         [&] { form->ResetAll->trigger(); },
+         [&] { Named<QAction>(*form, "ResetAll")->trigger(); },
          ctrlS,
          dir / "reset.vgw",
          {"SaveDialog1"},
          dir / "reset.vgw",
          "reset.vgw"},
         {"the question's Save saves to the file",
-         [&] { form->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Save; }; },
-         [&] { EXPECT_TRUE(form->SaveChangesIfWanted()); },
+         [&] { Script(*form).saveChanges = [](const std::string&) { return SaveChangesAnswer::Save; }; },
+         [&] { EXPECT_TRUE(form->Session().SaveChangesIfWanted()); },
          {},
          {},
          dir / "reset.vgw",
@@ -668,8 +670,8 @@ TEST_F(MainFormFiles, SaveWritesToTheCurrentFileAndAsksOnlyWithoutOne)
         Answer(*form, c.answer);
         c.save();
         EXPECT_EQ(asked, c.asked);
-        EXPECT_EQ(QFileInfo(form->CurrentFile()).fileName(), c.current);
-        EXPECT_FALSE(form->DesignChanged());
+        EXPECT_EQ(QFileInfo(QString::fromStdString(form->Session().CurrentFile())).fileName(), c.current);
+        EXPECT_FALSE(form->Session().Changed());
         AppState back;
         StartupModel(back);
         const bool json = c.written.extension() == ".json";
@@ -686,10 +688,10 @@ TEST_F(MainFormFiles, TheNameChoosesTheFormatAndAnyOtherIsRefused)
     const Bytes dat = ReadFileBytes(dir / "gear.dat");
     const auto saveOpened = [&] {
         ASSERT_TRUE(form->OpenDesignFile(Q(dir / "gear.dat")));
-        form->SaveDimensions->trigger();
+        Named<QAction>(*form, "SaveDimensions")->trigger();
     };
-    const auto saveAs = [&] { form->SaveAsDimensions->trigger(); };
-    const auto exportJson = [&] { form->ExportDesignJson->trigger(); };
+    const auto saveAs = [&] { Named<QAction>(*form, "SaveAsDimensions")->trigger(); };
+    const auto exportJson = [&] { Named<QAction>(*form, "ExportDesignJson")->trigger(); };
     for (const auto& [act, answer, refused] :
          {std::tuple<std::function<void()>, fs::path, const char*>{saveAs, dir / "typed.txt", "typed.txt"},
           {saveOpened, {}, "gear.dat"},
@@ -708,4 +710,43 @@ TEST_F(MainFormFiles, TheNameChoosesTheFormatAndAnyOtherIsRefused)
         EXPECT_EQ(fs::exists(answer) ? fs::file_size(answer) : 0, refused ? 0u : 1420u);
     }
     EXPECT_EQ(ReadFileBytes(dir / "gear.dat"), dat);
+}
+
+// The title marks unsaved changes (Qt's "[*]") and names the design as soon as
+// a save names it, without waiting for a tick.
+TEST_F(MainFormFiles, TheTitleMarksUnsavedChangesAndFollowsEverySave)
+{
+    const auto saveAs = [&](const char* name) {
+        Answer(*form, dir / name);
+        Named<QAction>(*form, "SaveAsDimensions")->trigger();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* name;
+        bool modified;
+    } steps[] = {
+        {"as started", [] {}, "Nominal", false},
+        {"changed",
+         [&] {
+             state.gear.Stroke = 4.0f;
+             form->DrawFrame();
+         },
+         "Nominal", true},
+        {"saved as JSON", [&] { saveAs("My Gear.json"); }, "My Gear", false},
+        {"changed, saved as a design file",
+         [&] {
+             state.gear.Stroke = 4.5f;
+             saveAs("other.vgw");
+         },
+         "other", false},
+    };
+    for (const auto& st : steps) {
+        SCOPED_TRACE(st.what);
+        st.act();
+        EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("QUELF Outside Admission            ") +
+                                                   QString::fromUtf8(st.name) + QStringLiteral("[*]     ")))
+            << form->windowTitle().toStdString();
+        EXPECT_EQ(form->isWindowModified(), st.modified);
+    }
 }

@@ -54,18 +54,18 @@ QStringList Captions(const TBalance* b)
 
 TEST_F(MainWindowTest, EveryMenuGivesEachEntryItsOwnLetter)
 {
-    const ChildWindows& f = form->Forms;
+    const ChildWindows& f = ChildWindowsOf(*form);
     QMenuBar* oval = f.OvalDia->Menu();
     const struct {
         const char* where;
         QStringList captions;
     } places[] = {
         {"main menu bar", Captions(form->menuBar())},
-        {"File", Captions(form->File1)},
-        {"SetUp", Captions(form->SetUp1)},
-        {"EditDimen", Captions(form->EditDimen1)},
-        {"DrawGraphs", Captions(form->DrawGraphs1)},
-        {"Help", Captions(form->Help1)},
+        {"File", Captions(Named<QMenu>(*form, "File1"))},
+        {"SetUp", Captions(Named<QMenu>(*form, "SetUp1"))},
+        {"EditDimen", Captions(Named<QMenu>(*form, "EditDimen1"))},
+        {"DrawGraphs", Captions(Named<QMenu>(*form, "DrawGraphs1"))},
+        {"Help", Captions(Named<QMenu>(*form, "Help1"))},
         {"oval diagram", Captions(oval)},
         {"oval diagram SetUp", Captions(oval->findChild<QMenu*>("SetUp"))},
         {"sine diagram", Captions(f.SineDia->Menu())},
@@ -94,18 +94,18 @@ TEST_F(MainWindowTest, EveryMenuGivesEachEntryItsOwnLetter)
         QString caption;
         char letter;
     } added[] = {
-        {"SetUp", form->FitView->text(), 'g'},
-        {"SetUp", form->LargeFont->text(), 'f'},
-        {"File", form->ExportPicture->text(), 'e'},
-        {"EditDimen", form->BalanceEvents->text(), 'b'},
-        {"EditDimen", form->ReDo->text(), 'e'},
-        {"File", form->SaveDimensions->text(), 's'},
-        {"DrawGraphs", form->ValveEventsTable->text(), 'e'},
+        {"SetUp", Named<QAction>(*form, "FitView")->text(), 'g'},
+        {"SetUp", Named<QAction>(*form, "LargeFont")->text(), 'f'},
+        {"File", Named<QAction>(*form, "ExportPicture")->text(), 'e'},
+        {"EditDimen", Named<QAction>(*form, "BalanceEvents")->text(), 'b'},
+        {"EditDimen", Named<QAction>(*form, "ReDo")->text(), 'e'},
+        {"File", Named<QAction>(*form, "SaveDimensions")->text(), 's'},
+        {"DrawGraphs", Named<QAction>(*form, "ValveEventsTable")->text(), 'e'},
         {"oval diagram", oval->findChild<QMenu*>("SetUp")->title(), 't'},
         {"sine diagram", f.SineDia->Menu()->findChild<QMenu*>("SetUp")->title(), 't'},
         {"steam diagram", f.SteamDia->Menu()->findChild<QMenu*>("SetUp")->title(), 't'},
     };
     for (const auto& a : added) EXPECT_EQ(Mnemonic(a.caption), QLatin1Char(a.letter)) << a.caption.toStdString();
-    EXPECT_EQ(form->FitView->text(), QStringLiteral("Fit &Gear to Window"));
-    EXPECT_EQ(form->LargeFont->text(), QStringLiteral("SetLarge&Font"));
+    EXPECT_EQ(Named<QAction>(*form, "FitView")->text(), QStringLiteral("Fit &Gear to Window"));
+    EXPECT_EQ(Named<QAction>(*form, "LargeFont")->text(), QStringLiteral("SetLarge&Font"));
 }

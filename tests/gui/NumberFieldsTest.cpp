@@ -76,7 +76,7 @@ Shown Open(const ChildWindows& forms, const Field& f)
 
 TEST_F(MainWindowTest, InputMethodTextPassesTheNumberRuleInEveryNumberField)
 {
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     // Each commit goes over the whole text ("over") or at its end.
     const struct {
         const char* commit;
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, InputMethodTextPassesTheNumberRuleInEveryNumberField)
     };
     for (const Field& f : kFields) {
         SCOPED_TRACE(f.what);
-        const Shown s = Open(form->Forms, f);
+        const Shown s = Open(ChildWindowsOf(*form), f);
         ASSERT_NE(s.edit, nullptr);
         for (const auto& r : rows) {
             SCOPED_TRACE(r.commit);
@@ -113,10 +113,10 @@ TEST_F(MainWindowTest, InputMethodTextPassesTheNumberRuleInEveryNumberField)
 
 TEST_F(MainWindowTest, CtrlASelectsTheWholeFieldSoThatTypingReplacesIt)
 {
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     for (const Field& f : kFields) {
         SCOPED_TRACE(f.what);
-        const Shown s = Open(form->Forms, f);
+        const Shown s = Open(ChildWindowsOf(*form), f);
         ASSERT_NE(s.edit, nullptr);
         s.edit->setText(QStringLiteral("3.750"));
         s.edit->end(false);
@@ -130,11 +130,11 @@ TEST_F(MainWindowTest, CtrlASelectsTheWholeFieldSoThatTypingReplacesIt)
 
 TEST_F(MainWindowTest, ACirclesThirdFieldTakesNoTextFromAnInputMethod)
 {
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     state.overlay.Item[1].Kind = 1; // a circle
     state.overlay.Item[1].Y2 = 1.5f;
-    form->RefreshDrawLinesRows();
-    TDrawLines* lines = form->Forms.DrawLines;
+    ChildWindowsOf(*form).DrawLines->RefreshLineRows();
+    TDrawLines* lines = ChildWindowsOf(*form).DrawLines;
     lines->show();
     QLineEdit* third = lines->Edit[3];
     EXPECT_EQ(third->text().trimmed(), QStringLiteral("1.500")); // shown, as the program sets it

@@ -81,7 +81,7 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
 {
     state.display.SteamDisplayOn = true; // many pixels
     state.display.RefPointsOn = true;
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     for (int i = 0; i < 12; ++i) form->Tick();
     const DisplayList shown = form->ShownPicture();
     ASSERT_EQ(QSize(shown.Width(), shown.Height()), form->Area()->size());
@@ -129,13 +129,13 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
 
     // "File": "Export Picture…", "Copy Picture", "Print…" in a row; the
     // diagram windows have them in "SetUp".
-    EXPECT_EQ(form->File1->actions().indexOf(form->ExportPicture) + 2,
-              form->File1->actions().indexOf(form->PrintPicture));
-    EXPECT_NE(form->Forms.OvalDia->Menu()->findChild<QMenu*>("SetUp"), nullptr);
+    EXPECT_EQ(Named<QMenu>(*form, "File1")->actions().indexOf(Named<QAction>(*form, "ExportPicture")) + 2,
+              Named<QMenu>(*form, "File1")->actions().indexOf(Named<QAction>(*form, "PrintPicture")));
+    EXPECT_NE(ChildWindowsOf(*form).OvalDia->Menu()->findChild<QMenu*>("SetUp"), nullptr);
 
     // Copy: the picture as an image and as SVG; the gear stays where it was.
     const float angle = state.gear.DriverAngle;
-    form->CopyPicture->trigger();
+    Named<QAction>(*form, "CopyPicture")->trigger();
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_TRUE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32) == one);
@@ -147,7 +147,7 @@ TEST_F(PictureExport, TheFrameIsTheOneOfOldAtRatioOneAndAsSharpAtTwoWithoutSeams
 {
     state.display.SteamDisplayOn = true;
     state.display.RefPointsOn = true;
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     for (int i = 0; i < 5; ++i) form->Tick();
     // The same tick drawn as the window always drew it: the whole 1280 x 1024
     // frame straight on an image.
@@ -206,8 +206,8 @@ TEST_F(PictureExport, TheFrameIsTheOneOfOldAtRatioOneAndAsSharpAtTwoWithoutSeams
 
 TEST_F(PictureExport, AnUnchangedFrameIsNotPaintedAgainAndEveryChangeIs)
 {
-    QTest::mouseClick(form->Run, Qt::LeftButton); // stopped
-    form->Timer1->stop();
+    QTest::mouseClick(Named<QPushButton>(*form, "Run"), Qt::LeftButton); // stopped
+    Named<QTimer>(*form, "Timer1")->stop();
     form->Tick();
     const int painted = form->FramesPainted();
     const QImage still = form->FrameImage().copy();
@@ -326,22 +326,22 @@ TEST_F(PictureExport, PrintingGivesOnePageTurnedToThePicture)
         printer.setOutputFileName(target);
         return true;
     };
-    form->Timer1->stop();
+    Named<QTimer>(*form, "Timer1")->stop();
     form->Tick();
-    form->PrintPicture->trigger(); // the gear: wider than high
+    Named<QAction>(*form, "PrintPicture")->trigger(); // the gear: wider than high
     EXPECT_EQ(orientation, QPageLayout::Landscape);
     EXPECT_TRUE(Poppler("pdfinfo", target).contains("Pages: 1 "));
     EXPECT_TRUE(Poppler("pdftotext", target).contains("Driv Ang"));
 
     // The pivot data table prints its text.
-    TDataTable* table = form->Forms.DataTable;
+    TDataTable* table = ChildWindowsOf(*form).DataTable;
     table->FormActivate();
     QFile::remove(target);
     table->findChild<QAction*>("PrintTable")->trigger();
     EXPECT_TRUE(Poppler("pdftotext", target).contains(table->DataMemo->toPlainText().section('\n', 0, 0).simplified()));
 
     // The valve events table prints its cells, landscape.
-    TValveEvents* events = form->Forms.ValveEvents;
+    TValveEvents* events = ChildWindowsOf(*form).ValveEvents;
     events->FormActivate();
     QFile::remove(target);
     events->PrintBut->click();
@@ -374,8 +374,8 @@ bool AnyStartsWith(const QStringList& texts, const QString& head)
 
 TEST_F(PictureExport, APictureThatLeavesTheProgramHasNoCaptionsOfControlsItDoesNotShow)
 {
-    form->Timer1->stop();
-    TOvalDia& oval = *form->Forms.OvalDia;
+    Named<QTimer>(*form, "Timer1")->stop();
+    TOvalDia& oval = *ChildWindowsOf(*form).OvalDia;
     oval.SetPositionsDialog(nullptr);
     oval.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&oval));
@@ -389,8 +389,8 @@ TEST_F(PictureExport, APictureThatLeavesTheProgramHasNoCaptionsOfControlsItDoesN
         {"panels on, nothing chosen, nothing to undo",
          [&] {
              // Both windows show the one state's panels.
-             form->DynamicVariablesClick();
-             form->SetUnDoClick();
+             Press(*form, "DynamicVariables");
+             Press(*form, "SetUnDo");
              oval.ReDrawClick();
          },
          {"Pan Vert", "Pan Horz", "Zoom", "* First Select Dimensions *", "0-"},
@@ -428,7 +428,7 @@ TEST_F(PictureExport, APictureThatLeavesTheProgramHasNoCaptionsOfControlsItDoesN
 
 TEST_F(PictureExport, TheOvalDiagramsLabelsStayClearOfItsUndoButton)
 {
-    TOvalDia& oval = *form->Forms.OvalDia;
+    TOvalDia& oval = *ChildWindowsOf(*form).OvalDia;
     oval.SetPositionsDialog(nullptr);
     oval.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&oval));

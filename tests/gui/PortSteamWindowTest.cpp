@@ -121,31 +121,31 @@ TEST_F(PortSteamWindows, ModeMenuItemsRedrawTheGraph)
 
 TEST_F(PortSteamFromMain, PortOpenCloseStopsTheTimerDrawsForwardAndRestartsOnClose)
 {
-    ASSERT_NE(form->Forms.PortDia, nullptr);
-    EXPECT_TRUE(form->FourEvents->isEnabled());
-    EXPECT_TRUE(form->ToolButton16->isEnabled());
-    EXPECT_EQ(form->FourEvents->text(), "&PortOpenClose");
+    ASSERT_NE(ChildWindowsOf(*form).PortDia, nullptr);
+    EXPECT_TRUE(Named<QAction>(*form, "FourEvents")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton16")->isEnabled());
+    EXPECT_EQ(Named<QAction>(*form, "FourEvents")->text(), "&PortOpenClose");
     state.graph.PortGraphMode = 'B';
-    form->Timer1->start();
+    Named<QTimer>(*form, "Timer1")->start();
     const float revArm = state.gear.RevArmPos;
 
-    TPortDia* w = form->Forms.PortDia;
+    TPortDia* w = ChildWindowsOf(*form).PortDia;
     bool timerOffWhileOpen = false, closed = false;
     QImage shot;
     int settle = 0;
     DriveModal([&] {
         if (QApplication::activeModalWidget() != w || ++settle < 10) return false;
-        timerOffWhileOpen = !form->Timer1->isActive();
+        timerOffWhileOpen = !Named<QTimer>(*form, "Timer1")->isActive();
         shot = w->Picture().copy();
         QTest::mouseClick(w->CloseButton(), Qt::LeftButton);
         closed = true;
         return true;
     });
-    form->FourEvents->trigger();
+    Named<QAction>(*form, "FourEvents")->trigger();
     ASSERT_TRUE(closed);
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(timerOffWhileOpen);
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
     EXPECT_EQ(state.graph.PortGraphMode, 'F');
     EXPECT_EQ(state.gear.RevArmPos, revArm);
     EXPECT_GT(CountColour(shot, kPortGraph, kTeal), 100);
@@ -159,14 +159,14 @@ TEST_F(PortSteamFromMain, PortOpenCloseStopsTheTimerDrawsForwardAndRestartsOnClo
 
 TEST_F(PortSteamFromMain, SteamDiagramStopsTheTimerDrawsTheLoopsAndRestartsOnClose)
 {
-    ASSERT_NE(form->Forms.SteamDia, nullptr);
-    EXPECT_TRUE(form->SteamDiag->isEnabled());
-    EXPECT_TRUE(form->ToolButton15->isEnabled());
+    ASSERT_NE(ChildWindowsOf(*form).SteamDia, nullptr);
+    EXPECT_TRUE(Named<QAction>(*form, "SteamDiag")->isEnabled());
+    EXPECT_TRUE(Named<QToolButton>(*form, "ToolButton15")->isEnabled());
     state.graph.GraphPosCount = 3; // as the positions dialog counts the defaults
-    form->Timer1->start();
+    Named<QTimer>(*form, "Timer1")->start();
     const float angle = state.gear.DriverAngle;
 
-    TSteamDia* w = form->Forms.SteamDia;
+    TSteamDia* w = ChildWindowsOf(*form).SteamDia;
     bool timerOffWhileOpen = false, closed = false;
     QImage shot;
     int settle = 0;
@@ -177,16 +177,16 @@ TEST_F(PortSteamFromMain, SteamDiagramStopsTheTimerDrawsTheLoopsAndRestartsOnClo
             return false;
         }
         if (modal != w || ++settle < 10) return false;
-        timerOffWhileOpen = !form->Timer1->isActive();
+        timerOffWhileOpen = !Named<QTimer>(*form, "Timer1")->isActive();
         shot = w->Picture().copy();
         QTest::mouseClick(w->CloseButton(), Qt::LeftButton);
         closed = true;
         return true;
     });
-    form->SteamDiag->trigger();
+    Named<QAction>(*form, "SteamDiag")->trigger();
     ASSERT_TRUE(closed);
     EXPECT_TRUE(timerOffWhileOpen);
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(Named<QTimer>(*form, "Timer1")->isActive());
     EXPECT_EQ(state.gear.DriverAngle, angle);
     EXPECT_EQ(state.graph.GraphRevArmPos, state.gear.RevArm[3]);
     const QRect chart(45, 60, 539, 283);

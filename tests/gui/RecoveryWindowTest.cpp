@@ -44,8 +44,8 @@ struct RecoveryWindow : ::testing::Test {
     std::unique_ptr<TMainForm> NewForm(AppState& s)
     {
         auto f = std::make_unique<TMainForm>(s, sound, random, clock);
-        f->Timer1->stop();
-        f->SaveChangesHook = [](const QString&) { return TMainForm::SaveChangesAnswer::Discard; };
+        Named<QTimer>(*f, "Timer1")->stop();
+        Script(*f).saveChanges = [](const std::string&) { return SaveChangesAnswer::Discard; };
         return f;
     }
     std::vector<std::string> Files() const
@@ -86,15 +86,15 @@ TEST_F(RecoveryWindow, AChangedDesignIsKeptUntilItIsSavedOrDiscarded)
     AppState state;
     auto form = NewForm(state);
     ASSERT_TRUE(form->EnableRecovery(Dir()));
-    const QString file = form->RecoveryFile();
+    const QString file = QString::fromStdString(form->Session().RecoveryFile());
     const std::string base = QFileInfo(file).completeBaseName().toStdString();
     EXPECT_EQ(base.rfind("quelf-" + std::to_string(QCoreApplication::applicationPid()) + "-", 0), 0u) << base;
     EXPECT_EQ(Files(), std::vector<std::string>{base + ".lock"});
-    EXPECT_EQ(form->OfferRecovery(), 0); // nothing left by anyone
+    EXPECT_EQ(form->Session().OfferRecovery(), 0); // nothing left by anyone
 
     // Within the check's period of a change the timer keeps it.
     state.gear.Stroke = 4.0f;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return StrokeIn(file) == 4.0f; }, 2 * TMainForm::kRecoveryCheckMs + 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StrokeIn(file) == 4.0f; }, 2 * DesignSession::kRecoveryCheckMs + 5000));
     EXPECT_EQ(Files(), (std::vector<std::string>{base + ".lock", base + ".txt", base + ".vgw"}));
 
     // Then each check as the timer runs it.
@@ -107,16 +107,16 @@ TEST_F(RecoveryWindow, AChangedDesignIsKeptUntilItIsSavedOrDiscarded)
         float kept;                 // what the recovery file holds then (0: none)
     } steps[] = {
         {"another change", 4.25f, [] {}, 4.25f},
-        {"saved", 4.5f, [&] { EXPECT_TRUE(form->SaveDesign()); }, 0},
+        {"saved", 4.5f, [&] { EXPECT_TRUE(form->Session().Save()); }, 0},
         {"changed again", 4.75f, [] {}, 4.75f},
         {"changed back to what was saved", 4.5f, [] {}, 0},
-        {"discarded", 4.75f, [&] { EXPECT_TRUE(form->SaveChangesIfWanted()); }, 0},
+        {"discarded", 4.75f, [&] { EXPECT_TRUE(form->Session().SaveChangesIfWanted()); }, 0},
         {"changed after the discard", 5.0f, [] {}, 5.0f},
     };
     for (const auto& st : steps) {
         SCOPED_TRACE(st.what);
         state.gear.Stroke = st.stroke;
-        form->CheckRecovery();
+        form->Session().CheckRecovery();
         st.then();
         EXPECT_EQ(StrokeIn(file), st.kept);
     }
@@ -133,8 +133,8 @@ TEST_F(RecoveryWindow, WhatADeadProgramLeftIsOfferedOnceAndRecoveredUnderItsName
     ASSERT_TRUE(alive->EnableRecovery(Dir()));
     QCoreApplication::processEvents(); // its question at start: nothing to offer
     running.gear.Stroke = 3.0f;
-    alive->CheckRecovery();
-    ASSERT_TRUE(QFileInfo::exists(alive->RecoveryFile()));
+    alive->Session().CheckRecovery();
+    ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(alive->Session().RecoveryFile())));
     const fs::path kept = LeaveBehind(999999001, 4.75f, {"gear one", "/somewhere/gear one.vgw"});
     const fs::path dropped = LeaveBehind(999999002, 2.25f, {"gear two", ""});
     fs::last_write_time(dropped.string() + ".vgw", fs::last_write_time(kept.string() + ".vgw") - std::chrono::hours(2));
@@ -165,7 +165,7 @@ TEST_F(RecoveryWindow, WhatADeadProgramLeftIsOfferedOnceAndRecoveredUnderItsName
             // A program started meanwhile is not offered what this one asks about.
             late = NewForm(lateState);
             late->EnableRecovery(Dir());
-            othersOffered = late->OfferRecovery();
+            othersOffered = late->Session().OfferRecovery();
             box->findChild<QPushButton*>(QStringLiteral("Recover"))->click();
         } else {
             box->findChild<QPushButton*>(QStringLiteral("Discard"))->click();
@@ -176,9 +176,9 @@ TEST_F(RecoveryWindow, WhatADeadProgramLeftIsOfferedOnceAndRecoveredUnderItsName
     // Named on the command line: opened after the questions, once the
     // recovered design may go (here it may not).
     QStringList asked;
-    form->SaveChangesHook = [&](const QString& q) {
-        asked << q;
-        return TMainForm::SaveChangesAnswer::Cancel;
+    Script(*form).saveChanges = [&](const std::string& q) {
+        asked << QString::fromStdString(q);
+        return SaveChangesAnswer::Cancel;
     };
     form->OpenDesignWhenShown(QString::fromStdString((dir / "named.vgw").string()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return asked.size() == 1; }, 10000)) << questions.join("\n").toStdString();
@@ -194,14 +194,14 @@ TEST_F(RecoveryWindow, WhatADeadProgramLeftIsOfferedOnceAndRecoveredUnderItsName
     EXPECT_EQ(asked, QStringList{"Save changes to \"gear one\"?"});
     EXPECT_EQ(state.gear.Stroke, 4.75f);
     EXPECT_EQ(state.display.DataSetName, "gear one");
-    EXPECT_EQ(form->CurrentFile(), "/somewhere/gear one.vgw");
-    EXPECT_TRUE(form->DesignChanged());
+    EXPECT_EQ(form->Session().CurrentFile(), "/somewhere/gear one.vgw");
+    EXPECT_TRUE(form->Session().Changed());
     // Kept at once in this program's own file; the dead programs' files gone,
     // the running one's untouched.
-    EXPECT_EQ(StrokeIn(form->RecoveryFile()), 4.75f);
+    EXPECT_EQ(StrokeIn(QString::fromStdString(form->Session().RecoveryFile())), 4.75f);
     for (const fs::path& base : {kept, dropped})
         for (const char* ext : {".lock", ".vgw", ".txt"}) EXPECT_FALSE(fs::exists(base.string() + ext)) << ext;
-    EXPECT_EQ(StrokeIn(alive->RecoveryFile()), 3.0f);
+    EXPECT_EQ(StrokeIn(QString::fromStdString(alive->Session().RecoveryFile())), 3.0f);
     // Nothing is left to offer.
-    EXPECT_EQ(late->OfferRecovery(), 0);
+    EXPECT_EQ(late->Session().OfferRecovery(), 0);
 }

@@ -49,8 +49,8 @@ struct ReportWindow : MainWindowTest {
     // The gear stopped at `angle`, the frame drawn.
     void StopAt(float angle)
     {
-        if (form->IsRunning()) QTest::mouseClick(form->Run, Qt::LeftButton);
-        form->Timer1->stop();
+        if (form->Session().Running()) QTest::mouseClick(Named<QPushButton>(*form, "Run"), Qt::LeftButton);
+        Named<QTimer>(*form, "Timer1")->stop();
         state.gear.DriverAngle = angle;
         form->Tick();
     }
@@ -68,16 +68,16 @@ QImage ImageOf(const std::vector<std::uint32_t>& pixels, int w, int h)
 
 TEST_F(ReportWindow, BothCommandsFollowThePictureCommandsInTheFileMenu)
 {
-    const QList<QAction*> items = form->File1->actions();
-    const int print = items.indexOf(form->PrintPicture);
+    const QList<QAction*> items = Named<QMenu>(*form, "File1")->actions();
+    const int print = items.indexOf(Named<QAction>(*form, "PrintPicture"));
     ASSERT_GE(print, 0);
-    EXPECT_EQ(items.value(print + 1), form->DesignReport);
-    EXPECT_EQ(items.value(print + 2), form->ExportAnimation);
-    EXPECT_EQ(form->DesignReport->objectName(), "DesignReport");
-    EXPECT_EQ(form->DesignReport->text(), QStringLiteral("Design &Report…"));
-    EXPECT_EQ(form->ExportAnimation->objectName(), "ExportAnimation");
-    EXPECT_EQ(form->ExportAnimation->text(), QStringLiteral("Export A&nimation…"));
-    EXPECT_EQ(form->ExportAnimation->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    EXPECT_EQ(items.value(print + 1), Named<QAction>(*form, "DesignReport"));
+    EXPECT_EQ(items.value(print + 2), Named<QAction>(*form, "ExportAnimation"));
+    EXPECT_EQ(Named<QAction>(*form, "DesignReport")->objectName(), "DesignReport");
+    EXPECT_EQ(Named<QAction>(*form, "DesignReport")->text(), QStringLiteral("Design &Report…"));
+    EXPECT_EQ(Named<QAction>(*form, "ExportAnimation")->objectName(), "ExportAnimation");
+    EXPECT_EQ(Named<QAction>(*form, "ExportAnimation")->text(), QStringLiteral("Export A&nimation…"));
+    EXPECT_EQ(Named<QAction>(*form, "ExportAnimation")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 }
 
 TEST_F(ReportWindow, TheReportOfTheDesignAsItIsWithTheWindowsClock)
@@ -86,7 +86,8 @@ TEST_F(ReportWindow, TheReportOfTheDesignAsItIsWithTheWindowsClock)
     state.display.DataSetName = "Shop 9";
     state.gear.RevArmPos = 0.3f;
     const QString target = dir.filePath(QStringLiteral("shop"));
-    EXPECT_EQ(RunCommand(form->DesignReport, "DesignReportDialog", target), QStringLiteral("Shop 9-report.pdf"));
+    EXPECT_EQ(RunCommand(Named<QAction>(*form, "DesignReport"), "DesignReportDialog", target),
+              QStringLiteral("Shop 9-report.pdf"));
     const QString pdf = target + QStringLiteral(".pdf");
     ASSERT_TRUE(QFileInfo::exists(pdf));
     QProcess p;
@@ -107,7 +108,7 @@ TEST_F(ReportWindow, EveryFrameIsTheWindowsPictureAtItsAngleAtOneAndTwiceTheSize
     // Without the readouts' smoothed texts the picture has few colours: the
     // frames are exact.
     state.display.ScreenDataOn = false;
-    state.anim.Direction = "Rev";
+    state.anim.Direction = RunDirection::Rev;
     StopAt(100);
     const AppState before = state;
     const DisplayList shown = form->ShownPicture();
@@ -115,7 +116,7 @@ TEST_F(ReportWindow, EveryFrameIsTheWindowsPictureAtItsAngleAtOneAndTwiceTheSize
     for (int scale : {1, 2}) {
         SCOPED_TRACE(scale);
         const QString target = dir.filePath(QStringLiteral("turn%1.gif").arg(scale));
-        EXPECT_EQ(RunCommand(form->ExportAnimation, "ExportAnimationDialog", target,
+        EXPECT_EQ(RunCommand(Named<QAction>(*form, "ExportAnimation"), "ExportAnimationDialog", target,
                              scale == 2 ? "GIF Animation, 2x (*.gif)" : "GIF Animation (*.gif)"),
                   QStringLiteral("Nominal-animation.gif"));
         const GifFrames read = ReadGifFile(QFile::encodeName(target).toStdString());
@@ -129,7 +130,8 @@ TEST_F(ReportWindow, EveryFrameIsTheWindowsPictureAtItsAngleAtOneAndTwiceTheSize
         EXPECT_TRUE(ImageOf(read.frames[0], w, h) == DisplayListImage(shown, 1));
         for (int k = 0; k < kAnimationFrames; ++k) {
             AppState copy = before;
-            const DisplayList expected = MainPictureAt(copy, RevolutionAngle(100, k, kAnimationFrames, "Rev"), w, h);
+            const DisplayList expected =
+                MainPictureAt(copy, RevolutionAngle(100, k, kAnimationFrames, RunDirection::Rev), w, h);
             EXPECT_TRUE(ImageOf(read.frames[static_cast<std::size_t>(k)], w, h) == DisplayListImage(expected, 1)) << k;
         }
     }
@@ -142,15 +144,16 @@ TEST_F(ReportWindow, StoppingTheAnimationLeavesNoFile)
     StopAt(0);
     bool waited = false, stopped = false;
     const QString target = dir.filePath(QStringLiteral("stopped.gif"));
-    RunCommand(form->ExportAnimation, "ExportAnimationDialog", target, "GIF Animation, 2x (*.gif)", [&] {
-        // Between frames: the wait cursor, the progress; "Stop".
-        auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("AnimationProgress"));
-        if (!progress || progress->value() < 1) return false;
-        waited = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        progress->cancel();
-        stopped = true;
-        return true;
-    });
+    RunCommand(Named<QAction>(*form, "ExportAnimation"), "ExportAnimationDialog", target, "GIF Animation, 2x (*.gif)",
+               [&] {
+                   // Between frames: the wait cursor, the progress; "Stop".
+                   auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("AnimationProgress"));
+                   if (!progress || progress->value() < 1) return false;
+                   waited = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                   progress->cancel();
+                   stopped = true;
+                   return true;
+               });
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(waited);
     EXPECT_FALSE(QFileInfo::exists(target));

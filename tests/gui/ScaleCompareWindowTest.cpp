@@ -42,12 +42,12 @@ void WithWindow(QAction* action, QWidget* w, const std::function<bool()>& step)
 
 TEST_F(ScaleCompareWindows, ScaleDesignTakesAFactorOrTwoScalesAndOneUndoTakesItBack)
 {
-    TScaleDesign* sd = form->Forms.ScaleDesign;
+    TScaleDesign* sd = ChildWindowsOf(*form).ScaleDesign;
     QAction* item = form->findChild<QAction*>(QStringLiteral("ScaleDesign"));
-    ASSERT_TRUE(sd && item && form->EditDimen1->actions().contains(item) && item->isEnabled());
+    ASSERT_TRUE(sd && item && Named<QMenu>(*form, "EditDimen1")->actions().contains(item) && item->isEnabled());
     EXPECT_EQ(item->text(), QStringLiteral("&Scale Design…"));
     const AppState before = state;
-    const int armMax = form->SBRevArm->maximum();
+    const int armMax = Named<QScrollBar>(*form, "SBRevArm")->maximum();
 
     // Bad factors are refused in words, "2" is taken.
     QStringList refused;
@@ -72,17 +72,17 @@ TEST_F(ScaleCompareWindows, ScaleDesignTakesAFactorOrTwoScalesAndOneUndoTakesItB
     EXPECT_EQ(state.gear.Stroke, 2 * before.gear.Stroke);
     EXPECT_EQ(state.gear.Cyl(ciCylBoreDia), 2 * before.gear.Cyl(ciCylBoreDia));
     EXPECT_EQ(state.view.ViewScale, before.view.ViewScale / 2);
-    EXPECT_EQ(form->SBRevArm->maximum(), ToPixel(1000.0L * state.gear.RevArmMax));
-    EXPECT_NE(form->SBRevArm->maximum(), armMax);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), ToPixel(1000.0L * state.gear.RevArmMax));
+    EXPECT_NE(Named<QScrollBar>(*form, "SBRevArm")->maximum(), armMax);
     EXPECT_EQ(UndoSummaryText(state), " 1- Design scale  2.000 to  1.000");
     EXPECT_TRUE(state.dyn.UndoButtonsEnabled);
 
     // One "UnDo" puts it all back, the reverse arm bar too.
-    form->UnDoDnClick();
+    Press(*form, "UnDoDn");
     EXPECT_EQ(state.gear.Stroke, before.gear.Stroke);
     EXPECT_EQ(state.gear.RevArm, before.gear.RevArm);
     EXPECT_EQ(state.view.ViewScale, before.view.ViewScale);
-    EXPECT_EQ(form->SBRevArm->maximum(), armMax);
+    EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->maximum(), armMax);
     EXPECT_EQ(state.dyn.UndoCount, 0);
 
     // Full size to 1:8 works the factor out; Cancel changes nothing.
@@ -107,18 +107,19 @@ TEST_F(ScaleCompareWindows, ScaleDesignTakesAFactorOrTwoScalesAndOneUndoTakesItB
 TEST_F(ScaleCompareWindows, TheDesignUnitMenuStatesTheUnitWithoutScaling)
 {
     QMenu* units = form->findChild<QMenu*>(QStringLiteral("DesignUnit"));
-    ASSERT_TRUE(units && form->EditDimen1->actions().contains(units->menuAction()));
+    ASSERT_TRUE(units && Named<QMenu>(*form, "EditDimen1")->actions().contains(units->menuAction()));
     EXPECT_EQ(units->title(), QStringLiteral("Design &Unit"));
-    EXPECT_TRUE(form->UnitUnspecified->isChecked());
+    EXPECT_TRUE(Named<QAction>(*form, "UnitUnspecified")->isChecked());
     const float stroke = state.gear.Stroke;
-    EXPECT_FALSE(form->DesignChanged());
-    form->UnitInch->trigger();
+    EXPECT_FALSE(form->Session().Changed());
+    Named<QAction>(*form, "UnitInch")->trigger();
     EXPECT_EQ(state.gear.Unit, LengthUnit::Inch);
-    EXPECT_TRUE(form->UnitInch->isChecked() && !form->UnitUnspecified->isChecked());
+    EXPECT_TRUE(Named<QAction>(*form, "UnitInch")->isChecked() &&
+                !Named<QAction>(*form, "UnitUnspecified")->isChecked());
     EXPECT_EQ(state.gear.Stroke, stroke);
-    EXPECT_TRUE(form->DesignChanged()); // a save keeps it
-    form->UnitUnspecified->trigger();
-    EXPECT_FALSE(form->DesignChanged());
+    EXPECT_TRUE(form->Session().Changed()); // a save keeps it
+    Named<QAction>(*form, "UnitUnspecified")->trigger();
+    EXPECT_FALSE(form->Session().Changed());
 }
 
 TEST_F(ScaleCompareWindows, AReferenceIsComparedInTheTableAndDrawnAndRefusedWhenItIsNoDesign)
@@ -142,23 +143,23 @@ TEST_F(ScaleCompareWindows, AReferenceIsComparedInTheTableAndDrawnAndRefusedWhen
     }
     huge.close();
 
-    EXPECT_TRUE(form->File1->actions().contains(form->CompareWith));
-    EXPECT_EQ(form->CompareWith->text(), QStringLiteral("Co&mpare With…"));
-    EXPECT_EQ(form->ClearComparison->text(), QStringLiteral("C&lear Comparison"));
-    EXPECT_FALSE(form->ClearComparison->isEnabled());
+    EXPECT_TRUE(Named<QMenu>(*form, "File1")->actions().contains(Named<QAction>(*form, "CompareWith")));
+    EXPECT_EQ(Named<QAction>(*form, "CompareWith")->text(), QStringLiteral("Co&mpare With…"));
+    EXPECT_EQ(Named<QAction>(*form, "ClearComparison")->text(), QStringLiteral("C&lear Comparison"));
+    EXPECT_FALSE(Named<QAction>(*form, "ClearComparison")->isEnabled());
     QString asked, answer = Path(dir, "long rod.vgw");
     form->FileDialogHook = [&](const QString& name) { return asked = name, answer; };
-    form->CompareWith->trigger();
+    Named<QAction>(*form, "CompareWith")->trigger();
     EXPECT_EQ(asked, QStringLiteral("OpenDialogWin")); // the open's dialog
     ASSERT_TRUE(state.compare.Reference.has_value());
     EXPECT_EQ(state.compare.ReferenceName, "long rod");
     EXPECT_EQ(state.compare.Reference->ValveRodLength, 3.9f);
-    EXPECT_TRUE(form->ClearComparison->isEnabled());
+    EXPECT_TRUE(Named<QAction>(*form, "ClearComparison")->isEnabled());
 
     // The table: this design, the reference, the difference; Copy takes what is shown.
-    TValveEvents* ve = form->Forms.ValveEvents;
+    TValveEvents* ve = ChildWindowsOf(*form).ValveEvents;
     const auto rows = ValveEventsRowsOf(state.gear), refRows = ValveEventsRowsOf(*state.compare.Reference);
-    WithWindow(form->ValveEventsTable, ve, [&] {
+    WithWindow(Named<QAction>(*form, "ValveEventsTable"), ve, [&] {
         if (!ve->windowTitle().contains(QStringLiteral("Version"))) return false;
         EXPECT_TRUE(ve->windowTitle().contains(QStringLiteral("Valve Events    Reference: long rod    Nominal")))
             << ve->windowTitle().toStdString();
@@ -177,8 +178,8 @@ TEST_F(ScaleCompareWindows, AReferenceIsComparedInTheTableAndDrawnAndRefusedWhen
     });
 
     // The ghost is drawn from the next frame on.
-    form->ReferenceGhost->trigger();
-    EXPECT_TRUE(state.compare.GhostOn && form->ReferenceGhost->isChecked());
+    Named<QAction>(*form, "ReferenceGhost")->trigger();
+    EXPECT_TRUE(state.compare.GhostOn && Named<QAction>(*form, "ReferenceGhost")->isChecked());
 
     // A file that is no design is told and the reference stays; huge values are asked about.
     QStringList shown;
@@ -189,7 +190,7 @@ TEST_F(ScaleCompareWindows, AReferenceIsComparedInTheTableAndDrawnAndRefusedWhen
             if (box) shown << box->objectName() + QStringLiteral(": ") + box->text(), box->reject();
             return box != nullptr;
         });
-        form->CompareWith->trigger();
+        Named<QAction>(*form, "CompareWith")->trigger();
     }
     EXPECT_EQ(shown,
               (QStringList{QStringLiteral("FileErrorBox: Cannot open \"bad.vgw\": it is too short to be a "
@@ -198,9 +199,10 @@ TEST_F(ScaleCompareWindows, AReferenceIsComparedInTheTableAndDrawnAndRefusedWhen
                                           "3.4e38). Open it anyway?")}));
     EXPECT_EQ(state.compare.ReferenceName, "long rod");
 
-    form->ClearComparison->trigger();
+    Named<QAction>(*form, "ClearComparison")->trigger();
     EXPECT_FALSE(state.compare.Reference.has_value() || state.compare.GhostOn);
-    EXPECT_FALSE(form->ClearComparison->isEnabled() || form->ReferenceGhost->isEnabled());
+    EXPECT_FALSE(Named<QAction>(*form, "ClearComparison")->isEnabled() ||
+                 Named<QAction>(*form, "ReferenceGhost")->isEnabled());
     ve->FormActivate();
     EXPECT_TRUE(ve->ViewRow->isHidden());
     EXPECT_EQ(ve->TableText(), ValveEventsText(rows));

@@ -62,15 +62,16 @@ struct StudyWindows : MainWindowTest {
 
 TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
 {
-    const QList<QAction*> items = form->EditDimen1->actions();
-    const auto at = items.indexOf(form->OptimiseDesign);
+    const QList<QAction*> items = Named<QMenu>(*form, "EditDimen1")->actions();
+    const auto at = items.indexOf(Named<QAction>(*form, "OptimiseDesign"));
     ASSERT_GE(at, 0);
     ASSERT_GT(items.size(), at + 2);
     EXPECT_EQ(items[at + 1]->objectName() + ' ' + items[at + 1]->text(), QStringLiteral("Sensitivity Se&nsitivity…"));
     EXPECT_EQ(items[at + 2]->objectName() + ' ' + items[at + 2]->text(),
               QStringLiteral("ToleranceStudy &Tolerance Study…"));
     // Each opens its window, modal, over the running gear.
-    for (QDialog* w : {static_cast<QDialog*>(form->Forms.Sensitivity), static_cast<QDialog*>(form->Forms.Tolerance)}) {
+    for (QDialog* w : {static_cast<QDialog*>(ChildWindowsOf(*form).Sensitivity),
+                       static_cast<QDialog*>(ChildWindowsOf(*form).Tolerance)}) {
         bool seen = false;
         DriveModal([&] {
             if (!w->isVisible()) return false;
@@ -78,7 +79,7 @@ TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
             w->reject();
             return true;
         });
-        items[w == form->Forms.Sensitivity ? at + 1 : at + 2]->trigger();
+        items[w == ChildWindowsOf(*form).Sensitivity ? at + 1 : at + 2]->trigger();
         EXPECT_TRUE(seen) << w->objectName().toStdString();
     }
 }
@@ -90,7 +91,7 @@ TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
 // the balance window and the row is measured again when it closes.
 TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 {
-    TSensitivity* w = form->Forms.Sensitivity;
+    TSensitivity* w = ChildWindowsOf(*form).Sensitivity;
     w->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && !w->TableText().empty(); }, 60000));
     QTableWidget* grid = w->EffectGrid;
@@ -132,7 +133,7 @@ TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
     w->SortBy(4);
     const int row = 2, code = w->DimensionAt(row);
     const QRect cell = grid->visualItemRect(grid->item(row, 0));
-    TBalance* b = form->Forms.Balance;
+    TBalance* b = ChildWindowsOf(*form).Balance;
     bool opened = false;
     DriveModal([&] {
         if (!b->isVisible()) return false;
@@ -151,7 +152,7 @@ TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
     EXPECT_EQ(w->Result().effects.size(), 44u);
 
     // "Optimise…": the dimension first among the optimiser's.
-    TOptimise* o = form->Forms.Optimise;
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
     DriveModal([&] {
         if (!o->isVisible()) return false;
         opened = o->DimensionBox[0]->currentData().toInt() == w->DimensionAt(grid->currentRow());
@@ -170,7 +171,7 @@ TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 // "Export Picture…"; a tolerance no gear survives says so; Stop ends a run.
 TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
 {
-    TTolerance* w = form->Forms.Tolerance;
+    TTolerance* w = ChildWindowsOf(*form).Tolerance;
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     const std::vector<int> codes = ToleranceDimensionCodes();
@@ -270,7 +271,7 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
 // long study says how long it has left while it runs.
 TEST_F(StudyWindows, ToleranceFitsASmallScreenAndTellsTheTimeLeft)
 {
-    TTolerance* w = form->Forms.Tolerance;
+    TTolerance* w = ChildWindowsOf(*form).Tolerance;
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     EXPECT_LE(w->width(), 1024);

@@ -32,9 +32,9 @@ using ValveEventsWindow = MainWindowTest;
 
 TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
 {
-    TValveEvents* ve = form->Forms.ValveEvents;
+    TValveEvents* ve = ChildWindowsOf(*form).ValveEvents;
     QAction* item = form->findChild<QAction*>(QStringLiteral("ValveEventsTable"));
-    ASSERT_TRUE(ve && item && form->DrawGraphs1->actions().contains(item) && item->isEnabled());
+    ASSERT_TRUE(ve && item && Named<QMenu>(*form, "DrawGraphs1")->actions().contains(item) && item->isEnabled());
     EXPECT_EQ(item->text(), QStringLiteral("Valve &Events Table"));
     const Gear before = state.gear;
     QTemporaryDir dir;
@@ -76,7 +76,7 @@ TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
     });
     item->trigger();
     EXPECT_FALSE(ve->isVisible());
-    EXPECT_TRUE(form->IsRunning());
+    EXPECT_TRUE(form->Session().Running());
     EXPECT_EQ(state.gear.RevArmPos, before.RevArmPos);
     EXPECT_EQ(state.gear.CylDims, before.CylDims);
 
@@ -102,7 +102,7 @@ TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
         ve->CloseButClick();
         return true;
     });
-    form->ValveEventsTableClick();
+    Press(*form, "ValveEventsTable");
     EXPECT_EQ(shown, QStringLiteral("FileErrorBox:Disk full FileErrorBox:Disk full "));
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("events.csv")});
@@ -111,7 +111,7 @@ TEST_F(ValveEventsWindow, ShowsCopiesAndSavesTheCurrentDesignWhileTheGearRuns)
 TEST_F(ValveEventsWindow, DataTableSavesTheNumbersOfItsText)
 {
     QTemporaryDir dir;
-    TDataTable* dt = form->Forms.DataTable;
+    TDataTable* dt = ChildWindowsOf(*form).DataTable;
     EXPECT_EQ(dt->SaveCsv1->text(), QStringLiteral("&Save CSV…"));
     state.pivots.PivotOfSlot[1] = 2;
     state.pivots.PivotOfSlot[3] = 17;
@@ -125,7 +125,7 @@ TEST_F(ValveEventsWindow, DataTableSavesTheNumbersOfItsText)
         dt->Close1->trigger();
         return true;
     });
-    form->DataTableButClick();
+    Press(*form, "DataTableBut");
     const QStringList csv = QString::fromUtf8(ReadAll(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(csv.size(), 1 + 37);
     ASSERT_EQ(memo.size(), 4 + 37);

@@ -2,6 +2,7 @@
 // data, reference points and dynamic variables on, the dynamic-variable bar
 // nudged now and then, and each diagram window opened and closed twice. Resident
 // memory must level off once every window has been shown.
+#include "gui/GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
@@ -41,7 +42,7 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
     FixedRandom random;
     FixedClock clock;
     TMainForm form(state, sound, random, clock);
-    form.Timer1->stop(); // ticks are driven here, at full speed
+    Named<QTimer>(form, "Timer1")->stop(); // ticks are driven here, at full speed
     form.CreateChildWindows();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -66,8 +67,8 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
         state.dyn.Slot[0].Name = DimensionShortLabel(code);
         SelectDynVar(state);
     }
-    form.DynamicVariables->trigger(); // off and on again: the bars pick up the slots
-    form.DynamicVariables->trigger();
+    Named<QAction>(form, "DynamicVariables")->trigger(); // off and on again: the bars pick up the slots
+    Named<QAction>(form, "DynamicVariables")->trigger();
     auto* bar = form.findChild<QScrollBar*>(QStringLiteral("SBDynVar1"));
     ASSERT_NE(bar, nullptr);
     ASSERT_TRUE(bar->isEnabled());
@@ -96,7 +97,7 @@ TEST(Soak, MainWindowRunsTwentyThousandTicksWithoutGrowing)
             ASSERT_EQ(QApplication::activeModalWidget(), nullptr)
                 << QApplication::activeModalWidget()->metaObject()->className() << " after "
                 << diagrams[(opened - 1) % 4];
-            form.Timer1->stop(); // the diagram restarted it on closing
+            Named<QTimer>(form, "Timer1")->stop(); // the diagram restarted it on closing
         }
         if (t == kWarmUpTicks) afterWarmUp = ResidentKiB();
         if (t >= kWarmUpTicks) peak = std::max(peak, ResidentKiB());

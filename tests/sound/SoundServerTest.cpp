@@ -4,6 +4,7 @@
 // with parec. The wave files are test tones of known pitch and full loudness,
 // so that each sound heard shows which file played and at what volume.
 #include "drawing/SteamDisplay.h"
+#include "gui/GuiTestSupport.h"
 #include "mainwin/TMainForm.h"
 #include "model/AppState.h"
 #include "platform/Services.h"
@@ -235,7 +236,7 @@ struct ServerSound : ::testing::Test {
     {
         form = std::make_unique<TMainForm>(state, sound, random, clock);
         // After each tick: count it, and note an exhaust beat with its volume.
-        QObject::connect(form->Timer1, &QTimer::timeout, form.get(), [this] {
+        QObject::connect(Named<QTimer>(*form, "Timer1"), &QTimer::timeout, form.get(), [this] {
             ++ticks;
             SteamDisplay& st = state.steam;
             if ((frontArmed && !st.FrontBeatArmed) || (rearArmed && !st.RearBeatArmed))
@@ -280,7 +281,7 @@ TEST_F(ServerSound, SilentWhileTheSteamDisplayIsOffThenBeatsAtTheVolumesOfTheTab
 
     // Some way between mid gear and full forward gear the two ends' beats
     // alternate between two steps of the table.
-    form->SBRevArm->setValue(600);
+    Named<QScrollBar>(*form, "SBRevArm")->setValue(600);
     const double start = std::round(1000 * QtSoundPort::PlaybackVolume(sound.WaveVolume())) / 1000;
     SetSteamDisplay();
     ASSERT_TRUE(TickUntil([&] { return SinkInputs() >= 1; }));

@@ -22,12 +22,14 @@
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
 #include "graphs/TValveEvents.h"
+#include "mainwin/ChildWindows.h"
 #include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 #include "mainwin/TRefPnts.h"
 #include "model/Model.h"
 #include "platform/Services.h"
 #include "qt/QtPicture.h"
+#include "qt/QtQuestionBoxes.h"
 #include "qt/QtServices.h"
 
 #include <QApplication>
@@ -105,11 +107,11 @@ int main(int argc, char** argv)
     FixedRandom random;
     FixedClock clock;
     TMainForm form(state, sound, random, clock);
-    form.Timer1->stop();
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     form.CreateChildWindows();
     form.show();
     for (int i = 0; i < 20; ++i) form.Tick();
-    const ChildWindows& f = form.Forms;
+    const ChildWindows f = ChildWindowsOf(form);
     bool ok = true;
     // At 200 % the main window only.
     if (QGuiApplication::primaryScreen()->devicePixelRatio() >= 2)
@@ -186,6 +188,18 @@ int main(int argc, char** argv)
     std::unique_ptr<QMessageBox> recover(
         NewRecoverBox(nullptr, QStringLiteral("my gear"), QStringLiteral("2024-05-01 14:03")));
     ok &= Shoot(recover.get(), dir, "recover-question.png");
+    // The question before a recovered design replaces a file changed since,
+    // and the notice that no recovery copy can be kept.
+    std::unique_ptr<QMessageBox> replace(NewYesOrCancelBox(
+        nullptr, "ConfirmBox",
+        "\"my gear.vgw\" has changed since the recovered design was last opened or saved there. Replace it with the "
+        "recovered design?"));
+    ok &= Shoot(replace.get(), dir, "replace-question.png");
+    QMessageBox* notice = NewNoticeBox(
+        nullptr, "Unsaved changes cannot be kept for recovery after a crash: \"/home/me/.local/state/quelf\" may be "
+                 "read by others (mode 0755); \"chmod 700\" makes it yours alone. Save the design to keep them.");
+    ok &= Shoot(notice, dir, "recovery-notice.png");
+    notice->close();
     // A gear that cannot be assembled: the main window and the frame dialog say why.
     state.gear = state.compare.Reference.value();
     state.compare = {};

@@ -59,6 +59,7 @@ std::string DiagramUndoText(Canvas& c, const AppState& s)
 {
     const std::string redo = RedoCountText(s);
     if (redo.empty()) return DiagramUndoText(s);
+    if (UndoSummaryText(s).empty()) return redo + std::string(12, ' '); // nothing to undo
     const std::string line = UndoSummaryText(s) + "." + redo;
     const LD fx = s.view.FontScaleX;
     if (ToPixel(150 * fx) + c.TextWidth(line) > ToPixel(500 * fx)) return DiagramUndoText(s);

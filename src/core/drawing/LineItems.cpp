@@ -1,5 +1,6 @@
 #include "drawing/LineItems.h"
 
+#include "model/Changes.h"
 #include "model/NumberText.h"
 #include "model/PointIndex.h"
 
@@ -138,6 +139,35 @@ bool LineDialogModel::AllChosen() const
     return ov.TypeChoice >= 0 && ov.ColourChoice >= 0 && ov.ReferenceChoice >= 0;
 }
 
+// ---------------------------------------------------------------- undo records
+namespace {
+
+std::vector<float> LineValues(const OverlayItem& it)
+{
+    return {it.X1,       it.Y1,   it.X2,     it.Y2,        it.Pivot1X0,    it.Pivot1Y0,   it.Pivot2X0,
+            it.Pivot2Y0, it.Kind, it.Colour, it.Reference, it.Pivot1Index, it.Pivot2Index};
+}
+
+} // namespace
+
+void LineDialogModel::BeginChange(int k)
+{
+    Overlay& ov = s_.overlay;
+    if (k < 1 || k > kOverlayItems || ov.UncommittedItem == k) return;
+    ov.Uncommitted = ov.Item[static_cast<size_t>(k)];
+    ov.UncommittedItem = k;
+}
+
+void LineDialogModel::CommitChange(int k, const OverlayItem& justBefore, const std::string& what)
+{
+    Overlay& ov = s_.overlay;
+    const OverlayItem& before = ov.UncommittedItem == k ? ov.Uncommitted : justBefore;
+    const std::string type = TypeLabel(std::lround(before.Kind > -1 ? before.Kind : ov.Item[k].Kind));
+    RecordValues(s_, ChangeKind::LineItem, k, LineValues(before),
+                 (type.empty() ? std::string("Item") : type) + " " + std::to_string(k) + what);
+    if (ov.UncommittedItem == k) ov.UncommittedItem = 0;
+}
+
 bool LineDialogModel::RefPointsAllZero() const
 {
     const Gear& g = s_.gear;
@@ -160,6 +190,7 @@ void LineDialogModel::Activate()
         // Back from a pivot pick: undo the step taken on closing.
         ov.CurrentItem = ov.CurrentItem + 1;
         ov.CurrentItem = ItemIndex(ov);
+        BeginChange(ov.CurrentItem);
         OverlayItem& it = ov.Item[static_cast<size_t>(ov.CurrentItem)];
         const int p1 = NearestPivotForDialog(g, kRefPoint1);
         it.Pivot1Index = static_cast<float>(p1);
@@ -217,6 +248,7 @@ LineOp LineDialogModel::ChooseReference(int index)
     ov.ReferenceChoice = index;
     const int k = ItemIndex(ov);
     ov.CurrentItem = k;
+    BeginChange(k);
     OverlayItem& it = ov.Item[static_cast<size_t>(k)];
     Row& row = rows_[static_cast<size_t>(k)];
     it.X1 = g.PointX[kRefPoint1];
@@ -252,12 +284,14 @@ LineOp LineDialogModel::DrawClose()
     const int k = ItemIndex(ov);
     ov.CurrentItem = k;
     OverlayItem& it = ov.Item[static_cast<size_t>(k)];
+    const OverlayItem justBefore = it;
     if (ov.ColourChoice >= 0 && ov.ColourChoice < kColourChoices) it.Colour = ColourValueOfChoice(ov.ColourChoice);
     it.Kind = static_cast<float>(ov.TypeChoice);
     if (AllChosen()) {
         rows_[static_cast<size_t>(k)].edit = CommitItem(s_, false);
         drawButEnabled_ = true;
     }
+    CommitChange(k, justBefore, "");
     op.close = true;
     ov.CurrentItem = k + 1;
     if (ov.CurrentItem > kOverlayItems) {
@@ -276,12 +310,14 @@ LineOp LineDialogModel::ClearLine()
     const int k = ItemIndex(ov);
     ov.CurrentItem = k;
     Row& row = rows_[static_cast<size_t>(k)];
+    OverlayItem& it = ov.Item[static_cast<size_t>(k)];
+    const OverlayItem justBefore = it;
     row.edit = CommitItem(s_, true);
     row.type.clear();
     row.colour.clear();
     row.ref.clear();
-    OverlayItem& it = ov.Item[static_cast<size_t>(k)];
     it.Kind = it.Colour = it.Reference = -1;
+    CommitChange(k, justBefore, " cleared");
     ResetItemChoices();
     ov.LinePivotPending = false;
     return {};
@@ -316,9 +352,11 @@ void LineDialogModel::EditExit(int row, int col, const std::string& text)
 {
     if (row < 1 || row > kOverlayItems || col < 0 || col > 3) return;
     OverlayItem& it = s_.overlay.Item[static_cast<size_t>(row)];
+    const OverlayItem justBefore = it;
     float* fields[4] = {&it.Y1, &it.X1, &it.Y2, &it.X2};
     *fields[col] = Stored(text);
     rows_[static_cast<size_t>(row)].edit[static_cast<size_t>(col)] = text;
+    CommitChange(row, justBefore, "");
 }
 
 bool LineDialogModel::AcceptKey(int row, int col, const FieldText& field, char key) const

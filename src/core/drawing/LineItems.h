@@ -1,6 +1,7 @@
 // The lines and circles dialog as plain logic: the item choices, the commit of
-// an item into its stored form, and the texts of the dialog's 20 rows. The
-// window TDrawLines mirrors this model after every event.
+// an item into its stored form (each commit one "UnDo" record), and the texts
+// of the dialog's 20 rows. The window TDrawLines mirrors this model after
+// every event.
 #pragma once
 
 #include "model/AppState.h"
@@ -79,6 +80,12 @@ public:
     bool DrawButEnabled() const { return drawButEnabled_; }
 
 private:
+    // The undo record of a line or circle (model/Changes): the item the
+    // dialog begins to change is kept as it was (Overlay::Uncommitted), and
+    // each commit of it ("Draw Close", "Clear Line", an edit left) is one
+    // record from there (or from `justBefore`, when nothing was begun).
+    void BeginChange(int k);
+    void CommitChange(int k, const OverlayItem& justBefore, const std::string& what);
     bool AllChosen() const;
     bool RefPointsAllZero() const;
     AppState& s_;

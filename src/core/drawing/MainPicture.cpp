@@ -43,10 +43,10 @@ DisplayList MainExportPicture(AppState& s)
     return MainPictureAt(s, 0);
 }
 
-float RevolutionAngle(float start, int k, int frames, const std::string& direction)
+float RevolutionAngle(float start, int k, int frames, RunDirection direction)
 {
     const LD step = frames > 0 ? 360.0L * k / frames : 0;
-    LD a = std::fmod(direction == "Fwd" ? start + step : start - step, 360.0L);
+    LD a = std::fmod(direction == RunDirection::Fwd ? start + step : start - step, 360.0L);
     if (a < 0) a += 360;
     const float angle = ToModelFloat(a);
     return angle >= 360 || angle == 0 ? 0 : angle; // never -0

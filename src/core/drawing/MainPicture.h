@@ -25,8 +25,8 @@ DisplayList MainExportPicture(AppState& s);
 
 // The driver angle of frame `k` of an animation of `frames` frames evenly
 // spaced over one revolution from `start`, in the sense the gear runs
-// ("Fwd": the angle grows), folded into 0..360.
-float RevolutionAngle(float start, int k, int frames, const std::string& direction);
+// (forward: the angle grows), folded into 0..360.
+float RevolutionAngle(float start, int k, int frames, RunDirection direction);
 
 // Frames of an animation unless asked otherwise: one every 5 degrees.
 inline constexpr int kAnimationFrames = 72;

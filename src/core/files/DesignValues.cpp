@@ -199,9 +199,21 @@ bool AcceptValues(const std::vector<NativeRecord>& records, RecordLayout layout,
 
 std::vector<std::uint32_t> DesignSnapshot(const AppState& s)
 {
+    // Where the design's values lie in any state, found once: the snapshot
+    // is cheap enough for every frame (the title's unsaved-changes mark).
+    static const std::vector<std::ptrdiff_t> offsets = [] {
+        const auto probe = std::make_unique<AppState>();
+        const char* base = reinterpret_cast<const char*>(probe.get());
+        std::vector<std::ptrdiff_t> v;
+        for (const NamedValue& n : NamedValues(*probe))
+            if (n.design) v.push_back(reinterpret_cast<const char*>(n.field) - base);
+        return v;
+    }();
+    const char* base = reinterpret_cast<const char*>(&s);
     std::vector<std::uint32_t> bits;
-    for (const NamedValue& n : NamedValues(s))
-        if (n.design) bits.push_back(std::bit_cast<std::uint32_t>(*n.field));
+    bits.reserve(offsets.size() + 1);
+    for (const std::ptrdiff_t at : offsets)
+        bits.push_back(std::bit_cast<std::uint32_t>(*reinterpret_cast<const float*>(base + at)));
     bits.push_back(static_cast<std::uint32_t>(s.gear.Unit)); // a save keeps it too
     if (s.gear.HasEngine)                                    // so do the engine data
         for (int k = 0; k < kEngineValueCount; ++k)

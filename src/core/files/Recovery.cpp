@@ -1,14 +1,13 @@
 #include "files/Recovery.h"
 
 #include "files/NativeFile.h"
+#include "platform/PrivateFiles.h"
 #include "platform/RecordFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -67,10 +66,12 @@ std::string Unescape(const std::string& v)
     return out;
 }
 
+// The text of a regular file; empty for anything else (a link, a pipe).
 std::string ReadText(const std::string& path)
 {
-    std::ifstream in(PathOf(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    ReadPrivateFile(path, text);
+    return text;
 }
 
 void RemoveFile(const std::string& path)
@@ -79,9 +80,11 @@ void RemoveFile(const std::string& path)
     fs::remove(PathOf(path), ec);
 }
 
-// Seconds since 1970 of a file's last change; false when it is not there.
+// Seconds since 1970 of a file's last change; false when it is not there,
+// or not a regular file of its own.
 bool WrittenAt(const std::string& path, long long& seconds)
 {
+    if (!IsPrivateRegularFile(path)) return false;
     std::error_code ec;
     const fs::file_time_type t = fs::last_write_time(PathOf(path), ec);
     if (ec) return false;
@@ -116,7 +119,21 @@ std::string RecoveryBaseOf(const std::string& fileName)
 
 std::string RecoveryInfoText(const RecoveryInfo& info)
 {
-    return "name=" + Escape(info.name) + "\nfile=" + Escape(info.file) + "\n";
+    std::string text = "name=" + Escape(info.name) + "\nfile=" + Escape(info.file) + "\n";
+    if (!info.stamp.empty()) text += "stamp=" + Escape(info.stamp) + "\n";
+    return text;
+}
+
+std::string FileStampOf(const std::string& path)
+{
+    if (path.empty()) return "";
+    std::error_code ec;
+    const fs::path p = PathOf(path);
+    const auto size = fs::file_size(p, ec);
+    if (ec) return "";
+    const auto time = fs::last_write_time(p, ec);
+    if (ec) return "";
+    return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count());
 }
 
 RecoveryInfo ParseRecoveryInfo(const std::string& text)
@@ -129,6 +146,7 @@ RecoveryInfo ParseRecoveryInfo(const std::string& text)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind("name=", 0) == 0) info.name = Unescape(line.substr(5));
         if (line.rfind("file=", 0) == 0) info.file = Unescape(line.substr(5));
+        if (line.rfind("stamp=", 0) == 0) info.stamp = Unescape(line.substr(6));
     }
     return info;
 }
@@ -139,14 +157,14 @@ RecoveryStore::~RecoveryStore() { Stop(); }
 bool RecoveryStore::Start(const std::string& folder, long long pid, long long stamp, FileSystem& files)
 {
     Stop();
-    std::error_code ec;
-    fs::create_directories(PathOf(folder), ec);
-    // For the user alone: the designs may be private.
-    fs::permissions(PathOf(folder), fs::perms::owner_all, fs::perm_options::replace, ec);
+    // For the user alone: the designs may be private, and no one else may
+    // put a link or a pipe where the program reads and writes.
+    if (!UsePrivateFolder(folder, problem_)) return false;
     files_ = &files;
     folder_ = folder;
     base_ = Utf8(PathOf(folder) / RecoveryBaseName(pid, stamp));
     if (!lock_.CreateLocked(base_ + ".lock")) {
+        problem_ = "\"" + base_ + ".lock\" cannot be made";
         base_.clear();
         return false;
     }
@@ -191,6 +209,8 @@ std::vector<RecoveryLeftover> RecoveryStore::ClaimLeftovers() const
     std::vector<std::string> bases;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(PathOf(folder_), ec)) {
+        // Only regular files of their own are anybody's recovery files.
+        if (!entry.is_regular_file(ec) || entry.is_symlink(ec)) continue;
         const std::string base = RecoveryBaseOf(Utf8(entry.path().filename()));
         if (base.empty()) continue;
         const std::string full = Utf8(PathOf(folder_) / base);
@@ -223,4 +243,19 @@ void DiscardLeftover(RecoveryLeftover& leftover)
     RemoveFile(leftover.base + ".txt");
     RemoveFile(leftover.base + ".lock");
     leftover.lock.Release();
+}
+
+std::string SetLeftoverAside(RecoveryLeftover& leftover)
+{
+    const std::string aside = leftover.base + "-unreadable";
+    std::error_code ec;
+    fs::rename(PathOf(leftover.DesignPath()), PathOf(aside + ".vgw"), ec);
+    if (ec) {
+        leftover.lock.Release();
+        return "";
+    }
+    fs::rename(PathOf(leftover.base + ".txt"), PathOf(aside + ".txt"), ec);
+    RemoveFile(leftover.base + ".lock");
+    leftover.lock.Release();
+    return aside + ".vgw";
 }

@@ -35,9 +35,14 @@ std::string RecoveryBaseOf(const std::string& fileName);
 
 // What the design file of a recovery cannot hold.
 struct RecoveryInfo {
-    std::string name; // the data set name
-    std::string file; // the design's current file; empty for none
+    std::string name;       // the data set name
+    std::string file;       // the design's current file; empty for none
+    std::string stamp = {}; // that file as the program last opened or saved it (FileStampOf); empty for none
 };
+
+// The size and time of the last change of a file, as a text that differs
+// whenever the file was written since ("" when there is no such file).
+std::string FileStampOf(const std::string& path);
 // One "key=value" line each; a backslash and a line break in a value are
 // written "\\" and "\n".
 std::string RecoveryInfoText(const RecoveryInfo& info);
@@ -65,6 +70,9 @@ public:
     // Paths are UTF-8; the design and its info are written through `files`.
     bool Start(const std::string& folder, long long pid, long long stamp, FileSystem& files = SystemFileSystem());
     bool Started() const { return lock_.Held(); }
+    // Why the last Start failed, in words naming the folder ("" after a
+    // Start that succeeded).
+    const std::string& Problem() const { return problem_; }
     const std::string& Base() const { return base_; }
     std::string DesignPath() const { return base_ + ".vgw"; }
 
@@ -89,8 +97,15 @@ private:
     std::string base_;
     FileLock lock_;
     bool written_ = false;
+    std::string problem_;
 };
 
 // Removes a leftover's files (design, info, then its lock file) and lets go
 // of its lock.
 void DiscardLeftover(RecoveryLeftover& leftover);
+
+// Keeps a leftover that cannot be loaded out of the way: its design and info
+// renamed "quelf-<pid>-<stamp>-unreadable.vgw" and ".txt" (names no program
+// offers again), its lock file removed. Returns the design's new path ("" when
+// it could not be renamed: then it stays where it was).
+std::string SetLeftoverAside(RecoveryLeftover& leftover);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------- constants
 inline constexpr long double kPi = 3.1415926535897932385L;
@@ -194,10 +195,14 @@ struct Gear {
 };
 
 // ------------------------------------------------------------ animation
+// The sense the driver turns in: forward while the reverse arm stands at or
+// above mid gear, else reverse.
+enum class RunDirection { Fwd, Rev };
+
 struct Animation {
     float ActiveStep = 10;
     float SelectedStep = 10;
-    std::string Direction = "Fwd"; // "Fwd" or "Rev"
+    RunDirection Direction = RunDirection::Fwd;
     bool StepBarArmed = true;
 };
 
@@ -293,6 +298,11 @@ struct OverlayItem {
 
 struct Overlay {
     std::array<OverlayItem, kOverlayItems + 1> Item{}; // [1..20]
+    // The item the lines dialog began to change and has not committed yet
+    // (0: none), as it was before: the undo record of the commit takes it
+    // back to this.
+    int UncommittedItem = 0;
+    OverlayItem Uncommitted{};
     int CurrentItem = 1;
     float CapturedRefX = 0, CapturedRefY = 0;
     bool LinePivotPending = false;
@@ -323,7 +333,20 @@ struct WholeDesign {
 // has it).
 inline constexpr int kWholeDesignCode = 1000;
 
+// What kind of change an undo record takes back (model/Changes.h). A
+// dimension and a change of the whole design keep their values in the fields
+// below; the other kinds keep the values of what they changed in Before and
+// After.
+enum class ChangeKind : int {
+    None = 0,    // no record (or one made by hand, read as a dimension's)
+    Dimension,   // a dimension: Code its code, Old and New its values
+    WholeDesign, // a scaling: Code kWholeDesignCode, WholeBefore and WholeAfter
+    Unit,        // the unit of the design's lengths
+    LineItem,    // a line or circle of the overlay: Code its number (1..20)
+};
+
 struct UndoEntry {
+    ChangeKind Kind = ChangeKind::None;
     int Code = 0;
     float Old = 0;
     float New = 0;
@@ -345,6 +368,9 @@ struct UndoEntry {
     float ValueAfter = 0;
     float ArmPosAfter = 0;
     std::array<float, 4> ArmAfter{};
+    // A record of another kind: the values of what it changed, before the
+    // change and after it (after an undo: what the undo replaced).
+    std::vector<float> Before, After;
 };
 
 struct DynVars {

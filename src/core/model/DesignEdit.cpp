@@ -1,5 +1,6 @@
 #include "model/DesignEdit.h"
 
+#include "model/Changes.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
@@ -153,7 +154,7 @@ bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened
     RecomputeRevArmCentre(g);
     // The records of this edit, newest first: undoing any of them takes the
     // re-centring back as well.
-    for (int i = 1; i < kUndoEntries && s.dyn.Undo[i].Code > 0 && s.dyn.Undo[i].Serial > opened.undoSerial; ++i) {
+    for (int i = 1; i < kUndoEntries && HoldsRecord(s.dyn.Undo[i]) && s.dyn.Undo[i].Serial > opened.undoSerial; ++i) {
         UndoEntry& e = s.dyn.Undo[i];
         e.RestoresArm = true;
         e.ArmBefore = arm;

@@ -1,11 +1,16 @@
 #include "model/DynVars.h"
 
+#include "model/Changes.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 using LD = long double;
 
@@ -30,13 +35,89 @@ float NormaliseDegrees(LD a)
 
 void ClearEntry(UndoEntry& e) { e = UndoEntry{}; }
 
+// Every value a change of the whole design may change, in one order for any
+// design: the gear's dimensions, engine data, pivots, reverse arm and what the
+// solver derived from them, the view and its presets, the graphs' scale and
+// last position, the lines and circles. (A new value a scaling changes joins
+// this list.)
+std::vector<float*> ValuesOf(WholeDesign& w)
+{
+    Gear& g = w.gear;
+    std::vector<float*> v = {&g.CrankDiskDia,       &g.Stroke,
+                             &g.MainRodLength,      &g.EccentricDiam,
+                             &g.EccCircleDiam,      &g.EccAngleDeg,
+                             &g.EccStrapUpper,      &g.EccStrapLower,
+                             &g.EccStrapHorz,       &g.EccRodLength,
+                             &g.RevHeadUpper,       &g.RevHeadArmLower,
+                             &g.RockerLower,        &g.RockerUpperVert,
+                             &g.RockerUpperHorz,    &g.ValveRodLength,
+                             &g.RevArmNormal,       &g.RevArmMax,
+                             &g.RevArmPos,          &g.RevHeadAngle,
+                             &g.StrapAngle,         &g.FrontSteamOpenLine,
+                             &g.FrontSteamMaxLine,  &g.FrontExhOpenLine,
+                             &g.RearSteamOpenLine,  &g.RearSteamMaxLine,
+                             &g.RearExhOpenLine,    &g.ValveCen,
+                             &g.RearLeadBase,       &g.FrontLeadBase,
+                             &g.FrontSteamLap,      &g.RearSteamLap,
+                             &g.FrontExhClear,      &g.RearExhClear,
+                             &g.FrontSteamOpen,     &g.RearSteamOpen,
+                             &g.FrontExhOpen,       &g.RearExhOpen,
+                             &g.PistonPx,           &g.PrevPistonPx,
+                             &g.PrevFrontSteamOpen, &g.PrevRearSteamOpen,
+                             &g.PrevFrontExhOpen,   &g.PrevRearExhOpen};
+    EngineData& e = g.Engine;
+    for (float* f :
+         {&e.SteamPortLength, &e.ExhaustPortLength, &e.DischargeCoefficient, &e.ClearanceFront, &e.ClearanceRear,
+          &e.ChestPressure, &e.Superheat, &e.BackPressure, &e.AtmosphericPressure, &e.WheelDiameter, &e.Cylinders})
+        v.push_back(f);
+    for (auto* values : {g.CylDims.data(), g.PointX.data(), g.PointY.data(), g.RevArm.data()}) {
+        const std::size_t n = values == g.CylDims.data()  ? g.CylDims.size()
+                              : values == g.RevArm.data() ? g.RevArm.size()
+                                                          : g.PointX.size();
+        for (std::size_t i = 0; i < n; ++i) v.push_back(values + i);
+    }
+    View& view = w.view;
+    for (float* f : {&view.ViewScale, &view.ViewOffsetX, &view.ViewOffsetY, &view.PrevScale, &view.PrevOffsetX,
+                     &view.PrevOffsetY, &view.SavedScale, &view.SavedOffsetX, &view.SavedOffsetY})
+        v.push_back(f);
+    for (float& f : view.PresetTable) v.push_back(&f);
+    v.push_back(&w.GraphVerticalScale);
+    v.push_back(&w.GraphRevArmPos);
+    for (OverlayItem& it : w.Items)
+        for (float* f : {&it.X1, &it.Y1, &it.X2, &it.Y2, &it.Pivot1X0, &it.Pivot1Y0, &it.Pivot2X0, &it.Pivot2Y0,
+                         &it.Kind, &it.Colour, &it.Reference, &it.Pivot1Index, &it.Pivot2Index})
+            v.push_back(f);
+    return v;
+}
+
+bool SameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+
+// The design `now` with each value that is still as the change to `from`
+// left it set as in `to`: an undo (from the design after the change to the
+// one before it) or a redo (the other way) of a change of the whole design
+// takes back or puts back what the change changed, and nothing changed since
+// by something that has no record of its own (a preset stored, the view
+// zoomed, a reference point moved).
+WholeDesign Merged(WholeDesign now, WholeDesign from, WholeDesign to)
+{
+    const std::vector<float*> n = ValuesOf(now), f = ValuesOf(from), t = ValuesOf(to);
+    for (std::size_t i = 0; i < n.size(); ++i)
+        if (SameBits(*n[i], *f[i])) *n[i] = *t[i];
+    if (now.gear.Unit == from.gear.Unit) now.gear.Unit = to.gear.Unit;
+    return now;
+}
+
 // The codes whose value an undo restores.
 bool RestoresValue(int code) { return code != 21 && code != 22 && code != 102; }
+
+// A record of a dimension (or made by hand, without a kind).
+bool IsDimensionRecord(const UndoEntry& e) { return e.Kind == ChangeKind::None || e.Kind == ChangeKind::Dimension; }
 
 // What the undo of `e` is about to replace, kept in `e` for its redo.
 void KeepWhatUndoReplaces(const AppState& s, UndoEntry& e)
 {
-    if (RestoresValue(e.Code)) e.ValueAfter = GetDimension(s.gear, e.Code);
+    if (IsDimensionRecord(e) && RestoresValue(e.Code)) e.ValueAfter = GetDimension(s.gear, e.Code);
+    if (HasChangeValues(e.Kind)) e.After = ChangeValues(s, e.Kind, e.Code);
     if (e.RestoresArm) {
         std::copy_n(s.gear.RevArm.begin(), e.ArmAfter.size(), e.ArmAfter.begin());
         e.ArmPosAfter = s.gear.RevArmPos;
@@ -46,14 +127,20 @@ void KeepWhatUndoReplaces(const AppState& s, UndoEntry& e)
 // The redo of `e`: what its undo replaced, back in place.
 void PutBackWhatUndoReplaced(AppState& s, const UndoEntry& e)
 {
-    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.ValueAfter);
+    if (IsDimensionRecord(e) && RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.ValueAfter);
+    if (HasChangeValues(e.Kind)) SetChangeValues(s, e.Kind, e.Code, e.After);
     if (e.RestoresArm) {
         std::copy(e.ArmAfter.begin(), e.ArmAfter.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosAfter;
         s.steam.FrontCutOffText.clear();
         s.steam.RearCutOffText.clear();
     }
-    if (e.WholeAfter) RestoreWholeDesign(s, *e.WholeAfter);
+    if (e.WholeAfter && e.WholeBefore) {
+        WholeDesign w = Merged(TakeWholeDesign(s), *e.WholeBefore, *e.WholeAfter);
+        std::copy(e.ArmAfter.begin(), e.ArmAfter.end(), w.gear.RevArm.begin());
+        w.gear.RevArmPos = e.ArmPosAfter;
+        RestoreWholeDesign(s, w);
+    }
 }
 
 void ClearRedo(DynVars& d)
@@ -120,16 +207,14 @@ void ApplyBarIncrement(AppState& s)
 
 void PushUndo(AppState& s)
 {
-    DynVars& d = s.dyn;
-    if (!d.EditDirty) return;
-    d.UndoButtonsEnabled = true;
-    for (int i = kUndoEntries - 1; i >= 1; --i) d.Undo[i] = d.Undo[i - 1];
-    d.Undo[1].RestoresArm = false; // a new record moves no arm unless its maker says so
-    d.Undo[1].Serial = ++d.UndoSerial;
-    d.Undo[1].WholeBefore.reset();
-    d.Undo[1].WholeAfter.reset();
-    d.UndoCount = std::min(d.UndoCount + 1, kUndoDepth);
-    ClearRedo(d);
+    if (!s.dyn.EditDirty) return;
+    // The fields of the new entry 1 start as those of the record before it;
+    // the caller fills them in.
+    UndoEntry e = s.dyn.Undo[0];
+    e.RestoresArm = false; // a new record moves no arm unless its maker says so
+    e.WholeBefore.reset();
+    e.WholeAfter.reset();
+    RecordChange(s, std::move(e));
 }
 
 void RefreshDynSlots(AppState& s)
@@ -163,13 +248,19 @@ void PopUndo(AppState& s)
     for (int i = 0; i < kUndoEntries - 1; ++i) d.Undo[i] = d.Undo[i + 1];
 
     UndoEntry& e = d.Undo[0];
-    if (e.Code > 0) {
+    // A change of the whole design is taken back as what it changed, judged
+    // on the design as it is before anything of this undo is written.
+    std::optional<WholeDesign> whole;
+    if (e.WholeBefore && e.WholeAfter) whole = Merged(TakeWholeDesign(s), *e.WholeAfter, *e.WholeBefore);
+    if (HoldsRecord(e)) {
         KeepWhatUndoReplaces(s, e);
         for (int i = static_cast<int>(d.Redo.size()) - 1; i >= 1; --i) d.Redo[i] = d.Redo[i - 1];
         d.Redo[0] = e;
         d.RedoCount = std::min(d.RedoCount + 1, static_cast<int>(d.Redo.size()));
     }
-    if (RestoresValue(e.Code)) SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    if (IsDimensionRecord(e) && RestoresValue(e.Code))
+        SetDimension(s.gear, e.Code, e.Old); // plain store: code 6 is not normalised
+    if (HasChangeValues(e.Kind)) SetChangeValues(s, e.Kind, e.Code, e.Before);
     if (e.RestoresArm) {
         std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), s.gear.RevArm.begin());
         s.gear.RevArmPos = e.ArmPosBefore;
@@ -179,11 +270,16 @@ void PopUndo(AppState& s)
 
     RefreshDynSlots(s);
     // After the refresh, which may move a value by a unit in the last place:
-    // the design comes back exactly as it was.
-    if (e.WholeBefore) RestoreWholeDesign(s, *e.WholeBefore);
+    // the design comes back exactly as it was, the reverse arm as it was
+    // before the change.
+    if (whole) {
+        std::copy(e.ArmBefore.begin(), e.ArmBefore.end(), whole->gear.RevArm.begin());
+        whole->gear.RevArmPos = e.ArmPosBefore;
+        RestoreWholeDesign(s, *whole);
+    }
 
     ClearEntry(d.Undo[kUndoEntries - 1]);
-    if (d.Undo[1].Code == 0) d.UndoButtonsEnabled = false;
+    if (!HoldsRecord(d.Undo[1])) d.UndoButtonsEnabled = false;
     d.UndoCount = std::max(d.UndoCount - 1, 0);
 }
 
@@ -223,7 +319,7 @@ void ClearUndo(AppState& s)
     ClearRedo(d);
 }
 
-bool UndoAvailable(const AppState& s) { return s.dyn.Undo[1].Code > 0; }
+bool UndoAvailable(const AppState& s) { return HoldsRecord(s.dyn.Undo[1]); }
 
 bool UndoButtonClick(AppState& s)
 {
@@ -276,28 +372,26 @@ bool DynBarEndScroll(AppState& s, int slot)
     // A gesture that changed nothing (a click on the thumb, a drag back to
     // where it started) leaves no record.
     if (sl.Value == d.SlotValueOnEnter) return false;
-    d.UndoButtonsEnabled = true;
-    d.EditDirty = true;
-    PushUndo(s);
-    UndoEntry& e = d.Undo[1];
+    UndoEntry e;
+    e.Kind = ChangeKind::Dimension;
     e.Code = sl.Code;
     e.Old = d.SlotValueOnEnter;
     e.New = sl.Value;
     e.Name = CutName(sl.Name);
+    RecordChange(s, std::move(e));
     d.EditDirty = false;
     return true;
 }
 
 void OpenUndoEntry(AppState& s, int code, float oldValue)
 {
-    DynVars& d = s.dyn;
-    if (!d.EditDirty) return;
-    PushUndo(s);
-    UndoEntry& e = d.Undo[1];
+    if (!s.dyn.EditDirty) return;
+    UndoEntry e;
+    e.Kind = ChangeKind::Dimension;
     e.Code = code;
     e.Old = oldValue;
     e.New = oldValue;
-    e.Name.clear();
+    RecordChange(s, std::move(e));
 }
 
 void CompleteUndoEntry(AppState& s, float newValue, const std::string& name)
@@ -319,9 +413,10 @@ void StageDynVar(AppState& s, int code, float value, const std::string& name)
 
 std::string UndoSummaryText(const AppState& s)
 {
-    const UndoEntry& e = s.dyn.Undo[1];
-    return FormatInt(s.dyn.UndoCount, 2) + "- " + e.Name + " " + FormatFixed(e.New, 6, 3) + " to " +
-           FormatFixed(e.Old, 6, 3);
+    // Nothing to undo while records wait to be redone: only their count
+    // (RedoCountText) is told.
+    if (s.dyn.UndoCount == 0 && s.dyn.RedoCount > 0) return "";
+    return FormatInt(s.dyn.UndoCount, 2) + "- " + ChangeText(s.dyn.Undo[1]);
 }
 
 std::string RedoCountText(const AppState& s)
@@ -383,11 +478,8 @@ void RestoreWholeDesign(AppState& s, const WholeDesign& w)
 
 void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string& name, float newValue, float oldValue)
 {
-    DynVars& d = s.dyn;
-    d.EditDirty = true;
-    PushUndo(s);
-    d.EditDirty = false;
-    UndoEntry& e = d.Undo[1];
+    UndoEntry& e = RecordChange(s, UndoEntry{});
+    e.Kind = ChangeKind::WholeDesign;
     e.Code = kWholeDesignCode;
     e.Old = oldValue;
     e.New = newValue;

@@ -129,11 +129,15 @@ void StageDynVar(AppState& s, int code, float value, const std::string& name);
 // ---------------------------------------------------------------- whole-design records
 // A change of the whole design (a scaling) is one undo record, whatever it
 // changed: the record keeps the design before and after (WholeBefore,
-// WholeAfter), and undoing it restores every dimension, the pivots, the
-// reverse arm values and setting, the unit, the view and its presets, the
-// graphs' scale and the lines and circles as they were before (PopUndo; the
-// driver angle and the animation stay). Its code is kWholeDesignCode, its
-// values and name those given, so that the undo line reads e.g.
+// WholeAfter). Undoing it takes back what it changed: each value of the
+// dimensions, the pivots, the reverse arm values, the unit, the view and its
+// presets, the graphs' scale and the lines and circles that is still as the
+// change left it is put back as it was before; a value changed since by
+// something that has no record of its own (a preset stored, the view zoomed,
+// a reference point moved) keeps its newer value. The reverse arm's setting
+// goes back as it was. A redo puts back the change the same way. The driver
+// angle and the animation stay. Its code is kWholeDesignCode, its values and
+// name those given, so that the undo line reads e.g.
 // " 1- Design scale 25.400 to  1.000".
 WholeDesign TakeWholeDesign(const AppState& s);
 void RestoreWholeDesign(AppState& s, const WholeDesign& w);
@@ -142,7 +146,8 @@ void RecordWholeDesignChange(AppState& s, WholeDesign before, const std::string&
 
 // ---------------------------------------------------------------- texts
 // i(UndoCount, 2) + "- " + name + " " + f(new, 6, 3) + " to " + f(old, 6, 3)
-// of entry 1.
+// of entry 1; empty while nothing is left to undo and records wait to be
+// redone (the line then tells their count alone).
 std::string UndoSummaryText(const AppState& s);
 // What follows the undo line while records wait to be redone: "   3 to redo";
 // empty while none does.

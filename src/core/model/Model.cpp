@@ -136,7 +136,7 @@ void ApplyStartupState(AppState& s)
     Gear& g = s.gear;
     g.DriverAngle = 0;
     s.anim.ActiveStep = 10;
-    s.anim.Direction = "Fwd";
+    s.anim.Direction = RunDirection::Fwd;
     for (int i : {0, 1, 8, 9, 19, 20}) {
         g.PointX[i] = 0;
         g.PointY[i] = 0;
@@ -542,7 +542,7 @@ void TickModel(AppState& s)
     BuildCylinderOutline(g, s.view);
     BuildPistonValveOutline(g, s.view);
     g.SolvedDriverAngle = g.DriverAngle;
-    if (s.anim.Direction == "Fwd")
+    if (s.anim.Direction == RunDirection::Fwd)
         g.DriverAngle = ToModelFloat(static_cast<LD>(g.DriverAngle) + s.anim.ActiveStep);
     else
         g.DriverAngle = ToModelFloat(static_cast<LD>(g.DriverAngle) - s.anim.ActiveStep);

@@ -82,12 +82,20 @@ bool FileLock::Held() const { return handle_ != nullptr; }
 
 namespace {
 
+// Opens a lock file: never through a link, never waiting on a pipe, never
+// truncating; anything but a regular file is refused.
 int OpenLockFile(const char* path, int flags)
 {
     int fd;
     do {
-        fd = ::open(path, flags | O_RDWR | O_CLOEXEC, 0600);
+        fd = ::open(path, flags | O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
@@ -100,12 +108,12 @@ bool LockNow(int fd)
     return r == 0;
 }
 
-// True when `path` names the file open as `fd`.
+// True when `path` itself (not a link) names the file open as `fd`.
 bool SameFile(int fd, const char* path)
 {
     struct stat a {
     }, b{};
-    return ::fstat(fd, &a) == 0 && ::stat(path, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return ::fstat(fd, &a) == 0 && ::lstat(path, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
@@ -130,7 +138,8 @@ bool FileLock::CreateLocked(const std::string& path)
 {
     Release();
     const std::string temp = path + ".new";
-    const int fd = OpenLockFile(temp.c_str(), O_CREAT | O_TRUNC);
+    // A new file of our own: whatever is in its place already is left alone.
+    const int fd = OpenLockFile(temp.c_str(), O_CREAT | O_EXCL);
     if (fd < 0) return false;
     if (!LockNow(fd) || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::close(fd);

@@ -2,7 +2,9 @@
 // the program ends, however it ends (a crash or SIGKILL too), so a lock file
 // that can be locked belongs to no running program. Two programs, or two
 // holders in one program, never hold the same lock file at once. Paths are
-// UTF-8. POSIX: flock on the open file; Windows: the file open unshared.
+// UTF-8. POSIX: flock on the open file; Windows: the file open unshared. A
+// lock file is opened only when it is a regular file: never through a link,
+// never truncated, a pipe in its place never waited on.
 #pragma once
 
 #include <string>

@@ -1,7 +1,8 @@
 #include "dialogs/QtSearchRunner.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "model/AppState.h"
+#include "session/DesignSession.h"
 
 #include <QTimer>
 
@@ -59,11 +60,7 @@ void QtSearchRunner::Poll()
     if (done_) done_();
 }
 
-bool ApplyFoundValues(AppState& s, TMainForm* main, const std::vector<DimensionValue>& values)
+bool ApplyFoundValues(AppState& s, DesignSession* session, const std::vector<DimensionValue>& values)
 {
-    if (!ApplyBalance(s, values)) return false;
-    for (const DimensionValue& v : values)
-        if (v.code == 22) MainSetRevArmRange(main);
-    MainRevArmToCentre(main);
-    return true;
+    return session ? session->ApplyFoundValues(values) : ApplyBalance(s, values);
 }

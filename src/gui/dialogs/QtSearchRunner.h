@@ -62,10 +62,11 @@ private:
 };
 
 struct AppState;
-class TMainForm;
+class DesignSession;
 
 // Applies the values a search found as typing them into the dimension dialogs
-// and closing them does (ApplyBalance: one undo record per dimension), then
-// moves the main window's reverse arm bar as the dialogs' Close does. False
-// when no value differed from the design.
-bool ApplyFoundValues(AppState& s, TMainForm* main, const std::vector<DimensionValue>& values);
+// and closing them does (ApplyBalance: one undo record per dimension), the
+// reverse arm to mid gear as the dialogs' Close puts it
+// (DesignSession::ApplyFoundValues; without a session, on the state alone).
+// False when no value differed from the design.
+bool ApplyFoundValues(AppState& s, DesignSession* session, const std::vector<DimensionValue>& values);

@@ -1,8 +1,8 @@
 #include "dialogs/TBalance.h"
 
 #include "analysis/BalanceText.h"
+#include "dialogs/DialogCommon.h"
 #include "dialogs/QtSearchRunner.h"
-#include "dialogs/TDialogLinks.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
@@ -61,8 +61,8 @@ QLineEdit* RangeEdit(QWidget* parent, const char* name)
 
 } // namespace
 
-TBalance::TBalance(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TDesignSearch(CaptionHead(), state, mainForm, parent)
+TBalance::TBalance(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TDesignSearch(CaptionHead(), state, designSession, parent)
 {
     setObjectName(QStringLiteral("Balance"));
     setModal(true);

@@ -20,13 +20,13 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class TMainForm;
+class DesignSession;
 
 class TBalance : public TDesignSearch {
     Q_OBJECT
 
 public:
-    TBalance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TBalance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 

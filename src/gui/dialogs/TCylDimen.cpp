@@ -1,12 +1,13 @@
 #include "dialogs/TCylDimen.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 
 #include <QPushButton>
 
-TCylDimen::TCylDimen(AppState& state, TMainForm* mainForm, QWidget* parent) : TDimensionDialog(state, mainForm, parent)
+TCylDimen::TCylDimen(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TDimensionDialog(state, designSession, parent)
 {
     setObjectName(QStringLiteral("CylDimen"));
     setWindowTitle(QStringLiteral("Cylinder Dimensions"));

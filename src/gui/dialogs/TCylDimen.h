@@ -6,7 +6,7 @@
 class TCylDimen : public TDimensionDialog {
     Q_OBJECT
 public:
-    TCylDimen(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TCylDimen(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     QPushButton* Reset1 = nullptr;
 

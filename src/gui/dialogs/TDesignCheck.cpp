@@ -28,10 +28,10 @@ enum Column : int { colRule, colDirection, colValue, colLimit, colResult, colWhe
 
 } // namespace
 
-TDesignCheck::TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent)
+TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent)
     : TSearchWindow(CaptionHead(), parent), s_(state)
 {
-    (void)mainForm;
+    (void)designSession;
     setObjectName(QStringLiteral("DesignCheck"));
     setModal(false);
 

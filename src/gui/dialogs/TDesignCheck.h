@@ -23,13 +23,13 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
-class TMainForm;
+class DesignSession;
 
 class TDesignCheck : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TDesignCheck(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-TDesignSearch::TDesignSearch(const QString& captionHead, AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSearchWindow(captionHead, parent), s_(state), main_(mainForm)
+TDesignSearch::TDesignSearch(const QString& captionHead, AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSearchWindow(captionHead, parent), s_(state), session_(designSession)
 {
     AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TDesignSearch::FindButClick);
     AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TDesignSearch::StopButClick);
@@ -122,7 +122,7 @@ void TDesignSearch::ApplyButClick()
     const std::vector<DimensionValue> changes = Changes();
     if (changes.empty()) return;
     // As typing the values into the dimension dialogs and closing them.
-    ApplyFoundValues(s_, main_, changes);
+    ApplyFoundValues(s_, session_, changes);
     accept();
 }
 

@@ -24,7 +24,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QWidget;
-class TMainForm;
+class DesignSession;
 
 class TDesignSearch : public TSearchWindow {
     Q_OBJECT
@@ -46,7 +46,7 @@ public slots:
     void CancelButClick();
 
 protected:
-    TDesignSearch(const QString& captionHead, AppState& state, TMainForm* mainForm, QWidget* parent);
+    TDesignSearch(const QString& captionHead, AppState& state, DesignSession* designSession, QWidget* parent);
 
     // Find, Stop, the progress (stretching), Apply, Cancel.
     QHBoxLayout* ButtonRow();
@@ -82,7 +82,7 @@ protected:
     }
 
     AppState& s_;
-    TMainForm* main_;
+    DesignSession* session_;
 
 private:
     void StartSearchText();

@@ -1,9 +1,10 @@
 #include "dialogs/TDimensionDialog.h"
 
 #include "analysis/Assembly.h"
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "qt/QtEditHooks.h"
+#include "session/DesignSession.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -12,8 +13,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-TDimensionDialog::TDimensionDialog(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : QDialog(parent), s(state), main(mainForm)
+TDimensionDialog::TDimensionDialog(AppState& state, DesignSession* designSession, QWidget* parent)
+    : QDialog(parent), s(state), session(designSession)
 {
     setModal(true);
     setFont(DialogFont());
@@ -150,7 +151,7 @@ void TDimensionDialog::CloseDialog()
     // changed and no undo record as made here.
     const DimensionDialogOpening opened = opened_.value_or(DimensionDialogOpening{{}, s.dyn.UndoSerial});
     opened_.reset();
-    if (CloseDimensionDialogModel(s, opened) && main) MainRevArmToCentre(main);
+    if (CloseDimensionDialogModel(s, opened) && session) session->ArmToMidGear();
     accept();
 }
 

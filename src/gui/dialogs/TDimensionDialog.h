@@ -48,7 +48,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TMainForm;
+class DesignSession;
 
 class TDimensionDialog : public QDialog {
     Q_OBJECT
@@ -90,7 +90,7 @@ public:
     virtual std::vector<PaintedText> PaintedTexts() const = 0;
 
 protected:
-    TDimensionDialog(AppState& state, TMainForm* mainForm, QWidget* parent);
+    TDimensionDialog(AppState& state, DesignSession* designSession, QWidget* parent);
 
     // Builds the fields and buttons of field k at the given places.
     void PlaceField(int k, int editX, int editY, int buttonX, int buttonY, bool grey);
@@ -118,7 +118,7 @@ protected:
     virtual void FormActivate();
 
     AppState& s;
-    TMainForm* main;
+    DesignSession* session;
 
 private:
     int FieldIndexOf(QObject* watched) const;

@@ -1,16 +1,17 @@
 #include "dialogs/TDrivAng.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
+#include "session/DesignSession.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-TDrivAng::TDrivAng(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSettingDialog(state, mainForm, parent, 208, 47, 21, 50)
+TDrivAng::TDrivAng(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSettingDialog(state, designSession, parent, 208, 47, 21, 50)
 {
     setObjectName(QStringLiteral("DrivAng"));
     setWindowTitle(QStringLiteral("Driver Angle"));
@@ -33,8 +34,8 @@ void TDrivAng::Edit1KeyPress(char& key)
 
 void TDrivAng::OKClick()
 {
-    MainRunClickWithCaption(main, "Stop"); // stops the gear whatever its state
+    if (session) session->SetRun(RunState::Stopped); // whatever its state
     s.gear.DriverAngle = DriverAngleFromText(Edit1->text().toStdString());
-    MainSetDriverBar(main, ToPixel(100.0L * s.gear.DriverAngle));
+    if (session) session->DriverToBar(ToPixel(100.0L * s.gear.DriverAngle));
     s.anim.ActiveStep = 0;
 }

@@ -6,7 +6,7 @@
 class TDrivAng : public TSettingDialog {
     Q_OBJECT
 public:
-    TDrivAng(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TDrivAng(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     void FormActivate() override;
     void Edit1KeyPress(char& key) override;

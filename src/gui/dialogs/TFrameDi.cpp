@@ -1,12 +1,14 @@
 #include "dialogs/TFrameDi.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
+#include "session/DesignSession.h"
 
 #include <QPushButton>
 
-TFrameDi::TFrameDi(AppState& state, TMainForm* mainForm, QWidget* parent) : TDimensionDialog(state, mainForm, parent)
+TFrameDi::TFrameDi(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TDimensionDialog(state, designSession, parent)
 {
     setObjectName(QStringLiteral("FrameDi"));
     setWindowTitle(QStringLiteral("Frame Dimensions"));
@@ -42,7 +44,7 @@ void TFrameDi::FormActivate() { TDimensionDialog::FormActivate(); }
 
 void TFrameDi::AfterCommit(int k)
 {
-    if (k == 22) MainSetRevArmRange(main);
+    if (k == 22 && session) session->ArmRangeChanged();
 }
 
 void TFrameDi::WidgetMouseDown(QObject* widget)
@@ -53,7 +55,7 @@ void TFrameDi::WidgetMouseDown(QObject* widget)
 void TFrameDi::Reset(bool clearUndo)
 {
     ResetFrameDialogModel(s, clearUndo);
-    MainSetRevArmRange(main);
+    if (session) session->ArmRangeChanged();
     FillFields();
     update();
 }

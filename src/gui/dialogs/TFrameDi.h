@@ -6,7 +6,7 @@
 class TFrameDi : public TDimensionDialog {
     Q_OBJECT
 public:
-    TFrameDi(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TFrameDi(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     QPushButton* ResetFrame = nullptr;
 

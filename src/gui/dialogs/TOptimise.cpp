@@ -66,8 +66,8 @@ std::string CheckCell(const CheckLine& l)
 
 } // namespace
 
-TOptimise::TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TDesignSearch(CaptionHead(), state, mainForm, parent)
+TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TDesignSearch(CaptionHead(), state, designSession, parent)
 {
     setObjectName(QStringLiteral("OptimiseDesign"));
     setModal(true);

@@ -24,13 +24,13 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class TMainForm;
+class DesignSession;
 
 class TOptimise : public TDesignSearch {
     Q_OBJECT
 
 public:
-    TOptimise(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TOptimise(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 

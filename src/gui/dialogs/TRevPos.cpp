@@ -1,16 +1,17 @@
 #include "dialogs/TRevPos.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
+#include "session/DesignSession.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-TRevPos::TRevPos(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSettingDialog(state, mainForm, parent, 208, 64, 38, 50)
+TRevPos::TRevPos(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSettingDialog(state, designSession, parent, 208, 64, 38, 50)
 {
     setObjectName(QStringLiteral("RevPos"));
     setWindowTitle(QStringLiteral("Reverse Arm Position"));
@@ -45,5 +46,5 @@ void TRevPos::OKClick()
 {
     Gear& g = s.gear;
     g.RevArmPos = RevPosFromText(g, Edit1->text().toStdString());
-    MainSetRevArmPosition(main, RevArmBarPosition(g, g.RevArmPos));
+    if (session) session->ArmToBar(RevArmBarPosition(g, g.RevArmPos));
 }

@@ -6,7 +6,7 @@
 class TRevPos : public TSettingDialog {
     Q_OBJECT
 public:
-    TRevPos(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TRevPos(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     QLabel* Label2 = nullptr; // "Min = "
     QLabel* Label3 = nullptr; // "Cen = "

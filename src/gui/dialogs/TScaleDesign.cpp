@@ -1,4 +1,5 @@
 #include "dialogs/TScaleDesign.h"
+#include "session/DesignSession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,7 +41,8 @@ const char* UnitSentence(LengthUnit u)
 
 } // namespace
 
-TScaleDesign::TScaleDesign(AppState& state, QWidget* parent) : QDialog(parent), s_(state)
+TScaleDesign::TScaleDesign(AppState& state, DesignSession* session, QWidget* parent)
+    : QDialog(parent), s_(state), session_(session)
 {
     setObjectName(QStringLiteral("TScaleDesign"));
     setModal(true);
@@ -205,7 +207,7 @@ void TScaleDesign::Refresh()
 void TScaleDesign::ApplyButClick()
 {
     Refresh();
-    if (!outcome_.ok || !ScaleDesign(s_, outcome_.request)) return;
-    emit Scaled();
+    if (!outcome_.ok) return;
+    if (!(session_ ? session_->Scale(outcome_.request) : ScaleDesign(s_, outcome_.request))) return;
     accept();
 }

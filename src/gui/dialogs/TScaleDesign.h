@@ -18,12 +18,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class DesignSession;
 
 class TScaleDesign : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TScaleDesign(AppState& state, QWidget* parent = nullptr);
+    // "Apply" scales through `session` (the main window then shows the
+    // reverse arm and the unit again); without one, the state alone.
+    TScaleDesign(AppState& state, DesignSession* session, QWidget* parent = nullptr);
 
     static QString CaptionHead();
 
@@ -38,10 +41,6 @@ public:
     ScaleChoice Choice() const;
     const ScaleOutcome& Outcome() const { return outcome_; }
 
-signals:
-    // After "Apply" scaled the design (the main window shows the reverse arm again).
-    void Scaled();
-
 public slots:
     // Every opening: factor 1, the unit shown, the grid for the unit.
     void FormActivate();
@@ -54,5 +53,6 @@ protected:
 
 private:
     AppState& s_;
+    DesignSession* session_;
     ScaleOutcome outcome_;
 };

@@ -6,7 +6,6 @@
 #include "dialogs/TBalance.h"
 #include "dialogs/TOptimise.h"
 #include "drawing/EffectBar.h"
-#include "mainwin/TMainForm.h"
 #include "model/DesignEdit.h"
 #include "model/NumberText.h"
 #include "qt/QtCanvas.h"
@@ -55,8 +54,8 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
-TSensitivity::TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
-    : TSearchWindow(CaptionHead(), parent), s_(state), main_(mainForm), files_(files)
+TSensitivity::TSensitivity(AppState& state, DesignSession* designSession, QWidget* parent, FileSystem& files)
+    : TSearchWindow(CaptionHead(), parent), s_(state), files_(files)
 {
     setObjectName(QStringLiteral("Sensitivity"));
     setModal(true);
@@ -251,6 +250,12 @@ void TSensitivity::PrintButClick()
                    name + QStringLiteral("-sensitivity"), text_, {IsWordColumn, {}});
 }
 
+void TSensitivity::SetPartners(TBalance* balance, TOptimise* optimise)
+{
+    balance_ = balance;
+    optimise_ = optimise;
+}
+
 void TSensitivity::BalanceButClick() { OpenSelected(true); }
 
 void TSensitivity::OptimiseButClick() { OpenSelected(false); }
@@ -258,7 +263,7 @@ void TSensitivity::OptimiseButClick() { OpenSelected(false); }
 void TSensitivity::OpenSelected(bool balance)
 {
     const int code = DimensionAt(EffectGrid->currentRow());
-    if (code == 0 || !main_) return;
+    if (code == 0) return;
     // A lead column asks for equal leads, any other for equal cut-off in the
     // row's direction.
     const int q = sortColumn_ - kSensitivityFirstFigureColumn;
@@ -267,12 +272,12 @@ void TSensitivity::OpenSelected(bool balance)
                                                                            : BalanceTarget::CutOffReverse;
     QTimer::singleShot(0, this, [this, balance, code, target] {
         QDialog* d = nullptr;
-        if (balance && main_->Forms.Balance) {
-            main_->Forms.Balance->ChooseDimension(code, target);
-            d = main_->Forms.Balance;
-        } else if (!balance && main_->Forms.Optimise) {
-            main_->Forms.Optimise->ChooseDimension(code);
-            d = main_->Forms.Optimise;
+        if (balance && balance_) {
+            balance_->ChooseDimension(code, target);
+            d = balance_;
+        } else if (!balance && optimise_) {
+            optimise_->ChooseDimension(code);
+            d = optimise_;
         }
         if (!d || d->isVisible()) return;
         d->exec();

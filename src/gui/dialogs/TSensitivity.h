@@ -26,16 +26,21 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
+class TBalance;
+class TOptimise;
 
 class TSensitivity : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TSensitivity(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr,
+    TSensitivity(AppState& state, DesignSession* designSession, QWidget* parent = nullptr,
                  FileSystem& files = SystemFileSystem());
 
     static QString CaptionHead();
+    // The windows "Balance…" and "Optimise…" open with the current row's
+    // dimension (either may be null: the button then does nothing).
+    void SetPartners(TBalance* balance, TOptimise* optimise);
 
     QComboBox *NotchBox = nullptr, *DirectionBox = nullptr;
     QTableWidget* EffectGrid = nullptr;
@@ -77,7 +82,8 @@ private:
     void OpenSelected(bool balance);
 
     AppState& s_;
-    TMainForm* main_;
+    TBalance* balance_ = nullptr;
+    TOptimise* optimise_ = nullptr;
     FileSystem& files_;
     SensitivityResult result_;
     Gear measured_; // the design the result belongs to

@@ -1,6 +1,6 @@
 #include "dialogs/TSettingDialog.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "qt/QtEditHooks.h"
 
 #include <QKeyEvent>
@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TSettingDialog::TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* parent, int width, int height, int rowY,
-                               int editWidth)
-    : QDialog(parent), s(state), main(mainForm)
+TSettingDialog::TSettingDialog(AppState& state, DesignSession* designSession, QWidget* parent, int width, int height,
+                               int rowY, int editWidth)
+    : QDialog(parent), s(state), session(designSession)
 {
     setModal(true);
     setFont(DialogFont());

@@ -9,7 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TMainForm;
+class DesignSession;
 
 class TSettingDialog : public QDialog {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
 
 protected:
     // Builds the bottom row: "Enter", Edit1 (editWidth wide), OK, Cancel, at y.
-    TSettingDialog(AppState& state, TMainForm* mainForm, QWidget* parent, int width, int height, int rowY,
+    TSettingDialog(AppState& state, DesignSession* designSession, QWidget* parent, int width, int height, int rowY,
                    int editWidth);
     QLabel* MakeLabel(const char* name, const QString& text, int x, int y, int w);
 
@@ -39,5 +39,5 @@ protected:
     bool minusAllowed = false;
 
     AppState& s;
-    TMainForm* main;
+    DesignSession* session;
 };

@@ -1,16 +1,17 @@
 #include "dialogs/TStpAng.h"
 
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 #include "drawing/DimensionEdit.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
+#include "session/DesignSession.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-TStpAng::TStpAng(AppState& state, TMainForm* mainForm, QWidget* parent)
-    : TSettingDialog(state, mainForm, parent, 208, 47, 21, 50)
+TStpAng::TStpAng(AppState& state, DesignSession* designSession, QWidget* parent)
+    : TSettingDialog(state, designSession, parent, 208, 47, 21, 50)
 {
     setObjectName(QStringLiteral("StpAng"));
     setWindowTitle(QStringLiteral("Step Angle"));
@@ -36,7 +37,8 @@ void TStpAng::OKClick()
     s.anim.StepBarArmed = false;
     const float step = StepAngleFromText(Edit1->text().toStdString());
     s.anim.SelectedStep = step;
-    // Keep the running state: RunClick flips it, so start from the opposite.
-    MainRunClickWithCaption(main, MainIsRunning(main) ? "Run" : "Stop");
-    MainSetStepBars(main, StepBarPosition(step), ToPixel(100.0L * step), ToPixel(500.0L * step));
+    if (!session) return;
+    // The running state kept, with the new step.
+    session->SetRun(session->Run());
+    session->StepToBar(StepBarPosition(step));
 }

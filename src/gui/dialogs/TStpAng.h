@@ -6,7 +6,7 @@
 class TStpAng : public TSettingDialog {
     Q_OBJECT
 public:
-    TStpAng(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr);
+    TStpAng(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
 
     void FormActivate() override;
     void Edit1KeyPress(char& key) override;

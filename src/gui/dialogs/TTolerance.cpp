@@ -51,10 +51,10 @@ QLabel* Buddy(QWidget* parent, const char* name, const QString& text, QWidget* b
 
 } // namespace
 
-TTolerance::TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent, FileSystem& files)
+TTolerance::TTolerance(AppState& state, DesignSession* designSession, QWidget* parent, FileSystem& files)
     : TSearchWindow(CaptionHead(), parent), s_(state), files_(files)
 {
-    (void)mainForm;
+    (void)designSession;
     setObjectName(QStringLiteral("ToleranceStudy"));
     setModal(true);
 

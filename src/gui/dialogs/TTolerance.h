@@ -34,13 +34,14 @@ class QProgressBar;
 class QScrollArea;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
+class DesignSession;
 
 class TTolerance : public TSearchWindow {
     Q_OBJECT
 
 public:
-    TTolerance(AppState& state, TMainForm* mainForm, QWidget* parent = nullptr, FileSystem& files = SystemFileSystem());
+    TTolerance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr,
+               FileSystem& files = SystemFileSystem());
 
     static QString CaptionHead();
 

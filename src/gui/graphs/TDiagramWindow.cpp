@@ -47,8 +47,8 @@ void DiagramClient::resizeEvent(QResizeEvent* e)
 }
 
 // ---------------------------------------------------------------- window
-TDiagramWindow::TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindowLayout& layout, QWidget* parent)
-    : QDialog(parent), s_(s), main_(main), layout_(layout)
+TDiagramWindow::TDiagramWindow(AppState& s, const DiagramWindowLayout& layout, QWidget* parent)
+    : QDialog(parent), s_(s), layout_(layout)
 {
     setObjectName(layout_.formName);
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint |

@@ -33,7 +33,6 @@ class QMenuBar;
 class QPainter;
 class QPushButton;
 class QScrollBar;
-class TMainForm;
 class TSetRevArm;
 class FileSystem;
 
@@ -69,7 +68,7 @@ struct DiagramWindowLayout {
 };
 
 // Links to the main window. Each may be empty (tests, or before the main
-// window is built); TMainForm fills them when it creates the window.
+// window is built); the main window fills them when it creates the window.
 struct DiagramHost {
     std::function<void(bool)> setTimerEnabled;   // Timer1
     std::function<void(bool)> setDynBarsVisible; // SBDynVar1..4, Panel7..9
@@ -97,7 +96,7 @@ private:
 class TDiagramWindow : public QDialog {
     Q_OBJECT
 public:
-    TDiagramWindow(AppState& s, TMainForm* main, const DiagramWindowLayout& layout, QWidget* parent = nullptr);
+    TDiagramWindow(AppState& s, const DiagramWindowLayout& layout, QWidget* parent = nullptr);
 
     // ---- wiring
     DiagramHost& Host() { return host_; }
@@ -168,7 +167,6 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
     AppState& s_;
-    TMainForm* main_;
 
 private:
     friend class DiagramClient;

@@ -23,6 +23,6 @@ DiagramWindowLayout TOvalDia::Layout()
     return l;
 }
 
-TOvalDia::TOvalDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
+TOvalDia::TOvalDia(AppState& s, QWidget* parent) : TDiagramWindow(s, Layout(), parent) {}
 
 void TOvalDia::DrawDiagram(Canvas& c) { DrawOvalDiagram(c, s_); }

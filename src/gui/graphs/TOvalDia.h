@@ -6,7 +6,7 @@
 class TOvalDia : public TDiagramWindow {
     Q_OBJECT
 public:
-    TOvalDia(AppState& s, TMainForm* main, QWidget* parent = nullptr);
+    TOvalDia(AppState& s, QWidget* parent = nullptr);
     static DiagramWindowLayout Layout();
     void DrawDiagram(Canvas& c) override;
 };

@@ -27,7 +27,7 @@ DiagramWindowLayout TPortDia::Layout()
     return l;
 }
 
-TPortDia::TPortDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent)
+TPortDia::TPortDia(AppState& s, QWidget* parent) : TDiagramWindow(s, Layout(), parent)
 {
     // "SetUp" leads the menu bar, before the frame's items.
     setUp_ = new QMenu("SetUp", Menu());

@@ -9,7 +9,7 @@ class QMenu;
 class TPortDia : public TDiagramWindow {
     Q_OBJECT
 public:
-    TPortDia(AppState& s, TMainForm* main, QWidget* parent = nullptr);
+    TPortDia(AppState& s, QWidget* parent = nullptr);
     static DiagramWindowLayout Layout();
 
     void DrawDiagram(Canvas& c) override;

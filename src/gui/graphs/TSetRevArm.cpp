@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-TSetRevArm::TSetRevArm(AppState& s, TMainForm* main, QWidget* parent) : QDialog(parent), s_(s), main_(main)
+TSetRevArm::TSetRevArm(AppState& s, QWidget* parent) : QDialog(parent), s_(s)
 {
     setObjectName("TSetRevArm");
     setWindowTitle("Set Reverse Arm Positions");

@@ -12,12 +12,11 @@
 
 class QLineEdit;
 class QPushButton;
-class TMainForm;
 
 class TSetRevArm : public QDialog {
     Q_OBJECT
 public:
-    TSetRevArm(AppState& s, TMainForm* main, QWidget* parent = nullptr);
+    TSetRevArm(AppState& s, QWidget* parent = nullptr);
 
     QLineEdit* Edit(int box) const { return edits_[static_cast<size_t>(box)]; }
     QPushButton* Close1() const { return close1_; }
@@ -66,7 +65,6 @@ private:
     void ClearLabels();
 
     AppState& s_;
-    TMainForm* main_;
     std::array<QLineEdit*, 11> edits_{};
     std::array<bool, 11> typed_{}; // typed into since it was last taken
     QPushButton* close1_ = nullptr;

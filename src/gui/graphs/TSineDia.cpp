@@ -24,6 +24,6 @@ DiagramWindowLayout TSineDia::Layout()
     return l;
 }
 
-TSineDia::TSineDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
+TSineDia::TSineDia(AppState& s, QWidget* parent) : TDiagramWindow(s, Layout(), parent) {}
 
 void TSineDia::DrawDiagram(Canvas& c) { DrawSineDiagram(c, s_); }

@@ -6,7 +6,7 @@
 class TSineDia : public TDiagramWindow {
     Q_OBJECT
 public:
-    TSineDia(AppState& s, TMainForm* main, QWidget* parent = nullptr);
+    TSineDia(AppState& s, QWidget* parent = nullptr);
     static DiagramWindowLayout Layout();
     void DrawDiagram(Canvas& c) override;
 };

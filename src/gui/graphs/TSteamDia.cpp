@@ -25,6 +25,6 @@ DiagramWindowLayout TSteamDia::Layout()
     return l;
 }
 
-TSteamDia::TSteamDia(AppState& s, TMainForm* main, QWidget* parent) : TDiagramWindow(s, main, Layout(), parent) {}
+TSteamDia::TSteamDia(AppState& s, QWidget* parent) : TDiagramWindow(s, Layout(), parent) {}
 
 void TSteamDia::DrawDiagram(Canvas& c) { DrawSteamDiagram(c, s_); }

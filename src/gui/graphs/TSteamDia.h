@@ -7,7 +7,7 @@
 class TSteamDia : public TDiagramWindow {
     Q_OBJECT
 public:
-    TSteamDia(AppState& s, TMainForm* main, QWidget* parent = nullptr);
+    TSteamDia(AppState& s, QWidget* parent = nullptr);
     static DiagramWindowLayout Layout();
     void DrawDiagram(Canvas& c) override;
 };

@@ -1,13 +1,9 @@
-// Reference points, pivots, mouse selection, lines and circles, the pivot data
-// table and the help windows.
-#include "aids/TAboutBox.h"
+// Reference points, pivots, mouse selection, lines and circles, and the
+// captions of the pivot data table.
 #include "aids/TDataTable.h"
 #include "aids/TDrawLines.h"
-#include "aids/TInst.h"
-#include "aids/TQelSpInst.h"
 #include "drawing/PivotSelection.h"
 #include "mainwin/TMainForm.h"
-#include "mainwin/TRefPnts.h"
 
 #include <QAction>
 #include <QFrame>
@@ -19,38 +15,23 @@
 void TMainForm::RefPointsClick()
 {
     const bool on = RefPointsSwitch(state_);
-    for (QWidget* w : std::initializer_list<QWidget*>{SBRef1Vert, SBRef1Horz, SBRef2Vert, SBRef2Horz, RefPt1Zero,
-                                                      RefPt2Zero, Panel[5], Panel[6], Panel[11]})
+    for (QWidget* w : {SBRef[0], SBRef[1], SBRef[2], SBRef[3]}) w->setVisible(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{RefPtZero[1], RefPtZero[2], Panel[5], Panel[6], Panel[11]})
         w->setVisible(on);
     if (!on) DataTableBut->hide();
     RefPt1->setEnabled(on);
     RefPt2->setEnabled(on);
-    const bool lines = on && Forms.DrawLines != nullptr;
+    const bool lines = on && forms_.DrawLines != nullptr;
     DrawLines1->setEnabled(lines);
     ToolButton23->setEnabled(lines);
-}
-
-void TMainForm::RefPoints1Click()
-{
-    if (Forms.RefPnts && !Forms.RefPnts->isVisible()) Forms.RefPnts->exec();
 }
 
 void TMainForm::SetPivotDataClick()
 {
     DisplaySwitches& d = state_.display;
-    if (d.PivotDataOn) {
-        d.PivotDataOn = false;
-        DataTableBut->hide();
-    } else {
-        d.PivotDataOn = true;
-        DataTableBut->show();
-        if (!d.RefPointsOn) RefPointsClick();
-    }
-}
-
-void TMainForm::DataTableButClick()
-{
-    if (Forms.DataTable && !Forms.DataTable->isVisible()) Forms.DataTable->exec();
+    d.PivotDataOn = !d.PivotDataOn;
+    DataTableBut->setVisible(d.PivotDataOn);
+    if (d.PivotDataOn && !d.RefPointsOn) RefPointsClick();
 }
 
 void TMainForm::DrawLines1Click()
@@ -59,51 +40,23 @@ void TMainForm::DrawLines1Click()
     if (g.PointX[kRefPoint1] == 0 && g.PointY[kRefPoint1] == 0 && g.PointX[kRefPoint2] == 0 &&
         g.PointY[kRefPoint2] == 0)
         sound_.Beep();
-    if (Forms.DrawLines && !Forms.DrawLines->isVisible()) Forms.DrawLines->exec();
+    if (forms_.DrawLines && !forms_.DrawLines->isVisible()) forms_.DrawLines->exec();
 }
 
-void TMainForm::SBRef1VertChange()
+void TMainForm::SBRefChange(int k)
 {
-    RefBarChange(state_, RefBar::Ref1Vert, SBRef1Vert->value());
-    RefPt1Zero->setEnabled(true);
-    SBRef1Vert->setValue(0);
+    static constexpr RefBar kBars[4] = {RefBar::Ref1Vert, RefBar::Ref1Horz, RefBar::Ref2Vert, RefBar::Ref2Horz};
+    RefBarChange(state_, kBars[k], SBRef[k]->value());
+    RefPtZero[k < 2 ? 1 : 2]->setEnabled(true);
+    SBRef[k]->setValue(0);
 }
 
-void TMainForm::SBRef1HorzChange()
+void TMainForm::RefPtZeroClick(int ref)
 {
-    RefBarChange(state_, RefBar::Ref1Horz, SBRef1Horz->value());
-    RefPt1Zero->setEnabled(true);
-    SBRef1Horz->setValue(0);
-}
-
-void TMainForm::SBRef2VertChange()
-{
-    RefBarChange(state_, RefBar::Ref2Vert, SBRef2Vert->value());
-    RefPt2Zero->setEnabled(true);
-    SBRef2Vert->setValue(0);
-}
-
-void TMainForm::SBRef2HorzChange()
-{
-    RefBarChange(state_, RefBar::Ref2Horz, SBRef2Horz->value());
-    RefPt2Zero->setEnabled(true);
-    SBRef2Horz->setValue(0);
-}
-
-void TMainForm::RefPt1ZeroClick()
-{
-    SBRef1Vert->setValue(0);
-    SBRef1Horz->setValue(0);
-    ZeroRefPoint(state_, 1);
-    RefPt1Zero->setEnabled(false);
-}
-
-void TMainForm::RefPt2ZeroClick()
-{
-    SBRef2Vert->setValue(0);
-    SBRef2Horz->setValue(0);
-    ZeroRefPoint(state_, 2);
-    RefPt2Zero->setEnabled(false);
+    SBRef[2 * (ref - 1)]->setValue(0);
+    SBRef[2 * (ref - 1) + 1]->setValue(0);
+    ZeroRefPoint(state_, ref);
+    RefPtZero[ref]->setEnabled(false);
 }
 
 void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y)
@@ -112,52 +65,27 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y)
                           : button == Qt::RightButton ? MouseButton::Right
                                                       : MouseButton::Other;
     const MouseDownResult r = PivotMouseDown(state_, b, x, y);
-    if (r.enableRefPt1Zero) RefPt1Zero->setEnabled(true);
-    if (r.enableRefPt2Zero) RefPt2Zero->setEnabled(true);
+    if (r.enableRefPt1Zero) RefPtZero[1]->setEnabled(true);
+    if (r.enableRefPt2Zero) RefPtZero[2]->setEnabled(true);
     // The dialog's own loop must not start inside the mouse event.
-    if (r.openLineDialog) QTimer::singleShot(0, this, &TMainForm::DrawLines1Click);
+    if (r.openLineDialog) QTimer::singleShot(0, this, [this] { DrawLines1Click(); });
 }
 
-void TMainForm::InstructionsClick()
+void TMainForm::FollowLines(bool replaced)
 {
-    if (Forms.Inst) Forms.Inst->exec();
-}
-
-void TMainForm::SpecInstrClick()
-{
-    if (Forms.QelSpInst) Forms.QelSpInst->exec();
-}
-
-void TMainForm::About1Click()
-{
-    if (Forms.AboutBox) Forms.AboutBox->exec();
-}
-
-void TMainForm::ClearDrawLinesLabels()
-{
-    if (Forms.DrawLines) Forms.DrawLines->ClearRowLabels();
-}
-
-void TMainForm::HighlightDrawLinesCurrentRow()
-{
-    if (Forms.DrawLines) Forms.DrawLines->HighlightCurrentRow();
-}
-
-void TMainForm::RefreshDrawLinesRows()
-{
-    if (Forms.DrawLines) Forms.DrawLines->RefreshLineRows();
+    // The Draw Lines rows after an open (labels cleared, the current row
+    // lit) or an undo or redo of a line.
+    if (!forms_.DrawLines) return;
+    if (replaced) {
+        forms_.DrawLines->ClearRowLabels();
+        forms_.DrawLines->HighlightCurrentRow();
+    }
+    forms_.DrawLines->RefreshLineRows();
 }
 
 void TMainForm::UpdateAidsCaptions(const QString& tail)
 {
-    if (!Forms.DataTable) return;
+    if (!forms_.DataTable) return;
     const QString caption = QStringLiteral("QUELF Outside Admission  Data Table  ") + tail;
-    if (Forms.DataTable->windowTitle() != caption) Forms.DataTable->setWindowTitle(caption);
+    if (forms_.DataTable->windowTitle() != caption) forms_.DataTable->setWindowTitle(caption);
 }
-
-TRefPnts* NewRefPnts(TMainForm* main) { return new TRefPnts(main->State(), main, main); }
-TAboutBox* NewAboutBox(TMainForm* main) { return new TAboutBox(main); }
-TInst* NewInst(TMainForm* main) { return new TInst(main); }
-TQelSpInst* NewQelSpInst(TMainForm* main) { return new TQelSpInst(main); }
-TDrawLines* NewDrawLines(TMainForm* main) { return new TDrawLines(main->State(), &main->Sound(), main); }
-TDataTable* NewDataTable(TMainForm* main) { return new TDataTable(main->State(), main->Clock(), main, main->Files()); }

@@ -1,7 +1,6 @@
-// Pan, zoom, presets, reference point centring, large font and the graphic
-// zoom dialog.
+// Pan, zoom, presets, reference point centring, large font, fitting the view
+// to the window, and the switches of the SetUp menu.
 #include "drawing/ViewOps.h"
-#include "mainwin/TGraphZoom.h"
 #include "mainwin/TMainForm.h"
 
 #include <QAction>
@@ -10,79 +9,47 @@
 
 #include <algorithm>
 
-void TMainForm::SBPanVertChange()
+void TMainForm::StepperChange(QScrollBar* bar, int& last, int& prev, void (*move)(View&, float))
 {
+    // A bar that steps the view and springs back to 0.
     NormVHZ->setEnabled(true);
-    View& v = state_.view;
-    const float inc = StepperIncrement(SBPanVert->value(), v.PanVertLast, v.PanVertPrev, 10, 10);
-    PanVertical(v, inc);
-    SBPanVert->setValue(0);
-}
-
-void TMainForm::SBPanHorzChange()
-{
-    NormVHZ->setEnabled(true);
-    View& v = state_.view;
-    const float inc = StepperIncrement(SBPanHorz->value(), v.PanHorzLast, v.PanHorzPrev, 10, 10);
-    PanHorizontal(v, inc);
-    SBPanHorz->setValue(0);
-}
-
-void TMainForm::SBZoomChange()
-{
-    NormVHZ->setEnabled(true);
-    View& v = state_.view;
-    const float inc = StepperIncrement(SBZoom->value(), v.ZoomLast, v.ZoomPrev, 10, 10);
-    ZoomStep(v, inc);
-    SBZoom->setValue(0);
+    move(state_.view, StepperIncrement(bar->value(), last, prev, 10, 10));
+    bar->setValue(0);
 }
 
 void TMainForm::NormVHZClick()
 {
-    View& v = state_.view;
     SBPanVert->setValue(0);
     SBPanHorz->setValue(0);
     SBZoom->setValue(0);
-    NormView(v);
+    NormView(state_.view);
     NormVHZ->setEnabled(false);
-    Preset0->setEnabled(true);
-}
-
-void TMainForm::Preset0Click()
-{
-    CapturePendingPreset(state_.view);
-    Preset0->setEnabled(false);
-    NormVHZ->setEnabled(true);
+    Preset[0]->setEnabled(true);
 }
 
 void TMainForm::PresetClick(int k)
 {
-    RecallPreset(state_.view, k, !Preset0->isEnabled());
+    // "P" arms the next preset button to store the view.
+    if (k == 0)
+        CapturePendingPreset(state_.view);
+    else
+        RecallPreset(state_.view, k, !Preset[0]->isEnabled());
     NormVHZ->setEnabled(true);
-    Preset0->setEnabled(true);
+    Preset[0]->setEnabled(k != 0);
 }
 
-void TMainForm::RefPt1Click()
+void TMainForm::RefPtClick(int point)
 {
-    const PanBarPositions pos = CentreOnPoint(state_.view, state_.gear.PointX[19], state_.gear.PointY[19]);
-    SBPanHorz->setValue(std::clamp(pos.horz, SBPanHorz->minimum(), SBPanHorz->maximum()));
-    SBPanVert->setValue(std::clamp(pos.vert, SBPanVert->minimum(), SBPanVert->maximum()));
-}
-
-void TMainForm::RefPt2Click()
-{
-    const PanBarPositions pos = CentreOnPoint(state_.view, state_.gear.PointX[20], state_.gear.PointY[20]);
+    const PanBarPositions pos = CentreOnPoint(state_.view, state_.gear.PointX[point], state_.gear.PointY[point]);
     SBPanHorz->setValue(std::clamp(pos.horz, SBPanHorz->minimum(), SBPanHorz->maximum()));
     SBPanVert->setValue(std::clamp(pos.vert, SBPanVert->minimum(), SBPanVert->maximum()));
 }
 
 void TMainForm::SetPanZoomClick()
 {
-    const bool show = SetPanZoom->text() != QLatin1String("SetP&anZoom Off");
-    SetPanZoom->setText(show ? QStringLiteral("SetP&anZoom Off") : QStringLiteral("SetP&anZoom On"));
-    SBPanVert->setVisible(show);
-    SBPanHorz->setVisible(show);
-    SBZoom->setVisible(show);
+    panZoomShown_ = !panZoomShown_;
+    SetPanZoom->setText(panZoomShown_ ? QStringLiteral("SetP&anZoom Off") : QStringLiteral("SetP&anZoom On"));
+    for (QScrollBar* b : {SBPanVert, SBPanHorz, SBZoom}) b->setVisible(panZoomShown_);
 }
 
 void TMainForm::FitViewClick()
@@ -95,26 +62,21 @@ void TMainForm::FitViewClick()
     const int width = std::min(area_->width(), kFrameWidth), height = std::min(area_->height(), kFrameHeight);
     if (!FitGearToArea(state_.view, state_.gear, {0, top, width, height - top})) return;
     NormVHZ->setEnabled(true);
-    Preset0->setEnabled(true);
+    Preset[0]->setEnabled(true);
 }
 
 void TMainForm::LargeFontClick()
 {
+    // The large font is on while the font factors are not 1.
     View& v = state_.view;
-    if (LargeFont->text() == QLatin1String("SetLarge&Font")) {
-        v.FontScaleX = 1.27f;
-        v.FontScaleY = 1.22f;
-        LargeFont->setText(QStringLiteral("SetSmall&Font"));
-    } else {
-        v.FontScaleX = 1.0f;
-        v.FontScaleY = 1.0f;
-        LargeFont->setText(QStringLiteral("SetLarge&Font"));
-    }
+    const bool large = v.FontScaleX == 1.0f && v.FontScaleY == 1.0f;
+    v.FontScaleX = large ? 1.27f : 1.0f;
+    v.FontScaleY = large ? 1.22f : 1.0f;
+    Child<QAction>("LargeFont")->setText(large ? QStringLiteral("SetSmall&Font") : QStringLiteral("SetLarge&Font"));
 }
 
-void TMainForm::SetGraphicZoomClick()
+void TMainForm::ToggleSwitch(QAction* a, bool& on, const char* onCaption, const char* offCaption)
 {
-    if (Forms.GraphZoom) Forms.GraphZoom->exec();
+    on = !on;
+    a->setText(QString::fromUtf8(on ? onCaption : offCaption));
 }
-
-TGraphZoom* NewGraphZoom(TMainForm* main) { return new TGraphZoom(main->State(), main); }

@@ -1,7 +1,6 @@
 #include "mainwin/TRefPnts.h"
 
 #include "drawing/PivotSelection.h"
-#include "mainwin/TMainForm.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
 
@@ -9,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TRefPnts::TRefPnts(AppState& state, TMainForm* main, QWidget* parent) : QDialog(parent), state_(state), main_(main)
+TRefPnts::TRefPnts(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
 {
     setObjectName(QStringLiteral("RefPnts"));
     setWindowTitle(QStringLiteral("Reference Points"));
@@ -68,17 +67,15 @@ void TRefPnts::FormActivate()
 void TRefPnts::RunSwitchFrom(bool from)
 {
     state_.display.RefPointsOn = from;
-    if (main_)
-        main_->RefPointsClick();
+    if (RunSwitch)
+        RunSwitch();
     else
         RefPointsSwitch(state_);
 }
 
 void TRefPnts::EnableZeroButton(int ref, bool on)
 {
-    if (!main_) return;
-    QPushButton* b = ref == 1 ? main_->RefPt1Zero : main_->RefPt2Zero;
-    if (b) b->setEnabled(on);
+    if (EnableZero) EnableZero(ref, on);
 }
 
 void TRefPnts::OKClick()

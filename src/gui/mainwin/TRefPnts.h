@@ -5,17 +5,21 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
-class TMainForm;
 
 class TRefPnts : public QDialog {
     Q_OBJECT
 
 public:
-    // `main` runs the reference points switch and owns the zero buttons; without
-    // it (tests) the switch acts on the state alone.
-    TRefPnts(AppState& state, TMainForm* main, QWidget* parent = nullptr);
+    explicit TRefPnts(AppState& state, QWidget* parent = nullptr);
+
+    // The main window's reference points switch and zero buttons; without
+    // them (tests) the switch acts on the state alone.
+    std::function<void()> RunSwitch;
+    std::function<void(int ref, bool on)> EnableZero;
 
     // RefPt V1, RefPt H1, RefPt V2, RefPt H2.
     QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr;
@@ -35,5 +39,4 @@ private:
     void RunSwitchFrom(bool from);
     void EnableZeroButton(int ref, bool on);
     AppState& state_;
-    TMainForm* main_;
 };

@@ -51,3 +51,60 @@ QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDial
     std::unique_ptr<QFileDialog> dlg(NewFileDialog(parent, setup));
     return RunFileDialog(*dlg);
 }
+
+QStringList QtNameFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed();
+        // "*.*" means every file; Qt's pattern for that is "*".
+        QStringList qtPatterns;
+        for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            qtPatterns << (p.trimmed() == QLatin1String("*.*") ? QStringLiteral("*") : p.trimmed());
+        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (text.endsWith(shown)) text.chop(shown.size());
+        out << text.trimmed() + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out;
+}
+
+namespace {
+
+const struct {
+    const char* name;
+    QFileDialog::AcceptMode mode;
+    QFileDialog::FileMode fileMode;
+    const char* title; // nullptr: the system's default title
+    const char* suffix;
+    const char* filter;
+} kDialogs[] = {
+    {"OpenDialogWin", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, nullptr, "vgw",
+     "Design Files (*.vgw;*.json)|*.vgw;*.json|Data File (*.vgw) |*.vgw|Design as JSON (*.json)|*.json|All Files "
+     "(*.*)|*.*"},
+    {"SaveDialog1", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Save As", "vgw",
+     "Data File (*.vgw)|*.vgw|All Files (*.*)|*.*"},
+    {"OpenDialogDos", QFileDialog::AcceptOpen, QFileDialog::AnyFile, nullptr, "vgd",
+     "Data File (*.vgd)|*.vgd|All Files (*.*)|*.*"},
+    {"ExportJsonDialog", QFileDialog::AcceptSave, QFileDialog::AnyFile, "Export Design as JSON", "json",
+     "Design as JSON (*.json)|*.json|All Files (*.*)|*.*"},
+};
+
+} // namespace
+
+std::optional<FileDialogSetup> DesignFileDialog(const QString& dialogName)
+{
+    for (const auto& d : kDialogs) {
+        if (dialogName != QLatin1String(d.name)) continue;
+        FileDialogSetup setup;
+        setup.name = dialogName;
+        setup.mode = d.mode;
+        setup.fileMode = d.fileMode;
+        if (d.title) setup.title = QString::fromLatin1(d.title);
+        setup.suffix = QString::fromLatin1(d.suffix);
+        setup.filters = QtNameFilters(QString::fromLatin1(d.filter));
+        return setup;
+    }
+    return std::nullopt;
+}

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -36,3 +37,12 @@ QString RunFileDialog(QFileDialog& dialog, QString* chosenFilter = nullptr);
 // The dialog of `setup` shown, or `hook` asked instead when set; either way
 // the folder of the file chosen is kept.
 QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const FileDialogHookFn& hook = {});
+
+// A filter "text|patterns|text|patterns" as Qt name filters
+// ("Data File (*.vgw)", "All Files (*)").
+QStringList QtNameFilters(const QString& filter);
+
+// The dialogs of a design's file: "OpenDialogWin" (open), "SaveDialog1"
+// (save as), "OpenDialogDos" (import an older design) and "ExportJsonDialog";
+// none for any other name.
+std::optional<FileDialogSetup> DesignFileDialog(const QString& name);

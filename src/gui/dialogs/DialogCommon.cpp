@@ -1,4 +1,4 @@
-#include "dialogs/TDialogLinks.h"
+#include "dialogs/DialogCommon.h"
 
 #include "qt/QtFonts.h"
 

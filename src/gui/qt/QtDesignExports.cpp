@@ -1,9 +1,7 @@
-// "Design &Report…" and "Export A&nimation…" of the File menu. Both work on a
-// copy of the design taken when the command is chosen: the gear goes on
-// running (or standing) in the window while the file is made.
+#include "qt/QtDesignExports.h"
+
 #include "drawing/DesignReport.h"
 #include "drawing/MainPicture.h"
-#include "mainwin/TMainForm.h"
 #include "qt/QtAnimation.h"
 #include "qt/QtPictureCommands.h"
 #include "qt/QtReport.h"
@@ -30,39 +28,36 @@ QString WithSuffix(QString path, const QString& suffix)
 
 } // namespace
 
-void TMainForm::DesignReportClick()
+void SaveDesignReport(QWidget* parent, PictureCommands& pictures, const AppState& design, ClockSource& clock)
 {
-    const AppState design = state_;
     std::unique_ptr<QFileDialog> dlg(
-        Pictures->NewSaveDialog(QStringLiteral("DesignReportDialog"), QStringLiteral("Design Report"),
-                                {QStringLiteral("PDF Document (*.pdf)")}, DesignReportFileStem(design) + ".pdf"));
+        pictures.NewSaveDialog(QStringLiteral("DesignReportDialog"), QStringLiteral("Design Report"),
+                               {QStringLiteral("PDF Document (*.pdf)")}, DesignReportFileStem(design) + ".pdf"));
     if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;
     const QString path = WithSuffix(dlg->selectedFiles().first(), QStringLiteral("pdf"));
     PictureCommands::RememberExportFolder(path);
     std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = WriteReportPdf(DesignReportOf(design, clock_), ReportPageSize(QLocale::system()), path, error);
+    const bool ok = WriteReportPdf(DesignReportOf(design, clock), ReportPageSize(QLocale::system()), path, error);
     QApplication::restoreOverrideCursor();
-    if (!ok) PictureCommands::ShowWriteError(this, error);
+    if (!ok) PictureCommands::ShowWriteError(parent, error);
 }
 
-void TMainForm::ExportAnimationClick()
+void SaveMainAnimation(QWidget* parent, PictureCommands& pictures, const AppState& design, int width, int height)
 {
     // The picture as the window shows it now (its size, view, settings),
     // turned once from the angle it shows, in the sense the gear runs.
-    const AppState design = state_;
-    const int width = std::min(area_->width(), kFrameWidth), height = std::min(area_->height(), kFrameHeight);
     std::unique_ptr<QFileDialog> dlg(
-        Pictures->NewSaveDialog(QStringLiteral("ExportAnimationDialog"), QStringLiteral("Export Animation"),
-                                {QString::fromLatin1(kGifFilter), QString::fromLatin1(kGifFilter2x)},
-                                PictureFileStem(design.display.DataSetName, "animation") + ".gif"));
+        pictures.NewSaveDialog(QStringLiteral("ExportAnimationDialog"), QStringLiteral("Export Animation"),
+                               {QString::fromLatin1(kGifFilter), QString::fromLatin1(kGifFilter2x)},
+                               PictureFileStem(design.display.DataSetName, "animation") + ".gif"));
     if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;
     const QString path = WithSuffix(dlg->selectedFiles().first(), QStringLiteral("gif"));
     PictureCommands::RememberExportFolder(path);
 
     MainAnimation animation(design, kAnimationFrames, design.gear.SolvedDriverAngle, width, height);
     QProgressDialog progress(QStringLiteral("Drawing the animation…"), QStringLiteral("Stop"), 0, animation.Count(),
-                             this);
+                             parent);
     progress.setObjectName(QStringLiteral("AnimationProgress"));
     progress.setWindowTitle(QStringLiteral("Export Animation"));
     progress.setWindowModality(Qt::WindowModal);
@@ -84,5 +79,5 @@ void TMainForm::ExportAnimationClick()
     const AnimationResult r = WriteAnimation(frames, path);
     QApplication::restoreOverrideCursor();
     progress.reset();
-    if (!r.ok && !r.stopped) PictureCommands::ShowWriteError(this, r.error);
+    if (!r.ok && !r.stopped) PictureCommands::ShowWriteError(parent, r.error);
 }
