@@ -9,7 +9,7 @@
 # each fuzz target for 8 seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
-./tools/install-deps.sh
+./tools/install-deps.sh --test
 ./tools/format-check.sh
 ./tools/layers-check.sh
 ./tools/build.sh build

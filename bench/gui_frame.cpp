@@ -1,8 +1,9 @@
 // One full animation tick with its frame as the main window does it: the
 // frame composed as a display list, painted on an image of the client area's
-// size (632 x 380) times the device pixel ratio, compared with the one shown;
-// at ratio 1 and 2. Against merely filling a fresh 1280 x 1024 image. And the
-// start: a new main window shown until its first frame is on the window.
+// size (632 x 380) times the device pixel ratio where it changed, compared
+// with the one shown; at ratio 1 and 2, and painted whole for comparison.
+// Against merely filling a fresh 1280 x 1024 image. And the start: a new main
+// window shown until its first frame is on the window.
 #include "BenchSupport.h"
 #include "drawing/FrameDrawing.h"
 #include "mainwin/TMainForm.h"
@@ -21,13 +22,14 @@
 
 namespace {
 
-void RunTicks(benchmark::State& st, int preset, bool steam, qreal ratio = 1)
+void RunTicks(benchmark::State& st, int preset, bool steam, qreal ratio = 1, bool paintWhole = false)
 {
     AppState s = StartedDesign(preset, steam);
     RecordingSound sound;
     FixedRandom random;
     FrameServices services{sound, random};
     FrameBuffer frame;
+    frame.SetPaintWhole(paintWhole);
     DisplayList list;
     for (auto _ : st) {
         TickModel(s);
@@ -54,6 +56,17 @@ struct PaintSeen : QObject {
 
 static void BM_FullTick_DefaultView(benchmark::State& st) { RunTicks(st, 0, false); }
 BENCHMARK(BM_FullTick_DefaultView)->Unit(benchmark::kMicrosecond);
+
+// The same ticks with every frame painted whole, as before frames were
+// painted by what changed.
+static void BM_FullTick_DefaultView_PaintedWhole(benchmark::State& st) { RunTicks(st, 0, false, 1, true); }
+BENCHMARK(BM_FullTick_DefaultView_PaintedWhole)->Unit(benchmark::kMicrosecond);
+
+static void BM_FullTick_DefaultView_Ratio2(benchmark::State& st) { RunTicks(st, 0, false, 2); }
+BENCHMARK(BM_FullTick_DefaultView_Ratio2)->Unit(benchmark::kMicrosecond);
+
+static void BM_FullTick_DefaultView_Ratio2_PaintedWhole(benchmark::State& st) { RunTicks(st, 0, false, 2, true); }
+BENCHMARK(BM_FullTick_DefaultView_Ratio2_PaintedWhole)->Unit(benchmark::kMicrosecond);
 
 static void BM_FullTick_SteamDefaultView(benchmark::State& st) { RunTicks(st, 0, true); }
 BENCHMARK(BM_FullTick_SteamDefaultView)->Unit(benchmark::kMicrosecond);

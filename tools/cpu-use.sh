@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The processor time the real program takes under Xvfb: user + system time from
-# /proc/PID/stat over a span of seconds, as a percentage of one core, with the
-# gear running and stopped, at a device pixel ratio of 1 and 2.
+# /proc/PID/stat over a span of seconds, as a percentage of one core, and how
+# often its threads were woken (voluntary context switches), with the gear
+# running and stopped, at a device pixel ratio of 1 and 2.
 #   tools/cpu-use.sh [BINARY] [SECONDS] [ROUNDS]
 # BINARY defaults to build/quelf, SECONDS to 10, ROUNDS (each case measured
 # that many times, to see the spread on a loaded machine) to 2.
@@ -17,18 +18,23 @@ trap 'rm -rf "$scratch"' EXIT
 export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 cd "$(dirname "$BIN")"
-xvfb-run -a -s "-screen 0 1600x1200x24" bash -s "$BIN" "$SPAN" "$ROUNDS" <<'EOS'
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" bash -s "$BIN" "$SPAN" "$ROUNDS" <<'EOS'
 set -u
 BIN=$1 SPAN=$2 ROUNDS=$3
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-# measure LABEL: the share of one core over SPAN seconds.
+# The times the program's threads went to sleep and were woken.
+wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
+# measure LABEL: the share of one core over SPAN seconds, and the wake-ups.
 measure() {
-  local hz a b
+  local hz a b wa wb
   hz=$(getconf CLK_TCK)
   a=$(ticks "$pid")
+  wa=$(wakeups "$pid")
   sleep "$SPAN"
   b=$(ticks "$pid")
-  awk -v l="$1" -v d=$((b - a)) -v hz="$hz" -v s="$SPAN" 'BEGIN { printf "%-22s %5.1f %% of one core\n", l, 100 * d / hz / s }'
+  wb=$(wakeups "$pid")
+  awk -v l="$1" -v d=$((b - a)) -v w=$((wb - wa)) -v hz="$hz" -v s="$SPAN" \
+    'BEGIN { printf "%-22s %5.1f %% of one core, %4d wake-ups a second\n", l, 100 * d / hz / s, w / s }'
 }
 run() { # run RATIO ROUND
   QT_SCALE_FACTOR=$1 "$BIN" 2>/dev/null &

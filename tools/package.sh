@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 INSTALL=0
 [ "${1:-}" = "--install" ] && INSTALL=1
 
-./tools/install-deps.sh
+./tools/install-deps.sh --test
 ./tools/build.sh build
 mkdir -p out
 rm -f out/quelf_*.deb

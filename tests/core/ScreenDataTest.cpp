@@ -1,10 +1,13 @@
 #include "drawing/ScreenData.h"
 #include "drawing/DiagramCommon.h"
+#include "drawing/MainPicture.h"
 #include "model/DynVars.h"
 #include "model/Model.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -327,4 +330,64 @@ TEST_F(PanelFixture, DynamicVariablePanel)
     EXPECT_EQ(TextOr(479, 101), "Stroke"); // 377*1.27, 83*1.22
     EXPECT_EQ(TextOr(632, 101), " 3.500"); // 498*1.27
     EXPECT_EQ(TextOr(632, 131), " 0.000"); // 107*1.22 = 130.54
+}
+
+// A value too long for its width keeps clear of its label; the ordinary ones
+// read as they always have.
+TEST_F(PanelFixture, ALongValueKeepsClearOfItsLabel)
+{
+    const struct {
+        std::function<void(AppState&)> set;
+        int x, y;
+        const char* text;
+    } cases[] = {
+        {[](AppState& a) { a.gear.RearExhOpen = -34.333f; }, 545, 85, "ValveREx -34.333  "},
+        {[](AppState& a) { a.gear.RearExhOpen = 0.184f; }, 545, 85, "ValveREx  0.184  "},
+        {[](AppState& a) { a.gear.ValveCen = -12.5f; }, 545, 37, "ValveCen -12.500  "},
+        {[](AppState& a) { a.gear.ValveCen = 12.5f; }, 545, 37, "ValveCen 12.500  "},
+        {[](AppState& a) { a.gear.FrontSteamOpen = 123.25f; }, 545, 49, "ValveFSt 123.250  "},
+        {[](AppState& a) { a.gear.StrapAngle = static_cast<float>(-2.5); }, 545, 97, "EccStAng -143.24  "},
+        {[](AppState& a) { a.anim.SelectedStep = 100; }, 459, 53, "Step Ang 100.00  "},
+        {[](AppState& a) { a.gear.RevArmPos = -12.25f; }, 459, 25, "Rev Arm -12.250  "},
+    };
+    for (const auto& c : cases) {
+        c.set(s);
+        Frame();
+        EXPECT_EQ(TextOr(c.x, c.y), c.text);
+    }
+}
+
+// The step angle is the step bar's setting, shown beside it on the screen:
+// a picture that leaves the program, and every frame of an animation (whose
+// frames are their own step apart), leave it out with the other captions of
+// controls, and keep the readouts of the gear.
+TEST(ScreenDataPictures, TheStepAngleIsOnTheScreenOnly)
+{
+    AppState s;
+    StartupModel(s);
+    MainAnimation animation(s, 72, 0);
+    const struct {
+        const char* what;
+        DisplayList list;
+    } pictures[] = {
+        {"the exported picture", MainExportPicture(s)},
+        {"an animation's first frame", animation.Frame(0)},
+        {"an animation's tenth frame", animation.Frame(9)},
+    };
+    const auto startsWith = [](const RecordingCanvas& c, const std::string& start) {
+        for (const CanvasOp& op : c.OfKind(CanvasOp::Text))
+            if (op.text.rfind(start, 0) == 0) return true;
+        return false;
+    };
+    for (const auto& p : pictures) {
+        SCOPED_TRACE(p.what);
+        RecordingCanvas screen, picture;
+        p.list.Replay(screen, DisplayList::Part::Screen);
+        p.list.Replay(picture, DisplayList::Part::Picture);
+        EXPECT_TRUE(startsWith(screen, "Step Ang 10.00"));
+        EXPECT_FALSE(startsWith(picture, "Step Ang"));
+        EXPECT_FALSE(startsWith(picture, "Pan Vert"));
+        for (const char* kept : {"Rev Arm", "Driv Ang", "Piston %", "EccStAng"})
+            EXPECT_TRUE(startsWith(picture, kept)) << kept;
+    }
 }

@@ -2,12 +2,15 @@
 #include "drawing/FrameDrawing.h"
 #include "drawing/ViewOps.h"
 #include "model/Model.h"
+#include "platform/DisplayList.h"
 #include "platform/RecordingCanvas.h"
+#include "platform/Services.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 AppState Started()
@@ -219,4 +222,62 @@ TEST(FitView, TheWholeGearThroughATurnFillsTheArea)
     EXPECT_FALSE(FitGearToArea(s.view, s.gear, {0, 0, 10, 10}));
     EXPECT_EQ(s.view.ViewScale, fitted.ViewScale);
     EXPECT_EQ(s.view.ViewOffsetX, fitted.ViewOffsetX);
+}
+
+// A state that says its frame stays still composes the same frame, with the
+// same effects, tick after tick; every other one changes something the
+// window shows within a few ticks (the gear, the blinking error picture, the
+// close-up, the steam).
+TEST(Frame, AStillFrameIsComposedAgainAndAgain)
+{
+    const struct {
+        const char* what;
+        std::function<void(AppState&)> set;
+        bool still;
+    } cases[] = {
+        {"stopped", [](AppState& s) { s.anim.ActiveStep = 0; }, true},
+        {"stopped with every panel on",
+         [](AppState& s) {
+             s.anim.ActiveStep = 0;
+             s.gear.DriverAngle = 180;
+             s.dyn.DynVarsOn = s.dyn.UndoOn = s.display.PivotDataOn = s.display.RefPointsOn = true;
+         },
+         true},
+        {"running", [](AppState&) {}, false},
+        {"stopped where it cannot be assembled",
+         [](AppState& s) { s.anim.ActiveStep = 0, s.gear.MainRodLength = 1, s.gear.DriverAngle = 90; }, false},
+        {"stopped, a dimension's close-up", [](AppState& s) { s.anim.ActiveStep = 0, s.highlight.HighlightDim = 3; },
+         false},
+        {"stopped, steam display", [](AppState& s) { s.anim.ActiveStep = 0, s.display.SteamDisplayOn = true; }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState s = Started();
+        c.set(s);
+        RecordingSound sound;
+        FixedRandom random;
+        FrameServices services{sound, random};
+        // What the window shows after a tick: the frame and the error picture.
+        auto tick = [&](DisplayList& list) {
+            TickModel(s);
+            list.Reset(632, 380);
+            DisplayListCanvas canvas(list);
+            FrameEffects fx;
+            ComposeFrame(canvas, s, services, fx);
+            return fx.errorItem;
+        };
+        DisplayList first, next;
+        tick(first);
+        const Vis firstError = tick(first);
+        EXPECT_EQ(FrameStaysStill(s), c.still);
+        bool changed = false;
+        for (int i = 0; i < 40; ++i) {
+            const Vis error = tick(next);
+            changed = changed || !next.SameAs(first) || error != firstError || !sound.played.empty();
+            if (c.still) {
+                EXPECT_TRUE(FrameStaysStill(s));
+            }
+        }
+        EXPECT_EQ(changed, !c.still);
+    }
 }

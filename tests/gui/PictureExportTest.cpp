@@ -87,13 +87,14 @@ TEST_F(PictureExport, TheGearPictureIsTheScreenAtOneScaleAndAsSharpAtTwo)
     ASSERT_EQ(QSize(shown.Width(), shown.Height()), form->Area()->size());
     const QImage one = DisplayListImage(shown, 1);
     // The screen's picture, pixel for pixel, but for the captions of the view
-    // bars ("Pan Vert", "Pan Horz", "Zoom"), which only the screen shows.
-    const QRect captions(199, 24, 53, 44);
+    // bars ("Pan Vert", "Pan Horz", "Zoom") and the step bar's setting ("Step
+    // Ang 10.00"), which only the screen shows.
     QImage screen = form->FrameImage().copy(form->Area()->rect());
-    QImage blank(captions.size(), QImage::Format_RGB32);
-    blank.fill(Qt::white);
-    EXPECT_FALSE(screen.copy(captions) == blank); // painted on the screen
-    {
+    for (const QRect captions : {QRect(199, 24, 53, 44), QRect(458, 53, 84, 14)}) {
+        QImage blank(captions.size(), QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        EXPECT_FALSE(screen.copy(captions) == blank); // painted on the screen
+        EXPECT_TRUE(one.copy(captions) == blank);     // not in the picture
         QPainter p(&screen);
         p.fillRect(captions, Qt::white);
     }

@@ -127,3 +127,9 @@ void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects&
     if (!s.display.ScreenDataOn || !s.dyn.UndoOn) fx.undoButton = Vis::Hide;
     if (s.highlight.HighlightDim > 0) DrawHighlight(c, s, fx);
 }
+
+bool FrameStaysStill(const AppState& s)
+{
+    return s.anim.ActiveStep == 0 && !s.gear.SolveError && s.steam.ErrorTicks == 0 && s.highlight.HighlightDim == 0 &&
+           s.highlight.HighlightTicks == 0 && !s.display.SteamDisplayOn;
+}

@@ -46,3 +46,10 @@ void DrawReferenceGhost(Canvas& c, const AppState& s);
 // The whole frame except captions (the canvas is fresh and white); the ghost
 // of the reference first while GhostOn.
 void ComposeFrame(Canvas& c, AppState& s, FrameServices& services, FrameEffects& fx);
+
+// True when the ticks of `s` compose the same frame again and again until
+// something outside them changes `s` (a click, a key, a dialog): the driver
+// does not turn, and nothing blinks or shimmers (a gear that cannot be
+// assembled, a dimension's close-up, the steam display's dots). Once a tick
+// of such a state has composed the frame shown, the window need not tick.
+bool FrameStaysStill(const AppState& s);

@@ -41,6 +41,12 @@ void Readouts(Canvas& c, AppState& s)
     const Gear& g = s.gear;
     const View& v = s.view;
     auto out = [&](LD x, LD y, const std::string& text) { TextAt(c, v, x, y, text + "  "); };
+    // A label and its value: a value that fills its width (no space before
+    // it) is kept apart from a label that ends without one.
+    auto labelled = [](const std::string& label, const std::string& value) {
+        const bool apart = label.empty() || label.back() == ' ' || value.empty() || value.front() == ' ';
+        return label + (apart ? "" : " ") + value;
+    };
     {
         // The captions of the view bars, which no picture shows.
         ScreenOnlyPart captions(c);
@@ -48,16 +54,21 @@ void Readouts(Canvas& c, AppState& s)
         out(199, 39, "Pan Horz");
         out(199, 53, "Zoom");
     }
-    out(459, 25, "Rev Arm " + FormatFixed(g.RevArmPos, 6, 3));
-    out(459, 39, "Driv Ang " + FormatFixed(g.SolvedDriverAngle, 6, 2));
-    out(459, 53, "Step Ang" + FormatFixed(s.anim.SelectedStep, 6, 2));
-    out(545, 25, "Piston % " + FormatFixed(static_cast<LD>(g.PistonPx) / 6.4L + 0.00001L, 6, 2));
-    out(545, 37, "ValveCen" + FormatFixed(g.ValveCen, 7, 3));
-    out(545, 49, "ValveFSt" + FormatFixed(g.FrontSteamOpen, 7, 3));
-    out(545, 61, "ValveFEx" + FormatFixed(g.FrontExhOpen, 7, 3));
-    out(545, 73, "ValveRSt" + FormatFixed(g.RearSteamOpen, 7, 3));
-    out(545, 85, "ValveREx" + FormatFixed(g.RearExhOpen, 7, 3));
-    out(545, 97, "EccStAng" + FormatFixed(static_cast<LD>(g.StrapAngle) * 180 / kPi, 7, 2));
+    out(459, 25, labelled("Rev Arm ", FormatFixed(g.RevArmPos, 6, 3)));
+    out(459, 39, labelled("Driv Ang ", FormatFixed(g.SolvedDriverAngle, 6, 2)));
+    {
+        // The step bar's setting: what a picture's frames are apart is not
+        // it (an animation's are its own).
+        ScreenOnlyPart caption(c);
+        out(459, 53, labelled("Step Ang", FormatFixed(s.anim.SelectedStep, 6, 2)));
+    }
+    out(545, 25, labelled("Piston % ", FormatFixed(static_cast<LD>(g.PistonPx) / 6.4L + 0.00001L, 6, 2)));
+    out(545, 37, labelled("ValveCen", FormatFixed(g.ValveCen, 7, 3)));
+    out(545, 49, labelled("ValveFSt", FormatFixed(g.FrontSteamOpen, 7, 3)));
+    out(545, 61, labelled("ValveFEx", FormatFixed(g.FrontExhOpen, 7, 3)));
+    out(545, 73, labelled("ValveRSt", FormatFixed(g.RearSteamOpen, 7, 3)));
+    out(545, 85, labelled("ValveREx", FormatFixed(g.RearExhOpen, 7, 3)));
+    out(545, 97, labelled("EccStAng", FormatFixed(static_cast<LD>(g.StrapAngle) * 180 / kPi, 7, 2)));
 }
 
 void ErrorIndicator(AppState& s, FrameServices& sv, FrameEffects& fx)

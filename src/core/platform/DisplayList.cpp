@@ -92,12 +92,17 @@ bool DisplayList::Visible(int x1, int y1, int x2, int y2, int margin) const
     return right >= 0 && bottom >= 0 && left < width_ && top < height_;
 }
 
+namespace {
+
+// Texts are put into the picture's coordinates only if they start in it; the
+// largest text runs well below this many pixels to the left or up.
+constexpr int kTextReach = 2000;
+
+} // namespace
+
 void DisplayList::Replay(Canvas& c, Part part) const
 {
     const int dx = -originX_, dy = -originY_;
-    // Texts are put into the picture's coordinates only if they start in it;
-    // the largest text runs well below this many pixels to the left or up.
-    constexpr int kTextReach = 2000;
     int penWidth = 1;
     bool left = false; // in a screen-only part that this replay leaves out
     ForEach([&](std::uint32_t op, const std::int32_t* w) {
@@ -145,6 +150,140 @@ void DisplayList::Replay(Canvas& c, Part part) const
         default: break;
         }
     });
+}
+
+void DisplayList::TakeDrawnOps(std::vector<DrawnOp>& out) const
+{
+    out.clear();
+    const int dx = -originX_, dy = -originY_;
+    std::int32_t pen[3] = {static_cast<std::int32_t>(clBlack), 1, static_cast<std::int32_t>(PenStyle::Solid)};
+    std::int32_t font[3] = {static_cast<std::int32_t>(clBlack), 0, 0};
+    // The same operations as Replay draws on the screen, in the same state.
+    ForEach([&](std::uint32_t op, const std::int32_t* w) {
+        DrawnOp d;
+        d.op = op;
+        switch (op) {
+        case kPen:
+            pen[0] = w[1];
+            pen[1] = std::max(1, w[2]);
+            pen[2] = w[3];
+            return;
+        case kFont:
+            font[0] = w[1];
+            font[1] = std::max(0, w[2]);
+            font[2] = w[3] != 0 ? 1 : 0;
+            return;
+        case kLine:
+        case kEllipse:
+        case kArc: {
+            if (!Visible(w[1], w[2], w[3], w[4], pen[1])) return;
+            d.count = op == kArc ? 8 : 4;
+            for (int i = 0; i < d.count; ++i) d.v[i] = w[1 + i] + (i % 2 ? dy : dx);
+            std::copy(pen, pen + 3, d.state);
+            // The figure lies in the box of its first two points (an arc on
+            // its ellipse); a wide pen reaches past it by half its width. The
+            // curves of a flat ellipse are drawn from so few straight pieces
+            // that its ends may reach past the box by a tenth of its length.
+            int m = pen[1] + 2;
+            if (op != kLine && !NearCircle(d)) m += std::max(std::abs(d.v[2] - d.v[0]), std::abs(d.v[3] - d.v[1])) / 4;
+            d.box = {std::min(d.v[0], d.v[2]) - m, std::min(d.v[1], d.v[3]) - m, std::max(d.v[0], d.v[2]) + m + 1,
+                     std::max(d.v[1], d.v[3]) + m + 1};
+            break;
+        }
+        case kPixel: {
+            const int x = w[1] + dx, y = w[2] + dy;
+            if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+            d.count = 2;
+            d.v[0] = x;
+            d.v[1] = y;
+            d.state[0] = static_cast<std::int32_t>(static_cast<std::uint32_t>(w[0]) & 0xFFFFFFu);
+            d.box = {x, y, x + 1, y + 1};
+            break;
+        }
+        case kText: {
+            const int x = w[1] + dx, y = w[2] + dy;
+            if (!(x < width_ && y < height_ && x > -kTextReach && y > -kTextReach)) return;
+            d.count = 2;
+            d.v[0] = x;
+            d.v[1] = y;
+            std::copy(font, font + 3, d.state);
+            d.text = &texts_[static_cast<std::size_t>(w[3])];
+            break;
+        }
+        case kClear:
+            d.state[0] = w[1];
+            d.box = {0, 0, width_, height_};
+            break;
+        default: return;
+        }
+        out.push_back(d);
+    });
+}
+
+bool DrawnOp::SameAs(const DrawnOp& o) const
+{
+    return op == o.op && count == o.count && std::equal(v, v + count, o.v) && std::equal(state, state + 3, o.state) &&
+           (text == o.text || (text && o.text && *text == *o.text));
+}
+
+void ReplayDrawnOps(Canvas& c, const std::vector<DrawnOp>& ops, const std::vector<char>& draw)
+{
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        if (!draw[i]) continue;
+        const DrawnOp& d = ops[i];
+        const std::int32_t* v = d.v;
+        switch (d.op) {
+        case DisplayList::kLineOp:
+        case DisplayList::kEllipseOp:
+        case DisplayList::kArcOp:
+            c.SetPenColour(static_cast<Colour>(d.state[0]));
+            c.SetPenWidth(d.state[1]);
+            c.SetPenStyle(static_cast<PenStyle>(d.state[2]));
+            if (d.op == DisplayList::kLineOp)
+                c.Line(v[0], v[1], v[2], v[3]);
+            else if (d.op == DisplayList::kEllipseOp)
+                c.Ellipse(v[0], v[1], v[2], v[3]);
+            else
+                c.Arc(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+            break;
+        case DisplayList::kPixelOp: c.SetPixel(v[0], v[1], static_cast<Colour>(d.state[0])); break;
+        case DisplayList::kTextOp:
+            c.SetFontColour(static_cast<Colour>(d.state[0]));
+            c.SetFontSize(d.state[1]);
+            c.SetFontBold(d.state[2] != 0);
+            c.TextOut(v[0], v[1], *d.text);
+            break;
+        case DisplayList::kClearOp: c.Clear(static_cast<Colour>(d.state[0])); break;
+        default: break;
+        }
+    }
+}
+
+void DrawnOpsDiffer(const std::vector<DrawnOp>& before, std::vector<DrawnOp>& now, std::vector<char>& changedBefore,
+                    std::vector<char>& changedNow,
+                    const std::function<PictureBox(int size, bool bold, const std::string& text)>& textBox)
+{
+    const std::size_t n = before.size(), m = now.size();
+    changedBefore.assign(n, 1);
+    changedNow.assign(m, 1);
+    const auto pair = [&](std::size_t i, std::size_t j) {
+        changedBefore[i] = 0;
+        changedNow[j] = 0;
+        now[j].box = before[i].box;
+    };
+    // An order-keeping pairing: the common start, then the rest from the end
+    // (one run of operations put in or taken out, or a list of the same
+    // length whose operations changed in place).
+    std::size_t start = 0;
+    while (start < n && start < m && before[start].SameAs(now[start])) pair(start, start), ++start;
+    for (std::size_t t = 0; start + t < n && start + t < m; ++t)
+        if (before[n - 1 - t].SameAs(now[m - 1 - t])) pair(n - 1 - t, m - 1 - t);
+    for (std::size_t j = 0; j < m; ++j) {
+        DrawnOp& d = now[j];
+        if (!changedNow[j] || d.op != DisplayList::kTextOp) continue;
+        const PictureBox b = textBox(d.state[1], d.state[2] != 0, *d.text);
+        d.box = {b.left + d.v[0], b.top + d.v[1], b.right + d.v[0], b.bottom + d.v[1]};
+    }
 }
 
 void DisplayList::Crop(int x, int y, int width, int height)

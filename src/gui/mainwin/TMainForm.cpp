@@ -128,6 +128,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
         Tick();
         ticking_ = false;
     });
+    SetUpRest();
 
     session_.SetQuestions(this);
     session_.Listen([this](SessionEvent e, int value) { FollowSession(e, value); });
@@ -374,6 +375,10 @@ void TMainForm::BuildControls()
         Panel[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         Panel[k]->setGeometry(x, y, w, h);
         Panel[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Only its edge is the panel's (the picture shows through the rest),
+        // so that a change of the picture inside does not paint it again.
+        const int e = Panel[k]->frameWidth();
+        Panel[k]->setMask(QRegion(0, 0, w, h) - QRegion(e, e, w - 2 * e, h - 2 * e));
     };
     // Frames first, so that the controls lie above them.
     for (const auto& [k, x, y, w, h] : {std::array{1, 0, 23, 100, 46},
@@ -522,7 +527,10 @@ void TMainForm::CreateChildWindows()
     for (TDiagramWindow* w : std::initializer_list<TDiagramWindow*>{f.OvalDia, f.PortDia, f.SineDia, f.SteamDia}) {
         DiagramHost& h = w->Host();
         h.files = [this]() -> FileSystem& { return files_; };
-        h.setTimerEnabled = [this](bool on) { on ? Timer1->start() : Timer1->stop(); };
+        h.setTimerEnabled = [this](bool on) {
+            if (on) WakeTicks();
+            on ? Timer1->start() : Timer1->stop();
+        };
         h.setDynBarsVisible = [this](bool on) {
             for (int k = 1; k <= 4; ++k) SBDynVar[static_cast<size_t>(k)]->setVisible(on);
             for (int k = 7; k <= 9; ++k) Panel[static_cast<size_t>(k)]->setVisible(on);
@@ -632,6 +640,7 @@ void TMainForm::DrawFrame()
     UpdateCaptions();
     if (!changed.isEmpty()) area_->update(changed);
     ApplyFrameEffects(fx);
+    if (changed.isEmpty() && FrameStaysStill(state_)) RestTicks();
 }
 
 void TMainForm::FitFrameToArea()

@@ -13,6 +13,7 @@
 //   TMainFormAssembly.cpp  what keeps the gear from being assembled, told
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
+//   TMainFormRest.cpp      the timer at rest while the frame stays still, the title's clock
 #pragma once
 
 #include "drawing/FrameDrawing.h"
@@ -118,6 +119,15 @@ public:
     // cannot be used (told once, at the first change).
     bool EnableRecovery(const QString& folder);
 
+    // TMainFormRest.cpp: once a tick of a frame that stays still
+    // (FrameStaysStill) showed nothing new, Timer1 rests: active still, it
+    // waits kRestIntervalMs, and the recovery timer stops after a last check.
+    // Any input to a window of the program, or a call queued to one, wakes
+    // them; the title's clock is kept by a timer of its own (`TitleClock`).
+    static constexpr int kRestIntervalMs = 24 * 60 * 60 * 1000;
+    bool TicksResting() const { return ticksResting_; }
+    void WakeTicks();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
@@ -190,6 +200,11 @@ private:
     void UpdateGraphCaptions(const QString& tail);
     // ---------------------------------------------------------- TMainFormAssembly.cpp
     void ShowAssemblyText();
+    // ---------------------------------------------------------- TMainFormRest.cpp
+    void SetUpRest();
+    void RestTicks();
+    bool ticksResting_ = false, recoveryRested_ = false;
+    QTimer* titleClock_ = nullptr;
 
     AppState& state_;
     SoundPort& sound_;

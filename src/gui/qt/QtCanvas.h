@@ -26,6 +26,12 @@ public:
 
     // Also records every operation into `list` (nullptr: stop).
     void RecordInto(DisplayList* list) { record_ = list; }
+    // Ellipses, arcs and texts drawn again and again the same (the joints,
+    // the wheels, the readouts) are stamped from the pixels of their first
+    // drawing where that gives the same pixels: on an RGB32 image at a whole
+    // number of device pixels to a canvas pixel, the figure wholly inside the
+    // picture; a text only onto white (QtFrameBuffer paints on white).
+    void UseStamps();
 
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
@@ -43,6 +49,9 @@ public:
     // The width of `text` in that font at one device pixel to a canvas pixel,
     // whatever the device: the layout of a picture is the same at every scale.
     static int MeasureText(int size, bool bold, const std::string& text);
+    // The box of canvas pixels a text drawn with its top-left corner at
+    // (0, 0) may paint, in the font of that size and weight, at any scale.
+    static PictureBox TextBox(int size, bool bold, const std::string& text);
 
 protected:
     void DoLine(int x1, int y1, int x2, int y2) override;
@@ -52,6 +61,8 @@ private:
     void ApplyPen();
     void ApplyFont();
     void FlushPixels();
+    bool StampFigure(int kind, int left, int top, int w, int h, int c, int d);
+    bool StampText(int x, int y, const std::string& text, const void* laidOut);
 
     QPainter own_;
     QPainter* painter_ = nullptr;
@@ -70,6 +81,12 @@ private:
     qsizetype bytesPerLine_ = 0;
     int width_ = 0;
     int height_ = 0;
+    // Stamping: the image painted on, device pixels to a canvas pixel (0:
+    // no stamps), the canvas scale and the device rectangle drawn in.
+    QImage* image_ = nullptr;
+    int stampScale_ = 0;
+    qreal scale_ = 1;
+    QRect deviceArea_;
     // Last applied state, so that QPainter is only touched on change.
     Colour pen_ = 0xFFFFFFFFu;
     int penWidth_ = -1;
