@@ -65,12 +65,14 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     OptimiseGoals goals;
     for (const QString& word : cl.modeValue.split(QLatin1Char(','))) {
         WeightedTarget t;
-        if (!DesignTargetFromWord(word.toStdString(), t.target)) {
+        std::string why;
+        if (!WeightedTargetFromText(word.toStdString(), t, why)) {
             QStringList words;
-            for (int k = 0; k < kDesignTargets; ++k)
-                words << QString::fromStdString(DesignTargetWord(static_cast<DesignTarget>(k)));
-            return BadArguments(
-                err, QStringLiteral("unknown target \"%1\" (%2)").arg(word, words.join(QStringLiteral(", "))));
+            for (int k = 0; k < kDesignTargets; ++k) {
+                const auto target = static_cast<DesignTarget>(k);
+                words << QString::fromStdString(DesignTargetWord(target) + (IsEngineTarget(target) ? "@RPM" : ""));
+            }
+            return BadArguments(err, QString::fromStdString(why) + QStringLiteral(" (%1)").arg(words.join(", ")));
         }
         goals.targets.push_back(t);
     }
@@ -111,7 +113,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
         out << QString::fromStdString(DimensionName(v.code)) << ' ' << Number(v.value, 8) << '\n';
     out << "objective " << Number(r.before.objective, 6) << ' ' << Number(r.after.objective, 6) << '\n';
     for (size_t k = 0; k < goals.targets.size(); ++k)
-        out << QString::fromStdString(DesignTargetWord(goals.targets[k].target)) << " rms "
+        out << QString::fromStdString(WeightedTargetText(goals.targets[k])) << " rms "
             << Number(r.before.targets[k].Rms(), 6) << ' ' << Number(r.after.targets[k].Rms(), 6) << '\n';
     for (size_t j = 0; j < r.values.size(); ++j)
         if (r.atBound[j] != 0)

@@ -126,3 +126,58 @@ TEST(OptimiseReport, ExitStatusesOfBadInputAndNoImprovement)
     }
     EXPECT_FALSE(QFile::exists(blocked));
 }
+
+// The engine's words on the command line, on the built-in design at full
+// size with engine data: the check's engine rules, the engine targets of the
+// optimiser with their speed, and the sensitivity's power and steam rate.
+TEST(EngineDesignCli, TheEngineRulesTargetsAndFiguresByName)
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath(QStringLiteral("full.json"));
+    ASSERT_EQ(RunQuelf({QStringLiteral("--scale-design"), QStringLiteral("7"), full, QStringLiteral("--unit"),
+                        QStringLiteral("in")})
+                  .status,
+              0);
+    QFile f(full);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray json = f.readAll();
+    f.close();
+    json.replace(json.indexOf('{'), 1, "{\"engine\": {},");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(json);
+    f.close();
+    const struct {
+        QStringList args;
+        int status;
+        const char* out; // a pattern of standard output
+        const char* err; // a text standard error contains
+    } rows[] = {
+        {{QStringLiteral("--check"), full},
+         4,
+         "\r\ncompression-peak,forward,\\d+\\.\\d\\d,100\\.00,(PASS|FAIL)\r\ncutoff-pressure,forward,\\d+\\.\\d\\d,"
+         "50\\.00,"
+         "(PASS|FAIL)\r\nmep-balance,forward,\\d+\\.\\d\\d,5\\.00,(PASS|FAIL)\r\n$",
+         "quelf: the design fails"},
+        {{QStringLiteral("--check"), QStringLiteral("--speed"), QStringLiteral("0"), full}, 1, "^$", "--speed"},
+        {{QStringLiteral("--optimise"), QStringLiteral("power@120"), QStringLiteral("ValveRodLength"), full},
+         0,
+         "\npower@120 rms 100\\.000000 (9\\d)\\.\\d{6}\n$",
+         ""},
+        {{QStringLiteral("--optimise"), QStringLiteral("power"), QStringLiteral("ValveRodLength"), full},
+         1,
+         "^$",
+         "the target \"power\" needs a speed: power@RPM"},
+        {{QStringLiteral("--sensitivity"), QStringLiteral("--speed"), QStringLiteral("120"), full},
+         0,
+         ",Power \\(hp\\),Steam rate \\(lb/\\(hp h\\)\\),Notes\r\n",
+         ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = RunQuelf(row.args);
+        ASSERT_FALSE(r.crashed);
+        EXPECT_EQ(r.status, row.status) << r.err.toStdString();
+        EXPECT_TRUE(QRegularExpression(QString::fromUtf8(row.out)).match(r.out).hasMatch()) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << r.err.toStdString();
+    }
+}

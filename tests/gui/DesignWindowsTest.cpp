@@ -5,6 +5,8 @@
 #include "dialogs/TOptimise.h"
 #include "files/NativeFile.h"
 #include "model/DesignEdit.h"
+#include "model/DesignScale.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
 #include <QAction>
@@ -252,4 +254,48 @@ TEST_F(DesignWindows, TheWindowGivesTheCommandLinesAnswerAndStartsFromEarlierRun
         300000); // two searches
     Press(*form, "OptimiseDesign");
     EXPECT_EQ(phase, 2);
+}
+
+// The engine targets show only for a design with engine data; "More power"
+// at a speed, searched and applied as the other targets: more power, one
+// "UnDo" record per dimension.
+TEST_F(DesignWindows, EngineTargetsShowWithEngineDataAndApplyMorePower)
+{
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
+    const auto power = size_t(DesignTarget::Power);
+    o->FormActivate();
+    EXPECT_TRUE(o->TargetBox[power]->isHidden() && o->SpeedEdit[power]->isHidden());
+    ApplyScale(state, {7, LengthUnit::Inch, RoundGrid::None});
+    RecomputeRevArmCentre(state.gear);
+    state.gear.HasEngine = true;
+    state.gear.Engine = DefaultEngineData(state.gear);
+    const float before = static_cast<float>(MeasureEngineFigures(state.gear, 120).power);
+    const int undo = state.dyn.UndoCount;
+    int phase = 0;
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                EXPECT_TRUE(o->TargetBox[power]->isVisible() && o->SpeedEdit[power]->isVisible());
+                for (QCheckBox* b : o->TargetBox) b->setChecked(false);
+                o->TargetBox[power]->setChecked(true);
+                EXPECT_TRUE(o->SpeedEdit[power]->isEnabled());
+                o->SpeedEdit[power]->setText(QStringLiteral("120"));
+                o->DimensionBox[0]->setCurrentIndex(o->DimensionBox[0]->findData(15)); // the rocker's lower arm
+                o->DimensionBox[1]->setCurrentIndex(0);
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 1;
+                return false;
+            }
+            if (o->Searching()) return false;
+            EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Improved) << o->ResultText->text().toStdString();
+            EXPECT_EQ(o->ResultGoals().targets[0].rpm, 120.0f);
+            QTest::mouseClick(o->ApplyBut, Qt::LeftButton);
+            return true;
+        },
+        120000);
+    Press(*form, "OptimiseDesign");
+    ASSERT_TRUE(o->Result().Improved());
+    EXPECT_EQ(state.dyn.UndoCount, undo + 1);
+    EXPECT_GT(MeasureEngineFigures(state.gear, 120).power, before);
 }

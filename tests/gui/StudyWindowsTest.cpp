@@ -8,6 +8,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TTolerance.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "qt/QtPictureCommands.h"
 
 #include <QAction>
@@ -297,4 +298,35 @@ TEST_F(StudyWindows, ToleranceFitsASmallScreenAndTellsTheTimeLeft)
     QTest::mouseClick(w->StopBut, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Running(); }, 60000));
     w->CloseBut->click();
+}
+
+// A design with engine data: the engine's speed field shows and the table
+// gains power and steam rate before the notes, sortable as the others; an
+// emptied field measures without them. Without engine data neither shows.
+TEST_F(StudyWindows, SensitivityShowsPowerAndSteamRateWithEngineData)
+{
+    TSensitivity* w = ChildWindowsOf(*form).Sensitivity;
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && !w->TableText().empty(); }, 60000));
+    EXPECT_TRUE(w->SpeedEdit->isHidden());
+    EXPECT_EQ(w->EffectGrid->columnCount(), kSensitivityColumns);
+    w->hide();
+    state.gear.HasEngine = true;
+    state.gear.Engine = DefaultEngineData(state.gear);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && w->Result().engineRpm > 0; }, 60000));
+    QTableWidget* grid = w->EffectGrid;
+    EXPECT_TRUE(w->SpeedEdit->isVisible());
+    ASSERT_EQ(grid->columnCount(), kSensitivityColumns + 2);
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns - 1)->text(), QStringLiteral("Power\n(hp)"));
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns)->text(), QStringLiteral("Steam rate\n(lb/(hp h))"));
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns + 1)->text(), QStringLiteral("Notes"));
+    w->SortBy(kSensitivityColumns - 1);
+    const float most = LargestEffect(w->Result(), kSensitivityColumns - 1);
+    ASSERT_GT(most, 0);
+    EXPECT_NEAR(std::fabs(grid->item(0, kSensitivityColumns - 1)->text().toFloat()), most, 1e-4);
+    w->SpeedEdit->setText(QString());
+    emit w->SpeedEdit->editingFinished();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && w->Result().engineRpm == 0; }, 60000));
+    EXPECT_EQ(grid->columnCount(), kSensitivityColumns);
 }

@@ -1,5 +1,7 @@
 #include "analysis/DesignCheck.h"
 
+#include "analysis/SteamEngine.h"
+#include "model/EngineData.h"
 #include "model/NumberText.h"
 
 #include <cmath>
@@ -23,7 +25,7 @@ struct RuleInfo {
     float defaultLimit;
     const char* limitLabel;
 };
-constexpr RuleInfo kRules[kCheckRules] = {
+constexpr RuleInfo kRules[kAllCheckRules] = {
     {CheckRule::Assembles, "assembles", "Assembles at every notch", "rows", false, 0, ""},
     {CheckRule::EqualLeads, "equal-leads", "Equal leads at mid gear", "% of travel", false, 0.5f,
      "&Leads, % of travel"},
@@ -38,6 +40,16 @@ constexpr RuleInfo kRules[kCheckRules] = {
     {CheckRule::Release, "release", "Release near 25 % cut-off", "% of stroke", true, 70, "R&elease, % of stroke"},
     {CheckRule::Compression, "compression", "Compression near 25 % cut-off", "% of stroke", false, 40,
      "Co&mpression, % of stroke"},
+    // The engine's, at the working notch and the top speed. The valve lifts
+    // when the compression passes the chest pressure: 100 %. Half the chest
+    // pressure left at cut-off, and a twentieth between the ends' work, are
+    // this program's defaults, stated in the README; each is a limit to set.
+    {CheckRule::CompressionPeak, "compression-peak", "Compression peak below chest pressure", "% of chest pressure",
+     false, 100, ""},
+    {CheckRule::CutOffPressure, "cutoff-pressure", "Pressure at cut-off at top speed", "% of chest pressure", true, 50,
+     ""},
+    {CheckRule::MepBalance, "mep-balance", "Equal mean effective pressure front and rear", "% of mean MEP", false, 5,
+     ""},
 };
 
 const RuleInfo& Info(CheckRule r) { return kRules[static_cast<size_t>(r)]; }
@@ -211,7 +223,39 @@ CheckLine WorkingEvent(const ValveEventsRow* work, CheckRule rule, const CheckLi
     return l;
 }
 
+// The engine rules on one point: the working row's notch, forward, at the top
+// speed; the three lines fail unmeasured when the point cannot be run.
+void EngineRules(const Gear& design, const ValveEventsRow* work, const CheckLimits& limits, double topRpm,
+                 std::vector<CheckLine>& lines)
+{
+    CheckLine peak = Line(CheckRule::CompressionPeak, CheckDirection::Forward, limits);
+    CheckLine ratio = Line(CheckRule::CutOffPressure, CheckDirection::Forward, limits);
+    CheckLine balance = Line(CheckRule::MepBalance, CheckDirection::Forward, limits);
+    if (work && topRpm > 0) {
+        const std::string where = RowName(*work) + " at " + DecimalText(topRpm, 0) + " rpm";
+        peak.where = ratio.where = balance.where = where;
+        const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
+        const PointResult p = RunEnginePoint(SolveEngineTurn(design, work->notch, Running::Forward), engine, topRpm);
+        const LD chest = engine.chest.p;
+        if (p.ok && chest > 0) {
+            Judge(peak, p.compressionPeak / chest * 100, where);
+            Judge(ratio, static_cast<LD>(p.cutOffPressureRatio) * 100, where);
+            if (p.mep > 0) Judge(balance, std::fabs(static_cast<LD>(p.mepFront) - p.mepRear) / p.mep * 100, where);
+        }
+    }
+    lines.push_back(peak);
+    lines.push_back(ratio);
+    lines.push_back(balance);
+}
+
 } // namespace
+
+double CheckTopSpeedRpm(const Gear& design)
+{
+    const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
+    if (!(engine.stroke > 0)) return 0;
+    return kTopPistonSpeed * 60 / (2 * engine.stroke);
+}
 
 std::string NotchRowText(Running running, int notch)
 {
@@ -243,7 +287,8 @@ bool DesignCheckResult::Passed() const
     return !lines.empty();
 }
 
-DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits)
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
+                              double topRpm)
 {
     DesignCheckResult r;
     const ValveEventsRow* work = WorkingRow(table);
@@ -257,12 +302,13 @@ DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsR
     r.lines.push_back(PortOpening(design, work, limits));
     r.lines.push_back(WorkingEvent(work, CheckRule::Release, limits));
     r.lines.push_back(WorkingEvent(work, CheckRule::Compression, limits));
+    if (design.HasEngine) EngineRules(design, work, limits, topRpm > 0 ? topRpm : CheckTopSpeedRpm(design), r.lines);
     return r;
 }
 
-DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits)
+DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits, double topRpm)
 {
-    return CheckDesign(design, BuildValveEventsTable(design), limits);
+    return CheckDesign(design, BuildValveEventsTable(design), limits, topRpm);
 }
 
 std::string CheckRuleWord(CheckRule r) { return Info(r).word; }

@@ -22,6 +22,21 @@
 // A line whose value cannot be measured (an event that never happens, a port
 // width that is not positive, a valve that does not travel) fails.
 //
+// The engine rules, only for a design that has engine data (Gear::HasEngine;
+// without them the check is the valve rules alone, line for line as before).
+// Each is judged on one point of the steam performance model (SteamEngine.h):
+// the working row's notch, forward, at the top speed (CheckTopSpeedRpm):
+// - CompressionPeak: the higher compression peak of the two ends in % of the
+//   chest pressure (both absolute); <= limit (100: above it the valve would
+//   lift off its face, or the loop crosses itself).
+// - CutOffPressure: the pressure at cut-off over the chest pressure (both
+//   absolute, the mean of the ends), in %; >= limit (the ports wire-draw the
+//   steam less than that).
+// - MepBalance: |front - rear mean effective pressure| in % of their mean;
+//   <= limit (both ends do the same work).
+// A point that cannot be run (the gear clamps at that notch, engine data that
+// cannot run, no mean effective pressure) fails the three.
+//
 // A rule is one value of CheckRule, one row of the rule table (DesignCheck.cpp:
 // its word, caption, unit, sense, default limit and the label of its limit
 // field) and one function that judges it on the table, in the list CheckDesign
@@ -44,13 +59,25 @@ enum class CheckRule : int {
     PortOpening = 5,
     Release = 6,
     Compression = 7,
+    CompressionPeak = 8,
+    CutOffPressure = 9,
+    MepBalance = 10,
 };
+// The rules of the valve events (each with a limit field in the window), and
+// all rules with the engine's.
 inline constexpr int kCheckRules = 8;
+inline constexpr int kAllCheckRules = 11;
+inline bool IsEngineRule(CheckRule r) { return static_cast<int>(r) >= kCheckRules; }
 
 // One limit per rule (the Assembles limit is always 0).
-using CheckLimits = std::array<float, kCheckRules>;
-// 0, 0.5 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %.
+using CheckLimits = std::array<float, kAllCheckRules>;
+// 0, 0.5 %, 2 %, 2 %, 75 %, 25 %, 70 %, 40 %; the engine's 100 %, 50 %, 5 %.
 CheckLimits DefaultCheckLimits();
+
+// The top speed of the engine rules: the speed (rpm) at which the piston runs
+// at kTopPistonSpeed (2 x stroke x rpm). 0 when the design has no stroke.
+inline constexpr double kTopPistonSpeed = 5.08; // m/s: 1000 ft/min
+double CheckTopSpeedRpm(const Gear& design);
 
 // The difference of the leads at mid gear, front minus rear, in % of the
 // valve's travel there: smooth through 0 whatever the signs of the leads (a
@@ -81,17 +108,20 @@ struct DesignCheckResult {
     bool Passed() const;
 };
 
-// The check of a measured table (BuildValveEventsTable of `design`).
-DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits);
+// The check of a measured table (BuildValveEventsTable of `design`). The
+// engine rules run at `topRpm` (0: CheckTopSpeedRpm).
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
+                              double topRpm = 0);
 // Measures the table of the design as given, then checks it.
-DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits);
+DesignCheckResult CheckDesign(const Gear& design, const CheckLimits& limits, double topRpm = 0);
 
 // A row of the events table as the check names it: "forward notch 6",
 // "reverse normal notch".
 std::string NotchRowText(Running running, int notch);
 
 // "assembles", "equal-leads", "equal-cutoff-fwd", "equal-cutoff-rev",
-// "full-gear-cutoff", "port-opening", "release", "compression".
+// "full-gear-cutoff", "port-opening", "release", "compression";
+// "compression-peak", "cutoff-pressure", "mep-balance".
 std::string CheckRuleWord(CheckRule r);
 // "Assembles at every notch", "Equal leads at mid gear", ...
 std::string CheckRuleCaption(CheckRule r);

@@ -1,8 +1,10 @@
 #include "analysis/Optimise.h"
 
 #include "analysis/DesignCheck.h"
+#include "analysis/SteamEngine.h"
 #include "analysis/ThreadPool.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -39,7 +41,7 @@ constexpr int kScanOne = 21, kScanTwo = 7;
 
 struct StopSearch {};
 
-bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead; }
+bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead && !IsEngineTarget(t); }
 bool ForwardTarget(DesignTarget t)
 {
     return t == DesignTarget::CutOffForward || t == DesignTarget::CutOffForwardAll ||
@@ -61,7 +63,10 @@ std::vector<int> TargetNotches(DesignTarget t)
     }
     case DesignTarget::FullGearForward:
     case DesignTarget::FullGearReverse: return {kFullGearNotch};
-    case DesignTarget::Lead: break;
+    case DesignTarget::Lead:
+    case DesignTarget::MepBalance:
+    case DesignTarget::Power:
+    case DesignTarget::SteamRate: break;
     }
     return {};
 }
@@ -235,7 +240,7 @@ private:
         t.measure = MeasureDesign(trial, goals_);
         t.measure.clamped = t.measure.clamped || clamped;
         t.feasible = t.measure.Feasible();
-        if (!t.feasible) clampsMet_.store(true);
+        if (t.measure.clamped) clampsMet_.store(true);
         const int done = ++trials_;
         if (control_) control_->progress.store(std::min(999, done * 1000 / std::max(1, budget_)));
         return t;
@@ -393,6 +398,9 @@ std::string DesignTargetWord(DesignTarget t)
     case DesignTarget::CutOffReverseAll: return "cutoff-rev-all";
     case DesignTarget::FullGearForward: return "fullgear-fwd";
     case DesignTarget::FullGearReverse: return "fullgear-rev";
+    case DesignTarget::MepBalance: return "mep-balance";
+    case DesignTarget::Power: return "power";
+    case DesignTarget::SteamRate: return "steamrate";
     }
     return "";
 }
@@ -417,11 +425,73 @@ std::string DesignTargetCaption(DesignTarget t)
     case DesignTarget::CutOffReverseAll: return "Equal cut-off, reverse, every notch";
     case DesignTarget::FullGearForward: return "Full-gear cut-off, forward, at least the check's limit";
     case DesignTarget::FullGearReverse: return "Full-gear cut-off, reverse, at least the check's limit";
+    case DesignTarget::MepBalance: return "Equal mean effective pressure, normal notch";
+    case DesignTarget::Power: return "More power, normal notch, its cut-off kept";
+    case DesignTarget::SteamRate: return "Less steam per unit of power, normal notch, its cut-off kept";
     }
     return "";
 }
 
-std::string DesignTargetUnit(DesignTarget t) { return t == DesignTarget::Lead ? "% of travel" : "% of stroke"; }
+std::string DesignTargetUnit(DesignTarget t)
+{
+    switch (t) {
+    case DesignTarget::Lead: return "% of travel";
+    case DesignTarget::MepBalance: return "% of chest pressure";
+    case DesignTarget::Power:
+    case DesignTarget::SteamRate: return "% of the design's";
+    default: break;
+    }
+    return "% of stroke";
+}
+
+std::string WeightedTargetText(const WeightedTarget& t)
+{
+    std::string s = DesignTargetWord(t.target);
+    if (IsEngineTarget(t.target)) s += "@" + ShortestText(t.rpm);
+    return s;
+}
+
+bool WeightedTargetFromText(const std::string& text, WeightedTarget& t, std::string& error)
+{
+    const size_t at = text.find('@');
+    const std::string word = text.substr(0, at);
+    if (!DesignTargetFromWord(word, t.target)) {
+        error = "unknown target \"" + text + "\"";
+        return false;
+    }
+    if (IsEngineTarget(t.target) != (at != std::string::npos)) {
+        error = IsEngineTarget(t.target) ? "the target \"" + word + "\" needs a speed: " + word + "@RPM"
+                                         : "the target \"" + word + "\" takes no speed";
+        return false;
+    }
+    if (at != std::string::npos) {
+        float rpm = 0;
+        if (!ReadFloat(text.substr(at + 1), rpm) || !(rpm > 0) || !std::isfinite(rpm)) {
+            error = "the speed of \"" + word + "\" must be a number of rpm above 0";
+            return false;
+        }
+        t.rpm = rpm;
+    }
+    return true;
+}
+
+EngineFigures MeasureEngineFigures(const Gear& design, float rpm)
+{
+    EngineFigures f;
+    f.rpm = rpm;
+    const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
+    const EngineTurn turn = SolveEngineTurn(design, kNormalNotch, Running::Forward);
+    const PointResult p = RunEnginePoint(turn, engine, rpm);
+    f.clamped = turn.clamped;
+    f.ok = p.ok && p.power > 0 && p.steamRate > 0;
+    f.power = p.power;
+    f.steamRate = p.steamRate;
+    f.cutOff = p.cutOff;
+    f.mepFront = p.mepFront;
+    f.mepRear = p.mepRear;
+    f.chest = engine.chest.p;
+    return f;
+}
 
 long double TargetResiduals::SumOfSquares() const
 {
@@ -443,6 +513,7 @@ std::string ResidualGapText(ResidualGap gap)
     case ResidualGap::NoRearCutOff: return "no rear cut-off";
     case ResidualGap::NoCutOff: return "no cut-off";
     case ResidualGap::NoTravel: return "no valve travel";
+    case ResidualGap::NoEngine: return "the engine cannot run";
     }
     return "";
 }
@@ -463,10 +534,38 @@ DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
         events[k] = MeasureNotch(design, at, r.running, nmCutOffs);
     });
     for (const NotchEvents& e : events) m.clamped = m.clamped || e.clamped;
+    std::vector<size_t> engineTargets;
+    for (size_t k = 0; k < goals.targets.size(); ++k)
+        if (IsEngineTarget(goals.targets[k].target)) engineTargets.push_back(k);
+    m.engine.resize(engineTargets.size());
+    ForEachIndependent(engineTargets.size(), [&](size_t k) {
+        m.engine[k] = MeasureEngineFigures(design, goals.targets[engineTargets[k]].rpm);
+    });
+    for (const EngineFigures& f : m.engine) m.clamped = m.clamped || f.clamped;
+    size_t engineAt = 0;
     for (const WeightedTarget& w : goals.targets) {
         TargetResiduals t;
         t.target = w;
-        if (w.target == DesignTarget::Lead) {
+        if (IsEngineTarget(w.target)) {
+            const EngineFigures& f = m.engine[engineAt++];
+            const EngineFigures* ref = &f;
+            for (const EngineFigures& r : goals.references)
+                if (r.rpm == w.rpm && r.ok) ref = &r;
+            Residual row{Running::Forward, kNormalNotch, -1, kMissingEnginePenalty, ResidualGap::NoEngine};
+            if (f.ok && ref->ok) {
+                if (w.target == DesignTarget::MepBalance)
+                    row.value = ToModelFloat((static_cast<LD>(f.mepFront) - f.mepRear) / f.chest * 100);
+                else if (w.target == DesignTarget::Power)
+                    row.value = ToModelFloat(static_cast<LD>(ref->power) / f.power * 100);
+                else
+                    row.value = ToModelFloat(static_cast<LD>(f.steamRate) / ref->steamRate * 100);
+                row.gap = ResidualGap::None;
+                if (w.target != DesignTarget::MepBalance &&
+                    std::fabs(static_cast<LD>(f.cutOff) - ref->cutOff) > kEngineCutOffBand)
+                    m.outOfBand = true;
+            }
+            t.rows.push_back(row);
+        } else if (w.target == DesignTarget::Lead) {
             LD d = 0;
             if (LeadDifference(events[RowIndex(rows, Running::Forward, kMidGearRow)], d))
                 t.rows.push_back({Running::Forward, kMidGearRow, -1, ToModelFloat(d)});
@@ -514,6 +613,8 @@ std::string CheckOptimiseGoals(const OptimiseGoals& goals)
     for (size_t k = 0; k < goals.targets.size(); ++k) {
         const WeightedTarget& t = goals.targets[k];
         if (!std::isfinite(t.weight) || t.weight < 0) return "A weight must be a number of 0 or more.";
+        if (IsEngineTarget(t.target) && !(std::isfinite(t.rpm) && t.rpm > 0))
+            return "The speed of " + DesignTargetCaption(t.target) + " must be above 0 rpm.";
         weighed = weighed || t.weight > 0;
         for (size_t l = 0; l < k; ++l)
             if (goals.targets[l].target == t.target) return "Choose each target once.";
@@ -563,11 +664,16 @@ std::string ResidualRowText(const Residual& r)
     return s;
 }
 
-OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, BalanceControl* control)
+OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& asked, BalanceControl* control)
 {
     OptimiseResult out;
-    out.error = CheckOptimiseGoals(goals);
+    out.error = CheckOptimiseGoals(asked);
     if (!out.error.empty()) return out;
+    // The engine targets compare every trial with the design as it is.
+    OptimiseGoals goals = asked;
+    goals.references.clear();
+    for (const WeightedTarget& w : goals.targets)
+        if (IsEngineTarget(w.target)) goals.references.push_back(MeasureEngineFigures(design, w.rpm));
     out.before = MeasureDesign(design, goals);
     if (out.before.clamped) {
         out.outcome = OptimiseOutcome::Infeasible;

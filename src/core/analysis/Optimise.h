@@ -14,6 +14,17 @@
 // - FullGearForward / FullGearReverse: for each end at notch 18, how far its
 //   cut-off falls short of the full-gear level (the design check's limit,
 //   75 % by default): min(0, cut-off - level), % of stroke.
+// - MepBalance@RPM: front - rear mean effective pressure at the normal notch
+//   forward at RPM (the steam performance model, SteamEngine.h, on the
+//   design's engine data or the defaults), % of the chest pressure;
+// - Power@RPM: 100 x the design's indicated power / the trial's, at the
+//   normal notch forward at RPM: 100 for the design, less for more power;
+// - SteamRate@RPM: 100 x the trial's steam rate / the design's, the same way.
+//   For these two a trial whose cut-off at that notch (the mean of the ends)
+//   moves more than kEngineCutOffBand of stroke from the design's is out of
+//   the band and infeasible like one that clamps: the gain comes from the
+//   openings, lead and release, not from a longer cut-off.
+//   A point the model cannot run counts kMissingEnginePenalty.
 // A row where a figure cannot be measured keeps its place with a penalty,
 // told in the row (ResidualGap): a row without a cut-off at one end or at
 // both is kMissingCutOffPenalty (the largest difference two cut-offs can
@@ -64,22 +75,49 @@ enum class DesignTarget : int {
     CutOffReverseAll = 4,
     FullGearForward = 5,
     FullGearReverse = 6,
+    MepBalance = 7,
+    Power = 8,
+    SteamRate = 9,
 };
-inline constexpr int kDesignTargets = 7;
+inline constexpr int kDesignTargets = 10;
+// The targets on the engine, each at a speed (WeightedTarget::rpm).
+inline bool IsEngineTarget(DesignTarget t) { return static_cast<int>(t) >= 7; }
+// How far the normal notch's cut-off may move for Power and SteamRate (% of stroke).
+inline constexpr float kEngineCutOffBand = 1;
+inline constexpr float kMissingEnginePenalty = 1000;
 
 // "lead", "cutoff-fwd", "cutoff-rev", "cutoff-fwd-all", "cutoff-rev-all",
-// "fullgear-fwd", "fullgear-rev"; and back (false for any other word).
+// "fullgear-fwd", "fullgear-rev", "mep-balance", "power", "steamrate"; and
+// back (false for any other word).
 std::string DesignTargetWord(DesignTarget t);
 bool DesignTargetFromWord(const std::string& word, DesignTarget& t);
 // "Equal leads, mid gear", ...
 std::string DesignTargetCaption(DesignTarget t);
-// "% of travel" for Lead, else "% of stroke".
+// "% of travel" for Lead, "% of chest pressure" for MepBalance, "% of the
+// design's" for Power and SteamRate, else "% of stroke".
 std::string DesignTargetUnit(DesignTarget t);
 
 struct WeightedTarget {
     DesignTarget target = DesignTarget::Lead;
     float weight = 1;
+    float rpm = 0; // the speed of an engine target
 };
+
+// A target as the command line names it: its word, and "@RPM" for an engine
+// target ("power@120"); and back: false with the reason for a text that
+// names no target, or an engine target without a speed above 0.
+std::string WeightedTargetText(const WeightedTarget& t);
+bool WeightedTargetFromText(const std::string& text, WeightedTarget& t, std::string& error);
+
+// The engine figures of a design at the normal notch forward at a speed.
+struct EngineFigures {
+    float rpm = 0;
+    bool ok = false;
+    bool clamped = false;                        // the gear cannot be assembled at that notch
+    double power = 0, steamRate = 0, cutOff = 0; // W, kg/J, % of stroke
+    double mepFront = 0, mepRear = 0, chest = 0; // Pa (the chest absolute)
+};
+EngineFigures MeasureEngineFigures(const Gear& design, float rpm);
 
 struct OptimiseDimension {
     int code = 0;
@@ -95,6 +133,10 @@ struct OptimiseGoals {
     // More points to start from (each a value for some of the dimensions; the
     // others at the design's values, every value brought within its bounds).
     std::vector<std::vector<DimensionValue>> starts;
+    // The design's engine figures the engine targets compare a trial with
+    // (OptimiseDesign fills them from the design; a speed without them
+    // compares the design measured with itself).
+    std::vector<EngineFigures> references;
 };
 
 // Empty when the goals make a search: one or more different targets with
@@ -106,7 +148,7 @@ std::string CheckOptimiseGoals(const OptimiseGoals& goals);
 inline constexpr int kMidGearRow = -2; // the lead at mid gear
 
 // A residual that could not be measured and stands as a penalty.
-enum class ResidualGap { None, NoFrontCutOff, NoRearCutOff, NoCutOff, NoTravel };
+enum class ResidualGap { None, NoFrontCutOff, NoRearCutOff, NoCutOff, NoTravel, NoEngine };
 inline constexpr float kMissingCutOffPenalty = 100;
 
 struct Residual {
@@ -117,8 +159,8 @@ struct Residual {
     ResidualGap gap = ResidualGap::None;
 };
 
-// "no front cut-off", "no rear cut-off", "no cut-off", "no valve travel";
-// empty for None.
+// "no front cut-off", "no rear cut-off", "no cut-off", "no valve travel",
+// "the engine cannot run"; empty for None.
 std::string ResidualGapText(ResidualGap gap);
 
 struct TargetResiduals {
@@ -132,8 +174,10 @@ struct TargetResiduals {
 struct DesignMeasure {
     std::vector<TargetResiduals> targets; // in the goals' order, each on its fixed rows
     bool clamped = false;
+    bool outOfBand = false;            // an engine target's cut-off left its band
+    std::vector<EngineFigures> engine; // at each engine target's speed, in the goals' order
     long double objective = 0;
-    bool Feasible() const { return !clamped; }
+    bool Feasible() const { return !clamped && !outOfBand; }
 };
 
 // Measures (a copy of) a design as it is.

@@ -3,6 +3,7 @@
 #include "dialogs/QtSearchRunner.h"
 #include "drawing/DimensionEdit.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
 
@@ -101,6 +102,9 @@ std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
     v.insert(v.end(), g.RevArm.begin(), g.RevArm.end());
     v.push_back(g.RevArmPos);
     v.push_back(static_cast<float>(g.Unit));
+    // The engine rules follow the engine data.
+    v.push_back(g.HasEngine ? 1.0f : 0.0f);
+    for (int k = 0; g.HasEngine && k < kEngineValueCount; ++k) v.push_back(GetEngineValue(g.Engine, k));
     return v;
 }
 

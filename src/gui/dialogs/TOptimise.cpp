@@ -42,6 +42,9 @@ const char* TargetText(int k)
         "Equal cut-off, re&verse, every notch",
         "Full-&gear cut-off, forward, at least 75 %",
         "Full-gear cut-off, rever&se, at least 75 %",
+        "Equal &mean effective pressure, normal notch",
+        "More po&wer, normal notch, its cut-off kept",
+        "Less s&team per power, normal notch, its cut-off kept",
     };
     return texts[k];
 }
@@ -75,6 +78,9 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     auto* targets = new QGridLayout;
     targets->addWidget(new QLabel(QStringLiteral("Targets"), this), 0, 0);
     targets->addWidget(new QLabel(QStringLiteral("Weight"), this), 0, 1);
+    SpeedLabel = new QLabel(QStringLiteral("rpm"), this);
+    SpeedLabel->setObjectName(QStringLiteral("SpeedLabel"));
+    targets->addWidget(SpeedLabel, 0, 2);
     for (int k = 0; k < kDesignTargets; ++k) {
         const QString word = Text(DesignTargetWord(static_cast<DesignTarget>(k))).replace('-', '_');
         auto* box = new QCheckBox(QString::fromUtf8(TargetText(k)), this);
@@ -90,6 +96,16 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
         targets->addWidget(w, k + 1, 1);
         TargetBox[static_cast<size_t>(k)] = box;
         WeightEdit[static_cast<size_t>(k)] = w;
+        if (IsEngineTarget(static_cast<DesignTarget>(k))) {
+            QLineEdit* rpm = NumberEdit(this, QStringLiteral("Speed_") + word);
+            rpm->setText(QStringLiteral("120"));
+            rpm->setMaximumWidth(60);
+            rpm->setToolTip(QStringLiteral("The speed of the target, rpm"));
+            connect(box, &QCheckBox::toggled, rpm, &QWidget::setEnabled);
+            rpm->setEnabled(false);
+            targets->addWidget(rpm, k + 1, 2);
+            SpeedEdit[static_cast<size_t>(k)] = rpm;
+        }
     }
 
     auto* dims = new QGridLayout;
@@ -147,6 +163,7 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     for (int k = 0; k < kDesignTargets; ++k) {
         chain(TargetBox[static_cast<size_t>(k)]);
         chain(WeightEdit[static_cast<size_t>(k)]);
+        if (SpeedEdit[static_cast<size_t>(k)]) chain(SpeedEdit[static_cast<size_t>(k)]);
     }
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) {
         chain(DimensionBox[static_cast<size_t>(k)]);
@@ -156,7 +173,22 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     for (QWidget* w : std::initializer_list<QWidget*>{FindBut, StopBut, ApplyBut, CancelBut, ResultGrid}) chain(w);
 
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) FillBounds(k);
+    ShowEngineTargets();
     SetBusy(false);
+}
+
+void TOptimise::ShowEngineTargets()
+{
+    const bool engine = s_.gear.HasEngine;
+    SpeedLabel->setVisible(engine);
+    for (int k = 0; k < kDesignTargets; ++k) {
+        const auto at = static_cast<size_t>(k);
+        if (!SpeedEdit[at]) continue;
+        if (!engine) TargetBox[at]->setChecked(false);
+        TargetBox[at]->setVisible(engine);
+        WeightEdit[at]->setVisible(engine);
+        SpeedEdit[at]->setVisible(engine);
+    }
 }
 
 QString TOptimise::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Optimise Design    "); }
@@ -164,6 +196,7 @@ QString TOptimise::CaptionHead() { return QStringLiteral("QUELF Outside Admissio
 void TOptimise::FormActivate()
 {
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) FillBounds(k);
+    ShowEngineTargets();
     found_ = OptimiseReport{};
     goals_ = OptimiseGoals{};
     earlierBests_.clear();
@@ -212,7 +245,11 @@ bool TOptimise::ReadGoals(OptimiseGoals& goals, std::string& error) const
         float weight = 0;
         if (!read(WeightEdit[static_cast<size_t>(k)], "The weight of " + DesignTargetCaption(target), weight))
             return false;
-        goals.targets.push_back({target, weight});
+        float rpm = 0;
+        if (SpeedEdit[static_cast<size_t>(k)] &&
+            !read(SpeedEdit[static_cast<size_t>(k)], "The speed of " + DesignTargetCaption(target), rpm))
+            return false;
+        goals.targets.push_back({target, weight, rpm});
     }
     for (size_t k = 0; k < static_cast<size_t>(kMaxOptimiseDimensions); ++k) {
         const int code = DimensionBox[k]->currentData().toInt();
@@ -302,7 +339,7 @@ void TOptimise::ShowResult()
         for (size_t k = 0; k < goals_.targets.size(); ++k) {
             const TargetResiduals& b = r.before.targets[k];
             for (size_t i = 0; i < b.rows.size(); ++i)
-                rows.push_back({"   " + DesignTargetWord(b.target.target) + ", " + ResidualRowText(b.rows[i]),
+                rows.push_back({"   " + WeightedTargetText(b.target) + ", " + ResidualRowText(b.rows[i]),
                                 cell(b.rows[i]), after ? cell(r.after.targets[k].rows[i]) : ""});
         }
     }
@@ -364,6 +401,7 @@ void TOptimise::EnableInputs(bool enabled)
     for (size_t k = 0; k < TargetBox.size(); ++k) {
         TargetBox[k]->setEnabled(enabled);
         WeightEdit[k]->setEnabled(enabled && TargetBox[k]->isChecked());
+        if (SpeedEdit[k]) SpeedEdit[k]->setEnabled(enabled && TargetBox[k]->isChecked());
     }
     for (size_t k = 0; k < DimensionBox.size(); ++k) {
         DimensionBox[k]->setEnabled(enabled);

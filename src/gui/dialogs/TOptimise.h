@@ -36,6 +36,10 @@ public:
 
     std::array<QCheckBox*, kDesignTargets> TargetBox{};
     std::array<QLineEdit*, kDesignTargets> WeightEdit{};
+    // The speed of each engine target (null for the others); the engine
+    // targets' rows show only for a design with engine data.
+    std::array<QLineEdit*, kDesignTargets> SpeedEdit{};
+    QLabel* SpeedLabel = nullptr;
     std::array<QComboBox*, kMaxOptimiseDimensions> DimensionBox{}; // item 0: none
     std::array<QLineEdit*, kMaxOptimiseDimensions> LoEdit{}, HiEdit{};
     QLabel* CutOffPlot = nullptr;
@@ -59,6 +63,9 @@ protected:
 
 private:
     void FillBounds(int row);
+    // The engine targets' rows shown for a design with engine data (else
+    // hidden and unticked).
+    void ShowEngineTargets();
     bool ReadGoals(OptimiseGoals& goals, std::string& error) const;
     // Bounds that leave out a dimension's value in `design`, said after the
     // search's own words (a leading blank); empty when none do.

@@ -24,6 +24,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class DesignSession;
@@ -43,6 +44,11 @@ public:
     void SetPartners(TBalance* balance, TOptimise* optimise);
 
     QComboBox *NotchBox = nullptr, *DirectionBox = nullptr;
+    // The engine's speed (a design with engine data only): power and steam
+    // rate per unit of each dimension at it.
+    QLineEdit* SpeedEdit = nullptr;
+    QLabel* SpeedLabel = nullptr;
+    QWidget* SpeedSpace = nullptr;
     QTableWidget* EffectGrid = nullptr;
     QLabel* SummaryText = nullptr;
     QPushButton *BalanceBut = nullptr, *OptimiseBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr,
