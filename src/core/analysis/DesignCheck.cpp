@@ -223,25 +223,19 @@ CheckLine WorkingEvent(const ValveEventsRow* work, CheckRule rule, const CheckLi
     return l;
 }
 
-// The engine rules on one point: the working row's notch, forward, at the top
-// speed; the three lines fail unmeasured when the point cannot be run.
-void EngineRules(const Gear& design, const ValveEventsRow* work, const CheckLimits& limits, double topRpm,
-                 std::vector<CheckLine>& lines)
+// The engine rules on the measured point; the three lines fail unmeasured
+// when it could not be run.
+void EngineRules(const EngineCheckPoint& engine, const CheckLimits& limits, std::vector<CheckLine>& lines)
 {
     CheckLine peak = Line(CheckRule::CompressionPeak, CheckDirection::Forward, limits);
     CheckLine ratio = Line(CheckRule::CutOffPressure, CheckDirection::Forward, limits);
     CheckLine balance = Line(CheckRule::MepBalance, CheckDirection::Forward, limits);
-    if (work && topRpm > 0) {
-        const std::string where = RowName(*work) + " at " + DecimalText(topRpm, 0) + " rpm";
-        peak.where = ratio.where = balance.where = where;
-        const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
-        const PointResult p = RunEnginePoint(SolveEngineTurn(design, work->notch, Running::Forward), engine, topRpm);
-        const LD chest = engine.chest.p;
-        if (p.ok && chest > 0) {
-            Judge(peak, p.compressionPeak / chest * 100, where);
-            Judge(ratio, static_cast<LD>(p.cutOffPressureRatio) * 100, where);
-            if (p.mep > 0) Judge(balance, std::fabs(static_cast<LD>(p.mepFront) - p.mepRear) / p.mep * 100, where);
-        }
+    peak.where = ratio.where = balance.where = engine.where;
+    const PointResult& p = engine.point;
+    if (p.ok && engine.chest > 0) {
+        Judge(peak, p.compressionPeak / engine.chest * 100, engine.where);
+        Judge(ratio, static_cast<LD>(p.cutOffPressureRatio) * 100, engine.where);
+        if (p.mep > 0) Judge(balance, std::fabs(static_cast<LD>(p.mepFront) - p.mepRear) / p.mep * 100, engine.where);
     }
     lines.push_back(peak);
     lines.push_back(ratio);
@@ -255,6 +249,21 @@ double CheckTopSpeedRpm(const Gear& design)
     const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
     if (!(engine.stroke > 0)) return 0;
     return kTopPistonSpeed * 60 / (2 * engine.stroke);
+}
+
+EngineCheckPoint MeasureEngineCheck(const Gear& design, const std::vector<ValveEventsRow>& table, double topRpm)
+{
+    EngineCheckPoint e;
+    e.wanted = design.HasEngine;
+    const ValveEventsRow* work = WorkingRow(table);
+    if (!e.wanted || !work) return e;
+    if (!(topRpm > 0)) topRpm = CheckTopSpeedRpm(design);
+    if (!(topRpm > 0)) return e;
+    e.where = RowName(*work) + " at " + DecimalText(topRpm, 0) + " rpm";
+    const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
+    e.chest = engine.chest.p;
+    e.point = RunEnginePoint(SolveEngineTurn(design, work->notch, Running::Forward), engine, topRpm);
+    return e;
 }
 
 std::string NotchRowText(Running running, int notch)
@@ -290,6 +299,12 @@ bool DesignCheckResult::Passed() const
 DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
                               double topRpm)
 {
+    return CheckDesign(design, table, limits, MeasureEngineCheck(design, table, topRpm));
+}
+
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
+                              const EngineCheckPoint& engine)
+{
     DesignCheckResult r;
     const ValveEventsRow* work = WorkingRow(table);
     r.lines.push_back(Assembles(table, Running::Forward, limits));
@@ -302,7 +317,7 @@ DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsR
     r.lines.push_back(PortOpening(design, work, limits));
     r.lines.push_back(WorkingEvent(work, CheckRule::Release, limits));
     r.lines.push_back(WorkingEvent(work, CheckRule::Compression, limits));
-    if (design.HasEngine) EngineRules(design, work, limits, topRpm > 0 ? topRpm : CheckTopSpeedRpm(design), r.lines);
+    if (engine.wanted) EngineRules(engine, limits, r.lines);
     return r;
 }
 

@@ -43,6 +43,7 @@
 // runs; nothing else names the rules one by one.
 #pragma once
 
+#include "analysis/SteamEngine.h"
 #include "analysis/ValveEvents.h"
 #include "model/AppState.h"
 
@@ -108,8 +109,23 @@ struct DesignCheckResult {
     bool Passed() const;
 };
 
-// The check of a measured table (BuildValveEventsTable of `design`). The
-// engine rules run at `topRpm` (0: CheckTopSpeedRpm).
+// The point the engine rules judge: the working row's notch, forward, at
+// `topRpm` (0: CheckTopSpeedRpm); `wanted` false for a design without engine
+// data (nothing run), `point.ok` false when it cannot be run. Measured once,
+// judged against any limits.
+struct EngineCheckPoint {
+    bool wanted = false;
+    std::string where; // "forward notch 4 at 1714 rpm"; empty without a working row
+    double chest = 0;  // the chest pressure, Pa absolute
+    PointResult point;
+};
+EngineCheckPoint MeasureEngineCheck(const Gear& design, const std::vector<ValveEventsRow>& table, double topRpm = 0);
+
+// The check of a measured table (BuildValveEventsTable of `design`) and its
+// engine point.
+DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
+                              const EngineCheckPoint& engine);
+// The same, the engine point measured at `topRpm` (0: CheckTopSpeedRpm).
 DesignCheckResult CheckDesign(const Gear& design, const std::vector<ValveEventsRow>& table, const CheckLimits& limits,
                               double topRpm = 0);
 // Measures the table of the design as given, then checks it.

@@ -135,15 +135,21 @@ void TDesignCheck::StartMeasure()
     measured_ = DesignSnapshot(s_.gear);
     const Gear design = s_.gear;
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
-    runner_->Run<std::vector<ValveEventsRow>>(
-        [design](BalanceControl&) { return BuildValveEventsTable(design); }, {},
-        [this, design](std::vector<ValveEventsRow>&& table) { MeasureDone(design, std::move(table)); });
+    runner_->Run<Measured>(
+        [design](BalanceControl&) {
+            Measured m;
+            m.table = BuildValveEventsTable(design);
+            m.engine = MeasureEngineCheck(design, m.table);
+            return m;
+        },
+        {}, [this, design](Measured&& measured) { MeasureDone(design, std::move(measured)); });
 }
 
-void TDesignCheck::MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table)
+void TDesignCheck::MeasureDone(const Gear& design, Measured&& measured)
 {
     checked_ = design;
-    table_ = std::move(table);
+    table_ = std::move(measured.table);
+    engine_ = std::move(measured.engine);
     ShowResult();
     // The design changed while it was measured: again.
     WatchDesign();
@@ -179,7 +185,7 @@ void TDesignCheck::ShowResult()
         CheckText->setText(QString::fromStdString(why));
         return;
     }
-    result_ = CheckDesign(checked_, table_, limits);
+    result_ = CheckDesign(checked_, table_, limits, engine_);
     CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
     int failed = 0;
     for (int r = 0; r < static_cast<int>(result_.lines.size()); ++r) {

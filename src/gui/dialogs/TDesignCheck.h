@@ -56,7 +56,12 @@ protected:
 
 private:
     void StartMeasure();
-    void MeasureDone(const Gear& design, std::vector<ValveEventsRow>&& table);
+    // The events table and the engine rules' point, measured off this thread.
+    struct Measured {
+        std::vector<ValveEventsRow> table;
+        EngineCheckPoint engine;
+    };
+    void MeasureDone(const Gear& design, Measured&& measured);
     void ShowResult();
     void FitColumns();
     // The limits typed; false, with the reason, when one is no number.
@@ -67,5 +72,6 @@ private:
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;
+    EngineCheckPoint engine_;
     DesignCheckResult result_;
 };
