@@ -81,7 +81,7 @@ enum class DesignTarget : int {
 };
 inline constexpr int kDesignTargets = 10;
 // The targets on the engine, each at a speed (WeightedTarget::rpm).
-inline bool IsEngineTarget(DesignTarget t) { return static_cast<int>(t) >= 7; }
+inline bool IsEngineTarget(DesignTarget t) { return static_cast<int>(t) >= static_cast<int>(DesignTarget::MepBalance); }
 // How far the normal notch's cut-off may move for Power and SteamRate (% of stroke).
 inline constexpr float kEngineCutOffBand = 1;
 inline constexpr float kMissingEnginePenalty = 1000;
