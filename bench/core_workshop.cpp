@@ -17,7 +17,7 @@ static void BM_SweptEnvelope(benchmark::State& st)
     s.overlay.Item[3] = {0, 0, 4.6f, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, true};        // about the axle
     if (st.range(1) == 0)
         for (OverlayItem& it : s.overlay.Item) it.KeepOut = false;
-    const Gear design = DesignAsOpened(s.gear);
+    const Gear design = s.gear;
     const EnvelopeSettings settings;
     ThreadPool& pool = st.range(0) == 0 ? ThreadPool::Shared() : ThreadPool::Serial();
     for (auto _ : st) {

@@ -55,7 +55,7 @@ int BadNotches(QTextStream& err)
 // The sweep of the design as it opens, with a warning where the solver clamped.
 SweptEnvelope Sweep(const AppState& s, const EnvelopeSettings& settings, QTextStream& err)
 {
-    const SweptEnvelope e = SweepEnvelope(DesignAsOpened(s.gear), s.overlay, settings);
+    const SweptEnvelope e = SweepEnvelope(s.gear, s.overlay, settings);
     if (e.clampedSamples > 0)
         err << QStringLiteral("quelf: warning: the gear cannot be assembled everywhere: the solver clamped at %1 of "
                               "the %2 positions swept")

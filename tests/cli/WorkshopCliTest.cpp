@@ -213,7 +213,7 @@ TEST(WorkshopReport, EnvelopeAndPartsAreThePlainCodesFiguresAndBadRequestsAreTol
     EnvelopeSettings settings;
     settings.notch.fill(false);
     for (int n : {0, 9, -9}) settings.notch[static_cast<size_t>(n + kEnvelopeNotchMax)] = true;
-    const SweptEnvelope e = SweepEnvelope(DesignAsOpened(opened.gear), opened.overlay, settings);
+    const SweptEnvelope e = SweepEnvelope(opened.gear, opened.overlay, settings);
 
     const QString csv = dir.filePath(QStringLiteral("e.csv"));
     CliRun run =

@@ -30,7 +30,7 @@ struct Swept {
             s.overlay.Item[2] = {0, 0, 1.2f, 0, 0, 0, 0, 0, 1, 255, 0, 0, 0, true};
             s.overlay.Item[3] = {0, 5, 10, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, false}; // not keep-out
         }
-        design = DesignAsOpened(s.gear);
+        design = s.gear;
         settings.notch.fill(false);
         for (int n : {0, 7, -11, 18}) settings.notch[static_cast<size_t>(n + kEnvelopeNotchMax)] = true;
         e = SweepEnvelope(design, s.overlay, settings);
@@ -283,7 +283,7 @@ TEST(SweptEnvelope, TheDesignCheckGetsAClearanceLineOnlyForKeepOutShapes)
     s.overlay.Item[2].KeepOut = false;
     const DesignCheckResult line = CheckDesignWithClearance(s, limits);
     float least = std::numeric_limits<float>::infinity();
-    for (const PartClearance& c : SweepEnvelope(DesignAsOpened(s.gear), s.overlay, EnvelopeSettings()).clearance)
+    for (const PartClearance& c : SweepEnvelope(s.gear, s.overlay, EnvelopeSettings()).clearance)
         least = std::min(least, c.distance);
     EXPECT_EQ(line.lines.back().value, least);
     EXPECT_EQ(line.lines.back().pass, least >= 0.03125f);

@@ -179,7 +179,8 @@ TEST_F(WorkshopWindows, DesignCheckJudgesTheClearanceWhileTheDesignHasKeepOutSha
     ASSERT_NE(w, nullptr);
     w->show();
     ASSERT_TRUE(Eventually([&] { return !w->Measuring() && w->CheckGrid->rowCount() == 11; }));
-    QLineEdit* limit = w->LimitEdit[static_cast<size_t>(CheckRule::Clearance)];
+    QLineEdit* limit = w->ClearanceEdit;
+    EXPECT_EQ(limit->objectName(), "Limit_clearance");
     EXPECT_FALSE(limit->isHidden());
     EXPECT_EQ(limit->text(), QStringLiteral("0.03125"));
     EXPECT_EQ(w->CheckGrid->item(10, 0)->text(), QStringLiteral("Every part clears every keep-out shape (length)"));

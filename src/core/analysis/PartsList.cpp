@@ -42,7 +42,7 @@ std::string PinText(const Pin& p) { return std::string(p.name) + " (P" + std::to
 
 std::vector<PartsListRow> BuildPartsList(const Gear& design)
 {
-    Gear g = DesignAsOpened(design);
+    Gear g = design;
     g.ErrorBeepOn = false;
     g.DriverAngle = 0;
     g.RevArmPos = g.RevArmCentre();

@@ -1,6 +1,6 @@
 // The parts to make: the sizes a workshop needs from a design, measured on the
 // gear solved at driver angle 0 with the reverse arm at mid gear (on a copy of
-// the design as it opens).
+// the design, at the mid gear it holds).
 //
 // - Each link with its pin centres and the distances between them: a link of
 //   two pins by the distance of its centres; a link of more (the eccentric

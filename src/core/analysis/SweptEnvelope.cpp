@@ -299,12 +299,11 @@ void AddClearanceCheck(DesignCheckResult& r, const SweptEnvelope& e, const Overl
     r.lines.push_back(l);
 }
 
-DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits)
+DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits, double topRpm)
 {
-    const Gear design = DesignAsOpened(s.gear);
-    DesignCheckResult r = CheckDesign(design, limits);
+    DesignCheckResult r = CheckDesign(s.gear, limits, topRpm);
     if (!KeepOutItems(s.overlay).empty())
-        AddClearanceCheck(r, SweepEnvelope(design, s.overlay, EnvelopeSettings()), s.overlay, limits);
+        AddClearanceCheck(r, SweepEnvelope(s.gear, s.overlay, EnvelopeSettings()), s.overlay, limits);
     return r;
 }
 

@@ -89,7 +89,7 @@ struct SweptEnvelope {
     std::vector<PartClearance> clearance; // each moving part with each keep-out item
 };
 
-// Sweeps `design` (as given: callers pass DesignAsOpened) with the overlay's
+// Sweeps `design` (as given, with the mid gear it holds) with the overlay's
 // keep-out shapes. `control` (may be null) stops it and receives progress
 // 0..1000. The work runs on `pool`; the result is the same on any pool.
 SweptEnvelope SweepEnvelope(const Gear& design, const Overlay& overlay, const EnvelopeSettings& settings,
@@ -122,6 +122,7 @@ float DefaultLeastClearance(LengthUnit unit);
 // nothing when the envelope met no keep-out shape.
 void AddClearanceCheck(DesignCheckResult& r, const SweptEnvelope& e, const Overlay& overlay, const CheckLimits& limits);
 
-// The whole check of a design as it opens: its events table, and when its
-// overlay has keep-out shapes, its envelope over every notch.
-DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits);
+// The whole check of the design with the mid gear it holds: its events table
+// (the engine rules at `topRpm`, 0: the top speed), and when its overlay has
+// keep-out shapes, its envelope over every notch.
+DesignCheckResult CheckDesignWithClearance(const AppState& s, const CheckLimits& limits, double topRpm = 0);

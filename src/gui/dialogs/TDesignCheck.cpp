@@ -1,9 +1,9 @@
 #include "dialogs/TDesignCheck.h"
 
-#include "analysis/SweptEnvelope.h"
 #include "dialogs/QtSearchRunner.h"
 #include "drawing/DimensionEdit.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
 
@@ -13,10 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,23 +27,6 @@ namespace {
 constexpr int kWatchMs = 100;
 
 enum Column : int { colRule, colDirection, colValue, colLimit, colResult, colWhere, kColumns };
-
-// The limit fields' labels (with their mnemonics), by rule.
-const char* LimitLabel(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::EqualLeads: return "&Leads, % of mean";
-    case CheckRule::EqualCutOffForward: return "Cut-off &forward, % of stroke";
-    case CheckRule::EqualCutOffReverse: return "Cut-off &reverse, % of stroke";
-    case CheckRule::FullGearCutOff: return "F&ull-gear cut-off, % of stroke";
-    case CheckRule::PortOpening: return "&Port opening, % of width";
-    case CheckRule::Release: return "R&elease, % of stroke";
-    case CheckRule::Compression: return "Co&mpression, % of stroke";
-    case CheckRule::Clearance: return "Cle&arance";
-    case CheckRule::Assembles: break;
-    }
-    return "";
-}
 
 } // namespace
 
@@ -61,20 +47,30 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
         e->setAcceptDrops(false);
         e->setMaximumWidth(70);
         connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
-        auto* l = new QLabel(QString::fromLatin1(LimitLabel(rule)), this);
+        auto* l = new QLabel(QString::fromStdString(CheckRuleLimitLabel(rule)), this);
         l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));
         l->setBuddy(e);
         const int row = (k - 1) / 2, col = (k - 1) % 2 * 2;
         limits->addWidget(l, row, col);
         limits->addWidget(e, row, col + 1);
         LimitEdit[static_cast<size_t>(k)] = e;
-        // The clearance's field shows only for a design with keep-out shapes.
-        if (rule == CheckRule::Clearance) {
-            ClearanceLabel = l;
-            e->hide();
-            l->hide();
-        }
     }
+    // The clearance's field, after the others: shown only for a design with
+    // keep-out shapes (ShowResult), with the least clearance of its unit.
+    ClearanceEdit =
+        new QLineEdit(QString::fromStdString(ShortestText(defaults[static_cast<size_t>(CheckRule::Clearance)])), this);
+    ClearanceEdit->setObjectName(QStringLiteral("Limit_clearance"));
+    ClearanceEdit->setContextMenuPolicy(Qt::NoContextMenu);
+    ClearanceEdit->setAcceptDrops(false);
+    ClearanceEdit->setMaximumWidth(70);
+    connect(ClearanceEdit, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
+    ClearanceLabel = new QLabel(QString::fromStdString(CheckRuleLimitLabel(CheckRule::Clearance)), this);
+    ClearanceLabel->setObjectName(QStringLiteral("LimitLabel_clearance"));
+    ClearanceLabel->setBuddy(ClearanceEdit);
+    limits->addWidget(ClearanceLabel, (kCheckRules - 1) / 2, (kCheckRules - 1) % 2 * 2);
+    limits->addWidget(ClearanceEdit, (kCheckRules - 1) / 2, (kCheckRules - 1) % 2 * 2 + 1);
+    ClearanceEdit->hide();
+    ClearanceLabel->hide();
     limits->setColumnStretch(0, 1);
     limits->setColumnStretch(2, 1);
 
@@ -88,8 +84,10 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
     CheckGrid->verticalHeader()->hide();
     CheckGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     CheckGrid->verticalHeader()->setDefaultSectionSize(CheckGrid->fontMetrics().height() + 6);
+    // Every column as wide as its texts; "Worst at" also takes what is left.
     CheckGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    CheckGrid->horizontalHeader()->setSectionResizeMode(colWhere, QHeaderView::Stretch);
+    CheckGrid->horizontalHeader()->setStretchLastSection(true);
+    CheckGrid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     CheckGrid->setWordWrap(false);
 
     CheckText = new QLabel(this);
@@ -113,8 +111,6 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
     connect(watch_, &QTimer::timeout, this, &TDesignCheck::WatchDesign);
 }
 
-TDesignCheck::~TDesignCheck() { runner_->End(); }
-
 QString TDesignCheck::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Design Check    "); }
 
 std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
@@ -123,6 +119,9 @@ std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
     v.insert(v.end(), g.RevArm.begin(), g.RevArm.end());
     v.push_back(g.RevArmPos);
     v.push_back(static_cast<float>(g.Unit));
+    // The engine rules follow the engine data.
+    v.push_back(g.HasEngine ? 1.0f : 0.0f);
+    for (int k = 0; g.HasEngine && k < kEngineValueCount; ++k) v.push_back(GetEngineValue(g.Engine, k));
     return v;
 }
 
@@ -143,9 +142,8 @@ bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ !=
 void TDesignCheck::hideEvent(QHideEvent* e)
 {
     watch_->stop();
-    runner_->End();
     measured_.clear();
-    QDialog::hideEvent(e);
+    TSearchWindow::hideEvent(e);
 }
 
 void TDesignCheck::FormActivate()
@@ -164,26 +162,29 @@ void TDesignCheck::WatchDesign()
 void TDesignCheck::StartMeasure()
 {
     measured_ = DesignSnapshot(s_);
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear design = s_.gear;
     const Overlay overlay = s_.overlay;
-    const bool keepOut = !KeepOutItems(overlay).empty();
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
-    runner_->Start(
-        [this, design, overlay, keepOut](BalanceControl&) {
-            pending_ = BuildValveEventsTable(design);
+    runner_->Run<Measured>(
+        [design, overlay](BalanceControl&) {
+            Measured m;
+            m.table = BuildValveEventsTable(design);
+            m.engine = MeasureEngineCheck(design, m.table);
             // The envelope too, for the clearance of the keep-out shapes.
-            pendingEnvelope_ = keepOut ? SweepEnvelope(design, overlay, EnvelopeSettings()) : SweptEnvelope{};
-            pendingOverlay_ = overlay;
+            if (!KeepOutItems(overlay).empty()) m.envelope = SweepEnvelope(design, overlay, EnvelopeSettings());
+            m.overlay = overlay;
+            return m;
         },
-        {}, [this, design] { MeasureDone(design); });
+        {}, [this, design](Measured&& measured) { MeasureDone(design, std::move(measured)); });
 }
 
-void TDesignCheck::MeasureDone(const Gear& design)
+void TDesignCheck::MeasureDone(const Gear& design, Measured&& measured)
 {
     checked_ = design;
-    table_ = std::move(pending_);
-    envelope_ = std::move(pendingEnvelope_);
-    checkedOverlay_ = pendingOverlay_;
+    table_ = std::move(measured.table);
+    engine_ = std::move(measured.engine);
+    envelope_ = std::move(measured.envelope);
+    checkedOverlay_ = measured.overlay;
     ShowResult();
     // The design changed while it was measured: again.
     WatchDesign();
@@ -194,11 +195,14 @@ bool TDesignCheck::ReadLimits(CheckLimits& limits, std::string& why) const
     // Each field whole: a text that is no number is said so, never read in part.
     limits = DefaultCheckLimits();
     for (int k = 1; k < kCheckRules; ++k)
-        if (!LimitEdit[static_cast<size_t>(k)]->isHidden() &&
-            !ReadFieldNumber("The limit of " + CheckRuleCaption(static_cast<CheckRule>(k)),
+        if (!ReadFieldNumber("The limit of " + CheckRuleCaption(static_cast<CheckRule>(k)),
                              LimitEdit[static_cast<size_t>(k)]->text().toStdString(), limits[static_cast<size_t>(k)],
                              why))
             return false;
+    const size_t clearance = static_cast<size_t>(CheckRule::Clearance);
+    if (!ClearanceEdit->isHidden() && !ReadFieldNumber("The limit of " + CheckRuleCaption(CheckRule::Clearance),
+                                                       ClearanceEdit->text().toStdString(), limits[clearance], why))
+        return false;
     return true;
 }
 
@@ -211,13 +215,13 @@ void TDesignCheck::ShowResult()
 {
     // The clearance's field while the design has keep-out shapes, at first
     // with the least clearance of its unit.
-    QLineEdit* clearance = LimitEdit[static_cast<size_t>(CheckRule::Clearance)];
     const bool keepOut = !KeepOutItems(checkedOverlay_).empty();
-    if (keepOut && clearance->isHidden()) {
-        const QSignalBlocker block(clearance);
-        clearance->setText(QString::fromStdString(ShortestText(DefaultLeastClearance(checked_.Unit))));
+    if (keepOut && ClearanceEdit->isHidden()) {
+        const QSignalBlocker block(ClearanceEdit);
+        ClearanceEdit->setText(QString::fromStdString(
+            ShortestText(DefaultCheckLimits(checked_.Unit)[static_cast<size_t>(CheckRule::Clearance)])));
     }
-    clearance->setHidden(!keepOut);
+    ClearanceEdit->setHidden(!keepOut);
     ClearanceLabel->setHidden(!keepOut);
     ClearanceLabel->setText(QStringLiteral("Cle&arance, %1").arg(QString::fromLatin1(LengthUnitText(checked_.Unit))));
     CheckLimits limits;
@@ -231,7 +235,7 @@ void TDesignCheck::ShowResult()
         CheckText->setText(QString::fromStdString(why));
         return;
     }
-    result_ = CheckDesign(checked_, table_, limits);
+    result_ = CheckDesign(checked_, table_, limits, engine_);
     AddClearanceCheck(result_, envelope_, checkedOverlay_, limits);
     CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
     int failed = 0;
@@ -257,4 +261,20 @@ void TDesignCheck::ShowResult()
     }
     CheckText->setText(failed == 0 ? QStringLiteral("Every rule passes.")
                                    : QStringLiteral("%1 of %2 lines fail.").arg(failed).arg(result_.lines.size()));
+    FitColumns();
+}
+
+void TDesignCheck::FitColumns()
+{
+    // The columns' widths for their texts; the window grows (within the
+    // screen) when the grid cannot show them all, so no text is cut.
+    QHeaderView* header = CheckGrid->horizontalHeader();
+    header->setStretchLastSection(false); // every column at the width of its texts
+    const int wanted = header->length();
+    header->setStretchLastSection(true);
+    const int missing = wanted - CheckGrid->viewport()->width();
+    if (missing <= 0) return;
+    int room = missing;
+    if (const QScreen* screen = this->screen()) room = std::min(room, screen->availableGeometry().width() - width());
+    if (room > 0) resize(width() + room, height());
 }

@@ -7,7 +7,9 @@
 // follows the design as dynamic variables, undo and the dimension dialogs
 // change it: a timer compares a snapshot of the design (its dimensions and
 // reverse arm values) every 100 ms and, when it changed, measures the events
-// table of a copy (DesignAsOpened) on a worker thread.
+// table of a copy, with the mid gear the design holds, on a worker thread.
+// A design with keep-out lines or circles is judged on its clearance too
+// (its envelope measured with the table), with a limit field of its own.
 #pragma once
 
 #include "analysis/DesignCheck.h"
@@ -31,7 +33,6 @@ class TDesignCheck : public TSearchWindow {
 
 public:
     TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
-    ~TDesignCheck() override;
 
     static QString CaptionHead();
 
@@ -47,8 +48,9 @@ public:
     static std::vector<float> DesignSnapshot(const Gear& g);
     // With the keep-out lines and circles the clearance is judged against.
     static std::vector<float> DesignSnapshot(const AppState& s);
-    // The clearance's limit field and its label: shown only while the design
-    // has keep-out shapes (the rule has a line then).
+    // The clearance's limit field ("Limit_clearance") and its label: shown
+    // only while the design has keep-out shapes (the rule has a line then).
+    QLineEdit* ClearanceEdit = nullptr;
     QLabel* ClearanceLabel = nullptr;
 
 public slots:
@@ -63,8 +65,16 @@ protected:
 
 private:
     void StartMeasure();
-    void MeasureDone(const Gear& design);
+    // The events table and the engine rules' point, measured off this thread.
+    struct Measured {
+        std::vector<ValveEventsRow> table;
+        EngineCheckPoint engine;
+        SweptEnvelope envelope; // none without keep-out shapes
+        Overlay overlay;
+    };
+    void MeasureDone(const Gear& design, Measured&& measured);
     void ShowResult();
+    void FitColumns();
     // The limits typed; false, with the reason, when one is no number.
     bool ReadLimits(CheckLimits& limits, std::string& why) const;
 
@@ -73,8 +83,8 @@ private:
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;
-    std::vector<ValveEventsRow> pending_;      // written by the worker before it ends
-    SweptEnvelope envelope_, pendingEnvelope_; // for the clearance (empty without keep-out shapes)
-    Overlay checkedOverlay_{}, pendingOverlay_{};
+    EngineCheckPoint engine_;
+    SweptEnvelope envelope_;
+    Overlay checkedOverlay_{};
     DesignCheckResult result_;
 };

@@ -81,22 +81,22 @@ void SweptEnvelopeView::Watch()
 void SweptEnvelopeView::Start()
 {
     measured_ = Snapshot();
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear design = s_.gear;
     const Overlay overlay = s_.overlay;
     const EnvelopeSettings settings = settings_;
     const LengthUnit unit = s_.gear.Unit;
-    runner_->Start(
-        [this, design, overlay, settings](BalanceControl& control) {
-            pending_ = SweepEnvelope(design, overlay, settings, &control);
-            pendingOverlay_ = overlay;
+    // The worker writes only its result, which the runner keeps.
+    runner_->Run<SweptEnvelope>(
+        [design, overlay, settings](BalanceControl& control) {
+            return SweepEnvelope(design, overlay, settings, &control);
         },
         [this](int permille) { emit Progressed(permille); },
-        [this, unit] {
-            const bool stopped = pending_.stopped;
+        [this, unit, overlay](SweptEnvelope&& measured) {
+            const bool stopped = measured.stopped;
             if (!stopped) {
-                auto e = std::make_shared<const SweptEnvelope>(std::move(pending_));
+                auto e = std::make_shared<const SweptEnvelope>(std::move(measured));
                 result_ = e;
-                overlay_ = pendingOverlay_;
+                overlay_ = overlay;
                 unit_ = unit;
                 s_.display.SweptOutlines = std::shared_ptr<const std::vector<PartOutline>>(e, &e->outlines);
                 // The result comes by the runner's poll, which is no input: a

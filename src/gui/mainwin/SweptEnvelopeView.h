@@ -1,6 +1,6 @@
 // The swept envelope as the main window keeps it: measured off the window's
-// thread (analysis/SweptEnvelope, on a copy of the design as it opens) while
-// someone wants it — the main window's "Swept Envelope" drawing, or the
+// thread (analysis/SweptEnvelope, on a copy of the design with the mid gear
+// it holds) while someone wants it — the main window's "Swept Envelope" drawing, or the
 // clearance window — and again whenever the design, its lines and circles or
 // the ticked notches change (a look every 100 ms). The outlines go to
 // AppState::display.SweptOutlines for the frame to draw.
@@ -66,6 +66,4 @@ private:
     std::shared_ptr<const SweptEnvelope> result_;
     Overlay overlay_{};
     LengthUnit unit_ = LengthUnit::Unspecified;
-    SweptEnvelope pending_; // written by the worker before it ends
-    Overlay pendingOverlay_{};
 };
