@@ -17,6 +17,14 @@ constexpr float kMaxCylinders = 64;
 
 std::string EngineFieldText(const Gear& g, int index) { return BoundFieldText(GetEngineValue(EngineDataOf(g), index)); }
 
+std::string EngineFieldUnit(int index, LengthUnit unit)
+{
+    std::string u = EngineValueUnit(index, unit);
+    if (index == evChestPressure || index == evBackPressure) u += " gauge";
+    if (index == evAtmosphericPressure) u += " abs";
+    return u;
+}
+
 EngineFieldEntry ReadEngineField(const Gear& g, int index, const std::string& shown, const std::string& text)
 {
     EngineFieldEntry e;

@@ -14,6 +14,10 @@
 // shows it: up to four decimals, no trailing zeros.
 std::string EngineFieldText(const Gear& g, int index);
 
+// The unit beside a value, gauge and absolute pressures saying which they are
+// ("psi gauge", "bar abs", "in", "" for the cylinders).
+std::string EngineFieldUnit(int index, LengthUnit unit);
+
 // A text left in the field of value `index` that showed `shown`.
 struct EngineFieldEntry {
     bool change = false; // a new value to record

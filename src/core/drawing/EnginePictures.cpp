@@ -169,7 +169,7 @@ void DrawIndicatorPane(Canvas& c, const IndicatorPoint& point, const IndicatorVi
         c.TextOut(left + 4, y, row[0]);
         const int valueRight = left + 200;
         c.TextOut(valueRight - c.TextWidth(row[1]), y, row[1]);
-        c.TextOut(valueRight + 5, y, row[2]);
+        c.TextOut(valueRight + 8, y, row[2]);
         y += kLineHeight;
     }
     std::vector<std::string> warnings;

@@ -31,15 +31,6 @@ const char* const kLabels[kEngineValueCount] = {
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-// The unit beside a value: gauge pressures say so.
-QString UnitText(int k, LengthUnit unit)
-{
-    QString u = Text(EngineValueUnit(k, unit));
-    if (k == evChestPressure || k == evBackPressure) u += QStringLiteral(" gauge");
-    if (k == evAtmosphericPressure) u += QStringLiteral(" abs");
-    return u;
-}
-
 } // namespace
 
 TEngineData::TEngineData(AppState& state, DesignSession* designSession, QWidget* parent)
@@ -122,7 +113,7 @@ void TEngineData::FillFields()
         const auto i = static_cast<size_t>(k);
         shown_[i] = EngineFieldText(s_.gear, k);
         Edit[i]->setText(Text(shown_[i]));
-        Unit[i]->setText(UnitText(k, unit));
+        Unit[i]->setText(Text(EngineFieldUnit(k, unit)));
         const QString tip = Text(EngineValueTooltip(k, unit));
         Edit[i]->setToolTip(tip);
         if (auto* l = findChild<QLabel*>(QStringLiteral("Label") + QString::fromLatin1(EngineValueName(k))))
