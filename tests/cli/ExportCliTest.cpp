@@ -57,13 +57,26 @@ TEST(ExportCli, MistakesAndUnwritablePlacesGiveOneLineAndNoFile)
         const char* says;
     };
     const QString png = dir.filePath("x.png");
+    // A design whose engine cannot run (its own engine data), beside.
+    QTemporaryDir designs;
+    const QString badEngine = designs.filePath("bad-engine.json");
+    ASSERT_EQ(RunQuelf({"--export-design", badEngine}).status, 0);
+    QFile json(badEngine);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    QByteArray text = json.readAll();
+    json.close();
+    text.replace(text.indexOf('{'), 1, "{\"engine\": {\"DischargeCoefficient\": 0},");
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly | QIODevice::Truncate) && json.write(text) == text.size());
+    json.close();
     for (const Case& c :
          {Case{{"--export", "gearbox", png}, 1, "unknown picture"},
           Case{{"--export", "main", dir.filePath("x.jpg")}, 1, "must end in .png, .svg or .pdf"},
           Case{{"--export", "main", png, "--scale", "3"}, 1, "--scale must be 1, 2 or 4"},
           Case{{"--export", "main", dir.filePath("x.svg"), "--scale", "2"}, 1, "--scale goes with a .png"},
           Case{{"--export", "main", png, dir.filePath("missing.vgw")}, 2, "missing.vgw"},
-          Case{{"--export", "oval", dir.filePath("no/such/folder/x.pdf")}, 3, "File not found"}}) {
+          Case{{"--export", "oval", dir.filePath("no/such/folder/x.pdf")}, 3, "File not found"},
+          Case{{"--export", "indicator", png, badEngine}, 4, "the discharge coefficient must be above 0"},
+          Case{{"--export", "performance-map", png, badEngine}, 4, "the discharge coefficient must be above 0"}}) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const CliRun r = RunQuelf(c.args);
         ASSERT_FALSE(r.crashed);
