@@ -6,6 +6,7 @@
 #include "analysis/PerformanceText.h"
 #include "dialogs/TEngineData.h"
 #include "drawing/EngineDataFields.h"
+#include "drawing/EnginePictures.h"
 #include "files/NativeFile.h"
 #include "graphs/TIndicator.h"
 #include "model/DesignEdit.h"
@@ -15,8 +16,10 @@
 #include "model/NumberText.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -193,8 +196,8 @@ TEST_F(EngineWindows, TypingWhileAPointIsWorkedOutKeepsEveryKey)
 }
 
 // The map pane: its table has a row a point as --performance writes them, a
-// reference's map runs beside it (grey in the picture), Save CSV writes the
-// table, and Stop ends a long map with what it had.
+// reference's map runs beside it (grey in the picture), and Stop ends a long
+// map with what it had.
 TEST_F(EngineWindows, MapRunsWithItsTableReferenceAndStop)
 {
     TIndicator* w = OpenIndicator();
@@ -236,13 +239,6 @@ TEST_F(EngineWindows, MapRunsWithItsTableReferenceAndStop)
         EXPECT_EQ(w->MapText->text().contains(QStringLiteral("The reference in grey.")), c.reference);
     }
 
-    const QString csv = dir.filePath(QStringLiteral("map.csv"));
-    w->FileDialogHook = [csv](const QString&) { return csv; };
-    w->SaveCsvBut->click();
-    QFile f(csv);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), CsvText(w->MapRows()));
-
     // Stop: a long map ends with what it had worked out.
     w->SpeedsEdit->setText(QString::number(kMaxMapSpeeds));
     for (int k = 0; k < w->MapNotches->count(); ++k) w->MapNotches->item(k)->setCheckState(Qt::Checked);
@@ -256,4 +252,42 @@ TEST_F(EngineWindows, MapRunsWithItsTableReferenceAndStop)
     EXPECT_TRUE(w->MapRunBut->isEnabled());
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
+}
+
+// Copy, Save CSV… and the picture act on the pane shown: the point's figures
+// under its caption, its loop as --indicator writes it, the indicator pane;
+// the map's table, as --performance writes it, the map.
+TEST_F(EngineWindows, TheCommandsActOnThePaneShown)
+{
+    TIndicator* w = OpenIndicator();
+    const QString csv = dir.filePath(QStringLiteral("pane.csv"));
+    w->FileDialogHook = [csv](const QString&) { return csv; };
+    const struct {
+        QWidget* pane;
+        std::function<std::vector<TextRow>()> copied, saved;
+        int width;
+    } panes[] = {
+        {w->IndicatorPane,
+         [w] {
+             std::vector<TextRow> rows = IndicatorFigureRows(w->Point(), RoadUnit::Mph);
+             rows.insert(rows.begin(), TextRow{IndicatorCaption(w->Point().real), "", ""});
+             return rows;
+         },
+         [w] { return IndicatorCsvRows(w->Point().turn, w->Point().real, w->Point().engine.unit); },
+         kIndicatorPaneWidth},
+        {w->MapPane, [w] { return w->MapRows(); }, [w] { return w->MapRows(); }, kMapPictureWidth},
+    };
+    for (const auto& p : panes) {
+        SCOPED_TRACE(p.pane->objectName().toStdString());
+        w->Panes->setCurrentWidget(p.pane);
+        ASSERT_TRUE(QTest::qWaitFor([w] { return !w->Computing(); }, 120000));
+        ASSERT_TRUE(w->CopyBut->isEnabled() && w->SaveCsvBut->isEnabled() && w->ExportPictureBut->isEnabled());
+        w->CopyBut->click();
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), TabSeparatedText(p.copied()));
+        w->SaveCsvBut->click();
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll().toStdString(), CsvText(p.saved()));
+        EXPECT_EQ(w->ShownPicture().Width(), p.width);
+    }
 }
