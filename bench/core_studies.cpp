@@ -12,7 +12,8 @@ Gear BuiltIn()
 {
     AppState s;
     StartupModel(s);
-    return DesignAsOpened(s.gear);
+    RecomputeRevArmCentre(s.gear); // again from where it left the arm: a mid gear re-centring keeps
+    return s.gear;
 }
 
 // All 44 dimensions for the forward normal notch: 177 trials, each a

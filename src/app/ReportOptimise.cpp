@@ -7,10 +7,10 @@
 // optionally with its bounds, NAME=LO:HI (else its value -+ 10 %).
 // Standard output: one line per dimension "NAME VALUE" (the stored float, 8
 // decimals), "objective BEFORE AFTER", one line per target "TARGET rms BEFORE
-// AFTER". AFTER is measured afresh on the design as the file --out writes
-// opens (applied as "Apply" applies it, saved, opened again); OUT's name
-// chooses the format (.vgw, or .json for the design as JSON). Bounds that
-// leave out a dimension's value are noted on standard error.
+// AFTER", AFTER measured on the design as "Apply" leaves it (what the window
+// shows, and what --out writes; OUT's name chooses the format, .vgw, or .json
+// for the design as JSON). Bounds that leave out a dimension's value, and a
+// dimension that ends at a bound, are noted on standard error.
 // Exit status: 0 improved; 1 bad arguments (an OUT of neither name too); 2
 // the design cannot be read; 3 OUT cannot be written; 4 no feasible
 // improvement.
@@ -65,12 +65,14 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     OptimiseGoals goals;
     for (const QString& word : cl.modeValue.split(QLatin1Char(','))) {
         WeightedTarget t;
-        if (!DesignTargetFromWord(word.toStdString(), t.target)) {
+        std::string why;
+        if (!WeightedTargetFromText(word.toStdString(), t, why)) {
             QStringList words;
-            for (int k = 0; k < kDesignTargets; ++k)
-                words << QString::fromStdString(DesignTargetWord(static_cast<DesignTarget>(k)));
-            return BadArguments(
-                err, QStringLiteral("unknown target \"%1\" (%2)").arg(word, words.join(QStringLiteral(", "))));
+            for (int k = 0; k < kDesignTargets; ++k) {
+                const auto target = static_cast<DesignTarget>(k);
+                words << QString::fromStdString(DesignTargetWord(target) + (IsEngineTarget(target) ? "@RPM" : ""));
+            }
+            return BadArguments(err, QString::fromStdString(why) + QStringLiteral(" (%1)").arg(words.join(", ")));
         }
         goals.targets.push_back(t);
     }
@@ -79,7 +81,7 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
     // arguments' faults before its own.
     std::string loadError;
     const bool loaded = LoadDesignForReport(s, cl.file, loadError);
-    const QString why = ReadDimensions(cl.arguments.value(0), DesignAsOpened(s.gear), goals.dimensions);
+    const QString why = ReadDimensions(cl.arguments.value(0), s.gear, goals.dimensions);
     if (!why.isEmpty()) return BadArguments(err, why);
     const std::string invalid = CheckOptimiseGoals(goals);
     if (!invalid.empty()) return BadArguments(err, QString::fromStdString(invalid));
@@ -92,13 +94,13 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
 
     // Bounds that leave out a value are said so; the search keeps to them.
     for (const OptimiseDimension& d : goals.dimensions) {
-        std::string note =
-            BoundsLeaveOutText(DimensionName(d.code), GetDimension(DesignAsOpened(s.gear), d.code), d.lo, d.hi);
+        std::string note = BoundsLeaveOutText(DimensionName(d.code), GetDimension(s.gear, d.code), d.lo, d.hi);
         if (note.empty()) continue;
         note[0] = 't';
         err << "quelf: note: " << QString::fromStdString(note) << "\n";
     }
-    const OptimiseResult r = OptimiseDesign(DesignAsOpened(s.gear), goals);
+    // The window's search on the same design: one answer.
+    const OptimiseResult r = OptimiseDesign(s.gear, goals);
     if (r.outcome == OptimiseOutcome::Infeasible) {
         err << "quelf: no feasible improvement: " << QString::fromStdString(r.error) << "\n";
         return exit_status::kNoSolution;
@@ -107,22 +109,18 @@ int RunOptimiseReport(const CommandLine& cl, QTextStream& out, QTextStream& err)
         err << "quelf: no feasible improvement within the bounds (objective " << Number(r.before.objective, 6) << ")\n";
         return exit_status::kNoSolution;
     }
-    // As "Apply" and a save leave the design, and as opening the file again
-    // measures it.
-    ApplyBalance(s, r.values);
-    Gear reopened = s.gear;
-    RecomputeRevArmCentre(reopened);
-    const DesignMeasure after = MeasureDesign(DesignAsOpened(reopened), goals);
-    if (!after.FeasibleAgainst(r.before) || !(after.objective < r.before.objective)) {
-        err << "quelf: no feasible improvement: the design applied measures no better\n";
-        return exit_status::kNoSolution;
-    }
     for (const DimensionValue& v : r.values)
         out << QString::fromStdString(DimensionName(v.code)) << ' ' << Number(v.value, 8) << '\n';
-    out << "objective " << Number(r.before.objective, 6) << ' ' << Number(after.objective, 6) << '\n';
+    out << "objective " << Number(r.before.objective, 6) << ' ' << Number(r.after.objective, 6) << '\n';
     for (size_t k = 0; k < goals.targets.size(); ++k)
-        out << QString::fromStdString(DesignTargetWord(goals.targets[k].target)) << " rms "
-            << Number(r.before.targets[k].Rms(), 6) << ' ' << Number(after.targets[k].Rms(), 6) << '\n';
+        out << QString::fromStdString(WeightedTargetText(goals.targets[k])) << " rms "
+            << Number(r.before.targets[k].Rms(), 6) << ' ' << Number(r.after.targets[k].Rms(), 6) << '\n';
+    for (size_t j = 0; j < r.values.size(); ++j)
+        if (r.atBound[j] != 0)
+            err << "quelf: note: " << QString::fromStdString(DimensionName(r.values[j].code)) << " ends at its "
+                << (r.atBound[j] < 0 ? "lower" : "upper") << " bound\n";
+    // As "Apply" leaves the design: what the figures after were measured on.
+    ApplyBalance(s, r.values);
     if (cl.Has(QStringLiteral("out"))) {
         const QString path = cl.Value(QStringLiteral("out"));
         const DesignFileResult saved = WriteDesignFile(s, path.toStdString());

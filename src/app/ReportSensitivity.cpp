@@ -19,6 +19,8 @@
 
 #include <QTextStream>
 
+#include <cfloat>
+
 namespace {
 
 // The row the options ask for; an empty text when they read, else why not.
@@ -51,8 +53,13 @@ int RunSensitivityReport(const CommandLine& cl, QTextStream& out, QTextStream& e
     if (!why.isEmpty()) return BadArguments(err, why);
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const Gear design = DesignAsOpened(s.gear);
-    const SensitivityResult r = MeasureSensitivity(design, row);
+    const Gear& design = s.gear;
+    long double rpm = 0;
+    if (cl.Has(QStringLiteral("speed")) &&
+        (!ReadNumber(cl.Value(QStringLiteral("speed")).toStdString(), rpm) || !(rpm > 0) || rpm > FLT_MAX))
+        return BadArguments(err, QStringLiteral("--speed must be a number of rpm above 0"));
+    const SensitivityResult r =
+        MeasureSensitivity(design, row, nullptr, ThreadPool::Shared(), static_cast<double>(rpm));
     if (r.nominalClamped) {
         err << "quelf: the gear cannot be assembled at the "
             << QString::fromStdString(NotchRowText(row.running, row.notch)) << "\n";
@@ -70,7 +77,9 @@ const ReportRegistration kSensitivity{[] {
     m.options = {{QStringLiteral("notch"), QStringLiteral("N|normal"),
                   QStringLiteral("The notch of the row, 0 to 18 or normal (the default)."), 1},
                  {QStringLiteral("direction"), QStringLiteral("fwd|rev"),
-                  QStringLiteral("The direction of the row (fwd, the default, or rev)."), 1}};
+                  QStringLiteral("The direction of the row (fwd, the default, or rev)."), 1},
+                 {QStringLiteral("speed"), QStringLiteral("RPM"),
+                  QStringLiteral("Add the change of power and steam rate at this speed (rpm)."), 1}};
     m.order = 60;
     m.run = RunSensitivityReport;
     return m;

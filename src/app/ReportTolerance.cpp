@@ -64,7 +64,7 @@ int RunToleranceReport(const CommandLine& cl, QTextStream& out, QTextStream& err
     if (!why.isEmpty()) return BadArguments(err, why);
     AppState s;
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
-    const Gear design = DesignAsOpened(s.gear);
+    const Gear& design = s.gear;
     const ToleranceResult r = RunToleranceStudy(design, settings);
     if (r.outcome == ToleranceOutcome::Invalid) return BadArguments(err, QString::fromStdString(r.error));
     out << QString::fromStdString(CsvText(ToleranceCsvRows(design, r)));

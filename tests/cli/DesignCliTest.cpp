@@ -2,6 +2,8 @@
 // [FILE], run as a script runs them.
 #include "cli/CliSupport.h"
 
+#include "analysis/Balance.h"
+#include "analysis/Optimise.h"
 #include "files/NativeFile.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
@@ -20,7 +22,7 @@ TEST(CheckReport, PrintsEveryRuleAsCsvAndFailsWithStatus4)
     EXPECT_EQ(r.out, QStringLiteral("Rule,Direction,Value,Limit,Result\r\n"
                                     "assembles,forward,0,0,PASS\r\n"
                                     "assembles,reverse,0,0,PASS\r\n"
-                                    "equal-leads,both,5.14,10.00,PASS\r\n"
+                                    "equal-leads,both,0.30,0.50,PASS\r\n"
                                     "equal-cutoff-fwd,forward,6.17,2.00,FAIL\r\n"
                                     "equal-cutoff-rev,reverse,5.16,2.00,FAIL\r\n"
                                     "full-gear-cutoff,forward,86.18,75.00,PASS\r\n"
@@ -37,8 +39,9 @@ TEST(CheckReport, PrintsEveryRuleAsCsvAndFailsWithStatus4)
     EXPECT_EQ(RunQuelf({QStringLiteral("--check"), dir.filePath(QStringLiteral("none.vgw"))}).status, 2);
 }
 
-// The values, the objective and the rms of each target; the design written
-// with --out measures, opened afresh, the objective printed after.
+// The values, the objective and the rms of each target, as the window finds
+// them; the design written with --out is the design as "Apply" leaves it, and
+// its objective is the one printed after.
 TEST(OptimiseReport, PrintsTheResultAndWritesTheDesignItMeasured)
 {
     QTemporaryDir dir;
@@ -63,21 +66,20 @@ TEST(OptimiseReport, PrintsTheResultAndWritesTheDesignItMeasured)
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("cutoff-fwd-all rms ")));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("cutoff-rev-all rms ")));
 
-    // The design written, opened as a file: its dimensions are the ones
-    // printed, and its objective before is the one printed after.
+    // The values printed, applied as "Apply" applies them: the file written,
+    // byte for byte, and the objective printed after.
     AppState s;
     StartupModel(s);
-    ASSERT_TRUE(OpenNativeFile(s, QFile::encodeName(out).toStdString()).ok);
-    EXPECT_EQ(QString::fromStdString(DecimalText(s.gear.ValveRodLength, 8)), lines[0].section(QLatin1Char(' '), 1));
-    const CliRun again = RunQuelf(
-        {QStringLiteral("--optimise"), targets, QStringLiteral("ValveRodLength=3.5:4.0,EccRodLength=8.9:11"), out});
-    ASSERT_FALSE(again.crashed);
-    // Improved again (its before printed) or not (its objective said).
-    const QString before = again.status == 0
-                               ? again.out.section(QLatin1Char('\n'), 2, 2).section(QLatin1Char(' '), 1, 1)
-                               : again.err.section(QStringLiteral("(objective "), 1).section(QLatin1Char(')'), 0, 0);
-    EXPECT_TRUE(again.status == 0 || again.status == 4) << again.err.toStdString();
-    EXPECT_EQ(before, objective[2]) << again.out.toStdString() << again.err.toStdString();
+    ApplyBalance(s, {{20, lines[0].section(QLatin1Char(' '), 1).toFloat()},
+                     {10, lines[1].section(QLatin1Char(' '), 1).toFloat()}});
+    const QString applied = dir.filePath(QStringLiteral("applied.vgw"));
+    ASSERT_TRUE(SaveNativeFile(s, QFile::encodeName(applied).toStdString()).ok);
+    QFile a(applied), b(out);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+    OptimiseGoals goals;
+    goals.targets = {{DesignTarget::CutOffForwardAll, 1}, {DesignTarget::CutOffReverseAll, 1}};
+    EXPECT_EQ(QString::fromStdString(DecimalText(MeasureDesign(s.gear, goals).objective, 6)), objective[2]);
 }
 
 TEST(OptimiseReport, ExitStatusesOfBadInputAndNoImprovement)
@@ -123,4 +125,59 @@ TEST(OptimiseReport, ExitStatusesOfBadInputAndNoImprovement)
         }
     }
     EXPECT_FALSE(QFile::exists(blocked));
+}
+
+// The engine's words on the command line, on the built-in design at full
+// size with engine data: the check's engine rules, the engine targets of the
+// optimiser with their speed, and the sensitivity's power and steam rate.
+TEST(EngineDesignCli, TheEngineRulesTargetsAndFiguresByName)
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath(QStringLiteral("full.json"));
+    ASSERT_EQ(RunQuelf({QStringLiteral("--scale-design"), QStringLiteral("7"), full, QStringLiteral("--unit"),
+                        QStringLiteral("in")})
+                  .status,
+              0);
+    QFile f(full);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray json = f.readAll();
+    f.close();
+    json.replace(json.indexOf('{'), 1, "{\"engine\": {},");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(json);
+    f.close();
+    const struct {
+        QStringList args;
+        int status;
+        const char* out; // a pattern of standard output
+        const char* err; // a text standard error contains
+    } rows[] = {
+        {{QStringLiteral("--check"), full},
+         4,
+         "\r\ncompression-peak,forward,\\d+\\.\\d\\d,100\\.00,(PASS|FAIL)\r\ncutoff-pressure,forward,\\d+\\.\\d\\d,"
+         "50\\.00,"
+         "(PASS|FAIL)\r\nmep-balance,forward,\\d+\\.\\d\\d,5\\.00,(PASS|FAIL)\r\n$",
+         "quelf: the design fails"},
+        {{QStringLiteral("--check"), QStringLiteral("--speed"), QStringLiteral("0"), full}, 1, "^$", "--speed"},
+        {{QStringLiteral("--optimise"), QStringLiteral("power@120"), QStringLiteral("ValveRodLength"), full},
+         0,
+         "\npower@120 rms 100\\.000000 (9\\d)\\.\\d{6}\n$",
+         ""},
+        {{QStringLiteral("--optimise"), QStringLiteral("power"), QStringLiteral("ValveRodLength"), full},
+         1,
+         "^$",
+         "the target \"power\" needs a speed: power@RPM"},
+        {{QStringLiteral("--sensitivity"), QStringLiteral("--speed"), QStringLiteral("120"), full},
+         0,
+         ",Power \\(hp\\),Steam rate \\(lb/\\(hp h\\)\\),Notes\r\n",
+         ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = RunQuelf(row.args);
+        ASSERT_FALSE(r.crashed);
+        EXPECT_EQ(r.status, row.status) << r.err.toStdString();
+        EXPECT_TRUE(QRegularExpression(QString::fromUtf8(row.out)).match(r.out).hasMatch()) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << r.err.toStdString();
+    }
 }

@@ -4,10 +4,13 @@
 #include "analysis/ValveEventsTable.h"
 #include "files/NativeFile.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -59,5 +62,33 @@ TEST(ValveEventsReport, BuiltInSavedImportedMissingAndShortDesigns)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(file) && r.err.contains(QLatin1String(message))) << r.err.toStdString();
+    }
+}
+
+// A design saved with the reverse arm far from mid gear: the command line
+// measures the mid gear its open computes, as the window does; the reverse arm
+// column is the window's notch positions.
+TEST(ValveEventsReport, MeasuresTheMidGearTheOpenComputed)
+{
+    QTemporaryDir dir;
+    for (const float arm : {1.2f, -1.2f, 0.67f}) {
+        AppState saved, opened;
+        StartupModel(saved);
+        saved.gear.ValveRodLength = 3.9f;
+        saved.gear.RevArmPos = arm;
+        const QString path = dir.filePath(QStringLiteral("arm.vgw"));
+        ASSERT_TRUE(SaveNativeFile(saved, QFile::encodeName(path).toStdString()).ok);
+        StartupModel(opened);
+        ASSERT_TRUE(OpenNativeFile(opened, QFile::encodeName(path).toStdString()).ok);
+        const CliRun r = RunQuelf({QStringLiteral("--valve-events"), path});
+        ASSERT_EQ(r.status, 0) << arm;
+        EXPECT_EQ(r.out, Expected(opened)) << arm;
+        const QStringList lines = r.out.split(QStringLiteral("\r\n"));
+        const Gear& g = opened.gear;
+        for (const auto& [line, notch, way] : {std::tuple{1, 0, Running::Forward}, std::tuple{20, 18, Running::Forward},
+                                               std::tuple{22, 1, Running::Reverse}})
+            EXPECT_EQ(lines[line].section(QLatin1Char(','), 2, 2).toStdString(),
+                      DecimalText(NotchPosition(g, notch, way), 4))
+                << arm << " line " << line;
     }
 }

@@ -92,7 +92,8 @@ TEST(DesignReport, PicturesAreTheCommandLinesOnCopiesOfTheDesign)
 // A design with engine data gets the engine's page last: its values as the
 // Engine Data window shows them, the indicator panes of three notches and the
 // map as the indicator window draws them; the pages before it are the ones a
-// design without engine data gets, and that design gets no more.
+// design without engine data gets (but for the check's engine rules), and that
+// design gets no more.
 TEST(DesignReport, TheEnginePageOnlyForADesignWithEngineData)
 {
     AppState s = Started();
@@ -103,6 +104,8 @@ TEST(DesignReport, TheEnginePageOnlyForADesignWithEngineData)
     const ReportDocument with = DesignReportOf(s, clock);
     ASSERT_EQ(with.sections.size(), 5u);
     for (size_t k = 0; k < 4; ++k) {
+        // The check judges the engine too when there are engine data.
+        if (with.sections[k].title == "Design check") continue;
         ASSERT_EQ(with.sections[k].blocks.size(), without.sections[k].blocks.size());
         for (size_t b = 0; b < with.sections[k].blocks.size(); ++b) {
             EXPECT_EQ(with.sections[k].blocks[b].table.rows, without.sections[k].blocks[b].table.rows);
@@ -119,7 +122,7 @@ TEST(DesignReport, TheEnginePageOnlyForADesignWithEngineData)
     EXPECT_EQ(t.rows[evChestPressure], (std::vector<std::string>{"Steam-chest pressure", "180", "psi gauge"}));
     EXPECT_EQ(t.rows[evCylinders], (std::vector<std::string>{"Number of cylinders", "2", ""}));
 
-    const Gear g = DesignAsOpened(s.gear);
+    const Gear& g = s.gear;
     const std::vector<int> notches = EngineReportNotches();
     for (size_t k = 0; k < notches.size(); ++k) {
         IndicatorRequest r;

@@ -150,3 +150,13 @@ TEST(NumberText, WholeNumbersAreDigitsOnlyWithinSixtyFourBits)
     ASSERT_TRUE(ReadWholeNumber("18446744073709551615", v));
     EXPECT_EQ(v, UINT64_MAX);
 }
+
+// A time for people, rounded up to the unit shown.
+TEST(NumberText, DurationTextRoundsUpToItsUnit)
+{
+    const std::pair<long double, const char*> cases[] = {
+        {0, "1 s"},    {0.2L, "1 s"},    {40, "40 s"},        {59.5L, "60 s"},     {60, "1 min"},
+        {61, "2 min"}, {3599, "60 min"}, {3600, "1 h 0 min"}, {7500, "2 h 5 min"}, {1e12L, "a very long time"},
+    };
+    for (const auto& [seconds, text] : cases) EXPECT_EQ(DurationText(seconds), text) << static_cast<double>(seconds);
+}

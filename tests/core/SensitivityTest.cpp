@@ -23,7 +23,8 @@ Gear Design(const std::vector<DimensionValue>& changes = {}, float scale = 1)
     for (const DimensionValue& v : changes) StoreDimensionValue(s.gear, v.code, v.value);
     if (scale != 1) ScaleGearLengths(s.gear, scale);
     RecomputeRevArmCentre(s.gear);
-    return DesignAsOpened(s.gear);
+    RecomputeRevArmCentre(s.gear); // again from where it left the arm: a mid gear re-centring keeps
+    return s.gear;
 }
 
 // The row measured on the design with one dimension moved by `delta`, as the

@@ -4,6 +4,7 @@
 #include "drawing/SpreadPlot.h"
 #include "model/DesignEdit.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,8 @@ Gear BuiltIn()
 {
     AppState s;
     StartupModel(s);
-    return DesignAsOpened(s.gear);
+    RecomputeRevArmCentre(s.gear); // again from where it left the arm: a mid gear re-centring keeps
+    return s.gear;
 }
 
 // Every tolerance 0 but the ones given.
@@ -227,4 +229,46 @@ TEST(ToleranceStudy, RefusesBadSpecsAndCountsTheSamplesLeftOut)
     EXPECT_EQ(CsvText({csv[0], csv[4]}), "Direction,Notch,Event,Nominal,Min,Max,Mean,StdDev\r\n"
                                          "Forward,0,Front cut-off (% stroke),6.5899,,,,\r\n");
     EXPECT_EQ(ToleranceSummary(r).rfind("6 samples: 0 used, ", 0), 0u) << ToleranceSummary(r);
+}
+
+// One sample has no standard deviation (its cell is empty, not 0); two have
+// |x1 - x2| / sqrt(2).
+TEST(ToleranceStudy, OneSampleHasNoStandardDeviation)
+{
+    const Gear g = BuiltIn();
+    for (const int samples : {1, 2}) {
+        const ToleranceResult r = RunToleranceStudy(g, Only({{20, 0.01f}}, samples, 3));
+        ASSERT_EQ(r.valid, samples);
+        const EventsRow normal{Running::Forward, kNormalNotch};
+        const QuantitySpread& s = Spread(r, normal, EventQuantityOf(endFront, veCutOff));
+        const std::vector<TextRow> csv = ToleranceCsvRows(g, r);
+        const TextRow* row = nullptr;
+        for (const TextRow& t : csv)
+            if (t[0] == "Forward" && t[1] == "normal" && t[2] == "Front cut-off (% stroke)") row = &t;
+        ASSERT_TRUE(row);
+        EXPECT_FALSE((*row)[6].empty()); // the mean
+        if (samples == 1) {
+            EXPECT_EQ((*row)[7], "");
+            EXPECT_EQ(s.min, s.max);
+        } else {
+            EXPECT_NEAR(s.stdDev, (static_cast<LD>(s.max) - s.min) / std::sqrt(2.0L), 1e-5L);
+            EXPECT_EQ((*row)[7], DecimalText(s.stdDev, 4));
+        }
+    }
+}
+
+// The time a study has left: what it took, times what is left over what is done.
+TEST(ToleranceStudy, TimeLeftFromTheTimeTakenAndTheProgress)
+{
+    const struct {
+        long double elapsed;
+        int progress;
+        bool told;
+        long double left;
+    } cases[] = {{2, 0, false, 0}, {0.25L, 100, false, 0}, {2, 5, true, 398}, {30, 250, true, 90}, {8, 1000, true, 0}};
+    for (const auto& c : cases) {
+        long double left = -1;
+        EXPECT_EQ(StudySecondsLeft(c.elapsed, c.progress, left), c.told) << c.progress;
+        if (c.told) EXPECT_EQ(left, c.left) << c.progress;
+    }
 }

@@ -1,7 +1,10 @@
 // The fast events finder against the reference copy of the finder as it was:
 // bit for bit on every field, byte for byte on the text, on designs chosen to
 // reach every path (clamps, missing, repeated and seam events, the first
-// solve's own PointY[3] and PointY[4], the other rocker branch, NaN).
+// solve's own PointY[3] and PointY[4], the other rocker branch, NaN), and on
+// families of designs near those whose rows clamp in part of the turn: clamps
+// in some notches of one direction only, events within a degree of where a
+// clamp starts or ends, events that repeat in rows that clamp.
 #include "ValveEventsReference.h"
 #include "analysis/ValveEventsTable.h"
 #include "analysis/ValveSolve.h"
@@ -57,11 +60,13 @@ bool AnyRow(const Rows& rows, const std::function<bool(const NotchEvents&)>& f)
     return false;
 }
 
+using Reaches = std::function<bool(const Gear&, const Rows&)>;
+
 struct DesignCase {
     const char* name;
-    std::function<void(Gear&)> change;        // then mid gear recomputed (which solves)
-    std::function<bool(const Rows&)> reaches; // what the case is there for, on the reference table
-    bool afterCentre = false;                 // change after mid gear is recomputed
+    std::function<void(Gear&)> change; // then mid gear recomputed (which solves)
+    Reaches reaches;                   // what the case is there for, on the reference table
+    bool afterCentre = false;          // change after mid gear is recomputed
 };
 
 const Gear& Default()
@@ -74,41 +79,118 @@ const Gear& Default()
 // front admission falls just before (lead > 0) or after angle 0 forward.
 void FrontLeadTo(Gear& g, float lead) { g.Cyl(ciValveLengthFrontHalf) += ReferenceMidGearLeads(g).leadFront - lead; }
 
+// The whole degrees of a row's turn where the full solve clamps.
+std::vector<bool> ClampedDegrees(const Gear& design, float revArmPos)
+{
+    std::vector<bool> clamped(360);
+    for (int a = 0; a < 360; ++a) {
+        Gear g = design;
+        g.RevArmPos = revArmPos;
+        g.DriverAngle = static_cast<float>(a);
+        g.ErrorBeepOn = true;
+        g.SolveError = false;
+        SolveLinkage(g);
+        ComputePistonAndOpenings(g);
+        clamped[static_cast<size_t>(a)] = g.SolveError;
+    }
+    return clamped;
+}
+
+// Some row clamps in part of its turn only, and one of its events lies within
+// a degree of a whole degree where the clamping starts or ends.
+bool EventNearAClamp(const Gear& g, const Rows& rows)
+{
+    for (const ValveEventsRow& r : rows) {
+        if (!r.events.clamped) continue;
+        const std::vector<bool> c = ClampedDegrees(g, r.events.revArmPos);
+        for (const auto& end : r.events.event)
+            for (const ValveEvent& e : end) {
+                if (!e.occurs) continue;
+                const int at = static_cast<int>(std::floor(e.angle));
+                for (int d = -1; d <= 1; ++d) {
+                    const int a = (at + d + 360) % 360;
+                    if (c[static_cast<size_t>(a)] != c[static_cast<size_t>((a + 1) % 360)]) return true;
+                }
+            }
+    }
+    return false;
+}
+
+int ClampedRows(const Rows& rows, Running running)
+{
+    int n = 0;
+    for (const ValveEventsRow& r : rows) n += r.events.running == running && r.events.clamped;
+    return n;
+}
+
+// Some reverse rows clamp, not all of them, and no forward row.
+bool ClampsInSomeReverseNotches(const Gear&, const Rows& r)
+{
+    const int reverse = ClampedRows(r, Running::Reverse);
+    return ClampedRows(r, Running::Forward) == 0 && reverse > 0 && reverse < kGraphNotches + 1;
+}
+
+bool RepeatsWhereItClamps(const Gear&, const Rows& rows)
+{
+    return AnyRow(rows, [](auto& e) { return e.repeated && e.clamped; });
+}
+
+// The reverse head pivot lowered: the outer reverse notches out of the arm's reach.
+void LowReverseHead(Gear& g)
+{
+    SetDimension(g, 13, 3.2f);
+    g.RevArmMax *= 1.31f;
+}
+
+// Two humps in the valve's travel (the "double hump" case) with the rocker's
+// upper arm longer: rows that repeat events and clamp.
+void DoubleHump(Gear& g)
+{
+    g.EccCircleDiam = 3.44f, g.RockerUpperHorz = 1.29f, g.EccStrapHorz = 0.365f, g.EccRodLength = 8.6f;
+    g.Cyl(ciValveLengthRearHalf) = 2.4635f;
+}
+void ClampingDoubleHump(Gear& g)
+{
+    DoubleHump(g);
+    g.RockerUpperHorz *= 1.43f;
+    g.RevArmMax *= 1.26f;
+}
+
 const DesignCase kCases[] = {
-    {"built-in", [](Gear&) {}, [](const Rows& r) { return !AnyRow(r, [](auto& e) { return e.clamped; }); }},
+    {"built-in", [](Gear&) {},
+     [](const Gear&, const Rows& r) { return !AnyRow(r, [](auto& e) { return e.clamped; }); }},
     {"asymmetric ends",
      [](Gear& g) {
          g.Cyl(ciValveLengthFrontHalf) += 0.02f;
          g.Cyl(ciValveExhCavityRearHalf) -= 0.03f;
          g.Cyl(ciSteamPortWidthRear) *= 1.2f;
      },
-     [](const Rows& r) { return r[13].events.leadFront != r[13].events.leadRear; }},
+     [](const Gear&, const Rows& r) { return r[13].events.leadFront != r[13].events.leadRear; }},
     {"front never takes steam", [](Gear& g) { g.Cyl(ciValveLengthFrontHalf) += 0.6f; },
-     [](const Rows& r) { return !r[0].events.event[endFront][veAdmission].occurs; }},
-    {"double hump: repeated",
-     [](Gear& g) {
-         g.EccCircleDiam = 3.44f, g.RockerUpperHorz = 1.29f, g.EccStrapHorz = 0.365f, g.EccRodLength = 8.6f;
-         g.Cyl(ciValveLengthRearHalf) = 2.4635f;
-     },
-     [](const Rows& r) { return AnyRow(r, [](auto& e) { return e.repeated; }); }},
+     [](const Gear&, const Rows& r) { return !r[0].events.event[endFront][veAdmission].occurs; }},
+    {"double hump: repeated", DoubleHump,
+     [](const Gear&, const Rows& r) { return AnyRow(r, [](auto& e) { return e.repeated; }); }},
     {"admission just before 0", [](Gear& g) { FrontLeadTo(g, 0.0004f); },
-     [](const Rows& r) { return AnyEvent(r, [](auto& e) { return e.angle > 359; }); }},
+     [](const Gear&, const Rows& r) { return AnyEvent(r, [](auto& e) { return e.angle > 359; }); }},
     {"admission just after 0", [](Gear& g) { FrontLeadTo(g, -0.0004f); },
-     [](const Rows& r) { return AnyEvent(r, [](auto& e) { return e.angle < 1; }); }},
+     [](const Gear&, const Rows& r) { return AnyEvent(r, [](auto& e) { return e.angle < 1; }); }},
     {"clamps every solve", [](Gear& g) { g.RevHeadArmLower = 0; },
-     [](const Rows& r) { return !AnyRow(r, [](auto& e) { return !e.clamped; }); }},
+     [](const Gear&, const Rows& r) { return !AnyRow(r, [](auto& e) { return !e.clamped; }); }},
     {"clamps in the outer notches", [](Gear& g) { g.RevArmMax *= 3; },
-     [](const Rows& r) {
+     [](const Gear&, const Rows& r) {
          return AnyRow(r, [](auto& e) { return e.clamped; }) && AnyRow(r, [](auto& e) { return !e.clamped; });
      }},
+    {"clamps in some reverse notches, events near a clamp", LowReverseHead,
+     [](const Gear& g, const Rows& r) { return ClampsInSomeReverseNotches(g, r) && EventNearAClamp(g, r); }},
+    {"repeats where it clamps", ClampingDoubleHump, RepeatsWhereItClamps},
     {"main rod shorter than the crank", [](Gear& g) { g.MainRodLength = g.Stroke / 3; },
-     [](const Rows& r) { return r[0].events.clamped; }},
+     [](const Gear&, const Rows& r) { return r[0].events.clamped; }},
     {"first solve off the centre lines",
      [](Gear& g) {
          g.PointY[3] = 1e3f; // the crosshead clamps in the first solve only
          g.PointY[4] = 0.5f;
      },
-     [](const Rows& r) { return r[0].events.clamped; }, true},
+     [](const Gear&, const Rows& r) { return r[0].events.clamped; }, true},
     {"eccentric set at an angle", [](Gear& g) { g.EccAngleDeg = 4; }, nullptr},
     {"the other rocker branch", [](Gear& g) { g.RockerUpperVert = -g.RockerUpperVert; }, nullptr},
     {"NaN rod", [](Gear& g) { g.EccRodLength = NAN; }, nullptr},
@@ -126,7 +208,7 @@ Gear CaseDesign(const DesignCase& c)
 struct Design {
     std::string name;
     Gear gear;
-    std::function<bool(const Rows&)> reaches;
+    Reaches reaches;
 };
 
 std::vector<Design> Designs()
@@ -144,6 +226,27 @@ std::vector<Design> Designs()
         RecomputeRevArmCentre(g);
         out.push_back({"random " + std::to_string(n), g, nullptr});
     }
+    // Families near the designs that clamp in part of some rows: the reverse
+    // head and the rocker within +-2 %, the reverse arm's travel within +-2 %;
+    // each keeps what its family is there for.
+    const struct {
+        const char* name;
+        void (*change)(Gear&);
+        Reaches reaches;
+    } families[] = {
+        {"near clamps in some reverse notches", LowReverseHead, ClampsInSomeReverseNotches},
+        {"near events close to a clamp", LowReverseHead, EventNearAClamp},
+        {"near repeats where it clamps", ClampingDoubleHump, RepeatsWhereItClamps},
+    };
+    std::uniform_real_distribution<float> near(0.98f, 1.02f);
+    for (const auto& f : families)
+        for (int n = 0; n < 4; ++n) {
+            Gear g = Default();
+            f.change(g);
+            for (int code : {11, 12, 15, 16, 17, 22}) SetDimension(g, code, GetDimension(g, code) * near(rng));
+            RecomputeRevArmCentre(g);
+            out.push_back({std::string(f.name) + " " + std::to_string(n), g, f.reaches});
+        }
     return out;
 }
 
@@ -154,7 +257,7 @@ TEST(ValveEventsDiff, TableAndTextBitIdenticalToTheReference)
 {
     for (const auto& [name, g, reaches] : Designs()) {
         const Rows ref = ReferenceBuildValveEventsTable(g);
-        EXPECT_TRUE(!reaches || reaches(ref)) << name;
+        EXPECT_TRUE(!reaches || reaches(g, ref)) << name;
         for (ThreadPool* pool : {&ThreadPool::Shared(), &ThreadPool::Serial()}) {
             const Rows rows = BuildValveEventsTable(g, *pool);
             ASSERT_EQ(rows.size(), ref.size()) << name;

@@ -121,8 +121,7 @@ TEST_F(BalanceWindow, TwoAtOnceAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(state.gear.RevArmPos, state.gear.RevArmCentre());
     // What the window showed is what the design now has, measured as the
     // events table and the command line measure it (as it opens from a file).
-    EXPECT_EQ(MeasureTarget(DesignAsOpened(state.gear), BalanceTarget::CutOffForward).difference,
-              b->Result().after[1].difference);
+    EXPECT_EQ(MeasureTarget(state.gear, BalanceTarget::CutOffForward).difference, b->Result().after[1].difference);
 
     Press(*form, "UnDoDn");
     Press(*form, "UnDoDn");

@@ -5,17 +5,21 @@
 #include "dialogs/TOptimise.h"
 #include "files/NativeFile.h"
 #include "model/DesignEdit.h"
+#include "model/DesignScale.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -73,6 +77,20 @@ TEST_F(DesignWindows, CheckFollowsTheLiveDesignAndItsLimits)
     EXPECT_EQ(Verdict(c, CheckRule::EqualLeads), QStringLiteral("PASS"));
     EXPECT_EQ(Verdict(c, CheckRule::EqualCutOffForward), QStringLiteral("FAIL"));
     EXPECT_EQ(c->CheckGrid->item(7, 5)->text(), QStringLiteral("forward notch 4 rear: 0.0424 of 0.3750 units"));
+    // "Worst at" is shown whole: its column as wide as its longest text, and
+    // within the grid's view (the window grows to it where the screen has
+    // room, else the grid scrolls to it).
+    QHeaderView* header = c->CheckGrid->horizontalHeader();
+    const int margin = c->CheckGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, c->CheckGrid) + 1;
+    const auto whole = [&] {
+        for (int r = 0; r < c->CheckGrid->rowCount(); ++r)
+            if (c->CheckGrid->fontMetrics().horizontalAdvance(c->CheckGrid->item(r, 5)->text()) + 2 * margin + 1 >
+                header->sectionSize(5))
+                return false;
+        return header->sectionPosition(5) + header->sectionSize(5) <=
+               c->CheckGrid->viewport()->width() + c->CheckGrid->horizontalScrollBar()->maximum();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(whole, 10000));
 
     QLineEdit* limit = c->LimitEdit[size_t(CheckRule::EqualCutOffForward)];
     ASSERT_EQ(limit->objectName(), QStringLiteral("Limit_equal_cutoff_fwd"));
@@ -144,7 +162,7 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(state.dyn.UndoCount, 3);
     EXPECT_EQ(Named<QScrollBar>(*form, "SBRevArm")->value(), 0);
     // The check the window showed after is the check of the design now.
-    const DesignCheckResult now = CheckDesign(DesignAsOpened(state.gear), DefaultCheckLimits());
+    const DesignCheckResult now = CheckDesign(state.gear, DefaultCheckLimits());
     ASSERT_EQ(now.lines.size(), o->CheckAfter().lines.size());
     for (size_t k = 0; k < now.lines.size(); ++k) EXPECT_EQ(now.lines[k].pass, o->CheckAfter().lines[k].pass);
     for (int k = 0; k < 3; ++k) Press(*form, "UnDoDn");
@@ -152,34 +170,132 @@ TEST_F(DesignWindows, OptimiseAppliedThenUndoneGivesTheSameFile)
     EXPECT_EQ(Saved(), before);
 }
 
+// "Stop" ends the search and offers the best design found so far; "Cancel"
+// still changes nothing.
 TEST_F(DesignWindows, StopEndsTheSearchAndCancelChangesNothing)
 {
     const QByteArray before = Saved();
     TOptimise* o = ChildWindowsOf(*form).Optimise;
     int phase = 0;
-    DriveModal([&] {
-        if (!o->isVisible()) return false;
-        if (phase == 0) {
-            o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(17));
-            o->FindButClick();
-            EXPECT_TRUE(o->StopBut->isEnabled() && !o->FindBut->isEnabled() && !o->TargetBox[0]->isEnabled());
-            phase = 1;
-            return false;
-        }
-        if (phase == 1) {
-            QTest::mouseClick(o->StopBut, Qt::LeftButton);
-            phase = 2;
-            return false;
-        }
-        if (o->Searching()) return false;
-        EXPECT_EQ(o->ResultText->text(), QStringLiteral("Stopped before a result was found."));
-        EXPECT_FALSE(o->ApplyBut->isEnabled());
-        QTest::mouseClick(o->CancelBut, Qt::LeftButton);
-        return true;
-    });
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                o->DimensionBox[2]->setCurrentIndex(o->DimensionBox[2]->findData(17));
+                o->FindButClick();
+                EXPECT_TRUE(o->StopBut->isEnabled() && !o->FindBut->isEnabled() && !o->TargetBox[0]->isEnabled());
+                phase = 1;
+                return false;
+            }
+            if (phase == 1) {
+                if (o->Progress->value() < 150) return false; // some trials measured
+                QTest::mouseClick(o->StopBut, Qt::LeftButton);
+                phase = 2;
+                return false;
+            }
+            if (o->Searching()) return false;
+            EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Stopped);
+            EXPECT_TRUE(o->Result().HasValues());
+            EXPECT_TRUE(o->ResultText->text().startsWith(QStringLiteral("Stopped after ")))
+                << o->ResultText->text().toStdString();
+            EXPECT_TRUE(o->ApplyBut->isEnabled());
+            QTest::mouseClick(o->CancelBut, Qt::LeftButton);
+            return true;
+        },
+        60000); // a search under way
     Press(*form, "OptimiseDesign");
     EXPECT_EQ(phase, 2);
     EXPECT_FALSE(o->isVisible());
     EXPECT_EQ(state.dyn.UndoCount, 0);
     EXPECT_EQ(Saved(), before);
+}
+
+// The window's search is the command line's (the same design, the bounds its
+// fields show read back as the command line's defaults: one answer), and each
+// search starts from the best points of the earlier ones since it opened, so
+// adding a dimension ends no worse.
+TEST_F(DesignWindows, TheWindowGivesTheCommandLinesAnswerAndStartsFromEarlierRuns)
+{
+    state.gear.ValveRodLength = 3.7777f; // bounds of more than four decimals
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
+    OptimiseGoals goals;
+    goals.targets = {{DesignTarget::CutOffForwardAll, 1}, {DesignTarget::CutOffReverseAll, 1}};
+    goals.dimensions = {DefaultOptimiseDimension(state.gear, 20)};
+    const OptimiseResult alone = OptimiseDesign(state.gear, goals);
+    ASSERT_TRUE(alone.Improved());
+    int phase = 0;
+    long double first = 0;
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                o->DimensionBox[1]->setCurrentIndex(0); // the valve rod alone
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 1;
+                return false;
+            }
+            if (o->Searching()) return false;
+            if (phase == 1) {
+                const OptimiseDimension& d = o->ResultGoals().dimensions[0];
+                EXPECT_TRUE(d.lo == goals.dimensions[0].lo && d.hi == goals.dimensions[0].hi);
+                EXPECT_EQ(o->Result().values[0].value, alone.values[0].value);
+                EXPECT_EQ(o->Result().after.objective, alone.after.objective);
+                first = o->Result().after.objective;
+                o->DimensionBox[1]->setCurrentIndex(o->DimensionBox[1]->findData(10));
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 2;
+                return false;
+            }
+            EXPECT_TRUE(o->Result().Improved());
+            EXPECT_LE(o->Result().after.objective, first);
+            QTest::mouseClick(o->CancelBut, Qt::LeftButton);
+            return true;
+        },
+        300000); // two searches
+    Press(*form, "OptimiseDesign");
+    EXPECT_EQ(phase, 2);
+}
+
+// The engine targets show only for a design with engine data; "More power"
+// at a speed, searched and applied as the other targets: more power, one
+// "UnDo" record per dimension.
+TEST_F(DesignWindows, EngineTargetsShowWithEngineDataAndApplyMorePower)
+{
+    TOptimise* o = ChildWindowsOf(*form).Optimise;
+    const auto power = size_t(DesignTarget::Power);
+    o->FormActivate();
+    EXPECT_TRUE(o->TargetBox[power]->isHidden() && o->SpeedEdit[power]->isHidden());
+    ApplyScale(state, {7, LengthUnit::Inch, RoundGrid::None});
+    RecomputeRevArmCentre(state.gear);
+    state.gear.HasEngine = true;
+    state.gear.Engine = DefaultEngineData(state.gear);
+    const float before = static_cast<float>(MeasureEngineFigures(state.gear, 120).power);
+    const int undo = state.dyn.UndoCount;
+    int phase = 0;
+    DriveModal(
+        [&] {
+            if (!o->isVisible()) return false;
+            if (phase == 0) {
+                EXPECT_TRUE(o->TargetBox[power]->isVisible() && o->SpeedEdit[power]->isVisible());
+                for (QCheckBox* b : o->TargetBox) b->setChecked(false);
+                o->TargetBox[power]->setChecked(true);
+                EXPECT_TRUE(o->SpeedEdit[power]->isEnabled());
+                o->SpeedEdit[power]->setText(QStringLiteral("120"));
+                o->DimensionBox[0]->setCurrentIndex(o->DimensionBox[0]->findData(15)); // the rocker's lower arm
+                o->DimensionBox[1]->setCurrentIndex(0);
+                QTest::mouseClick(o->FindBut, Qt::LeftButton);
+                phase = 1;
+                return false;
+            }
+            if (o->Searching()) return false;
+            EXPECT_EQ(o->Result().outcome, OptimiseOutcome::Improved) << o->ResultText->text().toStdString();
+            EXPECT_EQ(o->ResultGoals().targets[0].rpm, 120.0f);
+            QTest::mouseClick(o->ApplyBut, Qt::LeftButton);
+            return true;
+        },
+        120000);
+    Press(*form, "OptimiseDesign");
+    ASSERT_TRUE(o->Result().Improved());
+    EXPECT_EQ(state.dyn.UndoCount, undo + 1);
+    EXPECT_GT(MeasureEngineFigures(state.gear, 120).power, before);
 }

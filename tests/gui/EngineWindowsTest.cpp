@@ -163,7 +163,7 @@ TEST_F(EngineWindows, IndicatorFollowsTheLiveDesignAndItsControls)
         // Worked out on a copy: done when the point shown is the one asked for.
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                const IndicatorPoint want = RunIndicatorPoint(DesignAsOpened(state.gear), r);
+                const IndicatorPoint want = RunIndicatorPoint(state.gear, r);
                 return !w->Computing() && w->Point().real.mep == want.real.mep &&
                        w->Point().ideal.ok == want.ideal.ok && w->Point().real.notch == want.real.notch;
             },

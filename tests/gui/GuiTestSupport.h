@@ -10,15 +10,17 @@
 #include <functional>
 
 // Runs `step` from the event loop every few milliseconds until it returns
-// true (or five seconds have passed), so that a test can drive modal windows.
-inline void DriveModal(std::function<bool()> step)
+// true (or `deadlineMs` have passed, five seconds unless told: counted in
+// steps, so a busy machine gives a window more time), so that a test can
+// drive modal windows.
+inline void DriveModal(std::function<bool()> step, int deadlineMs = 5000)
 {
     auto* t = new QTimer;
     auto* elapsed = new int(0);
     t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, elapsed, step] {
+    QObject::connect(t, &QTimer::timeout, [t, elapsed, step, deadlineMs] {
         *elapsed += 5;
-        if (step() || *elapsed > 5000) {
+        if (step() || *elapsed > deadlineMs) {
             t->stop();
             t->deleteLater();
             delete elapsed;

@@ -8,6 +8,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TTolerance.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "qt/QtPictureCommands.h"
 
 #include <QAction>
@@ -22,6 +23,9 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -84,7 +88,7 @@ TEST_F(StudyWindows, MenuItemsFollowTheOptimiseItem)
 // The table of the normal notch, largest effect on front - rear cut-off
 // first, with its bars; a click on a header sorts by that column, a second
 // the other way; another direction is measured again; the table leaves by
-// Copy, Save CSV and Print as shown; a double-click opens the dimension in
+// Copy and Print as shown, by Save CSV as the command line writes it; a double-click opens the dimension in
 // the balance window and the row is measured again when it closes.
 TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 {
@@ -117,7 +121,9 @@ TEST_F(StudyWindows, SensitivitySortsCopiesAndOpensADimensionInTheBalance)
 
     w->FileDialogHook = [&](const QString&) { return Path("effects.csv"); };
     w->SaveCsvBut->click();
-    EXPECT_EQ(ReadAll(Path("effects.csv")).toStdString(), CsvText(w->TableText()));
+    // The CSV is the command line's: identifiers, code order, no difference column.
+    EXPECT_EQ(ReadAll(Path("effects.csv")).toStdString(), CsvText(SensitivityCsvRows(state.gear, w->Result())));
+    EXPECT_EQ(ReadAll(Path("effects.csv")).left(17), QByteArray("Dimension,Value,L"));
     w->CopyBut->click();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), TabSeparatedText(w->TableText()));
     const QString printed = Printed(w->PrintBut);
@@ -210,8 +216,7 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
         if (run == 0) first = w->TableText();
     }
     EXPECT_EQ(w->TableText(), first);
-    EXPECT_EQ(first,
-              ToleranceTableRows(DesignAsOpened(state.gear), RunToleranceStudy(DesignAsOpened(state.gear), settings)));
+    EXPECT_EQ(first, ToleranceTableRows(state.gear, RunToleranceStudy(state.gear, settings)));
     EXPECT_EQ(w->SpreadGrid->rowCount(), 40 * kEventQuantities);
     EXPECT_EQ(w->SpreadGrid->horizontalHeaderItem(9)->text(), QStringLiteral("Worst high"));
     EXPECT_TRUE(w->ResultText->text().startsWith(QStringLiteral("8 samples: ")));
@@ -261,4 +266,67 @@ TEST_F(StudyWindows, ToleranceRefusesBadInputRunsStopsAndExports)
     EXPECT_FALSE(w->CopyBut->isEnabled() || w->ExportPictureBut->isEnabled());
     w->CloseBut->click();
     EXPECT_FALSE(w->isVisible());
+}
+
+// The window fits 1024 x 700 with every button in it; its panes scroll. A
+// long study says how long it has left while it runs.
+TEST_F(StudyWindows, ToleranceFitsASmallScreenAndTellsTheTimeLeft)
+{
+    TTolerance* w = ChildWindowsOf(*form).Tolerance;
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_LE(w->width(), 1024);
+    EXPECT_LE(w->height(), 700);
+    for (QPushButton* b :
+         {w->RunBut, w->StopBut, w->CopyBut, w->SaveCsvBut, w->PrintBut, w->ExportPictureBut, w->CloseBut})
+        EXPECT_TRUE(w->rect().contains(QRect(b->mapTo(w, QPoint(0, 0)), b->size()))) << b->objectName().toStdString();
+    QWidget* panes = w->Scroll->widget();
+    EXPECT_TRUE(panes->isAncestorOf(w->ToleranceGrid) && panes->isAncestorOf(w->SpreadPlot));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return w->Scroll->horizontalScrollBar()->maximum() >=
+                   panes->minimumSizeHint().width() - w->Scroll->viewport()->width();
+        },
+        10000));
+
+    w->Samples->setText(QStringLiteral("100000"));
+    w->RunBut->click();
+    ASSERT_TRUE(w->Running());
+    const QRegularExpression left(QStringLiteral("^Studying 100000 samples: about \\d+ (s|min|h \\d+ min) left\\.$"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return left.match(w->ResultText->text()).hasMatch(); }, 120000))
+        << w->ResultText->text().toStdString();
+    QTest::mouseClick(w->StopBut, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Running(); }, 60000));
+    w->CloseBut->click();
+}
+
+// A design with engine data: the engine's speed field shows and the table
+// gains power and steam rate before the notes, sortable as the others; an
+// emptied field measures without them. Without engine data neither shows.
+TEST_F(StudyWindows, SensitivityShowsPowerAndSteamRateWithEngineData)
+{
+    TSensitivity* w = ChildWindowsOf(*form).Sensitivity;
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && !w->TableText().empty(); }, 60000));
+    EXPECT_TRUE(w->SpeedEdit->isHidden());
+    EXPECT_EQ(w->EffectGrid->columnCount(), kSensitivityColumns);
+    w->hide();
+    state.gear.HasEngine = true;
+    state.gear.Engine = DefaultEngineData(state.gear);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && w->Result().engineRpm > 0; }, 60000));
+    QTableWidget* grid = w->EffectGrid;
+    EXPECT_TRUE(w->SpeedEdit->isVisible());
+    ASSERT_EQ(grid->columnCount(), kSensitivityColumns + 2);
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns - 1)->text(), QStringLiteral("Power\n(hp)"));
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns)->text(), QStringLiteral("Steam rate\n(lb/(hp h))"));
+    EXPECT_EQ(grid->horizontalHeaderItem(kSensitivityColumns + 1)->text(), QStringLiteral("Notes"));
+    w->SortBy(kSensitivityColumns - 1);
+    const float most = LargestEffect(w->Result(), kSensitivityColumns - 1);
+    ASSERT_GT(most, 0);
+    EXPECT_NEAR(std::fabs(grid->item(0, kSensitivityColumns - 1)->text().toFloat()), most, 1e-4);
+    w->SpeedEdit->setText(QString());
+    emit w->SpeedEdit->editingFinished();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Measuring() && w->Result().engineRpm == 0; }, 60000));
+    EXPECT_EQ(grid->columnCount(), kSensitivityColumns);
 }

@@ -217,6 +217,26 @@ int main(int argc, char** argv)
     std::printf("%s main-window-unassembled.png\n", shot ? "saved" : "FAILED");
     ok &= shot;
     ok &= Shoot(f.FrameDi, dir, "frame-dimensions-unassembled.png");
+    // The built-in design at full size with engine data: the check's engine
+    // rules, and the optimiser asked for more power at 120 rpm.
+    StartupModel(state);
+    state.display.DataSetName = "Full size";
+    ApplyScale(state, {7, LengthUnit::Inch, RoundGrid::None});
+    RecomputeRevArmCentre(state.gear);
+    state.gear.HasEngine = true;
+    state.gear.Engine = DefaultEngineData(state.gear);
+    for (int i = 0; i < 3; ++i) form.Tick();
+    ok &= ShootWhenDone(
+        f.DesignCheck, dir, "design-check-engine.png", [&] { return f.DesignCheck->Measuring(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Optimise, dir, "optimise-engine.png", [&] { return f.Optimise->Searching(); },
+        [&] {
+            for (QCheckBox* b : f.Optimise->TargetBox) b->setChecked(false);
+            f.Optimise->TargetBox[static_cast<size_t>(DesignTarget::Power)]->setChecked(true);
+            f.Optimise->DimensionBox[0]->setCurrentIndex(f.Optimise->DimensionBox[0]->findData(15));
+            f.Optimise->DimensionBox[1]->setCurrentIndex(0);
+            f.Optimise->FindButClick();
+        });
 
     // The engine: the built-in design at full size in inches with a higher
     // chest pressure, against the same design at the default pressure.

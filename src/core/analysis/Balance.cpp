@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using LD = long double;
@@ -507,6 +508,13 @@ Gear TrialDesign(const Gear& design, const std::vector<DimensionValue>& values, 
 {
     Gear g = design;
     for (const DimensionValue& v : values) StoreDimensionValue(g, v.code, v.value);
+    // As the dialogs' Close: a design whose dimensions stay as they were
+    // keeps its mid gear (bit for bit, as the Close compares them).
+    const std::vector<float> was = DimensionValues(design), now = DimensionValues(g);
+    if (std::memcmp(was.data(), now.data(), was.size() * sizeof(float)) == 0) {
+        if (clamped) *clamped = false;
+        return g;
+    }
     // The re-centring solves the linkage once: note whether it clamped.
     const bool beep = g.ErrorBeepOn;
     g.ErrorBeepOn = true;
@@ -544,10 +552,9 @@ BalanceResult BalanceEvents(const Gear& design, const std::vector<BalanceGoal>& 
     BalanceResult out;
     out.error = CheckBalanceGoals(goals);
     if (!out.error.empty()) return out;
-    // Measured as the design opens from its file, as the valve events table is.
-    const Gear opened = DesignAsOpened(design);
-    for (const BalanceGoal& g : goals) out.before.push_back(MeasureTarget(opened, g.target));
-    Search s(opened, goals, control);
+    // Measured with the mid gear the design holds, as the valve events table is.
+    for (const BalanceGoal& g : goals) out.before.push_back(MeasureTarget(design, g.target));
+    Search s(design, goals, control);
     try {
         if (goals.size() == 1)
             OneDimension(s, out);

@@ -8,8 +8,8 @@
 // - CutOffBoth: both of these as well as one value can, the least sum of the
 //   squares of the two differences.
 //
-// The search measures the design as it opens from its file (DesignAsOpened),
-// as the valve events table does. Every trial is what applying the value
+// The search measures the design with the mid gear it holds, as the valve
+// events table does. Every trial is what applying the value
 // would give: a copy of that design with the value stored as the dimension
 // dialogs store a typed value, mid gear recomputed as their Close does, then
 // the events measured with the valve events finder (MeasureNotch). Values are
@@ -80,8 +80,9 @@ struct DimensionValue {
 
 // The design as applying the values leaves it: each stored as a typed value
 // of the dimension dialogs (StoreDimensionValue, in order), then mid gear
-// recomputed as their Close does. `clamped` (when given) tells whether the
-// re-centring clamped.
+// recomputed as their Close does, from where the reverse arm stands; when no
+// dimension differs from the design's, the design as it is (the Close keeps
+// the mid gear). `clamped` (when given) tells whether the re-centring clamped.
 Gear TrialDesign(const Gear& design, const std::vector<DimensionValue>& values, bool* clamped = nullptr);
 
 // The range a search of a dimension starts with: its value -+ 10 %, or -+ 1

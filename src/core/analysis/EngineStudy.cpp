@@ -1,6 +1,5 @@
 #include "analysis/EngineStudy.h"
 
-#include "model/DesignEdit.h"
 #include "model/DesignScale.h"
 #include "model/EngineData.h"
 
@@ -36,9 +35,9 @@ EngineMap RunMap(const Gear& design, const EngineMapRequest& request, MapControl
 EngineDesigns EngineDesignsOf(const AppState& s)
 {
     EngineDesigns d;
-    d.design = DesignAsOpened(s.gear);
+    d.design = s.gear;
     if (std::optional<Gear> reference = ComparedReference(s)) {
-        d.reference = DesignAsOpened(*reference);
+        d.reference = std::move(reference);
         d.referenceName = s.compare.ReferenceName;
     }
     return d;

@@ -3,9 +3,9 @@
 // and the performance map over speeds, notches and directions of the design
 // and of a comparison reference. Plain calls on a copy of a design, for the
 // indicator window, the command line's pictures and whoever else needs the
-// same figures (a report, a check): each takes the design as it is held (the
-// windows pass DesignAsOpened of their copy) with its own engine data, or the
-// defaults when it has none.
+// same figures (a report, a check): each takes a copy of the design with the
+// mid gear it holds (never one computed again) with its own engine data, or
+// the defaults when it has none.
 #pragma once
 
 #include "analysis/SteamEngine.h"
@@ -15,8 +15,8 @@
 #include <vector>
 
 // ---------------------------------------------------------------- the designs
-// The copies a window or a picture of the engine works on: the design as it
-// opens (DesignAsOpened), and a comparison's reference in its unit, as it opens.
+// The copies a window or a picture of the engine works on: the design with the
+// mid gear it holds, and a comparison's reference in its unit.
 struct EngineDesigns {
     Gear design;
     std::optional<Gear> reference;

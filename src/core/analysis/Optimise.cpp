@@ -1,7 +1,10 @@
 #include "analysis/Optimise.h"
 
 #include "analysis/DesignCheck.h"
+#include "analysis/SteamEngine.h"
 #include "analysis/ThreadPool.h"
+#include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -33,10 +36,12 @@ constexpr int kDampingRounds = 5;
 constexpr LD kDifferenceStep = 1e-3L;
 // A descent ends when an iteration gains less than this share of the objective.
 constexpr LD kRelativeGain = 1e-7L;
+// The coarse scan: points along one dimension, or a side of the grid of two.
+constexpr int kScanOne = 21, kScanTwo = 7;
 
 struct StopSearch {};
 
-bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead; }
+bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead && !IsEngineTarget(t); }
 bool ForwardTarget(DesignTarget t)
 {
     return t == DesignTarget::CutOffForward || t == DesignTarget::CutOffForwardAll ||
@@ -58,7 +63,10 @@ std::vector<int> TargetNotches(DesignTarget t)
     }
     case DesignTarget::FullGearForward:
     case DesignTarget::FullGearReverse: return {kFullGearNotch};
-    case DesignTarget::Lead: break;
+    case DesignTarget::Lead:
+    case DesignTarget::MepBalance:
+    case DesignTarget::Power:
+    case DesignTarget::SteamRate: break;
     }
     return {};
 }
@@ -69,10 +77,12 @@ struct Row {
 };
 
 // Every row the goals' targets measure, each once: forward, then reverse;
-// notches 0..18, then the normal notch.
+// notches 0..18, then the normal notch; last, mid gear for the leads.
 std::vector<Row> MeasuredRows(const OptimiseGoals& goals)
 {
     std::vector<Row> rows;
+    bool lead = false;
+    for (const WeightedTarget& w : goals.targets) lead = lead || w.target == DesignTarget::Lead;
     for (Running running : {Running::Forward, Running::Reverse}) {
         std::vector<bool> want(kGraphNotches + 1, false);
         for (const WeightedTarget& w : goals.targets) {
@@ -82,6 +92,7 @@ std::vector<Row> MeasuredRows(const OptimiseGoals& goals)
         for (int i = 0; i <= kGraphNotches; ++i)
             if (want[static_cast<size_t>(i)]) rows.push_back({running, i == kGraphNotches ? kNormalNotch : i});
     }
+    if (lead) rows.push_back({Running::Forward, kMidGearRow});
     return rows;
 }
 
@@ -158,14 +169,16 @@ struct Trial {
 
 class Search {
 public:
-    Search(const Gear& design, const OptimiseGoals& goals, BalanceControl* control, DesignMeasure before)
-        : design_(design), goals_(goals), control_(control), before_(std::move(before)),
-          budget_(OptimiseTrialBudget(goals.dimensions.size()))
+    Search(const Gear& design, const OptimiseGoals& goals, BalanceControl* control)
+        : design_(design), goals_(goals), control_(control), budget_(OptimiseTrialBudget(goals.dimensions.size()))
     {}
 
     size_t Dimensions() const { return goals_.dimensions.size(); }
     int Trials() const { return trials_.load(); }
     bool ClampsMet() const { return clampsMet_.load(); }
+    // The best feasible trial measured so far (the first of equals, in the
+    // order of the batches and of the trials in a batch), if any.
+    const Trial* Best() const { return best_.feasible ? &best_ : nullptr; }
 
     std::vector<float> ValuesAt(const std::vector<LD>& u) const
     {
@@ -183,33 +196,32 @@ public:
         return u;
     }
 
-    // Measures the trials in a batch; each on its own copy of the design.
+    // Measures the trials in a batch, each on its own copy of the design, and
+    // keeps the best; stopped from outside, the trials done still count.
     std::vector<Trial> EvaluateAll(const std::vector<std::vector<float>>& raws)
     {
         std::vector<Trial> out(raws.size());
-        ForEachIndependent(raws.size(), [&](size_t i) { out[i] = Evaluate(raws[i]); });
+        try {
+            ForEachIndependent(raws.size(), [&](size_t i) { out[i] = Evaluate(raws[i]); });
+        } catch (const StopSearch&) {
+            KeepBest(out);
+            throw;
+        }
+        KeepBest(out);
         return out;
     }
 
     Trial EvaluateOne(const std::vector<float>& raw) { return EvaluateAll({raw})[0]; }
 
-    // The residuals of a trial on the rows of the design as it was, each
-    // multiplied by the square root of its weight: a vector of fixed length
-    // for the Jacobian.
+    // The residuals of a trial, each multiplied by the square root of its
+    // weight: every target's fixed rows, so a vector of fixed length whose
+    // sum of squares is the objective.
     std::vector<LD> Residuals(const Trial& t) const
     {
         std::vector<LD> r;
-        for (size_t k = 0; k < before_.targets.size(); ++k) {
-            const TargetResiduals& ref = before_.targets[k];
-            const TargetResiduals& got = t.measure.targets[k];
-            const LD w = std::sqrt(static_cast<LD>(ref.target.weight));
-            size_t at = 0;
-            for (const Residual& a : ref.rows) {
-                while (at < got.rows.size() && !(got.rows[at].running == a.running && got.rows[at].notch == a.notch &&
-                                                 got.rows[at].end == a.end))
-                    ++at;
-                r.push_back(at < got.rows.size() ? w * got.rows[at].value : 0);
-            }
+        for (const TargetResiduals& got : t.measure.targets) {
+            const LD w = std::sqrt(static_cast<LD>(got.target.weight));
+            for (const Residual& a : got.rows) r.push_back(w * a.value);
         }
         return r;
     }
@@ -227,20 +239,26 @@ private:
         for (const DimensionValue& v : values) t.stored.push_back(GetDimension(trial, v.code));
         t.measure = MeasureDesign(trial, goals_);
         t.measure.clamped = t.measure.clamped || clamped;
-        t.feasible = t.measure.FeasibleAgainst(before_);
-        if (!t.feasible) clampsMet_.store(true);
+        t.feasible = t.measure.Feasible();
+        if (t.measure.clamped) clampsMet_.store(true);
         const int done = ++trials_;
         if (control_) control_->progress.store(std::min(999, done * 1000 / std::max(1, budget_)));
         return t;
     }
 
+    void KeepBest(const std::vector<Trial>& batch)
+    {
+        for (const Trial& t : batch)
+            if (t.feasible && (!best_.feasible || t.Objective() < best_.Objective())) best_ = t;
+    }
+
     const Gear& design_;
     const OptimiseGoals& goals_;
     BalanceControl* control_;
-    DesignMeasure before_;
     int budget_;
     std::atomic<int> trials_{0};
     std::atomic<bool> clampsMet_{false};
+    Trial best_;
 };
 
 // One bounded Levenberg-Marquardt descent from a feasible trial; the best
@@ -380,6 +398,9 @@ std::string DesignTargetWord(DesignTarget t)
     case DesignTarget::CutOffReverseAll: return "cutoff-rev-all";
     case DesignTarget::FullGearForward: return "fullgear-fwd";
     case DesignTarget::FullGearReverse: return "fullgear-rev";
+    case DesignTarget::MepBalance: return "mep-balance";
+    case DesignTarget::Power: return "power";
+    case DesignTarget::SteamRate: return "steamrate";
     }
     return "";
 }
@@ -404,11 +425,73 @@ std::string DesignTargetCaption(DesignTarget t)
     case DesignTarget::CutOffReverseAll: return "Equal cut-off, reverse, every notch";
     case DesignTarget::FullGearForward: return "Full-gear cut-off, forward, at least the check's limit";
     case DesignTarget::FullGearReverse: return "Full-gear cut-off, reverse, at least the check's limit";
+    case DesignTarget::MepBalance: return "Equal mean effective pressure, normal notch";
+    case DesignTarget::Power: return "More power, normal notch, its cut-off kept";
+    case DesignTarget::SteamRate: return "Less steam per unit of power, normal notch, its cut-off kept";
     }
     return "";
 }
 
-std::string DesignTargetUnit(DesignTarget t) { return t == DesignTarget::Lead ? "% of mean" : "% of stroke"; }
+std::string DesignTargetUnit(DesignTarget t)
+{
+    switch (t) {
+    case DesignTarget::Lead: return "% of travel";
+    case DesignTarget::MepBalance: return "% of chest pressure";
+    case DesignTarget::Power:
+    case DesignTarget::SteamRate: return "% of the design's";
+    default: break;
+    }
+    return "% of stroke";
+}
+
+std::string WeightedTargetText(const WeightedTarget& t)
+{
+    std::string s = DesignTargetWord(t.target);
+    if (IsEngineTarget(t.target)) s += "@" + ShortestText(t.rpm);
+    return s;
+}
+
+bool WeightedTargetFromText(const std::string& text, WeightedTarget& t, std::string& error)
+{
+    const size_t at = text.find('@');
+    const std::string word = text.substr(0, at);
+    if (!DesignTargetFromWord(word, t.target)) {
+        error = "unknown target \"" + text + "\"";
+        return false;
+    }
+    if (IsEngineTarget(t.target) != (at != std::string::npos)) {
+        error = IsEngineTarget(t.target) ? "the target \"" + word + "\" needs a speed: " + word + "@RPM"
+                                         : "the target \"" + word + "\" takes no speed";
+        return false;
+    }
+    if (at != std::string::npos) {
+        float rpm = 0;
+        if (!ReadFloat(text.substr(at + 1), rpm) || !(rpm > 0) || !std::isfinite(rpm)) {
+            error = "the speed of \"" + word + "\" must be a number of rpm above 0";
+            return false;
+        }
+        t.rpm = rpm;
+    }
+    return true;
+}
+
+EngineFigures MeasureEngineFigures(const Gear& design, float rpm)
+{
+    EngineFigures f;
+    f.rpm = rpm;
+    const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
+    const EngineTurn turn = SolveEngineTurn(design, kNormalNotch, Running::Forward);
+    const PointResult p = RunEnginePoint(turn, engine, rpm);
+    f.clamped = turn.clamped;
+    f.ok = p.ok && p.power > 0 && p.steamRate > 0;
+    f.power = p.power;
+    f.steamRate = p.steamRate;
+    f.cutOff = p.cutOff;
+    f.mepFront = p.mepFront;
+    f.mepRear = p.mepRear;
+    f.chest = engine.chest.p;
+    return f;
+}
 
 long double TargetResiduals::SumOfSquares() const
 {
@@ -422,12 +505,17 @@ long double TargetResiduals::Rms() const
     return rows.empty() ? 0 : std::sqrt(SumOfSquares() / static_cast<LD>(rows.size()));
 }
 
-bool DesignMeasure::FeasibleAgainst(const DesignMeasure& reference) const
+std::string ResidualGapText(ResidualGap gap)
 {
-    if (clamped || cutOffs.size() != reference.cutOffs.size()) return false;
-    for (size_t k = 0; k < cutOffs.size(); ++k)
-        if ((reference.cutOffs[k] & ~cutOffs[k]) != 0) return false;
-    return true;
+    switch (gap) {
+    case ResidualGap::None: break;
+    case ResidualGap::NoFrontCutOff: return "no front cut-off";
+    case ResidualGap::NoRearCutOff: return "no rear cut-off";
+    case ResidualGap::NoCutOff: return "no cut-off";
+    case ResidualGap::NoTravel: return "no valve travel";
+    case ResidualGap::NoEngine: return "the engine cannot run";
+    }
+    return "";
 }
 
 DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
@@ -437,24 +525,52 @@ DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
     std::vector<NotchEvents> events(rows.size());
     ForEachIndependent(rows.size(), [&](size_t k) {
         const Row& r = rows[k];
+        if (r.notch == kMidGearRow) {
+            events[k] = MeasureNotch(design, design.RevArmCentre(), Running::Forward, nmLeads | nmExtremes);
+            return;
+        }
         const float at = r.notch == kNormalNotch ? NormalNotchPosition(design, r.running)
                                                  : NotchPosition(design, r.notch, r.running);
         events[k] = MeasureNotch(design, at, r.running, nmCutOffs);
     });
-    for (const NotchEvents& e : events) {
-        m.clamped = m.clamped || e.clamped;
-        m.cutOffs.push_back(
-            static_cast<unsigned char>((CutOff(e, endFront).occurs ? 1 : 0) | (CutOff(e, endRear).occurs ? 2 : 0)));
-    }
+    for (const NotchEvents& e : events) m.clamped = m.clamped || e.clamped;
+    std::vector<size_t> engineTargets;
+    for (size_t k = 0; k < goals.targets.size(); ++k)
+        if (IsEngineTarget(goals.targets[k].target)) engineTargets.push_back(k);
+    m.engine.resize(engineTargets.size());
+    ForEachIndependent(engineTargets.size(), [&](size_t k) {
+        m.engine[k] = MeasureEngineFigures(design, goals.targets[engineTargets[k]].rpm);
+    });
+    for (const EngineFigures& f : m.engine) m.clamped = m.clamped || f.clamped;
+    size_t engineAt = 0;
     for (const WeightedTarget& w : goals.targets) {
         TargetResiduals t;
         t.target = w;
-        if (w.target == DesignTarget::Lead) {
-            const NotchEvents e = MidGearLeads(design);
-            m.clamped = m.clamped || e.clamped;
-            const LD f = e.leadFront, b = e.leadRear;
-            const LD mean = (std::fabs(f) + std::fabs(b)) / 2;
-            t.rows.push_back({Running::Forward, kMidGearRow, -1, ToModelFloat(mean == 0 ? 0 : (f - b) / mean * 100)});
+        if (IsEngineTarget(w.target)) {
+            const EngineFigures& f = m.engine[engineAt++];
+            const EngineFigures* ref = &f;
+            for (const EngineFigures& r : goals.references)
+                if (r.rpm == w.rpm && r.ok) ref = &r;
+            Residual row{Running::Forward, kNormalNotch, -1, kMissingEnginePenalty, ResidualGap::NoEngine};
+            if (f.ok && ref->ok) {
+                if (w.target == DesignTarget::MepBalance)
+                    row.value = ToModelFloat((static_cast<LD>(f.mepFront) - f.mepRear) / f.chest * 100);
+                else if (w.target == DesignTarget::Power)
+                    row.value = ToModelFloat(static_cast<LD>(ref->power) / f.power * 100);
+                else
+                    row.value = ToModelFloat(static_cast<LD>(f.steamRate) / ref->steamRate * 100);
+                row.gap = ResidualGap::None;
+                if (w.target != DesignTarget::MepBalance &&
+                    std::fabs(static_cast<LD>(f.cutOff) - ref->cutOff) > kEngineCutOffBand)
+                    m.outOfBand = true;
+            }
+            t.rows.push_back(row);
+        } else if (w.target == DesignTarget::Lead) {
+            LD d = 0;
+            if (LeadDifference(events[RowIndex(rows, Running::Forward, kMidGearRow)], d))
+                t.rows.push_back({Running::Forward, kMidGearRow, -1, ToModelFloat(d)});
+            else
+                t.rows.push_back({Running::Forward, kMidGearRow, -1, kMissingCutOffPenalty, ResidualGap::NoTravel});
         } else {
             const Running running = ForwardTarget(w.target) ? Running::Forward : Running::Reverse;
             const bool fullGear =
@@ -469,9 +585,18 @@ DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
                             t.rows.push_back(
                                 {running, notch, end,
                                  ToModelFloat(std::min<LD>(0, static_cast<LD>(c.percent) - goals.fullGearLevel))});
+                        else
+                            t.rows.push_back(
+                                {running, notch, end, -goals.fullGearLevel,
+                                 end == endFront ? ResidualGap::NoFrontCutOff : ResidualGap::NoRearCutOff});
                     }
                 } else if (f.occurs && b.occurs) {
                     t.rows.push_back({running, notch, -1, ToModelFloat(static_cast<LD>(f.percent) - b.percent)});
+                } else {
+                    t.rows.push_back({running, notch, -1, kMissingCutOffPenalty,
+                                      f.occurs   ? ResidualGap::NoRearCutOff
+                                      : b.occurs ? ResidualGap::NoFrontCutOff
+                                                 : ResidualGap::NoCutOff});
                 }
             }
         }
@@ -488,6 +613,8 @@ std::string CheckOptimiseGoals(const OptimiseGoals& goals)
     for (size_t k = 0; k < goals.targets.size(); ++k) {
         const WeightedTarget& t = goals.targets[k];
         if (!std::isfinite(t.weight) || t.weight < 0) return "A weight must be a number of 0 or more.";
+        if (IsEngineTarget(t.target) && !(std::isfinite(t.rpm) && t.rpm > 0))
+            return "The speed of " + DesignTargetCaption(t.target) + " must be above 0 rpm.";
         weighed = weighed || t.weight > 0;
         for (size_t l = 0; l < k; ++l)
             if (goals.targets[l].target == t.target) return "Choose each target once.";
@@ -507,13 +634,24 @@ std::string CheckOptimiseGoals(const OptimiseGoals& goals)
     return "";
 }
 
-int OptimiseTrialBudget(size_t dimensions) { return 60 + 30 * static_cast<int>(dimensions); }
+int OptimiseScanPoints(size_t dimensions)
+{
+    return dimensions == 1 ? kScanOne : dimensions == 2 ? kScanTwo * kScanTwo : 0;
+}
+
+int OptimiseTrialBudget(size_t dimensions)
+{
+    return 60 + 30 * static_cast<int>(dimensions) + OptimiseScanPoints(dimensions);
+}
 
 OptimiseDimension DefaultOptimiseDimension(const Gear& design, int code)
 {
     OptimiseDimension d;
     d.code = code;
     DefaultBalanceRange(design, code, d.lo, d.hi);
+    // As the window's fields show them and read them back.
+    const float lo = FieldValue(BoundText(d.lo)), hi = FieldValue(BoundText(d.hi));
+    if (lo < hi) d.lo = lo, d.hi = hi;
     return d;
 }
 
@@ -526,67 +664,113 @@ std::string ResidualRowText(const Residual& r)
     return s;
 }
 
-OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& goals, BalanceControl* control)
+OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& asked, BalanceControl* control)
 {
     OptimiseResult out;
-    out.error = CheckOptimiseGoals(goals);
+    out.error = CheckOptimiseGoals(asked);
     if (!out.error.empty()) return out;
+    // The engine targets compare every trial with the design as it is.
+    OptimiseGoals goals = asked;
+    goals.references.clear();
+    for (const WeightedTarget& w : goals.targets)
+        if (IsEngineTarget(w.target)) goals.references.push_back(MeasureEngineFigures(design, w.rpm));
     out.before = MeasureDesign(design, goals);
     if (out.before.clamped) {
         out.outcome = OptimiseOutcome::Infeasible;
         out.error = "The gear cannot be assembled at every notch the targets measure.";
         return out;
     }
-    Search s(design, goals, control, out.before);
+    Search s(design, goals, control);
     const size_t n = goals.dimensions.size();
+    bool stopped = false;
     try {
-        // From the design's values (the middle of the bounds for one outside them).
+        // The starts: the design's values (the middle of the bounds for one
+        // outside them), then the points the goals bring, within the bounds.
         std::vector<float> start(n);
         for (size_t j = 0; j < n; ++j) {
             const OptimiseDimension& d = goals.dimensions[j];
             const float v = GetDimension(design, d.code);
             start[j] = v >= d.lo && v <= d.hi ? v : BoundsValue(d, 0.5L);
         }
-        // The first descent may use half the budget, the two others share
-        // what is left after the sample.
-        const int budget = OptimiseTrialBudget(n);
-        Trial best = s.EvaluateOne(start);
-        if (best.feasible) best = Descend(s, best, budget / 2);
-        // A quasi-random sample, half of it over the whole bounds, half near
-        // the start (a third of the way from it to the points of the whole),
-        // then descents from its two best.
-        static constexpr unsigned kPrimes[kMaxOptimiseDimensions] = {2, 3, 5, 7, 11, 13, 17, 19};
-        std::vector<LD> centre(n);
-        for (size_t j = 0; j < n; ++j) centre[j] = s.Fraction(j, start[j]);
-        std::vector<std::vector<float>> raws;
-        for (size_t i = 1; i <= 2 * n + 2; ++i) {
-            const LD reach = i % 2 ? 1.0L : 1.0L / 3;
-            std::vector<LD> u(n);
-            for (size_t j = 0; j < n; ++j) u[j] = centre[j] + reach * (Halton((i + 1) / 2, kPrimes[j]) - centre[j]);
-            raws.push_back(s.ValuesAt(u));
+        std::vector<std::vector<float>> starts = {start};
+        for (const std::vector<DimensionValue>& point : goals.starts) {
+            std::vector<float> v = start;
+            for (const DimensionValue& dv : point)
+                for (size_t j = 0; j < n; ++j)
+                    if (goals.dimensions[j].code == dv.code && std::isfinite(dv.value))
+                        v[j] = std::clamp(dv.value, goals.dimensions[j].lo, goals.dimensions[j].hi);
+            if (std::find(starts.begin(), starts.end(), v) == starts.end()) starts.push_back(std::move(v));
         }
+        // The scan (one or two dimensions) or the quasi-random sample: half of
+        // it over the whole bounds, half near the start (a third of the way
+        // from it to the points of the whole).
+        std::vector<std::vector<float>> raws;
+        if (n == 1) {
+            for (int k = 0; k < kScanOne; ++k) raws.push_back(s.ValuesAt({static_cast<LD>(k) / (kScanOne - 1)}));
+        } else if (n == 2) {
+            for (int a = 0; a < kScanTwo; ++a)
+                for (int b = 0; b < kScanTwo; ++b)
+                    raws.push_back(
+                        s.ValuesAt({static_cast<LD>(a) / (kScanTwo - 1), static_cast<LD>(b) / (kScanTwo - 1)}));
+        } else {
+            static constexpr unsigned kPrimes[kMaxOptimiseDimensions] = {2, 3, 5, 7, 11, 13, 17, 19};
+            std::vector<LD> centre(n);
+            for (size_t j = 0; j < n; ++j) centre[j] = s.Fraction(j, start[j]);
+            for (size_t i = 1; i <= 2 * n + 2; ++i) {
+                const LD reach = i % 2 ? 1.0L : 1.0L / 3;
+                std::vector<LD> u(n);
+                for (size_t j = 0; j < n; ++j) u[j] = centre[j] + reach * (Halton((i + 1) / 2, kPrimes[j]) - centre[j]);
+                raws.push_back(s.ValuesAt(u));
+            }
+        }
+        // The first descent, from the best start, may use half of what the
+        // starts and the scan leave; the two others share the rest.
+        const int budget = OptimiseTrialBudget(n);
+        const std::vector<Trial> first = s.EvaluateAll(starts);
+        const Trial* from = nullptr;
+        for (const Trial& t : first)
+            if (t.feasible && (!from || t.Objective() < from->Objective())) from = &t;
+        if (from) Descend(s, *from, s.Trials() + (budget - s.Trials() - static_cast<int>(raws.size())) / 2);
         std::vector<Trial> sample = s.EvaluateAll(raws);
         std::stable_sort(sample.begin(), sample.end(),
                          [](const Trial& a, const Trial& b) { return a.Objective() < b.Objective(); });
         for (size_t k = 0; k < sample.size() && k < 2 && sample[k].feasible; ++k) {
-            if (sample[k].Objective() < best.Objective()) best = sample[k];
             const int share = (budget - s.Trials()) / static_cast<int>(2 - k);
-            const Trial t = Descend(s, sample[k], s.Trials() + share);
-            if (t.Objective() < best.Objective()) best = t;
-        }
-        if (best.feasible && best.Objective() < out.before.objective) {
-            out.outcome = OptimiseOutcome::Improved;
-            for (size_t j = 0; j < n; ++j) out.values.push_back({goals.dimensions[j].code, best.stored[j]});
-            out.after = best.measure;
-        } else {
-            out.outcome = OptimiseOutcome::NoImprovement;
+            Descend(s, sample[k], s.Trials() + share);
         }
     } catch (const StopSearch&) {
-        out.outcome = OptimiseOutcome::Stopped;
-        out.values.clear();
+        stopped = true;
     }
+    // The best design of every trial measured, if it is better than the design.
+    const Trial* best = s.Best();
+    if (best && best->Objective() < out.before.objective) {
+        for (size_t j = 0; j < n; ++j) {
+            const OptimiseDimension& d = goals.dimensions[j];
+            out.values.push_back({d.code, best->stored[j]});
+            out.atBound.push_back(best->raw[j] <= d.lo ? -1 : best->raw[j] >= d.hi ? 1 : 0);
+        }
+        out.after = best->measure;
+    }
+    out.outcome = stopped           ? OptimiseOutcome::Stopped
+                  : out.HasValues() ? OptimiseOutcome::Improved
+                                    : OptimiseOutcome::NoImprovement;
     out.trials = s.Trials();
     out.clampsMet = s.ClampsMet();
     if (control) control->progress.store(1000);
     return out;
+}
+
+OptimiseReport OptimiseAndCheck(const Gear& design, const OptimiseGoals& goals, BalanceControl* control)
+{
+    OptimiseReport r;
+    r.result = OptimiseDesign(design, goals, control);
+    if (r.result.outcome == OptimiseOutcome::Invalid) return r;
+    r.tableBefore = BuildValveEventsTable(design);
+    r.checkBefore = CheckDesign(design, r.tableBefore, DefaultCheckLimits());
+    if (r.result.HasValues()) {
+        const Gear after = TrialDesign(design, r.result.values);
+        r.tableAfter = BuildValveEventsTable(after);
+        r.checkAfter = CheckDesign(after, r.tableAfter, DefaultCheckLimits());
+    }
+    return r;
 }

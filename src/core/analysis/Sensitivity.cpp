@@ -1,6 +1,8 @@
 #include "analysis/Sensitivity.h"
 
 #include "analysis/BalanceText.h"
+#include "analysis/SteamEngine.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 
@@ -31,7 +33,25 @@ LD StoredStep(int code, float up, float down)
 constexpr int kTrialsPerDimension = 4;
 constexpr int kStepsOfTrial[kTrialsPerDimension] = {1, -1, 2, -2};
 
-DimensionEffect Effect(int code, const Gear& design, const NotchEvents& nominal, const RowTrial* t)
+// The engine figures of a trial: power and steam rate in the design's units.
+struct EngineTrial {
+    bool ok = false;
+    std::array<LD, 2> figure{};
+};
+
+EngineTrial RunEngineTrial(const Gear& trial, const EventsRow& row, double rpm)
+{
+    EngineTrial e;
+    const PointResult p = RunEnginePoint(SolveEngineTurn(trial, row.notch, row.running),
+                                         MakeEngineSetup(trial, EngineDataOf(trial)), rpm);
+    e.ok = p.ok && p.power > 0;
+    e.figure[0] = p.power / EngineUnitToSI(EngineQuantity::Power, trial.Unit);
+    e.figure[1] = p.steamRate / EngineUnitToSI(EngineQuantity::SteamRate, trial.Unit);
+    return e;
+}
+
+DimensionEffect Effect(int code, const Gear& design, const NotchEvents& nominal, const RowTrial* t,
+                       const EngineTrial* engine)
 {
     DimensionEffect e;
     e.code = code;
@@ -61,6 +81,16 @@ DimensionEffect Effect(int code, const Gear& design, const NotchEvents& nominal,
     const size_t front = EventQuantityOf(endFront, veCutOff), rear = EventQuantityOf(endRear, veCutOff);
     e.differenceKnown = e.known[front] && e.known[rear];
     if (e.differenceKnown) e.cutOffDifference = ToModelFloat(d[front] - d[rear]);
+    if (engine) {
+        bool all = true;
+        for (int k = 0; k < kTrialsPerDimension; ++k) all = all && engine[k].ok;
+        for (size_t q = 0; all && q < 2; ++q) {
+            LD f[kTrialsPerDimension];
+            for (int k = 0; k < kTrialsPerDimension; ++k) f[k] = engine[k].figure[q];
+            e.engineDerivative[q] = ToModelFloat((4 * (f[0] - f[1]) / inner - (f[2] - f[3]) / outer) / 3);
+            e.engineKnown[q] = true;
+        }
+    }
     return e;
 }
 
@@ -76,14 +106,16 @@ float SensitivityStep(const Gear& design, int code)
 }
 
 SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, BalanceControl* control,
-                                     ThreadPool& pool)
+                                     ThreadPool& pool, double engineRpm)
 {
     SensitivityResult r;
     r.row = row;
+    r.engineRpm = engineRpm > 0 ? engineRpm : 0;
     const std::vector<int> codes = BalanceDimensionCodes();
     // Trial 0 the design as it is (re-centred as every trial), then the four
     // trials of each dimension.
     std::vector<RowTrial> trials(1 + kTrialsPerDimension * codes.size());
+    std::vector<EngineTrial> engine(r.engineRpm > 0 ? trials.size() : 0);
     std::atomic<int> done{0};
     pool.ParallelFor(trials.size(), [&](size_t i) {
         if (StopAsked(control)) return;
@@ -94,6 +126,8 @@ SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, B
             values.push_back({code, ToModelFloat(v + kStepsOfTrial[(i - 1) % kTrialsPerDimension] * h)});
         }
         trials[i] = MeasureTrialRow(design, values, row);
+        if (!engine.empty() && !trials[i].clamped)
+            engine[i] = RunEngineTrial(TrialDesign(design, values), row, r.engineRpm);
         if (control) control->progress.store(++done * 1000 / static_cast<int>(trials.size()));
     });
     r.stopped = StopAsked(control);
@@ -101,7 +135,8 @@ SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, B
     r.nominal = trials[0].events;
     r.nominalClamped = trials[0].clamped;
     for (size_t k = 0; k < codes.size(); ++k)
-        r.effects.push_back(Effect(codes[k], design, r.nominal, &trials[1 + kTrialsPerDimension * k]));
+        r.effects.push_back(Effect(codes[k], design, r.nominal, &trials[1 + kTrialsPerDimension * k],
+                                   engine.empty() ? nullptr : &engine[1 + kTrialsPerDimension * k]));
     return r;
 }
 
@@ -116,30 +151,42 @@ std::vector<TextRow> SensitivityCsvRows(const Gear& design, const SensitivityRes
 {
     TextRow header = {"Dimension", "Value"};
     for (const std::string& n : QuantityNames(design)) header.push_back(n);
+    const bool engine = r.engineRpm > 0;
+    if (engine) {
+        header.push_back("Power (" + EngineUnitText(EngineQuantity::Power, design.Unit) + ")");
+        header.push_back("Steam rate (" + EngineUnitText(EngineQuantity::SteamRate, design.Unit) + ")");
+    }
     header.push_back("Notes");
     std::vector<TextRow> rows = {header};
     for (const DimensionEffect& e : r.effects) {
         TextRow row = {DimensionName(e.code), ShortestText(e.value)};
         for (int q = 0; q < kEventQuantities; ++q)
             row.push_back(Derivative(e.known[static_cast<size_t>(q)], e.derivative[static_cast<size_t>(q)]));
+        for (size_t q = 0; engine && q < 2; ++q) row.push_back(Derivative(e.engineKnown[q], e.engineDerivative[q]));
         row.push_back(EffectNotes(e));
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-TextRow SensitivityTableHeader(const Gear& design)
+int SensitivityColumns(const SensitivityResult& r) { return kSensitivityColumns + (r.engineRpm > 0 ? 2 : 0); }
+
+TextRow SensitivityTableHeader(const Gear& design, bool engine)
 {
     TextRow h = {"Dimension", "Value", "Front - rear cut-off (% stroke)"};
     for (const std::string& n : QuantityNames(design)) h.push_back(n);
+    if (engine) {
+        h.push_back("Power (" + EngineUnitText(EngineQuantity::Power, design.Unit) + ")");
+        h.push_back("Steam rate (" + EngineUnitText(EngineQuantity::SteamRate, design.Unit) + ")");
+    }
     h.push_back("Notes");
     return h;
 }
 
-TextRow SensitivityTableCells(const DimensionEffect& e)
+TextRow SensitivityTableCells(const DimensionEffect& e, bool engine)
 {
     TextRow row = {BalanceDimensionLabel(e.code), ShortestText(e.value)};
-    for (int c = kSensitivityDifferenceColumn; c < kSensitivityColumns - 1; ++c) {
+    for (int c = kSensitivityDifferenceColumn; c < kSensitivityColumns - 1 + (engine ? 2 : 0); ++c) {
         float v = 0;
         const bool known = EffectInColumn(e, c, v);
         row.push_back(Derivative(known, v));
@@ -155,6 +202,10 @@ bool EffectInColumn(const DimensionEffect& e, int column, float& value)
         return e.differenceKnown;
     }
     const int q = column - kSensitivityFirstFigureColumn;
+    if (q >= kEventQuantities && q < kEventQuantities + 2) {
+        value = e.engineDerivative[static_cast<size_t>(q - kEventQuantities)];
+        return e.engineKnown[static_cast<size_t>(q - kEventQuantities)];
+    }
     if (q < 0 || q >= kEventQuantities) return false;
     value = e.derivative[static_cast<size_t>(q)];
     return e.known[static_cast<size_t>(q)];
@@ -174,7 +225,7 @@ std::vector<size_t> SensitivityOrder(const SensitivityResult& r, int column, boo
     for (size_t k = 0; k < order.size(); ++k) {
         const DimensionEffect& e = r.effects[k];
         Key& key = keys[k];
-        if (column == 0 || column == kSensitivityColumns - 1) {
+        if (column == 0 || column == SensitivityColumns(r) - 1) {
             key.known = true;
             key.text = column == 0 ? BalanceDimensionLabel(e.code) : EffectNotes(e);
         } else if (column == 1) {

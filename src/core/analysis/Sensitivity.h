@@ -67,6 +67,11 @@ struct DimensionEffect {
     bool clamped = false; // a trial clamped: no figures
     bool lost = false;    // an event of the row did not happen in a trial
     bool noStep = false;  // both trials store the same value (the reverse arm's clamps)
+    // With an engine speed: the change of the indicated power and of the
+    // steam rate at the row (the steam performance model, in the design's
+    // units: hp or kW, lb/(hp h) or kg/(kW h), per unit of the dimension).
+    std::array<float, 2> engineDerivative{};
+    std::array<bool, 2> engineKnown{};
 };
 
 struct SensitivityResult {
@@ -75,11 +80,16 @@ struct SensitivityResult {
     bool nominalClamped = false; // ... where the solver clamps
     bool stopped = false;
     std::vector<DimensionEffect> effects; // the 44 dimensions in code order
+    double engineRpm = 0;                 // the speed of the engine figures; 0: none
 };
 
 // The study of a row, on (a copy of) the design as it opens from its file.
+// With `engineRpm` above 0 each trial also runs the steam performance model
+// at the row and that speed (on the design's engine data or the defaults),
+// and each dimension gets the change of power and steam rate, by the same
+// differences as the events.
 SensitivityResult MeasureSensitivity(const Gear& design, const EventsRow& row, BalanceControl* control = nullptr,
-                                     ThreadPool& pool = ThreadPool::Shared());
+                                     ThreadPool& pool = ThreadPool::Shared(), double engineRpm = 0);
 
 // Notes of a dimension.
 inline constexpr const char* kNoteTrialsClamp = "trials clamp";
@@ -91,17 +101,22 @@ std::string EffectNotes(const DimensionEffect& e);
 // figures' columns as the events table names them, "Notes"; one row per
 // dimension in code order, each derivative with 4 decimals (empty when not
 // known).
+// With engine figures, two more columns before "Notes": "Power (hp)" and
+// "Steam rate (lb/(hp h))" (or kW and kg/(kW h)).
 std::vector<TextRow> SensitivityCsvRows(const Gear& design, const SensitivityResult& r);
 
 // The window's rows: "Dimension" (its label), "Value", "Front - rear
-// cut-off (% stroke)", the figures, "Notes".
+// cut-off (% stroke)", the figures, with engine figures (`engine`) power and
+// steam rate, "Notes".
 inline constexpr int kSensitivityDifferenceColumn = 2;
 inline constexpr int kSensitivityFirstFigureColumn = 3;
 inline constexpr int kSensitivityColumns = kSensitivityFirstFigureColumn + kEventQuantities + 1;
-TextRow SensitivityTableHeader(const Gear& design);
-TextRow SensitivityTableCells(const DimensionEffect& e);
-// The derivative a window column holds (the difference or a figure); false
-// for the other columns and for a figure that is not known.
+// The columns of a result: kSensitivityColumns, two more with engine figures.
+int SensitivityColumns(const SensitivityResult& r);
+TextRow SensitivityTableHeader(const Gear& design, bool engine = false);
+TextRow SensitivityTableCells(const DimensionEffect& e, bool engine = false);
+// The derivative a window column holds (the difference, a figure, power or
+// steam rate); false for the other columns and for a figure that is not known.
 bool EffectInColumn(const DimensionEffect& e, int column, float& value);
 
 // The order of the effects for a column: the dimensions by label, values by

@@ -164,7 +164,7 @@ std::vector<TextRow> Rows(const Gear& design, const ToleranceResult& r, bool wor
             TextRow cells = {RowDirectionText(row.row),     RowNotchText(row.row),
                              names[static_cast<size_t>(q)], Figure(s.nominalKnown, s.nominal, q),
                              Figure(stats, s.min, q),       Figure(stats, s.max, q),
-                             Figure(stats, s.mean, q),      Figure(stats, s.stdDev, q)};
+                             Figure(stats, s.mean, q),      Figure(stats && s.count > 1, s.stdDev, q)};
             if (worst) {
                 cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstLow, q));
                 cells.push_back(Figure(s.nominalKnown && s.worstKnown, s.worstHigh, q));
@@ -353,4 +353,11 @@ std::string ToleranceSummary(const ToleranceResult& r)
         s += " " + std::to_string(r.worstLeftOut) +
              " figures have no worst case (a part at the edge of its tolerance clamps the gear or loses the event).";
     return s;
+}
+
+bool StudySecondsLeft(long double elapsedSeconds, int progress, long double& left)
+{
+    if (progress < 1 || !(elapsedSeconds >= 0.5L)) return false;
+    left = elapsedSeconds * (1000 - std::min(progress, 1000)) / progress;
+    return true;
 }

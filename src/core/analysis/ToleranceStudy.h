@@ -47,8 +47,8 @@
 // does not) is counted and left out of every figure.
 //
 // The statistics of each row and figure over the samples left: min, max,
-// mean and the standard deviation sqrt(sum (x - mean)^2 / (n - 1)) (0 for
-// one sample), accumulated in sample order.
+// mean and the standard deviation sqrt(sum (x - mean)^2 / (n - 1)) (none for
+// one sample: its cell is empty), accumulated in sample order.
 //
 // The worst case that a part made at the edge of its tolerance gives: each
 // varied dimension alone at +edge and at -edge (its tolerance, plus the play
@@ -166,12 +166,18 @@ ToleranceResult RunToleranceStudy(const Gear& design, const ToleranceSettings& s
 // the table and figure (Direction and Notch as the events table writes them,
 // Event its column name); percents with 4 decimals, lengths with 6; the
 // statistics empty without a valid sample, every cell empty for an event
-// that does not happen in the design.
+// that does not happen in the design; StdDev empty with one valid sample.
 std::vector<TextRow> ToleranceCsvRows(const Gear& design, const ToleranceResult& r);
 // The window's rows: the same with "Worst low", "Worst high" and "Worst part"
 // after StdDev; the part as its identifier and edge ("ValveRodLength +"),
 // with " clamps" or " loses the event" when it fails the figure.
 std::vector<TextRow> ToleranceTableRows(const Gear& design, const ToleranceResult& r);
+
+// The time a study has left, from the time it has taken so far and its
+// progress (0..1000, in trials, which take about the same time each):
+// elapsed * (1000 - progress) / progress. False while too little is done to
+// tell (nothing yet, or less than half a second).
+bool StudySecondsLeft(long double elapsedSeconds, int progress, long double& left);
 
 // "500 samples: 480 used, 15 clamped, 5 lost an event." and the worst cases
 // left out, when there are.

@@ -143,10 +143,7 @@ std::vector<TextRow> ValveEventsTextOf(const Gear& design)
     return ValveEventsText(ValveEventsRowsOf(design), design.Unit);
 }
 
-std::vector<ValveEventsRow> ValveEventsRowsOf(const Gear& design)
-{
-    return BuildValveEventsTable(DesignAsOpened(design));
-}
+std::vector<ValveEventsRow> ValveEventsRowsOf(const Gear& design) { return BuildValveEventsTable(design); }
 
 long double AngleDifference(long double a, long double b)
 {

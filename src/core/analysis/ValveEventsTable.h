@@ -44,12 +44,12 @@ TextRow ValveEventsCells(const ValveEventsRow& row);
 std::vector<TextRow> ValveEventsText(const std::vector<ValveEventsRow>& rows,
                                      LengthUnit unit = LengthUnit::Unspecified);
 
-// The whole table of a design as it opens from its file (DesignAsOpened:
-// mid gear recomputed on the copy), ready for CSV or tab-separated text.
+// The whole table of a design, ready for CSV or tab-separated text.
 std::vector<TextRow> ValveEventsTextOf(const Gear& design);
 
-// The rows of the design as it opens from a file (DesignAsOpened): what the
-// table window, the command line and the comparison measure.
+// The rows of a design with the mid gear it holds (the one its open computed,
+// or the one a dimension dialog's Close re-centred; never one computed again):
+// what the table window, the command line and the comparison measure.
 std::vector<ValveEventsRow> ValveEventsRowsOf(const Gear& design);
 
 // The difference of two tables, row by row in the order of `rows` (each

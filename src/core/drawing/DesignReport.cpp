@@ -93,7 +93,7 @@ ReportSection ValveEventsSection(const AppState& s)
 
 ReportSection DesignCheckSection(const AppState& s)
 {
-    const DesignCheckResult r = CheckDesign(DesignAsOpened(s.gear), DefaultCheckLimits());
+    const DesignCheckResult r = CheckDesign(s.gear, DefaultCheckLimits());
     ReportSection sec;
     sec.title = "Design check";
     sec.blocks.push_back(TextBlock(std::string("The rules of good practice with their default limits, judged on the "

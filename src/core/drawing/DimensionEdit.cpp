@@ -79,15 +79,7 @@ float StepAngleFromText(const std::string& text)
     return step;
 }
 
-std::string BoundFieldText(float v)
-{
-    std::string t = DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
-    if (t.find('.') != std::string::npos) {
-        while (!t.empty() && t.back() == '0') t.pop_back();
-        if (!t.empty() && t.back() == '.') t.pop_back();
-    }
-    return t;
-}
+std::string BoundFieldText(float v) { return BoundText(v); }
 
 bool ReadFieldNumber(const std::string& what, const std::string& text, float& value, std::string& why)
 {

@@ -164,10 +164,3 @@ bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened
     s.steam.RearCutOffText.clear();
     return true;
 }
-
-Gear DesignAsOpened(const Gear& design)
-{
-    Gear g = design;
-    RecomputeRevArmCentre(g);
-    return g;
-}

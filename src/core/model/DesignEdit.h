@@ -72,12 +72,3 @@ DimensionDialogOpening OpenDimensionDialogModel(const AppState& s);
 // caller puts the reverse arm bar back to 0. When none changed, nothing
 // changes and false is returned.
 bool CloseDimensionDialogModel(AppState& s, const DimensionDialogOpening& opened);
-
-// ---------------------------------------------------------------- analyses
-// The design as it opens from a file: a copy with mid gear recomputed exactly
-// as an open does after reading the records (RecomputeRevArmCentre, from the
-// reverse arm position the file keeps). Every analysis measures this copy, so
-// that the live design and the same design saved and measured from its file
-// (the command line) agree, even where the live centre is stale (a dimension
-// moved by a dynamic-variable bar, undone, or read without the Close).
-Gear DesignAsOpened(const Gear& design);

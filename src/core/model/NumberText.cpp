@@ -1,5 +1,6 @@
 #include "model/NumberText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -318,4 +319,24 @@ bool ReadWholeNumber(std::string_view text, std::uint64_t& value)
     if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return false;
     value = v;
     return true;
+}
+
+std::string BoundText(float v)
+{
+    std::string t = DecimalText(v, std::fabs(v) >= 0.01f || v == 0 ? 4 : 8);
+    if (t.find('.') != std::string::npos) {
+        while (!t.empty() && t.back() == '0') t.pop_back();
+        if (!t.empty() && t.back() == '.') t.pop_back();
+    }
+    return t;
+}
+
+std::string DurationText(long double seconds)
+{
+    if (!(seconds < 1e9L)) return "a very long time";
+    const auto up = [](long double v) { return static_cast<long long>(std::ceil(std::max(v, 1.0L))); };
+    if (seconds < 60) return std::to_string(up(seconds)) + " s";
+    if (seconds < 3600) return std::to_string(up(seconds / 60)) + " min";
+    const long long minutes = up(seconds / 60);
+    return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
 }

@@ -64,6 +64,14 @@ std::string ShortestText(float v);
 // empty text for a value that is not a finite number. For data tables.
 std::string DecimalTextAtLeast(float v, int decimals);
 
+// A length of time for people, rounded up: "40 s" below a minute, "12 min"
+// below an hour, "2 h 5 min" from there on.
+std::string DurationText(long double seconds);
+
+// A search bound or limit as its field shows it: up to 4 decimals (8 for
+// values below 0.01), without trailing zeros ("3.375", "0.4229").
+std::string BoundText(float v);
+
 // ShortestText in the compact form of messages: the exponent without "+" and
 // leading zeros ("3.4e38", "1e-7").
 std::string CompactText(float v);

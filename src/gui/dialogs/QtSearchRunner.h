@@ -1,8 +1,11 @@
 // A long search of a window on a worker thread: the window's timer looks at
 // it every 30 ms, shows its progress and, once it has ended, hands its result
 // over on the GUI thread. The balance, optimise, design check, sensitivity and
-// tolerance windows use it (TSearchWindow); each search works on its own copy of
-// the design.
+// tolerance windows use it (TSearchWindow); each search works on its own copy
+// of the design and writes nothing but its result, which the runner keeps
+// apart from the window, so a window going away never has its members
+// written by a worker: the runner (a child of the window) ends the worker
+// when the window is hidden or destroyed.
 #pragma once
 
 #include "analysis/Balance.h"
@@ -27,12 +30,18 @@ public:
     explicit QtSearchRunner(QObject* parent);
     ~QtSearchRunner() override; // stops the search and waits for it
 
-    // Runs `work` on a worker thread with a fresh control (stop, progress).
-    // While it runs, `progress` is called on every look with 0..1000; when it
-    // has ended, `done` is called once on the GUI thread. The work hands its
-    // result over through what it captures, which `done` then reads.
-    void Start(std::function<void(BalanceControl&)> work, std::function<void(int)> progress,
-               std::function<void()> done);
+    // Runs `work` on a worker thread with a fresh control (stop, progress),
+    // ending any search still running first. While it runs, `progress` (if
+    // given) is called on every look with 0..1000; when it has ended, `done`
+    // is called once on the GUI thread with what the work returned.
+    template <class Result>
+    void Run(std::function<Result(BalanceControl&)> work, std::function<void(int)> progress,
+             std::function<void(Result&&)> done)
+    {
+        auto slot = std::make_shared<Result>();
+        Start([work = std::move(work), slot](BalanceControl& control) { *slot = work(control); }, std::move(progress),
+              [done = std::move(done), slot] { done(std::move(*slot)); });
+    }
     // Asks the search to end at its next trial (done is still called).
     void Stop();
     // Stops the search and waits for it; done is not called.
@@ -40,6 +49,8 @@ public:
     bool Running() const { return worker_.joinable(); }
 
 private:
+    void Start(std::function<void(BalanceControl&)> work, std::function<void(int)> progress,
+               std::function<void()> done);
     void Poll();
 
     QTimer* poll_ = nullptr;

@@ -62,7 +62,7 @@ QLineEdit* RangeEdit(QWidget* parent, const char* name)
 } // namespace
 
 TBalance::TBalance(AppState& state, DesignSession* designSession, QWidget* parent)
-    : TSearchWindow(CaptionHead(), parent), s_(state), session_(designSession)
+    : TDesignSearch(CaptionHead(), state, designSession, parent)
 {
     setObjectName(QStringLiteral("Balance"));
     setModal(true);
@@ -117,43 +117,9 @@ TBalance::TBalance(AppState& state, DesignSession* designSession, QWidget* paren
     connect(Dimension2Box, &QComboBox::currentIndexChanged, this, [this] { FillRange(1); });
     connect(SecondBox, &QCheckBox::toggled, this, [this] { SetBusy(false); });
 
-    AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TBalance::FindButClick);
-    AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TBalance::StopButClick);
-    AddButton(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TBalance::ApplyButClick);
-    AddButton(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TBalance::CancelButClick);
-    FindBut->setDefault(true);
-
-    Progress = NewProgress();
-
-    ResultGrid = new QTableWidget(this);
-    ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
-    ResultGrid->setColumnCount(3);
-    ResultGrid->setHorizontalHeaderLabels({QStringLiteral(""), QStringLiteral("Before"), QStringLiteral("After")});
-    ResultGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ResultGrid->verticalHeader()->hide();
-    ResultGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ResultGrid->verticalHeader()->setDefaultSectionSize(ResultGrid->fontMetrics().height() + 6);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    ResultGrid->setWordWrap(false);
-
-    ResultText = new QLabel(this);
-    ResultText->setObjectName(QStringLiteral("ResultText"));
-    ResultText->setWordWrap(true);
-    ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ResultText->setMinimumHeight(ResultText->fontMetrics().height() * 3);
-    ResultText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(FindBut);
-    buttons->addWidget(StopBut);
-    buttons->addWidget(Progress, 1);
-    buttons->addWidget(ApplyBut);
-    buttons->addWidget(CancelBut);
     auto* box = new QVBoxLayout(this);
     box->addLayout(grid);
-    box->addLayout(buttons);
+    box->addLayout(ButtonRow());
     box->addWidget(ResultGrid, 1);
     box->addWidget(ResultText);
     resize(620, 560);
@@ -177,13 +143,10 @@ TBalance::TBalance(AppState& state, DesignSession* designSession, QWidget* paren
     SetBusy(false);
 }
 
-TBalance::~TBalance() { EndSearch(); }
-
 QString TBalance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Balance Events    "); }
 
 void TBalance::FormActivate()
 {
-    EndSearch();
     FillRange(0);
     FillRange(1);
     result_ = BalanceResult{};
@@ -246,93 +209,47 @@ void TBalance::FindButClick()
         SetBusy(false);
         return;
     }
-    StartSearch(goals);
-}
-
-bool TBalance::Searching() const { return runner_->Running(); }
-
-void TBalance::StartSearch(const std::vector<BalanceGoal>& goals)
-{
     goals_ = goals;
     searched_ = s_.gear;
-    ResultText->setText(QStringLiteral("Searching…"));
-    Progress->setValue(0);
-    SetBusy(true);
-    runner_->Start(
-        [this, design = searched_, goals](BalanceControl& control) {
-            BalanceResult r;
+    StartSearch<BalanceResult>(
+        [design = searched_, goals](BalanceControl& control) {
             try {
-                r = BalanceEvents(design, goals, &control);
+                return BalanceEvents(design, goals, &control);
             } catch (const std::exception& e) {
-                r = BalanceResult{};
+                BalanceResult r;
                 r.error = std::string("The search failed: ") + e.what();
+                return r;
             }
-            pending_ = std::move(r);
         },
-        [this](int progress) { Progress->setValue(progress); }, [this] { SearchDone(); });
+        [this](BalanceResult&& r) {
+            result_ = std::move(r);
+            ShowResult();
+        });
 }
-
-void TBalance::SearchDone()
-{
-    result_ = std::move(pending_);
-    ShowResult();
-    SetBusy(false);
-    (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
-}
-
-void TBalance::EndSearch() { runner_->End(); }
-
-void TBalance::StopButClick() { runner_->Stop(); }
 
 void TBalance::ShowResult()
 {
-    const std::vector<TextRow> rows = BalanceRows(searched_, goals_, result_);
-    ResultGrid->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < 3; ++c) {
-            auto* item = new QTableWidgetItem(
-                QString::fromStdString(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]).trimmed());
-            if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            ResultGrid->setItem(r, c, item);
-        }
+    std::vector<std::array<std::string, 3>> rows;
+    for (const TextRow& row : BalanceRows(searched_, goals_, result_)) {
+        std::array<std::string, 3> cells;
+        for (size_t c = 0; c < 3; ++c) cells[c] = QString::fromStdString(row[c]).trimmed().toStdString();
+        rows.push_back(cells);
+    }
+    ShowRows(rows);
     QString text = QString::fromStdString(BalanceSummary(goals_, result_, searched_.Unit));
     if (result_.HasValues() && Changes().empty()) text += QStringLiteral(" The design has these values already.");
-    for (const DimensionValue& v : Changes())
-        if (v.code == 21 || v.code == 22)
-            text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
-                        .arg(QString::fromStdString(BalanceDimensionLabel(v.code)));
-    ResultText->setText(text);
+    ResultText->setText(text + ApplyNotes());
 }
 
-std::vector<DimensionValue> TBalance::Changes() const
+std::vector<DimensionValue> TBalance::FoundValues() const
 {
-    std::vector<DimensionValue> changes;
-    if (!result_.HasValues()) return changes;
-    for (const DimensionValue& v : result_.values)
-        if (GetDimension(s_.gear, v.code) != v.value) changes.push_back(v);
-    return changes;
+    return result_.HasValues() ? result_.values : std::vector<DimensionValue>{};
 }
 
-void TBalance::SetBusy(bool busy)
+void TBalance::EnableInputs(bool enabled)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{TargetBox, DimensionBox, RangeLo, RangeHi, SecondBox})
-        w->setEnabled(!busy);
+        w->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{Target2Box, Dimension2Box, Range2Lo, Range2Hi})
-        w->setEnabled(!busy && SecondBox->isChecked());
-    FindBut->setEnabled(!busy);
-    StopBut->setEnabled(busy);
-    ApplyBut->setEnabled(!busy && !Changes().empty());
-    if (busy) StopBut->setFocus(Qt::OtherFocusReason);
+        w->setEnabled(enabled && SecondBox->isChecked());
 }
-
-void TBalance::ApplyButClick()
-{
-    if (Searching()) return;
-    const std::vector<DimensionValue> changes = Changes();
-    if (changes.empty()) return;
-    // As typing the values into the dimension dialogs and closing them.
-    ApplyFoundValues(s_, session_, changes);
-    accept();
-}
-
-void TBalance::CancelButClick() { reject(); }

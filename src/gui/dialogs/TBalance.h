@@ -13,37 +13,27 @@
 #include "analysis/Balance.h"
 #include "model/AppState.h"
 
-#include "dialogs/TSearchWindow.h"
+#include "dialogs/TDesignSearch.h"
 
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QTableWidget;
 class DesignSession;
 
-class TBalance : public TSearchWindow {
+class TBalance : public TDesignSearch {
     Q_OBJECT
 
 public:
     TBalance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
-    ~TBalance() override;
 
     static QString CaptionHead();
 
     QComboBox *TargetBox = nullptr, *DimensionBox = nullptr, *Target2Box = nullptr, *Dimension2Box = nullptr;
     QLineEdit *RangeLo = nullptr, *RangeHi = nullptr, *Range2Lo = nullptr, *Range2Hi = nullptr;
     QCheckBox* SecondBox = nullptr;
-    QPushButton *FindBut = nullptr, *StopBut = nullptr, *ApplyBut = nullptr, *CancelBut = nullptr;
-    QProgressBar* Progress = nullptr;
-    QTableWidget* ResultGrid = nullptr;
-    QLabel* ResultText = nullptr;
 
-    bool Searching() const;
     // The last finished search and its goals.
     const BalanceResult& Result() const { return result_; }
     const std::vector<BalanceGoal>& ResultGoals() const { return goals_; }
@@ -55,28 +45,19 @@ public:
 public slots:
     // Every opening: ranges from the current design, no result.
     void FormActivate() override;
-    void FindButClick();
-    void StopButClick();
-    void ApplyButClick();
-    void CancelButClick();
+    void FindButClick() override;
 
 protected:
+    void EnableInputs(bool enabled) override;
+    std::vector<DimensionValue> FoundValues() const override;
+
 private:
     // The range fields of goal 0 or 1 from the design's value of the chosen dimension.
     void FillRange(int which);
     // The goals as chosen; false with a message when they make no search.
     bool ReadGoals(std::vector<BalanceGoal>& goals, std::string& error) const;
-    void StartSearch(const std::vector<BalanceGoal>& goals);
-    void SearchDone();
-    void EndSearch(); // stops and waits for the worker
     void ShowResult();
-    void SetBusy(bool busy);
-    // Values of the result that differ from the design.
-    std::vector<DimensionValue> Changes() const;
 
-    AppState& s_;
-    DesignSession* session_;
-    BalanceResult pending_; // written by the worker before it ends
     BalanceResult result_;
     std::vector<BalanceGoal> goals_;
     Gear searched_; // the design the result belongs to

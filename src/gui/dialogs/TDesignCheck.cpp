@@ -3,6 +3,7 @@
 #include "dialogs/QtSearchRunner.h"
 #include "drawing/DimensionEdit.h"
 #include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/NumberText.h"
 #include "qt/QtEditHooks.h"
 
@@ -12,9 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,22 +26,6 @@ namespace {
 constexpr int kWatchMs = 100;
 
 enum Column : int { colRule, colDirection, colValue, colLimit, colResult, colWhere, kColumns };
-
-// The limit fields' labels (with their mnemonics), by rule.
-const char* LimitLabel(CheckRule r)
-{
-    switch (r) {
-    case CheckRule::EqualLeads: return "&Leads, % of mean";
-    case CheckRule::EqualCutOffForward: return "Cut-off &forward, % of stroke";
-    case CheckRule::EqualCutOffReverse: return "Cut-off &reverse, % of stroke";
-    case CheckRule::FullGearCutOff: return "F&ull-gear cut-off, % of stroke";
-    case CheckRule::PortOpening: return "&Port opening, % of width";
-    case CheckRule::Release: return "R&elease, % of stroke";
-    case CheckRule::Compression: return "Co&mpression, % of stroke";
-    case CheckRule::Assembles: break;
-    }
-    return "";
-}
 
 } // namespace
 
@@ -58,7 +46,7 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
         e->setAcceptDrops(false);
         e->setMaximumWidth(70);
         connect(e, &QLineEdit::textChanged, this, &TDesignCheck::LimitsChanged);
-        auto* l = new QLabel(QString::fromLatin1(LimitLabel(rule)), this);
+        auto* l = new QLabel(QString::fromStdString(CheckRuleLimitLabel(rule)), this);
         l->setObjectName(QStringLiteral("LimitLabel_") + e->objectName().mid(6));
         l->setBuddy(e);
         const int row = (k - 1) / 2, col = (k - 1) % 2 * 2;
@@ -79,8 +67,10 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
     CheckGrid->verticalHeader()->hide();
     CheckGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     CheckGrid->verticalHeader()->setDefaultSectionSize(CheckGrid->fontMetrics().height() + 6);
+    // Every column as wide as its texts; "Worst at" also takes what is left.
     CheckGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    CheckGrid->horizontalHeader()->setSectionResizeMode(colWhere, QHeaderView::Stretch);
+    CheckGrid->horizontalHeader()->setStretchLastSection(true);
+    CheckGrid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     CheckGrid->setWordWrap(false);
 
     CheckText = new QLabel(this);
@@ -104,8 +94,6 @@ TDesignCheck::TDesignCheck(AppState& state, DesignSession* designSession, QWidge
     connect(watch_, &QTimer::timeout, this, &TDesignCheck::WatchDesign);
 }
 
-TDesignCheck::~TDesignCheck() { runner_->End(); }
-
 QString TDesignCheck::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Design Check    "); }
 
 std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
@@ -114,6 +102,9 @@ std::vector<float> TDesignCheck::DesignSnapshot(const Gear& g)
     v.insert(v.end(), g.RevArm.begin(), g.RevArm.end());
     v.push_back(g.RevArmPos);
     v.push_back(static_cast<float>(g.Unit));
+    // The engine rules follow the engine data.
+    v.push_back(g.HasEngine ? 1.0f : 0.0f);
+    for (int k = 0; g.HasEngine && k < kEngineValueCount; ++k) v.push_back(GetEngineValue(g.Engine, k));
     return v;
 }
 
@@ -122,9 +113,8 @@ bool TDesignCheck::Measuring() const { return runner_->Running() || measured_ !=
 void TDesignCheck::hideEvent(QHideEvent* e)
 {
     watch_->stop();
-    runner_->End();
     measured_.clear();
-    QDialog::hideEvent(e);
+    TSearchWindow::hideEvent(e);
 }
 
 void TDesignCheck::FormActivate()
@@ -143,16 +133,23 @@ void TDesignCheck::WatchDesign()
 void TDesignCheck::StartMeasure()
 {
     measured_ = DesignSnapshot(s_.gear);
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear design = s_.gear;
     CheckText->setText(QStringLiteral("Measuring the valve events…"));
-    runner_->Start([this, design](BalanceControl&) { pending_ = BuildValveEventsTable(design); }, {},
-                   [this, design] { MeasureDone(design); });
+    runner_->Run<Measured>(
+        [design](BalanceControl&) {
+            Measured m;
+            m.table = BuildValveEventsTable(design);
+            m.engine = MeasureEngineCheck(design, m.table);
+            return m;
+        },
+        {}, [this, design](Measured&& measured) { MeasureDone(design, std::move(measured)); });
 }
 
-void TDesignCheck::MeasureDone(const Gear& design)
+void TDesignCheck::MeasureDone(const Gear& design, Measured&& measured)
 {
     checked_ = design;
-    table_ = std::move(pending_);
+    table_ = std::move(measured.table);
+    engine_ = std::move(measured.engine);
     ShowResult();
     // The design changed while it was measured: again.
     WatchDesign();
@@ -188,7 +185,7 @@ void TDesignCheck::ShowResult()
         CheckText->setText(QString::fromStdString(why));
         return;
     }
-    result_ = CheckDesign(checked_, table_, limits);
+    result_ = CheckDesign(checked_, table_, limits, engine_);
     CheckGrid->setRowCount(static_cast<int>(result_.lines.size()));
     int failed = 0;
     for (int r = 0; r < static_cast<int>(result_.lines.size()); ++r) {
@@ -213,4 +210,20 @@ void TDesignCheck::ShowResult()
     }
     CheckText->setText(failed == 0 ? QStringLiteral("Every rule passes.")
                                    : QStringLiteral("%1 of %2 lines fail.").arg(failed).arg(result_.lines.size()));
+    FitColumns();
+}
+
+void TDesignCheck::FitColumns()
+{
+    // The columns' widths for their texts; the window grows (within the
+    // screen) when the grid cannot show them all, so no text is cut.
+    QHeaderView* header = CheckGrid->horizontalHeader();
+    header->setStretchLastSection(false); // every column at the width of its texts
+    const int wanted = header->length();
+    header->setStretchLastSection(true);
+    const int missing = wanted - CheckGrid->viewport()->width();
+    if (missing <= 0) return;
+    int room = missing;
+    if (const QScreen* screen = this->screen()) room = std::min(room, screen->availableGeometry().width() - width());
+    if (room > 0) resize(width() + room, height());
 }

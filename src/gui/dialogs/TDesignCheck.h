@@ -7,7 +7,7 @@
 // follows the design as dynamic variables, undo and the dimension dialogs
 // change it: a timer compares a snapshot of the design (its dimensions and
 // reverse arm values) every 100 ms and, when it changed, measures the events
-// table of a copy (DesignAsOpened) on a worker thread.
+// table of a copy, with the mid gear the design holds, on a worker thread.
 #pragma once
 
 #include "analysis/DesignCheck.h"
@@ -30,7 +30,6 @@ class TDesignCheck : public TSearchWindow {
 
 public:
     TDesignCheck(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
-    ~TDesignCheck() override;
 
     static QString CaptionHead();
 
@@ -57,8 +56,14 @@ protected:
 
 private:
     void StartMeasure();
-    void MeasureDone(const Gear& design);
+    // The events table and the engine rules' point, measured off this thread.
+    struct Measured {
+        std::vector<ValveEventsRow> table;
+        EngineCheckPoint engine;
+    };
+    void MeasureDone(const Gear& design, Measured&& measured);
     void ShowResult();
+    void FitColumns();
     // The limits typed; false, with the reason, when one is no number.
     bool ReadLimits(CheckLimits& limits, std::string& why) const;
 
@@ -67,6 +72,6 @@ private:
     std::vector<float> measured_; // snapshot of the design last measured (or being measured)
     Gear checked_;                // the copy measured
     std::vector<ValveEventsRow> table_;
-    std::vector<ValveEventsRow> pending_; // written by the worker before it ends
+    EngineCheckPoint engine_;
     DesignCheckResult result_;
 };

@@ -42,6 +42,9 @@ const char* TargetText(int k)
         "Equal cut-off, re&verse, every notch",
         "Full-&gear cut-off, forward, at least 75 %",
         "Full-gear cut-off, rever&se, at least 75 %",
+        "Equal &mean effective pressure, normal notch",
+        "More po&wer, normal notch, its cut-off kept",
+        "Less s&team per power, normal notch, its cut-off kept",
     };
     return texts[k];
 }
@@ -67,7 +70,7 @@ std::string CheckCell(const CheckLine& l)
 } // namespace
 
 TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* parent)
-    : TSearchWindow(CaptionHead(), parent), s_(state), session_(designSession)
+    : TDesignSearch(CaptionHead(), state, designSession, parent)
 {
     setObjectName(QStringLiteral("OptimiseDesign"));
     setModal(true);
@@ -75,6 +78,9 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     auto* targets = new QGridLayout;
     targets->addWidget(new QLabel(QStringLiteral("Targets"), this), 0, 0);
     targets->addWidget(new QLabel(QStringLiteral("Weight"), this), 0, 1);
+    SpeedLabel = new QLabel(QStringLiteral("rpm"), this);
+    SpeedLabel->setObjectName(QStringLiteral("SpeedLabel"));
+    targets->addWidget(SpeedLabel, 0, 2);
     for (int k = 0; k < kDesignTargets; ++k) {
         const QString word = Text(DesignTargetWord(static_cast<DesignTarget>(k))).replace('-', '_');
         auto* box = new QCheckBox(QString::fromUtf8(TargetText(k)), this);
@@ -90,6 +96,16 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
         targets->addWidget(w, k + 1, 1);
         TargetBox[static_cast<size_t>(k)] = box;
         WeightEdit[static_cast<size_t>(k)] = w;
+        if (IsEngineTarget(static_cast<DesignTarget>(k))) {
+            QLineEdit* rpm = NumberEdit(this, QStringLiteral("Speed_") + word);
+            rpm->setText(QStringLiteral("120"));
+            rpm->setMaximumWidth(60);
+            rpm->setToolTip(QStringLiteral("The speed of the target, rpm"));
+            connect(box, &QCheckBox::toggled, rpm, &QWidget::setEnabled);
+            rpm->setEnabled(false);
+            targets->addWidget(rpm, k + 1, 2);
+            SpeedEdit[static_cast<size_t>(k)] = rpm;
+        }
     }
 
     auto* dims = new QGridLayout;
@@ -118,48 +134,14 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     }
     dims->setColumnStretch(1, 1);
 
-    AddButton(FindBut, "FindBut", QStringLiteral("&Find"), &TOptimise::FindButClick);
-    AddButton(StopBut, "StopBut", QStringLiteral("Sto&p"), &TOptimise::StopButClick);
-    AddButton(ApplyBut, "ApplyBut", QStringLiteral("Appl&y"), &TOptimise::ApplyButClick);
-    AddButton(CancelBut, "CancelBut", QStringLiteral("Cancel"), &TOptimise::CancelButClick);
-    FindBut->setDefault(true);
-
-    Progress = NewProgress();
-
-    ResultGrid = new QTableWidget(this);
-    ResultGrid->setObjectName(QStringLiteral("ResultGrid"));
-    ResultGrid->setColumnCount(3);
-    ResultGrid->setHorizontalHeaderLabels({QString(), QStringLiteral("Before"), QStringLiteral("After")});
-    ResultGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ResultGrid->verticalHeader()->hide();
-    ResultGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ResultGrid->verticalHeader()->setDefaultSectionSize(ResultGrid->fontMetrics().height() + 6);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    ResultGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    ResultGrid->setWordWrap(false);
-
     CutOffPlot = new QLabel(this);
     CutOffPlot->setObjectName(QStringLiteral("CutOffPlot"));
     CutOffPlot->setFixedSize(kPlotWidth, kPlotHeight);
-
-    ResultText = new QLabel(this);
-    ResultText->setObjectName(QStringLiteral("ResultText"));
-    ResultText->setWordWrap(true);
-    ResultText->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ResultText->setMinimumHeight(ResultText->fontMetrics().height() * 3);
-    ResultText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* choose = new QHBoxLayout;
     choose->addLayout(targets);
     choose->addSpacing(12);
     choose->addLayout(dims, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(FindBut);
-    buttons->addWidget(StopBut);
-    buttons->addWidget(Progress, 1);
-    buttons->addWidget(ApplyBut);
-    buttons->addWidget(CancelBut);
     auto* results = new QHBoxLayout;
     results->addWidget(ResultGrid, 1);
     auto* right = new QVBoxLayout;
@@ -168,29 +150,56 @@ TOptimise::TOptimise(AppState& state, DesignSession* designSession, QWidget* par
     results->addLayout(right);
     auto* box = new QVBoxLayout(this);
     box->addLayout(choose);
-    box->addLayout(buttons);
+    box->addLayout(ButtonRow());
     box->addLayout(results, 1);
     resize(1000, 720);
 
+    // The keyboard's order: the targets, the dimensions, the buttons, the result.
+    QWidget* previous = nullptr;
+    const auto chain = [&previous, this](QWidget* w) {
+        if (previous) setTabOrder(previous, w);
+        previous = w;
+    };
+    for (int k = 0; k < kDesignTargets; ++k) {
+        chain(TargetBox[static_cast<size_t>(k)]);
+        chain(WeightEdit[static_cast<size_t>(k)]);
+        if (SpeedEdit[static_cast<size_t>(k)]) chain(SpeedEdit[static_cast<size_t>(k)]);
+    }
+    for (int k = 0; k < kMaxOptimiseDimensions; ++k) {
+        chain(DimensionBox[static_cast<size_t>(k)]);
+        chain(LoEdit[static_cast<size_t>(k)]);
+        chain(HiEdit[static_cast<size_t>(k)]);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{FindBut, StopBut, ApplyBut, CancelBut, ResultGrid}) chain(w);
+
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) FillBounds(k);
+    ShowEngineTargets();
     SetBusy(false);
 }
 
-TOptimise::~TOptimise() { runner_->End(); }
+void TOptimise::ShowEngineTargets()
+{
+    const bool engine = s_.gear.HasEngine;
+    SpeedLabel->setVisible(engine);
+    for (int k = 0; k < kDesignTargets; ++k) {
+        const auto at = static_cast<size_t>(k);
+        if (!SpeedEdit[at]) continue;
+        if (!engine) TargetBox[at]->setChecked(false);
+        TargetBox[at]->setVisible(engine);
+        WeightEdit[at]->setVisible(engine);
+        SpeedEdit[at]->setVisible(engine);
+    }
+}
 
 QString TOptimise::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Optimise Design    "); }
 
-bool TOptimise::Searching() const { return runner_->Running(); }
-
 void TOptimise::FormActivate()
 {
-    runner_->End();
     for (int k = 0; k < kMaxOptimiseDimensions; ++k) FillBounds(k);
-    result_ = OptimiseResult{};
+    ShowEngineTargets();
+    found_ = OptimiseReport{};
     goals_ = OptimiseGoals{};
-    tableBefore_.clear();
-    tableAfter_.clear();
-    checkBefore_ = checkAfter_ = DesignCheckResult{};
+    earlierBests_.clear();
     ResultGrid->setRowCount(0);
     ResultText->clear();
     ShowPlot();
@@ -214,7 +223,7 @@ void TOptimise::FillBounds(int row)
         LoEdit[at]->clear();
         HiEdit[at]->clear();
     } else {
-        const OptimiseDimension d = DefaultOptimiseDimension(DesignAsOpened(s_.gear), code);
+        const OptimiseDimension d = DefaultOptimiseDimension(s_.gear, code);
         LoEdit[at]->setText(Text(BoundFieldText(d.lo)));
         HiEdit[at]->setText(Text(BoundFieldText(d.hi)));
     }
@@ -236,7 +245,11 @@ bool TOptimise::ReadGoals(OptimiseGoals& goals, std::string& error) const
         float weight = 0;
         if (!read(WeightEdit[static_cast<size_t>(k)], "The weight of " + DesignTargetCaption(target), weight))
             return false;
-        goals.targets.push_back({target, weight});
+        float rpm = 0;
+        if (SpeedEdit[static_cast<size_t>(k)] &&
+            !read(SpeedEdit[static_cast<size_t>(k)], "The speed of " + DesignTargetCaption(target), rpm))
+            return false;
+        goals.targets.push_back({target, weight, rpm});
     }
     for (size_t k = 0; k < static_cast<size_t>(kMaxOptimiseDimensions); ++k) {
         const int code = DimensionBox[k]->currentData().toInt();
@@ -268,127 +281,107 @@ void TOptimise::FindButClick()
     if (Searching()) return;
     OptimiseGoals goals;
     std::string error;
-    result_ = OptimiseResult{};
+    found_ = OptimiseReport{};
     ResultGrid->setRowCount(0);
     if (!ReadGoals(goals, error)) {
         ResultText->setText(Text(error));
         SetBusy(false);
         return;
     }
+    goals.starts = earlierBests_;
     goals_ = goals;
-    searched_ = DesignAsOpened(s_.gear);
+    searched_ = s_.gear;
     boundsNote_ = BoundsNote(searched_, goals);
-    ResultText->setText(QStringLiteral("Searching…") + boundsNote_);
-    Progress->setValue(0);
-    SetBusy(true);
-    runner_->Start(
-        [this, design = searched_, goals](BalanceControl& control) {
-            Found f;
+    StartSearch<OptimiseReport>(
+        [design = searched_, goals](BalanceControl& control) {
             try {
-                f.result = OptimiseDesign(design, goals, &control);
-                f.tableBefore = BuildValveEventsTable(design);
-                f.checkBefore = CheckDesign(design, f.tableBefore, DefaultCheckLimits());
-                if (f.result.Improved()) {
-                    const Gear after = TrialDesign(design, f.result.values);
-                    f.tableAfter = BuildValveEventsTable(after);
-                    f.checkAfter = CheckDesign(after, f.tableAfter, DefaultCheckLimits());
-                }
+                return OptimiseAndCheck(design, goals, &control);
             } catch (const std::exception& e) {
-                f = Found{};
-                f.result.error = std::string("The search failed: ") + e.what();
+                OptimiseReport r;
+                r.result.error = std::string("The search failed: ") + e.what();
+                return r;
             }
-            pending_ = std::move(f);
         },
-        [this](int progress) { Progress->setValue(progress); }, [this] { SearchDone(); });
+        [this](OptimiseReport&& r) {
+            found_ = std::move(r);
+            if (found_.result.HasValues()) earlierBests_.push_back(found_.result.values);
+            ShowResult();
+        });
+    ResultText->setText(ResultText->text() + boundsNote_);
 }
-
-void TOptimise::SearchDone()
-{
-    result_ = std::move(pending_.result);
-    tableBefore_ = std::move(pending_.tableBefore);
-    tableAfter_ = std::move(pending_.tableAfter);
-    checkBefore_ = std::move(pending_.checkBefore);
-    checkAfter_ = std::move(pending_.checkAfter);
-    ShowResult();
-    SetBusy(false);
-    (ApplyBut->isEnabled() ? ApplyBut : FindBut)->setFocus(Qt::OtherFocusReason);
-}
-
-void TOptimise::StopButClick() { runner_->Stop(); }
 
 void TOptimise::ShowResult()
 {
+    const OptimiseResult& r = found_.result;
     std::vector<std::array<std::string, 3>> rows;
-    const bool after = result_.Improved();
+    const bool after = r.HasValues();
     for (size_t j = 0; j < goals_.dimensions.size(); ++j) {
         const int code = goals_.dimensions[j].code;
         rows.push_back({BalanceDimensionLabel(code) + " (" + DimensionUnit(searched_, code) + ")",
                         BalanceValueText(GetDimension(searched_, code)),
-                        after ? BalanceValueText(result_.values[j].value) : ""});
+                        after ? BalanceValueText(r.values[j].value) : ""});
     }
-    const bool measured = !result_.before.targets.empty();
+    const bool measured = !r.before.targets.empty();
     if (measured) {
-        rows.push_back({"Objective", DecimalText(result_.before.objective, 6),
-                        after ? DecimalText(result_.after.objective, 6) : ""});
+        rows.push_back(
+            {"Objective", DecimalText(r.before.objective, 6), after ? DecimalText(r.after.objective, 6) : ""});
         for (size_t k = 0; k < goals_.targets.size(); ++k) {
             const DesignTarget t = goals_.targets[k].target;
             rows.push_back({DesignTargetCaption(t) + ": rms (" + DesignTargetUnit(t) + ")",
-                            DecimalText(result_.before.targets[k].Rms(), 4),
-                            after ? DecimalText(result_.after.targets[k].Rms(), 4) : ""});
+                            DecimalText(r.before.targets[k].Rms(), 4),
+                            after ? DecimalText(r.after.targets[k].Rms(), 4) : ""});
         }
+        // Every row of every target, before and after on the same rows.
+        const auto cell = [](const Residual& x) {
+            const std::string gap = ResidualGapText(x.gap);
+            return DecimalText(x.value, 4) + (gap.empty() ? "" : " (" + gap + ")");
+        };
         for (size_t k = 0; k < goals_.targets.size(); ++k) {
-            const TargetResiduals& b = result_.before.targets[k];
-            for (const Residual& r : b.rows) {
-                std::string a;
-                if (after)
-                    for (const Residual& x : result_.after.targets[k].rows)
-                        if (x.running == r.running && x.notch == r.notch && x.end == r.end) a = DecimalText(x.value, 4);
-                rows.push_back({"   " + DesignTargetWord(b.target.target) + ", " + ResidualRowText(r),
-                                DecimalText(r.value, 4), a});
-            }
+            const TargetResiduals& b = r.before.targets[k];
+            for (size_t i = 0; i < b.rows.size(); ++i)
+                rows.push_back({"   " + WeightedTargetText(b.target) + ", " + ResidualRowText(b.rows[i]),
+                                cell(b.rows[i]), after ? cell(r.after.targets[k].rows[i]) : ""});
         }
     }
-    for (size_t k = 0; k < checkBefore_.lines.size(); ++k) {
-        const CheckLine& l = checkBefore_.lines[k];
+    const DesignCheckResult &checkBefore = found_.checkBefore, &checkAfter = found_.checkAfter;
+    for (size_t k = 0; k < checkBefore.lines.size(); ++k) {
+        const CheckLine& l = checkBefore.lines[k];
         rows.push_back({"Check: " + CheckRuleCaption(l.rule) + ", " + CheckDirectionWord(l.direction), CheckCell(l),
-                        k < checkAfter_.lines.size() ? CheckCell(checkAfter_.lines[k]) : ""});
+                        k < checkAfter.lines.size() ? CheckCell(checkAfter.lines[k]) : ""});
     }
-    ResultGrid->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < 3; ++c) {
-            const std::string& cell = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
-            auto* item = new QTableWidgetItem(Text(cell));
-            if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (c > 0 && cell.size() >= 4 && cell.compare(cell.size() - 4, 4, "FAIL") == 0)
-                item->setForeground(QColor(160, 0, 0));
-            if (c > 0 && cell.size() >= 4 && cell.compare(cell.size() - 4, 4, "PASS") == 0)
-                item->setForeground(QColor(0, 110, 0));
-            ResultGrid->setItem(r, c, item);
-        }
+    ShowRows(rows);
     ShowPlot();
 
+    const QString before = Text(DecimalText(r.before.objective, 4));
+    const QString afterText = after ? Text(DecimalText(r.after.objective, 4)) : QString();
     QString text;
-    switch (result_.outcome) {
+    switch (r.outcome) {
     case OptimiseOutcome::Improved:
         text = QStringLiteral("Improved: the objective falls from %1 to %2 in %3 trials.")
-                   .arg(Text(DecimalText(result_.before.objective, 4)), Text(DecimalText(result_.after.objective, 4)))
-                   .arg(result_.trials);
+                   .arg(before, afterText)
+                   .arg(r.trials);
         if (Changes().empty()) text += QStringLiteral(" The design has these values already.");
         break;
     case OptimiseOutcome::NoImprovement:
         text = QStringLiteral("No design within the bounds that can be assembled is better than the design as it is.");
         break;
-    case OptimiseOutcome::Stopped: text = QStringLiteral("Stopped before a result was found."); break;
+    case OptimiseOutcome::Stopped:
+        text = after ? QStringLiteral("Stopped after %1 trials: the best design found so far lowers the objective "
+                                      "from %2 to %3.")
+                           .arg(r.trials)
+                           .arg(before, afterText)
+                     : QStringLiteral("Stopped before a better design was found.");
+        break;
     case OptimiseOutcome::Infeasible:
-    case OptimiseOutcome::Invalid: text = Text(result_.error); break;
+    case OptimiseOutcome::Invalid: text = Text(r.error); break;
     }
-    if (result_.clampsMet)
-        text += QStringLiteral(" Some values tried could not be assembled or lost a cut-off; they were skipped.");
-    for (const DimensionValue& v : Changes())
-        if (v.code == 21 || v.code == 22)
-            text += QStringLiteral(" As in the dimension dialogs, \"UnDo\" does not take back %1.")
-                        .arg(Text(BalanceDimensionLabel(v.code)));
-    ResultText->setText(text + boundsNote_);
+    for (size_t j = 0; j < r.atBound.size(); ++j)
+        if (r.atBound[j] != 0)
+            text += QStringLiteral(" %1 ends at its %2 bound: wider bounds may find a better design.")
+                        .arg(Text(BalanceDimensionLabel(r.values[j].code)),
+                             r.atBound[j] < 0 ? QStringLiteral("lower") : QStringLiteral("upper"));
+    if (r.clampsMet) text += QStringLiteral(" Some values tried could not be assembled; they were skipped.");
+    ResultText->setText(text + ApplyNotes() + boundsNote_);
 }
 
 void TOptimise::ShowPlot()
@@ -396,45 +389,24 @@ void TOptimise::ShowPlot()
     QImage image(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
     {
         QtCanvas canvas(image);
-        DrawCutOffPlot(canvas, kPlotWidth, kPlotHeight, tableBefore_, tableAfter_);
+        DrawCutOffPlot(canvas, kPlotWidth, kPlotHeight, found_.tableBefore, found_.tableAfter);
     }
     CutOffPlot->setPixmap(QPixmap::fromImage(image));
 }
 
-std::vector<DimensionValue> TOptimise::Changes() const
-{
-    std::vector<DimensionValue> changes;
-    if (!result_.Improved()) return changes;
-    for (const DimensionValue& v : result_.values)
-        if (GetDimension(s_.gear, v.code) != v.value) changes.push_back(v);
-    return changes;
-}
+std::vector<DimensionValue> TOptimise::FoundValues() const { return found_.result.values; }
 
-void TOptimise::SetBusy(bool busy)
+void TOptimise::EnableInputs(bool enabled)
 {
     for (size_t k = 0; k < TargetBox.size(); ++k) {
-        TargetBox[k]->setEnabled(!busy);
-        WeightEdit[k]->setEnabled(!busy && TargetBox[k]->isChecked());
+        TargetBox[k]->setEnabled(enabled);
+        WeightEdit[k]->setEnabled(enabled && TargetBox[k]->isChecked());
+        if (SpeedEdit[k]) SpeedEdit[k]->setEnabled(enabled && TargetBox[k]->isChecked());
     }
     for (size_t k = 0; k < DimensionBox.size(); ++k) {
-        DimensionBox[k]->setEnabled(!busy);
+        DimensionBox[k]->setEnabled(enabled);
         const bool chosen = DimensionBox[k]->currentData().toInt() != 0;
-        LoEdit[k]->setEnabled(!busy && chosen);
-        HiEdit[k]->setEnabled(!busy && chosen);
+        LoEdit[k]->setEnabled(enabled && chosen);
+        HiEdit[k]->setEnabled(enabled && chosen);
     }
-    FindBut->setEnabled(!busy);
-    StopBut->setEnabled(busy);
-    ApplyBut->setEnabled(!busy && !Changes().empty());
-    if (busy) StopBut->setFocus(Qt::OtherFocusReason);
 }
-
-void TOptimise::ApplyButClick()
-{
-    if (Searching()) return;
-    const std::vector<DimensionValue> changes = Changes();
-    if (changes.empty()) return;
-    ApplyFoundValues(s_, session_, changes);
-    accept();
-}
-
-void TOptimise::CancelButClick() { reject(); }

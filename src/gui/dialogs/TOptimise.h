@@ -1,18 +1,21 @@
 // "Optimise Design": choose targets with their weights and up to eight
 // dimensions with their bounds; "Find" searches on a worker thread over a copy
-// of the design as it opens (DesignAsOpened) and shows each dimension before
-// and after, the objective, each target's rms and residuals row by row, a
-// plot of front minus rear cut-off against the notch before and after, and
-// the design check before and after. "Apply" stores the values as the
-// dimension dialogs would (one undo record per dimension); "Cancel" changes
-// nothing.
+// of the design (with the mid gear it holds; OptimiseAndCheck, as the command
+// line) and shows each dimension before and after, the objective, each
+// target's rms and every residual row by row, a plot of front minus rear
+// cut-off against the notch before and after, and the design check before and
+// after. "Stop" keeps the best design found so far. "Apply" stores the values
+// as the dimension dialogs would (one undo record per dimension); "Cancel"
+// changes nothing. The best point of every search made since the window
+// opened is a start of the next (so a larger run ends no worse than a smaller
+// one before it).
 #pragma once
 
 #include "analysis/DesignCheck.h"
 #include "analysis/Optimise.h"
 #include "model/AppState.h"
 
-#include "dialogs/TSearchWindow.h"
+#include "dialogs/TDesignSearch.h"
 
 #include <array>
 #include <vector>
@@ -21,35 +24,30 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QTableWidget;
 class DesignSession;
 
-class TOptimise : public TSearchWindow {
+class TOptimise : public TDesignSearch {
     Q_OBJECT
 
 public:
     TOptimise(AppState& state, DesignSession* designSession, QWidget* parent = nullptr);
-    ~TOptimise() override;
 
     static QString CaptionHead();
 
     std::array<QCheckBox*, kDesignTargets> TargetBox{};
     std::array<QLineEdit*, kDesignTargets> WeightEdit{};
+    // The speed of each engine target (null for the others); the engine
+    // targets' rows show only for a design with engine data.
+    std::array<QLineEdit*, kDesignTargets> SpeedEdit{};
+    QLabel* SpeedLabel = nullptr;
     std::array<QComboBox*, kMaxOptimiseDimensions> DimensionBox{}; // item 0: none
     std::array<QLineEdit*, kMaxOptimiseDimensions> LoEdit{}, HiEdit{};
-    QPushButton *FindBut = nullptr, *StopBut = nullptr, *ApplyBut = nullptr, *CancelBut = nullptr;
-    QProgressBar* Progress = nullptr;
-    QTableWidget* ResultGrid = nullptr;
     QLabel* CutOffPlot = nullptr;
-    QLabel* ResultText = nullptr;
 
-    bool Searching() const;
     // The last finished search, its goals and the design check after it.
-    const OptimiseResult& Result() const { return result_; }
+    const OptimiseResult& Result() const { return found_.result; }
     const OptimiseGoals& ResultGoals() const { return goals_; }
-    const DesignCheckResult& CheckAfter() const { return checkAfter_; }
+    const DesignCheckResult& CheckAfter() const { return found_.checkAfter; }
 
     // Before an opening: this dimension first (and in no other row).
     void ChooseDimension(int code);
@@ -57,38 +55,28 @@ public:
 public slots:
     // Every opening: bounds from the current design, no result.
     void FormActivate() override;
-    void FindButClick();
-    void StopButClick();
-    void ApplyButClick();
-    void CancelButClick();
+    void FindButClick() override;
 
 protected:
+    void EnableInputs(bool enabled) override;
+    std::vector<DimensionValue> FoundValues() const override;
+
 private:
     void FillBounds(int row);
+    // The engine targets' rows shown for a design with engine data (else
+    // hidden and unticked).
+    void ShowEngineTargets();
     bool ReadGoals(OptimiseGoals& goals, std::string& error) const;
     // Bounds that leave out a dimension's value in `design`, said after the
     // search's own words (a leading blank); empty when none do.
     static QString BoundsNote(const Gear& design, const OptimiseGoals& goals);
-    void SearchDone();
     void ShowResult();
     void ShowPlot();
-    void SetBusy(bool busy);
-    std::vector<DimensionValue> Changes() const;
 
-    // What the worker hands over.
-    struct Found {
-        OptimiseResult result;
-        std::vector<ValveEventsRow> tableBefore, tableAfter;
-        DesignCheckResult checkBefore, checkAfter;
-    };
-
-    AppState& s_;
-    DesignSession* session_;
-    Found pending_; // written by the worker before it ends
-    OptimiseResult result_;
     OptimiseGoals goals_;
-    Gear searched_;      // the design (as opened) the result belongs to
+    Gear searched_;      // the design the result belongs to
     QString boundsNote_; // BoundsNote of the search
-    std::vector<ValveEventsRow> tableBefore_, tableAfter_;
-    DesignCheckResult checkBefore_, checkAfter_;
+    OptimiseReport found_;
+    // The best values of the searches made since the window opened.
+    std::vector<std::vector<DimensionValue>> earlierBests_;
 };

@@ -18,8 +18,15 @@ void TSearchWindow::SetCaptionTail(const QString& tail)
 
 void TSearchWindow::showEvent(QShowEvent* e)
 {
+    runner_->End();
     QDialog::showEvent(e);
     FormActivate();
+}
+
+void TSearchWindow::hideEvent(QHideEvent* e)
+{
+    runner_->End();
+    QDialog::hideEvent(e);
 }
 
 void TSearchWindow::reject()

@@ -1,11 +1,14 @@
 // What the windows whose work runs on a worker thread (balance, optimise,
 // design check, sensitivity, tolerance study) share: the caption, its head
 // and a tail that follows the state; the QtSearchRunner; every opening
-// through FormActivate; a closing that ends the search first; the push
-// buttons of their button rows and their progress bar, made one way.
+// through FormActivate; the push buttons of their button rows and their
+// progress bar, made one way.
 //
-// A window's destructor ends the runner itself before its own members go, as
-// the worker may still write into them.
+// The worker is ended here, in one place: before every opening, and
+// whenever the window is hidden (Escape, the title bar's close, Cancel, Close,
+// Apply); the runner, a child of the window, ends it when the window is
+// destroyed. The worker writes only its result, which the runner keeps, so
+// no window member is written from another thread at any time.
 #pragma once
 
 #include <QDialog>
@@ -28,8 +31,10 @@ public slots:
 protected:
     TSearchWindow(const QString& captionHead, QWidget* parent);
 
+    // The search still running ends, then the window opens (FormActivate).
     void showEvent(QShowEvent* e) override;
-    // Escape, the title bar's close, Cancel and Close: the search ends, then the window.
+    // However the window goes, its search ends first.
+    void hideEvent(QHideEvent* e) override;
     void reject() override;
 
     // A button named `name`, not taking Return for itself, clicked into `slot`.

@@ -9,11 +9,13 @@
 #include "model/DesignEdit.h"
 #include "model/NumberText.h"
 #include "qt/QtCanvas.h"
+#include "qt/QtEditHooks.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
@@ -28,8 +30,9 @@ namespace {
 constexpr int kBarWidth = 48;
 constexpr int kShareRole = Qt::UserRole + 1;
 
-bool IsFigureColumn(int column) { return column >= kSensitivityDifferenceColumn && column < kSensitivityColumns - 1; }
-bool IsWordColumn(int column) { return column == 0 || column == kSensitivityColumns - 1; }
+// Of a table of `columns` columns (the notes last).
+bool IsFigureColumn(int column, int columns) { return column >= kSensitivityDifferenceColumn && column < columns - 1; }
+bool IsWordColumn(int column, int columns) { return column == 0 || column == columns - 1; }
 
 // Paints the bar of a figure's share in the left part of its cell.
 class EffectBarDelegate : public QStyledItemDelegate {
@@ -77,6 +80,13 @@ TSensitivity::TSensitivity(AppState& state, DesignSession* designSession, QWidge
     };
     connect(NotchBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
     connect(DirectionBox, &QComboBox::currentIndexChanged, this, &TSensitivity::RowChanged);
+    // The engine's speed: shown for a design with engine data; power and
+    // steam rate are measured at it (an empty field: none).
+    SpeedEdit = NewNumberEdit(this, QStringLiteral("SpeedEdit"));
+    SpeedEdit->setText(QStringLiteral("120"));
+    SpeedEdit->setMaximumWidth(60);
+    SpeedEdit->setToolTip(QStringLiteral("Power and steam rate at this speed, rpm (empty: none)"));
+    connect(SpeedEdit, &QLineEdit::editingFinished, this, &TSensitivity::RowChanged);
 
     EffectGrid = NewTextGrid(this, QStringLiteral("EffectGrid"));
     EffectGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -112,6 +122,13 @@ TSensitivity::TSensitivity(AppState& state, DesignSession* designSession, QWidge
     row->addSpacing(12);
     row->addWidget(label("DirectionLabel", QStringLiteral("&Direction"), DirectionBox));
     row->addWidget(DirectionBox);
+    SpeedLabel = label("SpeedLabel", QStringLiteral("&Engine at, rpm"), SpeedEdit);
+    SpeedSpace = new QWidget(this);
+    SpeedSpace->setFixedWidth(12);
+    row->addWidget(SpeedSpace);
+    row->addWidget(SpeedLabel);
+    row->addWidget(SpeedEdit);
+    for (QWidget* w : {SpeedSpace, static_cast<QWidget*>(SpeedLabel), static_cast<QWidget*>(SpeedEdit)}) w->hide();
     row->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BalanceBut);
@@ -129,8 +146,6 @@ TSensitivity::TSensitivity(AppState& state, DesignSession* designSession, QWidge
     resize(1180, 720);
 }
 
-TSensitivity::~TSensitivity() { runner_->End(); }
-
 QString TSensitivity::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Sensitivity    "); }
 
 bool TSensitivity::Measuring() const { return runner_->Running(); }
@@ -143,6 +158,9 @@ int TSensitivity::DimensionAt(int row) const
 
 void TSensitivity::FormActivate()
 {
+    const bool engine = s_.gear.HasEngine;
+    for (QWidget* w : {SpeedSpace, static_cast<QWidget*>(SpeedLabel), static_cast<QWidget*>(SpeedEdit)})
+        w->setVisible(engine);
     StartMeasure();
     EffectGrid->setFocus(Qt::OtherFocusReason);
 }
@@ -154,21 +172,22 @@ void TSensitivity::RowChanged()
 
 void TSensitivity::StartMeasure()
 {
-    runner_->End();
-    measured_ = DesignAsOpened(s_.gear);
+    measured_ = s_.gear;
     EventsRow row;
     row.notch = NotchBox->currentData().toInt();
     row.running = static_cast<Running>(DirectionBox->currentData().toInt());
+    long double rpm = 0;
+    if (!measured_.HasEngine || !ReadTypedNumber(SpeedEdit->text().toStdString(), rpm) || !(rpm > 0)) rpm = 0;
     SummaryText->setText(QStringLiteral("Measuring…"));
-    runner_->Start([this, design = measured_,
-                    row](BalanceControl& control) { pending_ = MeasureSensitivity(design, row, &control); },
-                   {}, [this] { MeasureDone(); });
-}
-
-void TSensitivity::MeasureDone()
-{
-    result_ = std::move(pending_);
-    ShowResult();
+    runner_->Run<SensitivityResult>(
+        [design = measured_, row, rpm](BalanceControl& control) {
+            return MeasureSensitivity(design, row, &control, ThreadPool::Shared(), static_cast<double>(rpm));
+        },
+        {},
+        [this](SensitivityResult&& r) {
+            result_ = std::move(r);
+            ShowResult();
+        });
 }
 
 void TSensitivity::SortBy(int column)
@@ -180,33 +199,37 @@ void TSensitivity::SortBy(int column)
 
 void TSensitivity::ShowResult()
 {
+    const int columns = SensitivityColumns(result_);
+    const bool engine = columns > kSensitivityColumns;
+    if (sortColumn_ >= columns) sortColumn_ = kSensitivityDifferenceColumn;
     order_ = SensitivityOrder(result_, sortColumn_, descending_);
-    text_ = {SensitivityTableHeader(measured_)};
-    for (size_t k : order_) text_.push_back(SensitivityTableCells(result_.effects[k]));
+    text_ = {SensitivityTableHeader(measured_, engine)};
+    for (size_t k : order_) text_.push_back(SensitivityTableCells(result_.effects[k], engine));
 
     QStringList headers;
     for (const std::string& h : text_[0]) headers << Text(h).replace(QStringLiteral(" ("), QStringLiteral("\n("));
     EffectGrid->setUpdatesEnabled(false);
     EffectGrid->clearContents();
+    EffectGrid->setColumnCount(columns);
     EffectGrid->setHorizontalHeaderLabels(headers);
     EffectGrid->setRowCount(static_cast<int>(order_.size()));
-    std::vector<float> largest(kSensitivityColumns, 0);
-    for (int c = 0; c < kSensitivityColumns; ++c) largest[static_cast<size_t>(c)] = LargestEffect(result_, c);
+    std::vector<float> largest(static_cast<size_t>(columns), 0);
+    for (int c = 0; c < columns; ++c) largest[static_cast<size_t>(c)] = LargestEffect(result_, c);
     for (size_t r = 0; r < order_.size(); ++r) {
         const DimensionEffect& e = result_.effects[order_[r]];
-        for (int c = 0; c < kSensitivityColumns; ++c) {
+        for (int c = 0; c < columns; ++c) {
             auto* item = new QTableWidgetItem(Text(text_[r + 1][static_cast<size_t>(c)]));
-            item->setTextAlignment(IsWordColumn(c) ? Qt::AlignLeft | Qt::AlignVCenter
-                                                   : Qt::AlignRight | Qt::AlignVCenter);
+            item->setTextAlignment(IsWordColumn(c, columns) ? Qt::AlignLeft | Qt::AlignVCenter
+                                                            : Qt::AlignRight | Qt::AlignVCenter);
             float v = 0;
-            if (IsFigureColumn(c) && EffectInColumn(e, c, v) && largest[static_cast<size_t>(c)] > 0)
+            if (IsFigureColumn(c, columns) && EffectInColumn(e, c, v) && largest[static_cast<size_t>(c)] > 0)
                 item->setData(kShareRole, static_cast<double>(v) / largest[static_cast<size_t>(c)]);
             EffectGrid->setItem(static_cast<int>(r), c, item);
         }
     }
     EffectGrid->resizeColumnsToContents();
-    for (int c = 0; c < kSensitivityColumns; ++c)
-        if (IsFigureColumn(c))
+    for (int c = 0; c < columns; ++c)
+        if (IsFigureColumn(c, columns))
             EffectGrid->horizontalHeader()->resizeSection(c,
                                                           EffectGrid->horizontalHeader()->sectionSize(c) + kBarWidth);
     EffectGrid->horizontalHeader()->setSortIndicator(sortColumn_,
@@ -229,6 +252,10 @@ void TSensitivity::ShowResult()
                         Text(ShortestText(SensitivityStep(measured_, 1))), Text(ShortestText(kAngleStep)));
         int marked = 0;
         for (const DimensionEffect& e : result_.effects) marked += !EffectNotes(e).empty();
+        if (result_.engineRpm > 0)
+            text += QStringLiteral(" Power and steam rate at %1 rpm, the steam performance model on the design's "
+                                   "engine data.")
+                        .arg(Text(DecimalText(result_.engineRpm, 1)));
         if (marked > 0) text += QStringLiteral(" Dimensions with figures missing: %1 (see Notes).").arg(marked);
     }
     SummaryText->setText(text);
@@ -239,7 +266,12 @@ void TSensitivity::ShowResult()
 
 void TSensitivity::CopyButClick() { CopyTableToClipboard(TabSeparatedText(text_)); }
 
-void TSensitivity::SaveCsvButClick() { SaveCsvWithDialog(this, FileDialogHook, CsvText(text_), files_); }
+// The command line's CSV (--sensitivity): one format for a row's effects.
+void TSensitivity::SaveCsvButClick()
+{
+    if (!order_.empty())
+        SaveCsvWithDialog(this, FileDialogHook, CsvText(SensitivityCsvRows(measured_, result_)), files_);
+}
 
 void TSensitivity::PrintButClick()
 {
@@ -248,7 +280,8 @@ void TSensitivity::PrintButClick()
     PrintTextTable(this,
                    CaptionHead().simplified() + QStringLiteral(" - ") + name + QStringLiteral(" - ") +
                        Text(NotchRowText(result_.row.running, result_.row.notch)),
-                   name + QStringLiteral("-sensitivity"), text_, {IsWordColumn, {}});
+                   name + QStringLiteral("-sensitivity"), text_,
+                   {[columns = SensitivityColumns(result_)](int c) { return IsWordColumn(c, columns); }, {}});
 }
 
 void TSensitivity::SetPartners(TBalance* balance, TOptimise* optimise)

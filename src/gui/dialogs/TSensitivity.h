@@ -24,6 +24,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class DesignSession;
@@ -36,7 +37,6 @@ class TSensitivity : public TSearchWindow {
 public:
     TSensitivity(AppState& state, DesignSession* designSession, QWidget* parent = nullptr,
                  FileSystem& files = SystemFileSystem());
-    ~TSensitivity() override;
 
     static QString CaptionHead();
     // The windows "Balance…" and "Optimise…" open with the current row's
@@ -44,6 +44,11 @@ public:
     void SetPartners(TBalance* balance, TOptimise* optimise);
 
     QComboBox *NotchBox = nullptr, *DirectionBox = nullptr;
+    // The engine's speed (a design with engine data only): power and steam
+    // rate per unit of each dimension at it.
+    QLineEdit* SpeedEdit = nullptr;
+    QLabel* SpeedLabel = nullptr;
+    QWidget* SpeedSpace = nullptr;
     QTableWidget* EffectGrid = nullptr;
     QLabel* SummaryText = nullptr;
     QPushButton *BalanceBut = nullptr, *OptimiseBut = nullptr, *CopyBut = nullptr, *SaveCsvBut = nullptr,
@@ -77,7 +82,6 @@ public slots:
 protected:
 private:
     void StartMeasure();
-    void MeasureDone();
     void ShowResult();
     // Opens the balance (or optimise) window with the dimension of the
     // current row, from the event loop; measures again when it closes.
@@ -87,9 +91,8 @@ private:
     TBalance* balance_ = nullptr;
     TOptimise* optimise_ = nullptr;
     FileSystem& files_;
-    SensitivityResult pending_; // written by the worker before it ends
     SensitivityResult result_;
-    Gear measured_; // the design (as opened) the result belongs to
+    Gear measured_; // the design the result belongs to
     std::vector<size_t> order_;
     std::vector<TextRow> text_;
     int sortColumn_ = kSensitivityDifferenceColumn;

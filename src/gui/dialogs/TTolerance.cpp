@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTableWidget>
@@ -30,6 +31,8 @@
 namespace {
 
 constexpr int kPlotWidth = 560, kPlotHeight = 250;
+// The window's size: it fits a screen of 1024 x 768 with a task bar.
+constexpr int kWindowWidth = 1024, kWindowHeight = 700;
 // The columns of the list of dimensions.
 enum ListColumn : int { lcDimension, lcValue, lcTolerance, lcUnit, lcNotes, kListColumns };
 
@@ -136,9 +139,19 @@ TTolerance::TTolerance(AppState& state, DesignSession* designSession, QWidget* p
     under->addWidget(SpreadPlot);
     under->addWidget(ResultText, 1);
     right->addLayout(under);
-    auto* panes = new QHBoxLayout;
+    // The panes scroll inside the window, which fits a small screen; the
+    // buttons stay in view under them.
+    auto* inside = new QWidget;
+    inside->setObjectName(QStringLiteral("Panes"));
+    auto* panes = new QHBoxLayout(inside);
+    panes->setContentsMargins(0, 0, 0, 0);
     panes->addLayout(left);
     panes->addLayout(right, 1);
+    Scroll = new QScrollArea(this);
+    Scroll->setObjectName(QStringLiteral("PanesScroll"));
+    Scroll->setWidgetResizable(true);
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setWidget(inside);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(RunBut);
     buttons->addWidget(StopBut);
@@ -149,14 +162,12 @@ TTolerance::TTolerance(AppState& state, DesignSession* designSession, QWidget* p
     buttons->addWidget(ExportPictureBut);
     buttons->addWidget(CloseBut);
     auto* box = new QVBoxLayout(this);
-    box->addLayout(panes, 1);
+    box->addWidget(Scroll, 1);
     box->addLayout(buttons);
-    resize(1280, 800);
+    resize(kWindowWidth, kWindowHeight);
 
     SetBusy(false);
 }
-
-TTolerance::~TTolerance() { runner_->End(); }
 
 QString TTolerance::CaptionHead() { return QStringLiteral("QUELF Outside Admission      Tolerance Study    "); }
 
@@ -164,8 +175,7 @@ bool TTolerance::Running() const { return runner_->Running(); }
 
 void TTolerance::FormActivate()
 {
-    runner_->End();
-    const Gear design = DesignAsOpened(s_.gear);
+    const Gear& design = s_.gear;
     const std::vector<int> codes = ToleranceDimensionCodes();
     for (size_t k = 0; k < codes.size(); ++k) {
         const int r = static_cast<int>(k);
@@ -238,25 +248,38 @@ void TTolerance::RunButClick()
     result_ = ToleranceResult{};
     text_.clear();
     ShowResult();
-    studied_ = DesignAsOpened(s_.gear);
+    studied_ = s_.gear;
     ResultText->setText(QStringLiteral("Studying %1 samples…").arg(settings.samples));
     Progress->setValue(0);
     SetBusy(true);
-    runner_->Start(
-        [this, design = studied_, settings](BalanceControl& control) {
+    studying_.start();
+    runner_->Run<ToleranceResult>(
+        [design = studied_, settings](BalanceControl& control) {
             try {
-                pending_ = RunToleranceStudy(design, settings, &control);
+                return RunToleranceStudy(design, settings, &control);
             } catch (const std::exception& e) {
-                pending_ = ToleranceResult{};
-                pending_.error = std::string("The study failed: ") + e.what();
+                ToleranceResult r;
+                r.error = std::string("The study failed: ") + e.what();
+                return r;
             }
         },
-        [this](int progress) { Progress->setValue(progress); }, [this] { StudyDone(); });
+        [this, samples = settings.samples](int progress) { ShowProgress(samples, progress); },
+        [this](ToleranceResult&& r) { StudyDone(std::move(r)); });
 }
 
-void TTolerance::StudyDone()
+void TTolerance::ShowProgress(int samples, int progress)
 {
-    result_ = std::move(pending_);
+    Progress->setValue(progress);
+    long double left = 0;
+    if (StudySecondsLeft(studying_.elapsed() / 1000.0L, progress, left))
+        ResultText->setText(QStringLiteral("Studying %1 samples: about %2 left.")
+                                .arg(samples)
+                                .arg(QString::fromStdString(DurationText(left))));
+}
+
+void TTolerance::StudyDone(ToleranceResult&& r)
+{
+    result_ = std::move(r);
     const bool figures =
         result_.outcome == ToleranceOutcome::Done || result_.outcome == ToleranceOutcome::NoValidSample;
     text_ = figures ? ToleranceTableRows(studied_, result_) : std::vector<TextRow>{};

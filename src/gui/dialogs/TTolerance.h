@@ -23,12 +23,15 @@
 
 #include "dialogs/TSearchWindow.h"
 
+#include <QElapsedTimer>
+
 #include <vector>
 
 class PictureCommands;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTableWidget;
 class DesignSession;
@@ -39,7 +42,6 @@ class TTolerance : public TSearchWindow {
 public:
     TTolerance(AppState& state, DesignSession* designSession, QWidget* parent = nullptr,
                FileSystem& files = SystemFileSystem());
-    ~TTolerance() override;
 
     static QString CaptionHead();
 
@@ -52,6 +54,7 @@ public:
     QTableWidget* SpreadGrid = nullptr;
     QLabel* SpreadPlot = nullptr;
     QLabel* ResultText = nullptr;
+    QScrollArea* Scroll = nullptr; // the two panes (settings and figures)
     PictureCommands* Pictures = nullptr;
 
     // Replaces the save dialog when set (tests).
@@ -80,16 +83,18 @@ public slots:
 
 protected:
 private:
-    void StudyDone();
+    void StudyDone(ToleranceResult&& r);
+    // The progress, and the time left once it can be told.
+    void ShowProgress(int samples, int progress);
     void ShowResult();
     void ShowPlot();
     void SetBusy(bool busy);
 
     AppState& s_;
     FileSystem& files_;
-    ToleranceResult pending_; // written by the worker before it ends
     ToleranceResult result_;
-    Gear studied_; // the design (as opened) the result belongs to
+    Gear studied_; // the design the result belongs to
     std::vector<TextRow> text_;
     DisplayList shown_;
+    QElapsedTimer studying_; // since the study started
 };

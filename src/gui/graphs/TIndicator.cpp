@@ -276,14 +276,14 @@ void TIndicator::RequestPoint()
         return;
     }
     pointDue_ = false;
-    const Gear design = DesignAsOpened(s_.gear);
-    runner_->Start([this, design, r](BalanceControl&) { pendingPoint_ = RunIndicatorPoint(design, r); }, {},
-                   [this] { PointDone(); });
+    const Gear design = s_.gear;
+    runner_->Run<IndicatorPoint>([design, r](BalanceControl&) { return RunIndicatorPoint(design, r); }, {},
+                                 [this](IndicatorPoint&& point) { PointDone(std::move(point)); });
 }
 
-void TIndicator::PointDone()
+void TIndicator::PointDone(IndicatorPoint&& point)
 {
-    point_ = std::move(pendingPoint_);
+    point_ = std::move(point);
     ShowPoint();
     UpdateButtons();
     // A change came meanwhile: the last one counts.

@@ -14,8 +14,8 @@
 // live design: each time the session tells that the design's values changed
 // (a dimension dialog, a dynamic-variable bar, undo and redo, the engine data,
 // an open) or the reference changed, it works the point out again — and the
-// map, while its pane is shown — on a copy of the design as it opens
-// (DesignAsOpened), on a worker thread; a change that comes while one is
+// map, while its pane is shown — on a copy of the design with the mid gear
+// it holds, on a worker thread; a change that comes while one is
 // worked out waits for it, so that typing is never held up and the last
 // change is always shown. "Copy", "Save CSV…", "Print…" and "Export Picture…"
 // act on the pane shown: the figures, the loop as CSV (as --indicator writes
@@ -127,10 +127,10 @@ private:
     QWidget* BuildMapPane();
     void Follow(SessionEvent event);
     void RequestPoint();
-    void PointDone();
+    void PointDone(IndicatorPoint&& point);
     void ShowPoint();
     void RequestMap(bool asked = false);
-    void MapDone();
+    void MapDone(EngineMaps&& maps);
     void ShowMap();
     void StopAll();
     void UpdateButtons();
@@ -142,10 +142,10 @@ private:
     FileSystem& files_;
     QtSearchRunner* mapRunner_ = nullptr;
 
-    IndicatorPoint point_, pendingPoint_;
+    IndicatorPoint point_;
     bool pointDue_ = false; // a change came while a point was worked out
 
-    EngineMaps maps_, pendingMaps_;
+    EngineMaps maps_;
     std::vector<TextRow> mapRows_;
     std::shared_ptr<MapControl> mapControl_;
     int mapTotal_ = 1;

@@ -192,15 +192,15 @@ void TIndicator::RequestMap(bool asked)
     Progress->setValue(0);
     MapRunBut->setEnabled(false);
     MapStopBut->setEnabled(true);
-    mapRunner_->Start(
-        [this, designs, r, control](BalanceControl&) {
-            pendingMaps_ = RunEngineMaps(designs.design, designs.reference, r, control.get());
+    mapRunner_->Run<EngineMaps>(
+        [designs, r, control](BalanceControl&) {
+            return RunEngineMaps(designs.design, designs.reference, r, control.get());
         },
         [this, control, total](int) { Progress->setValue(static_cast<int>(1000LL * control->done.load() / total)); },
-        [this] { MapDone(); });
+        [this](EngineMaps&& maps) { MapDone(std::move(maps)); });
 }
 
-void TIndicator::MapDone()
+void TIndicator::MapDone(EngineMaps&& maps)
 {
     MapRunBut->setEnabled(true);
     MapStopBut->setEnabled(false);
@@ -210,7 +210,7 @@ void TIndicator::MapDone()
         RequestMap();
         return;
     }
-    maps_ = std::move(pendingMaps_);
+    maps_ = std::move(maps);
     if (maps_.stopped) Progress->setValue(0);
     ShowMap();
     UpdateButtons();
