@@ -9,6 +9,7 @@
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TEngineData.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
@@ -16,6 +17,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
+#include "graphs/TIndicator.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TSetRevArm.h"
@@ -52,5 +54,7 @@ ChildWindows ChildWindowsOf(const QObject& main)
     f.Sensitivity = main.findChild<TSensitivity*>();
     f.Tolerance = main.findChild<TTolerance*>();
     f.ScaleDesign = main.findChild<TScaleDesign*>();
+    f.EngineData = main.findChild<TEngineData*>();
+    f.Indicator = main.findChild<TIndicator*>();
     return f;
 }

@@ -29,6 +29,8 @@ class TOptimise;
 class TSensitivity;
 class TTolerance;
 class TScaleDesign;
+class TEngineData;
+class TIndicator;
 
 struct ChildWindows {
     TDrivAng* DrivAng = nullptr;
@@ -55,6 +57,8 @@ struct ChildWindows {
     TSensitivity* Sensitivity = nullptr;
     TTolerance* Tolerance = nullptr;
     TScaleDesign* ScaleDesign = nullptr;
+    TEngineData* EngineData = nullptr;
+    TIndicator* Indicator = nullptr;
 };
 
 // The child windows of a main window, found by their types (the screenshots
