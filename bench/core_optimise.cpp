@@ -91,3 +91,20 @@ static void BM_OptimisePowerFullSize(benchmark::State& st)
     st.counters["objective"] = static_cast<double>(r.after.objective);
 }
 BENCHMARK(BM_OptimisePowerFullSize)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One measure of the balance of mean effective pressure in every notch
+// forward at 120 rpm: twenty points of the model, spread over the pool.
+static void BM_MeasureMepBalanceForwardAll(benchmark::State& st)
+{
+    const Gear g = FullSize();
+    OptimiseGoals goals;
+    goals.targets = {{DesignTarget::MepBalanceForwardAll, 1, 120}};
+    DesignMeasure m;
+    for (auto _ : st) {
+        m = MeasureDesign(g, goals);
+        benchmark::DoNotOptimize(m.targets.data());
+    }
+    st.counters["rows"] = static_cast<double>(m.targets[0].rows.size());
+    st.counters["rms"] = static_cast<double>(m.targets[0].Rms());
+}
+BENCHMARK(BM_MeasureMepBalanceForwardAll)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 // cycle alone on a turn solved before, and the whole map the performance
 // window draws (every notch of both directions at 20 speeds). Goals on the
 // two-core machine: a point within 10 ms, the map within 2 s.
+#include "analysis/EngineStudy.h"
 #include "analysis/SteamEngine.h"
 #include "model/DesignScale.h"
 #include "model/EngineData.h"
@@ -69,5 +70,31 @@ void BM_PerformanceMap(benchmark::State& st)
         static_cast<double>(request.directions.size() * request.notches.size() * request.rpms.size());
 }
 BENCHMARK(BM_PerformanceMap)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The indicator window's work: its point as it runs it (the ideal diagram
+// too), and the map it draws on opening (20 speeds to 300 rpm, every third
+// notch, both directions), alone and with a reference beside it.
+void BM_IndicatorWindowPoint(benchmark::State& st)
+{
+    const Gear g = FullSizeDesign();
+    for (auto _ : st) {
+        const IndicatorPoint p = RunIndicatorPoint(g, IndicatorRequest{});
+        benchmark::DoNotOptimize(p.real.mep);
+    }
+}
+BENCHMARK(BM_IndicatorWindowPoint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_IndicatorWindowMap(benchmark::State& st)
+{
+    const Gear g = FullSizeDesign();
+    const std::optional<Gear> reference = st.range(0) ? std::optional<Gear>(g) : std::nullopt;
+    const EngineMapRequest request;
+    for (auto _ : st) {
+        const EngineMaps maps = RunEngineMaps(g, reference, request);
+        benchmark::DoNotOptimize(maps.design.points.data());
+    }
+    st.counters["points"] = MapPointCount(request, reference.has_value());
+}
+BENCHMARK(BM_IndicatorWindowMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace

@@ -6,16 +6,22 @@
 // a DXF drawing at full size (drawing/GearDxf), at driver angle DEG (0) with
 // the reverse arm at POS as the "Rev Arm" readout shows it (mid gear). Exit status:
 // 0 written, 1 bad arguments, 2 the design cannot be read, 3 the file cannot
-// be written (nothing is left behind). A design that cannot be assembled at
-// some notches gets one warning line on standard error.
+// be written (nothing is left behind), 4 the engine cannot run (the indicator
+// diagram and the performance map; the indicator diagram also when its point
+// cannot be run). A design that cannot be assembled at some notches gets one
+// warning line on standard error, as a map with points that could not be run.
 #include "app/CommandLine.h"
 
+#include "analysis/EngineStudy.h"
+#include "analysis/PerformanceText.h"
 #include "drawing/DiagramPictures.h"
+#include "drawing/EnginePictures.h"
 #include "drawing/GearDxf.h"
 #include "drawing/MainPicture.h"
 #include "files/DxfFile.h"
 #include "model/NumberText.h"
 #include "platform/DisplayList.h"
+#include "qt/QtCanvas.h"
 #include "qt/QtPicture.h"
 
 #include <QFileInfo>
@@ -26,14 +32,52 @@
 
 namespace {
 
+enum class Engine { None, Indicator, Map };
+
 struct ExportPicture {
     const char* what;
     const char* name; // in the document title
     bool main;
     DiagramKind kind;
+    Engine engine = Engine::None;
 };
 
-const std::array<ExportPicture, 7> kPictures{{
+// The indicator window's panes as it draws them on opening (the default
+// point, the default map); a status other than kDone with its reason told.
+int EnginePicture(AppState& s, Engine engine, DisplayList& list, QTextStream& err)
+{
+    const EngineDesigns d = EngineDesignsOf(s);
+    const auto cannotRun = [&err](const std::string& why) {
+        err << "quelf: the design's engine cannot run: " << QString::fromStdString(why) << "\n";
+        return exit_status::kNoSolution;
+    };
+    if (engine == Engine::Indicator) {
+        const IndicatorPoint p = RunIndicatorPoint(d.design, IndicatorRequest{});
+        if (!p.engine.problem.empty()) return cannotRun(p.engine.problem);
+        if (!p.real.ok) {
+            err << "quelf: " << QString::fromStdString(p.real.problem) << " ("
+                << QString::fromStdString(IndicatorCaption(p.real)) << ")\n";
+            return exit_status::kNoSolution;
+        }
+        list.Reset(kIndicatorPaneWidth, kIndicatorPaneHeight);
+        QtListCanvas c(list);
+        DrawIndicatorPane(c, p, {}, DefaultRoadUnit(d.design.Unit));
+        return exit_status::kDone;
+    }
+    const EngineMaps maps = RunEngineMaps(d.design, d.reference, EngineMapRequest{});
+    if (!maps.design.problem.empty()) return cannotRun(maps.design.problem);
+    list.Reset(kMapPictureWidth, kMapPictureHeight);
+    QtListCanvas c(list);
+    DrawPerformanceMap(c, kMapPictureWidth, kMapPictureHeight, maps, d.referenceName);
+    size_t failed = 0;
+    for (const PointResult& p : maps.design.points) failed += p.ok ? 0 : 1;
+    if (failed > 0)
+        err << "quelf: warning: " << failed << " of the map's " << maps.design.points.size()
+            << " points could not be run (the gear cannot be assembled there)\n";
+    return exit_status::kDone;
+}
+
+const std::array<ExportPicture, 9> kPictures{{
     {"main", "gear", true, DiagramKind::PortForward},
     {"port-graph", "port-graph", false, DiagramKind::PortForward},
     {"port-graph-reverse", "port-graph-reverse", false, DiagramKind::PortReverse},
@@ -41,6 +85,8 @@ const std::array<ExportPicture, 7> kPictures{{
     {"steam", "steam-diagram", false, DiagramKind::Steam},
     {"oval", "oval-diagram", false, DiagramKind::Oval},
     {"sine", "sine-diagram", false, DiagramKind::Sine},
+    {"indicator", "indicator", false, DiagramKind::Steam, Engine::Indicator},
+    {"performance-map", "performance-map", false, DiagramKind::Steam, Engine::Map},
 }};
 
 QString Number(long double v) { return QString::fromStdString(DecimalText(v, 3)); }
@@ -137,7 +183,13 @@ int RunExportReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     s.compare.GhostOn = s.compare.Reference.has_value();
     const QString warning = AssemblyWarning(s);
     std::string error;
-    const DisplayList list = picture->main ? MainExportPicture(s) : DiagramPictureOf(s, picture->kind);
+    DisplayList list;
+    if (picture->engine != Engine::None) {
+        if (const int status = EnginePicture(s, picture->engine, list, err); status != exit_status::kDone)
+            return status;
+    } else {
+        list = picture->main ? MainExportPicture(s) : DiagramPictureOf(s, picture->kind);
+    }
     const QString title = QString::fromStdString(PictureFileStem(s.display.DataSetName, picture->name));
     if (!WriteDisplayList(list, out, format, scale, title, error)) return CannotWrite(err, out, error);
     if (!warning.isEmpty()) err << warning << "\n";
@@ -149,7 +201,8 @@ const ReportRegistration kExport{[] {
     m.option = QStringLiteral("export");
     m.valueName = QStringLiteral("WHAT");
     m.description = QStringLiteral("Draw picture WHAT (main, port-graph, port-graph-reverse, port-graph-both, steam, "
-                                   "oval, sine) and write it to OUT (.png, .svg or .pdf).");
+                                   "oval, sine, indicator, performance-map) and write it to OUT (.png, .svg or "
+                                   ".pdf).");
     m.arguments = {QStringLiteral("OUT")};
     m.options = {
         {QStringLiteral("scale"), QStringLiteral("N"), QStringLiteral("Scale of a PNG picture: 1, 2 or 4.")},

@@ -163,6 +163,12 @@ TEST(EngineDesignCli, TheEngineRulesTargetsAndFiguresByName)
          0,
          "\npower@120 rms 100\\.000000 (9\\d)\\.\\d{6}\n$",
          ""},
+        // Twenty rows (notches 0..18 and the normal notch): the objective is 20 x rms^2.
+        {{QStringLiteral("--optimise"), QStringLiteral("mep-balance-rev-all@120"), QStringLiteral("RockerLower"), full},
+         0,
+         "^RockerLower \\d+\\.\\d{8}\nobjective 208\\.733225 \\d+\\.\\d{6}\nmep-balance-rev-all@120 rms 3\\.230582 "
+         "[0-2]\\.\\d{6}\n$",
+         ""},
         {{QStringLiteral("--optimise"), QStringLiteral("power"), QStringLiteral("ValveRodLength"), full},
          1,
          "^$",

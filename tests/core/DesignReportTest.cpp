@@ -3,7 +3,10 @@
 // is not changed. (Every cell of the valve events table: DesignReportCliTest.)
 #include "drawing/DesignReport.h"
 #include "drawing/DiagramPictures.h"
+#include "drawing/EnginePictures.h"
 #include "drawing/MainPicture.h"
+#include "model/DesignEdit.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "model/NumberText.h"
 #include "model/ProgramVersion.h"
@@ -85,4 +88,55 @@ TEST(DesignReport, PicturesAreTheCommandLinesOnCopiesOfTheDesign)
     EXPECT_EQ(s.gear.RevArmPos, 0.4f);
     EXPECT_EQ(s.gear.DriverAngle, 77);
     EXPECT_EQ(s.graph.GraphPosCount, before.graph.GraphPosCount);
+}
+
+// A design with engine data gets the engine's page last: its values as the
+// Engine Data window shows them, the indicator panes of three notches and the
+// map as the indicator window draws them; the pages before it are the ones a
+// design without engine data gets (but for the check's engine rules), and that
+// design gets no more.
+TEST(DesignReport, TheEnginePageOnlyForADesignWithEngineData)
+{
+    AppState s = Started();
+    FixedClock clock;
+    const ReportDocument without = DesignReportOf(s, clock);
+    ASSERT_EQ(without.sections.size(), 5u); // with the parts to make
+    SetDesignEngineValue(s.gear, evChestPressure, 180);
+    const ReportDocument with = DesignReportOf(s, clock);
+    ASSERT_EQ(with.sections.size(), 6u);
+    for (size_t k = 0; k < 5; ++k) {
+        // The check judges the engine too when there are engine data.
+        if (with.sections[k].title == "Design check") continue;
+        ASSERT_EQ(with.sections[k].blocks.size(), without.sections[k].blocks.size());
+        for (size_t b = 0; b < with.sections[k].blocks.size(); ++b) {
+            EXPECT_EQ(with.sections[k].blocks[b].table.rows, without.sections[k].blocks[b].table.rows);
+            EXPECT_TRUE(with.sections[k].blocks[b].picture.SameAs(without.sections[k].blocks[b].picture));
+        }
+    }
+
+    const ReportSection& e = with.sections[5];
+    EXPECT_EQ(e.title, "Engine");
+    ASSERT_EQ(e.blocks.size(), 2u + 3u + 1u);
+    EXPECT_NE(e.blocks[0].text.find("The design states no unit: its lengths are taken as inches."), std::string::npos);
+    const ReportTable& t = e.blocks[1].table;
+    ASSERT_EQ(t.rows.size(), static_cast<size_t>(kEngineValueCount));
+    EXPECT_EQ(t.rows[evChestPressure], (std::vector<std::string>{"Steam-chest pressure", "180", "psi gauge"}));
+    EXPECT_EQ(t.rows[evCylinders], (std::vector<std::string>{"Number of cylinders", "2", ""}));
+
+    const Gear& g = s.gear;
+    const std::vector<int> notches = EngineReportNotches();
+    for (size_t k = 0; k < notches.size(); ++k) {
+        IndicatorRequest r;
+        r.notch = notches[k];
+        const IndicatorPoint p = RunIndicatorPoint(g, r);
+        ASSERT_TRUE(p.real.ok) << p.problem;
+        DisplayList pane(kIndicatorPaneWidth, kIndicatorPaneHeight);
+        DisplayListCanvas c(pane);
+        DrawIndicatorPane(c, p, {}, RoadUnit::Mph);
+        EXPECT_TRUE(e.blocks[2 + k].picture.SameAs(pane)) << notches[k];
+    }
+    DisplayList map(kMapPictureWidth, kMapPictureHeight);
+    DisplayListCanvas c(map);
+    DrawPerformanceMap(c, kMapPictureWidth, kMapPictureHeight, RunEngineMaps(g, std::nullopt, {}));
+    EXPECT_TRUE(e.blocks[5].picture.SameAs(map));
 }

@@ -10,6 +10,7 @@
 #include "files/Recovery.h"
 #include "model/DesignEdit.h"
 #include "model/DynVars.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedQuestions.h"
@@ -202,6 +203,12 @@ TEST_F(SessionTest, UndoAndRedoOfEveryKindOfChange)
              lines.DrawClose();
          },
          " 1- Line 1"},
+        {"an engine value, the first the design has",
+         [&] {
+             session.RecordEdit(ChangeKind::EngineDatum, evChestPressure, "Steam-chest pressure",
+                                [](AppState& s) { SetDesignEngineValue(s.gear, evChestPressure, 180); });
+         },
+         " 1- Steam-chest pressure 180.000 to 200.000"},
         {"a keep-out flag",
          [&] {
              lines.SelectRow(3);
@@ -236,6 +243,37 @@ TEST_F(SessionTest, UndoAndRedoOfEveryKindOfChange)
         EXPECT_EQ(design(state), after);
         EXPECT_EQ(UndoSummaryText(state), k.line);
         ASSERT_TRUE(session.Undo());
+    }
+}
+
+// The views hear once, at the tick after it, of every change of the design's
+// values, whatever made it; a tick that changed nothing tells nothing.
+TEST_F(SessionTest, EachChangeOfTheDesignIsToldAtTheNextTick)
+{
+    int told = 0;
+    session.Listen([&told](SessionEvent e, int) { told += e == SessionEvent::DesignEdited ? 1 : 0; });
+    session.AfterTick();
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"a typed dimension",
+         [&] {
+             NoteDimensionTyped(state, 10);
+             CommitDimensionValue(state, 10, 10.0f);
+         }},
+        {"an engine value", [&] { SetDesignEngineValue(state.gear, evWheelDiameter, 2); }},
+        {"an undo", [&] { session.Undo(); }},
+        {"the unit", [&] { session.SetUnit(LengthUnit::Millimetre); }},
+        {"the travel of the reverse arm", [&] { state.gear.RevArm[1] += 0.01f; }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        told = 0;
+        c.change();
+        session.AfterTick();
+        session.AfterTick();
+        EXPECT_EQ(told, 1);
     }
 }
 

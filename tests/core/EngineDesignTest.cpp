@@ -100,7 +100,8 @@ TEST(EngineDesign, TheCheckJudgesThePointAtTheWorkingNotchAndTheTopSpeed)
 
 // The engine targets' words, and their residuals on the design itself: 100 %
 // of its own power and steam rate, and the ends' difference of mean effective
-// pressure in % of the chest pressure.
+// pressure in % of the chest pressure, at the normal notch forward or in
+// every row of a direction (notches 0..18, then the normal notch).
 TEST(EngineDesign, TargetsReadTheirSpeedAndMeasureTheDesignAgainstItself)
 {
     const struct {
@@ -112,6 +113,9 @@ TEST(EngineDesign, TargetsReadTheirSpeedAndMeasureTheDesignAgainstItself)
         {"power@120", true, DesignTarget::Power, 120},
         {"steamrate@60.5", true, DesignTarget::SteamRate, 60.5f},
         {"mep-balance@240", true, DesignTarget::MepBalance, 240},
+        {"mep-balance-fwd-all@90", true, DesignTarget::MepBalanceForwardAll, 90},
+        {"mep-balance-rev-all@120", true, DesignTarget::MepBalanceReverseAll, 120},
+        {"mep-balance-rev-all", false, {}, 0},
         {"power", false, {}, 0},
         {"power@0", false, {}, 0},
         {"power@x", false, {}, 0},
@@ -135,16 +139,46 @@ TEST(EngineDesign, TargetsReadTheirSpeedAndMeasureTheDesignAgainstItself)
     const EngineFigures f = MeasureEngineFigures(g, 120);
     ASSERT_TRUE(f.ok);
     OptimiseGoals goals;
-    goals.targets = {
-        {DesignTarget::MepBalance, 1, 120}, {DesignTarget::Power, 1, 120}, {DesignTarget::SteamRate, 2, 120}};
+    goals.targets = {{DesignTarget::MepBalance, 1, 120},
+                     {DesignTarget::Power, 1, 120},
+                     {DesignTarget::SteamRate, 2, 120},
+                     {DesignTarget::MepBalanceReverseAll, 3, 90}};
     const DesignMeasure m = MeasureDesign(g, goals);
     ASSERT_TRUE(m.Feasible());
-    const float expected[] = {ToModelFloat((static_cast<LD>(f.mepFront) - f.mepRear) / f.chest * 100), 100, 100};
+    const auto balance = [](const EngineFigures& x) {
+        return ToModelFloat((static_cast<LD>(x.mepFront) - x.mepRear) / x.chest * 100);
+    };
+    const float expected[] = {balance(f), 100, 100};
     for (size_t k = 0; k < 3; ++k) {
         ASSERT_EQ(m.targets[k].rows.size(), 1u);
         EXPECT_EQ(m.targets[k].rows[0].value, expected[k]);
     }
-    EXPECT_EQ(m.objective, static_cast<LD>(expected[0]) * expected[0] + 10000 + 2 * 10000);
+    const std::vector<Residual>& all = m.targets[3].rows;
+    ASSERT_EQ(all.size(), size_t(kGraphNotches + 1));
+    LD sum = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const int notch = i < size_t(kGraphNotches) ? static_cast<int>(i) : kNormalNotch;
+        const EngineFigures x = MeasureEngineFigures(g, 90, notch, Running::Reverse);
+        EXPECT_TRUE(all[i].running == Running::Reverse && all[i].notch == notch && x.ran) << i;
+        EXPECT_EQ(all[i].value, balance(x)) << i;
+        sum += static_cast<LD>(all[i].value) * all[i].value;
+    }
+    EXPECT_EQ(m.objective, static_cast<LD>(expected[0]) * expected[0] + 10000 + 2 * 10000 + 3 * sum);
+    // Engine data that cannot run, and a valve that never admits (the
+    // eccentric rod 10 % short: both ends' pressure equal, and no balance):
+    // every row kept, each with the penalty.
+    Gear broken = g;
+    broken.Engine.WheelDiameter = 0;
+    const Gear shut = TrialDesign(g, {{10, ToModelFloat(0.9L * g.EccRodLength)}}); // code 10: the eccentric rod
+    goals.targets = {{DesignTarget::MepBalanceForwardAll, 1, 90}};
+    for (const auto& [design, gap] :
+         {std::pair<const Gear*, ResidualGap>{&broken, ResidualGap::NoEngine}, {&shut, ResidualGap::NoCutOff}}) {
+        const DesignMeasure none = MeasureDesign(*design, goals);
+        ASSERT_EQ(none.targets[0].rows.size(), size_t(kGraphNotches + 1));
+        EXPECT_FALSE(none.clamped);
+        for (const Residual& r : none.targets[0].rows)
+            EXPECT_TRUE(r.running == Running::Forward && r.value == kMissingEnginePenalty && r.gap == gap) << r.notch;
+    }
 }
 
 // Optimising power@120 on the design at full size: more power, the normal

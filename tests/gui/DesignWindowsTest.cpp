@@ -264,7 +264,10 @@ TEST_F(DesignWindows, EngineTargetsShowWithEngineDataAndApplyMorePower)
     TOptimise* o = ChildWindowsOf(*form).Optimise;
     const auto power = size_t(DesignTarget::Power);
     o->FormActivate();
-    EXPECT_TRUE(o->TargetBox[power]->isHidden() && o->SpeedEdit[power]->isHidden());
+    for (size_t k = 0; k < size_t(kDesignTargets); ++k) // the engine targets, every one with its speed
+        EXPECT_EQ(o->TargetBox[k]->isHidden() && o->SpeedEdit[k] && o->SpeedEdit[k]->isHidden(),
+                  IsEngineTarget(DesignTarget(k)))
+            << k;
     ApplyScale(state, {7, LengthUnit::Inch, RoundGrid::None});
     RecomputeRevArmCentre(state.gear);
     state.gear.HasEngine = true;
@@ -276,7 +279,8 @@ TEST_F(DesignWindows, EngineTargetsShowWithEngineDataAndApplyMorePower)
         [&] {
             if (!o->isVisible()) return false;
             if (phase == 0) {
-                EXPECT_TRUE(o->TargetBox[power]->isVisible() && o->SpeedEdit[power]->isVisible());
+                for (size_t k = 0; k < size_t(kDesignTargets); ++k)
+                    EXPECT_TRUE(o->TargetBox[k]->isVisible() && (!o->SpeedEdit[k] || o->SpeedEdit[k]->isVisible()));
                 for (QCheckBox* b : o->TargetBox) b->setChecked(false);
                 o->TargetBox[power]->setChecked(true);
                 EXPECT_TRUE(o->SpeedEdit[power]->isEnabled());

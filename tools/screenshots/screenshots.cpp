@@ -12,6 +12,7 @@
 #include "dialogs/TClearance.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TEngineData.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
@@ -20,6 +21,7 @@
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
 #include "drawing/DiagramPictures.h"
+#include "graphs/TIndicator.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TSineDia.h"
@@ -265,5 +267,24 @@ int main(int argc, char** argv)
             f.Optimise->DimensionBox[1]->setCurrentIndex(0);
             f.Optimise->FindButClick();
         });
+
+    // The engine: the built-in design at full size in inches with a higher
+    // chest pressure, against the same design at the default pressure.
+    AppState builtIn;
+    StartupModel(builtIn);
+    state.gear = builtIn.gear;
+    ApplyScale(state, {7, LengthUnit::Inch, RoundGrid::None});
+    RecomputeRevArmCentre(state.gear);
+    state.compare.Reference = state.gear;
+    state.compare.ReferenceName = "200 psi";
+    SetDesignEngineValue(state.gear, evChestPressure, 250);
+    state.display.DataSetName = "Full size";
+    for (int i = 0; i < 3; ++i) form.Tick();
+    ok &= Shoot(f.EngineData, dir, "engine-data.png");
+    ok &= ShootWhenDone(
+        f.Indicator, dir, "indicator-pane.png", [&] { return f.Indicator->Computing(); }, [] {});
+    ok &= ShootWhenDone(
+        f.Indicator, dir, "performance-map-pane.png", [&] { return f.Indicator->Computing(); },
+        [&] { f.Indicator->Panes->setCurrentWidget(f.Indicator->MapPane); });
     return ok ? 0 : 1;
 }

@@ -45,7 +45,11 @@ bool IsCutOffTarget(DesignTarget t) { return t != DesignTarget::Lead && !IsEngin
 bool ForwardTarget(DesignTarget t)
 {
     return t == DesignTarget::CutOffForward || t == DesignTarget::CutOffForwardAll ||
-           t == DesignTarget::FullGearForward;
+           t == DesignTarget::FullGearForward || (IsEngineTarget(t) && t != DesignTarget::MepBalanceReverseAll);
+}
+bool MepBalanceAllTarget(DesignTarget t)
+{
+    return t == DesignTarget::MepBalanceForwardAll || t == DesignTarget::MepBalanceReverseAll;
 }
 
 // The rows a target measures, in the order of the rows measured.
@@ -55,7 +59,9 @@ std::vector<int> TargetNotches(DesignTarget t)
     case DesignTarget::CutOffForward:
     case DesignTarget::CutOffReverse: return {kNormalNotch};
     case DesignTarget::CutOffForwardAll:
-    case DesignTarget::CutOffReverseAll: {
+    case DesignTarget::CutOffReverseAll:
+    case DesignTarget::MepBalanceForwardAll:
+    case DesignTarget::MepBalanceReverseAll: {
         std::vector<int> all;
         for (int i = 0; i < kGraphNotches; ++i) all.push_back(i);
         all.push_back(kNormalNotch);
@@ -63,10 +69,10 @@ std::vector<int> TargetNotches(DesignTarget t)
     }
     case DesignTarget::FullGearForward:
     case DesignTarget::FullGearReverse: return {kFullGearNotch};
-    case DesignTarget::Lead:
     case DesignTarget::MepBalance:
     case DesignTarget::Power:
-    case DesignTarget::SteamRate: break;
+    case DesignTarget::SteamRate: return {kNormalNotch};
+    case DesignTarget::Lead: break;
     }
     return {};
 }
@@ -401,6 +407,8 @@ std::string DesignTargetWord(DesignTarget t)
     case DesignTarget::MepBalance: return "mep-balance";
     case DesignTarget::Power: return "power";
     case DesignTarget::SteamRate: return "steamrate";
+    case DesignTarget::MepBalanceForwardAll: return "mep-balance-fwd-all";
+    case DesignTarget::MepBalanceReverseAll: return "mep-balance-rev-all";
     }
     return "";
 }
@@ -428,6 +436,8 @@ std::string DesignTargetCaption(DesignTarget t)
     case DesignTarget::MepBalance: return "Equal mean effective pressure, normal notch";
     case DesignTarget::Power: return "More power, normal notch, its cut-off kept";
     case DesignTarget::SteamRate: return "Less steam per unit of power, normal notch, its cut-off kept";
+    case DesignTarget::MepBalanceForwardAll: return "Equal mean effective pressure, forward, every notch";
+    case DesignTarget::MepBalanceReverseAll: return "Equal mean effective pressure, reverse, every notch";
     }
     return "";
 }
@@ -436,7 +446,9 @@ std::string DesignTargetUnit(DesignTarget t)
 {
     switch (t) {
     case DesignTarget::Lead: return "% of travel";
-    case DesignTarget::MepBalance: return "% of chest pressure";
+    case DesignTarget::MepBalance:
+    case DesignTarget::MepBalanceForwardAll:
+    case DesignTarget::MepBalanceReverseAll: return "% of chest pressure";
     case DesignTarget::Power:
     case DesignTarget::SteamRate: return "% of the design's";
     default: break;
@@ -475,14 +487,17 @@ bool WeightedTargetFromText(const std::string& text, WeightedTarget& t, std::str
     return true;
 }
 
-EngineFigures MeasureEngineFigures(const Gear& design, float rpm)
+EngineFigures MeasureEngineFigures(const Gear& design, float rpm, int notch, Running running)
 {
     EngineFigures f;
     f.rpm = rpm;
     const EngineSetup engine = MakeEngineSetup(design, EngineDataOf(design));
-    const EngineTurn turn = SolveEngineTurn(design, kNormalNotch, Running::Forward);
+    const EngineTurn turn = SolveEngineTurn(design, notch, running);
     const PointResult p = RunEnginePoint(turn, engine, rpm);
     f.clamped = turn.clamped;
+    f.ran = p.ok;
+    f.cutOffFront = CutOff(turn.events, endFront).occurs;
+    f.cutOffRear = CutOff(turn.events, endRear).occurs;
     f.ok = p.ok && p.power > 0 && p.steamRate > 0;
     f.power = p.power;
     f.steamRate = p.steamRate;
@@ -534,19 +549,48 @@ DesignMeasure MeasureDesign(const Gear& design, const OptimiseGoals& goals)
         events[k] = MeasureNotch(design, at, r.running, nmCutOffs);
     });
     for (const NotchEvents& e : events) m.clamped = m.clamped || e.clamped;
-    std::vector<size_t> engineTargets;
-    for (size_t k = 0; k < goals.targets.size(); ++k)
-        if (IsEngineTarget(goals.targets[k].target)) engineTargets.push_back(k);
-    m.engine.resize(engineTargets.size());
-    ForEachIndependent(engineTargets.size(), [&](size_t k) {
-        m.engine[k] = MeasureEngineFigures(design, goals.targets[engineTargets[k]].rpm);
+    // The engine targets' points, each target's rows in order (the normal
+    // notch last), all measured at once.
+    struct EnginePoint {
+        float rpm;
+        int notch;
+        Running running;
+    };
+    std::vector<EnginePoint> points;
+    std::vector<size_t> firstPoint; // of each engine target
+    for (const WeightedTarget& w : goals.targets) {
+        if (!IsEngineTarget(w.target)) continue;
+        firstPoint.push_back(points.size());
+        const Running running = ForwardTarget(w.target) ? Running::Forward : Running::Reverse;
+        for (int notch : TargetNotches(w.target)) points.push_back({w.rpm, notch, running});
+    }
+    std::vector<EngineFigures> figures(points.size());
+    ForEachIndependent(points.size(), [&](size_t k) {
+        figures[k] = MeasureEngineFigures(design, points[k].rpm, points[k].notch, points[k].running);
     });
-    for (const EngineFigures& f : m.engine) m.clamped = m.clamped || f.clamped;
+    for (const EngineFigures& f : figures) m.clamped = m.clamped || f.clamped;
+    firstPoint.push_back(points.size());
+    for (size_t k = 0; k + 1 < firstPoint.size(); ++k) m.engine.push_back(figures[firstPoint[k + 1] - 1]);
     size_t engineAt = 0;
     for (const WeightedTarget& w : goals.targets) {
         TargetResiduals t;
         t.target = w;
-        if (IsEngineTarget(w.target)) {
+        if (MepBalanceAllTarget(w.target)) {
+            const Running running =
+                w.target == DesignTarget::MepBalanceForwardAll ? Running::Forward : Running::Reverse;
+            for (size_t k = firstPoint[engineAt]; k < firstPoint[engineAt + 1]; ++k) {
+                const EngineFigures& f = figures[k];
+                Residual row{running, points[k].notch, -1, kMissingEnginePenalty,
+                             !f.ran           ? ResidualGap::NoEngine
+                             : !f.cutOffFront ? (f.cutOffRear ? ResidualGap::NoFrontCutOff : ResidualGap::NoCutOff)
+                             : !f.cutOffRear  ? ResidualGap::NoRearCutOff
+                                              : ResidualGap::None};
+                if (row.gap == ResidualGap::None)
+                    row.value = ToModelFloat((static_cast<LD>(f.mepFront) - f.mepRear) / f.chest * 100);
+                t.rows.push_back(row);
+            }
+            ++engineAt;
+        } else if (IsEngineTarget(w.target)) {
             const EngineFigures& f = m.engine[engineAt++];
             const EngineFigures* ref = &f;
             for (const EngineFigures& r : goals.references)
@@ -673,7 +717,8 @@ OptimiseResult OptimiseDesign(const Gear& design, const OptimiseGoals& asked, Ba
     OptimiseGoals goals = asked;
     goals.references.clear();
     for (const WeightedTarget& w : goals.targets)
-        if (IsEngineTarget(w.target)) goals.references.push_back(MeasureEngineFigures(design, w.rpm));
+        if (IsEngineTarget(w.target) && !MepBalanceAllTarget(w.target))
+            goals.references.push_back(MeasureEngineFigures(design, w.rpm));
     out.before = MeasureDesign(design, goals);
     if (out.before.clamped) {
         out.outcome = OptimiseOutcome::Infeasible;

@@ -17,6 +17,9 @@
 // - MepBalance@RPM: front - rear mean effective pressure at the normal notch
 //   forward at RPM (the steam performance model, SteamEngine.h, on the
 //   design's engine data or the defaults), % of the chest pressure;
+// - MepBalanceForwardAll / MepBalanceReverseAll @RPM: the same in every row
+//   of that direction (notches 0..18 and the normal notch), each a point of
+//   the model at RPM;
 // - Power@RPM: 100 x the design's indicated power / the trial's, at the
 //   normal notch forward at RPM: 100 for the design, less for more power;
 // - SteamRate@RPM: 100 x the trial's steam rate / the design's, the same way.
@@ -24,7 +27,11 @@
 //   moves more than kEngineCutOffBand of stroke from the design's is out of
 //   the band and infeasible like one that clamps: the gain comes from the
 //   openings, lead and release, not from a longer cut-off.
-//   A point the model cannot run counts kMissingEnginePenalty.
+//   A point the model cannot run counts kMissingEnginePenalty. For the
+//   balance in every notch that is a point the model cannot run at all, or
+//   one where an end never cuts off (no admission is no balance; a gear
+//   whose valve never opens would have both ends' pressure equal); a notch
+//   that does no work (mid gear) still has a balance.
 // A row where a figure cannot be measured keeps its place with a penalty,
 // told in the row (ResidualGap): a row without a cut-off at one end or at
 // both is kMissingCutOffPenalty (the largest difference two cut-offs can
@@ -78,8 +85,10 @@ enum class DesignTarget : int {
     MepBalance = 7,
     Power = 8,
     SteamRate = 9,
+    MepBalanceForwardAll = 10,
+    MepBalanceReverseAll = 11,
 };
-inline constexpr int kDesignTargets = 10;
+inline constexpr int kDesignTargets = 12;
 // The targets on the engine, each at a speed (WeightedTarget::rpm).
 inline bool IsEngineTarget(DesignTarget t) { return static_cast<int>(t) >= static_cast<int>(DesignTarget::MepBalance); }
 // How far the normal notch's cut-off may move for Power and SteamRate (% of stroke).
@@ -87,14 +96,15 @@ inline constexpr float kEngineCutOffBand = 1;
 inline constexpr float kMissingEnginePenalty = 1000;
 
 // "lead", "cutoff-fwd", "cutoff-rev", "cutoff-fwd-all", "cutoff-rev-all",
-// "fullgear-fwd", "fullgear-rev", "mep-balance", "power", "steamrate"; and
-// back (false for any other word).
+// "fullgear-fwd", "fullgear-rev", "mep-balance", "power", "steamrate",
+// "mep-balance-fwd-all", "mep-balance-rev-all"; and back (false for any
+// other word).
 std::string DesignTargetWord(DesignTarget t);
 bool DesignTargetFromWord(const std::string& word, DesignTarget& t);
 // "Equal leads, mid gear", ...
 std::string DesignTargetCaption(DesignTarget t);
-// "% of travel" for Lead, "% of chest pressure" for MepBalance, "% of the
-// design's" for Power and SteamRate, else "% of stroke".
+// "% of travel" for Lead, "% of chest pressure" for the MepBalance targets,
+// "% of the design's" for Power and SteamRate, else "% of stroke".
 std::string DesignTargetUnit(DesignTarget t);
 
 struct WeightedTarget {
@@ -109,15 +119,19 @@ struct WeightedTarget {
 std::string WeightedTargetText(const WeightedTarget& t);
 bool WeightedTargetFromText(const std::string& text, WeightedTarget& t, std::string& error);
 
-// The engine figures of a design at the normal notch forward at a speed.
+// The engine figures of a design at a notch (0..18 or the normal notch) and
+// direction at a speed; the normal notch forward unless told.
 struct EngineFigures {
     float rpm = 0;
-    bool ok = false;
-    bool clamped = false;                        // the gear cannot be assembled at that notch
-    double power = 0, steamRate = 0, cutOff = 0; // W, kg/J, % of stroke
-    double mepFront = 0, mepRear = 0, chest = 0; // Pa (the chest absolute)
+    bool ran = false;                             // the model ran the point
+    bool cutOffFront = false, cutOffRear = false; // each end's cut-off happens in the turn
+    bool ok = false;                              // ... with power and steam rate above 0
+    bool clamped = false;                         // the gear cannot be assembled at that notch
+    double power = 0, steamRate = 0, cutOff = 0;  // W, kg/J, % of stroke
+    double mepFront = 0, mepRear = 0, chest = 0;  // Pa (the chest absolute)
 };
-EngineFigures MeasureEngineFigures(const Gear& design, float rpm);
+EngineFigures MeasureEngineFigures(const Gear& design, float rpm, int notch = kNormalNotch,
+                                   Running running = Running::Forward);
 
 struct OptimiseDimension {
     int code = 0;
@@ -174,8 +188,10 @@ struct TargetResiduals {
 struct DesignMeasure {
     std::vector<TargetResiduals> targets; // in the goals' order, each on its fixed rows
     bool clamped = false;
-    bool outOfBand = false;            // an engine target's cut-off left its band
-    std::vector<EngineFigures> engine; // at each engine target's speed, in the goals' order
+    bool outOfBand = false; // an engine target's cut-off left its band
+    // At each engine target's speed, in the goals' order (for a target on
+    // every notch, its normal notch).
+    std::vector<EngineFigures> engine;
     long double objective = 0;
     bool Feasible() const { return !clamped && !outOfBand; }
 };

@@ -94,3 +94,39 @@ std::vector<TextRow> IndicatorCsvRows(const EngineTurn& turn, const PointResult&
                         Figure(r.pressure[i], EngineQuantity::Pressure, unit, 4)});
     return rows;
 }
+
+std::string CompressionWarning(const PointResult& point)
+{
+    if (!point.ok || !point.compressionAboveChest) return {};
+    return "Compression rises above the chest pressure: the valve would lift, or the loop crosses itself.";
+}
+
+std::vector<TextRow> IndicatorFigureRows(const IndicatorPoint& p, RoadUnit road)
+{
+    const PointResult& r = p.real;
+    if (!r.ok) return {};
+    using Q = EngineQuantity;
+    const LengthUnit unit = p.engine.unit;
+    const bool in = EngineUnitSystem(unit) == LengthUnit::Inch;
+    const auto row = [unit](const char* name, double si, Q q, int decimals, std::string unitText = {}) {
+        return TextRow{name, Figure(si, q, unit, decimals), unitText.empty() ? EngineUnitText(q, unit) : unitText};
+    };
+    const int p1 = in ? 1 : 2;
+    std::vector<TextRow> rows{
+        {"Road speed", DecimalText(RoadSpeed(r.rpm, p.engine.wheel, road), 1), RoadUnitText(road)},
+        row("Piston speed", r.pistonSpeed, Q::PistonSpeed, in ? 0 : 2),
+        {"Cut-off", DecimalText(r.cutOff, 1), "% stroke"},
+        row("MEP front", r.mepFront, Q::Pressure, p1),
+        row("MEP rear", r.mepRear, Q::Pressure, p1),
+        row("MEP mean", r.mep, Q::Pressure, p1),
+        row("Indicated power", r.power, Q::Power, 0),
+        row("Tractive effort", r.tractiveEffort, Q::Force, 0),
+        row("Steam per hour", r.steamPerHour / 3600, Q::SteamPerHour, 0),
+        row("Steam rate", r.steamRate, Q::SteamRate, in ? 1 : 2),
+        {"Cut-off pressure ratio", DecimalText(r.cutOffPressureRatio, 3), ""},
+        row("Release pressure", r.releasePressure, Q::Pressure, p1, AbsoluteUnit(unit)),
+        row("Compression peak", r.compressionPeak, Q::Pressure, p1, AbsoluteUnit(unit)),
+    };
+    if (p.ideal.ok) rows.push_back(row("Ideal MEP", p.ideal.mep, Q::Pressure, p1));
+    return rows;
+}

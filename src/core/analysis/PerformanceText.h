@@ -3,6 +3,7 @@
 // command line's --performance and the loop of --indicator.
 #pragma once
 
+#include "analysis/EngineStudy.h"
 #include "analysis/SteamEngine.h"
 #include "files/TextTable.h"
 
@@ -29,3 +30,11 @@ std::vector<TextRow> PerformanceCsvRows(const std::vector<PointResult>& points, 
 // The loop of a point: a row a point of the turn, driver angle, then the
 // volume (the unit's cube) and absolute pressure of each end.
 std::vector<TextRow> IndicatorCsvRows(const EngineTurn& turn, const PointResult& point, LengthUnit unit);
+
+// The figures of an indicator point beside its diagram: a row a figure, its
+// name, its value in the design's units (as many decimals as the unit makes
+// sensible) and its unit; the road speed in `road`; the ideal diagram's mean
+// effective pressure when it was run. No rows for a point that could not be run.
+std::vector<TextRow> IndicatorFigureRows(const IndicatorPoint& point, RoadUnit road);
+// "" or the warning of a compression peak above the chest pressure.
+std::string CompressionWarning(const PointResult& point);

@@ -178,6 +178,7 @@ ReportDocument DesignReportOf(const AppState& s, ClockSource& clock)
     doc.title = "QUELF Outside Admission: design report";
     doc.fields = DesignReportFields(s, clock);
     for (ReportSectionFunction section : DesignReportSections()) doc.sections.push_back(section(s));
+    if (s.gear.HasEngine) doc.sections.push_back(EngineSection(s));
     return doc;
 }
 

@@ -27,7 +27,17 @@ ReportSection PartsSection(const AppState& s);
 // draw them.
 ReportSection PicturesSection(const AppState& s);
 
-// The sections of the report, in order.
+// The engine, for a design with engine data: its values as the Engine Data
+// window shows them, the indicator diagrams (with their figures) of three
+// notches forward at 120 rpm as the indicator window draws them (full gear,
+// the normal notch, notch 6), and the performance map the window draws on
+// opening. (drawing/EngineReport.cpp)
+ReportSection EngineSection(const AppState& s);
+// The notches of the engine section's indicator diagrams: 18, normal, 6.
+std::vector<int> EngineReportNotches();
+
+// The sections of the report, in order (and the engine's last, when the
+// design has engine data).
 const std::vector<ReportSectionFunction>& DesignReportSections();
 
 // The title block's fields: data set, date (from `clock`), program version,

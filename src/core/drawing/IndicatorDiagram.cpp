@@ -19,18 +19,9 @@ constexpr Colour kGridColour = RGBColour(225, 225, 225);
 constexpr Colour kSupplyColour = clTeal;
 const char* const kEventMark[kValveEventKinds] = {"adm", "c/o", "rel", "comp"};
 
-// A step of 1, 2 or 5 times a power of ten that cuts `range` into about `parts`.
-LD NiceStep(LD range, int parts)
-{
-    if (!(range > 0) || !std::isfinite(range)) return 1;
-    const LD raw = range / parts;
-    const LD power = std::pow(10.0L, std::floor(std::log10(raw)));
-    for (const LD m : {1.0L, 2.0L, 5.0L})
-        if (raw <= m * power) return m * power;
-    return 10 * power;
-}
+LD NiceStep(LD range, int parts) { return AxisStep(range, parts); }
 
-int Decimals(LD step) { return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9L)); }
+int Decimals(LD step) { return AxisDecimals(step); }
 
 struct Axes {
     LD left, right, top, bottom;
@@ -96,6 +87,18 @@ void DrawEvents(Canvas& c, const Axes& a, const Scale& s, const PointResult& r, 
 }
 
 } // namespace
+
+long double AxisStep(long double range, int parts)
+{
+    if (!(range > 0) || !std::isfinite(range)) return 1;
+    const LD raw = range / parts;
+    const LD power = std::pow(10.0L, std::floor(std::log10(raw)));
+    for (const LD m : {1.0L, 2.0L, 5.0L})
+        if (raw <= m * power) return m * power;
+    return 10 * power;
+}
+
+int AxisDecimals(long double step) { return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9L)); }
 
 std::string IndicatorCaption(const PointResult& point)
 {

@@ -20,6 +20,11 @@ struct IndicatorView {
     bool percentStroke = false; // the piston's way in % of the stroke instead of the volume
 };
 
+// A step of 1, 2 or 5 times a power of ten that cuts `range` into about
+// `parts`, and the decimals its numbers need: the axes of the engine's pictures.
+long double AxisStep(long double range, int parts);
+int AxisDecimals(long double step);
+
 // The caption of a point: "Normal notch forward, 120 rpm" ("notch 6 reverse").
 std::string IndicatorCaption(const PointResult& point);
 

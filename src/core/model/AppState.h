@@ -352,6 +352,8 @@ enum class ChangeKind : int {
     WholeDesign, // a scaling: Code kWholeDesignCode, WholeBefore and WholeAfter
     Unit,        // the unit of the design's lengths
     LineItem,    // a line or circle of the overlay: Code its number (1..20)
+    EngineDatum, // an engine value (model/EngineData.h): Code its index; the values whether the design has
+                 // engine data, then every engine value
     KeepOut,     // the keep-out flag of a line or circle: Code its number (1..20)
 };
 

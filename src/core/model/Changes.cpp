@@ -1,6 +1,7 @@
 #include "model/Changes.h"
 
 #include "model/DynVars.h"
+#include "model/EngineData.h"
 #include "model/NumberText.h"
 
 #include <algorithm>
@@ -41,6 +42,33 @@ void WriteLine(AppState& s, int k, const std::vector<float>& v)
 }
 std::string NameAlone(const UndoEntry& e) { return e.Name; }
 
+// The engine data whole: whether the design has them, then every value the
+// figures use (the defaults of a design without them, so that the record
+// tells the value it replaced), so that the undo of the first value given
+// takes the design back to none, its values cleared as a file without them
+// opens.
+std::vector<float> ReadEngine(const AppState& s, int)
+{
+    std::vector<float> v{s.gear.HasEngine ? 1.0f : 0.0f};
+    const EngineData e = EngineDataOf(s.gear);
+    for (int k = 0; k < kEngineValueCount; ++k) v.push_back(GetEngineValue(e, k));
+    return v;
+}
+void WriteEngine(AppState& s, int, const std::vector<float>& v)
+{
+    if (v.size() != 1 + kEngineValueCount) return;
+    s.gear.HasEngine = v[0] != 0;
+    s.gear.Engine = {};
+    if (!s.gear.HasEngine) return;
+    for (int k = 0; k < kEngineValueCount; ++k) SetEngineValue(s.gear.Engine, k, v[static_cast<size_t>(1 + k)]);
+}
+// As a dimension's: the value the record is about, new to old.
+std::string EngineText(const UndoEntry& e)
+{
+    const auto at = static_cast<size_t>(1 + e.Code);
+    if (e.Code < 0 || at >= e.Before.size() || at >= e.After.size()) return e.Name;
+    return e.Name + " " + FormatFixed(e.After[at], 6, 3) + " to " + FormatFixed(e.Before[at], 6, 3);
+}
 // The keep-out flag of a line or circle: 1 or 0.
 std::vector<float> ReadKeepOut(const AppState& s, int k)
 {
@@ -56,6 +84,7 @@ std::string KeepOutText(const UndoEntry& e) { return e.Name + (e.New != 0 ? " on
 const ChangeKindRow kKinds[] = {
     {ChangeKind::Unit, ReadUnit, WriteUnit, UnitText},
     {ChangeKind::LineItem, ReadLine, WriteLine, NameAlone},
+    {ChangeKind::EngineDatum, ReadEngine, WriteEngine, EngineText},
     {ChangeKind::KeepOut, ReadKeepOut, WriteKeepOut, KeepOutText},
 };
 

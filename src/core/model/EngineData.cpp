@@ -223,6 +223,14 @@ EngineData DefaultEngineData(const Gear& g)
 
 EngineData EngineDataOf(const Gear& g) { return g.HasEngine ? g.Engine : DefaultEngineData(g); }
 
+void SetDesignEngineValue(Gear& g, int index, float value)
+{
+    if (!Valid(index)) return;
+    if (!g.HasEngine) g.Engine = DefaultEngineData(g);
+    g.HasEngine = true;
+    SetEngineValue(g.Engine, index, value);
+}
+
 void ScaleEngineLengths(EngineData& e, long double factor)
 {
     for (float* v : {&e.SteamPortLength, &e.ExhaustPortLength, &e.WheelDiameter})

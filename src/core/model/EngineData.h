@@ -104,6 +104,10 @@ EngineData DefaultEngineData(const Gear& g);
 // The engine data a figure uses: the design's own, or the defaults.
 EngineData EngineDataOf(const Gear& g);
 
+// The design's engine value at `index` set to `value`: a design that had no
+// engine data gets the defaults first, and has engine data from then on.
+void SetDesignEngineValue(Gear& g, int index, float value);
+
 // The lengths (port lengths, wheel) times a factor, as a scaling of the design
 // multiplies every length.
 void ScaleEngineLengths(EngineData& e, long double factor);

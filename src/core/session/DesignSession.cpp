@@ -9,8 +9,10 @@
 #include "model/Changes.h"
 #include "model/DesignEdit.h"
 #include "model/DynVars.h"
+#include "model/EngineData.h"
 #include "model/Model.h"
 
+#include <bit>
 #include <cstdio>
 
 namespace {
@@ -421,6 +423,22 @@ void DesignSession::StopRecovery()
 }
 
 // ---------------------------------------------------------------- assembly
+void DesignSession::AfterTick()
+{
+    UpdateAssembly();
+    const Gear& g = state_.gear;
+    std::vector<std::uint32_t> key;
+    for (const float v : DimensionValues(g)) key.push_back(std::bit_cast<std::uint32_t>(v));
+    for (const float v : g.RevArm) key.push_back(std::bit_cast<std::uint32_t>(v));
+    key.push_back(static_cast<std::uint32_t>(g.Unit));
+    key.push_back(g.HasEngine ? 1u : 0u);
+    for (int k = 0; k < kEngineValueCount; ++k)
+        key.push_back(std::bit_cast<std::uint32_t>(GetEngineValue(g.Engine, k)));
+    if (key == editKey_) return;
+    editKey_ = std::move(key);
+    Tell(SessionEvent::DesignEdited);
+}
+
 bool DesignSession::UpdateAssembly()
 {
     const Gear& g = state_.gear;

@@ -48,6 +48,8 @@ enum class SessionEvent {
     UnitsChanged,    // the unit, the reference or its ghost
     LinesChanged,    // a line or circle changed by an undo or redo
     AssemblyChanged, // the explanation of a clamp (AssemblyText)
+    DesignEdited,    // the design's values (dimensions, reverse arm values, unit, engine data) differ from the last
+                     // tick's, whatever changed them: a dialog, a bar, an undo or redo, an open, a scaling
 };
 
 class DesignSession {
@@ -183,6 +185,9 @@ public:
     // assembled. True (and AssemblyChanged told) when it changed.
     bool UpdateAssembly();
     const std::string& AssemblyText() const { return assemblyText_; }
+    // After each model step (the window's tick): UpdateAssembly, then
+    // DesignEdited told when the design's values differ from the last step's.
+    void AfterTick();
 
 private:
     enum class Format { Native, Json, Older };
@@ -216,6 +221,7 @@ private:
     bool offering_ = false;
     std::vector<RecoveryLeftover> keptLeftovers_; // recovered, kept until this program's own copy is written
 
+    std::vector<std::uint32_t> editKey_; // the design's values at the last tick, bit for bit
     std::vector<float> assemblyKey_;
     bool assemblySwept_ = false;
     std::string assemblyText_;

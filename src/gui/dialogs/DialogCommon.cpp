@@ -2,7 +2,9 @@
 
 #include "qt/QtFonts.h"
 
+#include <QDialog>
 #include <QKeyEvent>
+#include <QWidget>
 
 QFont DialogFont()
 {
@@ -32,4 +34,17 @@ bool KeyPressChar(const QKeyEvent* event, char& key)
     key = c < 0x80 ? static_cast<char>(c) : 0;
     if (key == 0) key = 0x01; // typed, but nothing a number field accepts
     return true;
+}
+
+void ShowBeside(QWidget* window)
+{
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void ShowModal(QDialog* dialog)
+{
+    if (dialog && !dialog->isVisible()) dialog->exec();
 }

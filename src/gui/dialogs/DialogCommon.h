@@ -6,7 +6,9 @@
 
 #include <QFont>
 
+class QDialog;
 class QKeyEvent;
+class QWidget;
 
 // "MS Sans Serif" at 8 points, or the system's stand-in for it.
 QFont DialogFont();
@@ -17,3 +19,10 @@ QFont DialogFont();
 // for shortcuts with Ctrl, Alt or Meta (select all, copy, paste, undo), which
 // the edit handles itself.
 bool KeyPressChar(const QKeyEvent* event, char& key);
+
+// A window that stays beside the main window (not modal) shown, raised and
+// made active; nothing for a window that is not there.
+void ShowBeside(QWidget* window);
+// A dialog shown modally unless it is already up (a reopen may meet a dialog
+// the user opened meanwhile); nothing for a dialog that is not there.
+void ShowModal(QDialog* dialog);

@@ -45,6 +45,8 @@ const char* TargetText(int k)
         "Equal &mean effective pressure, normal notch",
         "More po&wer, normal notch, its cut-off kept",
         "Less s&team per power, normal notch, its cut-off kept",
+        "Equal mean effective pressure, f&orward, every notch",
+        "Equal mean effective pressure, reverse, every notc&h",
     };
     return texts[k];
 }

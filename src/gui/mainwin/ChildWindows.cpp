@@ -10,6 +10,7 @@
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TEngineData.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
@@ -17,6 +18,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TStpAng.h"
 #include "dialogs/TTolerance.h"
+#include "graphs/TIndicator.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TSetRevArm.h"
@@ -53,6 +55,8 @@ ChildWindows ChildWindowsOf(const QObject& main)
     f.Sensitivity = main.findChild<TSensitivity*>();
     f.Tolerance = main.findChild<TTolerance*>();
     f.ScaleDesign = main.findChild<TScaleDesign*>();
+    f.EngineData = main.findChild<TEngineData*>();
+    f.Indicator = main.findChild<TIndicator*>();
     f.Clearance = main.findChild<TClearance*>();
     return f;
 }

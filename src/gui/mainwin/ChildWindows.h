@@ -29,6 +29,8 @@ class TOptimise;
 class TSensitivity;
 class TTolerance;
 class TScaleDesign;
+class TEngineData;
+class TIndicator;
 class TClearance;
 
 struct ChildWindows {
@@ -56,6 +58,8 @@ struct ChildWindows {
     TSensitivity* Sensitivity = nullptr;
     TTolerance* Tolerance = nullptr;
     TScaleDesign* ScaleDesign = nullptr;
+    TEngineData* EngineData = nullptr;
+    TIndicator* Indicator = nullptr;
     TClearance* Clearance = nullptr;
 };
 

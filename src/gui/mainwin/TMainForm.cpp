@@ -5,11 +5,13 @@
 #include "aids/TDrawLines.h"
 #include "aids/TInst.h"
 #include "aids/TQelSpInst.h"
+#include "dialogs/DialogCommon.h"
 #include "dialogs/TBalance.h"
 #include "dialogs/TClearance.h"
 #include "dialogs/TCylDimen.h"
 #include "dialogs/TDesignCheck.h"
 #include "dialogs/TDrivAng.h"
+#include "dialogs/TEngineData.h"
 #include "dialogs/TFrameDi.h"
 #include "dialogs/TOptimise.h"
 #include "dialogs/TRevPos.h"
@@ -19,6 +21,7 @@
 #include "dialogs/TTolerance.h"
 #include "drawing/ViewOps.h"
 #include "files/RecentDesigns.h"
+#include "graphs/TIndicator.h"
 #include "graphs/TOvalDia.h"
 #include "graphs/TPortDia.h"
 #include "graphs/TSetRevArm.h"
@@ -87,17 +90,6 @@ void TFrameArea::mousePressEvent(QMouseEvent* e)
     if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)
         form_->FormMouseDown(e->button(), static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
 }
-
-namespace {
-
-// Shows a dialog modally unless it is already up (a reopen may meet a dialog
-// the user opened meanwhile).
-void ShowModal(QDialog* d)
-{
-    if (d && !d->isVisible()) d->exec();
-}
-
-} // namespace
 
 // ------------------------------------------------------------------ construction
 TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent,
@@ -250,14 +242,10 @@ void TMainForm::BuildMenus()
     EditDimen1 = menu("EditDimen1", "&EditDimen");
     item(EditDimen1, "FrameDim", "&FrameDimensions", modal(forms_.FrameDi));
     item(EditDimen1, "CylDim", "&CylinderDimensions", modal(forms_.CylDimen));
+    item(EditDimen1, "EngineData", "Eng&ine Data…", modal(forms_.EngineData));
     item(EditDimen1, "BalanceEvents", "&Balance Events…", modal(forms_.Balance));
-    // Not modal: it stays beside the main window and follows the design.
-    item(EditDimen1, "DesignCheck", "&Design Check…", [this] {
-        if (!forms_.DesignCheck) return;
-        forms_.DesignCheck->show();
-        forms_.DesignCheck->raise();
-        forms_.DesignCheck->activateWindow();
-    });
+    // Not modal (nor the indicator window): it stays beside the main window and follows the design.
+    item(EditDimen1, "DesignCheck", "&Design Check…", [this] { ShowBeside(forms_.DesignCheck); });
     item(EditDimen1, "OptimiseDesign", "&Optimise Design…", modal(forms_.Optimise));
     item(EditDimen1, "Sensitivity", "Se&nsitivity…", modal(forms_.Sensitivity));
     item(EditDimen1, "ToleranceStudy", "&Tolerance Study…", modal(forms_.Tolerance));
@@ -292,6 +280,7 @@ void TMainForm::BuildMenus()
     });
     // Modal like the pivot data table: the animation runs on underneath.
     item(graphs, "ValveEventsTable", "Valve &Events Table", modal(forms_.ValveEvents));
+    item(graphs, "IndicatorDiagram", "&Indicator Diagram…", [this] { ShowBeside(forms_.Indicator); });
 
     QMenu* help = menu("Help1", "&Help");
     item(help, "Instructions", "&Instructions", modal(forms_.Inst), QKeySequence(Qt::Key_F1));
@@ -525,6 +514,8 @@ void TMainForm::CreateChildWindows()
     f.Sensitivity->SetPartners(f.Balance, f.Optimise);
     f.Tolerance = new TTolerance(s, session, this, files_);
     f.ScaleDesign = new TScaleDesign(s, session, this);
+    f.EngineData = new TEngineData(s, session, this);
+    f.Indicator = new TIndicator(s, session, this, files_);
     f.Clearance = new TClearance(s, session, this);
     // A diagram window stops the animation while open, and its "DynamicVari"
     // menu and undo button act on this window's bars, panels and "UnDo".
@@ -565,6 +556,7 @@ void TMainForm::UpdateCommandStates()
         {"BalanceEvents", 0, f.Balance != nullptr},    {"DesignCheck", 0, f.DesignCheck != nullptr},
         {"OptimiseDesign", 0, f.Optimise != nullptr},  {"Sensitivity", 0, f.Sensitivity != nullptr},
         {"ToleranceStudy", 0, f.Tolerance != nullptr}, {"ScaleDesign", 0, f.ScaleDesign != nullptr},
+        {"EngineData", 0, f.EngineData != nullptr},    {"IndicatorDiagram", 0, f.Indicator != nullptr},
         {"SetGraphicZoom", 0, f.GraphZoom != nullptr}, {"ResetAll", 0, f.FrameDi && f.CylDimen},
         {"RefPoints1", 0, f.RefPnts != nullptr},       {"Instructions", 0, f.Inst != nullptr},
         {"SpecInstr", 0, f.QelSpInst != nullptr},      {"ClearanceReport", 0, f.Clearance != nullptr},
@@ -625,7 +617,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
 void TMainForm::Tick()
 {
     TickModel(state_);
-    session_.UpdateAssembly();
+    session_.AfterTick();
     DrawFrame();
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/TSensitivity.h"
 #include "dialogs/TTolerance.h"
 #include "graphs/TDiagramWindow.h"
+#include "graphs/TIndicator.h"
 #include "graphs/TSetRevArm.h"
 #include "graphs/TValveEvents.h"
 
@@ -29,4 +30,5 @@ void TMainForm::UpdateGraphCaptions(const QString& tail)
     if (forms_.Optimise) forms_.Optimise->SetCaptionTail(tail);
     if (forms_.Sensitivity) forms_.Sensitivity->SetCaptionTail(tail);
     if (forms_.Tolerance) forms_.Tolerance->SetCaptionTail(tail);
+    if (forms_.Indicator) forms_.Indicator->SetCaptionTail(tail);
 }

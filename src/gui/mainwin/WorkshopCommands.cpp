@@ -1,5 +1,6 @@
 #include "mainwin/WorkshopCommands.h"
 
+#include "dialogs/DialogCommon.h"
 #include "dialogs/TClearance.h"
 #include "drawing/GearDxf.h"
 #include "mainwin/SweptEnvelopeView.h"
@@ -22,12 +23,7 @@ void AddWorkshopCommands(QWidget* window, AppState& state, QMenu* setUp, Picture
     // Not modal: it stays beside the main window and follows the design.
     QAction* report = menu->addAction(QStringLiteral("&Clearance…"));
     report->setObjectName(QStringLiteral("ClearanceReport"));
-    QObject::connect(report, &QAction::triggered, window, [&clearance] {
-        if (!clearance) return;
-        clearance->show();
-        clearance->raise();
-        clearance->activateWindow();
-    });
+    QObject::connect(report, &QAction::triggered, window, [&clearance] { ShowBeside(clearance); });
     // The angle shown, the reverse arm where it is.
     pictures.OfferDrawing(
         [&state] { return GearDxfDrawing(state, state.gear.SolvedDriverAngle, state.gear.RevArmPos); });
