@@ -62,35 +62,6 @@
 
 #include <algorithm>
 
-// ------------------------------------------------------------------ frame area
-TFrameArea::TFrameArea(TMainForm* form) : QWidget(form), form_(form)
-{
-    setObjectName(QStringLiteral("ClientArea"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(kClientWidth, kClientHeight);
-    setMaximumSize(kFrameWidth, kFrameHeight);
-}
-
-void TFrameArea::paintEvent(QPaintEvent* e)
-{
-    form_->FitFrameToArea();
-    QPainter p(this);
-    form_->PaintFrame(p, e->region());
-}
-
-void TFrameArea::resizeEvent(QResizeEvent* e)
-{
-    QWidget::resizeEvent(e);
-    // The explanation of a clamp keeps to the foot of the area.
-    if (!form_->session_.AssemblyText().empty()) form_->ShowAssemblyText();
-}
-
-void TFrameArea::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)
-        form_->FormMouseDown(e->button(), static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
-}
-
 // ------------------------------------------------------------------ construction
 TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, ClockSource& clock, QWidget* parent,
                      FileSystem& files)
@@ -122,7 +93,7 @@ TMainForm::TMainForm(AppState& state, SoundPort& sound, RandomSource& random, Cl
         Tick();
         ticking_ = false;
     });
-    SetUpRest();
+    rest_ = new TTickRest(this, Timer1, kTickIntervalMs, [this] { UpdateCaptions(); });
 
     session_.SetQuestions(this);
     session_.Listen([this](SessionEvent e, int value) { FollowSession(e, value); });
@@ -637,7 +608,7 @@ void TMainForm::DrawFrame()
     UpdateCaptions();
     if (!changed.isEmpty()) area_->update(changed);
     ApplyFrameEffects(fx);
-    if (changed.isEmpty() && FrameStaysStill(state_)) RestTicks();
+    if (changed.isEmpty() && FrameStaysStill(state_)) rest_->Rest();
 }
 
 void TMainForm::FitFrameToArea()

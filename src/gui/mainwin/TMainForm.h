@@ -13,12 +13,13 @@
 //   TMainFormAssembly.cpp  what keeps the gear from being assembled, told
 //   TMainFormGraphs.cpp    the four diagram windows, the valve events table
 //   TMainFormCompare.cpp   scale design, the design's unit, the comparison with a reference
-//   TMainFormRest.cpp      the timer at rest while the frame stays still, the title's clock
 #pragma once
 
 #include "drawing/FrameDrawing.h"
 #include "drawing/MainWindowSize.h"
 #include "mainwin/ChildWindows.h"
+#include "mainwin/TFrameArea.h"
+#include "mainwin/TTickRest.h"
 #include "model/AppState.h"
 #include "platform/DisplayList.h"
 #include "platform/FileSystem.h"
@@ -47,21 +48,6 @@ class QToolButton;
 class TDiagramWindow;
 class TMotionControls;
 class TMainForm;
-
-// The client area below the menu bar: shows the last frame, holds the controls,
-// and reports mouse presses to the form.
-class TFrameArea : public QWidget {
-public:
-    explicit TFrameArea(TMainForm* form);
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-
-private:
-    TMainForm* form_;
-};
 
 class TMainForm : public QMainWindow, private SessionQuestions {
     Q_OBJECT
@@ -119,14 +105,11 @@ public:
     // cannot be used (told once, at the first change).
     bool EnableRecovery(const QString& folder);
 
-    // TMainFormRest.cpp: once a tick of a frame that stays still
-    // (FrameStaysStill) showed nothing new, Timer1 rests: active still, it
-    // waits kRestIntervalMs, and the recovery timer stops after a last check.
-    // Any input to a window of the program, or a call queued to one, wakes
-    // them; the title's clock is kept by a timer of its own (`TitleClock`).
-    static constexpr int kRestIntervalMs = 24 * 60 * 60 * 1000;
-    bool TicksResting() const { return ticksResting_; }
-    void WakeTicks();
+    // Timer1 rests once a tick of a frame that stays still (FrameStaysStill)
+    // showed nothing new (TTickRest).
+    static constexpr int kRestIntervalMs = TTickRest::kRestIntervalMs;
+    bool TicksResting() const { return rest_->Resting(); }
+    void WakeTicks() { rest_->Wake(); }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -200,11 +183,7 @@ private:
     void UpdateGraphCaptions(const QString& tail);
     // ---------------------------------------------------------- TMainFormAssembly.cpp
     void ShowAssemblyText();
-    // ---------------------------------------------------------- TMainFormRest.cpp
-    void SetUpRest();
-    void RestTicks();
-    bool ticksResting_ = false, recoveryRested_ = false;
-    QTimer* titleClock_ = nullptr;
+    TTickRest* rest_ = nullptr;
 
     AppState& state_;
     SoundPort& sound_;

@@ -148,6 +148,7 @@ bool TMainForm::EnableRecovery(const QString& folder)
     recoveryTimer_->setInterval(DesignSession::kRecoveryCheckMs);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { session_.CheckRecovery(); });
     recoveryTimer_->start();
+    rest_->SetRecovery(recoveryTimer_, [this] { session_.CheckRecovery(); });
     // A design named on the command line waits for the question.
     QMetaObject::invokeMethod(
         this,

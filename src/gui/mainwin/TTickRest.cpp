@@ -1,13 +1,13 @@
-// The timer at rest: while the frame stays still (a stopped gear, nothing
-// blinking) the window does not tick; any input to a window of the program,
-// or a call queued to one, wakes it. The title's clock keeps its own time.
-#include "mainwin/TMainForm.h"
+#include "mainwin/TTickRest.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QLocale>
 #include <QTime>
 #include <QTimer>
+#include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -41,15 +41,15 @@ bool WakesTicks(QEvent::Type t)
 
 class TickWaker : public QObject {
 public:
-    explicit TickWaker(TMainForm* form) : QObject(form), form_(form) {}
+    explicit TickWaker(TTickRest* rest) : QObject(rest), rest_(rest) {}
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (form_->TicksResting() && WakesTicks(e->type())) form_->WakeTicks();
+        if (rest_->Resting() && WakesTicks(e->type())) rest_->Wake();
         return QObject::eventFilter(watched, e);
     }
 
 private:
-    TMainForm* form_;
+    TTickRest* rest_;
 };
 
 // Milliseconds to the next change of the clock's text in the title: the next
@@ -64,40 +64,48 @@ int ToNextClockChange()
 
 } // namespace
 
-void TMainForm::SetUpRest()
+TTickRest::TTickRest(QWidget* window, QTimer* tick, int tickIntervalMs, std::function<void()> clockChanged)
+    : QObject(window), window_(window), tick_(tick), tickIntervalMs_(tickIntervalMs),
+      clockChanged_(std::move(clockChanged))
 {
     qApp->installEventFilter(new TickWaker(this));
-    titleClock_ = new QTimer(this);
-    titleClock_->setObjectName(QStringLiteral("TitleClock"));
-    titleClock_->setSingleShot(true);
-    connect(titleClock_, &QTimer::timeout, this, [this] {
-        if (ticksResting_) UpdateCaptions();
-        titleClock_->start(ToNextClockChange());
+    clock_ = new QTimer(window);
+    clock_->setObjectName(QStringLiteral("TitleClock"));
+    clock_->setSingleShot(true);
+    connect(clock_, &QTimer::timeout, this, [this] {
+        if (resting_) clockChanged_();
+        clock_->start(ToNextClockChange());
     });
-    titleClock_->start(ToNextClockChange());
+    clock_->start(ToNextClockChange());
 }
 
-void TMainForm::RestTicks()
+void TTickRest::SetRecovery(QTimer* recovery, std::function<void()> check)
+{
+    recovery_ = recovery;
+    checkRecovery_ = std::move(check);
+}
+
+void TTickRest::Rest()
 {
     // Only the timer's own ticks rest (a test, or a diagram window, may
     // have stopped it to tick by hand or not at all).
-    if (ticksResting_ || !Timer1->isActive()) return;
-    ticksResting_ = true;
-    Timer1->setInterval(kRestIntervalMs); // active still: the animation is on
-    if (recoveryTimer_ && recoveryTimer_->isActive()) {
-        session_.CheckRecovery(); // the design as it rests
-        recoveryTimer_->stop();
+    if (resting_ || !tick_->isActive()) return;
+    resting_ = true;
+    tick_->setInterval(kRestIntervalMs); // active still: the animation is on
+    if (recovery_ && recovery_->isActive()) {
+        checkRecovery_(); // the design as it rests
+        recovery_->stop();
         recoveryRested_ = true;
     }
 }
 
-void TMainForm::WakeTicks()
+void TTickRest::Wake()
 {
-    if (!ticksResting_) return;
-    ticksResting_ = false;
-    Timer1->setInterval(kTickIntervalMs);
-    if (recoveryRested_ && isVisible()) {
+    if (!resting_) return;
+    resting_ = false;
+    tick_->setInterval(tickIntervalMs_);
+    if (recoveryRested_ && window_->isVisible()) {
         recoveryRested_ = false;
-        recoveryTimer_->start();
+        recovery_->start();
     }
 }
