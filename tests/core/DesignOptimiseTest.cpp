@@ -305,7 +305,8 @@ TEST(Optimise, LeadsOfOppositeSignsDifferByTheirLengthInTheCheckAndTheOptimiser)
     const NotchEvents& mid = table[0].events;
     ASSERT_TRUE(mid.leadFront < 0 && mid.leadRear > 0);
     const LD difference = (static_cast<LD>(mid.leadFront) - mid.leadRear) / mid.valveTravel * 100;
-    const CheckLine& leads = LineOf(CheckDesign(g, table, DefaultCheckLimits()), CheckRule::EqualLeads, B);
+    const DesignCheckResult check = CheckDesign(g, table, DefaultCheckLimits());
+    const CheckLine& leads = LineOf(check, CheckRule::EqualLeads, B);
     EXPECT_EQ(leads.value, static_cast<float>(std::fabs(difference)));
     EXPECT_TRUE(leads.pass);
 
