@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) in build-fuzz and runs each of them on its
-# seed corpus for the given number of seconds, one after the other, and tells
-# how many inputs each ran a second.
+# seed corpus for the given number of seconds, as many at once as there are
+# cores (each target runs on one), and tells how many inputs each ran a second.
 #
 #   tools/fuzz.sh                 8 s per target (what ./test.sh runs)
 #   tools/fuzz.sh 1800            half an hour per target
@@ -38,21 +38,37 @@ cmake --build "$B" -j"$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 mkdir -p "$B/artifacts"
-for t in "${TARGETS[@]}"; do
+# fuzz T: one target for SECONDS_PER_TARGET; its summary in build-fuzz/fuzz_T.sum.
+fuzz() {
+  local t=$1 seeds dict start end runs rss
   seeds=tests/fuzz/corpus/${t%%_*}
   mkdir -p "$B/corpus/$t"
   dict=()
   [ -f "tests/fuzz/$t.dict" ] && dict=("-dict=tests/fuzz/$t.dict")
-  echo "== fuzz_$t: ${SECONDS_PER_TARGET}s on $seeds"
   start=$(date +%s.%N)
   "$B/fuzz_$t" -max_total_time="$SECONDS_PER_TARGET" -timeout=20 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$B/artifacts/$t-" "${dict[@]}" \
-    "$B/corpus/$t" "$seeds" 2>"$B/fuzz_$t.log" || {
-      tail -60 "$B/fuzz_$t.log"; echo "fuzz_$t failed: see $B/fuzz_$t.log and $B/artifacts/"; exit 1; }
+    "$B/corpus/$t" "$seeds" 2>"$B/fuzz_$t.log" || return 1
   end=$(date +%s.%N)
   runs=$(grep -aE '^stat::number_of_executed_units' "$B/fuzz_$t.log" | awk '{print $2}')
   rss=$(grep -aE '^stat::peak_rss_mb' "$B/fuzz_$t.log" | awk '{print $2}')
-  awk -v n="$runs" -v a="$start" -v b="$end" -v r="$rss" -v t="$t" \
-    'BEGIN { printf "fuzz_%s: %d inputs in %.0f s, %.0f inputs/s, peak %s MB\n", t, n, b - a, n / (b - a), r }'
+  { echo "== fuzz_$t: ${SECONDS_PER_TARGET}s on $seeds"
+    awk -v n="$runs" -v a="$start" -v b="$end" -v r="$rss" -v t="$t" \
+      'BEGIN { printf "fuzz_%s: %d inputs in %.0f s, %.0f inputs/s, peak %s MB\n", t, n, b - a, n / (b - a), r }'
+  } >"$B/fuzz_$t.sum"
+}
+
+AT_ONCE=$(nproc)
+for ((i = 0; i < ${#TARGETS[@]}; i += AT_ONCE)); do
+  batch=("${TARGETS[@]:i:AT_ONCE}")
+  pids=()
+  for t in "${batch[@]}"; do fuzz "$t" & pids+=($!); done
+  for k in "${!batch[@]}"; do
+    t=${batch[$k]}
+    if ! wait "${pids[$k]}"; then
+      tail -60 "$B/fuzz_$t.log"; echo "fuzz_$t failed: see $B/fuzz_$t.log and $B/artifacts/"; exit 1
+    fi
+    cat "$B/fuzz_$t.sum"
+  done
 done
 echo "Fuzzing clean."

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks included) in build-asan and runs it; then the plain layers and
-# test_core with ThreadSanitizer in build-tsan, and runs the core tests whose
+# the threaded core tests (test_threads) with ThreadSanitizer in build-tsan, and runs the core tests whose
 # work runs on threads (the pool, the events table's rows and a notch's
 # samples, the searches and studies on the pool, a search stopped from
 # another thread). Any sanitizer report fails the run. No benchmarks and no
@@ -36,11 +36,11 @@ if [ ! -f "$T/CMakeCache.txt" ]; then
   cmake -S . -B "$T" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
     -DQUELF_TSAN=ON -DQUELF_QT=OFF -DQUELF_BENCH=OFF -DQUELF_PACKAGING=OFF >/dev/null
 fi
-cmake --build "$T" -j"$(nproc)" --target test_core
+cmake --build "$T" -j"$(nproc)" --target test_threads
 # The tests with threads, each short: together well under a minute under the sanitizer.
 THREADED='ThreadPool.*:ValveEvents.*:ValveEventsDiff.EveryPartMeasuredAloneBitIdentical'
 THREADED+=':Balance.OneDimensionMeetsEachTargetOnTheDefaultAndAnUnbalancedDesign'
 THREADED+=':Optimise.StopOffersTheBestDesignFoundSoFar:Sensitivity.FollowsTheClosedForms'
 THREADED+=':ToleranceStudy.NoToleranceNoSpreadAndTheSameSeedTheSameFiguresOnAnyPool'
-(cd "$T" && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./tests/test_core --gtest_filter="$THREADED")
+(cd "$T" && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./tests/test_threads --gtest_filter="$THREADED")
 echo "Sanitizer run clean."
