@@ -340,6 +340,21 @@ int BadArguments(QTextStream& err, const QString& why)
     return exit_status::kBadArguments;
 }
 
+bool RevArmWithinTravel(const Gear& g, long double revArm, const CommandLine& cl, QTextStream& err, float& position)
+{
+    const long double a = static_cast<long double>(g.RevArmCentre()) - g.RevArmMax;
+    const long double b = static_cast<long double>(g.RevArmCentre()) + g.RevArmMax;
+    const long double lo = std::min(a, b), hi = std::max(a, b);
+    if (!(revArm >= lo && revArm <= hi)) {
+        BadArguments(err, QStringLiteral("--rev-arm %1 is beyond the reverse arm's travel, %2 to %3")
+                              .arg(cl.Value(QStringLiteral("rev-arm")), QString::fromStdString(DecimalText(lo, 3)),
+                                   QString::fromStdString(DecimalText(hi, 3))));
+        return false;
+    }
+    position = ToModelFloat(revArm);
+    return true;
+}
+
 bool IsDesignOutName(const QString& out) { return DesignFormatOfPath(out.toStdString()) != DesignFormat::Unknown; }
 
 int BadDesignOutName(QTextStream& err, const QString& out)

@@ -28,6 +28,7 @@
 #include <string>
 
 struct AppState;
+struct Gear;
 class QTextStream;
 
 // Exit status of every mode, told on standard error in one line when not 0.
@@ -120,6 +121,11 @@ bool LoadReferenceOrTell(AppState& s, const CommandLine& cl, QTextStream& err);
 // A mistake in the arguments, found by a report: told with the usage;
 // returns exit_status::kBadArguments.
 int BadArguments(QTextStream& err, const QString& why);
+
+// --rev-arm R of a report, within the travel the "SetRevArmPos" dialog allows
+// (mid gear ± RevArmMax): true with R in `position`; else the mistake told
+// (BadArguments) and false.
+bool RevArmWithinTravel(const Gear& g, long double revArm, const CommandLine& cl, QTextStream& err, float& position);
 
 // OUT of a mode that writes a design: its name chooses the format
 // (files/DesignFile: .vgw a design file, .json the design as JSON).

@@ -89,8 +89,6 @@ const std::array<ExportPicture, 9> kPictures{{
     {"performance-map", "performance-map", false, DiagramKind::Steam, Engine::Map},
 }};
 
-QString Number(long double v) { return QString::fromStdString(DecimalText(v, 3)); }
-
 // The gear at full size as DXF.
 int RunDxfExport(const CommandLine& cl, const QString& out, QTextStream& err)
 {
@@ -107,16 +105,7 @@ int RunDxfExport(const CommandLine& cl, const QString& out, QTextStream& err)
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
     const Gear& g = s.gear;
     float position = g.RevArmPos; // mid gear, as the design opens
-    if (givenArm) {
-        // The travel the "SetRevArmPos" dialog allows: mid gear ± RevArmMax.
-        const long double a = static_cast<long double>(g.RevArmCentre()) - g.RevArmMax;
-        const long double b = static_cast<long double>(g.RevArmCentre()) + g.RevArmMax;
-        const long double lo = std::min(a, b), hi = std::max(a, b);
-        if (!(revArm >= lo && revArm <= hi))
-            return BadArguments(err, QStringLiteral("--rev-arm %1 is beyond the reverse arm's travel, %2 to %3")
-                                         .arg(cl.Value(QStringLiteral("rev-arm")), Number(lo), Number(hi)));
-        position = ToModelFloat(revArm);
-    }
+    if (givenArm && !RevArmWithinTravel(g, revArm, cl, err, position)) return exit_status::kBadArguments;
     const QString warning = AssemblyWarning(s);
     std::string error;
     if (!SaveDxfFile(out.toStdString(), GearDxfDrawing(s, ToModelFloat(angle), position), error))

@@ -22,8 +22,6 @@
 
 namespace {
 
-QString Number(long double v) { return QString::fromStdString(DecimalText(v, 3)); }
-
 int RunMotionReport(const CommandLine& cl, QTextStream&, QTextStream& err)
 {
     const QString out = cl.modeValue;
@@ -44,16 +42,7 @@ int RunMotionReport(const CommandLine& cl, QTextStream&, QTextStream& err)
     if (!LoadDesignOrTell(s, cl, err)) return exit_status::kDesignUnreadable;
     Gear& g = s.gear;
     float position = g.RevArmPos; // mid gear, as the design opens
-    if (givenArm) {
-        // The travel the "SetRevArmPos" dialog allows: mid gear ± RevArmMax.
-        const long double a = static_cast<long double>(g.RevArmCentre()) - g.RevArmMax;
-        const long double b = static_cast<long double>(g.RevArmCentre()) + g.RevArmMax;
-        const long double lo = std::min(a, b), hi = std::max(a, b);
-        if (!(revArm >= lo && revArm <= hi))
-            return BadArguments(err, QStringLiteral("--rev-arm %1 is beyond the reverse arm's travel, %2 to %3")
-                                         .arg(cl.Value(QStringLiteral("rev-arm")), Number(lo), Number(hi)));
-        position = ToModelFloat(revArm);
-    }
+    if (givenArm && !RevArmWithinTravel(g, revArm, cl, err, position)) return exit_status::kBadArguments;
 
     const MotionTable t = SweepMotion(g, position, ToModelFloat(step));
     const std::string text =

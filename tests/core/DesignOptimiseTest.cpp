@@ -366,7 +366,9 @@ TEST(Optimise, BeforeAndAfterAreMeasuredOnOneSetOfRows)
             for (size_t i = 0; i < rows[k]; ++i) {
                 const Residual &a = m->targets[k].rows[i], &b = before.targets[k].rows[i];
                 EXPECT_TRUE(a.running == b.running && a.notch == b.notch && a.end == b.end);
-                if (a.gap != ResidualGap::None && k < 2) EXPECT_EQ(a.value, kMissingCutOffPenalty);
+                if (a.gap != ResidualGap::None && k < 2) {
+                    EXPECT_EQ(a.value, kMissingCutOffPenalty);
+                }
                 gaps += a.gap != ResidualGap::None;
                 sum += static_cast<LD>(a.value) * a.value;
             }
